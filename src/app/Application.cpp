@@ -1,0 +1,138 @@
+#include "app/Application.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include "app/AppError.h"
+#include "app/Messages.h"
+#include "app/TextFiles.h"
+#include "app/UserLocale.h"
+
+namespace sonivera {
+
+Application::Application(ProgramFolder folder, Prompter& prompter)
+    : folder_(std::move(folder)),
+      prompter_(prompter),
+      log_(folder_.File(QStringLiteral("err.log"))),
+      reporter_(prompter_, log_) {}
+
+bool Application::Start() {
+  state_.UserLocale = ReadUserLocale();
+  const auto login = prompter_.Login();
+  if (!login) {
+    ended_ = true;
+    return false;
+  }
+  state_.DatabasePassword = login->password;
+  state_.ExaminerName = login->examiner;
+  if (!Initialise()) return false;
+  log_.Append(ErrorLog::OsDescription());
+  return true;
+}
+
+void Application::ReportInitialiseFailure(long number, const QString& description) {
+  switch (number) {
+    case errnum::kFileNotFound:
+      reporter_.ShowAndLog(Msg(1450) + u' ' + Config().DatabasePath + ErrorTag("initialise", 1450));
+      break;
+    case errnum::kBadPassword:
+      reporter_.ShowAndLog(Msg(950) + ErrorTag("initialise", 950), 951);
+      break;
+    case errnum::kDatabaseInUse:
+      reporter_.ShowAndLog(Msg(1044) + ErrorTag("initialise", 1044), 953);
+      break;
+    default:
+      reporter_.ShowAndLog(StandardErrorText(description, number, ErrorTag("initialise")) + u' ' +
+                           Msg(1603));
+      break;
+  }
+  ended_ = true;
+}
+
+bool Application::Initialise() {
+  Settings& settings = Config();
+  try {
+    if (!folder_.Prepare()) {
+      throw AppError(errnum::kPathNotFound,
+                     QStringLiteral("Path not found: '%1'").arg(folder_.Path()));
+    }
+    ReadSettingsFile(folder_, state_.UserLocale, settings, state_.schemes, prompter_);
+    if (settings.DatabasePath.isEmpty()) {
+      settings.DatabasePath = folder_.File(QStringLiteral("sonivera5.mdb"));
+    }
+    settings.DatabaseFileBox = settings.DatabasePath;
+    state_.detail_lists = ReadDetailLists(folder_.File(QStringLiteral("patdetails.txt")));
+    if (FileExists(settings.DatabasePath)) {
+      if (!OpenDatabase()) return false;
+    } else {
+      database_.Create(settings.DatabasePath);
+      if (state_.CurrentPatNo.isEmpty()) state_.CurrentPatNo = QStringLiteral("1");
+    }
+  } catch (const AppError& error) {
+    ReportInitialiseFailure(error.Number(), error.Description());
+    return false;
+  }
+  if (settings.open_serial_link && on_open_serial_link) on_open_serial_link();
+  const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+  log_.Append(QStringLiteral("Init: %1 %2 %3 %4")
+                  .arg(folder_.Path(), program.isEmpty() ? QStringLiteral("sonivera") : program,
+                       QStringLiteral(SONIVERA_VERSION), settings.DatabasePath));
+  return true;
+}
+
+bool Application::OpenDatabase() {
+  for (;;) {
+    try {
+      database_.Open(Config().DatabasePath, state_.DatabasePassword);
+      if (state_.CurrentPatNo.isEmpty()) state_.CurrentPatNo = QStringLiteral("1");
+      return true;
+    } catch (const AppError& error) {
+      switch (error.Number()) {
+        case errnum::kBadPassword: {
+          reporter_.ShowAndLog(Msg(950) + QStringLiteral("  error: ") +
+                                   QString::number(error.Number()) + ErrorTag("opdatabase", 950),
+                               951);
+          const auto login = prompter_.Login();
+          if (!login) {
+            ended_ = true;
+            return false;
+          }
+          state_.DatabasePassword = login->password;
+          state_.ExaminerName = login->examiner;
+          continue;
+        }
+        case errnum::kDatabaseInUse:
+          reporter_.ShowAndLog(Msg(952) + Msg(955) + QString::number(error.Number()) +
+                                   ErrorTag("opdatabase", 952),
+                               953);
+          break;
+        default:
+          reporter_.ShowAndLog(
+              StandardErrorText(error.Description(), error.Number(), ErrorTag("opdatabase")));
+          break;
+      }
+      ended_ = true;
+      return false;
+    }
+  }
+}
+
+bool Application::WriteSettings() {
+  return WriteTextLines(folder_.File(QStringLiteral("sonivera5.ini")), SettingsFileLines(Config()));
+}
+
+bool Application::EndProgram() {
+  const bool editing = state_.EditMode == kEditing || state_.EditMode == kAddingPatient ||
+                       state_.EditMode == kInsertingTest || state_.TestRunning;
+  if (editing) {
+    const auto answer = prompter_.Show(Msg(1030), Msg(1031), Prompter::Buttons::YesNo,
+                                       Prompter::Answer::No, Prompter::Icon::Question);
+    if (answer != Prompter::Answer::Yes) return true;
+  }
+  WriteSettings();
+  database_.Close();
+  ended_ = true;
+  return false;
+}
+
+}  // namespace sonivera

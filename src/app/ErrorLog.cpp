@@ -1,0 +1,49 @@
+#include "app/ErrorLog.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QSysInfo>
+
+#include "app/Messages.h"
+
+namespace sonivera {
+
+void ErrorLog::Append(const QString& text) const {
+  QFile file(path_);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return;
+  file.write((text + u' ' + DateTimeText(QDateTime::currentDateTime())).toUtf8() + "\r\n");
+}
+
+QString ErrorLog::DateTimeText(const QDateTime& when) {
+  const QLocale locale = QLocale::system();
+  return locale.toString(when.date(), QLocale::ShortFormat) + u' ' +
+         when.time().toString(QStringLiteral("HH:mm:ss"));
+}
+
+QString ErrorLog::OsDescription() {
+  return QSysInfo::prettyProductName() + u' ' + QSysInfo::kernelType() + u' ' +
+         QSysInfo::kernelVersion() + u' ' + QSysInfo::currentCpuArchitecture();
+}
+
+QString ErrorTag(const QString& procedure, int message) {
+  return QStringLiteral(" (%1:%2)").arg(procedure.toLower()).arg(message);
+}
+
+QString StandardErrorText(const QString& description, long number, const QString& suffix) {
+  return Msg(954) + description + Msg(955) + QString::number(number) + suffix;
+}
+
+QString ErrorReporter::Report(const QString& description, long number, const QString& procedure) {
+  const QString text = StandardErrorText(description, number, ErrorTag(procedure));
+  ShowAndLog(text);
+  return text;
+}
+
+void ErrorReporter::ShowAndLog(const QString& error_log_text, int title_message,
+                               Prompter::Icon icon) {
+  prompter_.Show(error_log_text, Msg(title_message), Prompter::Buttons::Ok, Prompter::Answer::Ok,
+                 icon);
+  log_.Append(error_log_text);
+}
+
+}  // namespace sonivera

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include "app/Prompter.h"
+
+namespace sonivera {
+
+// err.log in the program folder: one line per entry, the entry's text, a
+// space and the local date and time.
+class ErrorLog {
+ public:
+  explicit ErrorLog(QString path) : path_(std::move(path)) {}
+
+  // AppendErrorLog: appends text + " " + the date-time as one line.
+  void Append(const QString& text) const;
+  const QString& Path() const { return path_; }
+
+  // The user's short date and long time.
+  static QString DateTimeText(const QDateTime& when);
+  // One line naming the operating system, its distribution and kernel.
+  static QString OsDescription();
+
+ private:
+  QString path_;
+};
+
+// " (" + procedure + ":" + message + ")", the tag every report ends with.
+QString ErrorTag(const QString& procedure, int message = 954);
+
+// The standard report text: 954 + description + 955 + number + suffix.
+QString StandardErrorText(const QString& description, long number, const QString& suffix);
+
+// ReportError: shows a failure with the title "Error" and logs it.
+class ErrorReporter {
+ public:
+  ErrorReporter(Prompter& prompter, const ErrorLog& log) : prompter_(prompter), log_(log) {}
+
+  // The standard report with the tag " (procedure:954)"; returns the text shown.
+  QString Report(const QString& description, long number, const QString& procedure);
+  // Shows a prepared ErrorLogText with the title of a message, then logs it.
+  void ShowAndLog(const QString& error_log_text, int title_message = 974,
+                  Prompter::Icon icon = Prompter::Icon::Critical);
+
+  Prompter& prompter() { return prompter_; }
+  const ErrorLog& log() const { return log_; }
+
+ private:
+  Prompter& prompter_;
+  const ErrorLog& log_;
+};
+
+}  // namespace sonivera

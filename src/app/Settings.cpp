@@ -1,0 +1,185 @@
+#include "app/Settings.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <cmath>
+
+#include "app/AppError.h"
+#include "app/Messages.h"
+#include "app/ProgramFolder.h"
+#include "app/TextFiles.h"
+
+namespace sonivera {
+
+namespace {
+QString ReadDatabaseLine(const QString& line, const ProgramFolder& folder) {
+  if (!line.contains(QLatin1String(".mdb"), Qt::CaseInsensitive)) return QString();
+  if (line.contains(u'/') || line.contains(u'\\')) return line;
+  return folder.File(line);
+}
+
+// The port line: "-" gives 0; otherwise a whole number that fits 16 bits,
+// rounded as integer conversion rounds (halves to even).
+int ReadPortLine(const QString& line) {
+  const QString text = line.trimmed();
+  if (text == QLatin1String("-")) return 0;
+  bool ok = false;
+  const double value = text.toDouble(&ok);
+  if (!ok || text.isEmpty()) {
+    throw AppError(errnum::kTypeMismatch, QStringLiteral("Type mismatch"));
+  }
+  const double rounded = std::nearbyint(value);
+  if (rounded < -32768 || rounded > 32767) {
+    throw AppError(errnum::kOverflow, QStringLiteral("Overflow"));
+  }
+  return static_cast<int>(rounded);
+}
+
+bool KeywordIs(const QString& line, const char* keyword) {
+  return line.compare(QLatin1String(keyword), Qt::CaseInsensitive) == 0;
+}
+}  // namespace
+
+void SelectSeriesOption(SeriesOption option, Settings& settings) {
+  settings.series_option = option;
+  switch (option) {
+    case SeriesOption::S3:
+      settings.AudiometerSeries = QStringLiteral("S3");
+      break;
+    case SeriesOption::S1:
+      settings.AudiometerSeries = QStringLiteral("S1");
+      break;
+    case SeriesOption::S4:
+      settings.AudiometerSeries = QStringLiteral("S4");
+      break;
+    case SeriesOption::S5:
+      settings.AudiometerSeries = QStringLiteral("S5");
+      break;
+  }
+  settings.ConversionFile = option == SeriesOption::S1 ? QStringLiteral("tx730_1.cvt")
+                                                       : QStringLiteral("tx730_3.cvt");
+}
+
+void ApplySeries(const QString& series, Settings& settings) {
+  settings.AudiometerSeries = series;
+  const QString upper = series.toUpper();
+  settings.open_serial_link = false;
+  if (upper == QLatin1String("S1")) {
+    settings.series_option = SeriesOption::S1;
+  } else if (upper == QLatin1String("S4")) {
+    settings.series_option = SeriesOption::S4;
+    settings.open_serial_link = true;
+  } else if (upper == QLatin1String("S5")) {
+    settings.series_option = SeriesOption::S5;
+    settings.open_serial_link = true;
+  } else {
+    settings.series_option = SeriesOption::S3;
+  }
+  settings.ConversionFile = settings.series_option == SeriesOption::S1
+                                ? QStringLiteral("tx730_1.cvt")
+                                : QStringLiteral("tx730_3.cvt");
+}
+
+void DerivePcAudiometerPort(const ProgramFolder& folder, Settings& settings, Prompter& prompter) {
+  const QString& connection = settings.PcAudiometerConnection;
+  settings.PcAudiometerPort = QStringLiteral("-");
+  if (!connection.contains(QLatin1String("COM"))) return;
+  const QString ini = folder.WindowsFolder() + QStringLiteral("/ux730.ini");
+  if (FileExists(ini)) {
+    const auto lines = ReadTextLines(ini);
+    if (!lines) return;
+    for (const auto& line : *lines) {
+      for (const auto& item : line.split(u',')) {
+        if (item.left(5).compare(QLatin1String("PORT="), Qt::CaseInsensitive) == 0) {
+          const QString rest = item.mid(5);
+          settings.PcAudiometerPort = rest.isEmpty() ? QStringLiteral("-") : rest;
+          return;
+        }
+      }
+    }
+    return;
+  }
+  const auto at = connection.indexOf(QLatin1String("COM,"));
+  if (at >= 0) {
+    settings.PcAudiometerPort = connection.mid(at + 4);
+    if (settings.PcAudiometerPort.isEmpty()) settings.PcAudiometerPort = QStringLiteral("-");
+    return;
+  }
+  prompter.Show(Msg(530), Msg(974), Prompter::Buttons::Ok, Prompter::Answer::Ok,
+                Prompter::Icon::Exclamation);
+}
+
+void ReadSettingsFile(const ProgramFolder& folder, int lcid, Settings& settings,
+                      SchemeChecks& checks, Prompter& prompter) {
+  const QString path = folder.File(QStringLiteral("sonivera5.ini"));
+  if (!FileExists(path)) {
+    // No file at all: the defaults, and the serial link for series S5.
+    settings.DatabasePath.clear();
+    ApplySeries(QStringLiteral("S5"), settings);
+    DerivePcAudiometerPort(folder, settings, prompter);
+    return;
+  }
+  const QStringList lines = ReadTextLines(path).value_or(QStringList{});
+  settings.DatabasePath.clear();
+  if (lines.isEmpty()) {
+    // An empty file reads nothing: the series stays empty and no link opens.
+    settings.AudiometerSeries.clear();
+    settings.series_option = SeriesOption::S3;
+    settings.open_serial_link = false;
+    return;
+  }
+  settings.DatabasePath = ReadDatabaseLine(lines[0], folder);
+  if (lines.size() < 2) {
+    ApplySeries(QStringLiteral("S5"), settings);
+    DerivePcAudiometerPort(folder, settings, prompter);
+    return;
+  }
+  settings.SchemeList = lines[1];
+  ApplySchemeList(settings.SchemeList, lcid, checks);
+  if (lines.size() < 3) {
+    ApplySeries(QStringLiteral("S5"), settings);
+    DerivePcAudiometerPort(folder, settings, prompter);
+    return;
+  }
+  settings.SerialPortNumber = ReadPortLine(lines[2]);
+  ApplySeries(lines.size() >= 4 ? lines[3] : QStringLiteral("S5"), settings);
+  if (lines.size() >= 5) settings.PcAudiometerConnection = lines[4];
+  DerivePcAudiometerPort(folder, settings, prompter);
+  if (lines.size() < 6) return;
+  auto& chart = settings.chart;
+  chart.CheckBand = KeywordIs(lines[5], "BANDON");
+  chart.CheckBandPrintEnabled = chart.CheckBand;
+  if (lines.size() < 7) return;
+  chart.CheckBandPrint = KeywordIs(lines[6], "PRINTBANDON");
+  chart.PredictiveLineAllowed = false;
+  if (lines.size() < 8) return;
+  chart.ShowPredictiveLine = KeywordIs(lines[7], "PREDICTIVEON");
+  chart.CheckPredictive = chart.ShowPredictiveLine;
+  chart.PredictiveLineAllowed = true;
+}
+
+QString PortLineText(int port) { return port == 0 ? QStringLiteral("-") : QString::number(port); }
+
+QStringList SettingsFileLines(Settings settings) {
+  if (settings.SerialPortNumber < 1 || settings.SerialPortNumber > 16) {
+    settings.SerialPortNumber = 0;
+  }
+  QString series = settings.AudiometerSeries.trimmed();
+  if (series.isEmpty()) series = QStringLiteral("S5");
+  const auto& chart = settings.chart;
+  return {settings.DatabaseFileBox,
+          settings.SchemeList,
+          PortLineText(settings.SerialPortNumber),
+          series,
+          settings.PcAudiometerConnection,
+          chart.CheckBand ? QStringLiteral("BANDON") : QStringLiteral("BANDOFF"),
+          chart.CheckBandPrint ? QStringLiteral("PRINTBANDON") : QStringLiteral("PRINTBANDOFF"),
+          chart.CheckPredictive ? QStringLiteral("PREDICTIVEON") : QStringLiteral("PREDICTIVEOFF")};
+}
+
+QStringList BrowsedSettingsFileLines(const Settings& settings) {
+  return {settings.DatabaseFileBox, QString(), PortLineText(settings.SerialPortNumber),
+          settings.AudiometerSeries.trimmed()};
+}
+
+}  // namespace sonivera

@@ -1,0 +1,71 @@
+#include "app/TextFiles.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace sonivera {
+
+namespace {
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString DecodeCp1252(const QByteArray& bytes) {
+  QString out;
+  out.resize(bytes.size());
+  for (qsizetype i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    out[i] = (b >= 0x80 && b <= 0x9F) ? QChar(kCp1252High[b - 0x80]) : QChar(b);
+  }
+  return out;
+}
+}  // namespace
+
+QString DecodeText(const QByteArray& bytes) {
+  QByteArray data = bytes;
+  if (data.startsWith("\xEF\xBB\xBF")) data.remove(0, 3);
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = utf8(data);
+  if (!utf8.hasError()) return text;
+  return DecodeCp1252(data);
+}
+
+std::optional<QStringList> ReadTextLines(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QString text = DecodeText(file.readAll());
+  if (text.isEmpty()) return QStringList{};
+  QStringList lines = text.split(u'\n');
+  if (lines.last().isEmpty()) lines.removeLast();  // the ending of the last line
+  for (auto& line : lines) {
+    if (line.endsWith(u'\r')) line.chop(1);
+  }
+  return lines;
+}
+
+bool WriteTextLines(const QString& path, const QStringList& lines) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  QByteArray data;
+  for (const auto& line : lines) {
+    data += line.toUtf8();
+    data += "\r\n";
+  }
+  if (file.write(data) != data.size()) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}
+
+bool FileExists(const QString& path) {
+  if (path.isEmpty()) return false;
+  const QFileInfo info(path);
+  return info.exists() && info.isFile();
+}
+
+}  // namespace sonivera

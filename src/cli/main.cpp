@@ -1,0 +1,97 @@
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "cli/Command.h"
+
+namespace sonivera::cli {
+
+std::vector<Command>& Commands() {
+  static std::vector<Command> commands;
+  return commands;
+}
+
+const Command& CommandNamed(const QString& name) {
+  for (const auto& command : Commands()) {
+    if (command.name == name) return command;
+  }
+  std::abort();
+}
+
+int Fail(const QString& message) {
+  std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+  return 1;
+}
+
+int Usage(const Command& command, const QString& message) {
+  std::fprintf(stderr, "sonivera-cli %s: %s\nusage: sonivera-cli [--folder DIR] [--password PW] %s %s\n",
+               command.name.toLocal8Bit().constData(), message.toLocal8Bit().constData(),
+               command.name.toLocal8Bit().constData(), command.synopsis.toLocal8Bit().constData());
+  return 2;
+}
+
+namespace {
+void PrintUsage(FILE* out) {
+  std::fprintf(out,
+               "usage: sonivera-cli [--folder DIR] [--password PW] [--yes] COMMAND [ARGS]\n\n"
+               "Global options:\n"
+               "  --folder DIR    the program folder (default $SONIVERA_HOME or ~/.local/share/sonivera)\n"
+               "  --password PW   the database password (default none)\n"
+               "  --yes           answer Yes/OK to every question\n\n"
+               "Commands:\n");
+  for (const auto& command : Commands()) {
+    std::fprintf(out, "  %-12s %s\n", command.name.toLocal8Bit().constData(),
+                 command.help.section(u'\n', 0, 0).toLocal8Bit().constData());
+  }
+  std::fprintf(out, "\n'sonivera-cli COMMAND --help' describes a command.\n");
+}
+}  // namespace
+
+}  // namespace sonivera::cli
+
+int main(int argc, char** argv) {
+  using namespace sonivera::cli;
+  QCoreApplication application(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("sonivera-cli"));
+  QStringList args = QCoreApplication::arguments().mid(1);
+  CommandContext context;
+  while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
+    const QString option = args.takeFirst();
+    if (option == QLatin1String("--help")) {
+      PrintUsage(stdout);
+      return 0;
+    }
+    if (option == QLatin1String("--yes")) {
+      context.assume_yes = true;
+      continue;
+    }
+    if ((option == QLatin1String("--folder") || option == QLatin1String("--password")) &&
+        !args.isEmpty()) {
+      (option == QLatin1String("--folder") ? context.folder : context.password) = args.takeFirst();
+      continue;
+    }
+    std::fprintf(stderr, "sonivera-cli: unknown option or missing value: %s\n",
+                 option.toLocal8Bit().constData());
+    PrintUsage(stderr);
+    return 2;
+  }
+  if (args.isEmpty()) {
+    PrintUsage(stderr);
+    return 2;
+  }
+  const QString name = args.takeFirst();
+  for (const auto& command : Commands()) {
+    if (command.name != name) continue;
+    if (args.contains(QStringLiteral("--help"))) {
+      std::printf("usage: sonivera-cli [--folder DIR] [--password PW] %s %s\n\n%s\n",
+                  command.name.toLocal8Bit().constData(), command.synopsis.toLocal8Bit().constData(),
+                  command.help.toLocal8Bit().constData());
+      return 0;
+    }
+    context.args = args;
+    return command.run(context);
+  }
+  std::fprintf(stderr, "sonivera-cli: unknown command: %s\n", name.toLocal8Bit().constData());
+  PrintUsage(stderr);
+  return 2;
+}

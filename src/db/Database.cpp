@@ -1,0 +1,275 @@
+#include "db/Database.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/AppError.h"
+#include "db/Schema.h"
+#include "db/Upgrade.h"
+
+namespace sonivera::db {
+
+namespace {
+QString LockPath(const QString& path) { return path + QStringLiteral(".lock"); }
+
+AppError InUse() {
+  return AppError(errnum::kDatabaseInUse,
+                  QStringLiteral("The database is already opened exclusively by another user."));
+}
+
+AppError BadPassword() {
+  return AppError(errnum::kBadPassword, QStringLiteral("Not a valid password."));
+}
+
+AppError Wrap(const SqliteError& error) {
+  return AppError(ErrorNumberFor(error), QString::fromUtf8(error.what()));
+}
+
+bool SameFile(const QString& a, const QString& b) {
+  const QFileInfo fa(a), fb(b);
+  if (!fa.exists() || !fb.exists()) return false;
+  return fa.canonicalFilePath() == fb.canonicalFilePath();
+}
+}  // namespace
+
+long ErrorNumberFor(const SqliteError& error) {
+  switch (error.PrimaryCode()) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return errnum::kDatabaseInUse;
+    case SQLITE_NOTADB:
+      return errnum::kBadPassword;
+    case SQLITE_CANTOPEN:
+      return errnum::kFileNotFound;
+    case SQLITE_CONSTRAINT:
+      if (error.Code() == SQLITE_CONSTRAINT_FOREIGNKEY) return errnum::kRelationBroken;
+      if (error.Code() == SQLITE_CONSTRAINT_PRIMARYKEY || error.Code() == SQLITE_CONSTRAINT_UNIQUE) {
+        return errnum::kDuplicateKey;
+      }
+      return errnum::kFieldTooLong;
+    default:
+      return errnum::kDatabaseError;
+  }
+}
+
+Database::Database() = default;
+
+Database::~Database() { Close(); }
+
+bool Database::IsPlainFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const QByteArray head = file.read(16);
+  return head.size() == 0 || head == QByteArray("SQLite format 3\0", 16);
+}
+
+bool Database::IsHeldElsewhere(const QString& path) {
+  const int fd = ::open(LockPath(path).toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0;
+  ::close(fd);
+  return held;
+}
+
+void Database::Lock(const QString& path) {
+  Unlock();
+  const int fd = ::open(LockPath(path).toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    if (!QFileInfo(path).absoluteDir().exists()) {
+      throw AppError(errnum::kFileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
+    }
+    // A read-only folder: the database itself cannot be written either.
+    throw AppError(errnum::kPermissionDenied, QStringLiteral("Permission denied: '%1'.").arg(path));
+  }
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    throw InUse();
+  }
+  lock_fd_ = fd;
+}
+
+void Database::Unlock() {
+  if (lock_fd_ >= 0) {
+    ::close(lock_fd_);  // the kernel drops the lock with the last descriptor
+    lock_fd_ = -1;
+  }
+}
+
+void Database::OpenConnection(const QString& path, const QString& password, bool create) {
+  try {
+    connection_.Open(path, create);
+    encrypted_ = !create && !IsPlainFile(path);
+    // A plain file opens whatever password was typed.
+    if (encrypted_) connection_.Key(password);
+    connection_.Exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
+    // The first read shows whether the key fits.
+    connection_.QueryValue(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    connection_.Exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+    // Take the write lock now and keep it for the whole run.
+    connection_.Exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    connection_.Exec(QStringLiteral("COMMIT"));
+  } catch (const SqliteError& error) {
+    connection_.Close();
+    if (error.PrimaryCode() == SQLITE_NOTADB) {
+      if (encrypted_) throw BadPassword();
+      throw AppError(errnum::kDatabaseError, QString::fromUtf8(error.what()));
+    }
+    throw Wrap(error);
+  }
+  password_ = encrypted_ ? password : QString();
+}
+
+void Database::Open(const QString& path, const QString& password) {
+  Close();
+  Lock(path);
+  try {
+    if (!QFileInfo::exists(path)) {
+      throw AppError(errnum::kFileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
+    }
+    OpenConnection(path, password, false);
+    path_ = path;
+    Upgrade();
+  } catch (...) {
+    connection_.Close();
+    Unlock();
+    throw;
+  }
+}
+
+void Database::Create(const QString& path) {
+  Close();
+  if (!QFileInfo(path).absoluteDir().exists()) {
+    throw AppError(errnum::kFileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
+  }
+  Lock(path);
+  try {
+    if (QFileInfo::exists(path)) throw AppError(errnum::kDatabaseError,
+                                                QStringLiteral("Database '%1' already exists.").arg(path));
+    OpenConnection(path, QString(), true);
+    path_ = path;
+    Transaction transaction(connection_);
+    CreateDatabase(connection_);
+    transaction.Commit();
+  } catch (const SqliteError& error) {
+    connection_.Close();
+    QFile::remove(path);
+    Unlock();
+    throw Wrap(error);
+  } catch (...) {
+    connection_.Close();
+    Unlock();
+    throw;
+  }
+}
+
+void Database::Close() {
+  connection_.Close();
+  Unlock();
+  path_.clear();
+  password_.clear();
+  encrypted_ = false;
+}
+
+void Database::Upgrade() {
+  try {
+    UpgradeDatabase(connection_);
+  } catch (const SqliteError& error) {
+    throw Wrap(error);
+  }
+}
+
+void Database::Backup(const QString& target) {
+  if (SameFile(target, path_) || QFileInfo(target).absoluteFilePath() == QFileInfo(path_).absoluteFilePath()) {
+    throw AppError(errnum::kPermissionDenied, QStringLiteral("Permission denied"));
+  }
+  const QString partial = target + QStringLiteral(".partial");
+  QFile::remove(partial);
+  try {
+    Connection copy;
+    copy.Open(partial, true);
+    if (encrypted_) copy.Key(password_);
+    sqlite3_backup* backup = sqlite3_backup_init(copy.Handle(), "main", connection_.Handle(), "main");
+    if (backup == nullptr) copy.Throw(sqlite3_errcode(copy.Handle()));
+    const int rc = sqlite3_backup_step(backup, -1);
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE) copy.Throw(rc);
+    copy.Close();
+  } catch (const SqliteError& error) {
+    QFile::remove(partial);
+    throw Wrap(error);
+  }
+  QFile::remove(target);
+  if (!QFile::rename(partial, target)) {
+    QFile::remove(partial);
+    throw AppError(errnum::kPermissionDenied, QStringLiteral("Permission denied"));
+  }
+}
+
+QString Database::CheckIntegrity() {
+  try {
+    QStringList problems;
+    auto statement = connection_.Prepare(QStringLiteral("PRAGMA integrity_check"));
+    while (statement.Step()) problems << statement.Text(0);
+    auto fk = connection_.Prepare(QStringLiteral("PRAGMA foreign_key_check"));
+    while (fk.Step()) {
+      problems << QStringLiteral("row %1 of %2 has no patient in PatDetails")
+                      .arg(fk.Int(1))
+                      .arg(fk.Text(0));
+    }
+    if (problems == QStringList{QStringLiteral("ok")}) return QStringLiteral("ok");
+    problems.removeAll(QStringLiteral("ok"));
+    return problems.join(u'\n');
+  } catch (const SqliteError& error) {
+    return QString::fromUtf8(error.what());
+  }
+}
+
+void Database::Repair() {
+  const QString result = CheckIntegrity();
+  if (result != QLatin1String("ok")) throw AppError(errnum::kDatabaseError, result);
+  try {
+    connection_.Exec(QStringLiteral("VACUUM"));
+  } catch (const SqliteError& error) {
+    throw Wrap(error);
+  }
+}
+
+void Database::ChangePassword(const QString& new_password) {
+  const QString path = path_;
+  const QString fresh = path + QStringLiteral(".rekey");
+  QFile::remove(fresh);
+  try {
+    auto attach = connection_.Prepare(QStringLiteral("ATTACH DATABASE ?1 AS rekeyed KEY ?2"));
+    attach.Bind(1, fresh).Bind(2, new_password);
+    attach.Run();
+    try {
+      connection_.QueryValue(QStringLiteral("SELECT sqlcipher_export('rekeyed')"));
+      // The export leaves the file's own version number behind.
+      const auto version = connection_.QueryValue(QStringLiteral("PRAGMA main.user_version"));
+      connection_.Exec(QStringLiteral("PRAGMA rekeyed.user_version = %1")
+                           .arg(version ? version->toLongLong() : 0));
+    } catch (...) {
+      connection_.Exec(QStringLiteral("DETACH DATABASE rekeyed"));
+      throw;
+    }
+    connection_.Exec(QStringLiteral("DETACH DATABASE rekeyed"));
+  } catch (const SqliteError& error) {
+    QFile::remove(fresh);
+    throw Wrap(error);
+  }
+  // The lock file stays held while the connection is briefly closed.
+  connection_.Close();
+  if (::rename(fresh.toLocal8Bit().constData(), path.toLocal8Bit().constData()) != 0) {
+    QFile::remove(fresh);
+    OpenConnection(path, password_, false);
+    throw AppError(errnum::kPermissionDenied, QStringLiteral("Permission denied"));
+  }
+  OpenConnection(path, new_password, false);
+}
+
+}  // namespace sonivera::db

@@ -1,0 +1,206 @@
+#include "db/Sqlite.h"
+
+namespace sonivera::db {
+
+namespace {
+std::string ErrorText(sqlite3* db, int code) {
+  if (db != nullptr) {
+    const char* message = sqlite3_errmsg(db);
+    if (message != nullptr && *message != '\0') return message;
+  }
+  return sqlite3_errstr(code);
+}
+}  // namespace
+
+Statement::Statement(Connection& connection, const QString& sql) : db_(connection.Handle()) {
+  const QByteArray utf8 = sql.toUtf8();
+  const int rc = sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &stmt_,
+                                    nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+    connection.Throw(rc);
+  }
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_) {
+  other.stmt_ = nullptr;
+}
+
+Statement& Statement::Bind(int index, const QString& value) {
+  if (value.isNull()) return BindNull(index);
+  const QByteArray utf8 = value.toUtf8();
+  const int rc = sqlite3_bind_text(stmt_, index, utf8.constData(), static_cast<int>(utf8.size()),
+                                   SQLITE_TRANSIENT);
+  if (rc != SQLITE_OK) throw SqliteError(rc, ErrorText(db_, rc));
+  return *this;
+}
+
+Statement& Statement::Bind(int index, qint64 value) {
+  const int rc = sqlite3_bind_int64(stmt_, index, value);
+  if (rc != SQLITE_OK) throw SqliteError(rc, ErrorText(db_, rc));
+  return *this;
+}
+
+Statement& Statement::Bind(int index, double value) {
+  const int rc = sqlite3_bind_double(stmt_, index, value);
+  if (rc != SQLITE_OK) throw SqliteError(rc, ErrorText(db_, rc));
+  return *this;
+}
+
+Statement& Statement::Bind(int index, const QVariant& value) {
+  if (!value.isValid() || value.isNull()) return BindNull(index);
+  switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::Bool:
+      return Bind(index, value.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+      return Bind(index, value.toDouble());
+    default:
+      return Bind(index, value.toString());
+  }
+}
+
+Statement& Statement::BindNull(int index) {
+  const int rc = sqlite3_bind_null(stmt_, index);
+  if (rc != SQLITE_OK) throw SqliteError(rc, ErrorText(db_, rc));
+  return *this;
+}
+
+Statement& Statement::BindTextOrNull(int index, const QString& value) {
+  return value.isEmpty() ? BindNull(index) : Bind(index, value);
+}
+
+bool Statement::Step() {
+  const int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  const int extended = sqlite3_extended_errcode(db_);
+  const std::string text = ErrorText(db_, rc);
+  sqlite3_reset(stmt_);
+  throw SqliteError(extended != 0 ? extended : rc, text);
+}
+
+void Statement::Run() {
+  while (Step()) {
+  }
+  sqlite3_reset(stmt_);
+}
+
+void Statement::Reset() {
+  sqlite3_reset(stmt_);
+  sqlite3_clear_bindings(stmt_);
+}
+
+int Statement::ColumnCount() const { return sqlite3_column_count(stmt_); }
+
+QString Statement::ColumnName(int column) const {
+  return QString::fromUtf8(sqlite3_column_name(stmt_, column));
+}
+
+bool Statement::IsNull(int column) const {
+  return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
+QString Statement::Text(int column) const {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+  if (text == nullptr) return QString();
+  return QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column));
+}
+
+qint64 Statement::Int(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+double Statement::Double(int column) const { return sqlite3_column_double(stmt_, column); }
+
+QVariant Statement::Value(int column) const {
+  switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_INTEGER:
+      return Int(column);
+    case SQLITE_FLOAT:
+      return Double(column);
+    case SQLITE_NULL:
+      return QVariant();
+    default:
+      return Text(column);
+  }
+}
+
+Connection::~Connection() { Close(); }
+
+void Connection::Open(const QString& path, bool create) {
+  Close();
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+  if (create) flags |= SQLITE_OPEN_CREATE;
+  const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    const std::string text = ErrorText(db_, rc);
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    throw SqliteError(rc, text);
+  }
+  sqlite3_extended_result_codes(db_, 1);
+}
+
+void Connection::Close() {
+  if (db_ != nullptr) {
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+  }
+}
+
+void Connection::Key(const QString& key) {
+  const QByteArray utf8 = key.toUtf8();
+  const int rc = sqlite3_key(db_, utf8.constData(), static_cast<int>(utf8.size()));
+  if (rc != SQLITE_OK) Throw(rc);
+}
+
+void Connection::Exec(const QString& sql) {
+  char* message = nullptr;
+  const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message);
+  if (rc != SQLITE_OK) {
+    std::string text = message != nullptr ? message : sqlite3_errstr(rc);
+    sqlite3_free(message);
+    throw SqliteError(sqlite3_extended_errcode(db_), text);
+  }
+}
+
+std::optional<QVariant> Connection::QueryValue(const QString& sql) {
+  Statement statement(*this, sql);
+  if (!statement.Step()) return std::nullopt;
+  return statement.Value(0);
+}
+
+qint64 Connection::LastInsertRowId() const { return sqlite3_last_insert_rowid(db_); }
+
+int Connection::Changes() const { return sqlite3_changes(db_); }
+
+void Connection::Throw(int code) const {
+  const int extended = db_ != nullptr ? sqlite3_extended_errcode(db_) : code;
+  throw SqliteError(extended != 0 ? extended : code, ErrorText(db_, code));
+}
+
+Transaction::Transaction(Connection& connection, bool immediate) : connection_(connection) {
+  connection_.Exec(immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+}
+
+Transaction::~Transaction() {
+  if (open_) {
+    try {
+      connection_.Exec(QStringLiteral("ROLLBACK"));
+    } catch (const SqliteError&) {
+      // The engine rolls back by itself when a statement failed badly.
+    }
+  }
+}
+
+void Transaction::Commit() {
+  connection_.Exec(QStringLiteral("COMMIT"));
+  open_ = false;
+}
+
+}  // namespace sonivera::db

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <sqlcipher/sqlite3.h>
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace sonivera::db {
+
+// A failure reported by the engine, with its result code.
+class SqliteError : public std::runtime_error {
+ public:
+  SqliteError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+  int Code() const { return code_; }
+  int PrimaryCode() const { return code_ & 0xff; }
+
+ private:
+  int code_;
+};
+
+class Connection;
+
+// A prepared statement; bind with 1-based indexes, read columns 0-based.
+class Statement {
+ public:
+  Statement(Connection& connection, const QString& sql);
+  ~Statement();
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  Statement(Statement&& other) noexcept;
+
+  Statement& Bind(int index, const QString& value);  // a null QString binds NULL
+  Statement& Bind(int index, qint64 value);
+  Statement& Bind(int index, int value) { return Bind(index, static_cast<qint64>(value)); }
+  Statement& Bind(int index, double value);
+  Statement& Bind(int index, const QVariant& value);
+  Statement& BindNull(int index);
+  // Binds a text, or NULL when it is empty.
+  Statement& BindTextOrNull(int index, const QString& value);
+
+  // Steps once: true when a row is ready, false when done.
+  bool Step();
+  // Steps to completion, for statements that return no rows.
+  void Run();
+  void Reset();
+
+  int ColumnCount() const;
+  QString ColumnName(int column) const;
+  bool IsNull(int column) const;
+  QString Text(int column) const;  // NULL reads as a null QString
+  qint64 Int(int column) const;
+  double Double(int column) const;
+  QVariant Value(int column) const;
+
+ private:
+  sqlite3* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// One connection to a database file.
+class Connection {
+ public:
+  Connection() = default;
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  // Opens (creating when allowed) the file; throws SqliteError.
+  void Open(const QString& path, bool create);
+  void Close();
+  bool IsOpen() const { return db_ != nullptr; }
+
+  // Gives the encryption key before the first read; an empty key leaves a
+  // plain file.
+  void Key(const QString& key);
+
+  void Exec(const QString& sql);
+  Statement Prepare(const QString& sql) { return Statement(*this, sql); }
+  // The first column of the first row, or nullopt when there is no row.
+  std::optional<QVariant> QueryValue(const QString& sql);
+  qint64 LastInsertRowId() const;
+  int Changes() const;
+
+  sqlite3* Handle() const { return db_; }
+  [[noreturn]] void Throw(int code) const;
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+// A transaction that rolls back unless committed.
+class Transaction {
+ public:
+  explicit Transaction(Connection& connection, bool immediate = true);
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  void Commit();
+
+ private:
+  Connection& connection_;
+  bool open_ = true;
+};
+
+}  // namespace sonivera::db
