@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace sonivera {
+
+class Application;
+
+// Sets PreviousTest of each of the patient's audiograms to the date of the
+// next older one (no value for the oldest).
+void RelinkPreviousTests(Application& app, const QString& pat_no);
+
+// Categorises every audiogram of the patient, newest first, each against the
+// next older one, and stores Categorisation, MP42, PAM and IPA.
+void RecategorisePatient(Application& app, const QString& pat_no);
+
+struct RecategoriseOutcome {
+  int patients_done = 0;
+  int patients_total = 0;
+  bool stopped = false;
+};
+
+// Recategorises every patient. progress(done, total) is called after each
+// patient; a stop (RecategoriseStop, or the progress's StopRequested) ends the
+// run after the current patient.
+RecategoriseOutcome RecategoriseAll(Application& app,
+                                    const std::function<void(int, int)>& progress = {});
+
+// Asks a running RecategoriseAll to stop after the current patient.
+void RecategoriseStop(Application& app);
+
+}  // namespace sonivera
