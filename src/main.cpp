@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral(SONIVERA_VERSION));
 
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Hearing conservation and vision screening records"));
+  parser.setApplicationDescription(
+      QStringLiteral("Hearing conservation and vision screening records"));
   parser.addHelpOption();
   parser.addVersionOption();
   QCommandLineOption folder_option(QStringLiteral("folder"), QStringLiteral("The program folder."),

@@ -4,7 +4,9 @@
 
 #include "app/DetailLists.h"
 #include "app/Settings.h"
+#include "categorise/CategorisationState.h"
 #include "categorise/Schemes.h"
+#include "chart/ChartFiles.h"
 
 namespace sonivera {
 
@@ -31,8 +33,12 @@ struct AppState {
   int TestCount = 0;
 
   SchemeChecks schemes;
+  // The grid, current-test view, categorisation text and scheme values.
+  CategorisationState categorisation;
   Settings settings;
   DetailLists detail_lists;
+  // Band colours and age-distribution tables, loaded at start-up.
+  chart::ChartFiles chart_files;
   QString ApplicationTitle = QStringLiteral("Sonivera 5.5");
 };
 

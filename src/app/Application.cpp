@@ -7,6 +7,8 @@
 #include "app/Messages.h"
 #include "app/TextFiles.h"
 #include "app/UserLocale.h"
+#include "categorise/AgeCorrection.h"
+#include "chart/ChartFiles.h"
 
 namespace sonivera {
 
@@ -73,10 +75,15 @@ bool Application::Initialise() {
     return false;
   }
   if (settings.open_serial_link && on_open_serial_link) on_open_serial_link();
+  chart::LoadPredictiveTables(folder_, state_.chart_files.predictive, settings.chart, reporter_,
+                              state_.ApplicationTitle);
   const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
   log_.Append(QStringLiteral("Init: %1 %2 %3 %4")
                   .arg(folder_.Path(), program.isEmpty() ? QStringLiteral("sonivera") : program,
                        QStringLiteral(SONIVERA_VERSION), settings.DatabasePath));
+  chart::LoadColourBands(folder_.File(QStringLiteral("colourbands.txt")), state_.chart_files.bands,
+                         reporter_);
+  LoadAgeCorrectionTables(folder_.Path(), state_.categorisation.age_tables, reporter_);
   return true;
 }
 
@@ -102,9 +109,9 @@ bool Application::OpenDatabase() {
           continue;
         }
         case errnum::kDatabaseInUse:
-          reporter_.ShowAndLog(Msg(952) + Msg(955) + QString::number(error.Number()) +
-                                   ErrorTag("opdatabase", 952),
-                               953);
+          reporter_.ShowAndLog(
+              Msg(952) + Msg(955) + QString::number(error.Number()) + ErrorTag("opdatabase", 952),
+              953);
           break;
         default:
           reporter_.ShowAndLog(

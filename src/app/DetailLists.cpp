@@ -11,11 +11,21 @@ int HeadingSection(const QString& line) {
     const char* key;
     int section;
   };
-  static constexpr Heading kHeadings[] = {
-      {"[sta", 0}, {"[lea", 1}, {"[loc", 2},  {"[com", 3},  {"[exa", 4},
-      {"[dep", 5}, {"[uni", 5}, {"[pos", 6},  {"[ran", 6},  {"[f1]", 7},
-      {"[f2]", 8}, {"[f3]", 9}, {"[pri", 20}, {"[vse", kVisionSection},
-      {"[vin", kVisionSection}};
+  static constexpr Heading kHeadings[] = {{"[sta", 0},
+                                          {"[lea", 1},
+                                          {"[loc", 2},
+                                          {"[com", 3},
+                                          {"[exa", 4},
+                                          {"[dep", 5},
+                                          {"[uni", 5},
+                                          {"[pos", 6},
+                                          {"[ran", 6},
+                                          {"[f1]", 7},
+                                          {"[f2]", 8},
+                                          {"[f3]", 9},
+                                          {"[pri", 20},
+                                          {"[vse", kVisionSection},
+                                          {"[vin", kVisionSection}};
   for (const auto& heading : kHeadings) {
     if (key == QLatin1String(heading.key)) return heading.section;
   }

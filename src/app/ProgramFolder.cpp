@@ -24,8 +24,8 @@ bool ProgramFolder::Prepare() const {
     const QString target = File(name);
     if (QFile::exists(target)) continue;
     if (QFile::copy(it.filePath(), target)) {
-      QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                        QFile::ReadOther);
+      QFile::setPermissions(
+          target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }
   }
   return true;

@@ -56,8 +56,8 @@ void SelectSeriesOption(SeriesOption option, Settings& settings) {
       settings.AudiometerSeries = QStringLiteral("S5");
       break;
   }
-  settings.ConversionFile = option == SeriesOption::S1 ? QStringLiteral("tx730_1.cvt")
-                                                       : QStringLiteral("tx730_3.cvt");
+  settings.ConversionFile =
+      option == SeriesOption::S1 ? QStringLiteral("tx730_1.cvt") : QStringLiteral("tx730_3.cvt");
 }
 
 void ApplySeries(const QString& series, Settings& settings) {

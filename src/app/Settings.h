@@ -33,6 +33,9 @@ struct Settings {
   QString PcAudiometerConnection = QStringLiteral("UX730,USB");
   QString PcAudiometerPort = QStringLiteral("-");
   ChartOptions chart;
+  // Seconds to pause after each record sent to the audiometer; set by the
+  // configuration window's slider for the run.
+  double Rs232Gap = 0.5;
   // The configuration window's database-file box: DatabasePath, or the file
   // chosen by Browse for the next start.
   QString DatabaseFileBox;

@@ -46,15 +46,38 @@ int ReadUserLocale() {
 
 QChar DecimalSeparatorFor(int lcid) {
   switch (lcid) {
-    case 1033: case 2057: case 3081: case 4105: case 5129: case 6153: case 7177: case 16393:
-    case 4108: case 2055:
+    case 1033:
+    case 2057:
+    case 3081:
+    case 4105:
+    case 5129:
+    case 6153:
+    case 7177:
+    case 16393:
+    case 4108:
+    case 2055:
       return u'.';
     default:
       break;
   }
   switch (lcid) {
-    case 1036: case 2060: case 3084: case 5132: case 6156: case 1031: case 3079: case 1043:
-    case 2067: case 3082: case 1040: case 2070: case 1046: case 1030: case 1053: case 1044: case 1035:
+    case 1036:
+    case 2060:
+    case 3084:
+    case 5132:
+    case 6156:
+    case 1031:
+    case 3079:
+    case 1043:
+    case 2067:
+    case 3082:
+    case 1040:
+    case 2070:
+    case 1046:
+    case 1030:
+    case 1053:
+    case 1044:
+    case 1035:
     case 1045:
       return u',';
     default:

@@ -42,7 +42,8 @@ Prompter::Answer CliPrompter::Show(const QString& text, const QString& title, Bu
                                    Answer default_answer, Icon) {
   ++shown_;
   const bool question = buttons != Buttons::Ok;
-  std::fprintf(stderr, "%s%s\n", question ? (title + QStringLiteral(": ")).toLocal8Bit().constData() : "",
+  std::fprintf(stderr, "%s%s\n",
+               question ? (title + QStringLiteral(": ")).toLocal8Bit().constData() : "",
                text.toLocal8Bit().constData());
   if (!question) return Answer::Ok;
   if (assume_yes_) return buttons == Buttons::OkCancel ? Answer::Ok : Answer::Yes;

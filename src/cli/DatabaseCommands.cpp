@@ -54,8 +54,7 @@ const Command kBackup{
     }};
 
 const Command kCheck{
-    "check", "",
-    "Checks the database's integrity and relations; prints \"ok\" or what is wrong.",
+    "check", "", "Checks the database's integrity and relations; prints \"ok\" or what is wrong.",
     [](const CommandContext& context) {
       Session session = StartSession(context);
       if (!session.app) return 1;

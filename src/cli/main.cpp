@@ -24,7 +24,8 @@ int Fail(const QString& message) {
 }
 
 int Usage(const Command& command, const QString& message) {
-  std::fprintf(stderr, "sonivera-cli %s: %s\nusage: sonivera-cli [--folder DIR] [--password PW] %s %s\n",
+  std::fprintf(stderr,
+               "sonivera-cli %s: %s\nusage: sonivera-cli [--folder DIR] [--password PW] %s %s\n",
                command.name.toLocal8Bit().constData(), message.toLocal8Bit().constData(),
                command.name.toLocal8Bit().constData(), command.synopsis.toLocal8Bit().constData());
   return 2;
@@ -32,13 +33,14 @@ int Usage(const Command& command, const QString& message) {
 
 namespace {
 void PrintUsage(FILE* out) {
-  std::fprintf(out,
-               "usage: sonivera-cli [--folder DIR] [--password PW] [--yes] COMMAND [ARGS]\n\n"
-               "Global options:\n"
-               "  --folder DIR    the program folder (default $SONIVERA_HOME or ~/.local/share/sonivera)\n"
-               "  --password PW   the database password (default none)\n"
-               "  --yes           answer Yes/OK to every question\n\n"
-               "Commands:\n");
+  std::fprintf(
+      out,
+      "usage: sonivera-cli [--folder DIR] [--password PW] [--yes] COMMAND [ARGS]\n\n"
+      "Global options:\n"
+      "  --folder DIR    the program folder (default $SONIVERA_HOME or ~/.local/share/sonivera)\n"
+      "  --password PW   the database password (default none)\n"
+      "  --yes           answer Yes/OK to every question\n\n"
+      "Commands:\n");
   for (const auto& command : Commands()) {
     std::fprintf(out, "  %-12s %s\n", command.name.toLocal8Bit().constData(),
                  command.help.section(u'\n', 0, 0).toLocal8Bit().constData());
@@ -84,7 +86,8 @@ int main(int argc, char** argv) {
     if (command.name != name) continue;
     if (args.contains(QStringLiteral("--help"))) {
       std::printf("usage: sonivera-cli [--folder DIR] [--password PW] %s %s\n\n%s\n",
-                  command.name.toLocal8Bit().constData(), command.synopsis.toLocal8Bit().constData(),
+                  command.name.toLocal8Bit().constData(),
+                  command.synopsis.toLocal8Bit().constData(),
                   command.help.toLocal8Bit().constData());
       return 0;
     }

@@ -25,8 +25,9 @@ bool MakeBackup(Application& app) {
       app.Ask().Show(Msg(1038), Msg(974), Prompter::Buttons::Ok, Prompter::Answer::Ok,
                      Prompter::Icon::Exclamation);
     } else {
-      app.Reporter().ShowAndLog(StandardErrorText(error.Description(), error.Number(),
-                                                  QStringLiteral(" formconfig commandbackup_click:954")));
+      app.Reporter().ShowAndLog(
+          StandardErrorText(error.Description(), error.Number(),
+                            QStringLiteral(" formconfig commandbackup_click:954")));
     }
     return false;
   }

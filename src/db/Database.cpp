@@ -48,7 +48,8 @@ long ErrorNumberFor(const SqliteError& error) {
       return errnum::kFileNotFound;
     case SQLITE_CONSTRAINT:
       if (error.Code() == SQLITE_CONSTRAINT_FOREIGNKEY) return errnum::kRelationBroken;
-      if (error.Code() == SQLITE_CONSTRAINT_PRIMARYKEY || error.Code() == SQLITE_CONSTRAINT_UNIQUE) {
+      if (error.Code() == SQLITE_CONSTRAINT_PRIMARYKEY ||
+          error.Code() == SQLITE_CONSTRAINT_UNIQUE) {
         return errnum::kDuplicateKey;
       }
       return errnum::kFieldTooLong;
@@ -78,7 +79,8 @@ bool Database::IsHeldElsewhere(const QString& path) {
 
 void Database::Lock(const QString& path) {
   Unlock();
-  const int fd = ::open(LockPath(path).toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  const int fd =
+      ::open(LockPath(path).toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) {
     if (!QFileInfo(path).absoluteDir().exists()) {
       throw AppError(errnum::kFileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
@@ -148,8 +150,9 @@ void Database::Create(const QString& path) {
   }
   Lock(path);
   try {
-    if (QFileInfo::exists(path)) throw AppError(errnum::kDatabaseError,
-                                                QStringLiteral("Database '%1' already exists.").arg(path));
+    if (QFileInfo::exists(path))
+      throw AppError(errnum::kDatabaseError,
+                     QStringLiteral("Database '%1' already exists.").arg(path));
     OpenConnection(path, QString(), true);
     path_ = path;
     Transaction transaction(connection_);
@@ -184,7 +187,8 @@ void Database::Upgrade() {
 }
 
 void Database::Backup(const QString& target) {
-  if (SameFile(target, path_) || QFileInfo(target).absoluteFilePath() == QFileInfo(path_).absoluteFilePath()) {
+  if (SameFile(target, path_) ||
+      QFileInfo(target).absoluteFilePath() == QFileInfo(path_).absoluteFilePath()) {
     throw AppError(errnum::kPermissionDenied, QStringLiteral("Permission denied"));
   }
   const QString partial = target + QStringLiteral(".partial");
@@ -193,7 +197,8 @@ void Database::Backup(const QString& target) {
     Connection copy;
     copy.Open(partial, true);
     if (encrypted_) copy.Key(password_);
-    sqlite3_backup* backup = sqlite3_backup_init(copy.Handle(), "main", connection_.Handle(), "main");
+    sqlite3_backup* backup =
+        sqlite3_backup_init(copy.Handle(), "main", connection_.Handle(), "main");
     if (backup == nullptr) copy.Throw(sqlite3_errcode(copy.Handle()));
     const int rc = sqlite3_backup_step(backup, -1);
     sqlite3_backup_finish(backup);

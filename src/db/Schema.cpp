@@ -14,8 +14,8 @@ FieldDef Of(const QString& name, FieldType type) { return {name, type, 0, true};
 
 std::vector<FieldDef> ThresholdFields() {
   std::vector<FieldDef> fields{Text("PatNo", 255, false)};
-  for (const char* f : {"125Hz", "250Hz", "500Hz", "1kHz", "1_5kHz", "2kHz", "3kHz", "4kHz",
-                        "6kHz", "8kHz"}) {
+  for (const char* f :
+       {"125Hz", "250Hz", "500Hz", "1kHz", "1_5kHz", "2kHz", "3kHz", "4kHz", "6kHz", "8kHz"}) {
     fields.push_back(Text(f, 7));
   }
   fields.push_back(Of("TestDate", FieldType::Date));
@@ -57,27 +57,29 @@ std::vector<FieldDef> TestHeaderFields(bool with_scheme_values) {
 
 std::vector<TableDef> BuildTables() {
   std::vector<TableDef> tables;
-  tables.push_back({"PatDetails",
-                    {Text("PatNo", 16, false), Text("Surname", 40), Text("Forenames", 40),
-                     Of("DOB", FieldType::Date), Text("Sex", 40), Of("DateofTest", FieldType::Date),
-                     Of("TimeofTest", FieldType::Time), Text("RecallPeriod", 10),
-                     Of("BaselineDate", FieldType::Date), Of("BaselineTime", FieldType::Time),
-                     Of("BaselineDateRight", FieldType::Date),
-                     Of("BaselineTimeRight", FieldType::Time), Of("VDateofTest", FieldType::Date),
-                     Of("VTimeofTest", FieldType::Time)},
-                    true,
-                    QString(),
-                    {"DateofTest", "TimeofTest"}});
-  tables.push_back({"TestDetails", TestHeaderFields(true), false, "results_info",
-                    {"DateofTest", "TimeofTest"}});
-  tables.push_back({"TestResultsLeft", ThresholdFields(), false, "pat_info",
-                    {"TestDate", "TestTime"}});
-  tables.push_back({"TestResultsRight", ThresholdFields(), false, "testr_info",
-                    {"TestDate", "TestTime"}});
+  tables.push_back(
+      {"PatDetails",
+       {Text("PatNo", 16, false), Text("Surname", 40), Text("Forenames", 40),
+        Of("DOB", FieldType::Date), Text("Sex", 40), Of("DateofTest", FieldType::Date),
+        Of("TimeofTest", FieldType::Time), Text("RecallPeriod", 10),
+        Of("BaselineDate", FieldType::Date), Of("BaselineTime", FieldType::Time),
+        Of("BaselineDateRight", FieldType::Date), Of("BaselineTimeRight", FieldType::Time),
+        Of("VDateofTest", FieldType::Date), Of("VTimeofTest", FieldType::Time)},
+       true,
+       QString(),
+       {"DateofTest", "TimeofTest"}});
+  tables.push_back(
+      {"TestDetails", TestHeaderFields(true), false, "results_info", {"DateofTest", "TimeofTest"}});
+  tables.push_back(
+      {"TestResultsLeft", ThresholdFields(), false, "pat_info", {"TestDate", "TestTime"}});
+  tables.push_back(
+      {"TestResultsRight", ThresholdFields(), false, "testr_info", {"TestDate", "TestTime"}});
   {
     std::vector<FieldDef> fields{Text("PatNo", 255, false)};
-    for (int i = 1; i <= 50; ++i) fields.push_back(Of(QStringLiteral("Q%1").arg(i), FieldType::Integer));
-    for (int i = 1; i <= 50; ++i) fields.push_back(Text(QStringLiteral("Ans%1").arg(i), 100, false));
+    for (int i = 1; i <= 50; ++i)
+      fields.push_back(Of(QStringLiteral("Q%1").arg(i), FieldType::Integer));
+    for (int i = 1; i <= 50; ++i)
+      fields.push_back(Text(QStringLiteral("Ans%1").arg(i), 100, false));
     fields.push_back(Of("TestDate", FieldType::Date));
     fields.push_back(Of("TestTime", FieldType::Time));
     tables.push_back({"TestQuestions", fields, false, "q_info", {"TestDate", "TestTime"}});
@@ -94,16 +96,16 @@ std::vector<TableDef> BuildTables() {
                                  Of("TestTime", FieldType::Time)};
     const char* singles1[] = {"FarBinoc", "FarBoth", "FarRight", "FarLeft", "FarDepthTest"};
     for (const char* f : singles1) fields.push_back(Of(f, FieldType::Single));
-    const char* colours[] = {"FarColourAa", "FarColourAb", "FarColourB",  "FarColourCa",
-                             "FarColourCb", "FarColourD",  "FarColourEa", "FarColourEb",
-                             "FarColourF"};
+    const char* colours[] = {"FarColourAa", "FarColourAb", "FarColourB",
+                             "FarColourCa", "FarColourCb", "FarColourD",
+                             "FarColourEa", "FarColourEb", "FarColourF"};
     for (const char* f : colours) fields.push_back(Of(f, FieldType::Boolean));
-    const char* singles2[] = {"FarVertical",  "FarLateral",   "NearBinoc",       "NearBoth",
-                              "NearRight",    "NearLeft",     "NearVertical",    "NearLateral",
-                              "IntTestDistance", "IntBoth",   "IntRight",        "IntLeft"};
+    const char* singles2[] = {"FarVertical",     "FarLateral", "NearBinoc",    "NearBoth",
+                              "NearRight",       "NearLeft",   "NearVertical", "NearLateral",
+                              "IntTestDistance", "IntBoth",    "IntRight",     "IntLeft"};
     for (const char* f : singles2) fields.push_back(Of(f, FieldType::Single));
-    const char* periphery[] = {"PR85", "PR70", "PR55", "PRN45", "PL85", "PL70", "PL55", "PLN45",
-                               "Glasses"};
+    const char* periphery[] = {"PR85", "PR70", "PR55",  "PRN45",  "PL85",
+                               "PL70", "PL55", "PLN45", "Glasses"};
     for (const char* f : periphery) fields.push_back(Of(f, FieldType::Boolean));
     fields.push_back(Text("GlassesType", 32, false));
     fields.push_back(Of("Contacts", FieldType::Boolean));
@@ -112,8 +114,8 @@ std::vector<TableDef> BuildTables() {
     fields.push_back(Of("Refer", FieldType::Boolean));
     tables.push_back({"VisionTest", fields, false, "vis_info", {"TestDate", "TestTime"}});
   }
-  tables.push_back({"VisionDetails", TestHeaderFields(false), false, "vis_det",
-                    {"DateofTest", "TimeofTest"}});
+  tables.push_back(
+      {"VisionDetails", TestHeaderFields(false), false, "vis_det", {"DateofTest", "TimeofTest"}});
   return tables;
 }
 
@@ -148,7 +150,8 @@ QString Check(const FieldDef& field) {
       checks << QStringLiteral("%1 IN (0, 1)").arg(col);
       break;
   }
-  return QStringLiteral("CHECK (%1 IS NULL OR (%2))").arg(col, checks.join(QStringLiteral(" AND ")));
+  return QStringLiteral("CHECK (%1 IS NULL OR (%2))")
+      .arg(col, checks.join(QStringLiteral(" AND ")));
 }
 
 QString TypeName(const FieldDef& field) {
@@ -212,7 +215,8 @@ QString CreateTableSql(const TableDef& table, int field_count, bool with_relatio
     parts << column;
   }
   if (with_relation && !table.relation.isEmpty()) {
-    parts << QStringLiteral("CONSTRAINT %1 FOREIGN KEY (\"PatNo\") REFERENCES \"PatDetails\" (\"PatNo\")")
+    parts << QStringLiteral(
+                 "CONSTRAINT %1 FOREIGN KEY (\"PatNo\") REFERENCES \"PatDetails\" (\"PatNo\")")
                  .arg(Quote(table.relation));
   }
   return QStringLiteral("CREATE TABLE %1 (\n  %2\n)")
@@ -245,8 +249,8 @@ void CreateVisionDetailsTable(Connection& connection) {
 }
 
 bool TableExists(Connection& connection, const QString& name) {
-  auto statement = connection.Prepare(
-      QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+  auto statement = connection.Prepare(QStringLiteral(
+      "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
   statement.Bind(1, name);
   return statement.Step();
 }

@@ -23,8 +23,8 @@ struct TableDef {
   QString name;
   std::vector<FieldDef> fields;
   bool patno_primary = false;
-  QString relation;    // the named relation to PatDetails, empty for none
-  QStringList key;     // the date and time fields of the test key, for the index
+  QString relation;  // the named relation to PatDetails, empty for none
+  QStringList key;   // the date and time fields of the test key, for the index
 };
 
 // The tables in creation order, with their fields in order.

@@ -1,5 +1,7 @@
 #include "db/Sqlite.h"
 
+#include <QFileInfo>
+
 namespace sonivera::db {
 
 namespace {
@@ -14,8 +16,8 @@ std::string ErrorText(sqlite3* db, int code) {
 
 Statement::Statement(Connection& connection, const QString& sql) : db_(connection.Handle()) {
   const QByteArray utf8 = sql.toUtf8();
-  const int rc = sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &stmt_,
-                                    nullptr);
+  const int rc =
+      sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &stmt_, nullptr);
   if (rc != SQLITE_OK) {
     sqlite3_finalize(stmt_);
     stmt_ = nullptr;
@@ -134,8 +136,12 @@ Connection::~Connection() { Close(); }
 
 void Connection::Open(const QString& path, bool create) {
   Close();
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
-  if (create) flags |= SQLITE_OPEN_CREATE;
+  // Attached databases take the main file's open flags, so CREATE is always
+  // given (a re-keyed copy is attached as a new file); a missing file is
+  // refused here instead when it must exist.
+  if (!create && !QFileInfo::exists(path))
+    throw SqliteError(SQLITE_CANTOPEN, "unable to open database file");
+  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
   const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, flags, nullptr);
   if (rc != SQLITE_OK) {
     const std::string text = ErrorText(db_, rc);

@@ -14,10 +14,12 @@ const FieldDef& Field(const QString& table, const QString& name) {
 }
 
 void AddField(Connection& connection, const QString& table, const FieldDef& field) {
-  connection.Exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(Quote(table), ColumnSql(field)));
+  connection.Exec(
+      QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(Quote(table), ColumnSql(field)));
 }
 
-void AddFields(Connection& connection, const QString& table, std::initializer_list<const char*> names) {
+void AddFields(Connection& connection, const QString& table,
+               std::initializer_list<const char*> names) {
   for (const char* name : names) AddField(connection, table, Field(table, name));
 }
 
@@ -65,14 +67,16 @@ void UpgradeDatabase(Connection& connection) {
     changed = true;
   }
   if (user_fields_added) {
-    connection.Exec(QStringLiteral("UPDATE \"TestDetails\" SET \"F1\" = '-', \"F2\" = '-', \"F3\" = '-'"));
+    connection.Exec(
+        QStringLiteral("UPDATE \"TestDetails\" SET \"F1\" = '-', \"F2\" = '-', \"F3\" = '-'"));
   }
 
   if (FieldCount(connection, "TestResultsLeft") < 14) {
     AddField(connection, "TestResultsLeft", Field("TestResultsLeft", "750Hz"));
     AddField(connection, "TestResultsRight", Field("TestResultsRight", "750Hz"));
     for (const char* table : {"TestResultsLeft", "TestResultsRight"}) {
-      connection.Exec(QStringLiteral("UPDATE %1 SET \"750Hz\" = '', \"125Hz\" = ''").arg(Quote(table)));
+      connection.Exec(
+          QStringLiteral("UPDATE %1 SET \"750Hz\" = '', \"125Hz\" = ''").arg(Quote(table)));
     }
     changed = true;
   }
@@ -92,9 +96,11 @@ void UpgradeDatabase(Connection& connection) {
       const QStringList names = FieldNames(connection, table.name);
       bool has_key = true;
       for (const auto& k : table.key) has_key = has_key && names.contains(k);
-      if (has_key && !connection.QueryValue(QStringLiteral(
-                         "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = '%1_PatNo'")
-                                                  .arg(table.name))) {
+      if (has_key &&
+          !connection.QueryValue(
+              QStringLiteral(
+                  "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = '%1_PatNo'")
+                  .arg(table.name))) {
         connection.Exec(IndexSql(table));
         changed = true;
       }

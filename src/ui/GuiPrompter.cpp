@@ -104,9 +104,9 @@ Prompter::Answer GuiPrompter::Show(const QString& text, const QString& title, Bu
       return Answer::Ok;
     default:
       // Escape or the close button: the safe answer of the buttons shown.
-      return buttons == Buttons::Ok ? Answer::Ok
+      return buttons == Buttons::Ok      ? Answer::Ok
              : buttons == Buttons::YesNo ? Answer::No
-                                          : Answer::Cancel;
+                                         : Answer::Cancel;
   }
 }
 

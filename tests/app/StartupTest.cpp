@@ -1,0 +1,183 @@
+// The start-up and the end of the program: what is created, what is logged,
+// how each failure of the start-up is reported, and the exit question.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/Application.h"
+#include "app/Messages.h"
+#include "app/TextFiles.h"
+#include "db/Schema.h"
+#include "support/TestApp.h"
+
+namespace sonivera {
+namespace {
+
+QStringList LogLines(const test::TempFolder& folder) {
+  return ReadTextLines(folder.File("err.log")).value_or(QStringList{});
+}
+
+TEST(Startup, NewFolderIsSeededAndGetsADatabase) {
+  test::TestApp t;
+  t.folder.Write("patdetails.txt", "[com]\r\nMine\r\n");  // the user's file stays
+  ASSERT_TRUE(t.Init());
+  EXPECT_TRUE(QFileInfo::exists(t.folder.File("sonivera5.mdb")));
+  EXPECT_EQ(t->Config().DatabasePath, t.folder.File("sonivera5.mdb"));
+  EXPECT_EQ(t->Config().DatabaseFileBox, t->Config().DatabasePath);
+  EXPECT_EQ(t.folder.Read("patdetails.txt"), "[com]\r\nMine\r\n");
+  EXPECT_EQ(t->State().detail_lists.lists[3], QStringList{"Mine"});
+  EXPECT_EQ(t->State().CurrentPatNo, "1");
+  const QStringList log = LogLines(t.folder);
+  ASSERT_EQ(log.size(), 1);
+  EXPECT_TRUE(log[0].startsWith("Init: " + t.folder.Path() + " ")) << log[0].toStdString();
+  EXPECT_TRUE(log[0].contains(" 5.5.0 " + t.folder.File("sonivera5.mdb") + " "));
+}
+
+TEST(Startup, StartLogsTheOperatingSystemAfterInit) {
+  test::TestApp t;
+  t.prompter.QueueLogin(LoginResult{"", "Nurse Jones"});
+  t.app = std::make_unique<Application>(ProgramFolder(t.folder.Path()), t.prompter);
+  ASSERT_TRUE(t->Start());
+  EXPECT_EQ(t->State().ExaminerName, "Nurse Jones");
+  const QStringList log = LogLines(t.folder);
+  ASSERT_EQ(log.size(), 2);
+  EXPECT_TRUE(log[0].startsWith("Init: "));
+  EXPECT_TRUE(log[1].startsWith(ErrorLog::OsDescription()));
+  EXPECT_TRUE(log[1].contains("Linux", Qt::CaseInsensitive));
+}
+
+TEST(Startup, CancelledLoginEndsBeforeAnyDatabaseIsMade) {
+  test::TestApp t;
+  t.app = std::make_unique<Application>(ProgramFolder(t.folder.Path()), t.prompter);
+  EXPECT_FALSE(t->Start());
+  EXPECT_TRUE(t->Ended());
+  EXPECT_FALSE(QFileInfo::exists(t.folder.File("sonivera5.mdb")));
+  EXPECT_FALSE(QFileInfo::exists(t.folder.File("err.log")));
+}
+
+TEST(Startup, FailuresOfInitialiseAreReportedAndEndTheProgram) {
+  struct Case {
+    const char* name;
+    QByteArray ini;
+    QByteArray patdetails;
+    QString expected_start;
+    QString expected_end;
+    QString title;
+  };
+  QByteArray long_list;
+  for (int i = 0; i < 502; ++i) long_list += "x\r\n";
+  const Case cases[] = {
+      {"port not a number",
+       "a.mdb\r\n\r\nCOM2\r\nS5\r\n",
+       {},
+       Msg(954),
+       " (initialise:954) " + Msg(1603),
+       "Error"},
+      {"folder of the database missing",
+       "/nonexistent/dir/a.mdb\r\n",
+       {},
+       Msg(1450) + " /nonexistent/dir/a.mdb",
+       " (initialise:1450)",
+       "Error"},
+      {"lists file too long", "", long_list, Msg(954), " (initialise:954) " + Msg(1603), "Error"},
+  };
+  for (const auto& c : cases) {
+    test::TestApp t;
+    if (!c.ini.isNull()) t.folder.Write("sonivera5.ini", c.ini);
+    if (!c.patdetails.isNull()) t.folder.Write("patdetails.txt", c.patdetails);
+    EXPECT_FALSE(t.Init()) << c.name;
+    EXPECT_TRUE(t->Ended()) << c.name;
+    ASSERT_EQ(t.prompter.Prompts().size(), 1u) << c.name;
+    const auto& prompt = t.prompter.Prompts()[0];
+    EXPECT_TRUE(prompt.text.startsWith(c.expected_start))
+        << c.name << ": " << prompt.text.toStdString();
+    EXPECT_TRUE(prompt.text.endsWith(c.expected_end))
+        << c.name << ": " << prompt.text.toStdString();
+    EXPECT_EQ(prompt.title, c.title) << c.name;
+    const QStringList log = LogLines(t.folder);
+    ASSERT_EQ(log.size(), 1) << c.name;
+    EXPECT_TRUE(log[0].startsWith(prompt.text + " ")) << c.name;
+  }
+}
+
+TEST(Startup, ExitDuringAnEditAsksAndNoKeepsRunning) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  t->State().EditMode = kEditing;
+  t.prompter.QueueAnswer(Prompter::Answer::No);
+  EXPECT_TRUE(t->EndProgram());
+  ASSERT_EQ(t.prompter.Prompts().size(), 1u);
+  EXPECT_EQ(t.prompter.Prompts()[0].text, Msg(1030));
+  EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(1031));
+  EXPECT_EQ(t.prompter.Prompts()[0].buttons, Prompter::Buttons::YesNo);
+  EXPECT_FALSE(QFileInfo::exists(t.folder.File("sonivera5.ini")));
+  EXPECT_TRUE(t->Db().IsOpen());
+
+  t.prompter.QueueAnswer(Prompter::Answer::Yes);
+  EXPECT_FALSE(t->EndProgram());
+  EXPECT_FALSE(t->Db().IsOpen());
+  EXPECT_TRUE(QFileInfo::exists(t.folder.File("sonivera5.ini")));
+}
+
+TEST(Startup, ExitWritesTheSettingsFile) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  t->Config().SchemeList = "HSE2006";
+  t->Config().SerialPortNumber = 17;
+  EXPECT_FALSE(t->EndProgram());
+  EXPECT_TRUE(t.prompter.Prompts().empty());
+  EXPECT_EQ(t.folder.Read("sonivera5.ini"),
+            (t.folder.File("sonivera5.mdb") +
+             "\r\nHSE2006\r\n-\r\nS5\r\nUX730,USB\r\nBANDON\r\nPRINTBANDON\r\nPREDICTIVEOFF\r\n")
+                .toUtf8());
+}
+
+TEST(Startup, SecondStartOpensTheSameDatabase) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  t->Db().Conn().Exec("INSERT INTO PatDetails (PatNo, Surname) VALUES ('P1', 'O''Neill')");
+  ASSERT_FALSE(t->EndProgram());
+  Application again(ProgramFolder(t.folder.Path()), t.prompter);
+  ASSERT_TRUE(again.Initialise());
+  EXPECT_EQ(again.Db().Conn().QueryValue("SELECT Surname FROM PatDetails")->toString(), "O'Neill");
+}
+
+TEST(Messages, QuotedTextsAreExact) {
+  EXPECT_EQ(Msg(954), "An error has occurred: ");
+  EXPECT_EQ(Msg(955), " Error No: ");
+  EXPECT_EQ(Msg(950), "Incorrect Password.");
+  EXPECT_EQ(Msg(1044), "Sonivera already open. Close it then try again.");
+  EXPECT_EQ(Msg(1039),
+            " will now be your default database. Exit and restart for this database to be "
+            "loaded/created.");
+  EXPECT_EQ(Msg(11), "&OK");
+  EXPECT_GT(MessageTable::BuiltIn().Count(), 150);
+}
+
+TEST(Messages, TableFormat) {
+  const auto table =
+      MessageTable::Parse("# comment\n7\tTwo\\nlines \n8\tback\\\\slash\r\nbad line\n");
+  EXPECT_EQ(table.Text(7), "Two\nlines ");
+  EXPECT_EQ(table.Text(8), "back\\slash");
+  EXPECT_EQ(table.Count(), 2);
+  EXPECT_EQ(table.Text(9), "[9]");
+}
+
+TEST(ReportError, TextTitleAndLogLine) {
+  test::TempFolder folder;
+  test::ScriptedPrompter prompter;
+  ErrorLog log(folder.File("err.log"));
+  ErrorReporter reporter(prompter, log);
+  const QString text = reporter.Report("Disk full", 61, "SaveRecord");
+  EXPECT_EQ(text, "An error has occurred: Disk full Error No: 61 (saverecord:954)");
+  ASSERT_EQ(prompter.Prompts().size(), 1u);
+  EXPECT_EQ(prompter.Prompts()[0].title, "Error");
+  const QStringList lines = ReadTextLines(folder.File("err.log")).value();
+  ASSERT_EQ(lines.size(), 1);
+  EXPECT_TRUE(lines[0].startsWith(text + " "));
+  EXPECT_GT(lines[0].size(), text.size() + 8);  // the date and time follow
+}
+
+}  // namespace
+}  // namespace sonivera

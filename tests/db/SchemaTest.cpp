@@ -1,0 +1,117 @@
+// The layout of a new database and the rules the database itself enforces.
+#include <gtest/gtest.h>
+
+#include "db/Schema.h"
+#include "db/Sqlite.h"
+#include "support/TestApp.h"
+
+namespace sonivera {
+namespace {
+
+using db::SqliteError;
+
+TEST(Schema, NewDatabaseHasEveryTableAndFieldInOrder) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  auto& conn = t->Db().Conn();
+  const std::pair<const char*, int> counts[] = {{"PatDetails", 14},      {"TestDetails", 27},
+                                                {"TestResultsLeft", 14}, {"TestResultsRight", 14},
+                                                {"TestQuestions", 103},  {"AddressDetails", 9},
+                                                {"VisionDetails", 24},   {"VisionTest", 43}};
+  for (const auto& [table, count] : counts) {
+    EXPECT_EQ(db::FieldNames(conn, table).size(), count) << table;
+  }
+  EXPECT_EQ(conn.QueryValue("SELECT count(*) FROM sqlite_master WHERE type = 'table'")->toInt(), 8);
+  EXPECT_EQ(db::FieldNames(conn, "PatDetails"),
+            (QStringList{"PatNo", "Surname", "Forenames", "DOB", "Sex", "DateofTest", "TimeofTest",
+                         "RecallPeriod", "BaselineDate", "BaselineTime", "BaselineDateRight",
+                         "BaselineTimeRight", "VDateofTest", "VTimeofTest"}));
+  const QStringList details = db::FieldNames(conn, "TestDetails");
+  EXPECT_EQ(details.mid(20), (QStringList{"DateofTest", "F1", "F2", "F3", "MP42", "PAM", "IPA"}));
+  const QStringList left = db::FieldNames(conn, "TestResultsLeft");
+  EXPECT_EQ(left.first(), "PatNo");
+  EXPECT_EQ(left.mid(10), (QStringList{"8kHz", "TestDate", "TestTime", "750Hz"}));
+  const QStringList questions = db::FieldNames(conn, "TestQuestions");
+  EXPECT_EQ(questions[1], "Q1");
+  EXPECT_EQ(questions[51], "Ans1");
+  EXPECT_EQ(questions[102], "TestTime");
+  EXPECT_EQ(db::FieldNames(conn, "VisionDetails"), details.mid(0, 24));
+  EXPECT_EQ(db::FieldNames(conn, "VisionTest")[38], "GlassesType");
+}
+
+TEST(Schema, RelationsAreNamedAndEnforced) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  auto& conn = t->Db().Conn();
+  for (const char* relation :
+       {"results_info", "pat_info", "testr_info", "q_info", "vis_info", "vis_det"}) {
+    EXPECT_TRUE(conn.QueryValue(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE sql LIKE "
+                                               "'%%CONSTRAINT \"%1\" FOREIGN KEY%%'")
+                                    .arg(relation))
+                    ->toInt() == 1)
+        << relation;
+  }
+  // A test without its patient is refused.
+  EXPECT_THROW(
+      conn.Exec("INSERT INTO TestDetails (PatNo, DateofTest) VALUES ('NOBODY', '2024-01-02')"),
+      SqliteError);
+  EXPECT_THROW(conn.Exec("INSERT INTO TestResultsLeft (PatNo, \"1kHz\") VALUES ('NOBODY', '10')"),
+               SqliteError);
+  conn.Exec("INSERT INTO PatDetails (PatNo, Surname) VALUES ('P1', 'Smith')");
+  conn.Exec(
+      "INSERT INTO TestDetails (PatNo, DateofTest, TimeofTest) VALUES ('P1', '2024-01-02', "
+      "'09:00:00')");
+  conn.Exec(
+      "INSERT INTO TestDetails (PatNo, DateofTest, TimeofTest) VALUES ('P1', '2025-01-02', "
+      "'09:00:00')");
+  // The address table has no relation.
+  conn.Exec("INSERT INTO AddressDetails (PatNo, Address1) VALUES ('NOBODY', '1 High St')");
+  // A patient with tests cannot be deleted or renumbered.
+  EXPECT_THROW(conn.Exec("DELETE FROM PatDetails WHERE PatNo = 'P1'"), SqliteError);
+  EXPECT_THROW(conn.Exec("UPDATE PatDetails SET PatNo = 'P2' WHERE PatNo = 'P1'"), SqliteError);
+  // Patient numbers are unique.
+  EXPECT_THROW(conn.Exec("INSERT INTO PatDetails (PatNo) VALUES ('P1')"), SqliteError);
+  EXPECT_EQ(conn.QueryValue("SELECT count(*) FROM TestDetails")->toInt(), 2);
+}
+
+TEST(Schema, FieldRules) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  auto& conn = t->Db().Conn();
+  conn.Exec("INSERT INTO PatDetails (PatNo) VALUES ('P1')");
+  struct Case {
+    const char* sql;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"INSERT INTO TestQuestions (PatNo, Ans1) VALUES ('P1', '')", false},
+      {"INSERT INTO TestQuestions (PatNo, Ans1) VALUES ('P1', NULL)", true},
+      {"INSERT INTO VisionTest (PatNo, GlassesType) VALUES ('P1', '')", false},
+      {"INSERT INTO PatDetails (PatNo) VALUES ('')", false},
+      {"INSERT INTO PatDetails (PatNo) VALUES ('12345678901234567')", false},
+      {"INSERT INTO PatDetails (PatNo) VALUES ('1234567890123456')", true},
+      {"INSERT INTO PatDetails (PatNo, Surname) VALUES ('P2', '')", true},
+      {"INSERT INTO TestDetails (PatNo, Categorisation) VALUES ('P1', printf('%.151c', 'x'))",
+       false},
+      {"INSERT INTO TestDetails (PatNo, Notes) VALUES ('P1', printf('%.5000c', 'x'))", true},
+      {"INSERT INTO TestDetails (PatNo, DateofTest) VALUES ('P1', '31/12/2024')", false},
+      {"INSERT INTO TestDetails (PatNo, TimeofTest) VALUES ('P1', '9:00')", false},
+      {"INSERT INTO TestDetails (PatNo, LengthofService) VALUES ('P1', 3000000000)", false},
+      {"INSERT INTO TestQuestions (PatNo, Q1) VALUES ('P1', 40000)", false},
+      {"INSERT INTO VisionTest (PatNo, Refer) VALUES ('P1', 2)", false},
+      {"INSERT INTO TestResultsLeft (PatNo, \"4kHz\") VALUES ('P1', '12345678')", false},
+      {"INSERT INTO TestResultsLeft (PatNo, \"4kHz\") VALUES ('P1', '')", true},
+  };
+  for (const auto& c : cases) {
+    bool accepted = true;
+    try {
+      conn.Exec(c.sql);
+    } catch (const SqliteError&) {
+      accepted = false;
+    }
+    EXPECT_EQ(accepted, c.accepted) << c.sql;
+  }
+}
+
+}  // namespace
+}  // namespace sonivera
