@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+#include <array>
+#include <optional>
+
+namespace sonivera {
+
+// The empty masks of the date and time boxes.
+inline const QString kEmptyDateBox = QStringLiteral("__/__/____");
+inline const QString kEmptyTimeBox = QStringLiteral("__:__:__");
+
+// Items of the detail drop-down boxes (ComboDetails), in list order.
+enum ComboItem {
+  kComboStatus = 0,
+  kComboLeavingReason = 1,
+  kComboLocation = 2,
+  kComboCompany = 3,
+  kComboExaminer = 4,
+  kComboDeptUnit = 5,
+  kComboPositionRank = 6,
+  kComboF1 = 7,
+  kComboF2 = 8,
+  kComboF3 = 9,
+};
+
+// Items of the masked date boxes (MBoxDate).
+enum DateBoxItem {
+  kBoxDateofTest = 0,
+  kBoxTimeofTest = 1,
+  kBoxPreviousTest = 2,
+  kBoxCalibrated = 3,
+  kBoxRecallDate = 4,
+  kBoxDateJoined = 5,
+  kBoxDateLeft = 6,
+};
+
+constexpr int kThresholdBoxCount = 22;
+constexpr int kAddressLineCount = 6;
+constexpr int kAnswerCount = 50;
+// The threshold boxes hold at most three characters.
+constexpr int kThresholdBoxLimit = 3;
+
+// The entry fields of the main window's details and results pages, holding
+// their texts exactly as the boxes would: dates "dd/mm/yyyy" or the empty mask,
+// thresholds as typed. The window, the imports and recategorise-all all fill
+// and read this one value.
+struct EntryFields {
+  QString TextField0;  // patient number
+  QString Surname;
+  QString Forenames;
+  QString ServiceLength;
+  QString Categorisation;  // TextField item 10
+  QString SerialNo;
+  QString TestType;  // Combo1
+  QString TextNotes;
+  std::array<QString, 10> ComboDetails;
+  std::array<QString, 7> MBoxDate{kEmptyDateBox, kEmptyTimeBox, kEmptyDateBox, kEmptyDateBox,
+                                  kEmptyDateBox, kEmptyDateBox, kEmptyDateBox};
+  QString MBoxDOB = kEmptyDateBox;
+  bool OptionMale = false;
+  bool OptionFemale = false;
+  std::array<QString, kAddressLineCount> Address;
+  // Text1: 0-8 left 250 Hz to 8 kHz, 9-17 right, 18/19 left 125/750 Hz,
+  // 20/21 right 125/750 Hz.
+  std::array<QString, kThresholdBoxCount> Text1;
+  // The "Prev." row: the thresholds of the next older test, same layout.
+  std::array<QString, kThresholdBoxCount> Previous;
+  // Questionnaire answers of the test: code 0 none, 1 yes, -1 no, 2 text.
+  std::array<int, kAnswerCount> QuestionCodes{};
+  std::array<QString, kAnswerCount> AnswerTexts;
+
+  // Clears the test's own fields (dates back to their masks, thresholds,
+  // answers, header texts) and keeps the patient's.
+  void ClearTestFields();
+  bool AllThresholdsEmpty() const;
+  // "Male", "Female" or "Not specified".
+  QString SexText() const;
+  void SetSex(const QString& sex);
+  bool operator==(const EntryFields&) const = default;
+};
+
+// The database field of each threshold box, and which ear it belongs to.
+struct ThresholdBox {
+  bool left;
+  const char* field;  // e.g. "250Hz"
+  int grid_row;       // 0 left, 2 right
+  int grid_column;    // 0-8 the nine main frequencies, 9 = 125 Hz, 10 = 750 Hz
+};
+const ThresholdBox& ThresholdBoxAt(int item);
+// The box item for an ear and field name, or -1.
+int ThresholdBoxFor(bool left, const QString& field);
+
+// The threshold entry rule, applied after each change of a box by the user.
+struct ThresholdEntryResult {
+  QString box_text;           // what the box holds afterwards
+  bool grid_changed = false;  // the grid cell took grid_value; redraw that ear
+  QString grid_value;
+};
+ThresholdEntryResult ApplyThresholdEntry(const QString& typed);
+
+// Masked-box texts.
+bool IsEmptyBox(const QString& text);  // empty, blank or the bare mask
+// A date box's date: nullopt when empty; an invalid QDate when the text is no
+// date; otherwise the date.
+std::optional<QDate> ParseDateBox(const QString& text);
+std::optional<QTime> ParseTimeBox(const QString& text);
+// A stored value ('yyyy-MM-dd' / 'HH:mm:ss' or null) shown in a box.
+QString DateBoxText(const QString& stored);
+QString TimeBoxText(const QString& stored);
+QString StoredDate(const QDate& date);
+QString StoredTime(const QTime& time);
+
+// Whole months between two dates, counting a month only once its day is reached.
+int ServiceMonths(const QDate& from, const QDate& to);
+// The service length as shown, e.g. "3 yrs 7 mths".
+QString ServiceLengthTextFor(int months);
+
+}  // namespace sonivera

@@ -1,0 +1,205 @@
+#include "register/RegisterGenerator.h"
+
+#include <QTime>
+#include <algorithm>
+#include <cmath>
+
+#include "db/Sqlite.h"
+#include "register/EntryFields.h"
+
+namespace sonivera {
+
+namespace {
+// A small reproducible generator (SplitMix64): the same seed gives the same
+// register on every build and platform.
+class Random {
+ public:
+  explicit Random(quint64 seed) : state_(seed) {}
+  quint64 Next() {
+    quint64 z = (state_ += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+  }
+  int Between(int low, int high) {  // inclusive
+    return low + static_cast<int>(Next() % static_cast<quint64>(high - low + 1));
+  }
+  bool Chance(double p) { return Uniform() < p; }
+  double Uniform() { return static_cast<double>(Next() >> 11) / 9007199254740992.0; }
+  double Normal() {  // Box-Muller
+    const double u1 = std::max(Uniform(), 1e-12), u2 = Uniform();
+    return std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+  }
+  template <typename T, size_t N>
+  const T& Pick(const T (&items)[N]) {
+    return items[Next() % N];
+  }
+
+ private:
+  quint64 state_;
+};
+
+const char* const kSurnames[] = {
+    "Smith",    "Jones",  "Taylor",   "Brown",  "Williams", "Wilson",  "Johnson", "Davies",
+    "Robinson", "Wright", "Thompson", "Evans",  "Walker",   "White",   "Roberts", "Green",
+    "Hall",     "Wood",   "Jackson",  "Clarke", "O'Brien",  "O'Neill", "D'Arcy",  "O'Connor",
+    "McCarthy", "Patel",  "Khan",     "Hughes", "Edwards",  "Lewis",   "Harris",  "Martin",
+    "Morgan",   "Cooper", "Ward",     "Turner", "Parker",   "Price",   "Bennett", "Gray"};
+const char* const kMaleNames[] = {"John",  "David", "Michael", "Paul",   "Andrew", "Mark",
+                                  "James", "Peter", "Robert",  "Steven", "Ian",    "Gary",
+                                  "Sean",  "Rhys",  "Daniel",  "Thomas"};
+const char* const kFemaleNames[] = {"Susan",  "Sarah",  "Karen",  "Julie", "Helen",  "Linda",
+                                    "Mary",   "Anne",   "Claire", "Emma",  "Louise", "Siobhan",
+                                    "Joanne", "Rachel", "Nicola", "Zoë"};
+const char* const kCompanies[] = {"Northern Foundry", "Acme Engineering", "Riverside Mills",
+                                  "Harbour Shipyard", "Castle Brewery",   "Allied Printers"};
+const char* const kDepartments[] = {"Assembly", "Press Shop", "Maintenance", "Warehouse",
+                                    "Office",   "Paint Shop", "Despatch"};
+const char* const kPositions[] = {"Operator", "Fitter", "Supervisor", "Electrician",
+                                  "Driver",   "Clerk",  "Welder",     "Manager"};
+const char* const kLocations[] = {"Leeds", "Bradford", "Hull", "Sheffield", "Cardiff", "Belfast"};
+const char* const kExaminers[] = {"S. Hughes", "A. Patel", "M. O'Donnell", "J. Reid"};
+const char* const kStreets[] = {"High Street",  "Mill Lane",       "Church Road",
+                                "Station Road", "Victoria Street", "Park Avenue"};
+
+// Average hearing level at age 20 and its yearly worsening after 20, per
+// frequency of kThresholdFields (125 Hz ... 8 kHz, 750 Hz).
+constexpr double kBase[kThresholdFieldCount] = {10, 8, 6, 5, 5, 5, 7, 8, 10, 12, 6};
+constexpr double kAgeing[kThresholdFieldCount] = {0.10, 0.10, 0.12, 0.15, 0.20, 0.30,
+                                                  0.55, 0.75, 0.80, 0.95, 0.12};
+// Noise damage per year of exposure: the notch around 4 kHz.
+constexpr double kNoise[kThresholdFieldCount] = {0,    0,    0,    0.05, 0.10, 0.20,
+                                                 0.70, 1.20, 0.90, 0.40, 0};
+
+QString Threshold(double value) {
+  int db = static_cast<int>(std::lround(value / 5.0)) * 5;
+  db = std::clamp(db, -10, 120);
+  return QString::number(db);
+}
+}  // namespace
+
+std::vector<AudiogramRecord> GeneratePatient(const GeneratorOptions& options, int index) {
+  Random rng((static_cast<quint64>(options.seed) << 32) ^ static_cast<quint64>(index) * 7919ULL);
+  const bool male = rng.Chance(0.7);
+  PatientRecord patient;
+  patient.PatNo = options.number_prefix + QString::number(options.first_number + index);
+  patient.Surname = QString::fromUtf8(rng.Pick(kSurnames));
+  patient.Forenames = QString::fromUtf8(male ? rng.Pick(kMaleNames) : rng.Pick(kFemaleNames));
+  patient.Sex = male ? QStringLiteral("Male") : QStringLiteral("Female");
+  const int tests = std::max(1, options.tests_per_patient);
+  // The first test is when the patient joined; one a year or so after that.
+  const int spacing_days = rng.Between(300, 500);
+  const QDate first_test = options.last_test_date.addDays(
+      -static_cast<qint64>(spacing_days) * (tests - 1) - rng.Between(0, 900));
+  const QDate dob = first_test.addYears(-rng.Between(17, 55)).addDays(-rng.Between(0, 364));
+  patient.DOB = StoredDate(dob);
+  const QDate joined = first_test.addDays(-rng.Between(0, 60));
+  const bool has_left = rng.Chance(0.15);
+
+  const QString company = QString::fromUtf8(rng.Pick(kCompanies));
+  const QString location = QString::fromUtf8(rng.Pick(kLocations));
+  const QString department = QString::fromUtf8(rng.Pick(kDepartments));
+  const QString position = QString::fromUtf8(rng.Pick(kPositions));
+  std::array<QString, 6> address{
+      QStringLiteral("%1 %2").arg(rng.Between(1, 250)).arg(QString::fromUtf8(rng.Pick(kStreets))),
+      location,
+      QString(),
+      QString(),
+      QString(),
+      QStringLiteral("LS%1 %2AB").arg(rng.Between(1, 29)).arg(rng.Between(1, 9))};
+  const double noise_level = rng.Chance(0.6) ? rng.Uniform() * 1.5 : 0.1;  // exposed or not
+  double personal[2][kThresholdFieldCount];
+  for (auto& ear : personal) {
+    for (double& f : ear) f = rng.Normal() * 5.0;
+  }
+  const bool measures_extra = rng.Chance(0.5);  // 125 and 750 Hz only on some audiometers
+
+  std::vector<AudiogramRecord> records;
+  QString previous_date;
+  for (int t = 0; t < tests; ++t) {
+    AudiogramRecord r;
+    r.patient = patient;
+    const QDate date = first_test.addDays(static_cast<qint64>(spacing_days) * t);
+    const QTime time(rng.Between(8, 16), rng.Between(0, 59), rng.Between(0, 59));
+    r.key = {StoredDate(date), StoredTime(time)};
+    r.TestType = rng.Chance(0.9) ? QStringLiteral("Routine") : QStringLiteral("Pre-employment");
+    r.SerialNo = QStringLiteral("TX730-%1").arg(1000 + rng.Between(0, 20));
+    r.Examiner = QString::fromUtf8(rng.Pick(kExaminers));
+    r.DeptUnit = department;
+    r.Company = company;
+    r.PositionRank = position;
+    r.Location = location;
+    r.DateJoined = StoredDate(joined);
+    const bool last = t == tests - 1;
+    if (has_left && last) {
+      r.EmploymentStatus = QStringLiteral("Left");
+      r.LeavingReason = QStringLiteral("Resigned");
+      r.DateLeft = StoredDate(date.addDays(rng.Between(1, 60)));
+    } else {
+      r.EmploymentStatus = QStringLiteral("Employed");
+    }
+    const int months = ServiceMonths(
+        joined, r.DateLeft.isNull() ? date : QDate::fromString(r.DateLeft, "yyyy-MM-dd"));
+    r.LengthofService = months;
+    r.ServiceLengthText = ServiceLengthTextFor(months);
+    r.PreviousTest = previous_date;
+    r.Calibrated = StoredDate(date.addDays(-rng.Between(10, 300)));
+    r.RecallDate = StoredDate(date.addYears(rng.Chance(0.8) ? 1 : 2));
+    r.F1 = QStringLiteral("-");
+    r.F2 = QStringLiteral("-");
+    r.F3 = QStringLiteral("-");
+    r.address = address;
+    const double age = dob.daysTo(date) / 365.25;
+    const double exposure = std::max(0.0, joined.daysTo(date) / 365.25) * noise_level;
+    for (int ear = 0; ear < 2; ++ear) {
+      auto& values = ear == 0 ? r.left : r.right;
+      for (int f = 0; f < kThresholdFieldCount; ++f) {
+        const bool extra = f == 0 || f == 10;
+        if ((extra && !measures_extra) || rng.Chance(0.01)) continue;  // not measured
+        const double level = kBase[f] + kAgeing[f] * std::max(0.0, age - 20.0) +
+                             kNoise[f] * exposure + personal[ear][f] + rng.Normal() * 3.0;
+        values[f] = Threshold(level);
+      }
+    }
+    if (rng.Chance(0.3)) {
+      r.codes[0] = rng.Chance(0.5) ? 1 : -1;
+      r.codes[1] = 2;
+      r.texts[1] = QStringLiteral("Uses ear defenders");
+    }
+    previous_date = r.key.date;
+    records.push_back(std::move(r));
+  }
+  return records;
+}
+
+GeneratorOutcome GenerateRegister(db::Connection& connection, const GeneratorOptions& options,
+                                  const std::function<void(const QString&)>& after_patient,
+                                  const std::function<void(int, int)>& progress) {
+  GeneratorOutcome outcome;
+  AudiogramStore store(connection);
+  const int chunk = std::max(1, options.patients_per_transaction);
+  for (int start = 0; start < options.patients; start += chunk) {
+    const int end = std::min(options.patients, start + chunk);
+    QStringList done;
+    {
+      db::Transaction transaction(connection);
+      for (int i = start; i < end; ++i) {
+        const auto records = GeneratePatient(options, i);
+        for (size_t t = 0; t < records.size(); ++t) {
+          store.Write(t == 0 ? SaveMode::NewPatient : SaveMode::NewTest, records[t]);
+        }
+        outcome.tests += static_cast<int>(records.size());
+        done << records.front().patient.PatNo;
+      }
+      transaction.Commit();
+    }
+    outcome.patients = end;
+    if (after_patient) {
+      for (const auto& pat_no : done) after_patient(pat_no);
+    }
+    if (progress) progress(end, options.patients);
+  }
+  return outcome;
+}
+
+}  // namespace sonivera

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <functional>
+
+#include "register/AudiogramStore.h"
+
+namespace sonivera {
+
+namespace db {
+class Connection;
+}
+
+// What the register generator makes: patients with employment details and
+// audiograms taken over the years, thresholds worsening with age and with
+// noise exposure, a few values not measured, names with apostrophes. The same
+// seed always gives the same register.
+struct GeneratorOptions {
+  int patients = 100;
+  int tests_per_patient = 5;  // each patient gets exactly this many audiograms
+  quint32 seed = 1;
+  int first_number = 100001;                  // patient numbers count up from here
+  QString number_prefix;                      // put before each number, e.g. "G"
+  QDate last_test_date = QDate(2024, 6, 28);  // no test is later than this
+  int patients_per_transaction = 2000;
+};
+
+struct GeneratorOutcome {
+  int patients = 0;
+  int tests = 0;
+};
+
+// Makes one generated patient's audiograms, oldest first, without storing
+// them (the record editor and the benchmarks use it too).
+std::vector<AudiogramRecord> GeneratePatient(const GeneratorOptions& options, int index);
+
+// Writes the generated register through the storage code in large
+// transactions, linking each test to the one before. after_patient, when
+// given, runs for each patient once its transaction is committed (e.g. to
+// recategorise it). progress(done, total) after each transaction.
+GeneratorOutcome GenerateRegister(db::Connection& connection, const GeneratorOptions& options,
+                                  const std::function<void(const QString&)>& after_patient = {},
+                                  const std::function<void(int, int)>& progress = {});
+
+}  // namespace sonivera

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include "db/Sqlite.h"
+#include "register/AudiogramStore.h"
+#include "register/EntryFields.h"
+#include "register/RegisterGenerator.h"
+#include "support/TestApp.h"
+
+namespace sonivera {
+namespace {
+
+TEST(ThresholdEntry, AppliesPatternsRangeAndCut) {
+  struct Case {
+    const char* typed;
+    const char* box;
+    bool grid_changed;
+    const char* grid;
+  };
+  const Case cases[] = {
+      {"-", "-", false, ""}, {"-5", "-5", true, "-5"},  {"-10", "-10", true, "-10"},
+      {"-15", "", true, ""}, {"125", "12", true, "12"}, {"120", "120", true, "120"},
+      {"0", "0", true, "0"}, {"85", "85", true, "85"},  {"999", "99", true, "99"},
+      {"", "", true, ""},    {"a", "", true, ""},       {"1a", "", true, ""},
+      {"--", "", true, ""},  {"-11", "", true, ""},     {"121", "12", true, "12"},
+  };
+  for (const auto& c : cases) {
+    const auto result = ApplyThresholdEntry(QString::fromLatin1(c.typed));
+    EXPECT_EQ(result.box_text, QString::fromLatin1(c.box)) << c.typed;
+    EXPECT_EQ(result.grid_changed, c.grid_changed) << c.typed;
+    if (c.grid_changed) {
+      EXPECT_EQ(result.grid_value, QString::fromLatin1(c.grid)) << c.typed;
+    }
+  }
+}
+
+TEST(DateBoxes, ParseMasksAndRejectNonDates) {
+  EXPECT_FALSE(ParseDateBox(kEmptyDateBox).has_value());
+  EXPECT_FALSE(ParseDateBox(QString()).has_value());
+  EXPECT_EQ(*ParseDateBox("29/02/2024"), QDate(2024, 2, 29));
+  EXPECT_FALSE(ParseDateBox("29/02/2023")->isValid());
+  EXPECT_FALSE(ParseDateBox("12/__/2020")->isValid());
+  EXPECT_FALSE(ParseDateBox("tomorrow")->isValid());
+  EXPECT_FALSE(ParseTimeBox(kEmptyTimeBox).has_value());
+  EXPECT_EQ(*ParseTimeBox("09:05:07"), QTime(9, 5, 7));
+  EXPECT_FALSE(ParseTimeBox("25:00:00")->isValid());
+  EXPECT_EQ(DateBoxText(QString()), kEmptyDateBox);
+  EXPECT_EQ(DateBoxText("2021-03-04"), "04/03/2021");
+  EXPECT_EQ(ServiceMonths(QDate(2020, 1, 15), QDate(2021, 3, 14)), 13);
+  EXPECT_EQ(ServiceMonths(QDate(2020, 1, 15), QDate(2021, 3, 15)), 14);
+}
+
+AudiogramRecord Record(const QString& pat_no, const QString& date, const QString& time) {
+  AudiogramRecord r;
+  r.patient.PatNo = pat_no;
+  r.patient.Surname = "O'Hara";
+  r.patient.Sex = "Female";
+  r.key = {date, time};
+  r.left[1] = "20";
+  r.right[1] = "25";
+  return r;
+}
+
+QString Scalar(Application& app, const QString& sql) {
+  const auto v = app.Db().Conn().QueryValue(sql);
+  return v ? v->toString() : QStringLiteral("<none>");
+}
+
+TEST(AudiogramStore, MirrorFollowsNewestTestOnly) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  AudiogramStore store(t->Db().Conn());
+  ASSERT_TRUE(store.Write(SaveMode::NewPatient, Record("7", "2020-05-01", "10:00:00")));
+  ASSERT_TRUE(store.Write(SaveMode::NewTest, Record("7", "2019-01-01", "10:00:00")));
+  EXPECT_EQ(Scalar(*t, "SELECT DateofTest FROM PatDetails"), "2020-05-01");
+  ASSERT_TRUE(store.Write(SaveMode::NewTest, Record("7", "2020-05-01", "11:00:00")));
+  EXPECT_EQ(Scalar(*t, "SELECT TimeofTest FROM PatDetails"), "11:00:00");
+  // The same key twice is refused and writes nothing.
+  EXPECT_FALSE(store.Write(SaveMode::NewTest, Record("7", "2019-01-01", "10:00:00")));
+  EXPECT_EQ(Scalar(*t, "SELECT COUNT(*) FROM TestResultsLeft"), "3");
+  // Moving the latest test back in time hands the mirror to the newest.
+  ASSERT_TRUE(store.Write(SaveMode::EditTest, Record("7", "2018-01-01", "09:00:00"),
+                          {"2020-05-01", "11:00:00"}));
+  EXPECT_EQ(Scalar(*t, "SELECT DateofTest || ' ' || TimeofTest FROM PatDetails"),
+            "2020-05-01 10:00:00");
+  EXPECT_EQ(Scalar(*t, "SELECT COUNT(*) FROM TestQuestions WHERE TestDate = '2018-01-01'"), "1");
+  EXPECT_EQ(Scalar(*t, "SELECT COUNT(*) FROM AddressDetails WHERE DateofTest = '2018-01-01'"), "1");
+}
+
+TEST(AudiogramStore, FailureHalfWayLeavesDatabaseAsBefore) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  auto& conn = t->Db().Conn();
+  AudiogramStore store(conn);
+  ASSERT_TRUE(store.Write(SaveMode::NewPatient, Record("8", "2020-05-01", "10:00:00")));
+  auto bad = Record("8", "2021-05-01", "10:00:00");
+  bad.patient.Surname = "Changed";
+  bad.texts[49] = QString(101, u'x');  // too long for Ans50, the last field written
+  try {
+    db::Transaction transaction(conn);
+    store.Write(SaveMode::NewTest, bad);
+    transaction.Commit();
+    FAIL() << "the long answer was stored";
+  } catch (const db::SqliteError& e) {
+    EXPECT_EQ(e.PrimaryCode(), SQLITE_CONSTRAINT);
+  }
+  EXPECT_EQ(Scalar(*t, "SELECT Surname FROM PatDetails"), "O'Hara");
+  EXPECT_EQ(Scalar(*t, "SELECT DateofTest FROM PatDetails"), "2020-05-01");
+  for (const char* table :
+       {"TestDetails", "TestResultsLeft", "TestResultsRight", "TestQuestions", "AddressDetails"}) {
+    EXPECT_EQ(Scalar(*t, QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)), "1") << table;
+  }
+}
+
+TEST(RegisterGenerator, SameSeedSameRegisterAndRealisticValues) {
+  GeneratorOptions options;
+  options.patients = 40;
+  options.seed = 42;
+  const auto a = GeneratePatient(options, 7);
+  const auto b = GeneratePatient(options, 7);
+  ASSERT_EQ(a.size(), 5u);
+  for (size_t i = 0; i < a.size(); ++i) {
+    EXPECT_EQ(a[i].key, b[i].key);
+    EXPECT_EQ(a[i].left, b[i].left);
+    if (i > 0) {
+      EXPECT_TRUE(a[i].key.LaterThan(a[i - 1].key));
+      EXPECT_EQ(a[i].PreviousTest, a[i - 1].key.date);
+    }
+  }
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  const auto outcome = GenerateRegister(t->Db().Conn(), options);
+  EXPECT_EQ(outcome.patients, 40);
+  EXPECT_EQ(outcome.tests, 200);
+  EXPECT_EQ(Scalar(*t, "SELECT COUNT(*) FROM TestResultsRight"), "200");
+  EXPECT_EQ(Scalar(*t,
+                   "SELECT COUNT(*) FROM PatDetails p JOIN TestDetails d ON p.PatNo = "
+                   "d.PatNo AND p.DateofTest = d.DateofTest AND p.TimeofTest = d.TimeofTest"),
+            "40");
+  // Hearing at 4 kHz worsens between a patient's first and last tests on average.
+  EXPECT_EQ(Scalar(*t,
+                   "SELECT AVG(l.\"4kHz\" + 0) > (SELECT AVG(\"4kHz\" + 0) FROM "
+                   "TestResultsLeft WHERE TestDate IN (SELECT MIN(DateofTest) FROM "
+                   "TestDetails GROUP BY PatNo) AND \"4kHz\" <> '') FROM TestResultsLeft l "
+                   "JOIN PatDetails p ON p.PatNo = l.PatNo AND p.DateofTest = l.TestDate "
+                   "WHERE l.\"4kHz\" <> ''"),
+            "1");
+  EXPECT_NE(Scalar(*t, "SELECT COUNT(*) FROM PatDetails WHERE Surname LIKE '%''%'"), "0");
+}
+
+}  // namespace
+}  // namespace sonivera
