@@ -19,11 +19,13 @@ struct RecategoriseOutcome {
   int patients_done = 0;
   int patients_total = 0;
   bool stopped = false;
+  // The user answered Cancel to "Recategorise the whole database?".
+  bool cancelled = false;
 };
 
-// Recategorises every patient. progress(done, total) is called after each
-// patient; a stop (RecategoriseStop, or the progress's StopRequested) ends the
-// run after the current patient.
+// Asks first, then recategorises every patient in BulkMode. progress(done, total) is called after
+// each patient; a stop (RecategoriseStop, or the progress's StopRequested) ends the run after the
+// current patient.
 RecategoriseOutcome RecategoriseAll(Application& app,
                                     const std::function<void(int, int)>& progress = {});
 

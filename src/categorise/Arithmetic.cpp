@@ -1,0 +1,140 @@
+#include "categorise/Arithmetic.h"
+
+#include <QRegularExpression>
+#include <cmath>
+#include <limits>
+
+#include "app/AppError.h"
+
+namespace sonivera {
+
+namespace {
+[[noreturn]] void Overflow() {
+  throw AppError(scheme_error::kOverflow, QStringLiteral("Overflow"));
+}
+[[noreturn]] void TypeMismatch() {
+  throw AppError(scheme_error::kTypeMismatch, QStringLiteral("Type mismatch"));
+}
+
+std::int16_t Narrow(long long value) {
+  if (value < std::numeric_limits<std::int16_t>::min() ||
+      value > std::numeric_limits<std::int16_t>::max()) {
+    Overflow();
+  }
+  return static_cast<std::int16_t>(value);
+}
+}  // namespace
+
+std::int16_t CellToInteger(const QString& text) {
+  // Hand-written rather than a pattern: this runs for every cell read.
+  qsizetype i = 0;
+  const qsizetype n = text.size();
+  const auto blank = [&](qsizetype at) { return text[at] == u' ' || text[at] == u'\t'; };
+  while (i < n && blank(i)) ++i;
+  bool negative = false;
+  if (i < n && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+  long long value = 0;
+  bool any_digit = false;
+  bool too_big = false;
+  for (; i < n && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+    any_digit = true;
+    value = value * 10 + (text[i].unicode() - u'0');
+    if (value > 1000000) {
+      too_big = true;
+      value = 1000000;
+    }
+  }
+  while (i < n && blank(i)) ++i;
+  if (!any_digit || i != n) TypeMismatch();
+  if (too_big) Overflow();
+  return Narrow(negative ? -value : value);
+}
+
+float CellToSingle(const QString& text) {
+  static const QRegularExpression kNumber(
+      QStringLiteral("^[ \\t]*[+-]?([0-9]+[.,]?[0-9]*|[.,][0-9]+)([eE][+-]?[0-9]+)?[ \\t]*$"));
+  if (!kNumber.match(text).hasMatch()) TypeMismatch();
+  QString normal = text.trimmed();
+  normal.replace(u',', u'.');
+  bool ok = false;
+  const double value = normal.toDouble(&ok);
+  if (!ok || !std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max()) {
+    Overflow();
+  }
+  return static_cast<float>(value);
+}
+
+std::int16_t Add16(std::int16_t a, std::int16_t b) { return Narrow(static_cast<long long>(a) + b); }
+
+std::int16_t Sub16(std::int16_t a, std::int16_t b) { return Narrow(static_cast<long long>(a) - b); }
+
+std::int16_t SumCells(const AudiogramGrid& grid, int row, std::initializer_list<int> columns) {
+  bool first = true;
+  std::int16_t sum = 0;
+  for (int column : columns) {
+    const std::int16_t value = CellToInteger(grid.Cell(row, column));
+    sum = first ? value : Add16(sum, value);
+    first = false;
+  }
+  return sum;
+}
+
+std::optional<QDate> ParseViewDate(const QString& text) {
+  static const QRegularExpression kDate(QStringLiteral("^([0-9]{1,2})/([0-9]{1,2})/([0-9]{4})$"));
+  const auto match = kDate.match(text);
+  if (!match.hasMatch()) return std::nullopt;
+  const QDate date(match.captured(3).toInt(), match.captured(2).toInt(), match.captured(1).toInt());
+  if (!date.isValid() || date.year() < 1) return std::nullopt;
+  return date;
+}
+
+QString ViewDateText(const std::optional<QDate>& date) {
+  if (!date || !date->isValid()) return kEmptyDateMask;
+  return date->toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+int WholeYears(const QDate& from, const QDate& to) {
+  return static_cast<int>(std::floor(static_cast<double>(from.daysTo(to)) / 365.25));
+}
+
+QString FormatPlaces(double value, int decimals, QChar decimal_separator) {
+  const double scale = decimals == 2 ? 100.0 : 10.0;
+  const double scaled = std::round(std::fabs(value) * scale);  // halves away from zero
+  const long long units = static_cast<long long>(scaled);
+  const long long whole = units / static_cast<long long>(scale);
+  const long long fraction = units % static_cast<long long>(scale);
+  QString text = (units != 0 && value < 0) ? QStringLiteral("-") : QString();
+  if (whole != 0) text += QString::number(whole);
+  text += decimal_separator;
+  text += QStringLiteral("%1").arg(fraction, decimals, 10, QLatin1Char('0'));
+  return text;
+}
+
+QString NumberN(double value) {
+  const long long tenths = static_cast<long long>(std::round(std::fabs(value) * 10.0));
+  if (tenths == 0) return QStringLiteral(" 0");
+  QString text = value < 0 ? QStringLiteral("-") : QStringLiteral(" ");
+  if (tenths / 10 != 0) text += QString::number(tenths / 10);
+  if (tenths % 10 != 0) text += u'.' + QString::number(tenths % 10);
+  return text;
+}
+
+QString ReplaceText(const QString& text, const QString& find, const QString& replacement,
+                    int compare) {
+  if (text.isNull()) return QString();
+  if (find.isEmpty()) return text;
+  const Qt::CaseSensitivity cs = compare == 0 ? Qt::CaseSensitive : Qt::CaseInsensitive;
+  QString result = QStringLiteral("");
+  qsizetype from = 0;
+  for (;;) {
+    const qsizetype at = text.indexOf(find, from, cs);
+    if (at < 0) break;
+    result += QStringView(text).mid(from, at - from);
+    result += replacement;
+    from = at + find.size();
+  }
+  result += QStringView(text).mid(from);
+  return result;
+}
+
+}  // namespace sonivera

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "categorise/AgeCorrection.h"
+
+namespace sonivera {
+
+// The thresholds the schemes read: rows 0 and 2 the left and right ear of the
+// test being categorised, rows 1 and 3 the same ears of the test before it;
+// columns 0 to 8 are 250 Hz to 8 kHz, 9 and 10 the two extra frequencies.
+// A cell holds the empty text (no value) or the text of a threshold.
+class AudiogramGrid {
+ public:
+  static constexpr int kRows = 4;
+  static constexpr int kColumns = 12;
+
+  const QString& Cell(int row, int column) const { return cells_[row][column]; }
+  void SetCell(int row, int column, const QString& text) { cells_[row][column] = text; }
+  bool Empty(int row, int column) const { return cells_[row][column].isEmpty(); }
+  void Clear() {
+    for (auto& row : cells_) row.fill(QString(""));
+  }
+  void ClearRow(int row) { cells_[row].fill(QString("")); }
+
+ private:
+  std::array<std::array<QString, kColumns>, kRows> cells_;
+};
+
+// The grid columns of the threshold fields, in order.
+inline constexpr const char* kGridFields[9] = {"250Hz", "500Hz", "1kHz", "1_5kHz", "2kHz",
+                                               "3kHz",  "4kHz",  "6kHz", "8kHz"};
+
+enum class Sex { None, Male, Female };
+
+// What the main window's current-test view holds for the test being
+// categorised: dates as "dd/mm/yyyy" texts (or the empty mask), the sex
+// chosen and the patient on show.
+struct CurrentTestView {
+  QString DateofTest = QStringLiteral("__/__/____");
+  QString TimeofTest = QStringLiteral("__:__:__");
+  QString PreviousTest = QStringLiteral("__/__/____");
+  QString DOB = QStringLiteral("__/__/____");
+  Sex sex = Sex::None;
+  QString PatNo;
+};
+
+inline const QString kEmptyDateMask = QStringLiteral("__/__/____");
+
+// The shared categorisation state of the run: what the schemes read and
+// what they leave for recategorisation to store.
+struct CategorisationState {
+  AudiogramGrid grid;
+  CurrentTestView view;
+  QString CategorisationText;
+  float Mp42Value = 0.0f;
+  float PamValue = 0.0f;
+  float IpaValue = 0.0f;
+  // The main window's categorisation box (TextField item 10).
+  QString CategorisationBox;
+  bool RecategoriseStop = false;
+  AgeCorrectionTables age_tables;
+  // The recall window: shown with the categorisation of a newly arrived
+  // test; returns the recall date chosen, or nothing when cancelled. Unset,
+  // no recall is asked.
+  std::function<std::optional<QDate>(const QString& categorisation)> recall_dialog;
+};
+
+}  // namespace sonivera

@@ -1,0 +1,145 @@
+#include "categorise/ShiftCheck.h"
+
+#include "app/AppError.h"
+#include "app/Application.h"
+#include "app/Messages.h"
+#include "categorise/Arithmetic.h"
+#include "categorise/PatientTests.h"
+#include "categorise/Schemes.h"
+
+namespace sonivera {
+
+namespace {
+const QString kDataIncomplete = QStringLiteral("data incomplete");
+
+// Appends the codes of one ear, or "data incomplete " when a value is missing.
+bool EarShift(CategorisationState& state, int row, int before_row, QChar ear) {
+  const AudiogramGrid& grid = state.grid;
+  for (int column : {5, 6, 7}) {
+    if (grid.Empty(row, column) || grid.Empty(before_row, column)) return false;
+  }
+  const char* frequencies[] = {"3k", "4k", "6k"};
+  for (int i = 0; i < 3; ++i) {
+    const int column = 5 + i;
+    const std::int16_t rise =
+        Sub16(CellToInteger(grid.Cell(row, column)), CellToInteger(grid.Cell(before_row, column)));
+    if (rise >= 10) {
+      state.CategorisationText +=
+          QStringLiteral("+10:") + QLatin1String(frequencies[i]) + ear + u' ';
+    }
+  }
+  return true;
+}
+
+void LoadRow(AudiogramGrid& grid, int row, const std::vector<StoredThresholds>& rows, size_t at) {
+  for (int column = 0; column < 9; ++column) {
+    grid.SetCell(row, column, at < rows.size() ? rows[at][column] : QStringLiteral(""));
+  }
+}
+
+void Inform(Application& app, const QString& text) {
+  app.Ask().Show(text, app.State().ApplicationTitle, Prompter::Buttons::Ok, Prompter::Answer::Ok,
+                 Prompter::Icon::Information);
+}
+}  // namespace
+
+void ShiftCheck(CategorisationState& state) {
+  QString& text = state.CategorisationText;
+  if (!text.isEmpty()) text += QStringLiteral("   ");
+  if (text.contains(kDataIncomplete, Qt::CaseInsensitive) ||
+      text.contains(QLatin1String("no"), Qt::CaseInsensitive) ||
+      text.contains(QLatin1String("1,5-N/A"), Qt::CaseInsensitive)) {
+    return;
+  }
+  if (!EarShift(state, 0, 1, u'L')) text += kDataIncomplete + u' ';
+  if (!EarShift(state, 2, 3, u'R') && !text.contains(kDataIncomplete, Qt::CaseInsensitive)) {
+    text += kDataIncomplete + u' ';
+  }
+}
+
+RecheckOutcome RecheckShift(Application& app) {
+  CategorisationState& state = app.State().categorisation;
+  try {
+    db::Connection& connection = app.Db().Conn();
+    PatientTestReader reader(connection);
+    const PatientTests tests = reader.Read(app.State().CurrentPatNo);
+    const size_t shown = static_cast<size_t>(std::max(0, app.State().TestIndex));
+    LoadRow(state.grid, 0, tests.left, shown);
+    LoadRow(state.grid, 2, tests.right, shown);
+    if (shown + 1 < tests.details.size() &&
+        !tests.details[shown + 1].Categorisation.contains(QLatin1String("+10"))) {
+      Inform(app, QStringLiteral("The previous test does not have +10dB categorisation."));
+      return RecheckOutcome::NotFlagged;
+    }
+    const size_t reference = shown + 2;
+    LoadRow(state.grid, 1, tests.left, reference);
+    LoadRow(state.grid, 3, tests.right, reference);
+    state.CategorisationText = QStringLiteral("");
+    ShiftCheck(state);
+    if (reference >= tests.details.size() || reference >= tests.left.size() ||
+        reference >= tests.right.size()) {
+      Inform(app, QStringLiteral("No previous test result available."));
+      return RecheckOutcome::NoPreviousTest;
+    }
+    auto update = connection.Prepare(
+        QStringLiteral("UPDATE TestDetails SET Categorisation = ?1 WHERE rowid = ?2"));
+    update.Bind(1, state.CategorisationText).Bind(2, tests.details[shown].rowid).Run();
+    state.CategorisationBox = state.CategorisationText;
+    return RecheckOutcome::Stored;
+  } catch (const AppError& error) {
+    app.Reporter().Report(error.Description(), error.Number(), QStringLiteral("recheck10db"));
+  } catch (const db::SqliteError& error) {
+    app.Reporter().Report(QString::fromUtf8(error.what()), db::ErrorNumberFor(error),
+                          QStringLiteral("recheck10db"));
+  }
+  return RecheckOutcome::Failed;
+}
+
+FormRecall::FormRecall(const QString& categorisation, int lcid)
+    : text1_(categorisation),
+      preset_(categorisation.contains(QLatin1String("+10")) ? Msg(801) : Msg(805)),
+      lcid_(lcid) {}
+
+QStringList FormRecall::Periods() const {
+  QStringList periods;
+  for (int message = 801; message <= 806; ++message) periods << Msg(message);
+  return periods;
+}
+
+std::optional<QDate> FormRecall::Accept(const QString& combo_text, const QDate& today,
+                                        Application& app) const {
+  const long long months = RecallPeriodMonths(combo_text, lcid_);
+  if (months > 0) {
+    // A period that runs beyond the last date there is counts as invalid.
+    const QDate recall =
+        months <= 12LL * 10000 ? today.addMonths(static_cast<int>(months)) : QDate();
+    if (recall.isValid() && recall.year() <= 9999) return recall;
+  }
+  app.Ask().Show(QStringLiteral("Invalid recall period. Please try again."),
+                 QStringLiteral("Incorrect Recall"), Prompter::Buttons::Ok, Prompter::Answer::Ok,
+                 Prompter::Icon::Exclamation);
+  return std::nullopt;
+}
+
+long long RecallPeriodMonths(const QString& text, int lcid) {
+  long long number = 0;
+  for (const QChar c : text) {
+    if (c < u'0' || c > u'9') break;
+    number = std::min(number * 10 + (c.unicode() - u'0'), 1000000000LL);
+  }
+  const QChar year_letter = IsFrenchLocale(lcid) ? u'a' : u'y';
+  if (text.toLower().contains(year_letter)) number *= 12;
+  return number;
+}
+
+int MonthsBetween(const QDate& from, const QDate& to) {
+  return (to.year() - from.year()) * 12 + (to.month() - from.month());
+}
+
+bool OneMonthRecallDue(const QString& previous_test_date, const QString& previous_recall_date) {
+  const auto test = ParseViewDate(StoredDateToView(previous_test_date));
+  const auto recall = ParseViewDate(StoredDateToView(previous_recall_date));
+  return test && recall && MonthsBetween(*test, *recall) <= 1;
+}
+
+}  // namespace sonivera

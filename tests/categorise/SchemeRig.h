@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "app/ErrorLog.h"
+#include "categorise/Categorise.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+
+namespace sonivera::test {
+
+// The schemes on their own: a grid, a current-test view, the scheme boxes
+// and a scripted prompter, without a program around them.
+struct SchemeRig {
+  TempFolder folder;
+  ScriptedPrompter prompter;
+  ErrorLog log{folder.File(QStringLiteral("err.log"))};
+  ErrorReporter reporter{prompter, log};
+  CategorisationState state;
+  SchemeChecks checks;
+  bool bulk = false;
+  int lcid = 2057;
+
+  SchemeRig() { state.grid.Clear(); }
+
+  CategoriseEnv Env() { return CategoriseEnv{state, checks, bulk, lcid, reporter}; }
+
+  // Nine thresholds, 250 Hz to 8 kHz, separated by spaces; "-" for none.
+  void SetRow(int row, const QString& values) {
+    const QStringList parts = values.split(u' ', Qt::SkipEmptyParts);
+    for (int column = 0; column < 9; ++column) {
+      const QString value = column < parts.size() ? parts[column] : QStringLiteral("-");
+      state.grid.SetCell(row, column, value == QLatin1String("-") ? QString("") : value);
+    }
+  }
+  void Flat(int row, int value) {
+    SetRow(row, QStringLiteral("%1 %1 %1 %1 %1 %1 %1 %1 %1").arg(value));
+  }
+
+  QString Run() {
+    CategoriseEnv env = Env();
+    Categorise(env);
+    return state.CategorisationText;
+  }
+};
+
+}  // namespace sonivera::test
