@@ -1,0 +1,232 @@
+// The configuration window's rules without its widgets: the Edit buttons with
+// their backups, OK and Cancel, and the settings that take effect at once.
+#include <gtest/gtest.h>
+
+#include "app/Messages.h"
+#include "app/TextFiles.h"
+#include "config/ConfigSession.h"
+#include "config/UserFiles.h"
+#include "support/TestApp.h"
+
+namespace sonivera {
+namespace {
+
+using Answer = Prompter::Answer;
+
+TEST(UserFiles, BoxTextRoundTrip) {
+  EXPECT_EQ(BoxTextLines("a\r\nb\r\n"), (QStringList{"a", "b"}));
+  EXPECT_EQ(BoxTextLines("a\nb"), (QStringList{"a", "b"}));
+  EXPECT_EQ(BoxTextLines("a\n\nb\n"), (QStringList{"a", "", "b"}));
+  EXPECT_EQ(BoxTextLines(""), QStringList{});
+  EXPECT_EQ(BoxTextLines(BoxText({"x", "O'Brien", ""})), (QStringList{"x", "O'Brien", ""}));
+}
+
+TEST(UserFiles, QuestionnaireBoxSkipsEmptyQuestionsAndStopsAtFiftyOne) {
+  QStringList questions{"Q1", "", "Q3"};
+  for (int i = 3; i < 60; ++i) questions << QStringLiteral("Q%1").arg(i + 1);
+  const QStringList box = QuestionnaireBoxLines(questions);
+  EXPECT_EQ(box.first(), "Q1");
+  EXPECT_EQ(box[1], "Q3");
+  EXPECT_EQ(box.size(), 50);
+  EXPECT_EQ(box.last(), "Q51");
+}
+
+TEST(ConfigSession, OpensWithFileTexts) {
+  test::TestApp t;
+  t.folder.Write("questions.txt", "Do you work in noise?\r\nDo you wear protection?\r\n");
+  ASSERT_TRUE(t.Init());
+  ConfigSession session(*t);
+  EXPECT_EQ(session.QuestionnaireLines(),
+            (QStringList{"Do you work in noise?", "Do you wear protection?"}));
+  const auto patdetails = ReadTextLines(t.folder.File("patdetails.txt"));
+  ASSERT_TRUE(patdetails);
+  EXPECT_EQ(session.PatDetailsLines(), *patdetails);
+  EXPECT_FALSE(session.QuestionnaireUnlocked());
+  EXPECT_FALSE(session.PatDetailsEdited());
+}
+
+TEST(ConfigSession, EditOffersBackupOfCurrentText) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  ConfigSession session(*t);
+  const QString backup = t.folder.File("mine.bkp");
+  t.prompter.QueueAnswer(Answer::Yes);
+  t.prompter.QueueFile(backup);
+  ASSERT_TRUE(session.CommandEdit({"Q one", "Q two"}));
+  EXPECT_TRUE(session.QuestionnaireUnlocked());
+  ASSERT_EQ(t.prompter.Prompts().size(), 1u);
+  EXPECT_EQ(t.prompter.Prompts()[0].text, Msg(1041));
+  EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(1042));
+  EXPECT_EQ(t.prompter.Prompts()[0].buttons, Prompter::Buttons::YesNo);
+  ASSERT_EQ(t.prompter.file_dialogs.size(), 1u);
+  const FileDialogSpec& spec = t.prompter.file_dialogs[0];
+  EXPECT_EQ(spec.filter, "Backup Text File | *.bkp");
+  EXPECT_EQ(spec.default_suffix, ".bkp");
+  EXPECT_EQ(spec.initial_name, "questions.bkp");
+  EXPECT_EQ(spec.initial_dir, t.folder.Path());
+  EXPECT_TRUE(spec.overwrite_prompt);
+  EXPECT_EQ(t.folder.Read("mine.bkp"), QByteArray("Q one\r\nQ two\r\n"));
+
+  // Patient details: No gives no dialog and still unlocks.
+  t.prompter.QueueAnswer(Answer::No);
+  ASSERT_TRUE(session.CommandEditPatDetails({"[Status]"}));
+  EXPECT_TRUE(session.PatDetailsEdited());
+  EXPECT_EQ(t.prompter.Prompts().back().text, Msg(1080));
+  EXPECT_EQ(t.prompter.Prompts().back().title, Msg(1081));
+  EXPECT_EQ(t.prompter.file_dialogs.size(), 1u);
+}
+
+TEST(ConfigSession, UnwritableBackupKeepsBoxLocked) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  ConfigSession session(*t);
+  t.prompter.QueueAnswer(Answer::Yes);
+  t.prompter.QueueFile(t.folder.File("no/such/folder/patdetails.bkp"));
+  EXPECT_FALSE(session.CommandEditPatDetails({"[Status]"}));
+  EXPECT_FALSE(session.PatDetailsEdited());
+  EXPECT_TRUE(t.prompter.Texts().last().endsWith(" (formconfig commandeditpatdetails_click:954)"));
+}
+
+TEST(ConfigSession, OkRewritesEditedFilesAndSchemeList) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  const auto lists_before = t->State().detail_lists.lists;
+  ConfigSession session(*t);
+  ASSERT_TRUE(session.CommandEdit({}));
+  ASSERT_TRUE(session.CommandEditPatDetails({}));
+  t->State().schemes.CheckHSE = false;
+  t->State().schemes.CheckMP42 = true;
+  const auto outcome = session.CommandOK({"New question?", "Another?"},
+                                         {"[Company]", "O'Brien Ltd", "[Location]", "Dock"});
+  EXPECT_TRUE(outcome.close);
+  EXPECT_TRUE(outcome.questionnaire_rewritten);
+  EXPECT_TRUE(outcome.patdetails_rewritten);
+  EXPECT_EQ(t.folder.Read("questions.txt"), QByteArray("New question?\r\nAnother?\r\n"));
+  EXPECT_EQ(t.folder.Read("patdetails.txt"),
+            QByteArray("[Company]\r\nO'Brien Ltd\r\n[Location]\r\nDock\r\n"));
+  EXPECT_EQ(session.QuestionnaireLines(), (QStringList{"New question?", "Another?"}));
+  ASSERT_FALSE(t.prompter.Prompts().empty());
+  EXPECT_EQ(t.prompter.Prompts().back().text,
+            "The patient details file has been edited. For these changes to take effect please "
+            "exit the program");
+  EXPECT_EQ(t.prompter.Prompts().back().title, "Patient Details File");
+  EXPECT_FALSE(session.PatDetailsEdited());
+  EXPECT_FALSE(session.QuestionnaireUnlocked());
+  EXPECT_EQ(t->Config().SchemeList, ",MP42");
+  // The lists in use keep their items until the next start.
+  EXPECT_EQ(t->State().detail_lists.lists, lists_before);
+}
+
+TEST(ConfigSession, OkWithoutEditLeavesFilesAlone) {
+  test::TestApp t;
+  t.folder.Write("questions.txt", "Keep me\n");
+  ASSERT_TRUE(t.Init());
+  const QByteArray patdetails = t.folder.Read("patdetails.txt");
+  ConfigSession session(*t);
+  const auto outcome = session.CommandOK({"ignored"}, {"ignored"});
+  EXPECT_TRUE(outcome.close);
+  EXPECT_FALSE(outcome.questionnaire_rewritten);
+  EXPECT_FALSE(outcome.patdetails_rewritten);
+  EXPECT_EQ(t.folder.Read("questions.txt"), QByteArray("Keep me\n"));
+  EXPECT_EQ(t.folder.Read("patdetails.txt"), patdetails);
+  EXPECT_TRUE(t.prompter.Prompts().empty());
+}
+
+// A file the next start could not read is refused and the old one kept.
+TEST(ConfigSession, OverlongUserFileIsRefused) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  const QByteArray patdetails = t.folder.Read("patdetails.txt");
+  ConfigSession session(*t);
+  ASSERT_TRUE(session.CommandEditPatDetails({}));
+  QStringList too_many;
+  for (int i = 0; i < 502; ++i) too_many << QStringLiteral("Item %1").arg(i);
+  const auto outcome = session.CommandOK({}, too_many);
+  EXPECT_FALSE(outcome.close);
+  EXPECT_EQ(t.folder.Read("patdetails.txt"), patdetails);
+  EXPECT_TRUE(session.PatDetailsEdited());
+  EXPECT_TRUE(t.prompter.Texts().last().endsWith(" (formconfig commandok_click:954)"));
+}
+
+TEST(ConfigSession, CancelRestoresSchemesAndLocks) {
+  test::TestApp t;
+  t.folder.Write("sonivera5.ini", "sonivera5.mdb\r\nHSE2006\r\n-\r\nS3\r\n");
+  ASSERT_TRUE(t.Init());
+  ASSERT_TRUE(t->State().schemes.CheckHSE);
+  ConfigSession session(*t);
+  ASSERT_TRUE(session.CommandEdit({}));
+  ASSERT_TRUE(session.CommandEditPatDetails({}));
+  t->State().schemes.CheckHSE = false;
+  t->State().schemes.CheckBA = true;
+  session.CommandCancel();
+  EXPECT_TRUE(t->State().schemes.CheckHSE);
+  EXPECT_FALSE(t->State().schemes.CheckBA);
+  EXPECT_FALSE(session.QuestionnaireUnlocked());
+  EXPECT_FALSE(session.PatDetailsEdited());
+  EXPECT_EQ(t->Config().SchemeList, "HSE2006");
+}
+
+TEST(ConfigSession, SeriesPortsAndLink) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  int reopened = 0;
+  t->on_open_serial_link = [&] { ++reopened; };
+  ConfigSession session(*t);
+  struct Case {
+    SeriesOption option;
+    const char* series;
+    const char* conversion;
+    bool keeps_link;
+  };
+  const Case cases[] = {{SeriesOption::S3, "S3", "tx730_3.cvt", false},
+                        {SeriesOption::S1, "S1", "tx730_1.cvt", false},
+                        {SeriesOption::S4, "S4", "tx730_3.cvt", true},
+                        {SeriesOption::S5, "S5", "tx730_3.cvt", true}};
+  for (const auto& c : cases) {
+    reopened = 0;
+    EXPECT_EQ(session.SelectSeries(c.option), c.keeps_link) << c.series;
+    EXPECT_EQ(t->Config().AudiometerSeries, c.series);
+    EXPECT_EQ(t->Config().ConversionFile, c.conversion);
+    ASSERT_TRUE(session.LeavePorts("COM 12  (available)"));
+    EXPECT_EQ(t->Config().SerialPortNumber, 12);
+    EXPECT_EQ(reopened, c.keeps_link ? 1 : 0) << c.series;
+    EXPECT_EQ(session.CommandOK({}, {}).link_reopened, c.keeps_link) << c.series;
+  }
+  ASSERT_TRUE(session.ChoosePort("COM -"));
+  EXPECT_EQ(t->Config().SerialPortNumber, 0);
+  EXPECT_TRUE(t.prompter.Prompts().empty());
+  EXPECT_FALSE(session.ChoosePort("COM 23"));
+  EXPECT_EQ(t->Config().SerialPortNumber, 0);
+  ASSERT_EQ(t.prompter.Prompts().size(), 1u);
+  EXPECT_EQ(t.prompter.Prompts()[0].text, "Invalid port number. Please try again.");
+  EXPECT_EQ(t.prompter.Prompts()[0].title, "Error");
+}
+
+TEST(ConfigSession, ChartOptionsTakeEffectAtOnce) {
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  ConfigSession session(*t);
+  const ChartOptions& chart = t->Config().chart;
+  session.SetBand(false);
+  EXPECT_FALSE(chart.CheckBand);
+  EXPECT_FALSE(chart.CheckBandPrintEnabled);
+  session.SetBand(true);
+  EXPECT_TRUE(chart.CheckBandPrintEnabled);
+  session.SetBandPrint(false);
+  EXPECT_FALSE(chart.CheckBandPrint);
+  session.SetPredictive(true);
+  EXPECT_TRUE(chart.CheckPredictive);
+  EXPECT_TRUE(chart.ShowPredictiveLine);
+  session.SetGap(13);
+  EXPECT_DOUBLE_EQ(t->Config().Rs232Gap, 1.3);
+  // Written at exit in the file's own words.
+  ASSERT_FALSE(t->EndProgram());
+  const auto lines = ReadTextLines(t.folder.File("sonivera5.ini"));
+  ASSERT_TRUE(lines && lines->size() == 8);
+  EXPECT_EQ((*lines)[5], "BANDON");
+  EXPECT_EQ((*lines)[6], "PRINTBANDOFF");
+  EXPECT_EQ((*lines)[7], "PREDICTIVEON");
+}
+
+}  // namespace
+}  // namespace sonivera
