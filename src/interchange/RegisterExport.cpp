@@ -1,0 +1,183 @@
+#include "interchange/RegisterExport.h"
+
+#include <QSaveFile>
+
+#include "app/AppError.h"
+#include "app/Application.h"
+#include "app/Messages.h"
+#include "db/Sqlite.h"
+
+namespace sonivera {
+
+namespace {
+const char* const kEarFields[] = {"250Hz", "500Hz", "1kHz", "1_5kHz", "2kHz",
+                                  "3kHz",  "4kHz",  "6kHz", "8kHz"};
+
+QString EarQuery(const char* table) {
+  QString columns;
+  for (const char* f : kEarFields) columns += QStringLiteral("\"%1\", ").arg(QLatin1String(f));
+  return QStringLiteral(
+             "SELECT %1\"125Hz\", \"750Hz\" FROM %2 WHERE PatNo = ? AND TestDate = ? "
+             "AND TestTime = ? LIMIT 1")
+      .arg(columns, QLatin1String(table));
+}
+
+QString QuestionsQuery() {
+  QString columns;
+  for (int i = 1; i <= kCsvQuestions; ++i) columns += QStringLiteral("Q%1, ").arg(i);
+  for (int i = 1; i <= kCsvQuestions; ++i) {
+    columns += QStringLiteral("Ans%1").arg(i) + QLatin1String(i < kCsvQuestions ? ", " : "");
+  }
+  return QStringLiteral(
+             "SELECT %1 FROM TestQuestions WHERE PatNo = ? AND TestDate = ? AND TestTime = ? "
+             "LIMIT 1")
+      .arg(columns);
+}
+
+void BindKey(db::Statement& s, const RegisterRowKey& row) {
+  s.Reset();
+  s.Bind(1, row.pat_no).Bind(2, row.date).Bind(3, row.time);
+}
+}  // namespace
+
+struct ExportReader::Statements {
+  explicit Statements(db::Connection& c)
+      : header(c,
+               "SELECT p.PatNo, p.Surname, p.Forenames, t.DateofTest, t.TimeofTest, "
+               "t.PreviousTest, p.DOB, t.Categorisation, t.PositionRank, t.DeptUnit, t.Company, "
+               "t.Location, p.Sex, t.Examiner, t.RecallDate, t.EmploymentStatus, t.DateJoined, "
+               "t.DateLeft, t.LeavingReason, t.ServiceLengthText, t.TestType, t.SerialNo, "
+               "t.Calibrated, t.F1, t.F2, t.F3, t.Notes FROM PatDetails p JOIN TestDetails t ON "
+               "t.PatNo = p.PatNo WHERE p.PatNo = ? AND t.DateofTest = ? AND t.TimeofTest = ? "
+               "LIMIT 1"),
+        address(c,
+                "SELECT Address1, Address2, Address3, Address4, Address5, Address6 FROM "
+                "AddressDetails WHERE PatNo = ?1 ORDER BY (DateofTest = ?2 AND TimeofTest = ?3) "
+                "DESC, DateofTest DESC, TimeofTest DESC LIMIT 1"),
+        left(c, EarQuery("TestResultsLeft")),
+        right(c, EarQuery("TestResultsRight")),
+        questions(c, QuestionsQuery()) {}
+  db::Statement header, address, left, right, questions;
+};
+
+ExportReader::ExportReader(db::Connection& connection) : statements_(new Statements(connection)) {}
+
+ExportReader::~ExportReader() { delete statements_; }
+
+std::optional<CsvRecord> ExportReader::Read(const RegisterRowKey& row) {
+  Statements& s = *statements_;
+  CsvRecord record;
+  BindKey(s.header, row);
+  if (!s.header.Step()) return std::nullopt;
+  for (int i = 0; i <= kColNotes; ++i) record.values[i] = s.header.Text(i);
+  for (int column : {kColLastTest, kColPreviousTest, kColDOB, kColRecallDate, kColDateJoined,
+                     kColDateLeft, kColCalibrated}) {
+    record.values[column] = CsvDateText(record.values[column]);
+  }
+  BindKey(s.address, row);
+  if (s.address.Step()) {
+    for (int i = 0; i < 6; ++i) record.values[kColAddress1 + i] = s.address.Text(i);
+  }
+  auto read_ear = [&](db::Statement& ear, int first_column, int extra_125, int extra_750) {
+    BindKey(ear, row);
+    if (!ear.Step()) return;
+    for (int i = 0; i < kCsvEarValues; ++i) record.values[first_column + i] = ear.Text(i);
+    record.extra[extra_125] = ear.Text(kCsvEarValues);
+    record.extra[extra_750] = ear.Text(kCsvEarValues + 1);
+    record.has_extra = true;
+  };
+  read_ear(s.left, kColLeft250, kExtraLeft125, kExtraLeft750);
+  read_ear(s.right, kColRight250, kExtraRight125, kExtraRight750);
+  BindKey(s.questions, row);
+  if (s.questions.Step()) {
+    record.has_answers = true;
+    for (int i = 0; i < kCsvQuestions; ++i) {
+      record.codes[i] = s.questions.Text(i);
+      record.texts[i] = s.questions.Text(kCsvQuestions + i);
+    }
+  }
+  return record;
+}
+
+std::vector<RegisterRowKey> UnfilteredRegisterRows(db::Connection& connection) {
+  db::Statement query(connection,
+                      "SELECT p.PatNo, t.DateofTest, t.TimeofTest FROM PatDetails p JOIN "
+                      "TestDetails t ON p.PatNo = t.PatNo WHERE p.DateofTest = t.DateofTest AND "
+                      "p.TimeofTest = t.TimeofTest ORDER BY t.DateofTest DESC, t.TimeofTest DESC");
+  std::vector<RegisterRowKey> rows;
+  while (query.Step()) rows.push_back({query.Text(0), query.Text(1), query.Text(2)});
+  return rows;
+}
+
+ExportOutcome ExportRegister(Application& app, const QString& path, CsvLayout layout,
+                             const std::vector<RegisterRowKey>& rows) {
+  ExportOutcome outcome;
+  const QString procedure = QStringLiteral("exportregisterascsv");
+  try {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+      throw AppError(errnum::kPathNotFound, file.errorString());
+    }
+    auto progress = app.Ask().StartProgress(QStringLiteral("Exporting"), int(rows.size()));
+    ExportReader reader(app.Db().Conn());
+    QByteArray block =
+        (HeaderLine(layout) + QStringLiteral("\r\n") + HeadingLine(layout) + QStringLiteral("\r\n"))
+            .toUtf8();
+    int done = 0;
+    for (const auto& row : rows) {
+      if (progress && progress->StopRequested()) {
+        file.cancelWriting();
+        outcome.stopped = true;
+        return outcome;
+      }
+      if (auto record = reader.Read(row)) {
+        block += FormatCsvLine(*record, layout).toUtf8();
+        block += "\r\n";
+        ++outcome.lines;
+      }
+      if (++done % 256 == 0 || done == int(rows.size())) {
+        if (file.write(block) != block.size())
+          throw AppError(errnum::kPermissionDenied, file.errorString());
+        block.clear();
+        if (progress) progress->SetValue(done);
+      }
+    }
+    if (file.write(block) != block.size() || !file.commit()) {
+      throw AppError(errnum::kPermissionDenied, file.errorString());
+    }
+    outcome.written = true;
+  } catch (const AppError& error) {
+    app.Reporter().Report(error.Description(), error.Number(), procedure);
+  } catch (const db::SqliteError& error) {
+    app.Reporter().Report(QString::fromUtf8(error.what()), errnum::kDatabaseError, procedure);
+  }
+  return outcome;
+}
+
+ExportOutcome exportregisterascsv(Application& app, const QString& file_name,
+                                  const std::vector<RegisterRowKey>& rows) {
+  QString path;
+  CsvLayout layout = CsvLayout::Snv5;
+  if (file_name.isEmpty()) {
+    FileDialogSpec spec;
+    spec.title = QStringLiteral("Export");
+    spec.filter = QStringLiteral(" Exported file | *.csv");
+    spec.default_suffix = QStringLiteral(".csv");
+    spec.initial_name = QStringLiteral("Exportdata.csv");
+    spec.initial_dir = app.Folder().Path();
+    spec.overwrite_prompt = true;
+    const auto chosen = app.Ask().SaveFile(spec);
+    if (!chosen || chosen->isEmpty()) return {};
+    path = *chosen;
+    layout = CsvLayout::Snv52;
+  } else {
+    path = app.Folder().File(file_name);
+  }
+  if (rows.empty()) {
+    app.Ask().Show(QStringLiteral("No data available to export"), Msg(974));
+    return {};
+  }
+  return ExportRegister(app, path, layout, rows);
+}
+
+}  // namespace sonivera

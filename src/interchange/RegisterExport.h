@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "interchange/CsvLayout.h"
+
+namespace sonivera {
+
+class Application;
+namespace db {
+class Connection;
+}
+
+// One register row: the patient and the test it lists, in stored form.
+struct RegisterRowKey {
+  QString pat_no;
+  QString date;  // 'yyyy-MM-dd'
+  QString time;  // 'HH:mm:ss'
+};
+
+// The register without filter or sort: each patient once, with the test the
+// latest-test mirror names, newest first.
+std::vector<RegisterRowKey> UnfilteredRegisterRows(db::Connection& connection);
+
+// Reads the values of register rows for the CSV export.
+class ExportReader {
+ public:
+  explicit ExportReader(db::Connection& connection);
+  ~ExportReader();
+  // nullopt when the row's patient or test header has gone.
+  std::optional<CsvRecord> Read(const RegisterRowKey& row);
+
+ private:
+  struct Statements;
+  Statements* statements_;
+};
+
+struct ExportOutcome {
+  bool written = false;
+  int lines = 0;  // register rows written
+  bool stopped = false;
+};
+
+// Writes the rows to `path` in the layout. Progress is shown for the rows
+// and a stop leaves any earlier file as it was. Failures are reported with
+// the exportregisterascsv tag.
+ExportOutcome ExportRegister(Application& app, const QString& path, CsvLayout layout,
+                             const std::vector<RegisterRowKey>& rows);
+
+// exportregisterascsv: an empty name asks for the file (Exportdata.csv in the
+// program folder, 5.2 layout); a given name is written in the program folder
+// in the 5.0 layout. An empty register shows "No data available to export".
+ExportOutcome exportregisterascsv(Application& app, const QString& file_name,
+                                  const std::vector<RegisterRowKey>& rows);
+
+}  // namespace sonivera

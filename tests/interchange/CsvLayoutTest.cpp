@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include "interchange/CsvFile.h"
+#include "interchange/CsvLayout.h"
+#include "support/TempFolder.h"
+
+namespace sonivera {
+namespace {
+
+CsvRecord SampleRecord() {
+  CsvRecord r;
+  r[kColPatNo] = "P1";
+  r[kColSurname] = "O'Neill";
+  r[kColForenames] = "Mary Ann";
+  r[kColLastTest] = "01/03/2024";
+  r[kColTimeofTest] = "09:15:00";
+  r[kColCategorisation] = "Category 1, Warning";
+  r[kColSex] = "Female";
+  r[kColNotes] = "left ear wax";
+  for (int i = 0; i < 9; ++i) r[kColLeft250 + i] = QString::number(5 * i);
+  for (int i = 0; i < 9; ++i) r[kColRight250 + i] = QString::number(5 * i - 10 + (i > 1 ? 5 : 0));
+  return r;
+}
+
+TEST(CsvHeaderTest, AcceptsBothHeadersByTheirFirstCharactersOnly) {
+  const struct {
+    const char* line;
+    std::optional<CsvLayout> layout;
+  } cases[] = {
+      {"[SNV/5.2 Format]", CsvLayout::Snv52},
+      {"[snv/5.2 format],,,extra", CsvLayout::Snv52},
+      {"[SNV/5 Format]", CsvLayout::Snv5},
+      {"[SNV/5 Format] from the companion", CsvLayout::Snv5},
+      {"[SNV/3.1 Format]", std::nullopt},
+      {"[SNV/5.1 Format]", std::nullopt},
+      {"Pat No,Surname", std::nullopt},
+      {"", std::nullopt},
+      {" [SNV/5.2 Format]", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DetectHeader(c.line), c.layout) << c.line;
+}
+
+TEST(CsvHeaderTest, HeadingLinesHaveTheirColumnCounts) {
+  const QString h5 = HeadingLine(CsvLayout::Snv5);
+  const QString h52 = HeadingLine(CsvLayout::Snv52);
+  EXPECT_EQ(h5.count(u',') + 1, 51);
+  EXPECT_EQ(h52.count(u',') + 1, 155);
+  EXPECT_TRUE(h52.startsWith(h5 + ",Q 1,Q 2,"));
+  EXPECT_TRUE(h52.contains(",Q 50,Ans 1,"));
+  EXPECT_TRUE(h52.endsWith(",Ans 50,125HzL,750HzL,125HzR,750HzR"));
+  EXPECT_TRUE(h5.contains("Examiner,Recall Data,Status,"));
+  EXPECT_TRUE(
+      h5.endsWith(",Address6,250Hz,500Hz,1KHz,1.5kHz,2kHz,3kHz,4kHz,6kHz,8kHz,250Hz,500Hz,"
+                  "1KHz,1.5kHz,2kHz,3kHz,4kHz,6kHz,8kHz"));
+}
+
+TEST(CsvLineTest, WrittenLinesReadBackWholeInBothLayouts) {
+  CsvRecord r = SampleRecord();
+  r.has_answers = true;
+  r.codes.fill("0");
+  r.codes[0] = "1";
+  r.codes[3] = "2";
+  r.texts[3] = "Since 1999";
+  r.has_extra = true;
+  r.extra = {"5", "10", "", "-5"};
+  const QString line52 = FormatCsvLine(r, CsvLayout::Snv52);
+  EXPECT_TRUE(line52.endsWith(u','));
+  EXPECT_EQ(SplitCsvLine(line52).fields.size(), 155);
+  EXPECT_TRUE(line52.contains(",\"Category 1, Warning\","));
+  const ParsedLine back = ParseCsvLine(line52, CsvLayout::Snv52);
+  ASSERT_EQ(back.problem, LineProblem::None) << back.detail.toStdString();
+  EXPECT_EQ(back.record.values, r.values);
+  EXPECT_EQ(back.record.codes, r.codes);
+  EXPECT_EQ(back.record.texts, r.texts);
+  EXPECT_EQ(back.record.extra, r.extra);
+
+  const QString line5 = FormatCsvLine(r, CsvLayout::Snv5);
+  EXPECT_EQ(SplitCsvLine(line5).fields.size(), 51);
+  const ParsedLine back5 = ParseCsvLine(line5, CsvLayout::Snv5);
+  ASSERT_EQ(back5.problem, LineProblem::None);
+  EXPECT_FALSE(back5.record.has_answers);
+  EXPECT_FALSE(back5.record.has_extra);
+  EXPECT_EQ(back5.record.values, r.values);
+}
+
+TEST(CsvLineTest, MissingGroupsAreWrittenEmptyAndKeepTheColumnsAligned) {
+  const CsvRecord r = SampleRecord();
+  const QString line = FormatCsvLine(r, CsvLayout::Snv52);
+  const SplitLine split = SplitCsvLine(line);
+  ASSERT_EQ(split.fields.size(), 155);
+  EXPECT_TRUE(split.ends_with_comma);
+  for (int i = kMainValueCount; i < 155; ++i) EXPECT_TRUE(split.fields[i].isEmpty());
+}
+
+TEST(CsvLineTest, ValuesWithCommasAndQuotesReadBackWhole) {
+  CsvRecord r = SampleRecord();
+  r[kColSurname] = "Smith, Jr";
+  r[kColNotes] = "said \"loud\", then left";
+  r[kColAddress1] = "\"The Maltings\"";
+  r[kColCategorisation] = "";
+  r[kColCompany] = "Line one\r\nline two";
+  const ParsedLine back = ParseCsvLine(FormatCsvLine(r, CsvLayout::Snv52), CsvLayout::Snv52);
+  ASSERT_EQ(back.problem, LineProblem::None) << back.detail.toStdString();
+  EXPECT_EQ(back.record[kColSurname], r[kColSurname]);
+  EXPECT_EQ(back.record[kColNotes], r[kColNotes]);
+  EXPECT_EQ(back.record[kColAddress1], r[kColAddress1]);
+  EXPECT_EQ(back.record[kColCategorisation], "");
+  EXPECT_EQ(back.record[kColCompany], "Line one line two");
+  EXPECT_EQ(back.record[kColRight250 + 8], r[kColRight250 + 8]);
+}
+
+TEST(CsvLineTest, ExtractFileDataFollowsQuotes) {
+  const QString line = "A,\"x, y\",B,\"open";
+  qsizetype end = line.indexOf(u',', 2);
+  EXPECT_EQ(extractfiledata(line, 1, end), QString("x, y"));
+  EXPECT_EQ(end, line.indexOf(",B"));
+  qsizetype end2 = line.lastIndexOf(u',') + 1;
+  EXPECT_EQ(extractfiledata(line, line.lastIndexOf(u','), end2), std::nullopt);
+}
+
+struct BadLineCase {
+  const char* name;
+  QString line;
+  bool complete;
+  LineProblem problem;
+};
+
+TEST(CsvLineTest, BadLinesAreRecognised) {
+  const QString good = FormatCsvLine(SampleRecord(), CsvLayout::Snv52);
+  auto with = [&](int column, const QString& value) {
+    CsvRecord r = SampleRecord();
+    r[column] = value;
+    return FormatCsvLine(r, CsvLayout::Snv52);
+  };
+  QString unclosed = good;
+  unclosed.replace("Category 1, Warning\"", "Category 1, Warning");
+  const BadLineCase cases[] = {
+      {"good", good, true, LineProblem::None},
+      {"good without final comma", FormatCsvLine(SampleRecord(), CsvLayout::Snv5).chopped(1), true,
+       LineProblem::None},
+      {"one value too many", good + "x,", true, LineProblem::FieldPositions},
+      {"5.2 line with only 51 values", FormatCsvLine(SampleRecord(), CsvLayout::Snv5), true,
+       LineProblem::None},
+      {"no patient number", with(kColPatNo, ""), true, LineProblem::NoPatNo},
+      {"empty line", "", true, LineProblem::NoPatNo},
+      {"unclosed quote", unclosed, true, LineProblem::UnclosedQuote},
+      {"cut in the thresholds", good.left(good.indexOf("Female") + 20), true,
+       LineProblem::FieldPositions},
+      {"cut in the last value", good.chopped(1) + "1", false, LineProblem::FieldPositions},
+      {"cut in the questionnaire", good.left(good.size() - 60), true, LineProblem::FieldPositions},
+      {"threshold abc", with(kColLeft250 + 2, "abc"), true, LineProblem::FieldPositions},
+      {"threshold 999", with(kColRight250, "999"), true, LineProblem::FieldPositions},
+      {"threshold -15", with(kColRight250, "-15"), true, LineProblem::FieldPositions},
+      {"threshold 120", with(kColRight250, "120"), true, LineProblem::None},
+      {"threshold -10", with(kColRight250, "-10"), true, LineProblem::None},
+      {"100,000 characters", with(kColNotes, QString(100000, u'n')), true, LineProblem::None},
+      {"100,000 characters of commas", QString("P9,") + QString(100000, u','), true,
+       LineProblem::FieldPositions},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParseCsvLine(c.line, CsvLayout::Snv52, c.complete).problem, c.problem) << c.name;
+  }
+}
+
+TEST(CsvValueTest, DatesTimesAndSexAreReadAsWritten) {
+  EXPECT_EQ(ParseCsvDate("01/03/2024"), QDate(2024, 3, 1));
+  EXPECT_EQ(ParseCsvDate("1/3/2024"), QDate(2024, 3, 1));
+  EXPECT_EQ(ParseCsvDate(""), std::nullopt);
+  for (const char* bad : {"31/02/2024", "2024-03-01", "aa/bb/cccc", "01/13/2024", "1/3/24"}) {
+    ASSERT_TRUE(ParseCsvDate(bad).has_value()) << bad;
+    EXPECT_FALSE(ParseCsvDate(bad)->isValid()) << bad;
+  }
+  EXPECT_EQ(ParseCsvTime("09:15:30"), QTime(9, 15, 30));
+  EXPECT_EQ(ParseCsvTime("9:15"), QTime(9, 15));
+  EXPECT_FALSE(ParseCsvTime("25:00:00")->isValid());
+  EXPECT_FALSE(ParseCsvTime("noon")->isValid());
+  EXPECT_EQ(CsvDateText("2024-03-01"), "01/03/2024");
+  EXPECT_EQ(ParseSexIsMale("M"), true);
+  EXPECT_EQ(ParseSexIsMale("male"), true);
+  EXPECT_EQ(ParseSexIsMale("F"), false);
+  EXPECT_EQ(ParseSexIsMale("Female"), false);
+  EXPECT_EQ(ParseSexIsMale("Not specified"), std::nullopt);
+}
+
+TEST(CsvFileTest, ReadsWindowsAndUnixFilesAndNoticesACutLastLine) {
+  test::TempFolder folder;
+  folder.Write("crlf.csv", "one\r\ntwo,\xe9\r\n");
+  folder.Write("lf.csv", "one\ntwo,\xc3\xa9");
+  const auto crlf = ReadFileLines(folder.File("crlf.csv"));
+  const auto lf = ReadFileLines(folder.File("lf.csv"));
+  ASSERT_TRUE(crlf && lf);
+  EXPECT_EQ(crlf->lines, QStringList({"one", QString::fromUtf8("two,\xc3\xa9")}));
+  EXPECT_EQ(lf->lines, crlf->lines);
+  EXPECT_TRUE(crlf->last_line_ended);
+  EXPECT_FALSE(lf->last_line_ended);
+  EXPECT_FALSE(ReadFileLines(folder.File("absent.csv")).has_value());
+}
+
+}  // namespace
+}  // namespace sonivera
