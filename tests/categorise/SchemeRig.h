@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "app/ErrorLog.h"
+#include "categorise/QtPrinters.h"
 #include "categorise/Categorise.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include "categorise/ShiftCheck.h"
+#include "categorise/StoredTests.h"
+#include "support/TestApp.h"
+
+namespace sonivera::test {
+namespace {
+
+void SetRow(AudiogramGrid& grid, int row, const QString& values) {
+  const QStringList parts = values.split(u' ', Qt::SkipEmptyParts);
+  for (int column = 0; column < 9; ++column) {
+    const QString value = column < parts.size() ? parts[column] : QStringLiteral("-");
+    grid.SetCell(row, column, value == QLatin1String("-") ? QString("") : value);
+  }
+}
+
+TEST(ShiftCheck, CodesByEarAndFrequency) {
+  const struct {
+    const char* before;  // text before the check
+    const char* left;    // rows 0 and 1: now, earlier
+    const char* left_earlier;
+    const char* right;
+    const char* right_earlier;
+    const char* expected;
+  } cases[] = {
+      {"", "0 0 0 0 0 0 10 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0",
+       "+10:4kL "},
+      {"", "0 0 0 0 0 0 9 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0", ""},
+      {"", "0 0 0 0 0 25 25 25 0", "0 0 0 0 0 15 15 15 0", "0 0 0 0 0 10 10 10 0",
+       "0 0 0 0 0 -5 0 -10 0", "+10:3kL +10:4kL +10:6kL +10:3kR +10:4kR +10:6kR "},
+      {"", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 - 0", "0 0 0 0 0 0 0 0 0", "- - - - - - - - -",
+       "data incomplete "},
+      {"", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 - 0 0 0", "0 0 0 0 0 0 0 0 0",
+       "data incomplete "},
+      {"", "0 0 0 0 0 - 20 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 20 0 0 0", "0 0 0 0 0 0 0 0 0",
+       "data incomplete +10:3kR "},
+      {"HSE:  1 4-no data ", "0 0 0 0 0 0 10 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0",
+       "0 0 0 0 0 0 0 0 0", "HSE:  1 4-no data    "},
+      {"HSE: Data incomplete", "0 0 0 0 0 0 10 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0",
+       "0 0 0 0 0 0 0 0 0", "HSE: Data incomplete   "},
+      {"HSE:  1 4B ", "0 0 0 0 0 0 10 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0",
+       "0 0 0 0 0 0 0 0 0", "HSE:  1 4B    +10:4kL "},
+  };
+  for (const auto& c : cases) {
+    CategorisationState state;
+    state.grid.Clear();
+    SetRow(state.grid, 0, c.left);
+    SetRow(state.grid, 1, c.left_earlier);
+    SetRow(state.grid, 2, c.right);
+    SetRow(state.grid, 3, c.right_earlier);
+    state.CategorisationText = c.before;
+    ShiftCheck(state);
+    EXPECT_EQ(state.CategorisationText, c.expected) << c.left << " / " << c.right;
+  }
+}
+
+class Recheck : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(t.Init());
+    AddPatient(t->Db().Conn(), "K'1", "1980-01-01", "Male");
+    t->State().CurrentPatNo = "K'1";
+    t->State().TestIndex = 0;
+  }
+  TestApp t;
+};
+
+TEST_F(Recheck, ComparesWithTheTestBeforeTheFlaggedOne) {
+  auto& conn = t->Db().Conn();
+  AddTest(conn, "K'1", "2019-01-01", "0 0 0 0 0 10 10 10 0", "0 0 0 0 0 10 10 10 0", "HSE:  1 ");
+  AddTest(conn, "K'1", "2020-01-01", "0 0 0 0 0 10 30 10 0", "0 0 0 0 0 10 10 10 0",
+          "HSE:  1    +10:4kL ");
+  AddTest(conn, "K'1", "2020-02-01", "0 0 0 0 0 10 25 10 0", "0 0 0 0 0 10 10 25 0", "HSE:  1 ");
+  EXPECT_EQ(RecheckShift(*t), RecheckOutcome::Stored);
+  const auto rows = ReadResults(conn, "K'1");
+  EXPECT_EQ(rows[0].categorisation, "+10:4kL +10:6kR ");
+  EXPECT_EQ(rows[1].categorisation, "HSE:  1    +10:4kL ");
+  EXPECT_TRUE(t.prompter.Prompts().empty());
+
+  // Shown test 1: the test before it is not flagged.
+  t->State().TestIndex = 1;
+  EXPECT_EQ(RecheckShift(*t), RecheckOutcome::NotFlagged);
+  ASSERT_EQ(t.prompter.Texts(),
+            QStringList{"The previous test does not have +10dB categorisation."});
+  EXPECT_EQ(ReadResults(conn, "K'1")[1].categorisation, "HSE:  1    +10:4kL ");
+}
+
+TEST_F(Recheck, WithoutAReferenceTestNothingIsStored) {
+  auto& conn = t->Db().Conn();
+  AddTest(conn, "K'1", "2020-01-01", "0 0 0 0 0 10 30 10 0", "0 0 0 0 0 10 10 10 0", "+10:4kL ");
+  AddTest(conn, "K'1", "2020-02-01", "0 0 0 0 0 10 25 10 0", "0 0 0 0 0 10 10 25 0", "HSE:  1 ");
+  EXPECT_EQ(RecheckShift(*t), RecheckOutcome::NoPreviousTest);
+  EXPECT_EQ(t.prompter.Texts(), QStringList{"No previous test result available."});
+  EXPECT_EQ(ReadResults(conn, "K'1")[0].categorisation, "HSE:  1 ");
+}
+
+TEST(Recall, PeriodTexts) {
+  const struct {
+    const char* text;
+    int lcid;
+    long long months;
+  } cases[] = {{"1 month", 2057, 1},  {"18 months", 2057, 18}, {"2 years", 2057, 24},
+               {"3 Years", 1033, 36}, {"abc", 2057, 0},        {"1 an", 1036, 12},
+               {"6 mois", 2060, 6},   {"1 an", 2057, 1},       {" 2 years", 2057, 0},
+               {"", 2057, 0},         {"2y", 2057, 24},        {"0 months", 2057, 0}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(RecallPeriodMonths(c.text, c.lcid), c.months) << c.text << " " << c.lcid;
+  }
+}
+
+TEST(Recall, DialogPresetAndAccept) {
+  TestApp t;
+  ASSERT_TRUE(t.Init());
+  const FormRecall plain("HSE:  1 ", 2057);
+  EXPECT_EQ(plain.PresetPeriod(), "2 years");
+  EXPECT_EQ(plain.Periods(),
+            (QStringList{"1 month", "3 months", "6 months", "1 year", "2 years", "3 years"}));
+  EXPECT_EQ(FormRecall("HSE:  1    +10:4kL ", 2057).PresetPeriod(), "1 month");
+
+  const QDate today(2021, 1, 31);
+  EXPECT_EQ(plain.Accept("1 month", today, *t), QDate(2021, 2, 28));
+  EXPECT_EQ(plain.Accept("2 years", today, *t), QDate(2023, 1, 31));
+  EXPECT_TRUE(t.prompter.Prompts().empty());
+  for (const char* bad : {"abc", "0 months", "99999999 years"}) {
+    EXPECT_FALSE(plain.Accept(bad, today, *t).has_value()) << bad;
+    ASSERT_FALSE(t.prompter.Prompts().empty());
+    EXPECT_EQ(t.prompter.Prompts().back().title, "Incorrect Recall");
+    EXPECT_EQ(t.prompter.Prompts().back().text, "Invalid recall period. Please try again.");
+  }
+  EXPECT_EQ(FormRecall("", 1036).Accept("1 an", today, *t), QDate(2022, 1, 31));
+}
+
+TEST(Recall, OneMonthNoticeUsesCalendarMonths) {
+  EXPECT_TRUE(OneMonthRecallDue("2020-01-10", "2020-02-29"));
+  EXPECT_TRUE(OneMonthRecallDue("2020-01-31", "2020-01-31"));
+  EXPECT_FALSE(OneMonthRecallDue("2020-01-31", "2020-03-01"));
+  EXPECT_FALSE(OneMonthRecallDue("2020-01-10", QString()));
+  EXPECT_FALSE(OneMonthRecallDue(QString(), "2020-01-10"));
+  EXPECT_EQ(MonthsBetween(QDate(2019, 12, 31), QDate(2020, 1, 1)), 1);
+}
+
+}  // namespace
+}  // namespace sonivera::test
