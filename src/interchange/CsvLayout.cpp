@@ -67,7 +67,7 @@ QString FormatCsvLine(const CsvRecord& record, CsvLayout layout) {
     line += CsvValue(value, always_quoted);
     line += u',';
   };
-  for (int i = 0; i < kMainValueCount; ++i) add(record.values[i], i == kColCategorisation);
+  for (int i = 0; i < kMainValueCount; ++i) add(record.values[i], i == kCsvCategorisation);
   if (layout == CsvLayout::Snv5) return line;
   // Missing groups are written as empty values so the columns stay aligned.
   for (int i = 0; i < kCsvQuestions; ++i) add(record.has_answers ? record.codes[i] : QString());
@@ -126,12 +126,12 @@ ParsedLine ParseCsvLine(const QString& line, CsvLayout layout, bool complete) {
   CsvRecord& r = parsed.record;
   const SplitLine split = SplitCsvLine(line);
   const QStringList& f = split.fields;
-  r[kColPatNo] = f.value(0);
-  if (r[kColPatNo].isEmpty()) {
+  r[kCsvPatNo] = f.value(0);
+  if (r[kCsvPatNo].isEmpty()) {
     parsed.problem = LineProblem::NoPatNo;
     return parsed;
   }
-  r[kColSurname] = f.value(kColSurname);
+  r[kCsvSurname] = f.value(kCsvSurname);
   auto fail = [&](LineProblem problem, const QString& detail) {
     parsed.problem = problem;
     parsed.detail = detail;
@@ -173,7 +173,7 @@ ParsedLine ParseCsvLine(const QString& line, CsvLayout layout, bool complete) {
     r.has_extra = layout == CsvLayout::Snv52;
     for (int i = 0; r.has_extra && i < 4; ++i) r.extra[i] = f[next + i];
   }
-  for (int i = kColLeft250; i < kMainValueCount; ++i) {
+  for (int i = kCsvLeft250; i < kMainValueCount; ++i) {
     if (!IsValidThreshold(r.values[i])) {
       return fail(LineProblem::FieldPositions, QStringLiteral("threshold \"%1\"").arg(r.values[i]));
     }

@@ -25,37 +25,37 @@ std::optional<CsvLayout> DetectHeader(const QString& first_line);
 
 // The value positions of one line.
 enum CsvColumn {
-  kColPatNo = 0,
-  kColSurname,
-  kColForenames,
-  kColLastTest,
-  kColTimeofTest,
-  kColPreviousTest,
-  kColDOB,
-  kColCategorisation,
-  kColPositionRank,
-  kColDeptUnit,
-  kColCompany,
-  kColLocation,
-  kColSex,
-  kColExaminer,
-  kColRecallDate,
-  kColStatus,
-  kColDateJoined,
-  kColDateLeft,
-  kColLeavingReason,
-  kColServiceLength,
-  kColTestType,
-  kColSerialNo,
-  kColCalibrated,
-  kColF1,
-  kColF2,
-  kColF3,
-  kColNotes,
-  kColAddress1,                       // to Address6
-  kColLeft250 = kColAddress1 + 6,     // left ear 250 Hz ... 8 kHz
-  kColRight250 = kColLeft250 + 9,     // right ear 250 Hz ... 8 kHz
-  kMainValueCount = kColRight250 + 9  // 51
+  kCsvPatNo = 0,
+  kCsvSurname,
+  kCsvForenames,
+  kCsvLastTest,
+  kCsvTimeofTest,
+  kCsvPreviousTest,
+  kCsvDOB,
+  kCsvCategorisation,
+  kCsvPositionRank,
+  kCsvDeptUnit,
+  kCsvCompany,
+  kCsvLocation,
+  kCsvSex,
+  kCsvExaminer,
+  kCsvRecallDate,
+  kCsvStatus,
+  kCsvDateJoined,
+  kCsvDateLeft,
+  kCsvLeavingReason,
+  kCsvServiceLength,
+  kCsvTestType,
+  kCsvSerialNo,
+  kCsvCalibrated,
+  kCsvF1,
+  kCsvF2,
+  kCsvF3,
+  kCsvNotes,
+  kCsvAddress1,                       // to Address6
+  kCsvLeft250 = kCsvAddress1 + 6,     // left ear 250 Hz ... 8 kHz
+  kCsvRight250 = kCsvLeft250 + 9,     // right ear 250 Hz ... 8 kHz
+  kMainValueCount = kCsvRight250 + 9  // 51
 };
 constexpr int kCsvQuestions = 50;
 constexpr int kCsvEarValues = 9;

@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "app/Messages.h"
 #include "db/Sqlite.h"
+#include "register/Register.h"
 
 namespace sonivera {
 
@@ -60,23 +61,24 @@ struct ExportReader::Statements {
   db::Statement header, address, left, right, questions;
 };
 
-ExportReader::ExportReader(db::Connection& connection) : statements_(new Statements(connection)) {}
+ExportReader::ExportReader(db::Connection& connection)
+    : statements_(std::make_unique<Statements>(connection)) {}
 
-ExportReader::~ExportReader() { delete statements_; }
+ExportReader::~ExportReader() = default;
 
 std::optional<CsvRecord> ExportReader::Read(const RegisterRowKey& row) {
   Statements& s = *statements_;
   CsvRecord record;
   BindKey(s.header, row);
   if (!s.header.Step()) return std::nullopt;
-  for (int i = 0; i <= kColNotes; ++i) record.values[i] = s.header.Text(i);
-  for (int column : {kColLastTest, kColPreviousTest, kColDOB, kColRecallDate, kColDateJoined,
-                     kColDateLeft, kColCalibrated}) {
+  for (int i = 0; i <= kCsvNotes; ++i) record.values[i] = s.header.Text(i);
+  for (int column : {kCsvLastTest, kCsvPreviousTest, kCsvDOB, kCsvRecallDate, kCsvDateJoined,
+                     kCsvDateLeft, kCsvCalibrated}) {
     record.values[column] = CsvDateText(record.values[column]);
   }
   BindKey(s.address, row);
   if (s.address.Step()) {
-    for (int i = 0; i < 6; ++i) record.values[kColAddress1 + i] = s.address.Text(i);
+    for (int i = 0; i < 6; ++i) record.values[kCsvAddress1 + i] = s.address.Text(i);
   }
   auto read_ear = [&](db::Statement& ear, int first_column, int extra_125, int extra_750) {
     BindKey(ear, row);
@@ -86,8 +88,8 @@ std::optional<CsvRecord> ExportReader::Read(const RegisterRowKey& row) {
     record.extra[extra_750] = ear.Text(kCsvEarValues + 1);
     record.has_extra = true;
   };
-  read_ear(s.left, kColLeft250, kExtraLeft125, kExtraLeft750);
-  read_ear(s.right, kColRight250, kExtraRight125, kExtraRight750);
+  read_ear(s.left, kCsvLeft250, kExtraLeft125, kExtraLeft750);
+  read_ear(s.right, kCsvRight250, kExtraRight125, kExtraRight750);
   BindKey(s.questions, row);
   if (s.questions.Step()) {
     record.has_answers = true;
@@ -99,14 +101,19 @@ std::optional<CsvRecord> ExportReader::Read(const RegisterRowKey& row) {
   return record;
 }
 
-std::vector<RegisterRowKey> UnfilteredRegisterRows(db::Connection& connection) {
-  db::Statement query(connection,
-                      "SELECT p.PatNo, t.DateofTest, t.TimeofTest FROM PatDetails p JOIN "
-                      "TestDetails t ON p.PatNo = t.PatNo WHERE p.DateofTest = t.DateofTest AND "
-                      "p.TimeofTest = t.TimeofTest ORDER BY t.DateofTest DESC, t.TimeofTest DESC");
+std::vector<RegisterRowKey> RegisterRows(db::Connection& connection, const SqlQuery& query) {
+  db::Statement statement(connection, query.sql);
+  for (int i = 0; i < query.params.size(); ++i) statement.Bind(i + 1, query.params[i]);
   std::vector<RegisterRowKey> rows;
-  while (query.Step()) rows.push_back({query.Text(0), query.Text(1), query.Text(2)});
+  while (statement.Step()) {
+    rows.push_back(
+        {statement.Text(kColPatNo), statement.Text(kColLastTest), statement.Text(kColTimeofTest)});
+  }
   return rows;
+}
+
+std::vector<RegisterRowKey> ShownRegisterRows(db::Connection& connection, Register& reg) {
+  return RegisterRows(connection, reg.Model().Query());
 }
 
 ExportOutcome ExportRegister(Application& app, const QString& path, CsvLayout layout,

@@ -1,14 +1,17 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "interchange/CsvLayout.h"
+#include "register/RegisterQuery.h"
 
 namespace sonivera {
 
 class Application;
+class Register;
 namespace db {
 class Connection;
 }
@@ -20,21 +23,25 @@ struct RegisterRowKey {
   QString time;  // 'HH:mm:ss'
 };
 
-// The register without filter or sort: each patient once, with the test the
-// latest-test mirror names, newest first.
-std::vector<RegisterRowKey> UnfilteredRegisterRows(db::Connection& connection);
+// The rows of a register query (the register as shown, with its filter and
+// sort), in its order.
+std::vector<RegisterRowKey> RegisterRows(db::Connection& connection, const SqlQuery& query);
+// The rows the register shows now.
+std::vector<RegisterRowKey> ShownRegisterRows(db::Connection& connection, Register& reg);
 
 // Reads the values of register rows for the CSV export.
 class ExportReader {
  public:
   explicit ExportReader(db::Connection& connection);
   ~ExportReader();
+  ExportReader(const ExportReader&) = delete;
+  ExportReader& operator=(const ExportReader&) = delete;
   // nullopt when the row's patient or test header has gone.
   std::optional<CsvRecord> Read(const RegisterRowKey& row);
 
  private:
   struct Statements;
-  Statements* statements_;
+  std::unique_ptr<Statements> statements_;
 };
 
 struct ExportOutcome {

@@ -9,16 +9,16 @@ namespace {
 
 CsvRecord SampleRecord() {
   CsvRecord r;
-  r[kColPatNo] = "P1";
-  r[kColSurname] = "O'Neill";
-  r[kColForenames] = "Mary Ann";
-  r[kColLastTest] = "01/03/2024";
-  r[kColTimeofTest] = "09:15:00";
-  r[kColCategorisation] = "Category 1, Warning";
-  r[kColSex] = "Female";
-  r[kColNotes] = "left ear wax";
-  for (int i = 0; i < 9; ++i) r[kColLeft250 + i] = QString::number(5 * i);
-  for (int i = 0; i < 9; ++i) r[kColRight250 + i] = QString::number(5 * i - 10 + (i > 1 ? 5 : 0));
+  r[kCsvPatNo] = "P1";
+  r[kCsvSurname] = "O'Neill";
+  r[kCsvForenames] = "Mary Ann";
+  r[kCsvLastTest] = "01/03/2024";
+  r[kCsvTimeofTest] = "09:15:00";
+  r[kCsvCategorisation] = "Category 1, Warning";
+  r[kCsvSex] = "Female";
+  r[kCsvNotes] = "left ear wax";
+  for (int i = 0; i < 9; ++i) r[kCsvLeft250 + i] = QString::number(5 * i);
+  for (int i = 0; i < 9; ++i) r[kCsvRight250 + i] = QString::number(5 * i - 10 + (i > 1 ? 5 : 0));
   return r;
 }
 
@@ -94,19 +94,19 @@ TEST(CsvLineTest, MissingGroupsAreWrittenEmptyAndKeepTheColumnsAligned) {
 
 TEST(CsvLineTest, ValuesWithCommasAndQuotesReadBackWhole) {
   CsvRecord r = SampleRecord();
-  r[kColSurname] = "Smith, Jr";
-  r[kColNotes] = "said \"loud\", then left";
-  r[kColAddress1] = "\"The Maltings\"";
-  r[kColCategorisation] = "";
-  r[kColCompany] = "Line one\r\nline two";
+  r[kCsvSurname] = "Smith, Jr";
+  r[kCsvNotes] = "said \"loud\", then left";
+  r[kCsvAddress1] = "\"The Maltings\"";
+  r[kCsvCategorisation] = "";
+  r[kCsvCompany] = "Line one\r\nline two";
   const ParsedLine back = ParseCsvLine(FormatCsvLine(r, CsvLayout::Snv52), CsvLayout::Snv52);
   ASSERT_EQ(back.problem, LineProblem::None) << back.detail.toStdString();
-  EXPECT_EQ(back.record[kColSurname], r[kColSurname]);
-  EXPECT_EQ(back.record[kColNotes], r[kColNotes]);
-  EXPECT_EQ(back.record[kColAddress1], r[kColAddress1]);
-  EXPECT_EQ(back.record[kColCategorisation], "");
-  EXPECT_EQ(back.record[kColCompany], "Line one line two");
-  EXPECT_EQ(back.record[kColRight250 + 8], r[kColRight250 + 8]);
+  EXPECT_EQ(back.record[kCsvSurname], r[kCsvSurname]);
+  EXPECT_EQ(back.record[kCsvNotes], r[kCsvNotes]);
+  EXPECT_EQ(back.record[kCsvAddress1], r[kCsvAddress1]);
+  EXPECT_EQ(back.record[kCsvCategorisation], "");
+  EXPECT_EQ(back.record[kCsvCompany], "Line one line two");
+  EXPECT_EQ(back.record[kCsvRight250 + 8], r[kCsvRight250 + 8]);
 }
 
 TEST(CsvLineTest, ExtractFileDataFollowsQuotes) {
@@ -141,19 +141,19 @@ TEST(CsvLineTest, BadLinesAreRecognised) {
       {"one value too many", good + "x,", true, LineProblem::FieldPositions},
       {"5.2 line with only 51 values", FormatCsvLine(SampleRecord(), CsvLayout::Snv5), true,
        LineProblem::None},
-      {"no patient number", with(kColPatNo, ""), true, LineProblem::NoPatNo},
+      {"no patient number", with(kCsvPatNo, ""), true, LineProblem::NoPatNo},
       {"empty line", "", true, LineProblem::NoPatNo},
       {"unclosed quote", unclosed, true, LineProblem::UnclosedQuote},
       {"cut in the thresholds", good.left(good.indexOf("Female") + 20), true,
        LineProblem::FieldPositions},
       {"cut in the last value", good.chopped(1) + "1", false, LineProblem::FieldPositions},
       {"cut in the questionnaire", good.left(good.size() - 60), true, LineProblem::FieldPositions},
-      {"threshold abc", with(kColLeft250 + 2, "abc"), true, LineProblem::FieldPositions},
-      {"threshold 999", with(kColRight250, "999"), true, LineProblem::FieldPositions},
-      {"threshold -15", with(kColRight250, "-15"), true, LineProblem::FieldPositions},
-      {"threshold 120", with(kColRight250, "120"), true, LineProblem::None},
-      {"threshold -10", with(kColRight250, "-10"), true, LineProblem::None},
-      {"100,000 characters", with(kColNotes, QString(100000, u'n')), true, LineProblem::None},
+      {"threshold abc", with(kCsvLeft250 + 2, "abc"), true, LineProblem::FieldPositions},
+      {"threshold 999", with(kCsvRight250, "999"), true, LineProblem::FieldPositions},
+      {"threshold -15", with(kCsvRight250, "-15"), true, LineProblem::FieldPositions},
+      {"threshold 120", with(kCsvRight250, "120"), true, LineProblem::None},
+      {"threshold -10", with(kCsvRight250, "-10"), true, LineProblem::None},
+      {"100,000 characters", with(kCsvNotes, QString(100000, u'n')), true, LineProblem::None},
       {"100,000 characters of commas", QString("P9,") + QString(100000, u','), true,
        LineProblem::FieldPositions},
   };

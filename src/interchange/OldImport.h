@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+#include "interchange/OldFormats.h"
+#include "interchange/RegisterImport.h"
+
+namespace sonivera {
+
+class Application;
+class RecordEditor;
+class Register;
+
+// The import of the older release's files (mnuImportA3_1): each record
+// becomes a new audiogram through the record editor, with that release's
+// patient-number rules.
+class OldReleaseImporter {
+ public:
+  enum class Kind { Csv, Dat };
+
+  OldReleaseImporter(Application& app, RecordEditor& editor, Register* reg = nullptr)
+      : app_(app), editor_(editor), register_(reg) {}
+
+  // The two questions before the import window opens: the baseline question
+  // (Yes/No) and the sort reminder. Returns the baseline choice.
+  bool AskBeforeImport();
+  void SetCreateBaseline(bool create) { create_baseline_ = create; }
+
+  // The import window's start button: asks for the file, then imports it.
+  ImportSummary Start(Kind kind);
+  // Imports the file at the path. on_count(n) runs after each record with the
+  // number imported so far; StopRequested ends the loop between records.
+  ImportSummary ImportPath(Kind kind, const QString& path);
+  std::function<void(int)> on_count;
+
+  // The number a record's patient gets: the old number when it is free or
+  // names the same surname, else old + "_" + n; "SNV" + n without a number.
+  // `is_new` tells whether that patient has still to be added.
+  QString PatientNumberFor(const OldRecord& record, bool& is_new);
+
+ private:
+  enum class Outcome { Added, Existing, Rejected };
+  Outcome ImportRecord(const OldRecord& record);
+  bool SaveAudiogram(const QString& pat_no, bool is_new, const OldRecord& record,
+                     const QString& date, const QString& time, const OldThresholds& results);
+  std::optional<QString> StoredSurname(const QString& pat_no);
+  bool SamePerson(const QString& pat_no, const OldRecord& record);
+  bool TestExists(const QString& pat_no, const QString& date, const QString& time);
+
+  Application& app_;
+  RecordEditor& editor_;
+  Register* register_;
+  bool create_baseline_ = false;
+};
+
+}  // namespace sonivera
