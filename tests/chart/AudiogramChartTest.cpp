@@ -1,0 +1,376 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <cmath>
+
+#include "app/ErrorLog.h"
+#include "chart/AudiogramChart.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+
+namespace sonivera::chart {
+namespace {
+
+using test::ScriptedPrompter;
+using test::TempFolder;
+
+// 4 pixels per frequency unit and 3 pixels per dB.
+const QSize kSize(static_cast<int>((kWindowRight - kWindowLeft) * 4),
+                  static_cast<int>((kWindowBottom - kWindowTop) * 3));
+
+// The pixel of a chart point by the coordinate rules: x = 6 + 9 i across,
+// levels downwards, in a picture of kSize.
+QPoint Pixel(double x, double db) {
+  return {static_cast<int>(std::floor((x - kWindowLeft) * 4)),
+          static_cast<int>(std::floor((db - kWindowTop) * 3))};
+}
+QPoint Pixel(int position, double db, int dx, int dy) {
+  return Pixel(PositionX(position), db) + QPoint(dx, dy);
+}
+
+// True when a pixel within one of p has exactly the colour.
+bool HasColourNear(const QImage& image, QPoint p, const QColor& colour, int reach = 1) {
+  for (int dy = -reach; dy <= reach; ++dy) {
+    for (int dx = -reach; dx <= reach; ++dx) {
+      const QPoint q = p + QPoint(dx, dy);
+      if (image.rect().contains(q) && image.pixelColor(q) == colour) return true;
+    }
+  }
+  return false;
+}
+
+// True when the pixel at x, y or the one above or below has exactly the colour.
+bool HasColourAround(const QImage& image, int x, int y, const QColor& colour) {
+  for (int dy = -1; dy <= 1; ++dy) {
+    if (image.pixelColor(x, y + dy) == colour) return true;
+  }
+  return false;
+}
+
+bool ColumnHasColour(const QImage& image, int x, const QColor& colour) {
+  for (int y = 0; y < image.height(); ++y) {
+    if (image.pixelColor(x, y) == colour) return true;
+  }
+  return false;
+}
+
+ThresholdRow Row(std::initializer_list<const char*> values) {
+  ThresholdRow row;
+  int i = 0;
+  for (const char* value : values) row[i++] = QString::fromUtf8(value);
+  return row;
+}
+
+struct Fixture {
+  TempFolder folder;
+  ScriptedPrompter prompter;
+  ErrorLog log{folder.File(QStringLiteral("err.log"))};
+  ErrorReporter reporter{prompter, log};
+  ChartOptions options;
+  ChartFiles files;
+  ChartPatient patient;
+
+  Fixture() {
+    // Band colours that nothing else on the chart uses.
+    files.bands.colours = {Rgb{250, 250, 10}, Rgb{10, 250, 10}, Rgb{250, 10, 250},
+                           Rgb{10, 10, 120}};
+    options.CheckBand = true;
+  }
+  AudiogramChart Chart(Ear ear, const EarThresholds& values) {
+    AudiogramChart chart(ear);
+    chart.InitGraph(values, patient, options, files, reporter);
+    return chart;
+  }
+};
+
+const QColor kBlue(0, 0, 255), kLightBlue(0, 180, 255), kRed(255, 0, 0), kMagenta(255, 0, 255);
+const QColor kWhite(255, 255, 255), kBandGrey(230, 230, 230);
+
+TEST(AudiogramChartTest, GridRowColumnsGoToTheirFrequencyPositions) {
+  std::array<QString, 12> grid;
+  for (int c = 0; c < 12; ++c) grid[c] = QString::number(c);
+  const ThresholdRow row = ChartRowFromGrid(grid);
+  const ThresholdRow expected = Row({"9", "0", "1", "10", "2", "3", "4", "5", "6", "7", "8"});
+  EXPECT_EQ(row, expected);
+}
+
+TEST(AudiogramChartTest, LeftEarMarksAreCrossesAtTheirPoints) {
+  Fixture f;
+  const EarThresholds values{Row({"10", "", "", "", "35", "", "", "70", "", "", "120"}),
+                             Row({"", "", "", "", "", "", "", "", "", "", "-10"})};
+  const QImage image = f.Chart(Ear::Left, values).Picture(kSize, ChartMedium::Screen);
+  const std::pair<int, double> points[] = {{k125Hz, 10}, {k1kHz, 35}, {k3kHz, 70}, {k8kHz, 120}};
+  for (const auto& [position, db] : points) {
+    SCOPED_TRACE(position);
+    EXPECT_TRUE(HasColourNear(image, Pixel(position, db, 0, 0), kBlue));
+    // The four arms of the cross.
+    for (int sx : {-3, 3}) {
+      for (int sy : {-3, 3}) EXPECT_TRUE(HasColourNear(image, Pixel(position, db, sx, sy), kBlue));
+    }
+    // Nothing straight above or below the point: a cross, not a circle.
+    EXPECT_FALSE(HasColourNear(image, Pixel(position, db, 0, -4), kBlue, 0));
+  }
+  EXPECT_TRUE(HasColourNear(image, Pixel(k8kHz, -10, 0, 0), kLightBlue));
+  EXPECT_FALSE(ColumnHasColour(image, Pixel(k250Hz, 0, 0, 0).x(), kRed));
+}
+
+TEST(AudiogramChartTest, RightEarMarksAreCirclesInItsOwnColours) {
+  Fixture f;
+  const EarThresholds values{Row({"", "20", "", "", "", "", "", "", "", "55", ""}),
+                             Row({"", "", "", "", "", "", "", "", "90", "", ""})};
+  const QImage image = f.Chart(Ear::Right, values).Picture(kSize, ChartMedium::Screen);
+  const std::tuple<int, double, QColor> points[] = {
+      {k250Hz, 20, kRed}, {k6kHz, 55, kRed}, {k4kHz, 90, kMagenta}};
+  for (const auto& [position, db, colour] : points) {
+    SCOPED_TRACE(position);
+    for (const QPoint& edge : {QPoint(4, 0), QPoint(-4, 0), QPoint(0, 4), QPoint(0, -4)}) {
+      EXPECT_TRUE(HasColourNear(image, Pixel(position, db, edge.x(), edge.y()), colour));
+    }
+    // A lone point has no line through it: the middle of the circle is empty.
+    EXPECT_FALSE(HasColourNear(image, Pixel(position, db, 0, 0), colour));
+  }
+  EXPECT_FALSE(ColumnHasColour(image, Pixel(k250Hz, 0, 0, 0).x(), kBlue));
+}
+
+TEST(AudiogramChartTest, MissingValueBreaksTheLineExceptAtTheExtraFrequencies) {
+  Fixture f;
+  f.options.CheckBand = false;
+  // 750 Hz and 1.5 kHz empty (passed over), 6 kHz empty (a gap).
+  const EarThresholds values{Row({"", "10", "10", "", "30", "", "30", "40", "60", "", "80"}), {}};
+  const QImage image = f.Chart(Ear::Left, values).Picture(kSize, ChartMedium::Screen);
+  // 500 Hz to 1 kHz goes on through the empty 750 Hz: halfway at 20 dB.
+  EXPECT_TRUE(HasColourNear(image, Pixel((PositionX(k500Hz) + PositionX(k1kHz)) / 2, 20), kBlue));
+  // 1 kHz to 2 kHz over the empty 1.5 kHz stays at 30 dB.
+  EXPECT_TRUE(HasColourNear(image, Pixel(PositionX(k1_5kHz) - 2, 30), kBlue));
+  // 3 kHz to 4 kHz: an ordinary segment, halfway at 50 dB.
+  EXPECT_TRUE(HasColourNear(image, Pixel((PositionX(k3kHz) + PositionX(k4kHz)) / 2, 50), kBlue));
+  // Nothing at all between 4 kHz and 8 kHz beyond the marks.
+  for (double x = PositionX(k4kHz) + 2.5; x < PositionX(k8kHz) - 2.5; x += 0.25) {
+    EXPECT_FALSE(ColumnHasColour(image, Pixel(x, 0).x(), kBlue)) << x;
+  }
+  // Before the first value there is no line either.
+  EXPECT_FALSE(
+      ColumnHasColour(image, Pixel((PositionX(k125Hz) + PositionX(k250Hz)) / 2, 0).x(), kBlue));
+}
+
+TEST(AudiogramChartTest, CurrentTestIsSolidAndPreviousTestDotted) {
+  Fixture f;
+  f.options.CheckBand = false;
+  const EarThresholds values{Row({"", "", "", "", "", "", "", "20", "20", "", ""}),
+                             Row({"", "", "", "", "", "", "", "50", "50", "", ""})};
+  const QImage image = f.Chart(Ear::Right, values).Picture(kSize, ChartMedium::Screen);
+  int solid = 0, dotted = 0, columns = 0;
+  for (int x = Pixel(PositionX(k3kHz), 0).x() + 6; x < Pixel(PositionX(k4kHz), 0).x() - 6; ++x) {
+    ++columns;
+    solid += HasColourAround(image, x, Pixel(0, 20).y(), kRed) ? 1 : 0;
+    dotted += HasColourAround(image, x, Pixel(0, 50).y(), kMagenta) ? 1 : 0;
+  }
+  ASSERT_GT(columns, 15);
+  EXPECT_EQ(solid, columns);
+  EXPECT_GT(dotted, columns / 5);
+  EXPECT_LT(dotted, columns * 2 / 3);
+}
+
+TEST(AudiogramChartTest, BandsFillTheirLevelsOnScreenAndOnPaperOnlyWhenAsked) {
+  struct Case {
+    bool band;
+    bool band_print;
+    ChartMedium medium;
+    bool shown;
+  };
+  const Case cases[] = {
+      {true, true, ChartMedium::Screen, true},   {true, false, ChartMedium::Screen, true},
+      {true, true, ChartMedium::Print, true},    {true, false, ChartMedium::Print, false},
+      {false, true, ChartMedium::Screen, false}, {false, true, ChartMedium::Print, false},
+  };
+  for (const Case& c : cases) {
+    Fixture f;
+    f.options.CheckBand = c.band;
+    f.options.CheckBandPrint = c.band_print;
+    const QImage image = f.Chart(Ear::Left, {}).Picture(kSize, c.medium);
+    SCOPED_TRACE(testing::Message() << c.band << c.band_print << static_cast<int>(c.medium));
+    const double x = PositionX(k1_5kHz) + 4;  // between grid lines
+    const std::pair<double, int> levels[] = {{25, kMild},     {39, kMild},   {45, kModerate},
+                                             {61, kSevere},   {89, kSevere}, {95, kProfound},
+                                             {119, kProfound}};
+    for (const auto& [db, band] : levels) {
+      const QColor expected = c.shown ? f.files.bands.colours[band].ToColor() : kWhite;
+      EXPECT_EQ(image.pixelColor(Pixel(x, db)), expected) << db;
+    }
+    // Normal hearing, and outside the grid, stay white.
+    EXPECT_EQ(image.pixelColor(Pixel(x, 10)), kWhite);
+    EXPECT_EQ(image.pixelColor(Pixel(PositionX(k8kHz) + 2, 50)), kWhite);
+    EXPECT_EQ(image.pixelColor(Pixel(PositionX(k125Hz) - 2, 55)), kWhite);
+  }
+}
+
+TEST(AudiogramChartTest, GridLinesAndAxisRunFromMinusTenToOneHundredTwenty) {
+  Fixture f;
+  f.options.CheckBand = false;
+  const QImage image = f.Chart(Ear::Left, {}).Picture(kSize, ChartMedium::Screen);
+  for (int i = 1; i < kPositionCount; ++i) {
+    EXPECT_TRUE(HasColourNear(image, Pixel(PositionX(i), 50), QColor(196, 196, 196))) << i;
+    EXPECT_TRUE(HasColourNear(image, Pixel(PositionX(i), -9.5), QColor(196, 196, 196))) << i;
+    EXPECT_FALSE(HasColourNear(image, Pixel(PositionX(i), -11), QColor(196, 196, 196), 0)) << i;
+  }
+  EXPECT_TRUE(HasColourNear(image, Pixel(kAxisX, 119.5), QColor(127, 127, 127)));
+  EXPECT_EQ(image.pixelColor(Pixel(kAxisX, 122)), kWhite);
+}
+
+TEST(AudiogramChartTest, PredictiveBandIsGreyWithAWhiteMiddleLine) {
+  Fixture f;
+  f.options.ShowPredictiveLine = true;
+  f.options.PredictiveLineAllowed = true;
+  f.patient = {QDate(1970, 1, 1), QDate(2022, 6, 1), PatientSex::Male};  // 52: row 50
+  for (int p : kPredictivePositions) {
+    f.files.predictive.male.At(p, AgeRow(50)) = {"0", "20", "40"};
+    f.files.predictive.female.At(p, AgeRow(50)) = {"60", "70", "80"};
+  }
+  const QImage image = f.Chart(Ear::Left, {}).Picture(kSize, ChartMedium::Screen);
+  const double x = PositionX(k3kHz) + 4;
+  EXPECT_EQ(image.pixelColor(Pixel(x, 30)), kBandGrey);  // over the mild band
+  EXPECT_EQ(image.pixelColor(Pixel(x, 10)), kBandGrey);
+  EXPECT_EQ(image.pixelColor(Pixel(x, 20)), kWhite);  // the middle line
+  EXPECT_EQ(image.pixelColor(Pixel(x, -5)), kWhite);
+  EXPECT_EQ(image.pixelColor(Pixel(x, 45)), f.files.bands.colours[kModerate].ToColor());
+  // The line is drawn at 250 Hz to 8 kHz only: nothing left of 250 Hz.
+  EXPECT_EQ(image.pixelColor(Pixel(PositionX(k250Hz) - 3, 10)), kWhite);
+
+  // The female table for a woman; no line without a sex, a date, or the switches.
+  f.patient.sex = PatientSex::Female;
+  const QImage female = f.Chart(Ear::Left, {}).Picture(kSize, ChartMedium::Screen);
+  EXPECT_EQ(female.pixelColor(Pixel(x, 65)), kBandGrey);
+  EXPECT_EQ(female.pixelColor(Pixel(x, 30)), f.files.bands.colours[kMild].ToColor());
+  struct Off {
+    PatientSex sex;
+    QDate birth;
+    bool show;
+    bool allowed;
+  };
+  const Off offs[] = {{PatientSex::None, QDate(1970, 1, 1), true, true},
+                      {PatientSex::Male, QDate(), true, true},
+                      {PatientSex::Male, QDate(1970, 1, 1), false, true},
+                      {PatientSex::Male, QDate(1970, 1, 1), true, false}};
+  for (const Off& off : offs) {
+    f.patient.sex = off.sex;
+    f.patient.date_of_birth = off.birth;
+    f.options.ShowPredictiveLine = off.show;
+    f.options.PredictiveLineAllowed = off.allowed;
+    const AudiogramChart chart = f.Chart(Ear::Left, {});
+    EXPECT_FALSE(chart.Predictive());
+    EXPECT_EQ(chart.Picture(kSize, ChartMedium::Screen).pixelColor(Pixel(x, 30)),
+              f.files.bands.colours[kMild].ToColor());
+  }
+  EXPECT_TRUE(f.prompter.Prompts().empty());
+}
+
+TEST(AudiogramChartTest, ValuesThatAreNotNumbersAreReportedWithTheirTags) {
+  Fixture f;
+  f.options.ShowPredictiveLine = true;
+  f.options.PredictiveLineAllowed = true;
+  f.patient = {QDate(1980, 1, 1), QDate(2020, 1, 1), PatientSex::Male};
+  f.files.predictive.male.At(k4kHz, AgeRow(40)) = {"0", "ten", "30"};
+  const EarThresholds values{Row({"", "20", "x", "", "30"}), Row({"", "", "", "", "4O"})};
+  const AudiogramChart chart = f.Chart(Ear::Left, values);
+  const QString expected[] = {
+      "An error has occurred: Type mismatch Error No: 13 (InitGraph:954)",
+      "An error has occurred: Type mismatch Error No: 13 (plotpredictiveLine:954)"};
+  ASSERT_EQ(f.prompter.Prompts().size(), 2u);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(f.prompter.Prompts()[i].text, expected[i]);
+    EXPECT_EQ(f.prompter.Prompts()[i].title, "Error");
+  }
+  const QString log = QString::fromUtf8(f.folder.Read("err.log"));
+  EXPECT_TRUE(log.contains(expected[0]) && log.contains(expected[1]));
+  // The good values are still drawn; the bad ones and the line are left out.
+  EXPECT_EQ(chart.Current()[k250Hz], 20.0);
+  EXPECT_EQ(chart.Current()[k1kHz], 30.0);
+  EXPECT_FALSE(chart.Current()[k500Hz]);
+  EXPECT_FALSE(chart.Previous()[k1kHz]);
+  EXPECT_FALSE(chart.Predictive());
+}
+
+TEST(AudiogramChartTest, PenWidthsGrowWithTheDeviceResolution) {
+  Fixture f;
+  f.options.CheckBand = false;
+  const AudiogramChart chart = f.Chart(Ear::Left, {});
+  for (const int dpi : {96, 288}) {
+    QImage image(kSize * (dpi / 96), QImage::Format_RGB32);
+    image.setDotsPerMeterX(static_cast<int>(std::lround(dpi / 0.0254)));
+    image.setDotsPerMeterY(static_cast<int>(std::lround(dpi / 0.0254)));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    chart.Paint(painter, QRectF(image.rect()));
+    painter.end();
+    // Width of the axis line halfway down.
+    const int y = static_cast<int>((55 - kWindowTop) * 3 * (dpi / 96));
+    int width = 0;
+    for (int x = 0; x < image.width() / 4; ++x) {
+      width += image.pixelColor(x, y) == QColor(127, 127, 127) ? 1 : 0;
+    }
+    EXPECT_EQ(width, dpi / 96) << dpi;
+  }
+}
+
+TEST(AudiogramChartTest, SampleChartRendersToPngAndPdf) {
+  Fixture f;
+  f.options.ShowPredictiveLine = true;
+  f.options.PredictiveLineAllowed = true;
+  f.patient = {QDate(1962, 3, 14), QDate(2021, 9, 30), PatientSex::Male};
+  for (int i = 0; i < static_cast<int>(kPredictivePositions.size()); ++i) {
+    f.files.predictive.male.At(kPredictivePositions[i], AgeRow(59)) = {
+        QString::number(-5 + i), QString::number(5 + 4 * i), QString::number(15 + 8 * i)};
+  }
+  const EarThresholds left{Row({"10", "15", "15", "", "20", "", "25", "40", "55", "50", "45"}),
+                           Row({"5", "10", "10", "", "15", "", "20", "30", "45", "45", "40"})};
+  const EarThresholds right{Row({"", "10", "15", "15", "15", "20", "20", "35", "60", "", "70"}),
+                            Row({"", "10", "10", "", "10", "", "15", "30", "50", "55", "60"})};
+  const AudiogramChart left_chart = f.Chart(Ear::Left, left);
+  const AudiogramChart right_chart = f.Chart(Ear::Right, right);
+
+  const QString png = f.folder.File("sample-chart.png");
+  QImage page(QSize(900, 480), QImage::Format_RGB32);
+  page.fill(Qt::white);
+  {
+    QPainter painter(&page);
+    right_chart.Paint(painter, QRectF(10, 10, 420, 460));
+    left_chart.Paint(painter, QRectF(440, 10, 300, 460));
+    ColourKey::Paint(painter, QRectF(750, 10, 140, 200), f.files.bands);
+  }
+  ASSERT_TRUE(page.save(png));
+  EXPECT_TRUE(QImage(png).size() == page.size());
+
+  const QString pdf = f.folder.File("sample-chart.pdf");
+  {
+    QPdfWriter writer(pdf);
+    writer.setResolution(1200);
+    EXPECT_DOUBLE_EQ(DeviceScale(&writer), 12.5);
+    QPainter painter(&writer);
+    right_chart.Paint(painter, QRectF(0, 0, 4000, 4400), ChartMedium::Print);
+    left_chart.Paint(painter, QRectF(4200, 0, 4000, 4400), ChartMedium::Print);
+  }
+  QFile file(pdf);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.read(5) == "%PDF-");
+  // The axis texts are real text in the PDF.
+  const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+  if (!pdftotext.isEmpty()) {
+    QProcess process;
+    process.start(pdftotext, {pdf, "-"});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    for (const QString& label : FrequencyLabels())
+      EXPECT_TRUE(text.contains(label)) << label.toStdString();
+    for (const QString& label : LevelLabels())
+      EXPECT_TRUE(text.contains(label)) << label.toStdString();
+    EXPECT_TRUE(text.contains("dB"));
+  }
+  EXPECT_TRUE(f.prompter.Prompts().empty());
+}
+
+}  // namespace
+}  // namespace sonivera::chart

@@ -1,0 +1,296 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "app/ErrorLog.h"
+#include "app/ProgramFolder.h"
+#include "chart/ChartFiles.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestApp.h"
+
+namespace sonivera::chart {
+namespace {
+
+using test::ScriptedPrompter;
+using test::TempFolder;
+
+// A reporter writing err.log into a temporary folder.
+struct Reporting {
+  TempFolder folder;
+  ScriptedPrompter prompter;
+  ErrorLog log{folder.File(QStringLiteral("err.log"))};
+  ErrorReporter reporter{prompter, log};
+};
+
+QByteArray Lines(std::initializer_list<const char*> lines) {
+  QByteArray bytes;
+  for (const char* line : lines) bytes += QByteArray(line) + "\r\n";
+  return bytes;
+}
+
+const QByteArray kTwelveLines =
+    Lines({"Mild red=1", "Mild green=2", "Mild blue=3", "Moderate red=4", "Moderate green=5",
+           "Moderate blue=6", "Severe red = 7 ", "Severe green=8", "Severe blue=9",
+           "Profound red=10", "Profound green=11", "Profound blue=12"});
+
+TEST(ColourBandsTest, ReadsTwelveComponentsInBandOrder) {
+  Reporting r;
+  r.folder.Write("colourbands.txt", kTwelveLines);
+  ColourBands bands;
+  EXPECT_TRUE(LoadColourBands(r.folder.File("colourbands.txt"), bands, r.reporter));
+  EXPECT_EQ(bands.colours[kMild], (Rgb{1, 2, 3}));
+  EXPECT_EQ(bands.colours[kModerate], (Rgb{4, 5, 6}));
+  EXPECT_EQ(bands.colours[kSevere], (Rgb{7, 8, 9}));
+  EXPECT_EQ(bands.colours[kProfound], (Rgb{10, 11, 12}));
+  EXPECT_TRUE(r.prompter.Prompts().empty());
+}
+
+TEST(ColourBandsTest, MissingFileKeepsTheDefaultsSilently) {
+  Reporting r;
+  ColourBands bands;
+  EXPECT_FALSE(LoadColourBands(r.folder.File("colourbands.txt"), bands, r.reporter));
+  const ColourBands defaults;
+  EXPECT_EQ(bands, defaults);
+  EXPECT_EQ(bands.colours[kMild], (Rgb{255, 255, 185}));
+  EXPECT_EQ(bands.colours[kProfound], (Rgb{255, 205, 45}));
+  EXPECT_TRUE(r.prompter.Prompts().empty());
+}
+
+TEST(ColourBandsTest, ShortFileLeavesTheLaterBandsAsTheyWere) {
+  Reporting r;
+  // Six lines, the last without a line end.
+  r.folder.Write("colourbands.txt", "a=1\r\nb=2\r\nc=3\nd=4\r\ne=5\r\nf=6");
+  ColourBands bands;
+  bands.colours[kSevere] = {9, 9, 9};
+  LoadColourBands(r.folder.File("colourbands.txt"), bands, r.reporter);
+  EXPECT_EQ(bands.colours[kMild], (Rgb{1, 2, 3}));
+  EXPECT_EQ(bands.colours[kModerate], (Rgb{4, 5, 6}));
+  EXPECT_EQ(bands.colours[kSevere], (Rgb{9, 9, 9}));
+  EXPECT_EQ(bands.colours[kProfound], (Rgb{255, 205, 45}));
+  EXPECT_TRUE(r.prompter.Prompts().empty());
+}
+
+TEST(ColourBandsTest, DamagedValueIsReportedAndKeepsWhatWasReadBeforeIt) {
+  struct Case {
+    const char* bad_line;
+    QString message;
+  };
+  const Case cases[] = {
+      {"Moderate green=lots",
+       "An error has occurred: Type mismatch Error No: 13 (loadcolourbands:954)"},
+      {"Moderate green=",
+       "An error has occurred: Type mismatch Error No: 13 (loadcolourbands:954)"},
+      {"Moderate green=256", "An error has occurred: Overflow Error No: 6 (loadcolourbands:954)"},
+      {"Moderate green=-1", "An error has occurred: Overflow Error No: 6 (loadcolourbands:954)"},
+  };
+  for (const Case& c : cases) {
+    Reporting r;
+    r.folder.Write("colourbands.txt", Lines({"r=10", "g=20", "b=30", "r=40", c.bad_line, "b=60",
+                                             "r=70", "g=80", "b=90", "r=1", "g=2", "b=3"}));
+    ColourBands bands;
+    LoadColourBands(r.folder.File("colourbands.txt"), bands, r.reporter);
+    SCOPED_TRACE(c.bad_line);
+    EXPECT_EQ(bands.colours[kMild], (Rgb{10, 20, 30}));
+    EXPECT_EQ(bands.colours[kModerate], (Rgb{40, 255, 115}));  // red read, the rest default
+    EXPECT_EQ(bands.colours[kSevere], ColourBands().colours[kSevere]);
+    ASSERT_EQ(r.prompter.Prompts().size(), 1u);
+    EXPECT_EQ(r.prompter.Prompts()[0].text, c.message);
+    EXPECT_EQ(r.prompter.Prompts()[0].title, QStringLiteral("Error"));
+    EXPECT_TRUE(r.folder.Read("err.log").startsWith(c.message.toUtf8() + ' '));
+  }
+}
+
+TEST(ColourKeyTest, ListsNormalHearingThenTheFourBandsOnAHundredScale) {
+  ColourBands bands;
+  bands.colours[kSevere] = {1, 2, 3};
+  const auto entries = ColourKey::Entries(bands);
+  ASSERT_EQ(entries.size(), 5u);
+  const QString captions[] = {"Normal Hearing", "Mild Loss", "Moderate Loss", "Severe Loss",
+                              "Profound Loss"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(entries[i].caption, captions[i]);
+    EXPECT_EQ(entries[i].from, 20 * i);
+    EXPECT_EQ(entries[i].to, 20 * i + 20);
+  }
+  EXPECT_EQ(entries[0].colour, QColor(Qt::white));
+  EXPECT_EQ(entries[3].colour, QColor(1, 2, 3));
+  ColourKey key;
+  EXPECT_FALSE(key.Visible());
+  key.CommandColourKey();
+  EXPECT_TRUE(key.Visible());
+  key.CommandColourKey();
+  EXPECT_FALSE(key.Visible());
+}
+
+// Reads one table from the given text; returns the prompts' texts.
+QStringList ReadTable(const QByteArray& text, PredictiveTable& table) {
+  TempFolder folder;
+  folder.Write("agedistM.tbl", text);
+  ScriptedPrompter prompter;
+  EXPECT_TRUE(ReadPredictiveTable(folder.File("agedistM.tbl"), table, prompter, "Sonivera 5.5"));
+  for (const auto& prompt : prompter.Prompts()) EXPECT_EQ(prompt.title, "Sonivera 5.5");
+  return prompter.Texts();
+}
+
+TEST(PredictiveTableTest, AgeLineStoresThreeValuesWithDashAsEmpty) {
+  PredictiveTable table;
+  const auto prompts = ReadTable(Lines({"comment", "{1000}", "[20],-5,-,10", "[25], 1 ,2"}), table);
+  EXPECT_TRUE(prompts.isEmpty());
+  EXPECT_EQ(table.At(k1kHz, 0), (PredictiveTable::Values{"-5", "", "10"}));
+  EXPECT_EQ(table.At(k1kHz, 1), (PredictiveTable::Values{"1", "2", ""}));
+  EXPECT_EQ(table.At(k2kHz, 0), (PredictiveTable::Values{}));
+}
+
+TEST(PredictiveTableTest, BadLinesAreToldAndTheReadingGoesOn) {
+  struct Case {
+    const char* name;
+    QByteArray text;
+    QStringList prompts;
+    int position;  // where "[30],1,2,3" must have landed, or -1 for nowhere
+  };
+  const Case cases[] = {
+      {"frequency 1k", Lines({"{1k}", "[30],1,2,3"}), {"PredictiveFile Freq Error"}, -1},
+      {"empty frequency", Lines({"{}", "[30],1,2,3"}), {"PredictiveFile Freq Error"}, -1},
+      {"bad then good frequency",
+       Lines({"{900}", "[30],9,9,9", "{8000}", "[30],1,2,3"}),
+       {"PredictiveFile Freq Error"},
+       k8kHz},
+      {"age 22",
+       Lines({"{500}", "[22],7,7,7", "[30],1,2,3"}),
+       {"Predictive File Age Error"},
+       k500Hz},
+      {"age 85",
+       Lines({"{500}", "[85],7,7,7", "[30],1,2,3"}),
+       {"Predictive File Age Error"},
+       k500Hz},
+      {"fourth value",
+       Lines({"{750}", "[30],1,2,3,4", "[35],5,6,7"}),
+       {"Tableindex Error"},
+       k750Hz},
+      {"age line before any frequency", Lines({"[30],1,2,3"}), {}, -1},
+      {"CR LF and LF mixed", "{125}\n[30],1,2,3\r\n", {}, k125Hz},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PredictiveTable table;
+    EXPECT_EQ(ReadTable(c.text, table), c.prompts);
+    for (int p = 0; p < kPositionCount; ++p) {
+      const auto expected =
+          p == c.position ? PredictiveTable::Values{"1", "2", "3"} : PredictiveTable::Values{};
+      EXPECT_EQ(table.At(p, 2), expected) << "position " << p;
+    }
+  }
+}
+
+TEST(PredictiveTableTest, EveryFrequencyNameSelectsItsPosition) {
+  const char* names[] = {"125",  "250",  "500",  "750",  "1000", "1500",
+                         "2000", "3000", "4000", "6000", "8000"};
+  for (int p = 0; p < kPositionCount; ++p) {
+    PredictiveTable table;
+    const QByteArray text = "{" + QByteArray(names[p]) + "}\r\n[80],1,2,3\r\n";
+    EXPECT_TRUE(ReadTable(text, table).isEmpty());
+    EXPECT_EQ(table.At(p, 12), (PredictiveTable::Values{"1", "2", "3"})) << names[p];
+  }
+}
+
+TEST(PredictiveTableTest, MissingFilesAreToldAndClearTheSwitch) {
+  struct Case {
+    bool male_there;
+    bool female_there;
+    QStringList prompts;
+  };
+  const Case cases[] = {
+      {true, true, {}},
+      {false, true, {"Missing male age file"}},
+      {true, false, {"Missing female age file"}},
+      {false, false, {"Missing male age file", "Missing female age file"}},
+  };
+  for (const Case& c : cases) {
+    Reporting r;
+    if (c.male_there) r.folder.Write("agedistM.tbl", Lines({"{250}", "[40],1,2,3"}));
+    if (c.female_there) r.folder.Write("agedistF.tbl", Lines({"{250}", "[40],4,5,6"}));
+    ChartOptions options;
+    options.ShowPredictiveLine = true;
+    PredictiveTables tables;
+    LoadPredictiveTables(ProgramFolder(r.folder.Path()), tables, options, r.reporter, "T");
+    EXPECT_EQ(r.prompter.Texts(), c.prompts);
+    for (const auto& prompt : r.prompter.Prompts()) EXPECT_EQ(prompt.title, "Missing File");
+    EXPECT_EQ(options.ShowPredictiveLine, c.male_there && c.female_there);
+    EXPECT_EQ(tables.male.IsEmpty(), !c.male_there);
+    EXPECT_EQ(tables.female.At(k250Hz, 4)[2], c.female_there ? "6" : "");
+  }
+}
+
+TEST(PredictiveLineTest, AgeAtTestIsWholeYearsOfDaysOverThreeSixtyFivePointTwoFive) {
+  struct Case {
+    QDate birth;
+    QDate test;
+    std::optional<int> age;
+  };
+  const Case cases[] = {
+      {{1970, 1, 1}, {2022, 6, 1}, 52},      {{2000, 6, 2}, {2020, 6, 1}, 19},
+      {{2000, 6, 1}, {2020, 6, 1}, 20},      {{2000, 1, 1}, {2000, 1, 1}, 0},
+      {{2001, 1, 1}, {2000, 1, 1}, -2},      {QDate(), {2020, 6, 1}, std::nullopt},
+      {{1970, 1, 1}, QDate(), std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(AgeAtTest(c.birth, c.test), c.age) << c.birth.toString().toStdString();
+  }
+}
+
+TEST(PredictiveLineTest, AgeSelectsTheRowOfItsFiveYearBand) {
+  const std::pair<int, int> cases[] = {{-1, 0}, {16, 0},  {24, 0},  {25, 1},  {29, 1},  {30, 2},
+                                       {52, 6}, {74, 10}, {75, 11}, {79, 11}, {80, 12}, {97, 12}};
+  for (const auto& [age, row] : cases) EXPECT_EQ(AgeRow(age), row) << age;
+}
+
+TEST(PredictiveLineTest, ShippedTablesGiveTheDistributionOfTheSexAndAge) {
+  // The default files as a new program folder receives them.
+  test::TestApp t;
+  ASSERT_TRUE(t.Init());
+  const PredictiveTables& tables = t->State().chart_files.predictive;
+  // Men of 52 (row 50) at 4 kHz: 10th percentile 0, median 16, 90th 36 dB.
+  const auto male = PredictiveLineFor(tables, PatientSex::Male, 52);
+  ASSERT_TRUE(male);
+  EXPECT_EQ(male->lower[5], 0.0);
+  EXPECT_EQ(male->middle[5], 16.0);
+  EXPECT_EQ(male->upper[5], 36.0);
+  // Women of 83 (row 80) at 8 kHz: 21, 58, 104; at 250 Hz: 0, 12, 26.
+  const auto female = PredictiveLineFor(tables, PatientSex::Female, 83);
+  ASSERT_TRUE(female);
+  EXPECT_EQ(female->lower[7], 21.0);
+  EXPECT_EQ(female->middle[7], 58.0);
+  EXPECT_EQ(female->upper[7], 104.0);
+  EXPECT_EQ(female->upper[0], 26.0);
+  // Every cell of both tables holds a number.
+  for (int p = 0; p < kPositionCount; ++p) {
+    for (int row = 0; row < kAgeRowCount; ++row) {
+      for (const PredictiveTable* table : {&tables.male, &tables.female}) {
+        for (const QString& value : table->At(p, row)) {
+          bool ok = false;
+          value.toInt(&ok);
+          EXPECT_TRUE(ok) << p << " " << row;
+        }
+      }
+    }
+  }
+  EXPECT_FALSE(PredictiveLineFor(tables, PatientSex::None, 40));
+  EXPECT_FALSE(PredictiveLineFor(tables, PatientSex::Male, std::nullopt));
+  EXPECT_TRUE(t.prompter.Prompts().empty());
+}
+
+TEST(PredictiveLineTest, StartUpWithoutTheFemaleTableTellsItAndClearsTheSwitch) {
+  test::TestApp t;
+  // A folder in the file's place: the file cannot be seeded and stays missing.
+  ASSERT_TRUE(QDir(t.folder.Path()).mkdir("agedistF.tbl"));
+  t.folder.Write("sonivera5.ini", Lines({"sonivera5.mdb", "HSE2006", "-", "S3", "UX730,USB",
+                                         "BANDON", "PRINTBANDON", "PREDICTIVEON"}));
+  ASSERT_TRUE(t.Init());
+  EXPECT_EQ(t.prompter.Texts(), QStringList{"Missing female age file"});
+  EXPECT_FALSE(t->Config().chart.ShowPredictiveLine);
+  EXPECT_FALSE(t->State().chart_files.predictive.male.IsEmpty());
+  EXPECT_TRUE(t->State().chart_files.predictive.female.IsEmpty());
+}
+
+}  // namespace
+}  // namespace sonivera::chart
