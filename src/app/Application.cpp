@@ -18,8 +18,7 @@ Application::Application(ProgramFolder folder, Prompter& prompter)
       log_(folder_.File(QStringLiteral("err.log"))),
       reporter_(prompter_, log_) {}
 
-bool Application::Start() {
-  state_.UserLocale = ReadUserLocale();
+bool Application::AskLogin() {
   const auto login = prompter_.Login();
   if (!login) {
     ended_ = true;
@@ -27,6 +26,12 @@ bool Application::Start() {
   }
   state_.DatabasePassword = login->password;
   state_.ExaminerName = login->examiner;
+  return true;
+}
+
+bool Application::Start() {
+  state_.UserLocale = ReadUserLocale();
+  if (!AskLogin()) return false;
   if (!Initialise()) return false;
   log_.Append(ErrorLog::OsDescription());
   return true;
@@ -99,13 +104,7 @@ bool Application::OpenDatabase() {
           reporter_.ShowAndLog(Msg(950) + QStringLiteral("  error: ") +
                                    QString::number(error.Number()) + ErrorTag("opdatabase", 950),
                                951);
-          const auto login = prompter_.Login();
-          if (!login) {
-            ended_ = true;
-            return false;
-          }
-          state_.DatabasePassword = login->password;
-          state_.ExaminerName = login->examiner;
+          if (!AskLogin()) return false;
           continue;
         }
         case errnum::kDatabaseInUse:

@@ -53,6 +53,8 @@ class Application {
 
  private:
   void ReportInitialiseFailure(long number, const QString& description);
+  // The login window; false (and the run ended) when it was cancelled.
+  bool AskLogin();
 
   ProgramFolder folder_;
   Prompter& prompter_;
