@@ -240,6 +240,15 @@ void CreateDatabase(Connection& connection) {
   }
   CreateVisionTestTable(connection);
   CreateVisionDetailsTable(connection);
+  for (const auto& sql : SpeedIndexSql()) connection.Exec(sql);
+}
+
+QStringList SpeedIndexSql() {
+  // The register walks patients by their latest test, and sorts tests by date.
+  return {QStringLiteral("CREATE INDEX IF NOT EXISTS \"PatDetails_Latest\" ON \"PatDetails\" "
+                         "(\"DateofTest\", \"TimeofTest\")"),
+          QStringLiteral("CREATE INDEX IF NOT EXISTS \"TestDetails_Date\" ON \"TestDetails\" "
+                         "(\"DateofTest\", \"TimeofTest\")")};
 }
 
 void CreateVisionTestTable(Connection& connection) { CreateTable(connection, Table("VisionTest")); }

@@ -106,6 +106,15 @@ void UpgradeDatabase(Connection& connection) {
       }
     }
   }
+  for (const auto& sql : SpeedIndexSql()) {
+    const QString name = sql.section(u'"', 1, 1);
+    if (!connection.QueryValue(
+            QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = '%1'")
+                .arg(name))) {
+      connection.Exec(sql);
+      changed = true;
+    }
+  }
   if (changed) {
     transaction.Commit();
   }

@@ -1,0 +1,152 @@
+#include "register/RecordDisplay.h"
+
+#include "app/Messages.h"
+#include "db/Sqlite.h"
+
+namespace sonivera {
+
+TestMarker MarkerFor(int test_index) {
+  return test_index > 0 ? TestMarker{Msg(1115), true} : TestMarker{Msg(1116), false};
+}
+
+std::vector<TestKey> PatientTests(db::Connection& connection, const QString& pat_no) {
+  auto s = connection.Prepare(
+      QStringLiteral("SELECT DateofTest, TimeofTest FROM TestDetails WHERE PatNo = ?1 "
+                     "ORDER BY DateofTest DESC, TimeofTest DESC"));
+  s.Bind(1, pat_no);
+  std::vector<TestKey> keys;
+  while (s.Step()) keys.push_back({s.Text(0), s.Text(1)});
+  return keys;
+}
+
+bool LoadPatientEntries(db::Connection& connection, const QString& pat_no, EntryFields& entries) {
+  auto s = connection.Prepare(QStringLiteral(
+      "SELECT PatNo, Surname, Forenames, DOB, Sex FROM PatDetails WHERE PatNo = ?1"));
+  s.Bind(1, pat_no);
+  if (!s.Step()) return false;
+  entries.TextField0 = s.Text(0);
+  entries.Surname = s.Text(1);
+  entries.Forenames = s.Text(2);
+  entries.MBoxDOB = DateBoxText(s.Text(3));
+  entries.SetSex(s.Text(4));
+  return true;
+}
+
+std::array<QString, kThresholdBoxCount> LoadThresholds(db::Connection& connection,
+                                                       const QString& pat_no, const TestKey& key) {
+  std::array<QString, kThresholdBoxCount> boxes;
+  for (bool left : {true, false}) {
+    auto s = connection.Prepare(
+        QStringLiteral("SELECT * FROM %1 WHERE PatNo = ?1 AND TestDate = ?2 AND TestTime = ?3")
+            .arg(left ? QStringLiteral("TestResultsLeft") : QStringLiteral("TestResultsRight")));
+    s.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
+    if (!s.Step()) continue;
+    for (int c = 0; c < s.ColumnCount(); ++c) {
+      const int box = ThresholdBoxFor(left, s.ColumnName(c));
+      if (box >= 0) boxes[box] = s.Text(c);
+    }
+  }
+  return boxes;
+}
+
+std::array<QString, kAddressLineCount> LatestAddress(db::Connection& connection,
+                                                     const QString& pat_no) {
+  std::array<QString, kAddressLineCount> lines;
+  auto s = connection.Prepare(QStringLiteral(
+      "SELECT Address1, Address2, Address3, Address4, Address5, Address6 FROM AddressDetails "
+      "WHERE PatNo = ?1 ORDER BY DateofTest DESC, TimeofTest DESC LIMIT 1"));
+  s.Bind(1, pat_no);
+  if (s.Step()) {
+    for (int i = 0; i < kAddressLineCount; ++i) lines[i] = s.Text(i);
+  }
+  return lines;
+}
+
+void LoadTestEntries(db::Connection& connection, const QString& pat_no, const TestKey& key,
+                     EntryFields& e) {
+  auto s = connection.Prepare(QStringLiteral(
+      "SELECT TestType, SerialNo, Examiner, DeptUnit, Company, PositionRank, Location, "
+      "LeavingReason, EmploymentStatus, Categorisation, Notes, ServiceLengthText, PreviousTest, "
+      "Calibrated, RecallDate, DateJoined, DateLeft, F1, F2, F3 FROM TestDetails "
+      "WHERE PatNo = ?1 AND DateofTest = ?2 AND TimeofTest = ?3"));
+  s.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
+  e.MBoxDate[kBoxDateofTest] = DateBoxText(key.date);
+  e.MBoxDate[kBoxTimeofTest] = TimeBoxText(key.time);
+  if (s.Step()) {
+    e.TestType = s.Text(0);
+    e.SerialNo = s.Text(1);
+    e.ComboDetails[kComboExaminer] = s.Text(2);
+    e.ComboDetails[kComboDeptUnit] = s.Text(3);
+    e.ComboDetails[kComboCompany] = s.Text(4);
+    e.ComboDetails[kComboPositionRank] = s.Text(5);
+    e.ComboDetails[kComboLocation] = s.Text(6);
+    e.ComboDetails[kComboLeavingReason] = s.Text(7);
+    e.ComboDetails[kComboStatus] = s.Text(8);
+    e.Categorisation = s.Text(9);
+    e.TextNotes = s.Text(10);
+    e.ServiceLength = s.Text(11);
+    e.MBoxDate[kBoxPreviousTest] = DateBoxText(s.Text(12));
+    e.MBoxDate[kBoxCalibrated] = DateBoxText(s.Text(13));
+    e.MBoxDate[kBoxRecallDate] = DateBoxText(s.Text(14));
+    e.MBoxDate[kBoxDateJoined] = DateBoxText(s.Text(15));
+    e.MBoxDate[kBoxDateLeft] = DateBoxText(s.Text(16));
+    e.ComboDetails[kComboF1] = s.Text(17);
+    e.ComboDetails[kComboF2] = s.Text(18);
+    e.ComboDetails[kComboF3] = s.Text(19);
+  }
+  auto a = connection.Prepare(QStringLiteral(
+      "SELECT Address1, Address2, Address3, Address4, Address5, Address6 FROM AddressDetails "
+      "WHERE PatNo = ?1 AND DateofTest = ?2 AND TimeofTest = ?3"));
+  a.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
+  if (a.Step()) {
+    for (int i = 0; i < kAddressLineCount; ++i) e.Address[i] = a.Text(i);
+  } else {
+    e.Address = {};
+  }
+  e.Text1 = LoadThresholds(connection, pat_no, key);
+  auto q = connection.Prepare(
+      QStringLiteral("SELECT * FROM TestQuestions WHERE PatNo = ?1 AND TestDate = ?2 AND "
+                     "TestTime = ?3"));
+  q.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
+  e.QuestionCodes.fill(0);
+  for (auto& t : e.AnswerTexts) t.clear();
+  if (q.Step()) {
+    for (int c = 0; c < q.ColumnCount(); ++c) {
+      const QString name = q.ColumnName(c);
+      bool ok = false;
+      if (name.startsWith(u'Q')) {
+        const int n = name.mid(1).toInt(&ok);
+        if (ok && n >= 1 && n <= kAnswerCount) e.QuestionCodes[n - 1] = static_cast<int>(q.Int(c));
+      } else if (name.startsWith(QLatin1String("Ans"))) {
+        const int n = name.mid(3).toInt(&ok);
+        if (ok && n >= 1 && n <= kAnswerCount) e.AnswerTexts[n - 1] = q.Text(c);
+      }
+    }
+  }
+}
+
+RecordView LoadRecordView(db::Connection& connection, const QString& pat_no, int test_index) {
+  RecordView view;
+  if (!LoadPatientEntries(connection, pat_no, view.entries)) return view;
+  const auto tests = PatientTests(connection, pat_no);
+  view.record_count = static_cast<int>(tests.size());
+  if (test_index >= 0 && test_index < view.record_count) {
+    LoadTestEntries(connection, pat_no, tests[test_index], view.entries);
+    if (test_index + 1 < view.record_count) {
+      view.entries.Previous = LoadThresholds(connection, pat_no, tests[test_index + 1]);
+    }
+    view.record_number = view.record_count - test_index;
+  }
+  view.marker = MarkerFor(test_index);
+  auto s = connection.Prepare(
+      QStringLiteral("SELECT BaselineDate, BaselineTime FROM PatDetails WHERE PatNo = ?1"));
+  s.Bind(1, pat_no);
+  if (s.Step() && !s.IsNull(0) && !s.IsNull(1)) {
+    view.baseline = DateBoxText(s.Text(0));
+  } else {
+    view.baseline = Msg(931);
+  }
+  return view;
+}
+
+}  // namespace sonivera

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "register/AudiogramStore.h"
+#include "register/EntryFields.h"
+
+namespace sonivera {
+
+namespace db {
+class Connection;
+}
+
+// The Historic/Latest marker of the test page.
+struct TestMarker {
+  QString caption;        // message 1116 "Latest Data" or 1115 "Historic Data"
+  bool historic = false;  // historic data is drawn in blue, RGB(0, 0, 255)
+};
+TestMarker MarkerFor(int test_index);
+
+// The keys of a patient's audiograms, newest first.
+std::vector<TestKey> PatientTests(db::Connection& connection, const QString& pat_no);
+
+// The details and results pages of a patient and one of its tests.
+struct RecordView {
+  EntryFields entries;  // the boxes as shown, "Prev." holding the next older test
+  QString baseline;     // "First Audiogram" or the baseline's date
+  TestMarker marker;
+  int record_number = 0;  // TestCount - TestIndex: 1 = oldest
+  int record_count = 0;
+};
+
+// Fills the patient's boxes (number, names, birth date, sex). False when the
+// patient does not exist.
+bool LoadPatientEntries(db::Connection& connection, const QString& pat_no, EntryFields& entries);
+// Fills the boxes of one test: header, dates, address, thresholds, answers.
+void LoadTestEntries(db::Connection& connection, const QString& pat_no, const TestKey& key,
+                     EntryFields& entries);
+// The thresholds of one test in box order (Text1 layout); empty when absent.
+std::array<QString, kThresholdBoxCount> LoadThresholds(db::Connection& connection,
+                                                       const QString& pat_no, const TestKey& key);
+// The latest address lines of the patient (empty when none).
+std::array<QString, kAddressLineCount> LatestAddress(db::Connection& connection,
+                                                     const QString& pat_no);
+// UpdateDetailsDisplay and UpdateResultsDisplay for the test at test_index.
+RecordView LoadRecordView(db::Connection& connection, const QString& pat_no, int test_index);
+
+}  // namespace sonivera

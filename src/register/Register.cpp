@@ -1,0 +1,242 @@
+#include "register/Register.h"
+
+#include <QDate>
+
+#include "app/AppError.h"
+#include "app/Application.h"
+#include "app/Messages.h"
+#include "db/Database.h"
+#include "register/EntryFields.h"
+#include "register/RecordDisplay.h"
+
+namespace sonivera {
+
+Register::Register(Application& app)
+    : app_(app), model_(std::make_unique<RegisterModel>(app.Db().Conn())) {}
+
+Register::~Register() = default;
+
+void Register::Report(const std::exception& error, const QString& procedure) {
+  long number = errnum::kDatabaseError;
+  QString description = QString::fromUtf8(error.what());
+  if (const auto* sql = dynamic_cast<const db::SqliteError*>(&error)) {
+    number = db::ErrorNumberFor(*sql);
+  } else if (const auto* app_error = dynamic_cast<const AppError*>(&error)) {
+    number = app_error->Number();
+    description = app_error->Description();
+  }
+  app_.Reporter().Report(description, number, procedure);
+}
+
+void Register::SetQuery(const SqlQuery& query) {
+  model_->SetQuery(query);
+  current_row_ = model_->rowCount() > 0 ? 0 : -1;
+}
+
+void Register::BuildRegister() {
+  if (!app_.State().BulkMode) {
+    try {
+      SetQuery(RegisterSql());
+    } catch (const std::exception& e) {
+      Report(e, QStringLiteral("buildregister"));
+    }
+  }
+  sort_ = SortField::None;
+  sort_description_.clear();
+}
+
+std::array<QString, 4> Register::StatusTexts() {
+  qint64 patients = 0;
+  int records = 0;
+  try {
+    auto& conn = app_.Db().Conn();
+    if (filter_on_) {
+      const SqlQuery count = FilteredPatientCountSql(filter_);
+      auto s = conn.Prepare(count.sql);
+      for (int i = 0; i < count.params.size(); ++i) s.Bind(i + 1, count.params[i]);
+      if (s.Step()) patients = s.Int(0);
+    } else {
+      patients = conn.QueryValue(QStringLiteral("SELECT COUNT(*) FROM PatDetails"))->toLongLong();
+    }
+    records = model_->TotalRows();
+  } catch (const std::exception& e) {
+    Report(e, QStringLiteral("updatestatusbar"));
+  }
+  return {Msg(490) + QString::number(patients), Msg(491) + QString::number(records),
+          filter_on_ ? Msg(492) : Msg(493), Msg(494) + sort_description_ + u' '};
+}
+
+QString Register::TitleText() {
+  QString part;
+  if (current_row_ >= 0 && current_row_ < model_->rowCount() &&
+      app_.State().EditMode != kAddingPatient) {
+    const QString pat_no = model_->PatNo(current_row_);
+    part = QStringLiteral(" [ ") + pat_no + QStringLiteral(", ") +
+           model_->Stored(current_row_, kColForenames).toString() + u' ' +
+           model_->Stored(current_row_, kColSurname).toString() + QStringLiteral(", on ") +
+           RegisterCellText(kColLastTest, model_->Stored(current_row_, kColLastTest)) +
+           QStringLiteral(" ]");
+    app_.State().CurrentPatNo = pat_no;
+  }
+  return app_.State().ApplicationTitle + part;
+}
+
+bool Register::GoToChosenRecord(int row) {
+  try {
+    if (!model_->EnsureRow(row)) return false;
+    current_row_ = row;
+    auto& state = app_.State();
+    state.CurrentPatNo = model_->PatNo(row);
+    const TestKey shown{model_->Stored(row, kColLastTest).toString(),
+                        model_->Stored(row, kColTimeofTest).toString()};
+    const auto tests = PatientTests(app_.Db().Conn(), state.CurrentPatNo);
+    state.TestCount = static_cast<int>(tests.size());
+    state.TestIndex = 0;
+    for (int i = 0; i < state.TestCount; ++i) {
+      if (tests[i] == shown) {
+        state.TestIndex = i;
+        break;
+      }
+    }
+    return true;
+  } catch (const std::exception& e) {
+    Report(e, QStringLiteral("gotochosenrecord"));
+    return false;
+  }
+}
+
+bool Register::MoveDown() {
+  if (app_.State().EditMode != kBrowsing) return false;
+  return GoToChosenRecord(current_row_ + 1);
+}
+
+bool Register::MoveUp() {
+  if (app_.State().EditMode != kBrowsing || current_row_ <= 0) return false;
+  return GoToChosenRecord(current_row_ - 1);
+}
+
+bool Register::MoveToPatient(const QString& pat_no) {
+  std::optional<int> found;
+  try {
+    found = FindRow(
+        [&](const db::Statement& row) {
+          return row.Text(kColPatNo).compare(pat_no, Qt::CaseInsensitive) == 0;
+        },
+        0);
+  } catch (const std::exception& e) {
+    Report(e, QStringLiteral("gotochosenrecord"));
+  }
+  return found && GoToChosenRecord(*found);
+}
+
+std::optional<int> Register::FindRow(const std::function<bool(const db::Statement&)>& matches,
+                                     int start) {
+  // Walks the register's own query in its order without loading every row
+  // into the grid.
+  const SqlQuery& query = model_->Query();
+  if (query.sql.isEmpty()) return std::nullopt;
+  auto s = app_.Db().Conn().Prepare(query.sql);
+  for (int i = 0; i < query.params.size(); ++i) s.Bind(i + 1, query.params[i]);
+  for (int row = 0; s.Step(); ++row) {
+    if (row >= start && matches(s)) return row;
+  }
+  return std::nullopt;
+}
+
+bool Register::ShowTest(int test_index) {
+  auto& state = app_.State();
+  if (state.EditMode != kBrowsing || test_index < 0 || test_index >= state.TestCount) return false;
+  state.TestIndex = test_index;
+  return true;
+}
+
+void Register::ApplySort(SortField field) {
+  if (field == SortField::None) return;
+  try {
+    SetQuery(SortedSql(field, filter_on_ ? &filter_ : nullptr));
+    sort_ = field;
+    sort_description_ = SortCaption(field);
+  } catch (const std::exception& e) {
+    Report(e, QStringLiteral("formsort commandok_click"));
+  }
+}
+
+bool Register::ApplyFilter(const FilterCriteria& criteria) {
+  const FilterBuild build = BuildFilter(criteria, app_.State().UserLocale);
+  if (build.error_message != 0) {
+    app_.Ask().Show(Msg(build.error_message), Msg(build.error_message == 1043 ? 958 : 974));
+    return false;
+  }
+  if (!build.condition) {
+    ClearFilter();
+    return true;
+  }
+  try {
+    SetQuery(FilteredSql(*build.condition, sort_));
+    filter_ = *build.condition;
+    filter_on_ = true;
+    return true;
+  } catch (const std::exception& e) {
+    Report(e, QStringLiteral("formfilter commandapply_click"));
+    return false;
+  }
+}
+
+void Register::ClearFilter() {
+  filter_ = {};
+  filter_on_ = false;
+  BuildRegister();
+}
+
+FilterCriteria Register::CurrentRecordCriteria() {
+  FilterCriteria criteria;
+  if (current_row_ < 0 || current_row_ >= model_->rowCount()) return criteria;
+  auto text = [&](int column) { return model_->Stored(current_row_, column).toString(); };
+  auto date = [&](int column) {
+    return RegisterCellText(column, model_->Stored(current_row_, column));
+  };
+  const int text_columns[10] = {kColPatNo,         kColSurname, kColForenames, kColPositionRank,
+                                kColDeptUnit,      kColCompany, kColLocation,  kColExaminer,
+                                kColLeavingReason, kColStatus};
+  for (int i = 0; i < 10; ++i) criteria.Text1[i] = text(text_columns[i]);
+  criteria.Text1[14] = text(kColSex);
+  const int date_columns[6] = {kColLastTest,   kColDOB,      kColPreviousTest,
+                               kColDateJoined, kColDateLeft, kColRecallDate};
+  for (int i = 0; i < 6; ++i) {
+    criteria.Text1[15 + 2 * i] = date(date_columns[i]);
+    criteria.Text1[16 + 2 * i] = date(date_columns[i]);
+  }
+  criteria.Text1[27] = text(kColF1);
+  criteria.Text1[28] = text(kColF2);
+  criteria.Text1[29] = text(kColF3);
+  return criteria;
+}
+
+bool Register::Find(FindField field, const QString& text, bool first) {
+  static const int kColumnOf[] = {kColPatNo,    kColSurname, kColForenames, kColPositionRank,
+                                  kColDeptUnit, kColCompany, kColLastTest};
+  const int column = kColumnOf[static_cast<int>(field)];
+  const bool by_date = field == FindField::LastTest;
+  const QString wanted = by_date ? StoredDateFromText(text) : text;
+  std::optional<int> found;
+  if (!wanted.isEmpty()) {
+    try {
+      found = FindRow(
+          [&](const db::Statement& row) {
+            const QString value = row.Text(column);
+            return by_date ? value == wanted : value.startsWith(wanted, Qt::CaseInsensitive);
+          },
+          first ? 0 : current_row_ + 1);
+    } catch (const std::exception& e) {
+      Report(e, QStringLiteral("findrecord"));
+      return false;
+    }
+  }
+  if (!found || !GoToChosenRecord(*found)) {
+    app_.Ask().Show(Msg(989), app_.State().ApplicationTitle);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace sonivera

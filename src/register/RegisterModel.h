@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QVariant>
+#include <array>
+#include <vector>
+
+#include "register/RegisterQuery.h"
+
+namespace sonivera {
+
+namespace db {
+class Connection;
+}
+
+// The register as a table model the grid shows directly. Rows are read in
+// pages as the view asks for them (canFetchMore/fetchMore), so a register of
+// any size shows its first screen at once.
+class RegisterModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  static constexpr int kPageSize = 200;
+  // The stored value of a cell (dates 'yyyy-MM-dd'), beside the shown text.
+  static constexpr int kStoredRole = Qt::UserRole + 1;
+
+  explicit RegisterModel(db::Connection& connection, QObject* parent = nullptr);
+
+  // Makes the query the register's source and reads its first page.
+  void SetQuery(const SqlQuery& query);
+  const SqlQuery& Query() const { return query_; }
+  // Reads the register again from the start (after a save or a delete).
+  void Requery() { SetQuery(query_); }
+
+  // Reads pages until the row is loaded; false when the register has fewer rows.
+  bool EnsureRow(int row);
+  // The number of register rows, counted by the engine (not all read).
+  int TotalRows();
+  // The stored value of a cell of a loaded row.
+  QVariant Stored(int row, int column) const;
+  QString PatNo(int row) const { return Stored(row, kColPatNo).toString(); }
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role = Qt::DisplayRole) const override;
+  bool canFetchMore(const QModelIndex& parent = QModelIndex()) const override;
+  void fetchMore(const QModelIndex& parent = QModelIndex()) override;
+
+ private:
+  using Row = std::array<QVariant, kRegisterColumnCount>;
+  std::vector<Row> ReadPage(int offset, int count) const;
+
+  db::Connection& connection_;
+  SqlQuery query_;
+  std::vector<Row> rows_;
+  bool at_end_ = true;
+  int total_ = -1;
+};
+
+// A cell's text as the grid shows it: dates "dd/mm/yyyy", the rest as stored.
+QString RegisterCellText(int column, const QVariant& stored);
+
+}  // namespace sonivera

@@ -1,0 +1,385 @@
+#include "app/Messages.h"
+#include "register/RecordDisplay.h"
+#include "register/RegisterFixture.h"
+
+namespace sonivera {
+namespace {
+
+using Answer = Prompter::Answer;
+using Buttons = Prompter::Buttons;
+using Post = RecordEditor::PostResult;
+
+class RecordEditorTest : public test::RegisterFixture {};
+
+TEST_F(RecordEditorTest, AddPatientWritesEveryTableAndListsThePatient) {
+  ASSERT_TRUE(editor->mnuAddPatient());
+  EXPECT_EQ(State().EditMode, kAddingPatient);
+  EXPECT_EQ(editor->Entries().ComboDetails[kComboExaminer], "Examiner E");
+  EXPECT_EQ(editor->EditCaption(), Msg(1130));
+  auto& e = editor->Entries();
+  e.TextField0 = "A'1";
+  e.Surname = "O'Reilly";
+  e.Forenames = "Pat";
+  e.MBoxDOB = "05/06/1980";
+  e.OptionMale = true;
+  e.ComboDetails[kComboCompany] = "Acme";
+  e.ComboDetails[kComboF2] = "f two";
+  e.MBoxDate[kBoxDateJoined] = "01/01/2010";
+  e.MBoxDate[kBoxRecallDate] = "01/03/2022";
+  e.Address[5] = "LS1 1AA";
+  e.QuestionCodes[2] = 2;
+  e.AnswerTexts[2] = "Shooting";
+  FillTest(e, "15/03/2021", "09:30:00");
+  e.Text1[18] = "5";  // left 125 Hz
+  ASSERT_EQ(editor->mnuPost(), Post::Saved);
+  EXPECT_EQ(State().EditMode, kBrowsing);
+  EXPECT_TRUE(t.prompter.Prompts().empty()) << t.prompter.Texts().join("|").toStdString();
+  EXPECT_EQ(Scalar("SELECT Surname || DOB || Sex || DateofTest || TimeofTest FROM PatDetails"),
+            "O'Reilly1980-06-05Male2021-03-1509:30:00");
+  EXPECT_EQ(Scalar("SELECT Company || F2 || ServiceLengthText || LengthofService || RecallDate "
+                   "FROM TestDetails"),
+            "Acmef two11 yrs 2 mths1342022-03-01");
+  EXPECT_EQ(Scalar("SELECT \"125Hz\" || '/' || \"250Hz\" || '/' || \"8kHz\" FROM TestResultsLeft"),
+            "5/20/60");
+  EXPECT_EQ(Scalar("SELECT \"250Hz\" FROM TestResultsRight"), "20");
+  EXPECT_EQ(Scalar("SELECT Q3 || Ans3 || quote(Ans1) FROM TestQuestions"), "2ShootingNULL");
+  EXPECT_EQ(Scalar("SELECT Address6 || DateofTest FROM AddressDetails"), "LS1 1AA2021-03-15");
+  EXPECT_EQ(State().CurrentPatNo, "A'1");
+  EXPECT_EQ(reg->TitleText(), "Sonivera 5.5 [ A'1, Pat O'Reilly, on 15/03/2021 ]");
+  const auto status = reg->StatusTexts();
+  EXPECT_EQ(status[0], "Patients: 1");
+  EXPECT_EQ(status[1], "Records: 1");
+  EXPECT_EQ(status[2], "Filter: Off");
+  EXPECT_EQ(status[3], "Sorted:  ");
+}
+
+TEST_F(RecordEditorTest, SavedTestIsLinkedAndCategorised) {
+  State().schemes.CheckHSE = true;
+  AddPatient("1", "Hall", "01/01/2019");
+  InsertTest("01/01/2021");
+  EXPECT_EQ(Scalar("SELECT PreviousTest FROM TestDetails WHERE DateofTest = '2021-01-01'"),
+            "2019-01-01");
+  EXPECT_TRUE(Scalar("SELECT Categorisation FROM TestDetails WHERE DateofTest = '2021-01-01'")
+                  .startsWith("HSE"));
+}
+
+TEST_F(RecordEditorTest, NewPatientWhoseNumberExistsKeepsEntriesButTheNumber) {
+  AddPatient("42", "Smith", "01/01/2020");
+  ASSERT_TRUE(editor->mnuAddPatient());
+  auto& e = editor->Entries();
+  e.TextField0 = "42";
+  e.Surname = "Jones";
+  e.MBoxDOB = "01/01/1990";
+  e.OptionMale = true;
+  FillTest(e, "02/02/2021", "11:00:00");
+  const auto before = e;
+  EXPECT_EQ(editor->mnuPost(), Post::Failed);
+  ASSERT_EQ(t.prompter.Prompts().size(), 1u);
+  EXPECT_EQ(t.prompter.Prompts()[0].text, Msg(1002));
+  EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(1003));
+  EXPECT_EQ(State().EditMode, kAddingPatient);
+  EXPECT_TRUE(e.TextField0.isEmpty());
+  auto expected = before;
+  expected.TextField0.clear();
+  EXPECT_TRUE(e == expected);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");
+}
+
+TEST_F(RecordEditorTest, PostChecksAskInOrderAndStopWhereAnswered) {
+  struct Case {
+    const char* name;
+    bool dob, sex, thresholds, number;
+    std::vector<Answer> answers;
+    std::vector<int> messages;  // expected prompts, in order
+    Post result;
+  };
+  const Case cases[] = {
+      {"dob yes", false, true, true, true, {Answer::Yes}, {1600}, Post::Stopped},
+      {"dob no, sex yes",
+       false,
+       false,
+       true,
+       true,
+       {Answer::No, Answer::Yes},
+       {1600, 1602},
+       Post::Stopped},
+      {"blank no", true, true, false, true, {Answer::No}, {999}, Post::Stopped},
+      {"blank yes, no number", true, true, false, false, {Answer::Yes}, {999, 1001}, Post::Failed},
+      {"all declined then saved",
+       false,
+       false,
+       false,
+       true,
+       {Answer::No, Answer::No, Answer::Yes},
+       {1600, 1602, 999},
+       Post::Saved},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    t.prompter = test::ScriptedPrompter();
+    editor->mnuCancel();
+    ASSERT_TRUE(editor->mnuAddPatient());
+    int page = 0;
+    editor->on_show_page = [&](RecordEditor::Page p) { page = p; };
+    auto& e = editor->Entries();
+    if (c.number) e.TextField0 = QString::number(++n);
+    if (c.dob) e.MBoxDOB = "01/01/1980";
+    e.OptionMale = c.sex;
+    FillTest(e, "01/01/2020", "10:00:00");
+    if (!c.thresholds) e.Text1 = {};
+    for (auto a : c.answers) t.prompter.QueueAnswer(a);
+    EXPECT_EQ(editor->mnuPost(), c.result);
+    QStringList expected;
+    for (int m : c.messages) expected << Msg(m);
+    EXPECT_EQ(t.prompter.Texts(), expected);
+    if (c.result == Post::Stopped && c.messages.back() != 999) {
+      EXPECT_EQ(page, RecordEditor::kDetailsPage);
+    }
+    if (!c.messages.empty() && c.messages[0] == 1600) {
+      EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(1601));
+      EXPECT_EQ(t.prompter.Prompts()[0].buttons, Buttons::YesNo);
+    }
+    if (c.result != Post::Saved) {
+      EXPECT_EQ(State().EditMode, kAddingPatient);
+    }
+    editor->on_show_page = nullptr;
+  }
+}
+
+TEST_F(RecordEditorTest, BulkModeSkipsTheQuestions) {
+  State().BulkMode = true;
+  ASSERT_TRUE(editor->mnuAddPatient());
+  editor->Entries().TextField0 = "B1";
+  editor->Entries().MBoxDate[kBoxDateofTest] = "01/01/2020";
+  EXPECT_EQ(editor->mnuPost(), Post::Saved);
+  EXPECT_TRUE(t.prompter.Prompts().empty());
+  EXPECT_EQ(Scalar("SELECT TimeofTest FROM TestDetails"), "00:00:00");
+}
+
+TEST_F(RecordEditorTest, InvalidDatesGiveTheirMessagesAndStoreNothing) {
+  struct Case {
+    int box;  // -1 for the date of birth
+    const char* text;
+    int message;
+  };
+  const Case cases[] = {{-1, "31/02/1980", 1029},
+                        {kBoxDateofTest, "__/__/____", 1014},
+                        {kBoxDateofTest, "99/99/2020", 1014},
+                        {kBoxTimeofTest, "25:61:00", 1013},
+                        {kBoxPreviousTest, "1/13/2020", 1015},
+                        {kBoxCalibrated, "xx", 1016},
+                        {kBoxRecallDate, "32/01/2020", 1017},
+                        {kBoxDateJoined, "00/01/2020", 1018},
+                        {kBoxDateLeft, "30/02/2021", 1019}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    t.prompter = test::ScriptedPrompter();
+    editor->mnuCancel();
+    ASSERT_TRUE(editor->mnuAddPatient());
+    auto& e = editor->Entries();
+    e.TextField0 = "D1";
+    e.MBoxDOB = "01/01/1980";
+    e.OptionMale = true;
+    FillTest(e, "01/01/2020", "10:00:00");
+    (c.box < 0 ? e.MBoxDOB : e.MBoxDate[c.box]) = c.text;
+    EXPECT_EQ(editor->mnuPost(), Post::Failed);
+    ASSERT_EQ(t.prompter.Prompts().size(), 1u);
+    EXPECT_EQ(t.prompter.Prompts()[0].text, Msg(c.message));
+    EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(958));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PatDetails"), "0");
+  }
+}
+
+TEST_F(RecordEditorTest, DateLeftBeforeJoinedIsRefused) {
+  ASSERT_TRUE(editor->mnuAddPatient());
+  auto& e = editor->Entries();
+  e.TextField0 = "L1";
+  e.MBoxDOB = "01/01/1980";
+  e.OptionMale = true;
+  FillTest(e, "01/01/2020", "10:00:00");
+  e.MBoxDate[kBoxDateJoined] = "01/06/2015";
+  e.MBoxDate[kBoxDateLeft] = "01/05/2015";
+  EXPECT_EQ(editor->mnuPost(), Post::Failed);
+  EXPECT_EQ(t.prompter.Texts(), QStringList{Msg(1048)});
+  e.MBoxDate[kBoxDateLeft] = "15/08/2018";
+  EXPECT_EQ(editor->mnuPost(), Post::Saved);
+  EXPECT_EQ(Scalar("SELECT ServiceLengthText || '=' || LengthofService FROM TestDetails"),
+            "3 yrs 2 mths=38");
+}
+
+TEST_F(RecordEditorTest, FieldTooLongInTheLastTableLeavesTheDatabaseAsBefore) {
+  AddPatient("T1", "Taylor", "01/01/2020");
+  const QString before = Dump();
+  ASSERT_TRUE(editor->mnuEditRecord());
+  auto& e = editor->Entries();
+  e.Surname = "Changed";
+  e.MBoxDate[kBoxTimeofTest] = "12:00:00";
+  e.Text1[0] = "99";
+  e.AnswerTexts[49] = QString(101, u'a');  // TestQuestions is written last
+  EXPECT_EQ(editor->mnuPost(), Post::Failed);
+  EXPECT_EQ(t.prompter.Texts(), QStringList{Msg(1027)});
+  EXPECT_EQ(State().EditMode, kEditing);
+  EXPECT_EQ(Dump(), before);
+  // Put right, the same edit saves.
+  e.AnswerTexts[49] = "short";
+  EXPECT_EQ(editor->mnuPost(), Post::Saved);
+  EXPECT_EQ(Scalar("SELECT Surname || TimeofTest FROM PatDetails"), "Changed12:00:00");
+}
+
+TEST_F(RecordEditorTest, InsertBeforeLatestLeavesTheMirrorAndLoadsPrevious) {
+  AddPatient("M1", "Moss", "01/06/2021", "10:00:00");
+  ASSERT_TRUE(editor->mnuInsertResults());
+  const auto& e = editor->Entries();
+  EXPECT_EQ(e.Address[0], "1 Moss Street");
+  EXPECT_EQ(e.Previous[0], "20");
+  EXPECT_EQ(e.MBoxDate[kBoxDateofTest], kEmptyDateBox);
+  EXPECT_EQ(e.MBoxDate[kBoxTimeofTest], kEmptyTimeBox);
+  EXPECT_TRUE(e.Text1[0].isEmpty());
+  EXPECT_EQ(State().categorisation.grid.Cell(1, 0), "20");
+  editor->mnuCancel();
+  InsertTest("01/06/2019");
+  EXPECT_EQ(Scalar("SELECT DateofTest FROM PatDetails"), "2021-06-01");
+  EXPECT_EQ(Column(kColLastTest), QStringList{"2021-06-01"});
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM AddressDetails"), "2");
+}
+
+TEST_F(RecordEditorTest, EditingTheLatestTimeMovesTheMirror) {
+  AddPatient("E1", "Evans", "01/06/2021", "10:00:00");
+  InsertTest("01/01/2020");
+  ASSERT_TRUE(reg->GoToChosenRecord(0));
+  EXPECT_EQ(State().TestIndex, 0);
+  ASSERT_TRUE(editor->mnuEditRecord());
+  EXPECT_EQ(editor->EditedTest().time, "10:00:00");
+  editor->Entries().MBoxDate[kBoxTimeofTest] = "15:30:00";
+  ASSERT_EQ(editor->mnuPost(), Post::Saved);
+  EXPECT_EQ(Scalar("SELECT TimeofTest FROM PatDetails"), "15:30:00");
+  EXPECT_EQ(Column(kColTimeofTest), QStringList{"15:30:00"});
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestResultsLeft WHERE TestTime = '15:30:00'"), "1");
+}
+
+TEST_F(RecordEditorTest, DeleteAsksAndMovesTheMirrorToTheNewestLeft) {
+  AddPatient("X1", "Cox", "01/06/2021");
+  InsertTest("01/06/2020");
+  ASSERT_TRUE(reg->GoToChosenRecord(0));
+  t.prompter.QueueAnswer(Answer::No);
+  EXPECT_FALSE(editor->mnuDelete());
+  ASSERT_EQ(t.prompter.Prompts().size(), 1u);
+  const auto& p = t.prompter.Prompts()[0];
+  EXPECT_EQ(p.text, Msg(993) + "X1 on 01/06/2021 10:00:00 ?");
+  EXPECT_EQ(p.title, Msg(994));
+  EXPECT_EQ(p.buttons, Buttons::YesNo);
+  EXPECT_EQ(p.default_answer, Answer::No);
+  t.prompter.QueueAnswer(Answer::Yes);
+  EXPECT_TRUE(editor->mnuDelete());
+  EXPECT_EQ(Scalar("SELECT DateofTest FROM PatDetails"), "2020-06-01");
+  EXPECT_EQ(Column(kColPatNo), QStringList{"X1"});
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestQuestions"), "1");
+}
+
+TEST_F(RecordEditorTest, DeletingTheOnlyAudiogramRemovesThePatientUnlessVisionTestsExist) {
+  for (bool vision : {false, true}) {
+    SCOPED_TRACE(vision);
+    const QString no = vision ? "V2" : "V1";
+    AddPatient(no, "Vance", "01/06/2021");
+    if (vision) {
+      auto s = Conn().Prepare(
+          "UPDATE PatDetails SET VDateofTest = '2021-01-01', VTimeofTest = "
+          "'09:00:00' WHERE PatNo = ?1");
+      s.Bind(1, no).Run();
+    }
+    ASSERT_TRUE(reg->MoveToPatient(no));
+    t.prompter.QueueAnswer(Answer::Yes);
+    ASSERT_TRUE(editor->mnuDelete());
+    auto s = Conn().Prepare("SELECT COUNT(*) FROM PatDetails WHERE PatNo = ?1");
+    s.Bind(1, no);
+    ASSERT_TRUE(s.Step());
+    EXPECT_EQ(s.Int(0), vision ? 1 : 0);
+    EXPECT_FALSE(Column(kColPatNo).contains(no));
+  }
+  EXPECT_EQ(Scalar("SELECT group_concat(PatNo) FROM AddressDetails"), "V2");
+}
+
+TEST_F(RecordEditorTest, DeletePatientKeepsThePatientRowForVisionTests) {
+  AddPatient("P1", "Penn", "01/06/2021");
+  InsertTest("01/06/2020");
+  AddPatient("P2", "Page", "01/06/2021");
+  Conn().Exec("UPDATE PatDetails SET VDateofTest = '2021-01-01' WHERE PatNo = 'P2'");
+  for (const char* no : {"P1", "P2"}) {
+    t.prompter = test::ScriptedPrompter();
+    State().CurrentPatNo = no;
+    t.prompter.QueueAnswer(Answer::Yes);
+    ASSERT_TRUE(editor->mnuDeletePatient());
+    EXPECT_EQ(t.prompter.Prompts()[0].text, Msg(1093) + no + Msg(1094));
+    EXPECT_EQ(t.prompter.Prompts()[0].title, "Delete Whole Patient");
+  }
+  EXPECT_EQ(t.prompter.Texts().last(),
+            "Vision Tests exist for this Patient. These will not be deleted");
+  EXPECT_EQ(Scalar("SELECT group_concat(PatNo) FROM PatDetails"), "P2");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "0");
+  EXPECT_EQ(reg->Model().rowCount(), 0);
+}
+
+TEST_F(RecordEditorTest, ChangePatientNoMovesEveryRowInOneGo) {
+  AddPatient("R1", "Reed", "01/06/2021");
+  editor->mnuInsertResults();
+  FillTest(editor->Entries(), "01/06/2019", "08:00:00");
+  editor->Entries().Address[0] = "Old address";
+  editor->Entries().QuestionCodes[0] = 1;
+  ASSERT_EQ(editor->mnuPost(), Post::Saved);
+  Conn().Exec(
+      "INSERT INTO VisionDetails (PatNo, DateofTest, TimeofTest) VALUES ('R1', "
+      "'2020-01-01', '09:00:00')");
+  AddPatient("R2", "Other", "01/01/2020");
+  const QString before = Dump();
+
+  EXPECT_FALSE(editor->ChangePatientNo("R1", "  "));
+  EXPECT_FALSE(editor->ChangePatientNo("R1", "r2"));
+  EXPECT_EQ(t.prompter.Texts(), (QStringList{Msg(971), Msg(1032)}));
+  EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(972));
+  EXPECT_EQ(t.prompter.Prompts()[1].title, Msg(1033));
+  EXPECT_EQ(Dump(), before);
+
+  ASSERT_TRUE(editor->ChangePatientNo("R1", "N'9"));
+  EXPECT_FALSE(State().BulkMode);
+  EXPECT_EQ(State().CurrentPatNo, "N'9");
+  QString after = before;
+  after.replace("|R1|", "|N'9|");
+  // The rows keep their values under the new number (row order may differ).
+  QStringList expected = after.split('\n'), actual = Dump().split('\n');
+  expected.sort();
+  actual.sort();
+  EXPECT_EQ(actual, expected);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PatDetails WHERE PatNo = 'R1'"), "0");
+  EXPECT_EQ(Scalar("PRAGMA foreign_key_check"), "<none>");
+  EXPECT_EQ(reg->Model().PatNo(reg->CurrentRow()), "N'9");
+}
+
+TEST_F(RecordEditorTest, ThresholdEntryUpdatesTheGridAndBrowsingIsRefusedWhileEditing) {
+  AddPatient("G1", "Gray", "01/06/2021");
+  InsertTest("01/06/2020");
+  ASSERT_TRUE(reg->GoToChosenRecord(0));
+  ASSERT_TRUE(editor->mnuEditRecord());
+  std::vector<std::pair<int, int>> redraws;
+  editor->on_grid_changed = [&](int row, int column) { redraws.push_back({row, column}); };
+  editor->ThresholdChanged(9, "125");
+  EXPECT_EQ(editor->Entries().Text1[9], "12");
+  EXPECT_EQ(State().categorisation.grid.Cell(2, 0), "12");
+  editor->ThresholdChanged(19, "-");
+  EXPECT_EQ(editor->Entries().Text1[19], "-");
+  editor->ThresholdChanged(19, "-15");
+  EXPECT_EQ(editor->Entries().Text1[19], "");
+  EXPECT_EQ((redraws), (std::vector<std::pair<int, int>>{{2, 0}, {0, 10}}));
+  EXPECT_FALSE(reg->ShowTest(1));
+  EXPECT_FALSE(reg->MoveDown());
+  EXPECT_FALSE(editor->mnuDelete());
+  EXPECT_FALSE(editor->mnuAddPatient());
+  editor->mnuCancel();
+  EXPECT_EQ(State().EditMode, kBrowsing);
+  EXPECT_TRUE(t->Config().chart.PredictiveLineAllowed);
+  EXPECT_TRUE(reg->ShowTest(1));
+  EXPECT_EQ(Scalar("SELECT \"250Hz\" FROM TestResultsRight ORDER BY TestDate DESC LIMIT 1"), "20");
+}
+
+}  // namespace
+}  // namespace sonivera

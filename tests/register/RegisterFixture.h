@@ -1,0 +1,88 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "db/Sqlite.h"
+#include "register/RecordEditor.h"
+#include "register/Register.h"
+#include "support/TestApp.h"
+
+namespace sonivera::test {
+
+// A started program with a register and a record editor on a fresh database.
+class RegisterFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(t.Init());
+    reg = std::make_unique<Register>(*t);
+    editor = std::make_unique<RecordEditor>(*t, reg.get());
+    t->State().ExaminerName = "Examiner E";
+  }
+
+  AppState& State() { return t->State(); }
+  db::Connection& Conn() { return t->Db().Conn(); }
+
+  // Fills the boxes of a complete audiogram.
+  static void FillTest(EntryFields& e, const QString& date, const QString& time, int level = 20) {
+    e.MBoxDate[kBoxDateofTest] = date;
+    e.MBoxDate[kBoxTimeofTest] = time;
+    for (int i = 0; i < 18; ++i) e.Text1[i] = QString::number(level + (i % 9) * 5);
+  }
+
+  // Adds a patient with one audiogram through the editor, as a user would.
+  void AddPatient(const QString& pat_no, const QString& surname, const QString& date,
+                  const QString& time = "10:00:00") {
+    ASSERT_TRUE(editor->mnuAddPatient());
+    auto& e = editor->Entries();
+    e.TextField0 = pat_no;
+    e.Surname = surname;
+    e.Forenames = "Ann";
+    e.MBoxDOB = "01/02/1970";
+    e.OptionFemale = true;
+    e.Address[0] = "1 " + surname + " Street";
+    FillTest(e, date, time);
+    ASSERT_EQ(editor->mnuPost(), RecordEditor::PostResult::Saved)
+        << t.prompter.Texts().join("|").toStdString();
+  }
+
+  // Inserts an audiogram for the current patient.
+  void InsertTest(const QString& date, const QString& time = "10:00:00", int level = 20) {
+    ASSERT_TRUE(editor->mnuInsertResults());
+    FillTest(editor->Entries(), date, time, level);
+    ASSERT_EQ(editor->mnuPost(), RecordEditor::PostResult::Saved)
+        << t.prompter.Texts().join("|").toStdString();
+  }
+
+  QString Scalar(const QString& sql) {
+    const auto v = Conn().QueryValue(sql);
+    return v ? v->toString() : QStringLiteral("<none>");
+  }
+
+  // Every row of every audiogram table, in a fixed order.
+  QString Dump() {
+    QString out;
+    for (const char* table : {"PatDetails", "TestDetails", "TestResultsLeft", "TestResultsRight",
+                              "TestQuestions", "AddressDetails", "VisionDetails"}) {
+      auto s = Conn().Prepare(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2, 3, 4").arg(table));
+      while (s.Step()) {
+        out += table;
+        for (int c = 0; c < s.ColumnCount(); ++c) out += u'|' + s.Value(c).toString();
+        out += u'\n';
+      }
+    }
+    return out;
+  }
+
+  QStringList Column(int column) {
+    QStringList values;
+    auto& model = reg->Model();
+    for (int row = 0; model.EnsureRow(row); ++row) values << model.Stored(row, column).toString();
+    return values;
+  }
+
+  TestApp t;
+  std::unique_ptr<Register> reg;
+  std::unique_ptr<RecordEditor> editor;
+};
+
+}  // namespace sonivera::test
