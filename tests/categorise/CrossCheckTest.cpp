@@ -1,0 +1,215 @@
+// sonivera-cli categorise against the separately written implementation in
+// tests/tools/categorise_reference.py, on thousands of random audiograms.
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <random>
+
+#include "categorise/QtPrinters.h"
+#include "categorise/StoredTests.h"
+#include "support/TempFolder.h"
+#include "support/TestApp.h"
+
+namespace sonivera::test {
+namespace {
+
+class AudiogramMaker {
+ public:
+  explicit AudiogramMaker(quint32 seed) : random_(seed) {}
+
+  QByteArray Line() {
+    QJsonObject o;
+    const bool first_test = Chance(30);
+    o["left"] = Ear();
+    o["right"] = Ear();
+    if (!first_test) {
+      o["prevLeft"] = Ear();
+      o["prevRight"] = Ear();
+    }
+    const QDate test_date = QDate(1990, 1, 1).addDays(Pick(13000));
+    o["testDate"] = DateText(test_date);
+    o["dob"] = DateText(test_date.addDays(-Pick(33000) + (Chance(8) ? 3000 : 0)));
+    o["previousTest"] = Chance(first_test ? 70 : 10)
+                            ? QStringLiteral("__/__/____")
+                            : DateText(test_date.addDays(-Pick(2400) + 30));
+    const char* sexes[] = {"M", "F", ""};
+    o["sex"] = sexes[Pick(Chance(90) ? 2 : 3)];
+    const char* lists[] = {
+        "HSE2006", ",MP42,PAM,IPA", ",MP42",     ",PAM,IPA",  "HSE2006,NIHL,STS,IA,MP42,PAM,IPA",
+        "",        ",IPA",          "HSE2006BA", ",MP42,IPA", "hse2006,pam"};
+    o["schemes"] = lists[Pick(10)];
+    const int lcids[] = {2057, 1033, 1036, 2060, 5132, 6156, 3084, 1031};
+    o["lcid"] = lcids[Pick(8)];
+    o["patNo"] = QStringLiteral("P'%1").arg(Pick(1000));
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+  }
+
+ private:
+  int Pick(int n) { return static_cast<int>(random_() % static_cast<quint32>(n)); }
+  bool Chance(int percent) { return Pick(100) < percent; }
+
+  // Mostly ordinary thresholds; some not measured, some large enough to
+  // overflow 16-bit sums.
+  QJsonArray Ear() {
+    QJsonArray ear;
+    const int missing = Chance(20) ? 15 : 1;
+    const int base = Pick(70) - 10;
+    // Now and then an ear whose sums run past 16 bits.
+    const int loud = Chance(3) ? 5000 + Pick(4000) : Chance(2) ? 12000 + Pick(8000) : 0;
+    for (int i = 0; i < 9; ++i) {
+      if (Chance(missing)) {
+        ear.append(QJsonValue::Null);
+      } else if (Chance(1)) {
+        ear.append(Pick(65535) - 32768);
+      } else {
+        ear.append(loud != 0 ? loud + Pick(3000) : base + Pick(60) - 20 + i * Pick(4));
+      }
+    }
+    return ear;
+  }
+
+  QString DateText(const QDate& date) {
+    switch (Pick(40)) {
+      case 0:
+        return QStringLiteral("__/__/____");
+      case 1:
+        return QStringLiteral("31/02/2020");
+      case 2:
+        return QStringLiteral("");
+      case 3:
+        return date.toString(QStringLiteral("d/M/yyyy"));
+      default:
+        return date.toString(QStringLiteral("dd/MM/yyyy"));
+    }
+  }
+
+  std::mt19937 random_;
+};
+
+struct ProgramRun {
+  int exit_code = -1;
+  QList<QByteArray> lines;
+  QByteArray err;
+};
+
+ProgramRun RunProgram(const QString& program, const QStringList& args, const QByteArray& input) {
+  QProcess process;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("SONIVERA_LCID", "2057");
+  process.setProcessEnvironment(env);
+  process.start(program, args);
+  process.write(input);
+  process.closeWriteChannel();
+  process.waitForFinished(120000);
+  ProgramRun run;
+  run.exit_code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  run.lines = process.readAllStandardOutput().split('\n');
+  if (!run.lines.isEmpty() && run.lines.last().isEmpty()) run.lines.removeLast();
+  run.err = process.readAllStandardError();
+  return run;
+}
+
+TEST(CrossCheck, CliAgreesWithTheReferenceImplementation) {
+  AudiogramMaker maker(20261206);
+  QByteArray input;
+  constexpr int kLines = 5000;
+  for (int i = 0; i < kLines; ++i) input += maker.Line() + '\n';
+  // Lines that cannot be read get an error line and the run goes on.
+  const QByteArray bad[] = {"not json",
+                            "[1,2]",
+                            R"({"left":[1,2,3],"right":[]})",
+                            R"({"left":[0,0,0,0,0,0,0,0,0],"right":[0,0,0,0,0,0,0,0,"x"]})",
+                            R"({"left":[0,0,0,0,0,0,0,0,0],"right":[0,0,0,0,0,0,0,0,0],"sex":"X"})",
+                            ""};
+  for (const auto& line : bad) input += line + '\n';
+
+  TempFolder folder;
+  const ProgramRun cli = RunProgram(SONIVERA_CLI, {"--folder", folder.Path(), "categorise"}, input);
+  const ProgramRun reference = RunProgram(
+      "python3", {QStringLiteral(SONIVERA_SOURCE_DIR) + "/tests/tools/categorise_reference.py"},
+      input);
+  ASSERT_EQ(cli.exit_code, 0) << cli.err.constData();
+  ASSERT_EQ(reference.exit_code, 0) << reference.err.constData();
+  const int expected_lines = kLines + static_cast<int>(std::size(bad));
+  ASSERT_EQ(cli.lines.size(), expected_lines);
+  ASSERT_EQ(reference.lines.size(), expected_lines);
+
+  const QList<QByteArray> inputs = input.split('\n');
+  int mismatches = 0;
+  int with_messages = 0;
+  int scheme_reports = 0;
+  int hse_errors = 0;
+  int errors = 0;
+  QSet<QString> distinct;
+  for (int i = 0; i < expected_lines && mismatches < 10; ++i) {
+    const QJsonObject a = QJsonDocument::fromJson(cli.lines[i]).object();
+    const QJsonObject b = QJsonDocument::fromJson(reference.lines[i]).object();
+    bool same;
+    if (a.contains("error") || b.contains("error")) {
+      same = a.contains("error") && b.contains("error");
+      ++errors;
+    } else {
+      same = a["categorisation"] == b["categorisation"] && a["messages"] == b["messages"] &&
+             a["mp42"].toDouble() == b["mp42"].toDouble() &&
+             a["pam"].toDouble() == b["pam"].toDouble() &&
+             a["ipa"].toDouble() == b["ipa"].toDouble();
+      const QJsonArray messages = a["messages"].toArray();
+      if (!messages.isEmpty()) ++with_messages;
+      for (const auto& m : messages) {
+        if (m.toString().contains("categorise:954)")) ++scheme_reports;
+      }
+      if (a["categorisation"].isNull()) ++hse_errors;
+      distinct.insert(a["categorisation"].toString());
+    }
+    if (!same) {
+      ++mismatches;
+      ADD_FAILURE() << "line " << i + 1 << "\n in:  " << inputs[i].constData()
+                    << "\n cli: " << cli.lines[i].constData()
+                    << "\n ref: " << reference.lines[i].constData();
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+  EXPECT_EQ(errors, static_cast<int>(std::size(bad)));
+  // The random audiograms reach the messages and a wide range of texts.
+  EXPECT_GT(with_messages, 40);
+  EXPECT_GT(scheme_reports, 10);
+  EXPECT_GT(hse_errors, 10);
+  std::printf("%d lines with messages, %d scheme error reports, %d HSE errors, %d texts\n",
+              with_messages, scheme_reports, hse_errors, static_cast<int>(distinct.size()));
+  EXPECT_GT(distinct.size(), 500);
+}
+
+}  // namespace
+}  // namespace sonivera::test
+
+namespace sonivera::test {
+namespace {
+
+TEST(CliRecategorise, RecategorisesTheFolderDatabase) {
+  TestApp t;
+  ASSERT_TRUE(t.Init());
+  t->Config().SchemeList = "HSE2006";
+  AddPatient(t->Db().Conn(), "C'1", "1980-01-01", "Female");
+  AddTest(t->Db().Conn(), "C'1", "2019-01-01", "10 10 10 10 10 10 10 10 10",
+          "10 10 10 10 10 10 10 10 10");
+  AddTest(t->Db().Conn(), "C'1", "2020-01-01", "10 10 10 10 10 10 10 10 10",
+          "10 10 10 10 10 10 10 10 10");
+  ASSERT_FALSE(t->EndProgram());
+  const CliResult result = RunCli({"--folder", t.folder.Path(), "recategorise"});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.out, "Recategorise finished: 1/1\n");
+  db::Connection check;
+  check.Open(t.folder.File("sonivera5.mdb"), false);
+  const auto rows = ReadResults(check, "C'1");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].categorisation, "HSE:  1 ");
+  EXPECT_EQ(rows[0].previous, "2019-01-01");
+  EXPECT_EQ(rows[1].categorisation, "HSE:  1 4-no data ");
+}
+
+}  // namespace
+}  // namespace sonivera::test
