@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "app/Messages.h"
 #include "db/Sqlite.h"
+#include "register/AudiogramStore.h"
 #include "register/Register.h"
 
 namespace sonivera {
@@ -99,6 +100,51 @@ std::optional<CsvRecord> ExportReader::Read(const RegisterRowKey& row) {
     }
   }
   return record;
+}
+
+CsvRecord CsvRecordFrom(const AudiogramRecord& a) {
+  CsvRecord r;
+  r[kCsvPatNo] = a.patient.PatNo;
+  r[kCsvSurname] = a.patient.Surname;
+  r[kCsvForenames] = a.patient.Forenames;
+  r[kCsvLastTest] = CsvDateText(a.key.date);
+  r[kCsvTimeofTest] = a.key.time;
+  r[kCsvPreviousTest] = CsvDateText(a.PreviousTest);
+  r[kCsvDOB] = CsvDateText(a.patient.DOB);
+  r[kCsvCategorisation] = a.Categorisation;
+  r[kCsvPositionRank] = a.PositionRank;
+  r[kCsvDeptUnit] = a.DeptUnit;
+  r[kCsvCompany] = a.Company;
+  r[kCsvLocation] = a.Location;
+  r[kCsvSex] = a.patient.Sex;
+  r[kCsvExaminer] = a.Examiner;
+  r[kCsvRecallDate] = CsvDateText(a.RecallDate);
+  r[kCsvStatus] = a.EmploymentStatus;
+  r[kCsvDateJoined] = CsvDateText(a.DateJoined);
+  r[kCsvDateLeft] = CsvDateText(a.DateLeft);
+  r[kCsvLeavingReason] = a.LeavingReason;
+  r[kCsvServiceLength] = a.ServiceLengthText;
+  r[kCsvTestType] = a.TestType;
+  r[kCsvSerialNo] = a.SerialNo;
+  r[kCsvCalibrated] = CsvDateText(a.Calibrated);
+  r[kCsvF1] = a.F1;
+  r[kCsvF2] = a.F2;
+  r[kCsvF3] = a.F3;
+  r[kCsvNotes] = a.Notes;
+  for (int i = 0; i < 6; ++i) r[kCsvAddress1 + i] = a.address[i];
+  // kThresholdFields: 125, 250, 500, 1k, 1.5k, 2k, 3k, 4k, 6k, 8k, 750.
+  for (int i = 0; i < kCsvEarValues; ++i) {
+    r[kCsvLeft250 + i] = a.left[i + 1];
+    r[kCsvRight250 + i] = a.right[i + 1];
+  }
+  r.has_extra = true;
+  r.extra = {a.left[0], a.left[10], a.right[0], a.right[10]};
+  r.has_answers = true;
+  for (int i = 0; i < kCsvQuestions; ++i) {
+    r.codes[i] = QString::number(a.codes[i]);
+    r.texts[i] = a.texts[i];
+  }
+  return r;
 }
 
 std::vector<RegisterRowKey> RegisterRows(db::Connection& connection, const SqlQuery& query) {

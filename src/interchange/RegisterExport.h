@@ -12,6 +12,7 @@ namespace sonivera {
 
 class Application;
 class Register;
+struct AudiogramRecord;
 namespace db {
 class Connection;
 }
@@ -28,6 +29,10 @@ struct RegisterRowKey {
 std::vector<RegisterRowKey> RegisterRows(db::Connection& connection, const SqlQuery& query);
 // The rows the register shows now.
 std::vector<RegisterRowKey> ShownRegisterRows(db::Connection& connection, Register& reg);
+
+// A whole audiogram's values as a line of the file holds them (dates
+// dd/mm/yyyy), for files made from records not stored (samples, benchmarks).
+CsvRecord CsvRecordFrom(const AudiogramRecord& record);
 
 // Reads the values of register rows for the CSV export.
 class ExportReader {

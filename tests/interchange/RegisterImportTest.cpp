@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include "app/Messages.h"
+#include "interchange/ImportSupport.h"
+
+namespace sonivera {
+namespace {
+
+using test::Count;
+using test::CsvFileText;
+using test::ExportFrom;
+using test::ImportInto;
+using test::TestApp;
+
+CsvRecord Line(const QString& pat_no, const QString& surname, const QString& date,
+               const QString& time) {
+  CsvRecord r;
+  r[kCsvPatNo] = pat_no;
+  r[kCsvSurname] = surname;
+  r[kCsvForenames] = "Alex";
+  r[kCsvLastTest] = date;
+  r[kCsvTimeofTest] = time;
+  r[kCsvDOB] = "02/02/1970";
+  r[kCsvSex] = "M";
+  for (int i = 0; i < 9; ++i) {
+    r[kCsvLeft250 + i] = QString::number(10 + i);
+    r[kCsvRight250 + i] = QString::number(5 + i);
+  }
+  return r;
+}
+
+QString LogText(TestApp& t) { return QString::fromUtf8(t.folder.Read("err.log")); }
+
+class RegisterImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(t.Init()); }
+  ImportSummary Import(const QByteArray& text) {
+    t.folder.Write("in.csv", text);
+    return ImportInto(t, t.folder.File("in.csv"));
+  }
+  TestApp t;
+};
+
+TEST_F(RegisterImportTest, MixedFileStoresExactlyTheGoodLinesAndReportsEachBadOne) {
+  const CsvLayout l52 = CsvLayout::Snv52;
+  auto line = [&](CsvRecord r) { return FormatCsvLine(r, l52); };
+  CsvRecord with_abc = Line("B1", "Bad", "01/01/2020", "09:00:00");
+  with_abc[kCsvLeft250 + 3] = "abc";
+  CsvRecord with_999 = Line("B2", "Bad", "01/01/2020", "09:00:00");
+  with_999[kCsvRight250] = "999";
+  CsvRecord bad_date = Line("B3", "Bad", "31/02/2020", "09:00:00");
+  CsvRecord bad_time = Line("B4", "Bad", "01/01/2020", "quarter past");
+  CsvRecord long_notes = Line("G3", "Long", "05/05/2021", "11:00:00");
+  long_notes[kCsvNotes] = QString(100000, u'n');
+  QString unclosed = line(Line("B5", "Bad", "01/01/2020", "09:00:00"));
+  unclosed.replace(",\"\",", ",\"Category 1,");
+  const QString good1 = line(Line("G1", "O'Neill", "01/03/2024", "09:15:00"));
+  const QString cut = line(Line("B6", "Cut", "01/03/2024", "09:15:00"));
+  const QStringList lines{
+      good1,
+      line(Line("", "Nobody", "01/03/2024", "09:15:00")),
+      line(Line("G1", "Smith", "02/03/2024", "09:15:00")),    // wrong surname
+      line(Line("G1", "O'NEILL", "01/03/2024", "09:15:00")),  // stored just above
+      line(Line("G1", "o'neill", "01/03/2025", "10:00:00")),  // a second test
+      line(with_abc),
+      line(with_999),
+      unclosed,
+      line(bad_date),
+      line(bad_time),
+      line(long_notes),
+      "",
+      line(Line("G2", "Smith, Jr", "04/04/2023", "08:00:00")),
+  };
+  QByteArray text = CsvFileText(l52, lines, "[SNV/5.2 Format] exported by another clinic");
+  text += cut.left(cut.size() / 2).toUtf8();  // a file cut short
+  const ImportSummary summary = Import(text);
+  EXPECT_EQ(summary.added, 4);
+  EXPECT_EQ(summary.existing, 1);
+  EXPECT_EQ(summary.rejected, 8);
+  EXPECT_EQ(Count(t, "SELECT COUNT(*) FROM TestDetails"), 4);
+  EXPECT_EQ(Count(t, "SELECT COUNT(*) FROM PatDetails"), 3);
+  EXPECT_EQ(Count(t, "SELECT COUNT(*) FROM TestDetails WHERE PatNo = 'G1'"), 2);
+  EXPECT_EQ(Count(t, "SELECT COUNT(*) FROM PatDetails WHERE Surname = 'Smith, Jr'"), 1);
+  EXPECT_EQ(Count(t, "SELECT length(Notes) FROM TestDetails WHERE PatNo = 'G3'"), 100000);
+  EXPECT_EQ(Count(t, "SELECT COUNT(*) FROM PatDetails WHERE PatNo LIKE 'B%'"), 0);
+
+  const QStringList shown = t.prompter.Texts();
+  const QStringList expected_shown{
+      Msg(1400),
+      Msg(1404) + "G1",
+      "This record already exists in the database. Pat No:G1 Date of Test: 01/03/2024 Time of "
+      "Test: 09:15:00",
+      "File format error. Pat No: B1",
+      "File format error. Pat No: B2",
+      "Categorisation data has wrong format.",
+      "File format error. Pat No: B6",
+  };
+  for (const auto& text : expected_shown) EXPECT_TRUE(shown.contains(text)) << text.toStdString();
+  const QString log = LogText(t);
+  for (const char* logged :
+       {"File Import: No pat no specified", "Wrong Surname for this Pat. No: G1 :1404",
+        "Time of Test: 09:15:00 :1401", "File format error. Pat No: B1 (threshold \"abc\") :1405",
+        "File format error. Pat No: B2 (threshold \"999\") :1405",
+        "File Import: Categorisation data has wrong format. Pat No: B5",
+        "File Import: Date Error Pat No: B3", "File Import: Date Error Pat No: B4"}) {
+    EXPECT_TRUE(log.contains(logged)) << logged;
+  }
+  EXPECT_TRUE(log.contains(QRegularExpression("File Import: Date Error Pat No: B3[^\\n]* :958")));
+  // The save judged the invalid date and time of test.
+  EXPECT_TRUE(shown.contains(Msg(1014)));
+  EXPECT_TRUE(shown.contains(Msg(1013)));
+  EXPECT_EQ(t->State().EditMode, kBrowsing);
+  EXPECT_FALSE(t->State().BulkMode);
+}
+
+TEST_F(RegisterImportTest, WrongHeadersStoreNothing) {
+  const QString good =
+      FormatCsvLine(Line("G1", "Hale", "01/03/2024", "09:15:00"), CsvLayout::Snv52);
+  for (const char* header : {"[SNV/3.1 Format]", "Pat No,Surname", "[SNV/5.1 Format]", " "}) {
+    t.prompter = test::ScriptedPrompter();
+    const ImportSummary summary = Import(CsvFileText(CsvLayout::Snv52, {good}, header));
+    EXPECT_TRUE(summary.refused) << header;
+    EXPECT_EQ(t.prompter.Texts(), QStringList{Msg(1406)}) << header;
+  }
+  EXPECT_EQ(Count(t, "SELECT COUNT(*) FROM TestDetails"), 0);
+  EXPECT_EQ(LogText(t).count("File Import: Wrong file format - missing or incorrect header"), 4);
+  // An empty file ends the import silently.
+  t.prompter = test::ScriptedPrompter();
+  EXPECT_FALSE(Import("").refused);
+  EXPECT_TRUE(t.prompter.Texts().isEmpty());
+}
+
+TEST_F(RegisterImportTest, AnswersAndExtraFrequenciesFollowTheLayout) {
+  CsvRecord r = Line("Q1", "Ames", "01/03/2024", "09:15:00");
+  r.has_answers = true;
+  r.codes.fill("0");
+  r.codes[0] = "1";
+  r.codes[1] = "2";
+  r.texts[1] = "Ten years, on presses";
+  r.has_extra = true;
+  r.extra = {"15", "20", "25", "30"};
+  r[kCsvSex] = "Female";
+  CsvRecord second = r;
+  second[kCsvLastTest] = "01/03/2025";
+  ASSERT_EQ(Import(CsvFileText(CsvLayout::Snv52, {FormatCsvLine(r, CsvLayout::Snv52)})).added, 1);
+  // The same answers in a 5.0 file: the questionnaire is read, 125/750 Hz are not.
+  ASSERT_EQ(Import(CsvFileText(CsvLayout::Snv5, {FormatCsvLine(second, CsvLayout::Snv52)})).added,
+            1);
+  CsvRecord third = r;
+  third[kCsvLastTest] = "01/03/2026";
+  ASSERT_EQ(Import(CsvFileText(CsvLayout::Snv5, {FormatCsvLine(third, CsvLayout::Snv5)})).added, 1);
+
+  auto value = [&](const QString& sql) {
+    return t->Db().Conn().QueryValue(sql).value_or(QVariant()).toString();
+  };
+  EXPECT_EQ(value("SELECT Sex FROM PatDetails WHERE PatNo = 'Q1'"), "Female");
+  EXPECT_EQ(value("SELECT Q1 FROM TestQuestions WHERE TestDate = '2024-03-01'"), "1");
+  EXPECT_EQ(value("SELECT Ans2 FROM TestQuestions WHERE TestDate = '2024-03-01'"),
+            "Ten years, on presses");
+  EXPECT_EQ(value("SELECT \"125Hz\" FROM TestResultsLeft WHERE TestDate = '2024-03-01'"), "15");
+  EXPECT_EQ(value("SELECT \"750Hz\" FROM TestResultsRight WHERE TestDate = '2024-03-01'"), "30");
+  EXPECT_EQ(value("SELECT Ans2 FROM TestQuestions WHERE TestDate = '2025-03-01'"),
+            "Ten years, on presses");
+  EXPECT_EQ(value("SELECT ifnull(\"125Hz\", '') || ifnull(\"750Hz\", '') FROM TestResultsRight "
+                  "WHERE TestDate = '2025-03-01'"),
+            "");
+  EXPECT_EQ(value("SELECT Q1 FROM TestQuestions WHERE TestDate = '2026-03-01'"), "0");
+  EXPECT_EQ(value("SELECT ifnull(Ans2, 'none') FROM TestQuestions WHERE TestDate = '2026-03-01'"),
+            "none");
+}
+
+// A generated register with names holding apostrophes and commas goes out
+// and comes back whole.
+TEST(RegisterRoundTripTest, ExportImportExportGivesTheSameFile) {
+  TestApp a;
+  ASSERT_TRUE(a.Init());
+  GeneratorOptions options;
+  options.patients = 300;
+  options.tests_per_patient = 3;
+  options.seed = 7;
+  GenerateRegister(a->Db().Conn(), options,
+                   [&](const QString& pat_no) { RecategorisePatient(*a, pat_no); });
+  auto& conn = a->Db().Conn();
+  conn.Exec("UPDATE PatDetails SET Surname = Surname || ', Jr' WHERE rowid % 7 = 0");
+  conn.Exec("UPDATE TestDetails SET Notes = 'Said \"loud\", twice' WHERE rowid % 5 = 0");
+  ASSERT_GT(Count(a, "SELECT COUNT(*) FROM PatDetails WHERE Surname LIKE '%''%'"), 0);
+  const QByteArray first = ExportFrom(a, "a.csv");
+  ASSERT_EQ(first.count("\r\n"), 302);
+
+  TestApp b;
+  ASSERT_TRUE(b.Init());
+  const ImportSummary imported = ImportInto(b, a.folder.File("a.csv"));
+  EXPECT_EQ(imported.added, 300);
+  EXPECT_EQ(imported.rejected, 0);
+  const QByteArray second = ExportFrom(b, "b.csv");
+  EXPECT_EQ(second, first);
+
+  // The same file again adds nothing and names every line as stored.
+  b.prompter = test::ScriptedPrompter();
+  const ImportSummary again = ImportInto(b, a.folder.File("a.csv"));
+  EXPECT_EQ(again.added, 0);
+  EXPECT_EQ(again.existing, 300);
+  EXPECT_EQ(b.prompter.Texts().filter("This record already exists in the database.").size(), 300);
+  EXPECT_EQ(Count(b, "SELECT COUNT(*) FROM TestDetails"), 300);
+  EXPECT_EQ(ExportFrom(b, "c.csv"), first);
+}
+
+TEST(RegisterExportTest, EmptyRegisterAndLayouts) {
+  TestApp t;
+  ASSERT_TRUE(t.Init());
+  t.prompter.QueueFile(t.folder.File("Exportdata.csv"));
+  EXPECT_FALSE(exportregisterascsv(*t, QString(), {}).written);
+  EXPECT_EQ(t.prompter.Texts(), QStringList{"No data available to export"});
+  ASSERT_EQ(t.prompter.file_dialogs.size(), 1u);
+  EXPECT_EQ(t.prompter.file_dialogs[0].initial_name, "Exportdata.csv");
+  EXPECT_TRUE(t.prompter.file_dialogs[0].overwrite_prompt);
+
+  t.folder.Write(
+      "in.csv",
+      CsvFileText(CsvLayout::Snv52,
+                  {FormatCsvLine(Line("P1", "Lee", "01/03/2024", "09:15:00"), CsvLayout::Snv52)}));
+  ASSERT_EQ(ImportInto(t, t.folder.File("in.csv")).added, 1);
+  const auto rows = RegisterRows(t->Db().Conn(), RegisterSql());
+  // A given name: the 5.0 layout in the program folder, no dialog.
+  EXPECT_TRUE(exportregisterascsv(*t, "veldata.csv", rows).written);
+  const QStringList lines = QString::fromUtf8(t.folder.Read("veldata.csv")).split("\r\n");
+  ASSERT_EQ(lines.size(), 4);  // three lines and the ending of the last
+  EXPECT_EQ(lines[0], "[SNV/5 Format]");
+  EXPECT_EQ(lines[2].count(u','), 51);
+  EXPECT_TRUE(lines[2].startsWith("P1,Lee,Alex,01/03/2024,09:15:00,,02/02/1970,\""));
+  EXPECT_EQ(t.prompter.file_dialogs.size(), 1u);
+  // A cancelled dialog writes nothing.
+  EXPECT_FALSE(exportregisterascsv(*t, QString(), rows).written);
+}
+
+}  // namespace
+}  // namespace sonivera
