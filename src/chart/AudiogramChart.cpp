@@ -62,6 +62,23 @@ ThresholdRow ChartRowFromGrid(const std::array<QString, 12>& grid_row) {
   return row;
 }
 
+EarThresholds EarFromGrid(const AudiogramGrid& grid, Ear ear) {
+  const int first_row = ear == Ear::Left ? 0 : 2;
+  const auto row = [&grid](int r) {
+    std::array<QString, AudiogramGrid::kColumns> cells;
+    for (int c = 0; c < AudiogramGrid::kColumns; ++c) cells[c] = grid.Cell(r, c);
+    return ChartRowFromGrid(cells);
+  };
+  return {row(first_row), row(first_row + 1)};
+}
+
+ChartPatient PatientFromView(const CurrentTestView& view) {
+  const auto date = [](const QString& text) {
+    return QDate::fromString(text.trimmed(), QStringLiteral("dd/MM/yyyy"));
+  };
+  return {date(view.DOB), date(view.DateofTest), view.sex};
+}
+
 QColor AudiogramChart::PenColour(int grid_row) {
   switch (grid_row) {
     case 0:

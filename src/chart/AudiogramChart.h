@@ -41,12 +41,20 @@ struct EarThresholds {
   ThresholdRow previous;
 };
 
+// One ear's thresholds from the audiogram grid: rows 0 and 1 for the left
+// ear, 2 and 3 for the right.
+EarThresholds EarFromGrid(const AudiogramGrid& grid, Ear ear);
+
 // The person the predictive line is drawn for.
 struct ChartPatient {
   QDate date_of_birth;
   QDate date_of_test;
-  PatientSex sex = PatientSex::None;
+  Sex sex = Sex::None;
 };
+
+// The person of the current-test view, whose dates are "dd/mm/yyyy" texts; an
+// empty mask or a date that does not exist gives no date.
+ChartPatient PatientFromView(const CurrentTestView& view);
 
 // The audiogram of one ear. InitGraph takes the values to show and checks
 // them (reporting any failure); Paint then draws the chart on any painter:

@@ -134,10 +134,10 @@ std::optional<int> AgeAtTest(const QDate& date_of_birth, const QDate& date_of_te
 
 int AgeRow(int age) { return std::clamp((age - 20) / 5, 0, kAgeRowCount - 1); }
 
-std::optional<PredictiveLine> PredictiveLineFor(const PredictiveTables& tables, PatientSex sex,
+std::optional<PredictiveLine> PredictiveLineFor(const PredictiveTables& tables, Sex sex,
                                                 std::optional<int> age) {
-  if (sex == PatientSex::None || !age) return std::nullopt;
-  const PredictiveTable& table = sex == PatientSex::Male ? tables.male : tables.female;
+  if (sex == Sex::None || !age) return std::nullopt;
+  const PredictiveTable& table = sex == Sex::Male ? tables.male : tables.female;
   const int row = AgeRow(*age);
   PredictiveLine line;
   for (std::size_t i = 0; i < kPredictivePositions.size(); ++i) {

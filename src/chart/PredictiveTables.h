@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 
+#include "categorise/CategorisationState.h"
 #include "chart/ChartGeometry.h"
 
 namespace sonivera {
@@ -19,8 +20,6 @@ namespace sonivera::chart {
 // Ages of the table rows: 20, 25, ... 80.
 constexpr int kAgeRowCount = 13;
 constexpr int kValueCount = 3;
-
-enum class PatientSex { None, Male, Female };
 
 // One age-distribution table: for each frequency position and age row, three
 // values as texts (a number of dB, or empty for no value).
@@ -85,7 +84,7 @@ struct PredictiveLine {
 // The line for a sex and age at test, from the table of that sex; nullopt
 // when no sex is chosen or the age is unknown. Throws AppError (type
 // mismatch) for a table value that is not a number.
-std::optional<PredictiveLine> PredictiveLineFor(const PredictiveTables& tables, PatientSex sex,
+std::optional<PredictiveLine> PredictiveLineFor(const PredictiveTables& tables, Sex sex,
                                                 std::optional<int> age);
 
 }  // namespace sonivera::chart

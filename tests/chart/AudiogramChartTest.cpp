@@ -90,12 +90,47 @@ struct Fixture {
 const QColor kBlue(0, 0, 255), kLightBlue(0, 180, 255), kRed(255, 0, 0), kMagenta(255, 0, 255);
 const QColor kWhite(255, 255, 255), kBandGrey(230, 230, 230);
 
-TEST(AudiogramChartTest, GridRowColumnsGoToTheirFrequencyPositions) {
-  std::array<QString, 12> grid;
-  for (int c = 0; c < 12; ++c) grid[c] = QString::number(c);
-  const ThresholdRow row = ChartRowFromGrid(grid);
-  const ThresholdRow expected = Row({"9", "0", "1", "10", "2", "3", "4", "5", "6", "7", "8"});
-  EXPECT_EQ(row, expected);
+TEST(AudiogramChartTest, GridRowsAndColumnsGoToTheirEarsAndFrequencyPositions) {
+  AudiogramGrid grid;
+  for (int r = 0; r < AudiogramGrid::kRows; ++r) {
+    for (int c = 0; c < 11; ++c) grid.SetCell(r, c, QString::number(100 * r + c));
+  }
+  const auto expected = [](int r) {
+    ThresholdRow row;
+    const int columns[] = {9, 0, 1, 10, 2, 3, 4, 5, 6, 7, 8};
+    for (int i = 0; i < kPositionCount; ++i) row[i] = QString::number(100 * r + columns[i]);
+    return row;
+  };
+  const EarThresholds left = EarFromGrid(grid, Ear::Left);
+  const EarThresholds right = EarFromGrid(grid, Ear::Right);
+  EXPECT_EQ(left.current, expected(0));
+  EXPECT_EQ(left.previous, expected(1));
+  EXPECT_EQ(right.current, expected(2));
+  EXPECT_EQ(right.previous, expected(3));
+}
+
+TEST(AudiogramChartTest, PatientDatesComeFromTheViewTexts) {
+  struct Case {
+    const char* dob;
+    const char* test;
+    QDate birth;
+    QDate tested;
+  };
+  const Case cases[] = {
+      {"14/03/1962", "30/09/2021", {1962, 3, 14}, {2021, 9, 30}},
+      {"__/__/____", "01/02/2020", QDate(), {2020, 2, 1}},
+      {"31/02/1970", "", QDate(), QDate()},
+  };
+  for (const Case& c : cases) {
+    CurrentTestView view;
+    view.DOB = c.dob;
+    view.DateofTest = c.test;
+    view.sex = Sex::Female;
+    const ChartPatient patient = PatientFromView(view);
+    EXPECT_EQ(patient.date_of_birth, c.birth) << c.dob;
+    EXPECT_EQ(patient.date_of_test, c.tested) << c.test;
+    EXPECT_EQ(patient.sex, Sex::Female);
+  }
 }
 
 TEST(AudiogramChartTest, LeftEarMarksAreCrossesAtTheirPoints) {
@@ -225,7 +260,7 @@ TEST(AudiogramChartTest, PredictiveBandIsGreyWithAWhiteMiddleLine) {
   Fixture f;
   f.options.ShowPredictiveLine = true;
   f.options.PredictiveLineAllowed = true;
-  f.patient = {QDate(1970, 1, 1), QDate(2022, 6, 1), PatientSex::Male};  // 52: row 50
+  f.patient = {QDate(1970, 1, 1), QDate(2022, 6, 1), Sex::Male};  // 52: row 50
   for (int p : kPredictivePositions) {
     f.files.predictive.male.At(p, AgeRow(50)) = {"0", "20", "40"};
     f.files.predictive.female.At(p, AgeRow(50)) = {"60", "70", "80"};
@@ -241,20 +276,20 @@ TEST(AudiogramChartTest, PredictiveBandIsGreyWithAWhiteMiddleLine) {
   EXPECT_EQ(image.pixelColor(Pixel(PositionX(k250Hz) - 3, 10)), kWhite);
 
   // The female table for a woman; no line without a sex, a date, or the switches.
-  f.patient.sex = PatientSex::Female;
+  f.patient.sex = Sex::Female;
   const QImage female = f.Chart(Ear::Left, {}).Picture(kSize, ChartMedium::Screen);
   EXPECT_EQ(female.pixelColor(Pixel(x, 65)), kBandGrey);
   EXPECT_EQ(female.pixelColor(Pixel(x, 30)), f.files.bands.colours[kMild].ToColor());
   struct Off {
-    PatientSex sex;
+    Sex sex;
     QDate birth;
     bool show;
     bool allowed;
   };
-  const Off offs[] = {{PatientSex::None, QDate(1970, 1, 1), true, true},
-                      {PatientSex::Male, QDate(), true, true},
-                      {PatientSex::Male, QDate(1970, 1, 1), false, true},
-                      {PatientSex::Male, QDate(1970, 1, 1), true, false}};
+  const Off offs[] = {{Sex::None, QDate(1970, 1, 1), true, true},
+                      {Sex::Male, QDate(), true, true},
+                      {Sex::Male, QDate(1970, 1, 1), false, true},
+                      {Sex::Male, QDate(1970, 1, 1), true, false}};
   for (const Off& off : offs) {
     f.patient.sex = off.sex;
     f.patient.date_of_birth = off.birth;
@@ -272,7 +307,7 @@ TEST(AudiogramChartTest, ValuesThatAreNotNumbersAreReportedWithTheirTags) {
   Fixture f;
   f.options.ShowPredictiveLine = true;
   f.options.PredictiveLineAllowed = true;
-  f.patient = {QDate(1980, 1, 1), QDate(2020, 1, 1), PatientSex::Male};
+  f.patient = {QDate(1980, 1, 1), QDate(2020, 1, 1), Sex::Male};
   f.files.predictive.male.At(k4kHz, AgeRow(40)) = {"0", "ten", "30"};
   const EarThresholds values{Row({"", "20", "x", "", "30"}), Row({"", "", "", "", "4O"})};
   const AudiogramChart chart = f.Chart(Ear::Left, values);
@@ -320,7 +355,7 @@ TEST(AudiogramChartTest, SampleChartRendersToPngAndPdf) {
   Fixture f;
   f.options.ShowPredictiveLine = true;
   f.options.PredictiveLineAllowed = true;
-  f.patient = {QDate(1962, 3, 14), QDate(2021, 9, 30), PatientSex::Male};
+  f.patient = {QDate(1962, 3, 14), QDate(2021, 9, 30), Sex::Male};
   for (int i = 0; i < static_cast<int>(kPredictivePositions.size()); ++i) {
     f.files.predictive.male.At(kPredictivePositions[i], AgeRow(59)) = {
         QString::number(-5 + i), QString::number(5 + 4 * i), QString::number(15 + 8 * i)};

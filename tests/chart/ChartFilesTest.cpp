@@ -250,13 +250,13 @@ TEST(PredictiveLineTest, ShippedTablesGiveTheDistributionOfTheSexAndAge) {
   ASSERT_TRUE(t.Init());
   const PredictiveTables& tables = t->State().chart_files.predictive;
   // Men of 52 (row 50) at 4 kHz: 10th percentile 0, median 16, 90th 36 dB.
-  const auto male = PredictiveLineFor(tables, PatientSex::Male, 52);
+  const auto male = PredictiveLineFor(tables, Sex::Male, 52);
   ASSERT_TRUE(male);
   EXPECT_EQ(male->lower[5], 0.0);
   EXPECT_EQ(male->middle[5], 16.0);
   EXPECT_EQ(male->upper[5], 36.0);
   // Women of 83 (row 80) at 8 kHz: 21, 58, 104; at 250 Hz: 0, 12, 26.
-  const auto female = PredictiveLineFor(tables, PatientSex::Female, 83);
+  const auto female = PredictiveLineFor(tables, Sex::Female, 83);
   ASSERT_TRUE(female);
   EXPECT_EQ(female->lower[7], 21.0);
   EXPECT_EQ(female->middle[7], 58.0);
@@ -274,8 +274,8 @@ TEST(PredictiveLineTest, ShippedTablesGiveTheDistributionOfTheSexAndAge) {
       }
     }
   }
-  EXPECT_FALSE(PredictiveLineFor(tables, PatientSex::None, 40));
-  EXPECT_FALSE(PredictiveLineFor(tables, PatientSex::Male, std::nullopt));
+  EXPECT_FALSE(PredictiveLineFor(tables, Sex::None, 40));
+  EXPECT_FALSE(PredictiveLineFor(tables, Sex::Male, std::nullopt));
   EXPECT_TRUE(t.prompter.Prompts().empty());
 }
 
