@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include "app/Messages.h"
+#include "interchange/ImportSupport.h"
+#include "interchange/OldImport.h"
+
+namespace sonivera {
+namespace {
+
+using test::Count;
+using test::TestApp;
+
+QString Sample(const char* name) { return QStringLiteral(SONIVERA_TEST_DATA "/") + name; }
+
+class OldImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(t.Init()); }
+  ImportSummary Run(OldReleaseImporter::Kind kind, const QString& path, bool baseline) {
+    RecordEditor editor(*t.app, nullptr);
+    OldReleaseImporter importer(*t.app, editor);
+    importer.SetCreateBaseline(baseline);
+    importer.on_count = [&](int n) { counts.push_back(n); };
+    return importer.ImportPath(kind, path);
+  }
+  QString Value(const QString& sql) {
+    return t->Db().Conn().QueryValue(sql).value_or(QVariant()).toString();
+  }
+  TestApp t;
+  std::vector<int> counts;
+};
+
+TEST_F(OldImportTest, BothSampleLayoutsGiveTheSameRegister) {
+  for (auto kind : {OldReleaseImporter::Kind::Csv, OldReleaseImporter::Kind::Dat}) {
+    TestApp fresh;
+    ASSERT_TRUE(fresh.Init());
+    RecordEditor editor(*fresh.app, nullptr);
+    OldReleaseImporter importer(*fresh.app, editor);
+    const ImportSummary summary = importer.ImportPath(
+        kind,
+        Sample(kind == OldReleaseImporter::Kind::Csv ? "old31_sample.csv" : "old31_sample.dat"));
+    EXPECT_EQ(summary.added, 4);
+    EXPECT_EQ(summary.rejected, 0);
+    auto value = [&](const char* sql) {
+      return fresh->Db().Conn().QueryValue(sql).value_or(QVariant()).toString();
+    };
+    // No number: SNV1. A year of birth alone: 1 January. Sex from MALE/FEMALE.
+    EXPECT_EQ(value("SELECT Surname FROM PatDetails WHERE PatNo = 'SNV1'"), "O'Leary");
+    EXPECT_EQ(value("SELECT DOB FROM PatDetails WHERE PatNo = 'SNV1'"), "1970-01-01");
+    EXPECT_EQ(value("SELECT Sex FROM PatDetails WHERE PatNo = 'SNV1'"), "Female");
+    EXPECT_EQ(value("SELECT Sex FROM PatDetails WHERE PatNo = '1002'"), "Male");
+    EXPECT_EQ(value("SELECT COUNT(*) FROM TestDetails WHERE PatNo = '1001'"), "2");
+    EXPECT_EQ(value("SELECT \"4kHz\" FROM TestResultsLeft WHERE PatNo = '1001' AND TestDate = "
+                    "'1999-03-08'"),
+              "50");
+  }
+}
+
+TEST_F(OldImportTest, PatientNumberRulesAndRepeatedImport) {
+  t->Db().Conn().Exec("INSERT INTO PatDetails (PatNo, Surname) VALUES ('1001', 'Jones')");
+  t->Db().Conn().Exec("INSERT INTO PatDetails (PatNo, Surname) VALUES ('SNV1', 'Other')");
+  const ImportSummary first = Run(OldReleaseImporter::Kind::Csv, Sample("old31_sample.csv"), false);
+  EXPECT_EQ(first.added, 4);
+  // 1001 belongs to Jones: both Hughes records land on one new number.
+  EXPECT_EQ(Value("SELECT COUNT(*) FROM TestDetails WHERE PatNo = '1001_1'"), "2");
+  EXPECT_EQ(Value("SELECT Surname FROM PatDetails WHERE PatNo = '1001_1'"), "Hughes");
+  EXPECT_EQ(Value("SELECT Surname FROM PatDetails WHERE PatNo = 'SNV2'"), "O'Leary");
+  EXPECT_EQ(counts, (std::vector<int>{1, 2, 3, 4}));
+
+  t.prompter = test::ScriptedPrompter();
+  const ImportSummary second =
+      Run(OldReleaseImporter::Kind::Csv, Sample("old31_sample.csv"), false);
+  EXPECT_EQ(second.added, 0);
+  EXPECT_EQ(second.existing, 4);
+  EXPECT_EQ(Count(t, "SELECT COUNT(*) FROM TestDetails"), 4);
+  EXPECT_EQ(Count(t, "SELECT COUNT(*) FROM PatDetails"), 5);
+}
+
+TEST_F(OldImportTest, BaselineComesFromThePreviousResultsOfTheOldestRecord) {
+  ASSERT_EQ(Run(OldReleaseImporter::Kind::Dat, Sample("old31_sample.dat"), true).added, 4);
+  // 1001's first record carries a 1995 test: stored first, then both records.
+  EXPECT_EQ(Value("SELECT COUNT(*) FROM TestDetails WHERE PatNo = '1001'"), "3");
+  EXPECT_EQ(Value("SELECT MIN(DateofTest) FROM TestDetails WHERE PatNo = '1001'"), "1995-01-11");
+  EXPECT_EQ(Value("SELECT \"8kHz\" FROM TestResultsRight WHERE PatNo = '1001' AND TestDate = "
+                  "'1995-01-11'"),
+            "20");
+  // Records without previous results get no baseline.
+  EXPECT_EQ(Value("SELECT COUNT(*) FROM TestDetails WHERE PatNo = '1002'"), "1");
+}
+
+TEST_F(OldImportTest, QuestionsFirstAndBadFilesAreRefused) {
+  t.prompter.QueueAnswer(Prompter::Answer::Yes);
+  RecordEditor editor(*t.app, nullptr);
+  OldReleaseImporter importer(*t.app, editor);
+  EXPECT_TRUE(importer.AskBeforeImport());
+  ASSERT_EQ(t.prompter.Prompts().size(), 2u);
+  EXPECT_EQ(t.prompter.Prompts()[0].title, "Create Baseline");
+  EXPECT_EQ(t.prompter.Prompts()[0].buttons, Prompter::Buttons::YesNo);
+  EXPECT_EQ(t.prompter.Prompts()[1].text,
+            "Make sure the import file is sorted in test date order.");
+  EXPECT_EQ(t.prompter.Prompts()[1].title, "Sort Import");
+
+  t.prompter = test::ScriptedPrompter();
+  const ImportSummary wrong = Run(OldReleaseImporter::Kind::Csv, Sample("old31_sample.dat"), false);
+  EXPECT_TRUE(wrong.refused);
+  ASSERT_EQ(t.prompter.Prompts().size(), 1u);
+  EXPECT_EQ(t.prompter.Prompts()[0].text, "This is not an Sonivera 3.1 file type.");
+  EXPECT_EQ(t.prompter.Prompts()[0].title, "Incompatible File Type");
+
+  // Bad records are reported and skipped; the good one is stored.
+  t.prompter = test::ScriptedPrompter();
+  t.folder.Write("bad.csv",
+                 "[SNV/3.1 Format]\r\n"
+                 "77,Short,Line,\r\n"
+                 "78,Abbot,Ann,01/01/1980,FEMALE,32/01/1999,09:00:00,,,,," +
+                     QByteArray("5,").repeated(18) + "\r\n" +
+                     "79,Baker,Bo,01/01/1980,MALE,01/01/1999,09:00:00,,,,," +
+                     QByteArray("abc,").repeated(18) + "\r\n" +
+                     "80,Cole,Cy,01/01/1980,MALE,01/01/1999,09:00:00,,,,," +
+                     QByteArray("5,").repeated(18) + "\r\n");
+  const ImportSummary mixed = Run(OldReleaseImporter::Kind::Csv, t.folder.File("bad.csv"), false);
+  EXPECT_EQ(mixed.added, 1);
+  EXPECT_EQ(mixed.rejected, 3);
+  EXPECT_EQ(t.prompter.Texts().filter("File format error. Pat No: ").size(), 3);
+  EXPECT_EQ(Count(t, "SELECT COUNT(*) FROM PatDetails"), 1);
+}
+
+TEST_F(OldImportTest, StopEndsTheImportBetweenRecords) {
+  RecordEditor editor(*t.app, nullptr);
+  OldReleaseImporter importer(*t.app, editor);
+  importer.on_count = [&](int n) {
+    if (n == 2) t->State().StopRequested = true;
+  };
+  const ImportSummary summary =
+      importer.ImportPath(OldReleaseImporter::Kind::Csv, Sample("old31_sample.csv"));
+  EXPECT_TRUE(summary.stopped);
+  EXPECT_EQ(summary.added, 2);
+  EXPECT_FALSE(t->State().StopRequested);
+  EXPECT_FALSE(t->State().BulkMode);
+}
+
+}  // namespace
+}  // namespace sonivera
