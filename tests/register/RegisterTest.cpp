@@ -1,0 +1,262 @@
+#include "app/Messages.h"
+#include "register/RecordDisplay.h"
+#include "register/RegisterFixture.h"
+
+namespace sonivera {
+namespace {
+
+class RegisterTest : public test::RegisterFixture {
+ protected:
+  // Three patients: Hall (3 tests), O'Brien (2), Hallam (1, same day as
+  // O'Brien's latest but later in the day).
+  void AddThree() {
+    AddPatient("100", "Hall", "01/01/2018");
+    InsertTest("01/01/2019");
+    InsertTest("01/01/2020");
+    AddPatient("200", "O'Brien", "05/05/2019", "09:00:00");
+    InsertTest("05/05/2021", "09:00:00");
+    AddPatient("300", "Hallam", "05/05/2021", "14:00:00");
+  }
+  void SetCategorisation(const QString& pat_no, const QString& date, const QString& text) {
+    auto s = Conn().Prepare(
+        "UPDATE TestDetails SET Categorisation = ?3 WHERE PatNo = ?1 AND DateofTest = ?2");
+    s.Bind(1, pat_no).Bind(2, date).Bind(3, text).Run();
+  }
+};
+
+TEST_F(RegisterTest, ListsEachPatientsMirroredTestNewestFirst) {
+  AddThree();
+  // A patient whose mirror names none of its tests is not listed.
+  Conn().Exec("UPDATE PatDetails SET TimeofTest = '23:59:59' WHERE PatNo = '100'");
+  reg->BuildRegister();
+  EXPECT_EQ(Column(kColPatNo), (QStringList{"300", "200"}));
+  EXPECT_EQ(reg->StatusTexts()[0], "Patients: 3");
+  EXPECT_EQ(reg->StatusTexts()[1], "Records: 2");
+  auto& model = reg->Model();
+  ASSERT_EQ(model.columnCount(), 23);
+  EXPECT_EQ(model.headerData(kColServiceLength, Qt::Horizontal).toString(), "Length of Service");
+  EXPECT_EQ(model.headerData(kColStatus, Qt::Horizontal).toString(), "Status");
+  EXPECT_EQ(RegisterColumnWidth(kColCategorisation), 2500);
+  EXPECT_EQ(model.data(model.index(0, kColLastTest)).toString(), "05/05/2021");
+  EXPECT_EQ(model.data(model.index(0, kColDOB)).toString(), "01/02/1970");
+  EXPECT_EQ(model.data(model.index(1, kColPreviousTest)).toString(), "05/05/2019");
+}
+
+TEST_F(RegisterTest, ModelReadsALargeRegisterInPages) {
+  {
+    db::Transaction transaction(Conn());
+    AudiogramStore store(Conn());
+    for (int i = 0; i < 450; ++i) {
+      AudiogramRecord r;
+      r.patient.PatNo = QString::number(1000 + i);
+      r.key = {QDate(2000, 1, 1).addDays(i).toString("yyyy-MM-dd"), "10:00:00"};
+      store.Write(SaveMode::NewPatient, r);
+    }
+    transaction.Commit();
+  }
+  reg->BuildRegister();
+  auto& model = reg->Model();
+  EXPECT_EQ(model.rowCount(), RegisterModel::kPageSize);
+  EXPECT_TRUE(model.canFetchMore());
+  EXPECT_EQ(model.TotalRows(), 450);
+  EXPECT_TRUE(model.EnsureRow(449));
+  EXPECT_FALSE(model.canFetchMore());
+  EXPECT_EQ(model.PatNo(449), "1000");
+  EXPECT_FALSE(model.EnsureRow(450));
+}
+
+TEST_F(RegisterTest, ChoosingARecordPlacesTheShownTestAndItsMarker) {
+  AddThree();
+  ASSERT_TRUE(reg->MoveToPatient("100"));
+  EXPECT_EQ(State().CurrentPatNo, "100");
+  EXPECT_EQ(State().TestIndex, 0);
+  EXPECT_EQ(State().TestCount, 3);
+  auto view = LoadRecordView(Conn(), "100", 0);
+  EXPECT_EQ(view.marker.caption, Msg(1116));
+  EXPECT_FALSE(view.marker.historic);
+  EXPECT_EQ(view.record_number, 3);
+  EXPECT_EQ(view.record_count, 3);
+  EXPECT_EQ(view.entries.Previous[0], "20");
+  EXPECT_EQ(view.baseline, Msg(931));
+  ASSERT_TRUE(reg->ShowTest(2));
+  view = LoadRecordView(Conn(), "100", State().TestIndex);
+  EXPECT_EQ(view.marker.caption, Msg(1115));
+  EXPECT_TRUE(view.marker.historic);
+  EXPECT_EQ(view.record_number, 1);
+  EXPECT_EQ(view.entries.MBoxDate[kBoxDateofTest], "01/01/2018");
+  EXPECT_EQ(view.entries.MBoxDate[kBoxPreviousTest], kEmptyDateBox);
+  EXPECT_TRUE(view.entries.Previous[0].isEmpty());
+  EXPECT_EQ(view.entries.ComboDetails[kComboExaminer], "Examiner E");
+  EXPECT_FALSE(reg->ShowTest(3));
+  // A sorted register lists older tests too: choosing one shows that test.
+  reg->ApplySort(SortField::DateofTest);
+  ASSERT_TRUE(reg->GoToChosenRecord(0));
+  EXPECT_EQ(State().CurrentPatNo, "100");
+  EXPECT_EQ(State().TestIndex, 2);
+  // Up and down move between rows.
+  EXPECT_FALSE(reg->MoveUp());
+  EXPECT_TRUE(reg->MoveDown());
+  EXPECT_EQ(reg->CurrentRow(), 1);
+  Conn().Exec("UPDATE PatDetails SET BaselineDate = '2018-01-01', BaselineTime = '10:00:00'");
+  EXPECT_EQ(LoadRecordView(Conn(), "100", 0).baseline, "01/01/2018");
+}
+
+TEST_F(RegisterTest, FindMatchesPrefixesDatesAndApostrophes) {
+  AddThree();
+  reg->BuildRegister();
+  using F = Register::FindField;
+  EXPECT_TRUE(reg->Find(F::Surname, "hall", true));
+  EXPECT_EQ(State().CurrentPatNo, "300");  // Hallam is listed first
+  EXPECT_TRUE(reg->Find(F::Surname, "hall", false));
+  EXPECT_EQ(State().CurrentPatNo, "100");
+  EXPECT_FALSE(reg->Find(F::Surname, "hall", false));
+  EXPECT_TRUE(reg->Find(F::Surname, "O'B", true));
+  EXPECT_EQ(State().CurrentPatNo, "200");
+  EXPECT_TRUE(reg->Find(F::LastTest, "01/01/2020", true));
+  EXPECT_EQ(State().CurrentPatNo, "100");
+  EXPECT_TRUE(reg->Find(F::PatNo, "3", true));
+  EXPECT_EQ(State().CurrentPatNo, "300");
+  t.prompter = test::ScriptedPrompter();
+  EXPECT_FALSE(reg->Find(F::LastTest, "not a date", true));
+  EXPECT_FALSE(reg->Find(F::Company, "zzz", true));
+  EXPECT_FALSE(reg->Find(F::Forenames, "", true));
+  EXPECT_EQ(t.prompter.Texts(), (QStringList{Msg(989), Msg(989), Msg(989)}));
+  EXPECT_EQ(State().CurrentPatNo, "300");
+}
+
+TEST_F(RegisterTest, SortListsEveryAudiogramAndNoneLeavesTheRegister) {
+  AddThree();
+  reg->BuildRegister();
+  const QStringList before = Column(kColPatNo);
+  reg->ApplySort(SortField::None);
+  EXPECT_EQ(Column(kColPatNo), before);
+  EXPECT_EQ(reg->StatusTexts()[3], "Sorted:  ");
+  reg->ApplySort(SortField::Surname);
+  EXPECT_EQ(Column(kColSurname),
+            (QStringList{"Hall", "Hall", "Hall", "Hallam", "O'Brien", "O'Brien"}));
+  EXPECT_EQ(reg->StatusTexts()[3], "Sorted: Surname ");
+  EXPECT_EQ(reg->StatusTexts()[1], "Records: 6");
+  reg->ApplySort(SortField::DateofTest);
+  EXPECT_EQ(Column(kColLastTest).first(), "2018-01-01");
+  reg->BuildRegister();
+  EXPECT_EQ(reg->SortDescription(), "");
+  EXPECT_EQ(Column(kColPatNo), before);
+}
+
+TEST_F(RegisterTest, FilterCriteriaSelectTestsAndCountDistinctPatients) {
+  AddThree();
+  Conn().Exec("UPDATE TestDetails SET RecallDate = DateofTest");
+  Conn().Exec("UPDATE TestDetails SET LengthofService = CASE PatNo WHEN '100' THEN 10 ELSE 30 END");
+  struct Case {
+    const char* name;
+    int item;
+    const char* text;
+    QStringList pat_nos;  // the register rows, in order
+    int patients;
+  };
+  const Case cases[] = {
+      {"surname alone lists every test", 1, "hall", {"100", "100", "100"}, 1},
+      {"apostrophe", 1, "O'Brien", {"200", "200"}, 1},
+      {"recall date alone lists each patient once", 25, "01/01/2019", {"100", "200", "300"}, 3},
+      {"test date before includes the day", 16, "05/05/2019", {"100", "100", "200"}, 2},
+      {"test date on or after", 15, "05/05/2021", {"200", "300"}, 2},
+      {"sex", 14, "Female", {"100", "100", "100", "200", "200", "300"}, 3},
+      {"length of service from", 10, "2", {"200", "200", "300"}, 2},
+      {"length of service to", 13, "11", {"100", "100", "100"}, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FilterCriteria criteria;
+    criteria.Text1[c.item] = c.text;
+    ASSERT_TRUE(reg->ApplyFilter(criteria));
+    EXPECT_EQ(Column(kColPatNo), c.pat_nos);
+    const auto status = reg->StatusTexts();
+    EXPECT_EQ(status[0], "Patients: " + QString::number(c.patients));
+    EXPECT_EQ(status[1], "Records: " + QString::number(c.pat_nos.size()));
+    EXPECT_EQ(status[2], "Filter: On");
+  }
+  reg->ClearFilter();
+  EXPECT_EQ(reg->StatusTexts()[2], "Filter: Off");
+  EXPECT_EQ(Column(kColPatNo), (QStringList{"300", "200", "100"}));
+}
+
+TEST_F(RegisterTest, FilterOnCategorisationCodes) {
+  AddThree();
+  SetCategorisation("100", "2020-01-01", "HSE:  1 4-no data ");
+  SetCategorisation("100", "2019-01-01", "HSE:  2L 3R U ");
+  SetCategorisation("200", "2021-05-05", "HSE:  2B 4L ");
+  SetCategorisation("300", "2021-05-05", "HSE: Data incomplete");
+  struct Case {
+    const char* name;
+    bool FilterCriteria::*flag;
+    QStringList dates;
+  };
+  const Case cases[] = {
+      {"1", &FilterCriteria::Category1, {"2020-01-01"}},
+      {"2", &FilterCriteria::Category2, {"2019-01-01", "2021-05-05"}},
+      {"3", &FilterCriteria::Category3, {"2019-01-01"}},
+      {"4 without no data", &FilterCriteria::Category4, {"2021-05-05"}},
+      {"4 no data", &FilterCriteria::Category4NoData, {"2020-01-01"}},
+      {"U", &FilterCriteria::CategoryU, {"2019-01-01"}},
+      {"incomplete", &FilterCriteria::Incomplete, {"2021-05-05"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FilterCriteria criteria;
+    criteria.*c.flag = true;
+    ASSERT_TRUE(reg->ApplyFilter(criteria));
+    EXPECT_EQ(Column(kColLastTest), c.dates);
+  }
+  // Under a French locale the HSE choices do not apply.
+  State().UserLocale = 1036;
+  FilterCriteria criteria;
+  criteria.Category1 = true;
+  ASSERT_TRUE(reg->ApplyFilter(criteria));
+  EXPECT_FALSE(reg->FilterOn());
+}
+
+TEST_F(RegisterTest, FrenchRangesAcceptACommaAndBadBoxesAreReported) {
+  AddThree();
+  Conn().Exec(
+      "UPDATE TestDetails SET Categorisation = 'MP42= 40.00  ', MP42 = 40.0 "
+      "WHERE PatNo = '100'");
+  Conn().Exec(
+      "UPDATE TestDetails SET Categorisation = 'MP42= 52.50  ', MP42 = 52.5 "
+      "WHERE PatNo = '200'");
+  State().UserLocale = 1036;
+  FilterCriteria criteria;
+  criteria.Mp42 = {true, "52,5", "41"};
+  ASSERT_TRUE(reg->ApplyFilter(criteria));
+  EXPECT_EQ(Column(kColPatNo), (QStringList{"200", "200"}));
+  criteria.Mp42 = {true, "", ""};
+  ASSERT_TRUE(reg->ApplyFilter(criteria));
+  EXPECT_EQ(reg->StatusTexts()[0], "Patients: 2");
+  const auto rows_before = Column(kColPatNo);
+  criteria.Mp42 = {true, "abc", ""};
+  EXPECT_FALSE(reg->ApplyFilter(criteria));
+  FilterCriteria dates;
+  dates.Text1[17] = "31/02/1970";
+  EXPECT_FALSE(reg->ApplyFilter(dates));
+  EXPECT_EQ(t.prompter.Texts(), (QStringList{Msg(1522), Msg(1043)}));
+  EXPECT_EQ(Column(kColPatNo), rows_before);
+}
+
+TEST_F(RegisterTest, CurrentRecordFillsTheCriteriaThatFindItAgain) {
+  AddThree();
+  reg->BuildRegister();
+  ASSERT_TRUE(reg->MoveToPatient("200"));
+  const FilterCriteria criteria = reg->CurrentRecordCriteria();
+  EXPECT_EQ(criteria.Text1[1], "O'Brien");
+  EXPECT_EQ(criteria.Text1[15], "05/05/2021");
+  ASSERT_TRUE(reg->ApplyFilter(criteria));
+  EXPECT_EQ(Column(kColLastTest), QStringList{"2021-05-05"});
+  // Sorting under a filter keeps the filter.
+  FilterCriteria surname;
+  surname.Text1[1] = "Hall";
+  ASSERT_TRUE(reg->ApplyFilter(surname));
+  reg->ApplySort(SortField::DateofTest);
+  EXPECT_EQ(Column(kColLastTest), (QStringList{"2018-01-01", "2019-01-01", "2020-01-01"}));
+}
+
+}  // namespace
+}  // namespace sonivera
