@@ -3,6 +3,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <algorithm>
 #include <array>
 
 class QPaintDevice;
@@ -62,8 +63,11 @@ class ChartMapping {
   double MapX(double x) const {
     return target_.left() + (x - kWindowLeft) * target_.width() / (kWindowRight - kWindowLeft);
   }
+  // Absurd levels are held far outside the picture, where the rasteriser
+  // still copes with them.
   double MapY(double db) const {
-    return target_.top() + (db - kWindowTop) * target_.height() / (kWindowBottom - kWindowTop);
+    const double held = std::clamp(db, -1000.0, 1000.0);
+    return target_.top() + (held - kWindowTop) * target_.height() / (kWindowBottom - kWindowTop);
   }
   const QRectF& Target() const { return target_; }
 

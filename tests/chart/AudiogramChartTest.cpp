@@ -309,7 +309,8 @@ TEST(AudiogramChartTest, ValuesThatAreNotNumbersAreReportedWithTheirTags) {
   f.options.PredictiveLineAllowed = true;
   f.patient = {QDate(1980, 1, 1), QDate(2020, 1, 1), Sex::Male};
   f.files.predictive.male.At(k4kHz, AgeRow(40)) = {"0", "ten", "30"};
-  const EarThresholds values{Row({"", "20", "x", "", "30"}), Row({"", "", "", "", "4O"})};
+  const EarThresholds values{Row({"", "20", "x", "", "30", "", "1e300"}),
+                             Row({"", "", "", "", "4O"})};
   const AudiogramChart chart = f.Chart(Ear::Left, values);
   const QString expected[] = {
       "An error has occurred: Type mismatch Error No: 13 (InitGraph:954)",
@@ -327,6 +328,9 @@ TEST(AudiogramChartTest, ValuesThatAreNotNumbersAreReportedWithTheirTags) {
   EXPECT_FALSE(chart.Current()[k500Hz]);
   EXPECT_FALSE(chart.Previous()[k1kHz]);
   EXPECT_FALSE(chart.Predictive());
+  // An absurd level is drawn as a line off the bottom of the chart.
+  const QImage image = chart.Picture(kSize, ChartMedium::Screen);
+  EXPECT_TRUE(HasColourNear(image, Pixel(PositionX(k1kHz) + 1, 100), kBlue, 2));
 }
 
 TEST(AudiogramChartTest, PenWidthsGrowWithTheDeviceResolution) {
