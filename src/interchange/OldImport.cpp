@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "app/Messages.h"
 #include "db/Sqlite.h"
+#include "interchange/BulkRun.h"
 #include "interchange/CsvFile.h"
 #include "register/EntryFields.h"
 #include "register/RecordEditor.h"
@@ -82,10 +83,8 @@ ImportSummary OldReleaseImporter::ImportPath(Kind kind, const QString& path) {
   }
   summary.read = true;
   AppState& state = app_.State();
-  const bool bulk = state.BulkMode;
   const SchemeChecks schemes = state.schemes;
-  state.BulkMode = true;
-  state.StopRequested = false;
+  BulkRun bulk(app_);
   if (kind == Kind::Dat) {
     // The old fixed records were categorised by HSE alone.
     state.schemes.CheckHSE = true;
@@ -123,9 +122,10 @@ ImportSummary OldReleaseImporter::ImportPath(Kind kind, const QString& path) {
     if (on_count) on_count(summary.added);
   }
   state.schemes = schemes;
-  state.BulkMode = bulk;
-  state.StopRequested = false;
-  if (register_ != nullptr) register_->BuildRegister();
+  if (register_ != nullptr) {
+    state.BulkMode = false;
+    register_->BuildRegister();
+  }
   return summary;
 }
 

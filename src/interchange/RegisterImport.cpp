@@ -4,6 +4,7 @@
 #include "app/Application.h"
 #include "app/Messages.h"
 #include "db/Sqlite.h"
+#include "interchange/BulkRun.h"
 #include "interchange/CsvFile.h"
 #include "register/EntryFields.h"
 #include "register/RecordEditor.h"
@@ -26,24 +27,6 @@ QString TimeBox(const QString& text) {
   return time->isValid() ? time->toString(QStringLiteral("HH:mm:ss")) : text;
 }
 
-// Clears BulkMode and the transfer flags however the import ends.
-class BulkRun {
- public:
-  explicit BulkRun(AppState& state) : state_(state), bulk_(state.BulkMode) {
-    state_.BulkMode = true;
-    state_.TransferRequested = true;
-    state_.StopRequested = false;
-  }
-  ~BulkRun() {
-    state_.BulkMode = bulk_;
-    state_.TransferRequested = false;
-    state_.StopRequested = false;
-  }
-
- private:
-  AppState& state_;
-  bool bulk_;
-};
 }  // namespace
 
 QString ImportSummary::SummaryText() const {
@@ -137,7 +120,7 @@ ImportSummary RegisterImporter::ImportPath(const QString& path) {
     return summary;
   }
   summary.read = true;
-  BulkRun bulk(app_.State());
+  BulkRun bulk(app_);
   const qsizetype count = file->lines.size();
   auto progress = app_.Ask().StartProgress(QStringLiteral("Importing"), int(count));
   // Line 2 holds the column headings.

@@ -71,6 +71,7 @@ TEST_F(RegisterImportTest, MixedFileStoresExactlyTheGoodLinesAndReportsEachBadOn
       "",
       line(Line("G2", "Smith, Jr", "04/04/2023", "08:00:00")),
   };
+  const QString journal = t->Db().Conn().QueryValue("PRAGMA journal_mode")->toString();
   QByteArray text = CsvFileText(l52, lines, "[SNV/5.2 Format] exported by another clinic");
   text += cut.left(cut.size() / 2).toUtf8();  // a file cut short
   const ImportSummary summary = Import(text);
@@ -111,6 +112,7 @@ TEST_F(RegisterImportTest, MixedFileStoresExactlyTheGoodLinesAndReportsEachBadOn
   EXPECT_TRUE(shown.contains(Msg(1013)));
   EXPECT_EQ(t->State().EditMode, kBrowsing);
   EXPECT_FALSE(t->State().BulkMode);
+  EXPECT_EQ(t->Db().Conn().QueryValue("PRAGMA journal_mode")->toString(), journal);
 }
 
 TEST_F(RegisterImportTest, WrongHeadersStoreNothing) {

@@ -1,0 +1,126 @@
+// Register import speed: a generated "[SNV/5.2 Format]" file imported through
+// the record editor into a new database, beside the sqlite3 shell's plain
+// .import of the same file into one table.
+//
+//   bench_import [PATIENTS [TESTS_PER_PATIENT]]   (default 20000 5: 100,000 lines)
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "app/Application.h"
+#include "interchange/RegisterExport.h"
+#include "interchange/RegisterImport.h"
+#include "register/RecordEditor.h"
+#include "register/RegisterGenerator.h"
+
+using namespace sonivera;
+
+namespace {
+class SilentPrompter : public Prompter {
+ public:
+  Answer Show(const QString&, const QString&, Buttons, Answer default_answer, Icon) override {
+    ++shown;
+    return default_answer;
+  }
+  std::optional<QString> OpenFile(const FileDialogSpec&) override { return std::nullopt; }
+  std::optional<QString> SaveFile(const FileDialogSpec&) override { return std::nullopt; }
+  std::unique_ptr<Progress> StartProgress(const QString&, int) override { return nullptr; }
+  std::optional<LoginResult> Login() override { return LoginResult{}; }
+  int shown = 0;
+};
+
+bool WriteFile(const QString& path, int patients, int tests) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  file.write(
+      (HeaderLine(CsvLayout::Snv52) + "\r\n" + HeadingLine(CsvLayout::Snv52) + "\r\n").toUtf8());
+  GeneratorOptions options;
+  options.patients = patients;
+  options.tests_per_patient = tests;
+  for (int p = 0; p < patients; ++p) {
+    QByteArray block;
+    for (const auto& record : GeneratePatient(options, p)) {
+      block += FormatCsvLine(CsvRecordFrom(record), CsvLayout::Snv52).toUtf8() + "\r\n";
+    }
+    file.write(block);
+  }
+  return true;
+}
+
+// The sqlite3 shell's .import of the data lines into one plain table of 155
+// text columns; seconds, or -1 when the shell is missing.
+double ShellImport(const QString& folder, const QString& csv) {
+  QString columns;
+  for (int i = 1; i <= ValueCount(CsvLayout::Snv52) + 1; ++i) {
+    columns += QStringLiteral("c%1 TEXT").arg(i) + (i <= ValueCount(CsvLayout::Snv52) ? "," : "");
+  }
+  // The shell reads the file without the two header lines.
+  const QString data = folder + "/data.csv";
+  {
+    QFile in(csv), out(data);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) return -1;
+    in.readLine();
+    in.readLine();
+    out.write(in.readAll());
+  }
+  const QString script =
+      QStringLiteral("CREATE TABLE t(%1);\n.mode csv\n.import %2 t\n").arg(columns, data);
+  QProcess shell;
+  QElapsedTimer timer;
+  timer.start();
+  shell.start(QStringLiteral("sqlite3"), {folder + "/plain.db"});
+  if (!shell.waitForStarted()) return -1;
+  shell.write(script.toUtf8());
+  shell.closeWriteChannel();
+  shell.waitForFinished(-1);
+  const double seconds = timer.elapsed() / 1000.0;
+  if (shell.exitCode() != 0) {
+    std::fprintf(stderr, "sqlite3: %s\n", shell.readAllStandardError().constData());
+  }
+  return seconds;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication qapp(argc, argv);
+  const int patients = argc > 1 ? std::atoi(argv[1]) : 20000;
+  const int tests = argc > 2 ? std::atoi(argv[2]) : 5;
+  QTemporaryDir dir;
+  const QString csv = dir.filePath("register.csv");
+  QElapsedTimer timer;
+  timer.start();
+  if (!WriteFile(csv, patients, tests)) return 1;
+  std::printf("file: %d lines (%d patients x %d tests), %.1f MB, written in %.1f s\n",
+              patients * tests, patients, tests, QFile(csv).size() / 1e6, timer.elapsed() / 1000.0);
+
+  SilentPrompter prompter;
+  Application app(ProgramFolder(dir.filePath("program")), prompter);
+  app.State().UserLocale = 2057;
+  if (!app.Initialise()) return 1;
+  RecordEditor editor(app, nullptr);
+  timer.restart();
+  const ImportSummary summary = RegisterImporter(app, editor).ImportPath(csv);
+  const double import_seconds = timer.elapsed() / 1000.0;
+  std::printf("import through the record editor: %.1f s (%s; %d messages)\n", import_seconds,
+              summary.SummaryText().toLocal8Bit().constData(), prompter.shown);
+
+  timer.restart();
+  const auto rows = RegisterRows(app.Db().Conn(), RegisterSql());
+  const ExportOutcome exported =
+      ExportRegister(app, dir.filePath("out.csv"), CsvLayout::Snv52, rows);
+  std::printf("export of the register: %d lines in %.1f s\n", exported.lines,
+              timer.elapsed() / 1000.0);
+  app.Db().Close();
+
+  const double shell_seconds = ShellImport(dir.path(), csv);
+  if (shell_seconds > 0) {
+    std::printf("sqlite3 .import into one plain table: %.2f s; ratio %.0f : 1\n", shell_seconds,
+                import_seconds / shell_seconds);
+  } else {
+    std::printf("sqlite3 shell not available\n");
+  }
+  return summary.added == patients * tests ? 0 : 1;
+}
