@@ -33,6 +33,14 @@ QString RecordEditor::EditCaption() const {
   return app_.State().EditMode != kBrowsing ? Msg(1130) : QString();
 }
 
+bool RecordEditor::ConfirmRegisterPage() {
+  if (app_.State().EditMode == kBrowsing) return true;
+  if (app_.Ask().Show(Msg(1006), Msg(1007), Buttons::YesNo, Answer::Yes) != Answer::Yes) {
+    return false;
+  }
+  return mnuPost() == PostResult::Saved;
+}
+
 bool RecordEditor::QuestionsEnabled() const { return app_.State().EditMode != kBrowsing; }
 
 void RecordEditor::ShowPage(Page page) {

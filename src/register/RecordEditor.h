@@ -53,6 +53,11 @@ class RecordEditor {
   bool mnuDeletePatient();
   bool ChangePatientNo(const QString& old_no, const QString& new_no);
 
+  // Choosing the register page while editing asks whether to save first
+  // (message 1006): Yes saves, No stays on the page. True when the register
+  // page may be shown.
+  bool ConfirmRegisterPage();
+
   // While editing: the details frame's caption (message 1130) and the
   // "Questions" button.
   QString EditCaption() const;

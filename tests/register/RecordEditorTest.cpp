@@ -147,6 +147,25 @@ TEST_F(RecordEditorTest, PostChecksAskInOrderAndStopWhereAnswered) {
   }
 }
 
+TEST_F(RecordEditorTest, RegisterPageWhileEditingAsksToSave) {
+  EXPECT_TRUE(editor->ConfirmRegisterPage());
+  ASSERT_TRUE(editor->mnuAddPatient());
+  auto& e = editor->Entries();
+  e.TextField0 = "S1";
+  e.MBoxDOB = "01/01/1980";
+  e.OptionMale = true;
+  FillTest(e, "01/01/2020", "10:00:00");
+  t.prompter.QueueAnswer(Answer::No);
+  EXPECT_FALSE(editor->ConfirmRegisterPage());
+  EXPECT_EQ(State().EditMode, kAddingPatient);
+  t.prompter.QueueAnswer(Answer::Yes);
+  EXPECT_TRUE(editor->ConfirmRegisterPage());
+  EXPECT_EQ(State().EditMode, kBrowsing);
+  EXPECT_EQ(t.prompter.Texts(), (QStringList{Msg(1006), Msg(1006)}));
+  EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(1007));
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");
+}
+
 TEST_F(RecordEditorTest, BulkModeSkipsTheQuestions) {
   State().BulkMode = true;
   ASSERT_TRUE(editor->mnuAddPatient());
