@@ -7,7 +7,7 @@ pkgs=(cmake ninja-build g++ pkg-config
       libsqlcipher-dev sqlcipher sqlite3
       libgtest-dev libgmock-dev googletest libbenchmark-dev
       poppler-utils xvfb xauth fonts-liberation fonts-dejavu-core socat ccache
-      libgl-dev)
+      libgl-dev adwaita-icon-theme)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,35 +1,301 @@
 #include "ui/FormMain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHeaderView>
+#include <QIcon>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
 
 #include "app/Application.h"
-#include "ui/GuiPrompter.h"
+#include "app/Messages.h"
+#include "questionnaire/Questionnaire.h"
+#include "questionnaire/QuestionnaireModel.h"
+#include "register/RecordEditor.h"
+#include "register/Register.h"
+#include "ui/DetailsPage.h"
+#include "ui/FormRecall.h"
+#include "ui/PicGraph.h"
+#include "ui/ResultsPage.h"
 
 namespace sonivera::ui {
 
-FormMain::FormMain(Application& app, GuiPrompter&, QWidget* parent)
-    : QMainWindow(parent), app_(app) {
-  setObjectName(QStringLiteral("FormMain"));
-  setWindowTitle(app_.State().ApplicationTitle);
-  auto* file_menu = menuBar()->addMenu(QStringLiteral("&File"));
-  auto* exit = file_menu->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
-  exit->setObjectName(QStringLiteral("mnuExit"));
-  exit->setShortcut(QKeySequence::Quit);
-  setCentralWidget(new QLabel(app_.Config().DatabasePath, this));
-  statusBar()->showMessage(app_.Config().DatabasePath);
-  resize(1024, 700);
+namespace {
+// Twips are 1/1440 inch; the grid's widths follow the screen's resolution.
+int TwipsToPixels(int twips, const QWidget* widget) {
+  const double dpi = widget->logicalDpiX() > 0 ? widget->logicalDpiX() : 96.0;
+  return static_cast<int>(twips * dpi / 1440.0 + 0.5);
 }
 
-void FormMain::closeEvent(QCloseEvent* event) {
-  if (app_.EndProgram()) {
-    event->ignore();
+QString Plain(QString text) {
+  text.remove(u'&');
+  if (text.endsWith(QStringLiteral("..."))) text.chop(3);
+  return text;
+}
+}  // namespace
+
+FormMain::FormMain(Application& app, QWidget* parent)
+    : QMainWindow(parent),
+      app_(app),
+      register_(std::make_unique<Register>(app)),
+      editor_(std::make_unique<RecordEditor>(app, register_.get())),
+      questionnaire_(std::make_unique<Questionnaire>()) {
+  setObjectName(QStringLiteral("FormMain"));
+  setWindowIcon(QIcon::fromTheme(QStringLiteral("audio-headphones")));
+  run_dialog = [](QDialog& dialog) { return dialog.exec(); };
+  BuildActions();
+  BuildMenus();
+  BuildToolbar();
+  BuildPages();
+  ConnectCore();
+  questionnaire_->LoadQuestions(app_.Folder().File(QStringLiteral("questions.txt")),
+                                app_.Reporter());
+  details_->SetLists(app_.State().detail_lists);
+  results_->ColourKey()->SetBands(app_.State().chart_files.bands);
+
+  // Start-up: the register, the title, the current patient, both charts.
+  register_->BuildRegister();
+  FormatGridColumns();
+  if (!register_->MoveToPatient(app_.State().CurrentPatNo)) register_->GoToChosenRecord(0);
+  SelectCurrentRow();
+  RefreshRecord();
+  // The questionnaire of a test is open only while editing it.
+  Action(QStringLiteral("Questions"))->setEnabled(false);
+  UpdateEditState();
+  FitToScreen();
+}
+
+FormMain::~FormMain() { app_.State().categorisation.recall_dialog = nullptr; }
+
+void FormMain::ConnectCore() {
+  grid_->setModel(&register_->Model());
+  connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) { OnRowChanged(current.row()); });
+  connect(results_->VScrollResults(), &QScrollBar::valueChanged, this, &FormMain::OnScroll);
+  connect(results_, &ResultsPage::ThresholdEdited, this, &FormMain::OnThresholdEdited);
+  connect(results_, &ResultsPage::ColourKeyToggled, this, &FormMain::ColourKey);
+  connect(results_, &ResultsPage::RecheckRequested, this, &FormMain::Recheck);
+  connect(tabs_, &QTabWidget::currentChanged, this, &FormMain::OnTabChanged);
+  questions_model_ = new QuestionnaireModel(*questionnaire_, this);
+  questions_->setModel(questions_model_);
+
+  editor_->on_show_page = [this](RecordEditor::Page page) {
+    if (!app_.State().BulkMode) tabs_->setCurrentIndex(static_cast<int>(page) - 1);
+  };
+  editor_->on_grid_changed = [this](int row, int) { RedrawChart(row < 2); };
+  editor_->on_redraw = [this] { RefreshRecord(); };
+  // The recall window, shown by the save of a test that arrived from the PC
+  // audiometer.
+  app_.State().categorisation.recall_dialog =
+      [this](const QString& categorisation) -> std::optional<QDate> {
+    FormRecall recall(app_, categorisation, this);
+    if (RunDialog(recall) != QDialog::Accepted) return std::nullopt;
+    return recall.RecallDate();
+  };
+}
+
+int FormMain::RunDialog(QDialog& dialog) { return run_dialog(dialog); }
+
+QAction* FormMain::AddAction(const QString& key, const QString& text, const QString& icon,
+                             const QKeySequence& shortcut, void (FormMain::*slot)()) {
+  auto* action = new QAction(QIcon::fromTheme(icon), text, this);
+  action->setObjectName(key);
+  action->setIconText(Plain(text));
+  if (!shortcut.isEmpty()) {
+    action->setShortcut(shortcut);
+    action->setToolTip(Plain(text) + QStringLiteral(" (") +
+                       shortcut.toString(QKeySequence::NativeText) + u')');
+  } else {
+    action->setToolTip(Plain(text));
+  }
+  connect(action, &QAction::triggered, this, [this, slot] {
+    (this->*slot)();
+    // After any command the grid is redrawn.
+    if (grid_) grid_->viewport()->update();
+  });
+  actions_.insert(key, action);
+  return action;
+}
+
+void FormMain::BuildActions() {
+  using K = QKeySequence;
+  AddAction(QStringLiteral("down"), Msg(3114), QStringLiteral("go-down"),
+            K(Qt::CTRL | Qt::Key_Down), &FormMain::MoveDown)
+      ->setStatusTip(Msg(3159));
+  AddAction(QStringLiteral("up"), Msg(3115), QStringLiteral("go-up"), K(Qt::CTRL | Qt::Key_Up),
+            &FormMain::MoveUp)
+      ->setStatusTip(Msg(3160));
+  AddAction(QStringLiteral("older"), Msg(3129), QStringLiteral("go-previous"),
+            K(Qt::CTRL | Qt::Key_PageDown), &FormMain::OlderTest)
+      ->setStatusTip(Msg(3161));
+  AddAction(QStringLiteral("newer"), Msg(3130), QStringLiteral("go-next"),
+            K(Qt::CTRL | Qt::Key_PageUp), &FormMain::NewerTest)
+      ->setStatusTip(Msg(3162));
+  AddAction(QStringLiteral("Questions"), Msg(3128), QStringLiteral("dialog-question"),
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_Q), &FormMain::Questions);
+  AddAction(QStringLiteral("Find"), Msg(3116), QStringLiteral("edit-find"), K::Find,
+            &FormMain::Find);
+  AddAction(QStringLiteral("Filter"), Msg(3117), QStringLiteral("view-filter"),
+            K(Qt::CTRL | Qt::Key_L), &FormMain::Filter);
+  AddAction(QStringLiteral("Sort"), Msg(3118), QStringLiteral("view-sort-ascending"),
+            K(Qt::CTRL | Qt::Key_T), &FormMain::Sort);
+  AddAction(QStringLiteral("Configure"), Msg(3119), QStringLiteral("preferences-system"),
+            K::Preferences, &FormMain::Configure);
+  AddAction(QStringLiteral("Delete"), Msg(3111), QStringLiteral("edit-delete"), K::Delete,
+            &FormMain::DeleteTest);
+  AddAction(QStringLiteral("DeletePatient"), Msg(3112), QStringLiteral("user-trash"),
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), &FormMain::DeletePatient);
+  AddAction(QStringLiteral("Edit"), Msg(3108), QStringLiteral("document-edit"),
+            K(Qt::CTRL | Qt::Key_E), &FormMain::EditRecord);
+  AddAction(QStringLiteral("Insert Record"), Msg(3107), QStringLiteral("list-add"),
+            K(Qt::CTRL | Qt::Key_I), &FormMain::InsertRecord);
+  AddAction(QStringLiteral("New Patient"), Msg(3106), QStringLiteral("contact-new"), K::New,
+            &FormMain::NewPatient);
+  AddAction(QStringLiteral("Post"), Msg(3109), QStringLiteral("document-save"), K::Save,
+            &FormMain::Post);
+  AddAction(QStringLiteral("CancelEdit"), Msg(3110), QStringLiteral("edit-undo"), K(Qt::Key_Escape),
+            &FormMain::CancelEdit);
+  AddAction(QStringLiteral("ChangePatNo"), Msg(3113), QStringLiteral("document-properties"), K(),
+            &FormMain::ChangePatNo);
+  AddAction(QStringLiteral("Recheck"), Msg(3121), QStringLiteral("view-refresh"), K(),
+            &FormMain::Recheck)
+      ->setStatusTip(Msg(3122));
+  AddAction(QStringLiteral("ColourKey"), Msg(3120), QStringLiteral("preferences-color"),
+            K(Qt::CTRL | Qt::Key_K), &FormMain::ColourKey)
+      ->setCheckable(true);
+  AddAction(QStringLiteral("About"), Msg(3123), QStringLiteral("help-about"), K(),
+            &FormMain::About);
+  AddAction(QStringLiteral("Exit"), Msg(3105), QStringLiteral("application-exit"), K::Quit,
+            &FormMain::CloseWindow);
+  // Escape cancels only while editing; elsewhere it would surprise.
+  Action(QStringLiteral("CancelEdit"))->setShortcutContext(Qt::WindowShortcut);
+}
+
+void FormMain::BuildMenus() {
+  auto* file = menuBar()->addMenu(Msg(3100));
+  file->addAction(Action(QStringLiteral("Configure")));
+  file->addSeparator();
+  file->addAction(Action(QStringLiteral("Exit")));
+
+  auto* record = menuBar()->addMenu(Msg(3101));
+  for (const char* key : {"New Patient", "Insert Record", "Edit", "Post", "CancelEdit"}) {
+    record->addAction(Action(QLatin1String(key)));
+  }
+  record->addSeparator();
+  for (const char* key : {"Delete", "DeletePatient", "ChangePatNo"}) {
+    record->addAction(Action(QLatin1String(key)));
+  }
+  record->addSeparator();
+  record->addAction(Action(QStringLiteral("Questions")));
+
+  auto* view = menuBar()->addMenu(Msg(3102));
+  for (const char* key : {"up", "down", "newer", "older"}) {
+    view->addAction(Action(QLatin1String(key)));
+  }
+  view->addSeparator();
+  for (const char* key : {"Find", "Filter", "Sort"}) view->addAction(Action(QLatin1String(key)));
+  view->addSeparator();
+  view->addAction(Action(QStringLiteral("ColourKey")));
+
+  auto* tools = menuBar()->addMenu(Msg(3103));
+  tools->addAction(Action(QStringLiteral("Recheck")));
+
+  auto* help = menuBar()->addMenu(Msg(3104));
+  help->addAction(Action(QStringLiteral("About")));
+}
+
+void FormMain::BuildToolbar() {
+  auto* toolbar = addToolBar(Msg(3133));
+  toolbar->setObjectName(QStringLiteral("Toolbar1"));
+  toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  toolbar->setMovable(false);
+  const QStringList groups[] = {
+      {QStringLiteral("up"), QStringLiteral("down")},
+      {QStringLiteral("New Patient"), QStringLiteral("Insert Record"), QStringLiteral("Edit"),
+       QStringLiteral("Post"), QStringLiteral("CancelEdit"), QStringLiteral("Delete")},
+      {QStringLiteral("Questions")},
+      {QStringLiteral("Find"), QStringLiteral("Filter"), QStringLiteral("Sort")},
+      {QStringLiteral("Configure")}};
+  for (const auto& group : groups) {
+    if (!toolbar->actions().isEmpty()) toolbar->addSeparator();
+    for (const auto& key : group) toolbar->addAction(Action(key));
+  }
+}
+
+void FormMain::BuildPages() {
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName(QStringLiteral("TabStrip1"));
+  tabs_->setDocumentMode(true);
+
+  grid_ = new QTableView(tabs_);
+  grid_->setObjectName(QStringLiteral("DBGrid1"));
+  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->setAlternatingRowColors(true);
+  grid_->setWordWrap(false);
+  grid_->setToolTip(Msg(3158));
+  grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
+  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  grid_->horizontalHeader()->setHighlightSections(false);
+
+  details_ = new DetailsPage(tabs_);
+  results_ = new ResultsPage(tabs_);
+  questions_ = new QTableView(tabs_);
+  questions_->setObjectName(QStringLiteral("GridQuestions"));
+  questions_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  questions_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  questions_->horizontalHeader()->setStretchLastSection(true);
+  questions_->verticalHeader()->hide();
+
+  tabs_->addTab(grid_, Msg(129));
+  tabs_->addTab(details_, Msg(130));
+  tabs_->addTab(results_, Msg(131));
+  tabs_->addTab(questions_, Msg(132));
+  for (int tab = 0; tab < 4; ++tab) {
+    // Alt+1 .. Alt+4 bring the pages to the front.
+    auto* shortcut = new QAction(this);
+    shortcut->setShortcut(
+        QKeySequence(QKeyCombination(Qt::ALT, static_cast<Qt::Key>(Qt::Key_1 + tab))));
+    connect(shortcut, &QAction::triggered, this, [this, tab] { tabs_->setCurrentIndex(tab); });
+    addAction(shortcut);
+  }
+  setCentralWidget(tabs_);
+
+  for (int panel = 0; panel < 4; ++panel) {
+    status_[panel] = new QLabel(this);
+    status_[panel]->setObjectName(QStringLiteral("StatusPanel%1").arg(panel + 1));
+    status_[panel]->setContentsMargins(6, 0, 6, 0);
+    statusBar()->addPermanentWidget(status_[panel], panel == 3 ? 1 : 0);
+  }
+}
+
+void FormMain::FormatGridColumns() {
+  for (int column = 0; column < kRegisterColumnCount; ++column) {
+    const int twips = RegisterColumnWidth(column);
+    grid_->setColumnWidth(column, twips > 0 ? TwipsToPixels(twips, grid_)
+                                            : grid_->horizontalHeader()->defaultSectionSize());
+  }
+}
+
+void FormMain::FitToScreen() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) {
+    resize(1180, 800);
     return;
   }
-  event->accept();
+  const QRect area = screen->availableGeometry();
+  resize(std::min(1280, area.width() * 9 / 10), std::min(860, area.height() * 9 / 10));
+  move(area.center() - rect().center());
 }
 
 }  // namespace sonivera::ui

@@ -1,0 +1,53 @@
+#include "ui/DemoRegister.h"
+
+#include <QDate>
+#include <QDir>
+
+#include "app/Application.h"
+#include "categorise/Recategorise.h"
+#include "categorise/Schemes.h"
+#include "db/Sqlite.h"
+#include "register/RegisterGenerator.h"
+
+namespace sonivera::ui {
+
+QString DefaultDemoFolder() {
+  return QDir::homePath() + QStringLiteral("/.local/share/sonivera-demo");
+}
+
+int SeedDemoRegister(Application& app, int patients) {
+  db::Connection& connection = app.Db().Conn();
+  {
+    db::Statement count(connection, QStringLiteral("SELECT COUNT(*) FROM PatDetails"));
+    if (count.Step() && count.Int(0) > 0) return 0;
+  }
+  // A new folder has no scheme chosen: use the locale's own schemes, so that
+  // every demonstration audiogram carries a categorisation.
+  AppState& state = app.State();
+  if (state.settings.SchemeList.isEmpty()) {
+    SchemeChecks checks;
+    if (IsFrenchLocale(state.UserLocale)) {
+      checks.CheckMP42 = checks.CheckPAM = checks.CheckIPA = true;
+    } else {
+      checks.CheckHSE = true;
+    }
+    state.settings.SchemeList = BuildSchemeList(checks);
+    ApplySchemeList(state.settings.SchemeList, state.UserLocale, state.schemes);
+  }
+  GeneratorOptions options;
+  options.patients = patients;
+  options.tests_per_patient = 4;
+  options.seed = 20240628;
+  options.first_number = 100001;
+  // Recent enough for the recall dates to look current.
+  options.last_test_date = QDate::currentDate().addDays(-3);
+  const GeneratorOutcome outcome = GenerateRegister(
+      connection, options, [&app](const QString& pat_no) { RecategorisePatient(app, pat_no); });
+  ChartOptions& chart = app.Config().chart;
+  chart.CheckBand = true;
+  chart.CheckPredictive = true;
+  chart.ShowPredictiveLine = !app.State().chart_files.predictive.male.IsEmpty();
+  return outcome.patients;
+}
+
+}  // namespace sonivera::ui

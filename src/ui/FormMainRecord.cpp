@@ -1,0 +1,160 @@
+// The main window's display: the chosen patient and shown test on the pages,
+// the charts, the status and title bars, and the edit state's look.
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTableView>
+
+#include "app/Application.h"
+#include "app/Messages.h"
+#include "chart/AudiogramChart.h"
+#include "questionnaire/Questionnaire.h"
+#include "questionnaire/QuestionnaireModel.h"
+#include "register/RecordDisplay.h"
+#include "register/RecordEditor.h"
+#include "register/Register.h"
+#include "ui/DetailsPage.h"
+#include "ui/FormMain.h"
+#include "ui/PicGraph.h"
+#include "ui/ResultsPage.h"
+
+namespace sonivera::ui {
+
+namespace {
+Sex ChartSex(const EntryFields& entries) {
+  if (entries.OptionMale) return Sex::Male;
+  if (entries.OptionFemale) return Sex::Female;
+  return Sex::None;
+}
+
+QDate BoxDate(const QString& text) {
+  const auto date = ParseDateBox(text);
+  return date ? *date : QDate();
+}
+}  // namespace
+
+void FormMain::RefreshRecord() {
+  const AppState& state = app_.State();
+  if (state.EditMode != kBrowsing) {
+    ShowEntries(editor_->Entries());
+    return;
+  }
+  RecordView view;
+  try {
+    view = LoadRecordView(app_.Db().Conn(), state.CurrentPatNo, state.TestIndex);
+  } catch (const std::exception& error) {
+    app_.Reporter().Report(QString::fromUtf8(error.what()), 0,
+                           QStringLiteral("updateresultsdisplay"));
+  }
+  shown_ = view.entries;
+  details_->ShowValues(shown_, view.baseline);
+  results_->SetHistoric(view.marker.historic);
+  ShowEntries(shown_);
+  UpdateTitleBar();
+  UpdateStatusBar();
+}
+
+void FormMain::ShowEntries(const EntryFields& entries) {
+  const AppState& state = app_.State();
+  if (state.EditMode != kBrowsing) details_->ShowValues(entries, QString());
+  results_->ShowValues(entries);
+  {
+    const QSignalBlocker block(results_->VScrollResults());
+    results_->VScrollResults()->setRange(0, std::max(0, state.TestCount - 1));
+    results_->VScrollResults()->setValue(state.TestIndex);
+  }
+  results_->SetRecordLabels(state.TestIndex, state.TestCount);
+  LoadGrid(entries);
+  RedrawCharts();
+  ShowQuestions(entries);
+}
+
+// The audiogram grid holds what the boxes show: the shown test in rows 0
+// and 2, the one before it in rows 1 and 3.
+void FormMain::LoadGrid(const EntryFields& entries) {
+  AudiogramGrid& grid = app_.State().categorisation.grid;
+  grid.Clear();
+  for (int item = 0; item < kThresholdBoxCount; ++item) {
+    const ThresholdBox& box = ThresholdBoxAt(item);
+    grid.SetCell(box.grid_row, box.grid_column, entries.Text1[item]);
+    grid.SetCell(box.grid_row + 1, box.grid_column, entries.Previous[item]);
+  }
+}
+
+void FormMain::RedrawChart(bool left) {
+  AppState& state = app_.State();
+  const chart::EarThresholds values =
+      chart::EarFromGrid(state.categorisation.grid, left ? chart::Ear::Left : chart::Ear::Right);
+  const EntryFields& entries = state.EditMode != kBrowsing ? editor_->Entries() : shown_;
+  const chart::ChartPatient patient{BoxDate(entries.MBoxDOB),
+                                    BoxDate(entries.MBoxDate[kBoxDateofTest]), ChartSex(entries)};
+  PicGraph* graph = left ? results_->LeftGraph() : results_->RightGraph();
+  graph->Redraw(values, patient, state.settings.chart, state.chart_files, app_.Reporter());
+}
+
+void FormMain::RedrawCharts() {
+  // Right then left, as the program always drew them.
+  RedrawChart(false);
+  RedrawChart(true);
+}
+
+void FormMain::ShowQuestions(const EntryFields& entries) {
+  Answers answers;
+  answers.codes = entries.QuestionCodes;
+  answers.texts = entries.AnswerTexts;
+  questionnaire_->SetAnswers(answers);
+  questions_model_->updatequestionsdisplay();
+}
+
+void FormMain::UpdateStatusBar() {
+  const auto texts = register_->StatusTexts();
+  for (int panel = 0; panel < 4; ++panel) status_[panel]->setText(texts[panel]);
+}
+
+void FormMain::UpdateTitleBar() { setWindowTitle(register_->TitleText()); }
+
+void FormMain::SelectCurrentRow() {
+  const int row = register_->CurrentRow();
+  updating_ = true;
+  if (row >= 0) {
+    grid_->selectRow(row);
+    grid_->scrollTo(register_->Model().index(row, 0));
+  } else {
+    grid_->clearSelection();
+  }
+  updating_ = false;
+}
+
+// Copies what the user typed on the pages into the editor's entries.
+void FormMain::ReadBoxes() {
+  if (app_.State().EditMode == kBrowsing) return;
+  details_->ReadValues(editor_->Entries());
+  results_->ReadThresholds(editor_->Entries());
+}
+
+void FormMain::UpdateEditState() {
+  const AppState& state = app_.State();
+  const bool editing = state.EditMode != kBrowsing;
+  details_->SetEditing(editing);
+  results_->SetEditable(editing);
+  for (const char* key :
+       {"New Patient", "Insert Record", "Edit", "Delete", "DeletePatient", "ChangePatNo", "up",
+        "down", "older", "newer", "Find", "Filter", "Sort", "Recheck", "Configure"}) {
+    if (QAction* action = Action(QLatin1String(key))) action->setEnabled(!editing);
+  }
+  const bool have_patient = !state.CurrentPatNo.isEmpty() && state.TestCount > 0;
+  for (const char* key :
+       {"Insert Record", "Edit", "Delete", "DeletePatient", "ChangePatNo", "Recheck"}) {
+    if (!editing && !have_patient) Action(QLatin1String(key))->setEnabled(false);
+  }
+  Action(QStringLiteral("Post"))->setEnabled(editing);
+  Action(QStringLiteral("CancelEdit"))->setEnabled(editing);
+  Action(QStringLiteral("Questions"))->setEnabled(editor_->QuestionsEnabled());
+  UpdateTitleBar();
+}
+
+}  // namespace sonivera::ui

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDate>
+#include <QDialog>
+#include <optional>
+
+class QComboBox;
+class QLineEdit;
+
+namespace sonivera {
+class Application;
+}
+
+namespace sonivera::ui {
+
+// The recall window: shows the new test's categorisation and asks for the
+// recall period; the core turns the period into a date.
+class FormRecall : public QDialog {
+  Q_OBJECT
+ public:
+  FormRecall(Application& app, const QString& categorisation, QWidget* parent = nullptr);
+
+  // The recall date chosen, once the window was closed with OK.
+  std::optional<QDate> RecallDate() const { return recall_date_; }
+
+  void accept() override;
+
+ private:
+  Application& app_;
+  QString categorisation_;
+  QLineEdit* text1_;
+  QComboBox* combo1_;
+  std::optional<QDate> recall_date_;
+};
+
+}  // namespace sonivera::ui

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include "app/Messages.h"
+#include "register/Register.h"
+#include "register/RegisterModel.h"
+#include "support/TestApp.h"
+#include "ui/DemoRegister.h"
+#include "ui/DetailsPage.h"
+#include "ui/FormFilter.h"
+#include "ui/FormFind.h"
+#include "ui/FormMain.h"
+#include "ui/PicGraph.h"
+#include "ui/ResultsPage.h"
+#include "ui/UiTest.h"
+
+namespace sonivera::ui {
+namespace {
+
+class FormMainTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::EnsureQApplication();
+    ASSERT_TRUE(t.Init());
+    ASSERT_EQ(SeedDemoRegister(*t, 8), 8);
+    window = std::make_unique<FormMain>(*t);
+    window->show();
+  }
+  void TearDown() override {
+    if (window) t->State().EditMode = kBrowsing;  // no exit question
+  }
+
+  void Trigger(const char* key) {
+    QAction* action = window->Action(QLatin1String(key));
+    ASSERT_NE(action, nullptr) << key;
+    action->trigger();
+  }
+  // Replaces the box's text by typing, as a user would.
+  void Type(QLineEdit* box, const QString& text) {
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, text);
+  }
+  RegisterModel& Model() { return window->Reg().Model(); }
+  int CurrentRow() { return window->DBGrid1()->currentIndex().row(); }
+
+  test::TestApp t;
+  std::unique_ptr<FormMain> window;
+};
+
+TEST_F(FormMainTest, StartsOnTheLatestPatientWithTitleStatusAndPages) {
+  EXPECT_TRUE(window->windowTitle().startsWith("Sonivera 5.5 [ " + Model().PatNo(0) + ", "));
+  EXPECT_EQ(window->StatusPanel(0)->text(), Msg(490) + "8");
+  EXPECT_EQ(window->StatusPanel(2)->text(), Msg(493));
+  const QStringList tabs = {Msg(129), Msg(130), Msg(131), Msg(132)};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(window->TabStrip1()->tabText(i), tabs[i]);
+  EXPECT_EQ(window->Details()->TextField0()->text(), Model().PatNo(0));
+  EXPECT_FALSE(window->Action("Questions")->isEnabled());
+  EXPECT_FALSE(window->Action("Post")->isEnabled());
+}
+
+TEST_F(FormMainTest, TypedThresholdsFollowTheEntryRuleIntoGridAndChart) {
+  Trigger("Edit");
+  ASSERT_EQ(t->State().EditMode, kEditing);
+  window->TabStrip1()->setCurrentIndex(FormMain::kAudiogramsPage);
+  // Left ear 3 kHz is box 5, grid row 0 column 5.
+  QLineEdit* box = window->Results()->Text1(5);
+  const AudiogramGrid& grid = t->State().categorisation.grid;
+  struct Case {
+    QString typed, box, grid;
+  };
+  const Case cases[] = {{"45", "45", "45"},
+                        {"-15", "", ""},
+                        {"125", "12", "12"},
+                        {"-10", "-10", "-10"},
+                        {"120", "120", "120"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed.toStdString());
+    const int redraws = window->Results()->LeftGraph()->RedrawCount();
+    Type(box, c.typed);
+    EXPECT_EQ(box->text(), c.box);
+    EXPECT_EQ(grid.Cell(0, 5), c.grid);
+    EXPECT_GT(window->Results()->LeftGraph()->RedrawCount(), redraws);
+    const auto& point = window->Results()->LeftGraph()->Chart().Current()[chart::k3kHz];
+    if (c.grid.isEmpty()) {
+      EXPECT_FALSE(point);
+    } else {
+      ASSERT_TRUE(point);
+      EXPECT_EQ(*point, c.grid.toDouble());
+    }
+  }
+}
+
+TEST_F(FormMainTest, SavedNewPatientIsAtTheTopWithItsCategorisation) {
+  Trigger("New Patient");
+  ASSERT_EQ(t->State().EditMode, kAddingPatient);
+  EXPECT_EQ(window->TabStrip1()->currentIndex(), FormMain::kDetailsPage);
+  DetailsPage* details = window->Details();
+  QTest::keyClicks(details->TextField0(), "N'1");
+  QTest::keyClicks(details->findChild<QLineEdit*>("TextField1"), "O'Hara");
+  QTest::keyClicks(details->MBoxDOB(), "02031975");
+  details->findChild<QRadioButton*>("OptionFemale")->click();
+  QTest::keyClicks(details->MBoxDate(kBoxDateofTest), QDate::currentDate().toString("ddMMyyyy"));
+  QTest::keyClicks(details->MBoxDate(kBoxTimeofTest), "093000");
+  for (int item = 0; item < kThresholdBoxCount; ++item) {
+    Type(window->Results()->Text1(item), item % 9 >= 5 ? "35" : "10");
+  }
+  Trigger("Post");
+  EXPECT_EQ(t->State().EditMode, kBrowsing);
+  EXPECT_TRUE(t.prompter.Prompts().empty()) << t.prompter.Texts().join("\n").toStdString();
+  EXPECT_EQ(Model().PatNo(0), "N'1");
+  EXPECT_EQ(CurrentRow(), 0);
+  EXPECT_TRUE(Model().Stored(0, kColCategorisation).toString().contains("HSE"));
+  EXPECT_EQ(window->StatusPanel(0)->text(), Msg(490) + "9");
+  EXPECT_EQ(window->TabStrip1()->currentIndex(), FormMain::kRegisterPage);
+}
+
+TEST_F(FormMainTest, CancelRestoresTheShownRecord) {
+  auto* surname = window->Details()->findChild<QLineEdit*>("TextField1");
+  const QString shown_surname = surname->text();
+  const QString shown_threshold = window->Results()->Text1(0)->text();
+  Trigger("Edit");
+  Type(surname, "Changed");
+  Type(window->Results()->Text1(0), "99");
+  Trigger("CancelEdit");
+  EXPECT_EQ(t->State().EditMode, kBrowsing);
+  EXPECT_EQ(surname->text(), shown_surname);
+  EXPECT_EQ(window->Results()->Text1(0)->text(), shown_threshold);
+  EXPECT_TRUE(surname->isReadOnly());
+}
+
+TEST_F(FormMainTest, ScrollBarMovesBetweenTestsAndIsInertWhileEditing) {
+  QScrollBar* bar = window->Results()->VScrollResults();
+  const int count = t->State().TestCount;
+  ASSERT_GT(count, 2);
+  EXPECT_EQ(bar->maximum(), count - 1);
+  auto* number = window->Results()->findChild<QLabel*>("LabelRecordNo");
+  auto frame_caption = [this] {
+    return window->Results()->findChild<QWidget*>("FrameResults")->property("title").toString();
+  };
+  EXPECT_EQ(frame_caption(), Msg(1116));
+  bar->setValue(1);
+  EXPECT_EQ(t->State().TestIndex, 1);
+  EXPECT_EQ(number->text(), QString::number(count - 1));
+  EXPECT_EQ(frame_caption(), Msg(1115));
+  const QString historic_threshold = window->Results()->Text1(2)->text();
+
+  Trigger("Edit");
+  bar->setValue(2);
+  EXPECT_EQ(t->State().TestIndex, 1);
+  EXPECT_EQ(bar->value(), 1);
+  window->DBGrid1()->selectRow(3);
+  EXPECT_EQ(window->Reg().CurrentRow(), 0);  // browsing is refused too
+  Trigger("CancelEdit");
+  EXPECT_EQ(window->Results()->Text1(2)->text(), historic_threshold);
+  window->Action("older")->trigger();
+  EXPECT_EQ(t->State().TestIndex, 2);
+}
+
+TEST_F(FormMainTest, FindMovesTheRegisterAndFilterShowsFilterOn) {
+  Model().EnsureRow(5);
+  const QString surname = Model().Stored(5, kColSurname).toString();
+  window->run_dialog = [&](QDialog& dialog) {
+    if (auto* find = qobject_cast<FormFind*>(&dialog)) {
+      find->ChooseField(FormFind::kSurname);
+      find->Text()->setText(surname);
+      EXPECT_TRUE(find->FindRecord());
+    } else if (auto* filter = qobject_cast<FormFilter*>(&dialog)) {
+      filter->Text1(1)->setText(surname);
+      filter->CommandApply();
+    }
+    return dialog.result();
+  };
+  Trigger("Find");
+  EXPECT_EQ(Model().Stored(CurrentRow(), kColSurname).toString(), surname);
+  EXPECT_EQ(t->State().CurrentPatNo, Model().PatNo(CurrentRow()));
+  EXPECT_EQ(window->Details()->findChild<QLineEdit*>("TextField1")->text(), surname);
+
+  Trigger("Filter");
+  EXPECT_EQ(window->StatusPanel(2)->text(), Msg(492));
+  ASSERT_GT(Model().rowCount(), 0);
+  for (int row = 0; row < Model().rowCount(); ++row) {
+    EXPECT_EQ(Model().Stored(row, kColSurname).toString(), surname);
+  }
+}
+
+TEST_F(FormMainTest, LeavingAnEditAsksFirst) {
+  Trigger("Edit");
+  window->TabStrip1()->setCurrentIndex(FormMain::kDetailsPage);
+  t.prompter.QueueAnswer(Prompter::Answer::No);
+  window->TabStrip1()->setCurrentIndex(FormMain::kRegisterPage);
+  EXPECT_EQ(t.prompter.Prompts().back().text, Msg(1006));
+  EXPECT_EQ(window->TabStrip1()->currentIndex(), FormMain::kDetailsPage);
+
+  t.prompter.QueueAnswer(Prompter::Answer::No);
+  EXPECT_FALSE(window->close());
+  EXPECT_EQ(t.prompter.Prompts().back().text, Msg(1030));
+  EXPECT_EQ(t->State().EditMode, kEditing);
+  t.prompter.QueueAnswer(Prompter::Answer::Yes);
+  EXPECT_TRUE(window->close());
+  EXPECT_TRUE(t->Ended());
+}
+
+}  // namespace
+}  // namespace sonivera::ui
