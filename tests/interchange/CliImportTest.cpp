@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+#include "interchange/ImportSupport.h"
+
+namespace sonivera {
+namespace {
+
+using test::CsvFileText;
+using test::RunCli;
+using test::TempFolder;
+
+QStringList Cli(const TempFolder& folder, QStringList args) {
+  return QStringList{"--folder", folder.Path()} + args;
+}
+
+// The rows of each table of a database file, read without the program.
+struct Rows {
+  qint64 headers = 0, left = 0, right = 0, answers = 0, whole = 0, distinct_keys = 0;
+};
+Rows ReadRows(const QString& path) {
+  db::Connection connection;
+  connection.Open(path, false);
+  auto count = [&](const char* sql) { return connection.QueryValue(sql)->toLongLong(); };
+  Rows rows;
+  rows.headers = count("SELECT COUNT(*) FROM TestDetails");
+  rows.left = count("SELECT COUNT(*) FROM TestResultsLeft");
+  rows.right = count("SELECT COUNT(*) FROM TestResultsRight");
+  rows.answers = count("SELECT COUNT(*) FROM TestQuestions");
+  rows.whole = count(
+      "SELECT COUNT(*) FROM TestDetails t WHERE EXISTS (SELECT 1 FROM TestResultsLeft l WHERE "
+      "l.PatNo = t.PatNo AND l.TestDate = t.DateofTest AND l.TestTime = t.TimeofTest) AND EXISTS "
+      "(SELECT 1 FROM TestResultsRight r WHERE r.PatNo = t.PatNo AND r.TestDate = t.DateofTest "
+      "AND r.TestTime = t.TimeofTest) AND EXISTS (SELECT 1 FROM TestQuestions q WHERE q.PatNo = "
+      "t.PatNo AND q.TestDate = t.DateofTest AND q.TestTime = t.TimeofTest)");
+  rows.distinct_keys = count(
+      "SELECT COUNT(*) FROM (SELECT DISTINCT PatNo, DateofTest, TimeofTest FROM TestDetails)");
+  return rows;
+}
+
+TEST(CliImportTest, ImportReportsRejectionsAndExportWritesEitherLayout) {
+  TempFolder folder;
+  ASSERT_EQ(RunCli(Cli(folder, {"init"})).exit_code, 0);
+  QStringList lines = test::GeneratedLines(0, 3, 2, CsvLayout::Snv52);
+  lines << lines[0];                              // stored just before
+  lines << "," + lines[1].section(u',', 1);       // no patient number
+  lines << lines[2].left(lines[2].size() - 300);  // cut short
+  folder.Write("in.csv", CsvFileText(CsvLayout::Snv52, lines));
+  const auto result = RunCli(Cli(folder, {"import", folder.File("in.csv")}));
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.out.trimmed(), "6 record(s) added, 1 already stored, 2 rejected");
+  EXPECT_TRUE(result.err.contains("This record already exists in the database. Pat No:"));
+  EXPECT_TRUE(result.err.contains("No Patient No. specified. Incorrect file format."));
+  EXPECT_TRUE(result.err.contains("File format error. Pat No: "));
+  const QString log = QString::fromUtf8(folder.Read("err.log"));
+  EXPECT_TRUE(log.contains("File Import: No pat no specified"));
+  EXPECT_TRUE(log.contains(" :1401"));
+
+  const auto exported = RunCli(Cli(folder, {"export", folder.File("out5.csv"), "--layout", "5"}));
+  EXPECT_EQ(exported.exit_code, 0);
+  const QStringList out = QString::fromUtf8(folder.Read("out5.csv")).split("\r\n");
+  ASSERT_EQ(out.size(), 3 + 2 + 1);
+  EXPECT_EQ(out[0], "[SNV/5 Format]");
+  EXPECT_EQ(out[2].count(u','), 51);
+  EXPECT_EQ(RunCli(Cli(folder, {"export", folder.File("x.csv"), "--layout", "6"})).exit_code, 2);
+  EXPECT_EQ(RunCli(Cli(folder, {"import", folder.File("absent.csv")})).exit_code, 1);
+  folder.Write("wrong.csv", "[SNV/3.1 Format]\r\n");
+  const auto wrong = RunCli(Cli(folder, {"import", folder.File("wrong.csv")}));
+  EXPECT_EQ(wrong.exit_code, 1);
+  EXPECT_TRUE(wrong.err.contains("Wrong type of file - missing or incorrect header"));
+}
+
+// A killed import leaves whole audiograms; importing the file again
+// completes it without doubling anything.
+TEST(CliImportTest, KilledImportIsCompletedByASecondImport) {
+  TempFolder folder;
+  ASSERT_EQ(RunCli(Cli(folder, {"init"})).exit_code, 0);
+  const QStringList lines = test::GeneratedLines(0, 250, 4, CsvLayout::Snv52);
+  folder.Write("big.csv", CsvFileText(CsvLayout::Snv52, lines));
+  const QString database = folder.File("sonivera5.mdb");
+
+  QProcess import;
+  import.start(SONIVERA_CLI, Cli(folder, {"import", folder.File("big.csv")}));
+  ASSERT_TRUE(import.waitForStarted(10000));
+  // Wait until audiograms are being written, then kill it mid-run.
+  const QString wal = database + "-wal";
+  for (int i = 0; i < 600 && QFileInfo(wal).size() < 400000; ++i) QThread::msleep(50);
+  import.kill();
+  import.waitForFinished(10000);
+  ASSERT_EQ(import.exitStatus(), QProcess::CrashExit) << "the import ended before the kill";
+
+  const auto check = RunCli(Cli(folder, {"check"}));
+  EXPECT_EQ(check.exit_code, 0) << check.out.toStdString() << check.err.toStdString();
+  const Rows partial = ReadRows(database);
+  EXPECT_GT(partial.headers, 0);
+  EXPECT_LT(partial.headers, lines.size());
+  EXPECT_EQ(partial.whole, partial.headers);
+  EXPECT_EQ(partial.left, partial.headers);
+  EXPECT_EQ(partial.right, partial.headers);
+  EXPECT_EQ(partial.answers, partial.headers);
+
+  const auto again = RunCli(Cli(folder, {"import", folder.File("big.csv")}));
+  EXPECT_EQ(again.exit_code, 0);
+  EXPECT_EQ(again.out.trimmed(), QStringLiteral("%1 record(s) added, %2 already stored, 0 rejected")
+                                     .arg(lines.size() - partial.headers)
+                                     .arg(partial.headers));
+  const Rows full = ReadRows(database);
+  EXPECT_EQ(full.headers, lines.size());
+  EXPECT_EQ(full.distinct_keys, lines.size());
+  EXPECT_EQ(full.whole, lines.size());
+  EXPECT_EQ(RunCli(Cli(folder, {"check"})).exit_code, 0);
+}
+
+}  // namespace
+}  // namespace sonivera
