@@ -248,7 +248,10 @@ QStringList SpeedIndexSql() {
   return {QStringLiteral("CREATE INDEX IF NOT EXISTS \"PatDetails_Latest\" ON \"PatDetails\" "
                          "(\"DateofTest\", \"TimeofTest\")"),
           QStringLiteral("CREATE INDEX IF NOT EXISTS \"TestDetails_Date\" ON \"TestDetails\" "
-                         "(\"DateofTest\", \"TimeofTest\")")};
+                         "(\"DateofTest\", \"TimeofTest\")"),
+          // The filtered register lists each patient's tests newest first.
+          QStringLiteral("CREATE INDEX IF NOT EXISTS \"TestDetails_Newest\" ON \"TestDetails\" "
+                         "(\"PatNo\", \"DateofTest\" DESC, \"TimeofTest\" DESC)")};
 }
 
 void CreateVisionTestTable(Connection& connection) { CreateTable(connection, Table("VisionTest")); }
