@@ -6,19 +6,12 @@
 #include "app/TextFiles.h"
 #include "config/PortList.h"
 #include "config/UserFiles.h"
+#include "questionnaire/Questionnaire.h"
 
 namespace sonivera {
 
-namespace {
-QStringList ReadQuestionTexts(const QString& path) {
-  if (!FileExists(path)) return {};
-  QStringList lines = ReadTextLines(path).value_or(QStringList{});
-  return lines.mid(0, kQuestionFileMaxLines);
-}
-}  // namespace
-
 ConfigSession::ConfigSession(Application& app) : app_(app), checks_at_open_(app.State().schemes) {
-  reload_questions = [this] { return ReadQuestionTexts(QuestionFilePath()); };
+  reload_questions = [this] { return ReadQuestionFile(QuestionFilePath()).texts; };
   questions_ = reload_questions();
 }
 

@@ -21,6 +21,8 @@ class ConfigSession {
   // The loaded questionnaire as the box shows it, and the patient-details file.
   QStringList QuestionnaireLines() const;
   QStringList PatDetailsLines() const;
+  // The questions the program has loaded, when they are not read from the file.
+  void SetLoadedQuestions(const QStringList& questions) { questions_ = questions; }
 
   bool QuestionnaireUnlocked() const { return questionnaire_unlocked_; }
   bool PatDetailsEdited() const { return patdetails_edited_; }

@@ -107,7 +107,11 @@ void Database::OpenConnection(const QString& path, const QString& password, bool
     connection_.Open(path, create);
     encrypted_ = !create && !IsPlainFile(path);
     // A plain file opens whatever password was typed.
-    if (encrypted_) connection_.Key(password);
+    if (encrypted_) {
+      // The engine refuses an empty key outright; for the user it is a wrong password.
+      if (password.isEmpty()) throw BadPassword();
+      connection_.Key(password);
+    }
     connection_.Exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
     // The first read shows whether the key fits.
     connection_.QueryValue(QStringLiteral("SELECT count(*) FROM sqlite_master"));

@@ -132,6 +132,7 @@ std::optional<QString> GuiPrompter::SaveFile(const FileDialogSpec& spec) {
 }
 
 std::unique_ptr<Progress> GuiPrompter::StartProgress(const QString& label, int maximum) {
+  if (progress_factory_) return progress_factory_(label, maximum);
   return std::make_unique<DialogProgress>(label, maximum, parent_);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 #include "app/Prompter.h"
 
@@ -12,6 +13,10 @@ class GuiPrompter : public Prompter {
  public:
   explicit GuiPrompter(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
+  // While set, long operations report here instead of to a progress dialog
+  // (a window with its own progress bar, such as FormRecat).
+  using ProgressFactory = std::function<std::unique_ptr<Progress>(const QString&, int)>;
+  void SetProgressFactory(ProgressFactory factory) { progress_factory_ = std::move(factory); }
 
   Answer Show(const QString& text, const QString& title, Buttons buttons, Answer default_answer,
               Icon icon) override;
@@ -25,6 +30,7 @@ class GuiPrompter : public Prompter {
 
  private:
   QPointer<QWidget> parent_;
+  ProgressFactory progress_factory_;
 };
 
 }  // namespace sonivera::ui

@@ -1,0 +1,224 @@
+// The configuration window's pages: schemes, chart options, connection and
+// the two user files.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSlider>
+
+#include "app/Messages.h"
+#include "app/TextFiles.h"
+#include "config/UserFiles.h"
+#include "support/TestApp.h"
+#include "ui/FormConfig.h"
+#include "ui/UiTest.h"
+
+namespace sonivera::ui {
+namespace {
+
+using Answer = Prompter::Answer;
+
+class ConfigWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { test::EnsureQApplication(); }
+  template <typename T>
+  static T* Child(FormConfig& form, const char* name) {
+    auto* child = form.findChild<T*>(QLatin1String(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+  }
+  static void Click(FormConfig& form, const char* name) { Child<QPushButton>(form, name)->click(); }
+  test::TestApp t;
+};
+
+TEST_F(ConfigWindowTest, SchemeListBuiltOnOk) {
+  ASSERT_TRUE(t.Init());
+  struct Case {
+    std::vector<const char*> ticked;
+    const char* list;
+  };
+  const Case cases[] = {{{"CheckHSE", "CheckMP42"}, "HSE2006,MP42"},
+                        {{"CheckMP42"}, ",MP42"},
+                        {{"CheckHSE", "CheckBA"}, "HSE2006BA"},
+                        {{"CheckPAM", "CheckIPA", "CheckBA"}, ",PAM,IPABA"},
+                        {{}, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.list);
+    FormConfig form(*t);
+    for (const char* name : {"CheckHSE", "CheckMP42", "CheckPAM", "CheckIPA", "CheckBA"}) {
+      Child<QCheckBox>(form, name)->setChecked(false);
+    }
+    for (const char* name : c.ticked) Child<QCheckBox>(form, name)->setChecked(true);
+    Click(form, "CommandOK");
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(t->Config().SchemeList, c.list);
+  }
+}
+
+TEST_F(ConfigWindowTest, FramesFollowLocaleAndHiddenBoxesStayHidden) {
+  for (const int lcid : {2057, 1036}) {
+    test::TestApp app;
+    ASSERT_TRUE(app.Init(lcid));
+    FormConfig form(*app);
+    const bool french = lcid == 1036;
+    EXPECT_EQ(Child<QWidget>(form, "FrameHSE")->isHidden(), french);
+    EXPECT_EQ(Child<QWidget>(form, "FrameFrench")->isHidden(), !french);
+    for (const char* name : {"CheckNIHL", "CheckSTS", "CheckIA"}) {
+      EXPECT_TRUE(Child<QCheckBox>(form, name)->isHidden()) << name;
+    }
+  }
+}
+
+TEST_F(ConfigWindowTest, CancelSetsSchemeBoxesBackFromSchemeList) {
+  t.folder.Write("sonivera5.ini", "sonivera5.mdb\r\nHSE2006\r\n-\r\nS3\r\n");
+  ASSERT_TRUE(t.Init());
+  {
+    FormConfig form(*t);
+    EXPECT_TRUE(Child<QCheckBox>(form, "CheckHSE")->isChecked());
+    Child<QCheckBox>(form, "CheckHSE")->setChecked(false);
+    // The boxes are live switches until Cancel.
+    EXPECT_FALSE(t->State().schemes.CheckHSE);
+    Click(form, "CommandCanel");
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+  }
+  EXPECT_TRUE(t->State().schemes.CheckHSE);
+  EXPECT_EQ(t->Config().SchemeList, "HSE2006");
+  FormConfig again(*t);
+  EXPECT_TRUE(Child<QCheckBox>(again, "CheckHSE")->isChecked());
+}
+
+TEST_F(ConfigWindowTest, ChartOptionsRedrawAtOnce) {
+  ASSERT_TRUE(t.Init());
+  FormConfig form(*t);
+  QSignalSpy redraw(&form, &FormConfig::ChartsNeedRedraw);
+  auto* band = Child<QCheckBox>(form, "CheckBand");
+  auto* band_print = Child<QCheckBox>(form, "CheckBandPrint");
+  band->setChecked(true);
+  band->setChecked(false);
+  EXPECT_FALSE(band_print->isEnabled());
+  EXPECT_FALSE(t->Config().chart.CheckBand);
+  EXPECT_FALSE(t->Config().chart.CheckBandPrintEnabled);
+  const int after_band = redraw.count();
+  EXPECT_EQ(after_band, 1);  // ticked by default, so only the clearing redraws
+  band_print->setChecked(!band_print->isChecked());
+  EXPECT_EQ(redraw.count(), after_band);  // printing only
+  Child<QCheckBox>(form, "CheckPredictive")->setChecked(true);
+  EXPECT_EQ(redraw.count(), after_band + 1);
+  EXPECT_TRUE(t->Config().chart.ShowPredictiveLine);
+}
+
+TEST_F(ConfigWindowTest, PortsSeriesAndGap) {
+  ASSERT_TRUE(t.Init());
+  int reopened = 0;
+  t->on_open_serial_link = [&] { ++reopened; };
+  FormConfig form(*t);
+  QSignalSpy caption(&form, &FormConfig::ImportCaptionChanged);
+  auto* ports = Child<QComboBox>(form, "ComboPorts");
+  ASSERT_EQ(ports->count(), 17);
+  EXPECT_EQ(ports->itemText(0), "COM -");
+  for (int port = 1; port <= 16; ++port) {
+    const QString item = ports->itemText(port);
+    EXPECT_TRUE(item == QStringLiteral("COM %1  (available)").arg(port) ||
+                item == QStringLiteral("COM %1  (not available)").arg(port))
+        << item.toStdString();
+  }
+  ports->setCurrentIndex(12);
+  emit ports->activated(12);
+  EXPECT_EQ(t->Config().SerialPortNumber, 12);
+  ports->setCurrentIndex(0);
+  emit ports->activated(0);
+  EXPECT_EQ(t->Config().SerialPortNumber, 0);
+
+  Child<QRadioButton>(form, "OptionTX730Model_1")->setChecked(true);
+  EXPECT_EQ(t->Config().AudiometerSeries, "S1");
+  EXPECT_EQ(t->Config().ConversionFile, "tx730_1.cvt");
+  ASSERT_FALSE(caption.isEmpty());
+  EXPECT_EQ(caption.last().at(0).toString(), Msg(780) + " S1");
+
+  // Leaving the box: a typed port outside 1 to 16 is refused; with S4 a
+  // good one reopens the link.
+  Child<QRadioButton>(form, "OptionTX730Model_2")->setChecked(true);
+  ports->setEditText("COM 40");
+  QFocusEvent leave(QEvent::FocusOut);
+  QApplication::sendEvent(ports->lineEdit(), &leave);
+  EXPECT_EQ(t.prompter.Texts().last(), "Invalid port number. Please try again.");
+  EXPECT_EQ(t.prompter.Prompts().back().title, "Error");
+  EXPECT_EQ(t->Config().SerialPortNumber, 0);
+  EXPECT_EQ(reopened, 0);
+  ports->setCurrentIndex(3);
+  QApplication::sendEvent(ports->lineEdit(), &leave);
+  EXPECT_EQ(t->Config().SerialPortNumber, 3);
+  EXPECT_EQ(reopened, 1);
+
+  Child<QSlider>(form, "SliderRS232Gap")->setValue(15);
+  EXPECT_DOUBLE_EQ(t->Config().Rs232Gap, 1.5);
+  Click(form, "CommandOK");
+  EXPECT_EQ(reopened, 2);  // OK reopens the link for S4
+  ASSERT_FALSE(t->EndProgram());
+  const auto lines = ReadTextLines(t.folder.File("sonivera5.ini"));
+  ASSERT_TRUE(lines && lines->size() == 8);
+  EXPECT_EQ((*lines)[2], "3");
+  EXPECT_EQ((*lines)[3], "S4");
+}
+
+TEST_F(ConfigWindowTest, EditedPatientDetailsNeedARestart) {
+  ASSERT_TRUE(t.Init());
+  const auto lists_before = t->State().detail_lists.lists;
+  FormConfig form(*t);
+  auto* box = Child<QPlainTextEdit>(form, "TextPatDetails");
+  EXPECT_TRUE(box->isReadOnly());
+  EXPECT_EQ(BoxTextLines(box->toPlainText()), PatDetailsBoxLines(t.folder.File("patdetails.txt")));
+  t.prompter.QueueAnswer(Answer::Yes);
+  t.prompter.QueueFile(t.folder.File("patdetails.bkp"));
+  Click(form, "CommandEditPatDetails");
+  EXPECT_FALSE(box->isReadOnly());
+  EXPECT_EQ(t.prompter.file_dialogs.back().initial_name, "patdetails.bkp");
+  EXPECT_EQ(t.folder.Read("patdetails.bkp").size(), t.folder.Read("patdetails.txt").size());
+  box->setPlainText("[Company]\nO'Brien Fabrication\n[Location]\nQuay\n");
+  Click(form, "CommandOK");
+  EXPECT_EQ(form.result(), QDialog::Accepted);
+  EXPECT_EQ(t.folder.Read("patdetails.txt"),
+            QByteArray("[Company]\r\nO'Brien Fabrication\r\n[Location]\r\nQuay\r\n"));
+  EXPECT_EQ(t.prompter.Prompts().back().text,
+            "The patient details file has been edited. For these changes to take effect please "
+            "exit the program");
+  EXPECT_EQ(t.prompter.Prompts().back().title, "Patient Details File");
+  EXPECT_TRUE(box->isReadOnly());
+  EXPECT_EQ(t->State().detail_lists.lists, lists_before);
+}
+
+TEST_F(ConfigWindowTest, QuestionnaireEditReloadsAndCancelRestores) {
+  t.folder.Write("questions.txt", "Noisy hobbies?\r\nEar infections?\r\n");
+  ASSERT_TRUE(t.Init());
+  {
+    FormConfig form(*t);
+    auto* box = Child<QPlainTextEdit>(form, "Text1");
+    EXPECT_EQ(box->toPlainText(), "Noisy hobbies?\nEar infections?\n");
+    t.prompter.QueueAnswer(Answer::No);
+    Click(form, "CommandEdit");
+    ASSERT_FALSE(box->isReadOnly());
+    box->setPlainText("Changed");
+    Click(form, "CommandCanel");
+    EXPECT_TRUE(box->isReadOnly());
+    EXPECT_EQ(box->toPlainText(), "Noisy hobbies?\nEar infections?\n");
+    EXPECT_EQ(t.folder.Read("questions.txt"), QByteArray("Noisy hobbies?\r\nEar infections?\r\n"));
+  }
+  FormConfig form(*t);
+  QSignalSpy reloaded(&form, &FormConfig::QuestionsReloaded);
+  t.prompter.QueueAnswer(Answer::No);
+  Click(form, "CommandEdit");
+  Child<QPlainTextEdit>(form, "Text1")->setPlainText("Firearms use?\n\nMusic?\n");
+  Click(form, "CommandOK");
+  EXPECT_EQ(t.folder.Read("questions.txt"), QByteArray("Firearms use?\r\n\r\nMusic?\r\n"));
+  ASSERT_EQ(reloaded.count(), 1);
+  EXPECT_EQ(reloaded.first().at(0).toStringList(), (QStringList{"Firearms use?", "Music?"}));
+}
+
+}  // namespace
+}  // namespace sonivera::ui
