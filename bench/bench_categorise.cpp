@@ -4,8 +4,10 @@
 //   bench_categorise [PATIENTS [TESTS_PER_PATIENT]]   (default 20000 5)
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <ctime>
 #include <random>
 
 #include "app/Application.h"
@@ -119,11 +121,19 @@ int main(int argc, char** argv) {
               made.tests, timer.nsecsElapsed() / 1e9);
 
   timer.restart();
+  const std::clock_t cpu_start = std::clock();
   const RecategoriseOutcome outcome = RecategoriseAll(app);
   const double seconds = timer.nsecsElapsed() / 1e9;
-  std::printf("RecategoriseAll: %d of %d patients (%d audiograms) in %.2f s, %.0f audiograms/s\n",
-              outcome.patients_done, outcome.patients_total, made.tests, seconds,
-              made.tests / seconds);
+  const double cpu_seconds = static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC;
+  std::printf(
+      "RecategoriseAll: %d of %d patients (%d audiograms) in %.2f s (%.2f s CPU), "
+      "%.0f audiograms/s\n",
+      outcome.patients_done, outcome.patients_total, made.tests, seconds, cpu_seconds,
+      made.tests / seconds);
+  QFile load("/proc/loadavg");
+  if (load.open(QIODevice::ReadOnly)) {
+    std::printf("Load average while measuring: %s", load.readLine().constData());
+  }
   std::printf("Messages shown during the run: %d (the question included)\n", prompter.shown);
   app.EndProgram();
   return outcome.patients_done == made.patients ? 0 : 1;

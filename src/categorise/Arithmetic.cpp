@@ -80,10 +80,25 @@ std::int16_t SumCells(const AudiogramGrid& grid, int row, std::initializer_list<
 }
 
 std::optional<QDate> ParseViewDate(const QString& text) {
-  static const QRegularExpression kDate(QStringLiteral("^([0-9]{1,2})/([0-9]{1,2})/([0-9]{4})$"));
-  const auto match = kDate.match(text);
-  if (!match.hasMatch()) return std::nullopt;
-  const QDate date(match.captured(3).toInt(), match.captured(2).toInt(), match.captured(1).toInt());
+  // d/m/yyyy with one or two digits for the day and month.
+  int parts[3] = {0, 0, 0};
+  int digits[3] = {0, 0, 0};
+  int part = 0;
+  for (const QChar c : text) {
+    if (c == u'/') {
+      if (++part > 2) return std::nullopt;
+    } else if (c >= u'0' && c <= u'9') {
+      parts[part] = parts[part] * 10 + (c.unicode() - u'0');
+      ++digits[part];
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (part != 2 || digits[0] < 1 || digits[0] > 2 || digits[1] < 1 || digits[1] > 2 ||
+      digits[2] != 4) {
+    return std::nullopt;
+  }
+  const QDate date(parts[2], parts[1], parts[0]);
   if (!date.isValid() || date.year() < 1) return std::nullopt;
   return date;
 }

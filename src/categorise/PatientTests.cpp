@@ -1,6 +1,7 @@
 #include "categorise/PatientTests.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "categorise/CategorisationState.h"
 
@@ -27,7 +28,7 @@ size_t PatientTests::InStep() const {
 PatientTestReader::PatientTestReader(db::Connection& connection)
     : details_(connection,
                QStringLiteral("SELECT rowid, DateofTest, TimeofTest, PreviousTest, Categorisation, "
-                              "RecallDate FROM TestDetails WHERE PatNo = ?1 "
+                              "RecallDate, MP42, PAM, IPA FROM TestDetails WHERE PatNo = ?1 "
                               "ORDER BY DateofTest DESC, TimeofTest DESC, rowid DESC")),
       left_(connection, ResultsSql("TestResultsLeft")),
       right_(connection, ResultsSql("TestResultsRight")) {}
@@ -37,8 +38,11 @@ PatientTests PatientTestReader::Read(const QString& pat_no) {
   details_.Reset();
   details_.Bind(1, pat_no);
   while (details_.Step()) {
+    const auto value = [&](int column) {
+      return details_.IsNull(column) ? std::nan("") : details_.Double(column);
+    };
     tests.details.push_back({details_.Int(0), details_.Text(1), details_.Text(2), details_.Text(3),
-                             details_.Text(4), details_.Text(5)});
+                             details_.Text(4), details_.Text(5), value(6), value(7), value(8)});
   }
   details_.Reset();
   ReadResults(left_, pat_no, tests.left);

@@ -17,6 +17,8 @@ struct StoredTest {
   QString PreviousTest;
   QString Categorisation;
   QString RecallDate;
+  // The stored scheme values; no value reads as NaN.
+  double MP42 = 0, PAM = 0, IPA = 0;
 };
 
 // The 250 Hz to 8 kHz thresholds of one ear of one test; a field without a

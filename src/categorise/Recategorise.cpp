@@ -1,6 +1,7 @@
 #include "categorise/Recategorise.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include "app/AppError.h"
 #include "app/Application.h"
@@ -12,9 +13,10 @@
 namespace sonivera {
 
 namespace {
-// Patients saved per transaction in a whole-database run: each patient stays
-// whole, and a stop or an end commits what is done.
-constexpr int kPatientsPerCommit = 250;
+// How long a whole-database run works between commits: each patient stays
+// whole, a stop or the end commits what is done, and few commits keep the
+// run fast.
+constexpr qint64 kCommitEveryMs = 2000;
 
 const QString kRecategoriseTag = QStringLiteral(" (recategorise)");
 
@@ -121,13 +123,21 @@ class Recategoriser {
                                        "the original test."),
                         QStringLiteral("Onr Month Recall"), Prompter::Buttons::Ok);
       }
-      store_.Reset();
-      store_.Bind(1, state.CategorisationText)
-          .Bind(2, static_cast<double>(state.Mp42Value))
-          .Bind(3, static_cast<double>(state.PamValue))
-          .Bind(4, static_cast<double>(state.IpaValue))
-          .Bind(5, test.rowid)
-          .Run();
+      // Rows whose results are already right are not written again.
+      const bool unchanged = !test.Categorisation.isNull() &&
+                             test.Categorisation == state.CategorisationText &&
+                             test.MP42 == static_cast<double>(state.Mp42Value) &&
+                             test.PAM == static_cast<double>(state.PamValue) &&
+                             test.IPA == static_cast<double>(state.IpaValue);
+      if (!unchanged) {
+        store_.Reset();
+        store_.Bind(1, state.CategorisationText)
+            .Bind(2, static_cast<double>(state.Mp42Value))
+            .Bind(3, static_cast<double>(state.PamValue))
+            .Bind(4, static_cast<double>(state.IpaValue))
+            .Bind(5, test.rowid)
+            .Run();
+      }
       if (newest && app_state.NewTestPending && state.recall_dialog) {
         if (const auto recall = state.recall_dialog(state.CategorisationText)) {
           store_recall_.Reset();
@@ -212,6 +222,8 @@ RecategoriseOutcome RecategoriseAll(Application& app,
     auto bar = app.Ask().StartProgress(Msg(821), outcome.patients_total);
     Recategoriser recategoriser(app);
     auto batch = std::make_unique<Savepoint>(connection, "recatall");
+    QElapsedTimer since_commit;
+    since_commit.start();
     for (const QString& pat_no : patients) {
       if (state.categorisation.RecategoriseStop || (bar && bar->StopRequested())) {
         outcome.stopped = true;
@@ -225,7 +237,8 @@ RecategoriseOutcome RecategoriseAll(Application& app,
       ++outcome.patients_done;
       if (bar) bar->SetValue(outcome.patients_done);
       if (progress) progress(outcome.patients_done, outcome.patients_total);
-      if (outcome.patients_done % kPatientsPerCommit == 0) {
+      if (since_commit.elapsed() >= kCommitEveryMs) {
+        since_commit.restart();
         batch->Release();
         batch = std::make_unique<Savepoint>(connection, "recatall");
       }
