@@ -47,6 +47,7 @@ int SeedDemoRegister(Application& app, int patients) {
   chart.CheckBand = true;
   chart.CheckPredictive = true;
   chart.ShowPredictiveLine = !app.State().chart_files.predictive.male.IsEmpty();
+  chart.PredictiveLineAllowed = chart.ShowPredictiveLine;
   return outcome.patients;
 }
 

@@ -5,15 +5,47 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "app/DetailLists.h"
 #include "app/Messages.h"
 
 namespace sonivera::ui {
+
+// An editable drop-down list that can be made read-only like a text box:
+// disabling it instead would grey the shown record out.
+class DetailCombo : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+  void SetReadOnly(bool read_only) {
+    read_only_ = read_only;
+    lineEdit()->setReadOnly(read_only);
+  }
+  void showPopup() override {
+    if (!read_only_) QComboBox::showPopup();
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (read_only_ && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down ||
+                       event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown ||
+                       event->key() == Qt::Key_F4)) {
+      return;
+    }
+    QComboBox::keyPressEvent(event);
+  }
+  void wheelEvent(QWheelEvent* event) override {
+    if (!read_only_) QComboBox::wheelEvent(event);
+  }
+
+ private:
+  bool read_only_ = false;
+};
 
 namespace {
 const QString kDateMask = QStringLiteral("99/99/9999;_");
@@ -68,7 +100,7 @@ DetailsPage::DetailsPage(QWidget* parent) : QWidget(parent) {
                              item == kBoxTimeofTest ? kTimeMask : kDateMask);
   }
   for (int item = 0; item < DetailLists::kListCount; ++item) {
-    combos_[item] = new QComboBox(frame_);
+    combos_[item] = new DetailCombo(frame_);
     combos_[item]->setObjectName(QStringLiteral("ComboDetails%1").arg(item));
     combos_[item]->setEditable(true);
     combos_[item]->setInsertPolicy(QComboBox::NoInsert);
@@ -76,7 +108,7 @@ DetailsPage::DetailsPage(QWidget* parent) : QWidget(parent) {
     combos_[item]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     combos_[item]->setMinimumContentsLength(14);
   }
-  test_type_ = new QComboBox(frame_);
+  test_type_ = new DetailCombo(frame_);
   test_type_->setObjectName(QStringLiteral("Combo1"));
   test_type_->setEditable(true);
   test_type_->setInsertPolicy(QComboBox::NoInsert);
@@ -210,8 +242,8 @@ void DetailsPage::SetEditing(bool editing) {
   for (auto* box : {pat_no_, surname_, forenames_, serial_no_, dob_}) box->setReadOnly(!editing);
   for (auto* box : dates_) box->setReadOnly(!editing);
   for (auto* box : address_) box->setReadOnly(!editing);
-  for (auto* combo : combos_) combo->setEnabled(editing);
-  test_type_->setEnabled(editing);
+  for (auto* combo : combos_) static_cast<DetailCombo*>(combo)->SetReadOnly(!editing);
+  static_cast<DetailCombo*>(test_type_)->SetReadOnly(!editing);
   notes_->setReadOnly(!editing);
   male_->setEnabled(editing);
   female_->setEnabled(editing);

@@ -8,6 +8,9 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygonF>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -34,6 +37,39 @@ namespace {
 int TwipsToPixels(int twips, const QWidget* widget) {
   const double dpi = widget->logicalDpiX() > 0 ? widget->logicalDpiX() : 96.0;
   return static_cast<int>(twips * dpi / 1440.0 + 0.5);
+}
+
+// A funnel, for themes that have no filter icon.
+QIcon FunnelIcon() {
+  QIcon icon;
+  for (int size : {16, 24, 32, 48}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 24.0, size / 24.0);
+    const QPolygonF funnel({{3, 4}, {21, 4}, {14, 12}, {14, 20}, {10, 22}, {10, 12}});
+    painter.setPen(QPen(QColor(46, 52, 54), 1.5));
+    painter.setBrush(QColor(114, 159, 207));
+    painter.drawPolygon(funnel);
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+// The theme's icon, else the first fallback the theme has, else one drawn here.
+QIcon ThemeIcon(const QString& name) {
+  static const QHash<QString, QStringList> kFallbacks = {
+      {QStringLiteral("document-edit"), {QStringLiteral("accessories-text-editor")}},
+      {QStringLiteral("view-filter"), {}},
+      {QStringLiteral("preferences-color"), {QStringLiteral("applications-graphics")}},
+  };
+  if (QIcon::hasThemeIcon(name)) return QIcon::fromTheme(name);
+  for (const QString& fallback : kFallbacks.value(name)) {
+    if (QIcon::hasThemeIcon(fallback)) return QIcon::fromTheme(fallback);
+  }
+  if (name == QLatin1String("view-filter")) return FunnelIcon();
+  return QIcon::fromTheme(name);
 }
 
 QString Plain(QString text) {
@@ -87,6 +123,15 @@ void FormMain::ConnectCore() {
   connect(tabs_, &QTabWidget::currentChanged, this, &FormMain::OnTabChanged);
   questions_model_ = new QuestionnaireModel(*questionnaire_, this);
   questions_->setModel(questions_model_);
+  // Marker and response narrow, the question wide, the answer what is left.
+  QHeaderView* header = questions_->horizontalHeader();
+  header->setSectionResizeMode(QuestionnaireModel::kMarker, QHeaderView::Fixed);
+  header->setSectionResizeMode(QuestionnaireModel::kQuestion, QHeaderView::Stretch);
+  header->setSectionResizeMode(QuestionnaireModel::kAnswer, QHeaderView::Stretch);
+  questions_->setColumnWidth(QuestionnaireModel::kMarker,
+                             fontMetrics().horizontalAdvance(u'>') + 16);
+  questions_->setColumnWidth(QuestionnaireModel::kResponse,
+                             fontMetrics().horizontalAdvance(QStringLiteral("Response")) + 24);
 
   editor_->on_show_page = [this](RecordEditor::Page page) {
     if (!app_.State().BulkMode) tabs_->setCurrentIndex(static_cast<int>(page) - 1);
@@ -107,7 +152,7 @@ int FormMain::RunDialog(QDialog& dialog) { return run_dialog(dialog); }
 
 QAction* FormMain::AddAction(const QString& key, const QString& text, const QString& icon,
                              const QKeySequence& shortcut, void (FormMain::*slot)()) {
-  auto* action = new QAction(QIcon::fromTheme(icon), text, this);
+  auto* action = new QAction(ThemeIcon(icon), text, this);
   action->setObjectName(key);
   action->setIconText(Plain(text));
   if (!shortcut.isEmpty()) {
@@ -254,8 +299,9 @@ void FormMain::BuildPages() {
   questions_->setObjectName(QStringLiteral("GridQuestions"));
   questions_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   questions_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  questions_->horizontalHeader()->setStretchLastSection(true);
   questions_->verticalHeader()->hide();
+  questions_->setWordWrap(false);
+  questions_->verticalHeader()->setDefaultSectionSize(questions_->fontMetrics().height() + 6);
 
   tabs_->addTab(grid_, Msg(129));
   tabs_->addTab(details_, Msg(130));
@@ -280,10 +326,15 @@ void FormMain::BuildPages() {
 }
 
 void FormMain::FormatGridColumns() {
+  const int date_width = grid_->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 8;
   for (int column = 0; column < kRegisterColumnCount; ++column) {
     const int twips = RegisterColumnWidth(column);
-    grid_->setColumnWidth(column, twips > 0 ? TwipsToPixels(twips, grid_)
-                                            : grid_->horizontalHeader()->defaultSectionSize());
+    int width =
+        twips > 0 ? TwipsToPixels(twips, grid_) : grid_->horizontalHeader()->defaultSectionSize();
+    // Fonts here are wider than the ones the widths were chosen for: a date
+    // must still show whole.
+    if (IsRegisterDateColumn(column)) width = std::max(width, date_width);
+    grid_->setColumnWidth(column, width);
   }
 }
 

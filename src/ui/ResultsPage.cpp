@@ -30,8 +30,12 @@ QLineEdit* ThresholdBox(QWidget* parent, const QString& name, bool editable) {
   box->setMinimumWidth(width);
   box->setMaximumWidth(width * 2);
   if (!editable) {
+    // The previous test is shown, never typed into: drawn like a label.
     box->setFocusPolicy(Qt::NoFocus);
-    box->setForegroundRole(QPalette::PlaceholderText);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    palette.setColor(QPalette::Text, palette.color(QPalette::PlaceholderText));
+    box->setPalette(palette);
   }
   return box;
 }
