@@ -7,6 +7,7 @@
 #include "app/Messages.h"
 #include "app/TextFiles.h"
 #include "db/Sqlite.h"
+#include "register/EntryFields.h"
 
 namespace sonivera {
 
@@ -20,6 +21,23 @@ bool Answers::IsEmpty() const {
     if (codes[i] != kNoAnswer || !texts[i].isEmpty()) return false;
   }
   return true;
+}
+
+void CopyAnswersTo(const Answers& answers, EntryFields& entries) {
+  static_assert(kAnswerCount == kQuestionCount);
+  for (int i = 0; i < kQuestionCount; ++i) {
+    entries.QuestionCodes[i] = answers.codes[i];
+    entries.AnswerTexts[i] = answers.texts[i];
+  }
+}
+
+Answers AnswersOf(const EntryFields& entries) {
+  Answers answers;
+  for (int i = 0; i < kQuestionCount; ++i) {
+    answers.codes[i] = entries.QuestionCodes[i];
+    answers.texts[i] = entries.AnswerTexts[i];
+  }
+  return answers;
 }
 
 QuestionFile ReadQuestionFile(const QString& path) {

@@ -10,6 +10,7 @@
 namespace sonivera {
 
 class ErrorReporter;
+struct EntryFields;
 
 namespace db {
 class Connection;
@@ -57,6 +58,10 @@ std::optional<AnswerRefusal> CheckAnswerText(const QString& text);
 // TestQuestions row. Throws db::SqliteError on engine failures.
 std::optional<Answers> ReadStoredAnswers(db::Connection& connection, const QString& pat_no,
                                          const QDate& test_date, const QTime& test_time);
+
+// The answers travel with the entry fields the save writes.
+void CopyAnswersTo(const Answers& answers, EntryFields& entries);
+Answers AnswersOf(const EntryFields& entries);
 
 // The questionnaire of the shown test: its question texts, the answers held
 // in memory and the current question.

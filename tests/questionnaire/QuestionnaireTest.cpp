@@ -5,6 +5,7 @@
 #include "db/Sqlite.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"
+#include "register/EntryFields.h"
 #include "support/TestApp.h"
 
 namespace sonivera {
@@ -69,6 +70,18 @@ TEST(QuestionActionTest, AnswerWindowCancelAndOverlongTextsEnterNothing) {
   EXPECT_EQ(q.Held().texts[0], QStringLiteral("cancel"));
   EXPECT_EQ(q.Held().texts[1].size(), kMaxAnswerLength);
   EXPECT_EQ(q.Current(), 3);
+}
+
+TEST(QuestionActionTest, AnswersGoIntoTheEntryFieldsTheSaveWrites) {
+  Questionnaire q;
+  q.QuestionAction("no");
+  q.QuestionAction("text", "Shotgun, weekends");
+  EntryFields entries;
+  CopyAnswersTo(q.Held(), entries);
+  EXPECT_EQ(entries.QuestionCodes[0], kAnswerNo);
+  EXPECT_EQ(entries.QuestionCodes[1], kAnswerText);
+  EXPECT_EQ(entries.AnswerTexts[1], "Shotgun, weekends");
+  EXPECT_EQ(AnswersOf(entries), q.Held());
 }
 
 TEST(QuestionFileTest, ReadsUpToFiftyOneLinesInEitherEncodingAndLineEnd) {
