@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,14 +12,17 @@
 #include <QTest>
 
 #include "app/Messages.h"
+#include "db/Sqlite.h"
 #include "register/Register.h"
 #include "register/RegisterModel.h"
 #include "support/TestApp.h"
 #include "ui/DemoRegister.h"
 #include "ui/DetailsPage.h"
+#include "ui/FormChangePatNo.h"
 #include "ui/FormFilter.h"
 #include "ui/FormFind.h"
 #include "ui/FormMain.h"
+#include "ui/FormRecall.h"
 #include "ui/PicGraph.h"
 #include "ui/ResultsPage.h"
 #include "ui/UiTest.h"
@@ -208,6 +212,67 @@ TEST_F(FormMainTest, LeavingAnEditAsksFirst) {
   t.prompter.QueueAnswer(Prompter::Answer::Yes);
   EXPECT_TRUE(window->close());
   EXPECT_TRUE(t->Ended());
+}
+
+TEST_F(FormMainTest, SavingAnArrivedTestAsksTheRecallPeriod) {
+  const QString pat_no = t->State().CurrentPatNo;
+  int recall_windows = 0;
+  window->run_dialog = [&](QDialog& dialog) {
+    if (auto* recall = qobject_cast<FormRecall*>(&dialog)) {
+      ++recall_windows;
+      recall->findChild<QComboBox*>("Combo1")->setCurrentText(Msg(804));  // "1 year"
+      recall->findChild<QPushButton*>("Command3")->click();
+    }
+    return dialog.result();
+  };
+  Trigger("Insert Record");
+  ASSERT_EQ(t->State().EditMode, kInsertingTest);
+  t->State().NewTestPending = true;  // as when the PC audiometer has sent results
+  DetailsPage* details = window->Details();
+  QTest::keyClicks(details->MBoxDate(kBoxDateofTest), QDate::currentDate().toString("ddMMyyyy"));
+  QTest::keyClicks(details->MBoxDate(kBoxTimeofTest), "235959");
+  for (int item = 0; item < kThresholdBoxCount; ++item) Type(window->Results()->Text1(item), "20");
+  Trigger("Post");
+  ASSERT_EQ(t->State().EditMode, kBrowsing) << t.prompter.Texts().join("\n").toStdString();
+  EXPECT_EQ(recall_windows, 1);
+  EXPECT_FALSE(t->State().NewTestPending);
+  db::Statement recall(t->Db().Conn(),
+                       "SELECT RecallDate FROM TestDetails WHERE PatNo = ? AND DateofTest = ?");
+  recall.Bind(1, pat_no);
+  recall.Bind(2, QDate::currentDate().toString("yyyy-MM-dd"));
+  ASSERT_TRUE(recall.Step());
+  EXPECT_EQ(recall.Text(0), QDate::currentDate().addMonths(12).toString("yyyy-MM-dd"));
+}
+
+TEST_F(FormMainTest, DeleteRenumberAndRecheckGoThroughTheirQuestions) {
+  const QString pat_no = t->State().CurrentPatNo;
+  const int tests = t->State().TestCount;
+  Trigger("Delete");  // unanswered: No is the default
+  ASSERT_FALSE(t.prompter.Prompts().empty());
+  EXPECT_TRUE(t.prompter.Prompts().back().text.startsWith(Msg(993) + pat_no));
+  EXPECT_EQ(t.prompter.Prompts().back().default_answer, Prompter::Answer::No);
+  EXPECT_EQ(t->State().TestCount, tests);
+  t.prompter.QueueAnswer(Prompter::Answer::Yes);
+  Trigger("Delete");
+  EXPECT_EQ(t->State().CurrentPatNo, pat_no);
+  EXPECT_EQ(t->State().TestCount, tests - 1);
+
+  window->run_dialog = [](QDialog& dialog) {
+    if (qobject_cast<FormChangePatNo*>(&dialog)) {
+      dialog.findChild<QLineEdit*>("TextNewPatNo")->setText("Z'9");
+      dialog.accept();
+    }
+    return dialog.result();
+  };
+  Trigger("ChangePatNo");
+  EXPECT_EQ(t->State().CurrentPatNo, "Z'9");
+  EXPECT_EQ(Model().PatNo(CurrentRow()), "Z'9");
+  EXPECT_TRUE(window->windowTitle().contains("Z'9"));
+
+  // The shown test's predecessor carries no "+10": nothing is stored.
+  Trigger("Recheck");
+  EXPECT_EQ(t.prompter.Prompts().back().text,
+            "The previous test does not have +10dB categorisation.");
 }
 
 }  // namespace
