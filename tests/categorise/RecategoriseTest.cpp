@@ -212,3 +212,43 @@ TEST_F(Recategorise, NewTestGetsOneMonthNoticeAndRecallWindow) {
 
 }  // namespace
 }  // namespace sonivera::test
+
+namespace sonivera::test {
+namespace {
+
+// The record editor relinks and recategorises inside its own save
+// transaction; the passes nest in it and roll back with it.
+TEST(RecategoriseInASave, NestsInTheCallersTransaction) {
+  TestApp t;
+  ASSERT_TRUE(t.Init());
+  t->State().schemes.CheckHSE = true;
+  auto& conn = t->Db().Conn();
+  AddPatient(conn, "S", "1980-01-01", "Male");
+  AddTest(conn, "S", "2019-01-01", "10 10 10 10 10 10 10 10 10", "10 10 10 10 10 10 10 10 10");
+  {
+    db::Transaction save(conn);
+    AddTest(conn, "S", "2020-01-01", "10 10 10 10 10 10 10 10 10", "10 10 10 10 10 10 10 10 10");
+    RelinkPreviousTests(*t, "S");
+    RecategorisePatient(*t, "S");
+    // Not committed: everything goes back.
+  }
+  auto rows = ReadResults(conn, "S");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_TRUE(rows[0].categorisation.isNull());
+  {
+    db::Transaction save(conn);
+    AddTest(conn, "S", "2020-01-01", "10 10 10 10 10 10 10 10 10", "10 10 10 10 10 10 10 10 10");
+    RelinkPreviousTests(*t, "S");
+    RecategorisePatient(*t, "S");
+    save.Commit();
+  }
+  rows = ReadResults(conn, "S");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].categorisation, "HSE:  1 ");
+  EXPECT_EQ(rows[0].previous, "2019-01-01");
+  EXPECT_EQ(rows[1].categorisation, "HSE:  1 4-no data ");
+  EXPECT_TRUE(t.prompter.Prompts().empty());
+}
+
+}  // namespace
+}  // namespace sonivera::test
