@@ -181,3 +181,26 @@ TEST(ReportError, TextTitleAndLogLine) {
 
 }  // namespace
 }  // namespace sonivera
+
+namespace sonivera {
+namespace {
+
+TEST(ProgramFolder, DefaultsAreSeededOnceAndNeverOverwritten) {
+  test::TempFolder folder;
+  const ProgramFolder program(folder.File("new/sub"));
+  ASSERT_TRUE(program.Prepare());
+  EXPECT_TRUE(QFileInfo::exists(program.File("patdetails.txt")));
+  EXPECT_FALSE(QFileInfo::exists(program.File("messages.txt")));
+  QFile::remove(program.File("patdetails.txt"));
+  ASSERT_TRUE(program.Prepare());
+  // Removed on purpose: it stays removed.
+  EXPECT_FALSE(QFileInfo::exists(program.File("patdetails.txt")));
+
+  test::TempFolder existing;
+  existing.Write("patdetails.txt", "[sta]\r\nOwn\r\n");
+  ASSERT_TRUE(ProgramFolder(existing.Path()).Prepare());
+  EXPECT_EQ(existing.Read("patdetails.txt"), "[sta]\r\nOwn\r\n");
+}
+
+}  // namespace
+}  // namespace sonivera
