@@ -171,6 +171,20 @@ TEST_F(RegisterImportTest, AnswersAndExtraFrequenciesFollowTheLayout) {
             "none");
 }
 
+TEST_F(RegisterImportTest, WindowsFilesInEitherEncodingAndLineEnd) {
+  const QString line =
+      FormatCsvLine(Line("W1", "Gérard", "01/03/2024", "09:15:00"), CsvLayout::Snv5);
+  QByteArray cp1252 = CsvFileText(CsvLayout::Snv5, {line});
+  cp1252.replace("G\xc3\xa9rard", "G\xe9rard");
+  cp1252.replace("\r\n", "\n");
+  ASSERT_EQ(Import(cp1252).added, 1);
+  QByteArray utf8 = CsvFileText(CsvLayout::Snv5, {line});
+  utf8.replace("01/03/2024", "01/03/2025");
+  ASSERT_EQ(Import(utf8).added, 1);
+  EXPECT_EQ(Count(t, "SELECT COUNT(*) FROM TestDetails WHERE PatNo = 'W1'"), 2);
+  EXPECT_EQ(t->Db().Conn().QueryValue("SELECT Surname FROM PatDetails")->toString(), "Gérard");
+}
+
 // A generated register with names holding apostrophes and commas goes out
 // and comes back whole.
 TEST(RegisterRoundTripTest, ExportImportExportGivesTheSameFile) {
