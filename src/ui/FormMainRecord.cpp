@@ -4,6 +4,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -17,6 +18,7 @@
 #include "register/RecordDisplay.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
+#include "register/RegisterModel.h"
 #include "ui/DetailsPage.h"
 #include "ui/FormMain.h"
 #include "ui/PicGraph.h"
@@ -56,6 +58,7 @@ void FormMain::RefreshRecord() {
   ShowEntries(shown_);
   UpdateTitleBar();
   UpdateStatusBar();
+  UpdateEditState();
 }
 
 void FormMain::ShowEntries(const EntryFields& entries) {
@@ -150,6 +153,15 @@ void FormMain::UpdateEditState() {
   for (const char* key :
        {"Insert Record", "Edit", "Delete", "DeletePatient", "ChangePatNo", "Recheck"}) {
     if (!editing && !have_patient) Action(QLatin1String(key))->setEnabled(false);
+  }
+  // The register's ends: nothing before the first row or after the last.
+  const int row = register_->CurrentRow();
+  if (!editing) {
+    Action(QStringLiteral("up"))->setEnabled(row > 0);
+    Action(QStringLiteral("down"))->setEnabled(row >= 0 && register_->Model().EnsureRow(row + 1));
+  }
+  if (auto* recheck = results_->findChild<QPushButton*>(QStringLiteral("CommandRecheck"))) {
+    recheck->setEnabled(Action(QStringLiteral("Recheck"))->isEnabled());
   }
   Action(QStringLiteral("Post"))->setEnabled(editing);
   Action(QStringLiteral("CancelEdit"))->setEnabled(editing);
