@@ -318,11 +318,7 @@ void FormConfig::ComboPortsLeft() {
   }
 }
 
-void FormConfig::CommandBackupClick() {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  QApplication::restoreOverrideCursor();
-  MakeBackup(app_);
-}
+void FormConfig::CommandBackupClick() { MakeBackup(app_); }
 
 void FormConfig::CommandRepairClick() {
   QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -31,20 +31,6 @@ TEST(UserFiles, QuestionnaireBoxSkipsEmptyQuestionsAndStopsAtFiftyOne) {
   EXPECT_EQ(box.last(), "Q51");
 }
 
-TEST(ConfigSession, OpensWithFileTexts) {
-  test::TestApp t;
-  t.folder.Write("questions.txt", "Do you work in noise?\r\nDo you wear protection?\r\n");
-  ASSERT_TRUE(t.Init());
-  ConfigSession session(*t);
-  EXPECT_EQ(session.QuestionnaireLines(),
-            (QStringList{"Do you work in noise?", "Do you wear protection?"}));
-  const auto patdetails = ReadTextLines(t.folder.File("patdetails.txt"));
-  ASSERT_TRUE(patdetails);
-  EXPECT_EQ(session.PatDetailsLines(), *patdetails);
-  EXPECT_FALSE(session.QuestionnaireUnlocked());
-  EXPECT_FALSE(session.PatDetailsEdited());
-}
-
 TEST(ConfigSession, EditOffersBackupOfCurrentText) {
   test::TestApp t;
   ASSERT_TRUE(t.Init());
