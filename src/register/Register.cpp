@@ -118,11 +118,18 @@ bool Register::MoveUp() {
 bool Register::MoveToPatient(const QString& pat_no) {
   std::optional<int> found;
   try {
-    found = FindRow(
-        [&](const db::Statement& row) {
-          return row.Text(kColPatNo).compare(pat_no, Qt::CaseInsensitive) == 0;
-        },
-        0);
+    // A saved patient is most often on the first screen.
+    const int shown = std::min(model_->rowCount(), static_cast<int>(RegisterModel::kPageSize));
+    for (int row = 0; row < shown && !found; ++row) {
+      if (model_->PatNo(row).compare(pat_no, Qt::CaseInsensitive) == 0) found = row;
+    }
+    if (!found) {
+      found = FindRow(
+          [&](const db::Statement& row) {
+            return row.Text(0).compare(pat_no, Qt::CaseInsensitive) == 0;
+          },
+          0, true);
+    }
   } catch (const std::exception& e) {
     Report(e, QStringLiteral("gotochosenrecord"));
   }
@@ -130,12 +137,14 @@ bool Register::MoveToPatient(const QString& pat_no) {
 }
 
 std::optional<int> Register::FindRow(const std::function<bool(const db::Statement&)>& matches,
-                                     int start) {
+                                     int start, bool numbers_only) {
   // Walks the register's own query in its order without loading every row
-  // into the grid.
+  // into the grid; reading only the numbers spares the engine the other
+  // columns.
   const SqlQuery& query = model_->Query();
   if (query.sql.isEmpty()) return std::nullopt;
-  auto s = app_.Db().Conn().Prepare(query.sql);
+  auto s = app_.Db().Conn().Prepare(
+      numbers_only ? QStringLiteral("SELECT \"Pat No\" FROM (") + query.sql + u')' : query.sql);
   for (int i = 0; i < query.params.size(); ++i) s.Bind(i + 1, query.params[i]);
   for (int row = 0; s.Step(); ++row) {
     if (row >= start && matches(s)) return row;

@@ -71,7 +71,8 @@ class Register {
   void Report(const std::exception& error, const QString& procedure);
   void SetQuery(const SqlQuery& query);
   // The first row from start on whose values match.
-  std::optional<int> FindRow(const std::function<bool(const db::Statement&)>& matches, int start);
+  std::optional<int> FindRow(const std::function<bool(const db::Statement&)>& matches, int start,
+                             bool numbers_only = false);
 
   Application& app_;
   std::unique_ptr<RegisterModel> model_;

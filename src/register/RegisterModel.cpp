@@ -37,42 +37,58 @@ std::vector<RegisterModel::Row> RegisterModel::ReadPage(int offset, int count) c
 void RegisterModel::SetQuery(const SqlQuery& query) {
   beginResetModel();
   query_ = query;
-  rows_.clear();
+  pages_.clear();
+  row_count_ = 0;
   total_ = -1;
+  at_end_ = true;
   try {
-    rows_ = ReadPage(0, kPageSize);
-    at_end_ = static_cast<int>(rows_.size()) < kPageSize;
+    auto first = ReadPage(0, kPageSize);
+    at_end_ = static_cast<int>(first.size()) < kPageSize;
+    row_count_ = static_cast<int>(first.size());
+    pages_[0] = std::move(first);
   } catch (...) {
-    at_end_ = true;
     endResetModel();
     throw;
   }
   endResetModel();
 }
 
-bool RegisterModel::EnsureRow(int row) {
-  // One read for every missing row, rather than page after page.
-  const int size = static_cast<int>(rows_.size());
-  if (row >= size && !at_end_) {
-    const int wanted = ((row - size) / kPageSize + 1) * kPageSize;
-    auto rows = ReadPage(size, wanted);
-    at_end_ = static_cast<int>(rows.size()) < wanted;
-    if (!rows.empty()) {
-      beginInsertRows(QModelIndex(), size, size + static_cast<int>(rows.size()) - 1);
-      for (auto& r : rows) rows_.push_back(std::move(r));
-      endInsertRows();
-    }
+void RegisterModel::AddPage(int page, std::vector<Row> rows) {
+  const int end = page * kPageSize + static_cast<int>(rows.size());
+  if (static_cast<int>(rows.size()) < kPageSize) at_end_ = true;
+  pages_[page] = std::move(rows);
+  if (end > row_count_) {
+    beginInsertRows(QModelIndex(), row_count_, end - 1);
+    row_count_ = end;
+    endInsertRows();
   }
-  return row >= 0 && row < static_cast<int>(rows_.size());
+}
+
+bool RegisterModel::EnsureRow(int row) {
+  if (row < 0) return false;
+  if (row < row_count_) return RowAt(row) != nullptr;
+  if (at_end_) return false;
+  const int page = row / kPageSize;
+  auto rows = ReadPage(page * kPageSize, kPageSize);
+  if (rows.empty()) {
+    at_end_ = true;
+    return false;
+  }
+  AddPage(page, std::move(rows));
+  return row < row_count_;
 }
 
 int RegisterModel::TotalRows() {
   if (total_ < 0) {
     if (at_end_) {
-      total_ = static_cast<int>(rows_.size());
+      total_ = row_count_;
     } else {
-      auto statement =
-          connection_.Prepare(QStringLiteral("SELECT COUNT(*) FROM (") + query_.sql + u')');
+      // The order does not change the count; leaving it out lets the engine
+      // count without reading the columns.
+      QString sql = query_.sql;
+      const int order = sql.lastIndexOf(QStringLiteral(" ORDER BY "));
+      if (order > 0) sql.truncate(order);
+      auto statement = connection_.Prepare(QStringLiteral("SELECT COUNT(*) FROM (") + sql + u')');
       int index = 1;
       for (const auto& p : query_.params) statement.Bind(index++, p);
       total_ = statement.Step() ? static_cast<int>(statement.Int(0)) : 0;
@@ -81,16 +97,30 @@ int RegisterModel::TotalRows() {
   return total_;
 }
 
-QVariant RegisterModel::Stored(int row, int column) const {
-  if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 ||
-      column >= kRegisterColumnCount) {
-    return QVariant();
+const RegisterModel::Row* RegisterModel::RowAt(int row) const {
+  if (row < 0 || row >= row_count_) return nullptr;
+  const int page = row / kPageSize;
+  auto it = pages_.find(page);
+  if (it == pages_.end()) {
+    // A page between two that were read: read it now.
+    try {
+      it = pages_.emplace(page, ReadPage(page * kPageSize, kPageSize)).first;
+    } catch (const std::exception&) {
+      return nullptr;
+    }
   }
-  return rows_[row][column];
+  const int offset = row - page * kPageSize;
+  return offset < static_cast<int>(it->second.size()) ? &it->second[offset] : nullptr;
+}
+
+QVariant RegisterModel::Stored(int row, int column) const {
+  const Row* values = RowAt(row);
+  if (values == nullptr || column < 0 || column >= kRegisterColumnCount) return QVariant();
+  return (*values)[column];
 }
 
 int RegisterModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+  return parent.isValid() ? 0 : row_count_;
 }
 
 int RegisterModel::columnCount(const QModelIndex& parent) const {
@@ -120,13 +150,13 @@ bool RegisterModel::canFetchMore(const QModelIndex& parent) const {
 
 void RegisterModel::fetchMore(const QModelIndex& parent) {
   if (parent.isValid() || at_end_) return;
-  auto page = ReadPage(static_cast<int>(rows_.size()), kPageSize);
-  at_end_ = static_cast<int>(page.size()) < kPageSize;
-  if (page.empty()) return;
-  const int first = static_cast<int>(rows_.size());
-  beginInsertRows(QModelIndex(), first, first + static_cast<int>(page.size()) - 1);
-  for (auto& row : page) rows_.push_back(std::move(row));
-  endInsertRows();
+  const int page = (row_count_ + kPageSize - 1) / kPageSize;
+  auto rows = ReadPage(page * kPageSize, kPageSize);
+  if (rows.empty()) {
+    at_end_ = true;
+    return;
+  }
+  AddPage(page, std::move(rows));
 }
 
 }  // namespace sonivera

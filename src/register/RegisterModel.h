@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QVariant>
 #include <array>
+#include <map>
 #include <vector>
 
 #include "register/RegisterQuery.h"
@@ -15,7 +16,8 @@ class Connection;
 
 // The register as a table model the grid shows directly. Rows are read in
 // pages as the view asks for them (canFetchMore/fetchMore), so a register of
-// any size shows its first screen at once.
+// any size shows its first screen at once; moving to a far row reads only
+// that row's page, the pages between are read when they are shown.
 class RegisterModel : public QAbstractTableModel {
   Q_OBJECT
 
@@ -32,11 +34,12 @@ class RegisterModel : public QAbstractTableModel {
   // Reads the register again from the start (after a save or a delete).
   void Requery() { SetQuery(query_); }
 
-  // Reads pages until the row is loaded; false when the register has fewer rows.
+  // Makes the row part of the model, reading its page; false when the
+  // register has fewer rows.
   bool EnsureRow(int row);
   // The number of register rows, counted by the engine (not all read).
   int TotalRows();
-  // The stored value of a cell of a loaded row.
+  // The stored value of a cell (its page is read when needed).
   QVariant Stored(int row, int column) const;
   QString PatNo(int row) const { return Stored(row, kColPatNo).toString(); }
 
@@ -51,10 +54,15 @@ class RegisterModel : public QAbstractTableModel {
  private:
   using Row = std::array<QVariant, kRegisterColumnCount>;
   std::vector<Row> ReadPage(int offset, int count) const;
+  const Row* RowAt(int row) const;
+  // Records a page read at page index; extends the row count.
+  void AddPage(int page, std::vector<Row> rows);
 
   db::Connection& connection_;
   SqlQuery query_;
-  std::vector<Row> rows_;
+  // Pages of kPageSize rows by page index; pages not read yet are absent.
+  mutable std::map<int, std::vector<Row>> pages_;
+  int row_count_ = 0;
   bool at_end_ = true;
   int total_ = -1;
 };

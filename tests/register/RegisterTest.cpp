@@ -59,10 +59,20 @@ TEST_F(RegisterTest, ModelReadsALargeRegisterInPages) {
   EXPECT_EQ(model.rowCount(), RegisterModel::kPageSize);
   EXPECT_TRUE(model.canFetchMore());
   EXPECT_EQ(model.TotalRows(), 450);
-  EXPECT_TRUE(model.EnsureRow(449));
+  // Moving to the last patient reads its page only; the rows between are
+  // read when they are shown.
+  ASSERT_TRUE(reg->MoveToPatient("1000"));
+  EXPECT_EQ(reg->CurrentRow(), 449);
+  EXPECT_EQ(model.rowCount(), 450);
   EXPECT_FALSE(model.canFetchMore());
-  EXPECT_EQ(model.PatNo(449), "1000");
+  EXPECT_EQ(model.PatNo(300), "1149");
+  EXPECT_EQ(model.data(model.index(250, kColLastTest)).toString(), "18/07/2000");
   EXPECT_FALSE(model.EnsureRow(450));
+  model.Requery();
+  EXPECT_EQ(model.rowCount(), RegisterModel::kPageSize);
+  while (model.canFetchMore()) model.fetchMore();
+  EXPECT_EQ(Column(kColPatNo).size(), 450);
+  EXPECT_EQ(model.PatNo(449), "1000");
 }
 
 TEST_F(RegisterTest, ChoosingARecordPlacesTheShownTestAndItsMarker) {
