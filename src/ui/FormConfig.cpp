@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -236,8 +237,8 @@ QWidget* FormConfig::BuildConnectionPage() {
   combo_ports_->setObjectName(QStringLiteral("ComboPorts"));
   combo_ports_->setEditable(true);
   combo_ports_->setInsertPolicy(QComboBox::NoInsert);
+  // The box itself holds the focus; its edit line only mirrors it.
   combo_ports_->installEventFilter(this);
-  if (combo_ports_->lineEdit()) combo_ports_->lineEdit()->installEventFilter(this);
   FillPorts();
   connect(combo_ports_, &QComboBox::activated, this,
           [this](int index) { session_->ChoosePort(combo_ports_->itemText(index)); });
@@ -301,10 +302,10 @@ void FormConfig::FillUserBoxes() {
 }
 
 bool FormConfig::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusOut &&
-      (watched == combo_ports_ || watched == combo_ports_->lineEdit())) {
-    // Leaving the box from its edit line or the box itself counts once.
-    if (!combo_ports_->hasFocus()) ComboPortsLeft();
+  // Opening the box's own list is not leaving it.
+  if (watched == combo_ports_ && event->type() == QEvent::FocusOut &&
+      static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+    ComboPortsLeft();
   }
   return QDialog::eventFilter(watched, event);
 }

@@ -146,13 +146,13 @@ TEST_F(ConfigWindowTest, PortsSeriesAndGap) {
   Child<QRadioButton>(form, "OptionTX730Model_2")->setChecked(true);
   ports->setEditText("COM 40");
   QFocusEvent leave(QEvent::FocusOut);
-  QApplication::sendEvent(ports->lineEdit(), &leave);
+  QApplication::sendEvent(ports, &leave);
   EXPECT_EQ(t.prompter.Texts().last(), "Invalid port number. Please try again.");
   EXPECT_EQ(t.prompter.Prompts().back().title, "Error");
   EXPECT_EQ(t->Config().SerialPortNumber, 0);
   EXPECT_EQ(reopened, 0);
   ports->setCurrentIndex(3);
-  QApplication::sendEvent(ports->lineEdit(), &leave);
+  QApplication::sendEvent(ports, &leave);
   EXPECT_EQ(t->Config().SerialPortNumber, 3);
   EXPECT_EQ(reopened, 1);
 
