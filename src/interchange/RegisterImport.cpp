@@ -84,6 +84,11 @@ void FillEntries(const CsvRecord& r, CsvLayout layout, EntryFields& e) {
   e.Text1[21] = extra ? r.extra[kExtraRight750] : QString();
 }
 
+RegisterImporter::RegisterImporter(Application& app, RecordEditor& editor, Register* reg)
+    : app_(app), editor_(editor), register_(reg) {}
+
+RegisterImporter::~RegisterImporter() = default;
+
 ImportSummary RegisterImporter::importfile(const QString& file_name) {
   if (file_name.compare(QLatin1String("veldata.csv"), Qt::CaseInsensitive) == 0) {
     return ImportPath(app_.Folder().File(QStringLiteral("veldata.csv")));
@@ -147,6 +152,9 @@ ImportSummary RegisterImporter::ImportPath(const QString& path) {
     }
     if (progress && (i % 64 == 0 || i + 1 == count)) progress->SetValue(int(i + 1));
   }
+  // Statements must not outlive the import: the database may be closed later.
+  surname_query_.reset();
+  left_query_.reset();
   if (register_ != nullptr) {
     app_.State().BulkMode = false;
     register_->BuildRegister();
@@ -225,22 +233,34 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
 }
 
 bool RegisterImporter::PatientSurname(const QString& pat_no, QString& surname) {
-  db::Statement query(app_.Db().Conn(), "SELECT Surname FROM PatDetails WHERE PatNo = ?");
+  if (!surname_query_) {
+    surname_query_ = std::make_unique<db::Statement>(
+        app_.Db().Conn(), QStringLiteral("SELECT Surname FROM PatDetails WHERE PatNo = ?"));
+  }
+  db::Statement& query = *surname_query_;
+  query.Reset();
   query.Bind(1, pat_no);
-  if (!query.Step()) return false;
-  surname = query.Text(0);
-  return true;
+  const bool found = query.Step();
+  if (found) surname = query.Text(0);
+  query.Reset();
+  return found;
 }
 
 bool RegisterImporter::LeftEarRowExists(const QString& pat_no, const QDate& date,
                                         const QTime& time) {
-  db::Statement query(app_.Db().Conn(),
-                      "SELECT 1 FROM TestResultsLeft WHERE PatNo = ? AND TestDate = ? AND "
-                      "TestTime = ? LIMIT 1");
+  if (!left_query_) {
+    left_query_ = std::make_unique<db::Statement>(
+        app_.Db().Conn(), QStringLiteral("SELECT 1 FROM TestResultsLeft WHERE PatNo = ? AND "
+                                         "TestDate = ? AND TestTime = ? LIMIT 1"));
+  }
+  db::Statement& query = *left_query_;
+  query.Reset();
   query.Bind(1, pat_no)
       .Bind(2, date.toString(QStringLiteral("yyyy-MM-dd")))
       .Bind(3, time.toString(QStringLiteral("HH:mm:ss")));
-  return query.Step();
+  const bool found = query.Step();
+  query.Reset();
+  return found;
 }
 
 }  // namespace sonivera

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 #include "interchange/CsvLayout.h"
 
 namespace sonivera {
 
+namespace db {
+class Statement;
+}
 class Application;
 class RecordEditor;
 class Register;
@@ -34,8 +38,8 @@ void FillEntries(const CsvRecord& record, CsvLayout layout, EntryFields& entries
 class RegisterImporter {
  public:
   // reg may be null (no register to rebuild, e.g. the command line).
-  RegisterImporter(Application& app, RecordEditor& editor, Register* reg = nullptr)
-      : app_(app), editor_(editor), register_(reg) {}
+  RegisterImporter(Application& app, RecordEditor& editor, Register* reg = nullptr);
+  ~RegisterImporter();
 
   // importfile: "veldata.csv" (any case) is that file in the program folder;
   // any other name asks for the file.
@@ -53,6 +57,9 @@ class RegisterImporter {
   Application& app_;
   RecordEditor& editor_;
   Register* register_;
+  // The look-ups every line makes, prepared once per import.
+  std::unique_ptr<db::Statement> surname_query_;
+  std::unique_ptr<db::Statement> left_query_;
 };
 
 }  // namespace sonivera
