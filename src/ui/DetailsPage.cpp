@@ -235,11 +235,12 @@ void DetailsPage::ReadValues(EntryFields& fields) const {
   fields.OptionFemale = female_->isChecked();
 }
 
-void DetailsPage::SetEditing(bool editing) {
+void DetailsPage::SetEditing(bool editing, bool new_patient) {
   frame_->setTitle(editing ? Msg(1130) : Msg(932));
   frame_->setStyleSheet(editing ? QStringLiteral("QGroupBox#FrameDetails { font-weight: bold; }")
                                 : QString());
-  for (auto* box : {pat_no_, surname_, forenames_, serial_no_, dob_}) box->setReadOnly(!editing);
+  pat_no_->setReadOnly(!(editing && new_patient));
+  for (auto* box : {surname_, forenames_, serial_no_, dob_}) box->setReadOnly(!editing);
   for (auto* box : dates_) box->setReadOnly(!editing);
   for (auto* box : address_) box->setReadOnly(!editing);
   for (auto* combo : combos_) static_cast<DetailCombo*>(combo)->SetReadOnly(!editing);

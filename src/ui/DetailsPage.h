@@ -32,8 +32,9 @@ class DetailsPage : public QWidget {
   void ShowValues(const EntryFields& fields, const QString& baseline);
   // Copies every box but the thresholds into fields.
   void ReadValues(EntryFields& fields) const;
-  // "Edit Mode" caption and editable boxes while editing.
-  void SetEditing(bool editing);
+  // "Edit Mode" caption and editable boxes while editing. The patient number
+  // is typed only for a new patient: renumbering has its own window.
+  void SetEditing(bool editing, bool new_patient = false);
 
   QLineEdit* TextField0() const { return pat_no_; }
   QLineEdit* MBoxDOB() const { return dob_; }

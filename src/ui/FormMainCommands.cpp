@@ -206,10 +206,11 @@ void FormMain::EditRecord() {
 }
 
 void FormMain::InsertRecord() {
-  editor_->mnuInsertResults();
+  if (!editor_->mnuInsertResults()) return;
   UpdateEditState();
-  tabs_->setCurrentIndex(kAudiogramsPage);
-  if (results_->Text1(18)->isVisible()) results_->Text1(18)->setFocus();
+  // The new test's date and time come first, then its thresholds.
+  tabs_->setCurrentIndex(kDetailsPage);
+  details_->MBoxDate(kBoxDateofTest)->setFocus();
 }
 
 void FormMain::NewPatient() {

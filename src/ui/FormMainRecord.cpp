@@ -142,7 +142,7 @@ void FormMain::ReadBoxes() {
 void FormMain::UpdateEditState() {
   const AppState& state = app_.State();
   const bool editing = state.EditMode != kBrowsing;
-  details_->SetEditing(editing);
+  details_->SetEditing(editing, state.EditMode == kAddingPatient);
   results_->SetEditable(editing);
   for (const char* key :
        {"New Patient", "Insert Record", "Edit", "Delete", "DeletePatient", "ChangePatNo", "up",
