@@ -12,7 +12,15 @@
 namespace sonivera {
 
 Register::Register(Application& app)
-    : app_(app), model_(std::make_unique<RegisterModel>(app.Db().Conn())) {}
+    : app_(app), model_(std::make_unique<RegisterModel>(app.Db().Conn())) {
+  // Placing a saved patient walks the register's index and rows; a page
+  // cache of 64 MB keeps a large register in memory between walks.
+  try {
+    if (app.Db().IsOpen()) app.Db().Conn().Exec(QStringLiteral("PRAGMA cache_size = -65536"));
+  } catch (const std::exception&) {
+    // A smaller cache only costs speed.
+  }
+}
 
 Register::~Register() = default;
 
@@ -29,6 +37,7 @@ void Register::Report(const std::exception& error, const QString& procedure) {
 }
 
 void Register::SetQuery(const SqlQuery& query) {
+  default_register_ = false;
   model_->SetQuery(query);
   current_row_ = model_->rowCount() > 0 ? 0 : -1;
 }
@@ -37,6 +46,7 @@ void Register::BuildRegister() {
   if (!app_.State().BulkMode) {
     try {
       SetQuery(RegisterSql());
+      default_register_ = true;
     } catch (const std::exception& e) {
       Report(e, QStringLiteral("buildregister"));
     }
@@ -123,6 +133,7 @@ bool Register::MoveToPatient(const QString& pat_no) {
     for (int row = 0; row < shown && !found; ++row) {
       if (model_->PatNo(row).compare(pat_no, Qt::CaseInsensitive) == 0) found = row;
     }
+    if (!found && default_register_) found = PlacePatient(pat_no);
     if (!found) {
       found = FindRow(
           [&](const db::Statement& row) {
@@ -134,6 +145,26 @@ bool Register::MoveToPatient(const QString& pat_no) {
     Report(e, QStringLiteral("gotochosenrecord"));
   }
   return found && GoToChosenRecord(*found);
+}
+
+std::optional<int> Register::PlacePatient(const QString& pat_no) {
+  auto& conn = app_.Db().Conn();
+  auto mirror = conn.Prepare(
+      QStringLiteral("SELECT DateofTest, TimeofTest FROM PatDetails WHERE PatNo = ?1"));
+  mirror.Bind(1, pat_no);
+  if (!mirror.Step() || mirror.IsNull(0) || mirror.IsNull(1)) return std::nullopt;
+  const QString date = mirror.Text(0), time = mirror.Text(1);
+  const SqlQuery before = RegisterRowsBeforeSql(date, time);
+  auto count = conn.Prepare(before.sql);
+  count.Bind(1, date).Bind(2, time);
+  if (!count.Step()) return std::nullopt;
+  const int from = static_cast<int>(count.Int(0));
+  if (!model_->PlaceRows(from, RegisterFromSql(date, time))) return std::nullopt;
+  // Patients whose latest tests share the date and time come in index order.
+  for (int row = from; row < from + RegisterModel::kPageSize && row < model_->rowCount(); ++row) {
+    if (model_->PatNo(row).compare(pat_no, Qt::CaseInsensitive) == 0) return row;
+  }
+  return std::nullopt;
 }
 
 std::optional<int> Register::FindRow(const std::function<bool(const db::Statement&)>& matches,

@@ -70,6 +70,8 @@ class Register {
  private:
   void Report(const std::exception& error, const QString& procedure);
   void SetQuery(const SqlQuery& query);
+  // Places the patient's row of the unfiltered register by its latest test.
+  std::optional<int> PlacePatient(const QString& pat_no);
   // The first row from start on whose values match.
   std::optional<int> FindRow(const std::function<bool(const db::Statement&)>& matches, int start,
                              bool numbers_only = false);
@@ -80,6 +82,7 @@ class Register {
   bool filter_on_ = false;
   FilterCondition filter_;
   SortField sort_ = SortField::None;
+  bool default_register_ = false;  // the unfiltered, unsorted register is shown
   QString sort_description_;
 };
 

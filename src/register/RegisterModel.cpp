@@ -18,26 +18,31 @@ QString RegisterCellText(int column, const QVariant& stored) {
   return stored.toString();
 }
 
-std::vector<RegisterModel::Row> RegisterModel::ReadPage(int offset, int count) const {
-  std::vector<Row> page;
-  if (query_.sql.isEmpty()) return page;
-  auto statement = connection_.Prepare(query_.sql + QStringLiteral(" LIMIT ? OFFSET ?"));
+std::vector<RegisterModel::Row> RegisterModel::ReadRows(const SqlQuery& query, int count,
+                                                        int offset) const {
+  std::vector<Row> rows;
+  if (query.sql.isEmpty()) return rows;
+  auto statement = connection_.Prepare(query.sql + QStringLiteral(" LIMIT ? OFFSET ?"));
   int index = 1;
-  for (const auto& p : query_.params) statement.Bind(index++, p);
+  for (const auto& p : query.params) statement.Bind(index++, p);
   statement.Bind(index++, count);
   statement.Bind(index, offset);
   while (statement.Step()) {
     Row row;
     for (int c = 0; c < kRegisterColumnCount; ++c) row[c] = statement.Value(c);
-    page.push_back(std::move(row));
+    rows.push_back(std::move(row));
   }
-  return page;
+  return rows;
+}
+
+std::vector<RegisterModel::Row> RegisterModel::ReadPage(int offset, int count) const {
+  return ReadRows(query_, count, offset);
 }
 
 void RegisterModel::SetQuery(const SqlQuery& query) {
   beginResetModel();
   query_ = query;
-  pages_.clear();
+  rows_.clear();
   row_count_ = 0;
   total_ = -1;
   at_end_ = true;
@@ -45,7 +50,7 @@ void RegisterModel::SetQuery(const SqlQuery& query) {
     auto first = ReadPage(0, kPageSize);
     at_end_ = static_cast<int>(first.size()) < kPageSize;
     row_count_ = static_cast<int>(first.size());
-    pages_[0] = std::move(first);
+    for (int i = 0; i < row_count_; ++i) rows_[i] = std::move(first[i]);
   } catch (...) {
     endResetModel();
     throw;
@@ -53,10 +58,10 @@ void RegisterModel::SetQuery(const SqlQuery& query) {
   endResetModel();
 }
 
-void RegisterModel::AddPage(int page, std::vector<Row> rows) {
-  const int end = page * kPageSize + static_cast<int>(rows.size());
+void RegisterModel::AddRows(int first, std::vector<Row> rows) {
+  const int end = first + static_cast<int>(rows.size());
   if (static_cast<int>(rows.size()) < kPageSize) at_end_ = true;
-  pages_[page] = std::move(rows);
+  for (int i = 0; i < static_cast<int>(rows.size()); ++i) rows_[first + i] = std::move(rows[i]);
   if (end > row_count_) {
     beginInsertRows(QModelIndex(), row_count_, end - 1);
     row_count_ = end;
@@ -68,14 +73,21 @@ bool RegisterModel::EnsureRow(int row) {
   if (row < 0) return false;
   if (row < row_count_) return RowAt(row) != nullptr;
   if (at_end_) return false;
-  const int page = row / kPageSize;
-  auto rows = ReadPage(page * kPageSize, kPageSize);
+  const int first = row / kPageSize * kPageSize;
+  auto rows = ReadPage(first, kPageSize);
   if (rows.empty()) {
     at_end_ = true;
     return false;
   }
-  AddPage(page, std::move(rows));
+  AddRows(first, std::move(rows));
   return row < row_count_;
+}
+
+bool RegisterModel::PlaceRows(int from, const SqlQuery& continuation) {
+  auto rows = ReadRows(continuation, kPageSize, 0);
+  if (rows.empty()) return false;
+  AddRows(from, std::move(rows));
+  return true;
 }
 
 int RegisterModel::TotalRows() {
@@ -99,18 +111,22 @@ int RegisterModel::TotalRows() {
 
 const RegisterModel::Row* RegisterModel::RowAt(int row) const {
   if (row < 0 || row >= row_count_) return nullptr;
-  const int page = row / kPageSize;
-  auto it = pages_.find(page);
-  if (it == pages_.end()) {
-    // A page between two that were read: read it now.
+  auto it = rows_.find(row);
+  if (it == rows_.end()) {
+    // A row between rows that were read: read its page now.
     try {
-      it = pages_.emplace(page, ReadPage(page * kPageSize, kPageSize)).first;
+      const int first = row / kPageSize * kPageSize;
+      auto page = ReadPage(first, kPageSize);
+      for (int i = 0; i < static_cast<int>(page.size()); ++i) {
+        rows_.try_emplace(first + i, std::move(page[i]));
+      }
     } catch (const std::exception&) {
       return nullptr;
     }
+    it = rows_.find(row);
+    if (it == rows_.end()) return nullptr;
   }
-  const int offset = row - page * kPageSize;
-  return offset < static_cast<int>(it->second.size()) ? &it->second[offset] : nullptr;
+  return &it->second;
 }
 
 QVariant RegisterModel::Stored(int row, int column) const {
@@ -150,13 +166,12 @@ bool RegisterModel::canFetchMore(const QModelIndex& parent) const {
 
 void RegisterModel::fetchMore(const QModelIndex& parent) {
   if (parent.isValid() || at_end_) return;
-  const int page = (row_count_ + kPageSize - 1) / kPageSize;
-  auto rows = ReadPage(page * kPageSize, kPageSize);
+  auto rows = ReadPage(row_count_, kPageSize);
   if (rows.empty()) {
     at_end_ = true;
     return;
   }
-  AddPage(page, std::move(rows));
+  AddRows(row_count_, std::move(rows));
 }
 
 }  // namespace sonivera

@@ -37,6 +37,10 @@ class RegisterModel : public QAbstractTableModel {
   // Makes the row part of the model, reading its page; false when the
   // register has fewer rows.
   bool EnsureRow(int row);
+  // Reads rows from `from` onwards with a query that yields the register's
+  // rows from that row on (the register's order, a condition instead of an
+  // offset). True when at least one row was read.
+  bool PlaceRows(int from, const SqlQuery& continuation);
   // The number of register rows, counted by the engine (not all read).
   int TotalRows();
   // The stored value of a cell (its page is read when needed).
@@ -54,14 +58,15 @@ class RegisterModel : public QAbstractTableModel {
  private:
   using Row = std::array<QVariant, kRegisterColumnCount>;
   std::vector<Row> ReadPage(int offset, int count) const;
+  std::vector<Row> ReadRows(const SqlQuery& query, int count, int offset) const;
   const Row* RowAt(int row) const;
-  // Records a page read at page index; extends the row count.
-  void AddPage(int page, std::vector<Row> rows);
+  // Records rows read from first on; extends the row count.
+  void AddRows(int first, std::vector<Row> rows);
 
   db::Connection& connection_;
   SqlQuery query_;
-  // Pages of kPageSize rows by page index; pages not read yet are absent.
-  mutable std::map<int, std::vector<Row>> pages_;
+  // The rows read so far by row number; rows not read yet are absent.
+  mutable std::map<int, Row> rows_;
   int row_count_ = 0;
   bool at_end_ = true;
   int total_ = -1;

@@ -229,6 +229,21 @@ SqlQuery RegisterSql() {
           {}};
 }
 
+SqlQuery RegisterFromSql(const QString& date, const QString& time) {
+  return {SelectList() + kJoin + QStringLiteral(" AND ") + kLatestOnly +
+              QStringLiteral(" WHERE PatDetails.DateofTest < ?1 OR (PatDetails.DateofTest = ?1 AND "
+                             "PatDetails.TimeofTest <= ?2) ORDER BY PatDetails.DateofTest DESC, "
+                             "PatDetails.TimeofTest DESC"),
+          {date, time}};
+}
+
+SqlQuery RegisterRowsBeforeSql(const QString& date, const QString& time) {
+  return {QStringLiteral("SELECT COUNT(*)") + kJoin + QStringLiteral(" AND ") + kLatestOnly +
+              QStringLiteral(" WHERE PatDetails.DateofTest > ?1 OR (PatDetails.DateofTest = ?1 AND "
+                             "PatDetails.TimeofTest > ?2)"),
+          {date, time}};
+}
+
 SqlQuery SortedSql(SortField field, const FilterCondition* filter) {
   SqlQuery query{SelectList() + kJoin, {}};
   if (filter != nullptr && !filter->where.isEmpty()) {

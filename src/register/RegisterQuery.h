@@ -83,6 +83,11 @@ FilterBuild BuildFilter(const FilterCriteria& criteria, int lcid);
 
 // The register of the latest test of each patient, newest first.
 SqlQuery RegisterSql();
+// The register from a patient's latest test (date and time) on, and the
+// number of register rows before that test: together they place a patient
+// in a large register without reading the rows above it.
+SqlQuery RegisterFromSql(const QString& date, const QString& time);
+SqlQuery RegisterRowsBeforeSql(const QString& date, const QString& time);
 // Every audiogram (or those the filter keeps) in the order of the sort field.
 SqlQuery SortedSql(SortField field, const FilterCondition* filter);
 // The tests the filter keeps, ordered by the sort field (patient number when
