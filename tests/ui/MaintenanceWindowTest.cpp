@@ -8,6 +8,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -23,6 +26,7 @@
 #include "ui/FormConfig.h"
 #include "ui/FormPassword.h"
 #include "ui/FormRecat.h"
+#include "ui/GuiPrompter.h"
 #include "ui/UiTest.h"
 #include "ui/frmAgeTables.h"
 
@@ -207,6 +211,40 @@ TEST_F(MaintenanceWindowTest, StopAfterFirstPatientLeavesTheOthers) {
   for (const char* pat_no : {"1", "2", "3"}) untouched += Categorisation(pat_no) == "untouched";
   EXPECT_EQ(untouched, 2);
   EXPECT_NE(Categorisation("1"), "untouched");  // the newest test comes first
+}
+
+// The desktop path: the question is a real message box and the run reports
+// to FormRecat, not to a progress dialog of its own.
+TEST_F(MaintenanceWindowTest, DesktopRunReportsToTheRecategoriseWindow) {
+  ASSERT_TRUE(t.Init());
+  AddPatient("1", "2024-03-01", "untouched");
+  AddPatient("2", "2024-02-01", "untouched");
+  const QString folder = t.folder.Path();
+  t->EndProgram();
+  GuiPrompter gui;
+  Application app(ProgramFolder(folder), gui);
+  app.State().UserLocale = 2057;
+  ASSERT_TRUE(app.Initialise());
+  app.State().schemes.CheckHSE = true;
+  WhenModal<QMessageBox>([](QMessageBox& box) {
+    EXPECT_EQ(box.text(), Msg(1034));
+    box.button(QMessageBox::Ok)->click();
+  });
+  bool progress_dialog_seen = false;
+  FormRecat window(app);
+  QObject::connect(&window, &FormRecat::ProgressChanged, [&](int, int) {
+    EXPECT_TRUE(window.isVisible());
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      progress_dialog_seen |= qobject_cast<QProgressDialog*>(widget) && widget->isVisible();
+    }
+  });
+  const RecategoriseOutcome outcome = window.Run();
+  EXPECT_FALSE(outcome.cancelled);
+  EXPECT_EQ(outcome.patients_done, 2);
+  EXPECT_FALSE(progress_dialog_seen);
+  EXPECT_EQ(window.findChild<QLabel*>("Label1")->text(), "Recategorise finished");
+  EXPECT_EQ(window.findChild<QProgressBar*>("ProgressBar1")->value(), 2);
+  app.EndProgram();
 }
 
 TEST_F(MaintenanceWindowTest, RecategoriseCancelledChangesNothing) {
