@@ -194,7 +194,7 @@ void FormMain::BuildActions() {
   AddAction(QStringLiteral("Sort"), Msg(3118), QStringLiteral("view-sort-ascending"),
             K(Qt::CTRL | Qt::Key_T), &FormMain::Sort);
   AddAction(QStringLiteral("Configure"), Msg(3119), QStringLiteral("preferences-system"),
-            K::Preferences, &FormMain::Configure);
+            K(Qt::CTRL | Qt::Key_Comma), &FormMain::Configure);
   AddAction(QStringLiteral("Delete"), Msg(3111), QStringLiteral("edit-delete"), K::Delete,
             &FormMain::DeleteTest);
   AddAction(QStringLiteral("DeletePatient"), Msg(3112), QStringLiteral("user-trash"),

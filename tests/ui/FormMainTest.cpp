@@ -4,12 +4,15 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QToolBar>
 
 #include "app/Messages.h"
 #include "db/Sqlite.h"
@@ -70,6 +73,23 @@ TEST_F(FormMainTest, StartsOnTheLatestPatientWithTitleStatusAndPages) {
   EXPECT_EQ(window->Details()->TextField0()->text(), Model().PatNo(0));
   EXPECT_FALSE(window->Action("Questions")->isEnabled());
   EXPECT_FALSE(window->Action("Post")->isEnabled());
+}
+
+TEST_F(FormMainTest, EveryToolbarCommandIsInAMenuWithAShortcut) {
+  auto* toolbar = window->findChild<QToolBar*>("Toolbar1");
+  ASSERT_NE(toolbar, nullptr);
+  QList<QAction*> in_menus;
+  for (QMenu* menu : window->menuBar()->findChildren<QMenu*>()) in_menus << menu->actions();
+  int commands = 0;
+  for (QAction* action : toolbar->actions()) {
+    if (action->isSeparator()) continue;
+    ++commands;
+    SCOPED_TRACE(action->objectName().toStdString());
+    EXPECT_TRUE(in_menus.contains(action));
+    EXPECT_FALSE(action->shortcut().isEmpty());
+    EXPECT_FALSE(action->toolTip().isEmpty());
+  }
+  EXPECT_GE(commands, 13);
 }
 
 TEST_F(FormMainTest, TypedThresholdsFollowTheEntryRuleIntoGridAndChart) {
