@@ -64,11 +64,15 @@ std::array<QString, 4> Register::StatusTexts() {
       const SqlQuery count = FilteredPatientCountSql(filter_);
       auto s = conn.Prepare(count.sql);
       for (int i = 0; i < count.params.size(); ++i) s.Bind(i + 1, count.params[i]);
-      if (s.Step()) patients = s.Int(0);
+      // One pass gives both counts: sorting a filtered register keeps its rows.
+      if (s.Step()) {
+        patients = s.Int(0);
+        records = static_cast<int>(s.Int(1));
+      }
     } else {
       patients = conn.QueryValue(QStringLiteral("SELECT COUNT(*) FROM PatDetails"))->toLongLong();
+      records = model_->TotalRows();
     }
-    records = model_->TotalRows();
   } catch (const std::exception& e) {
     Report(e, QStringLiteral("updatestatusbar"));
   }

@@ -267,7 +267,7 @@ SqlQuery FilteredSql(const FilterCondition& filter, SortField field) {
 }
 
 SqlQuery FilteredPatientCountSql(const FilterCondition& filter) {
-  return {QStringLiteral("SELECT COUNT(DISTINCT TestDetails.PatNo)") + kJoin +
+  return {QStringLiteral("SELECT COUNT(DISTINCT TestDetails.PatNo), COUNT(*)") + kJoin +
               QStringLiteral(" WHERE ") + filter.where,
           filter.params};
 }

@@ -93,7 +93,7 @@ SqlQuery SortedSql(SortField field, const FilterCondition* filter);
 // The tests the filter keeps, ordered by the sort field (patient number when
 // none), then by patient and newest test first.
 SqlQuery FilteredSql(const FilterCondition& filter, SortField field);
-// The number of distinct patients of the filtered join.
+// The number of distinct patients of the filtered join, and of its rows.
 SqlQuery FilteredPatientCountSql(const FilterCondition& filter);
 
 // A date typed as "dd/mm/yyyy" (or d/m/yy) in stored form, or a null text.
