@@ -119,12 +119,19 @@ TEST(CrossCheck, CliAgreesWithTheReferenceImplementation) {
   constexpr int kLines = 5000;
   for (int i = 0; i < kLines; ++i) input += maker.Line() + '\n';
   // Lines that cannot be read get an error line and the run goes on.
-  const QByteArray bad[] = {"not json",
-                            "[1,2]",
-                            R"({"left":[1,2,3],"right":[]})",
-                            R"({"left":[0,0,0,0,0,0,0,0,0],"right":[0,0,0,0,0,0,0,0,"x"]})",
-                            R"({"left":[0,0,0,0,0,0,0,0,0],"right":[0,0,0,0,0,0,0,0,0],"sex":"X"})",
-                            ""};
+  const QByteArray bad[] = {
+      "not json",
+      "[1,2]",
+      R"({"left":[1,2,3],"right":[]})",
+      R"({"left":[0,0,0,0,0,0,0,0,0],"right":[0,0,0,0,0,0,0,0,"x"]})",
+      R"({"left":[0,0,0,0,0,0,0,0,0],"right":[0,0,0,0,0,0,0,0,0],"sex":"X"})",
+      // Numbers that are no whole number within range, or no JSON at all.
+      R"({"left":[1e400,0,0,0,0,0,0,0,0],"right":[0,0,0,0,0,0,0,0,0]})",
+      R"({"left":[NaN,0,0,0,0,0,0,0,0],"right":[0,0,0,0,0,0,0,0,0]})",
+      R"({"left":[0,0,0,0,0,0,0,0,0],"right":[0,0,0,0,0,0,0,0,0],"lcid":-5})",
+      R"({"left":[0,0,0,0,0,0,0,0,0],"right":[0,0,0,0,0,0,0,0,0],"lcid":1e400})",
+      "",
+  };
   for (const auto& line : bad) input += line + '\n';
 
   TempFolder folder;

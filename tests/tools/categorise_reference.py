@@ -8,6 +8,7 @@ random audiograms. Standard library only.
 
 import datetime
 import json
+import math
 import re
 import struct
 import sys
@@ -308,17 +309,22 @@ def ear_row(obj, name, required):
     for v in values:
         if v is None:
             row.append("")
-        elif isinstance(v, bool) or not isinstance(v, (int, float)) or v != int(v) \
-                or not -32768 <= v <= 32767:
+        elif isinstance(v, bool) or not isinstance(v, (int, float)) or not math.isfinite(v) \
+                or v != int(v) or not -32768 <= v <= 32767:
             raise ValueError("bad threshold in " + name)
         else:
             row.append(str(int(v)))
     return row
 
 
+def not_json(token):
+    # NaN and Infinity are not JSON; the program refuses them too.
+    raise ValueError("not JSON: " + token)
+
+
 def handle(line):
     try:
-        obj = json.loads(line)
+        obj = json.loads(line, parse_constant=not_json)
         if not isinstance(obj, dict):
             raise ValueError("not an object")
         grid = [ear_row(obj, "left", True), ear_row(obj, "prevLeft", False),
@@ -333,7 +339,8 @@ def handle(line):
         if rec["sex"] not in ("M", "F", ""):
             raise ValueError("bad sex")
         lcid = obj.get("lcid", 2057)
-        if isinstance(lcid, bool) or not isinstance(lcid, (int, float)) or lcid != int(lcid):
+        if isinstance(lcid, bool) or not isinstance(lcid, (int, float)) \
+                or not math.isfinite(lcid) or lcid != int(lcid) or not 0 <= lcid <= 0x7fffffff:
             raise ValueError("bad lcid")
     except (ValueError, TypeError) as err:
         return {"error": str(err)}
