@@ -118,8 +118,18 @@ TEST(CrossCheck, CliAgreesWithTheReferenceImplementation) {
   QByteArray input;
   constexpr int kLines = 5000;
   for (int i = 0; i < kLines; ++i) input += maker.Line() + '\n';
+  // Each of these is one readable line: a CR before the LF, a line separator
+  // or a form feed inside a text. The dates give a message naming the patient.
+  const QByteArray head =
+      R"({"left":[0,0,0,0,0,0,0,0,0],"right":[0,0,0,0,0,0,0,0,0],"schemes":"HSE2006",)"
+      R"("sex":"M","dob":"01/01/1990","testDate":"01/01/1980","patNo":")";
+  const QByteArray line_separator = "\xe2\x80\xa8";  // U+2028 in UTF-8
+  const QByteArray odd[] = {head + "P" + line_separator + "1\"}", head + "P\f2\"}",
+                            head + "P3\"}\r"};
+  for (const auto& line : odd) input += line + '\n';
   // Lines that cannot be read get an error line and the run goes on.
   const QByteArray bad[] = {
+      head + "P\xff\"}",
       "not json",
       "[1,2]",
       R"({"left":[1,2,3],"right":[]})",
@@ -141,7 +151,8 @@ TEST(CrossCheck, CliAgreesWithTheReferenceImplementation) {
       input);
   ASSERT_EQ(cli.exit_code, 0) << cli.err.constData();
   ASSERT_EQ(reference.exit_code, 0) << reference.err.constData();
-  const int expected_lines = kLines + static_cast<int>(std::size(bad));
+  const int expected_lines =
+      kLines + static_cast<int>(std::size(odd)) + static_cast<int>(std::size(bad));
   ASSERT_EQ(cli.lines.size(), expected_lines);
   ASSERT_EQ(reference.lines.size(), expected_lines);
 

@@ -324,7 +324,7 @@ def not_json(token):
 
 def handle(line):
     try:
-        obj = json.loads(line, parse_constant=not_json)
+        obj = json.loads(line, parse_constant=not_json, strict=False)
         if not isinstance(obj, dict):
             raise ValueError("not an object")
         grid = [ear_row(obj, "left", True), ear_row(obj, "prevLeft", False),
@@ -351,8 +351,20 @@ def handle(line):
 
 
 def main():
-    for line in sys.stdin.buffer.read().decode("utf-8").splitlines():
-        sys.stdout.write(json.dumps(handle(line), ensure_ascii=False) + "\n")
+    # Lines end at LF only (a CR before it is dropped): a U+2028 or a form
+    # feed inside a line does not cut it, and a line that is not UTF-8 is
+    # refused on its own.
+    lines = sys.stdin.buffer.read().split(b"\n")
+    if lines and lines[-1] == b"":
+        lines.pop()
+    for raw in lines:
+        if raw.endswith(b"\r"):
+            raw = raw[:-1]
+        try:
+            result = handle(raw.decode("utf-8"))
+        except UnicodeDecodeError:
+            result = {"error": "not JSON: invalid UTF-8"}
+        sys.stdout.write(json.dumps(result, ensure_ascii=False) + "\n")
 
 
 if __name__ == "__main__":
