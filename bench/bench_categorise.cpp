@@ -10,6 +10,7 @@
 #include <ctime>
 #include <random>
 
+#include "SilentPrompter.h"
 #include "app/Application.h"
 #include "app/ErrorLog.h"
 #include "categorise/Categorise.h"
@@ -17,22 +18,9 @@
 #include "register/RegisterGenerator.h"
 
 using namespace sonivera;
+using sonivera::bench::SilentPrompter;
 
 namespace {
-// Answers every question with its default and shows nothing.
-class SilentPrompter : public Prompter {
- public:
-  Answer Show(const QString&, const QString&, Buttons, Answer default_answer, Icon) override {
-    ++shown;
-    return default_answer;
-  }
-  std::optional<QString> OpenFile(const FileDialogSpec&) override { return std::nullopt; }
-  std::optional<QString> SaveFile(const FileDialogSpec&) override { return std::nullopt; }
-  std::unique_ptr<Progress> StartProgress(const QString&, int) override { return nullptr; }
-  std::optional<LoginResult> Login() override { return LoginResult{}; }
-  int shown = 0;
-};
-
 struct Audiogram {
   std::array<std::array<QString, 9>, 4> rows;
   CurrentTestView view;

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "SilentPrompter.h"
 #include "app/Application.h"
 #include "interchange/RegisterExport.h"
 #include "interchange/RegisterImport.h"
@@ -17,21 +18,9 @@
 #include "register/RegisterGenerator.h"
 
 using namespace sonivera;
+using sonivera::bench::SilentPrompter;
 
 namespace {
-class SilentPrompter : public Prompter {
- public:
-  Answer Show(const QString&, const QString&, Buttons, Answer default_answer, Icon) override {
-    ++shown;
-    return default_answer;
-  }
-  std::optional<QString> OpenFile(const FileDialogSpec&) override { return std::nullopt; }
-  std::optional<QString> SaveFile(const FileDialogSpec&) override { return std::nullopt; }
-  std::unique_ptr<Progress> StartProgress(const QString&, int) override { return nullptr; }
-  std::optional<LoginResult> Login() override { return LoginResult{}; }
-  int shown = 0;
-};
-
 bool WriteFile(const QString& path, int patients, int tests) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return false;

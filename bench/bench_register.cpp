@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "SilentPrompter.h"
 #include "app/Application.h"
 #include "categorise/Recategorise.h"
 #include "db/Sqlite.h"
@@ -20,24 +21,9 @@
 #include "register/RegisterGenerator.h"
 
 using namespace sonivera;
+using sonivera::bench::SilentPrompter;
 
 namespace {
-// Answers every question with its default and shows nothing.
-class SilentPrompter : public Prompter {
- public:
-  Answer Show(const QString& text, const QString&, Buttons, Answer default_answer, Icon) override {
-    last = text;
-    ++shown;
-    return default_answer;
-  }
-  std::optional<QString> OpenFile(const FileDialogSpec&) override { return std::nullopt; }
-  std::optional<QString> SaveFile(const FileDialogSpec&) override { return std::nullopt; }
-  std::unique_ptr<Progress> StartProgress(const QString&, int) override { return nullptr; }
-  std::optional<LoginResult> Login() override { return LoginResult{}; }
-  int shown = 0;
-  QString last;
-};
-
 double Ms(const QElapsedTimer& timer) { return timer.nsecsElapsed() / 1e6; }
 
 // The median of a few runs of an operation, in milliseconds.

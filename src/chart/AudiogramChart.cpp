@@ -22,17 +22,6 @@ bool MayBePassedOver(int position) {
   return position == k125Hz || position == k750Hz || position == k1_5kHz;
 }
 
-std::optional<double> ParseThreshold(const QString& text) {
-  const QString trimmed = text.trimmed();
-  if (trimmed.isEmpty()) return std::nullopt;
-  bool ok = false;
-  const double value = trimmed.toDouble(&ok);
-  if (!ok || !std::isfinite(value)) {
-    throw AppError(errnum::kTypeMismatch, QStringLiteral("Type mismatch"));
-  }
-  return value;
-}
-
 // The vertices of one predictive series; a missing table value is passed over.
 QPolygonF SeriesPolygon(const ChartMapping& mapping, const PredictiveLine::Series& series) {
   QPolygonF polygon;
@@ -120,7 +109,7 @@ void AudiogramChart::InitGraph(const EarThresholds& values, const ChartPatient& 
   const auto parse_row = [&failure](const ThresholdRow& row, Points& points) {
     for (int i = 0; i < kPositionCount; ++i) {
       try {
-        points[i] = ParseThreshold(row[i]);
+        points[i] = ParseChartNumber(row[i]);
       } catch (const AppError& error) {
         if (!failure) failure = error;
       }

@@ -1,5 +1,9 @@
 #include "chart/ChartGeometry.h"
 
+#include <cmath>
+
+#include "app/AppError.h"
+
 #include <QPaintDevice>
 #include <algorithm>
 
@@ -35,6 +39,17 @@ double DeviceScale(const QPaintDevice* device) {
   if (device == nullptr) return 1.0;
   const int dpi = std::max(device->logicalDpiX(), device->logicalDpiY());
   return std::max(1.0, dpi / 96.0);
+}
+
+std::optional<double> ParseChartNumber(const QString& text) {
+  const QString trimmed = text.trimmed();
+  if (trimmed.isEmpty()) return std::nullopt;
+  bool ok = false;
+  const double value = trimmed.toDouble(&ok);
+  if (!ok || !std::isfinite(value)) {
+    throw AppError(errnum::kTypeMismatch, QStringLiteral("Type mismatch"));
+  }
+  return value;
 }
 
 }  // namespace sonivera::chart

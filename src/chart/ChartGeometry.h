@@ -5,6 +5,7 @@
 #include <QString>
 #include <algorithm>
 #include <array>
+#include <optional>
 
 class QPaintDevice;
 
@@ -78,5 +79,9 @@ class ChartMapping {
 // Device pixels per screen pixel: pen widths, marks and gaps are given for a
 // 96 dpi screen and grow with the device's resolution (printer, PDF).
 double DeviceScale(const QPaintDevice* device);
+
+// A level from a threshold box or a table cell: no value when empty; text
+// that is not a number throws AppError (type mismatch).
+std::optional<double> ParseChartNumber(const QString& text);
 
 }  // namespace sonivera::chart

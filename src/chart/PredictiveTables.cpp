@@ -19,17 +19,6 @@ int IndexOf(const std::array<QString, N>& names, const QString& text) {
   return it == names.end() ? -1 : static_cast<int>(it - names.begin());
 }
 
-std::optional<double> TableValue(const QString& text) {
-  const QString trimmed = text.trimmed();
-  if (trimmed.isEmpty()) return std::nullopt;
-  bool ok = false;
-  const double value = trimmed.toDouble(&ok);
-  if (!ok || !std::isfinite(value)) {
-    throw AppError(errnum::kTypeMismatch, QStringLiteral("Type mismatch"));
-  }
-  return value;
-}
-
 enum class TableFile { kRead, kMissing, kUnreadable };
 
 TableFile ReadTable(const QString& path, PredictiveTable& table, Prompter& prompter,
@@ -142,9 +131,9 @@ std::optional<PredictiveLine> PredictiveLineFor(const PredictiveTables& tables, 
   PredictiveLine line;
   for (std::size_t i = 0; i < kPredictivePositions.size(); ++i) {
     const auto& values = table.At(kPredictivePositions[i], row);
-    line.lower[i] = TableValue(values[0]);
-    line.middle[i] = TableValue(values[1]);
-    line.upper[i] = TableValue(values[2]);
+    line.lower[i] = ParseChartNumber(values[0]);
+    line.middle[i] = ParseChartNumber(values[1]);
+    line.upper[i] = ParseChartNumber(values[2]);
   }
   return line;
 }

@@ -58,6 +58,16 @@ long ErrorNumberFor(const SqliteError& error) {
   }
 }
 
+FailureText DescribeFailure(const std::exception& error) {
+  if (const auto* sql = dynamic_cast<const SqliteError*>(&error)) {
+    return {ErrorNumberFor(*sql), QString::fromUtf8(sql->what())};
+  }
+  if (const auto* app_error = dynamic_cast<const AppError*>(&error)) {
+    return {app_error->Number(), app_error->Description()};
+  }
+  return {errnum::kDatabaseError, QString::fromUtf8(error.what())};
+}
+
 Database::Database() = default;
 
 Database::~Database() { Close(); }

@@ -63,4 +63,11 @@ class Database {
 // Maps an engine failure to the program's error numbers.
 long ErrorNumberFor(const SqliteError& error);
 
+// The number and description a report shows for a failure caught in the core.
+struct FailureText {
+  long number;
+  QString description;
+};
+FailureText DescribeFailure(const std::exception& error);
+
 }  // namespace sonivera::db

@@ -48,15 +48,8 @@ void RecordEditor::ShowPage(Page page) {
 }
 
 void RecordEditor::ReportFailure(const std::exception& error, const QString& tag) {
-  long number = errnum::kDatabaseError;
-  QString description = QString::fromUtf8(error.what());
-  if (const auto* sql = dynamic_cast<const db::SqliteError*>(&error)) {
-    number = db::ErrorNumberFor(*sql);
-  } else if (const auto* app_error = dynamic_cast<const AppError*>(&error)) {
-    number = app_error->Number();
-    description = app_error->Description();
-  }
-  app_.Reporter().ShowAndLog(StandardErrorText(description, number, tag));
+  const auto failure = db::DescribeFailure(error);
+  app_.Reporter().ShowAndLog(StandardErrorText(failure.description, failure.number, tag));
 }
 
 void RecordEditor::EnterEdit(int mode) {

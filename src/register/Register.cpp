@@ -25,15 +25,8 @@ Register::Register(Application& app)
 Register::~Register() = default;
 
 void Register::Report(const std::exception& error, const QString& procedure) {
-  long number = errnum::kDatabaseError;
-  QString description = QString::fromUtf8(error.what());
-  if (const auto* sql = dynamic_cast<const db::SqliteError*>(&error)) {
-    number = db::ErrorNumberFor(*sql);
-  } else if (const auto* app_error = dynamic_cast<const AppError*>(&error)) {
-    number = app_error->Number();
-    description = app_error->Description();
-  }
-  app_.Reporter().Report(description, number, procedure);
+  const auto failure = db::DescribeFailure(error);
+  app_.Reporter().Report(failure.description, failure.number, procedure);
 }
 
 void Register::SetQuery(const SqlQuery& query) {
