@@ -1,5 +1,7 @@
 #include "ui/FormLogin.h"
 
+#include "ui/DialogButtons.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -29,22 +31,15 @@ FormLogin::FormLogin(QWidget* parent) : QDialog(parent) {
   auto* form = new QFormLayout;
   form->addRow(Msg(202), text1_);
   form->addRow(Msg(101), text2_);
-  auto* command1 = new QPushButton(Msg(11), this);
-  command1->setObjectName(QStringLiteral("Command1"));
-  command1->setDefault(true);
-  auto* command2 = new QPushButton(Msg(12), this);
-  command2->setObjectName(QStringLiteral("Command2"));
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton(command1, QDialogButtonBox::AcceptRole);
-  buttons->addButton(command2, QDialogButtonBox::RejectRole);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  const DialogButtons buttons = MakeOkCancelButtons(this);
+  connect(buttons.box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons.box, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* top = new QHBoxLayout;
   top->addWidget(picture, 0, Qt::AlignTop);
   top->addLayout(form, 1);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
-  layout->addWidget(buttons);
+  layout->addWidget(buttons.box);
   setMinimumWidth(360);
   text1_->setFocus();
 }

@@ -1,5 +1,7 @@
 #include "ui/FormPassword.h"
 
+#include "ui/DialogButtons.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -22,19 +24,12 @@ FormPassword::FormPassword(Application& app, QWidget* parent) : QDialog(parent),
     text1_[i]->setEchoMode(QLineEdit::Password);
     form->addRow(Msg(790 + i), text1_[i]);
   }
-  auto* command1 = new QPushButton(Msg(11), this);
-  command1->setObjectName(QStringLiteral("Command1"));
-  command1->setDefault(true);
-  auto* command2 = new QPushButton(Msg(12), this);
-  command2->setObjectName(QStringLiteral("Command2"));
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton(command1, QDialogButtonBox::AcceptRole);
-  buttons->addButton(command2, QDialogButtonBox::RejectRole);
-  connect(command1, &QPushButton::clicked, this, &FormPassword::Command1Click);
-  connect(command2, &QPushButton::clicked, this, &QDialog::reject);
+  const DialogButtons buttons = MakeOkCancelButtons(this);
+  connect(buttons.command1, &QPushButton::clicked, this, &FormPassword::Command1Click);
+  connect(buttons.command2, &QPushButton::clicked, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
-  layout->addWidget(buttons);
+  layout->addWidget(buttons.box);
   setMinimumWidth(360);
   text1_[0]->setFocus();
 }

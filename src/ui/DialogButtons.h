@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+
+#include "app/Messages.h"
+
+namespace sonivera::ui {
+
+// The "&OK" (default) and "&Cancel" buttons of the program's small dialogs,
+// named Command1 and Command2.
+struct DialogButtons {
+  QDialogButtonBox* box;
+  QPushButton* command1;
+  QPushButton* command2;
+};
+
+inline DialogButtons MakeOkCancelButtons(QWidget* parent) {
+  auto* command1 = new QPushButton(Msg(11), parent);
+  command1->setObjectName(QStringLiteral("Command1"));
+  command1->setDefault(true);
+  auto* command2 = new QPushButton(Msg(12), parent);
+  command2->setObjectName(QStringLiteral("Command2"));
+  auto* box = new QDialogButtonBox(parent);
+  box->addButton(command1, QDialogButtonBox::AcceptRole);
+  box->addButton(command2, QDialogButtonBox::RejectRole);
+  return {box, command1, command2};
+}
+
+}  // namespace sonivera::ui
