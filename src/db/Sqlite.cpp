@@ -14,10 +14,25 @@ std::string ErrorText(sqlite3* db, int code) {
 }
 }  // namespace
 
-Statement::Statement(Connection& connection, const QString& sql) : db_(connection.Handle()) {
-  const QByteArray utf8 = sql.toUtf8();
+StatementPool::~StatementPool() {
+  for (auto& list : kept) {
+    for (sqlite3_stmt* stmt : list) sqlite3_finalize(stmt);
+  }
+}
+
+Statement::Statement(Connection& connection, const QString& sql)
+    : db_(connection.Handle()), sql_(sql.toUtf8()), pool_(connection.Pool()) {
+  if (const auto& pool = connection.Pool(); pool && pool->db == db_) {
+    auto it = pool->kept.find(sql_);
+    if (it != pool->kept.end() && !it->empty()) {
+      stmt_ = it->back();
+      it->pop_back();
+      --pool->count;
+      return;
+    }
+  }
   const int rc =
-      sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &stmt_, nullptr);
+      sqlite3_prepare_v2(db_, sql_.constData(), static_cast<int>(sql_.size()), &stmt_, nullptr);
   if (rc != SQLITE_OK) {
     sqlite3_finalize(stmt_);
     stmt_ = nullptr;
@@ -25,9 +40,24 @@ Statement::Statement(Connection& connection, const QString& sql) : db_(connectio
   }
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement() {
+  if (stmt_ == nullptr) return;
+  const auto pool = pool_.lock();
+  if (pool && pool->db == db_ && pool->count < StatementPool::kMaxKept) {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    pool->kept[sql_].push_back(stmt_);
+    ++pool->count;
+    return;
+  }
+  sqlite3_finalize(stmt_);
+}
 
-Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_) {
+Statement::Statement(Statement&& other) noexcept
+    : db_(other.db_),
+      stmt_(other.stmt_),
+      sql_(std::move(other.sql_)),
+      pool_(std::move(other.pool_)) {
   other.stmt_ = nullptr;
 }
 
@@ -150,9 +180,12 @@ void Connection::Open(const QString& path, bool create) {
     throw SqliteError(rc, text);
   }
   sqlite3_extended_result_codes(db_, 1);
+  pool_ = std::make_shared<StatementPool>();
+  pool_->db = db_;
 }
 
 void Connection::Close() {
+  pool_.reset();  // finalizes the kept statements; live ones finalize themselves
   if (db_ != nullptr) {
     sqlite3_close_v2(db_);
     db_ = nullptr;

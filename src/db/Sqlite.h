@@ -3,11 +3,14 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QVariant>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace sonivera::db {
 
@@ -23,6 +26,17 @@ class SqliteError : public std::runtime_error {
 };
 
 class Connection;
+
+// Compiled statements of one connection kept for reuse: compiling a statement
+// costs far more than running a small one, and saves run the same few
+// statements for every audiogram.
+struct StatementPool {
+  static constexpr int kMaxKept = 256;
+  sqlite3* db = nullptr;
+  QHash<QByteArray, std::vector<sqlite3_stmt*>> kept;
+  int count = 0;
+  ~StatementPool();
+};
 
 // A prepared statement; bind with 1-based indexes, read columns 0-based.
 class Statement {
@@ -59,6 +73,8 @@ class Statement {
  private:
   sqlite3* db_;
   sqlite3_stmt* stmt_ = nullptr;
+  QByteArray sql_;
+  std::weak_ptr<StatementPool> pool_;
 };
 
 // One connection to a database file.
@@ -87,9 +103,11 @@ class Connection {
 
   sqlite3* Handle() const { return db_; }
   [[noreturn]] void Throw(int code) const;
+  const std::shared_ptr<StatementPool>& Pool() const { return pool_; }
 
  private:
   sqlite3* db_ = nullptr;
+  std::shared_ptr<StatementPool> pool_;
 };
 
 // A transaction that rolls back unless committed.
