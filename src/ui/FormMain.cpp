@@ -219,6 +219,12 @@ void FormMain::BuildActions() {
       ->setCheckable(true);
   AddAction(QStringLiteral("About"), Msg(3123), QStringLiteral("help-about"), K(),
             &FormMain::About);
+  AddAction(QStringLiteral("ImportFile"), Msg(3700), QStringLiteral("document-import"), K(),
+            &FormMain::mnuImportFile);
+  AddAction(QStringLiteral("Export"), Msg(3701), QStringLiteral("document-export"), K(),
+            &FormMain::mnuExport);
+  AddAction(QStringLiteral("ImportA3_1"), Msg(3702), QStringLiteral("document-import"), K(),
+            &FormMain::mnuImportA3_1);
   AddAction(QStringLiteral("Exit"), Msg(3105), QStringLiteral("application-exit"), K::Quit,
             &FormMain::CloseWindow);
   // Escape cancels only while editing; elsewhere it would surprise.
@@ -228,6 +234,10 @@ void FormMain::BuildActions() {
 void FormMain::BuildMenus() {
   auto* file = menuBar()->addMenu(Msg(3100));
   file->addAction(Action(QStringLiteral("Configure")));
+  file->addSeparator();
+  for (const char* key : {"ImportFile", "Export", "ImportA3_1"}) {
+    file->addAction(Action(QLatin1String(key)));
+  }
   file->addSeparator();
   file->addAction(Action(QStringLiteral("Exit")));
 

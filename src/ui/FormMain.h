@@ -110,6 +110,12 @@ class FormMain : public QMainWindow {
   void CloseWindow();
   void AfterSave();
 
+  // File interchange (FormMainInterchange.cpp).
+  void mnuImportFile();
+  void mnuExport();
+  void mnuImportA3_1();
+  void AfterImport();
+
   void OnRowChanged(int row);
   void OnScroll(int value);
   void OnTabChanged(int index);

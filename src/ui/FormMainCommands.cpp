@@ -108,10 +108,6 @@ void FormMain::NewerTest() {
   if (bar->value() > 0) bar->setValue(bar->value() - 1);
 }
 
-void FormMain::Questions() {
-  if (app_.State().EditMode != kBrowsing) tabs_->setCurrentIndex(kQuestionnairePage);
-}
-
 void FormMain::Find() {
   FormFind find(
       [this](FormFind::Field field, const QString& text, bool first) {

@@ -144,9 +144,9 @@ void FormMain::UpdateEditState() {
   const bool editing = state.EditMode != kBrowsing;
   details_->SetEditing(editing, state.EditMode == kAddingPatient);
   results_->SetEditable(editing);
-  for (const char* key :
-       {"New Patient", "Insert Record", "Edit", "Delete", "DeletePatient", "ChangePatNo", "up",
-        "down", "older", "newer", "Find", "Filter", "Sort", "Recheck", "Configure"}) {
+  for (const char* key : {"New Patient", "Insert Record", "Edit", "Delete", "DeletePatient",
+                          "ChangePatNo", "up", "down", "older", "newer", "Find", "Filter", "Sort",
+                          "Recheck", "Configure", "ImportFile", "Export", "ImportA3_1"}) {
     if (QAction* action = Action(QLatin1String(key))) action->setEnabled(!editing);
   }
   const bool have_patient = !state.CurrentPatNo.isEmpty() && state.TestCount > 0;

@@ -1,0 +1,61 @@
+// The main window's file interchange commands: the register import and
+// export, and the import of the older release's files. The core does the
+// work; the window shows the register as it stands afterwards.
+#include <QAction>
+#include <QTabWidget>
+
+#include "app/Application.h"
+#include "interchange/OldImport.h"
+#include "interchange/RegisterExport.h"
+#include "interchange/RegisterImport.h"
+#include "questionnaire/Questionnaire.h"
+#include "questionnaire/QuestionnaireModel.h"
+#include "register/RecordEditor.h"
+#include "register/Register.h"
+#include "ui/FormImport.h"
+#include "ui/FormMain.h"
+#include "ui/FormQuestion.h"
+
+namespace sonivera::ui {
+
+void FormMain::mnuImportFile() {
+  RegisterImporter importer(app_, *editor_, register_.get());
+  // Any name but veldata.csv asks for the file.
+  importer.importfile(QStringLiteral("ImportFile"));
+  AfterImport();
+}
+
+void FormMain::mnuExport() {
+  exportregisterascsv(app_, QString(), ShownRegisterRows(app_.Db().Conn(), *register_));
+}
+
+void FormMain::mnuImportA3_1() {
+  OldReleaseImporter importer(app_, *editor_, register_.get());
+  importer.AskBeforeImport();
+  FormImport window(app_, importer, this);
+  RunDialog(window);
+  AfterImport();
+}
+
+void FormMain::AfterImport() {
+  SelectCurrentRow();
+  RefreshRecord();
+}
+
+void FormMain::Questions() {
+  if (app_.State().EditMode == kBrowsing) return;
+  tabs_->setCurrentIndex(kQuestionnairePage);
+  FormQuestion window(*questionnaire_, this);
+  window.run_dialog = run_dialog;
+  window.changed = [this] {
+    // The answers travel with the record being edited and are saved with it.
+    CopyAnswersTo(questionnaire_->Held(), editor_->Entries());
+    questions_model_->updatequestionsdisplay();
+  };
+  QAction* button = Action(QStringLiteral("Questions"));
+  button->setEnabled(false);
+  RunDialog(window);
+  button->setEnabled(editor_->QuestionsEnabled());
+}
+
+}  // namespace sonivera::ui

@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/Messages.h"
+#include "db/Sqlite.h"
+#include "questionnaire/Questionnaire.h"
+#include "register/RecordEditor.h"
+#include "register/Register.h"
+#include "register/RegisterModel.h"
+#include "support/TestApp.h"
+#include "ui/DemoRegister.h"
+#include "ui/FormImport.h"
+#include "ui/FormMain.h"
+#include "ui/FormQuestion.h"
+#include "ui/UiTest.h"
+
+namespace sonivera::ui {
+namespace {
+
+class InterchangeWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::EnsureQApplication();
+    ASSERT_TRUE(t.Init());
+    ASSERT_EQ(SeedDemoRegister(*t, 8), 8);
+    window = std::make_unique<FormMain>(*t);
+    window->show();
+  }
+  void TearDown() override {
+    if (window) t->State().EditMode = kBrowsing;  // no exit question
+  }
+  void Trigger(FormMain& form, const char* key) {
+    QAction* action = form.Action(QLatin1String(key));
+    ASSERT_NE(action, nullptr) << key;
+    action->trigger();
+  }
+
+  test::TestApp t;
+  std::unique_ptr<FormMain> window;
+};
+
+TEST_F(InterchangeWindowTest, ExportedRegisterImportsIntoAnEmptyRegister) {
+  const QStringList file_menu_texts = [&] {
+    QStringList texts;
+    for (QAction* action : window->menuBar()->actions().first()->menu()->actions()) {
+      texts << action->text();
+    }
+    return texts;
+  }();
+  for (int caption : {3700, 3701, 3702}) EXPECT_TRUE(file_menu_texts.contains(Msg(caption)));
+
+  const QString path = t.folder.File(QStringLiteral("register.csv"));
+  t.prompter.QueueFile(path);
+  Trigger(*window, "Export");
+  ASSERT_EQ(t.prompter.file_dialogs.size(), 1u);
+  EXPECT_EQ(t.prompter.file_dialogs[0].initial_name, QStringLiteral("Exportdata.csv"));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readLine().trimmed(), QByteArray("[SNV/5.2 Format]"));
+  file.close();
+
+  test::TestApp other;
+  ASSERT_TRUE(other.Init());
+  FormMain empty(*other);
+  ASSERT_EQ(empty.Reg().Model().rowCount(), 0);
+  other.prompter.QueueFile(path);
+  Trigger(empty, "ImportFile");
+  EXPECT_TRUE(other.prompter.Prompts().empty()) << other.prompter.Texts().join("\n").toStdString();
+  ASSERT_EQ(empty.Reg().Model().rowCount(), 8);
+  EXPECT_FALSE(other.prompter.progress_values.empty());
+  QStringList exported, imported;
+  for (int row = 0; row < 8; ++row) {
+    exported << window->Reg().Model().PatNo(row);
+    imported << empty.Reg().Model().PatNo(row);
+  }
+  exported.sort();
+  imported.sort();
+  EXPECT_EQ(imported, exported);
+  EXPECT_EQ(empty.StatusPanel(0)->text(), Msg(490) + "8");
+
+  // The same file again adds nothing: every test is stored already.
+  other.prompter.QueueFile(path);
+  Trigger(empty, "ImportFile");
+  EXPECT_EQ(empty.Reg().Model().rowCount(), 8);
+  EXPECT_EQ(other.prompter.Prompts().size(), 8u);
+  other->State().EditMode = kBrowsing;
+}
+
+TEST_F(InterchangeWindowTest, InterchangeIsRefusedWhileARecordIsOpen) {
+  Trigger(*window, "Edit");
+  for (const char* key : {"ImportFile", "Export", "ImportA3_1"}) {
+    EXPECT_FALSE(window->Action(QLatin1String(key))->isEnabled()) << key;
+  }
+  Trigger(*window, "CancelEdit");
+  for (const char* key : {"ImportFile", "Export", "ImportA3_1"}) {
+    EXPECT_TRUE(window->Action(QLatin1String(key))->isEnabled()) << key;
+  }
+}
+
+TEST_F(InterchangeWindowTest, OldReleaseWindowCountsTheImportedRecords) {
+  const QString path = t.folder.File(QStringLiteral("old.csv"));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(
+      "[SNV/3.1 Format]\r\n"
+      "9001,Abbot,Ann,01/01/1980,FEMALE,01/01/1999,09:00:00,,,,," +
+      QByteArray("5,").repeated(18) +
+      "\r\n"
+      "9002,Cole,Cy,01/01/1980,MALE,02/01/1999,09:00:00,,,,," +
+      QByteArray("15,").repeated(18) + "\r\n");
+  file.close();
+  QString count;
+  bool stop_was_enabled = true;
+  window->run_dialog = [&](QDialog& dialog) {
+    auto* form = qobject_cast<FormImport*>(&dialog);
+    EXPECT_NE(form, nullptr);
+    if (form == nullptr) return int(QDialog::Rejected);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Import Sonivera 3.1 Data"));
+    stop_was_enabled = form->Button(QStringLiteral("cmdStop"))->isEnabled();
+    t.prompter.QueueFile(path);
+    form->Button(QStringLiteral("cmdImportCsv"))->click();
+    count = form->CountBox()->text();
+    EXPECT_FALSE(form->Button(QStringLiteral("cmdStop"))->isEnabled());
+    return int(QDialog::Accepted);
+  };
+  Trigger(*window, "ImportA3_1");
+  EXPECT_FALSE(stop_was_enabled);
+  EXPECT_EQ(count, QStringLiteral("2"));
+  EXPECT_EQ(window->Reg().Model().rowCount(), 10);
+  EXPECT_FALSE(t->State().StopRequested);
+}
+
+TEST_F(InterchangeWindowTest, QuestionWindowWalksAndStoresTheAnswers) {
+  EXPECT_FALSE(window->Action("Questions")->isEnabled());
+  Trigger(*window, "Edit");
+  ASSERT_TRUE(window->Action("Questions")->isEnabled());
+  const QString pat_no = window->Reg().Model().PatNo(0);
+  const QString long_text(120, QLatin1Char('x'));
+  bool button_off_while_open = false;
+  window->run_dialog = [&](QDialog& dialog) {
+    auto* form = qobject_cast<FormQuestion*>(&dialog);
+    EXPECT_NE(form, nullptr);
+    if (form == nullptr) return int(QDialog::Rejected);
+    button_off_while_open = !window->Action("Questions")->isEnabled();
+    // Each answer window: the typed text and whether OK was pressed.
+    std::vector<std::pair<QString, bool>> typed = {
+        {"Wears ear plugs", true}, {"ignored", false}, {long_text, true}};
+    std::size_t next = 0;
+    form->run_dialog = [&](QDialog& answer_dialog) {
+      auto* answer = qobject_cast<FormAnswer*>(&answer_dialog);
+      EXPECT_NE(answer, nullptr);
+      if (answer == nullptr || next >= typed.size()) return int(QDialog::Rejected);
+      QTest::keyClicks(answer->Text1(), typed[next].first);
+      const int result = typed[next].second ? QDialog::Accepted : QDialog::Rejected;
+      answer->done(result);
+      ++next;
+      return result;
+    };
+    auto click = [&](const char* name) { form->Button(QLatin1String(name))->click(); };
+    click("cmdYes");      // q1 yes, now q2
+    click("cmdText");     // q2 text, now q3
+    click("cmdText");     // cancelled: q3 stays unanswered and current
+    click("cmdNo");       // q3 no, now q4
+    click("cmdText");     // q4 cut to 100 characters, now q5
+    click("cmdBack");     // q4
+    click("cmdBack");     // q3
+    click("cmdDelete");   // q3 cleared, stays current
+    click("cmdForward");  // q4
+    click("cmdFinish");
+    return form->result();
+  };
+  Trigger(*window, "Questions");
+  EXPECT_TRUE(button_off_while_open);
+  EXPECT_TRUE(window->Action("Questions")->isEnabled());
+  const EntryFields& entries = window->Editor().Entries();
+  const int codes[] = {kAnswerYes, kAnswerText, kNoAnswer, kAnswerText, kNoAnswer};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(entries.QuestionCodes[i], codes[i]) << i;
+  EXPECT_EQ(entries.AnswerTexts[1], QStringLiteral("Wears ear plugs"));
+  EXPECT_EQ(entries.AnswerTexts[3], long_text.left(kMaxAnswerLength));
+
+  Trigger(*window, "Post");
+  ASSERT_EQ(t->State().EditMode, kBrowsing) << t.prompter.Texts().join("\n").toStdString();
+  db::Statement query(t->Db().Conn(),
+                      "SELECT Q1, Q2, Q3, Ans2 FROM TestQuestions WHERE PatNo = ? "
+                      "ORDER BY TestDate DESC, TestTime DESC");
+  query.Bind(1, pat_no);
+  ASSERT_TRUE(query.Step());
+  EXPECT_EQ(query.Int(0), kAnswerYes);
+  EXPECT_EQ(query.Int(1), kAnswerText);
+  EXPECT_EQ(query.Int(2), kNoAnswer);
+  EXPECT_EQ(query.Text(3), QStringLiteral("Wears ear plugs"));
+}
+
+}  // namespace
+}  // namespace sonivera::ui
