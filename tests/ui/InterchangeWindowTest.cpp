@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "app/Messages.h"
 #include "db/Sqlite.h"
@@ -136,6 +137,39 @@ TEST_F(InterchangeWindowTest, OldReleaseWindowCountsTheImportedRecords) {
   EXPECT_FALSE(stop_was_enabled);
   EXPECT_EQ(count, QStringLiteral("2"));
   EXPECT_EQ(window->Reg().Model().rowCount(), 10);
+  EXPECT_FALSE(t->State().StopRequested);
+}
+
+// Stop, pressed while the first record is being counted, ends the import
+// before the second.
+TEST_F(InterchangeWindowTest, OldReleaseWindowStopEndsTheImportBetweenRecords) {
+  const QString path = t.folder.File(QStringLiteral("old.csv"));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("[SNV/3.1 Format]\r\n");
+  for (int n = 0; n < 3; ++n) {
+    file.write(QStringLiteral("%1,Surname%1,Ann,01/01/1980,FEMALE,01/01/1999,09:00:00,,,,,")
+                   .arg(9101 + n)
+                   .toLatin1() +
+               QByteArray("5,").repeated(18) + "\r\n");
+  }
+  file.close();
+  QString count;
+  window->run_dialog = [&](QDialog& dialog) {
+    auto* form = qobject_cast<FormImport*>(&dialog);
+    EXPECT_NE(form, nullptr);
+    if (form == nullptr) return int(QDialog::Rejected);
+    QPushButton* stop = form->Button(QStringLiteral("cmdStop"));
+    QTimer::singleShot(0, stop, [stop] { stop->click(); });
+    t.prompter.QueueFile(path);
+    form->Button(QStringLiteral("cmdImportCsv"))->click();
+    count = form->CountBox()->text();
+    EXPECT_TRUE(form->Summary().stopped);
+    return int(QDialog::Accepted);
+  };
+  Trigger(*window, "ImportA3_1");
+  EXPECT_EQ(count, QStringLiteral("1"));
+  EXPECT_EQ(window->Reg().Model().rowCount(), 9);
   EXPECT_FALSE(t->State().StopRequested);
 }
 
