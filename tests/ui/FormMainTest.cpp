@@ -20,6 +20,7 @@
 #include "register/RegisterModel.h"
 #include "support/TestApp.h"
 #include "ui/DemoRegister.h"
+#include "ui/DemoWindowTest.h"
 #include "ui/DetailsPage.h"
 #include "ui/FormChangePatNo.h"
 #include "ui/FormFilter.h"
@@ -33,24 +34,9 @@
 namespace sonivera::ui {
 namespace {
 
-class FormMainTest : public ::testing::Test {
+class FormMainTest : public DemoWindowTest {
  protected:
-  void SetUp() override {
-    test::EnsureQApplication();
-    ASSERT_TRUE(t.Init());
-    ASSERT_EQ(SeedDemoRegister(*t, 8), 8);
-    window = std::make_unique<FormMain>(*t);
-    window->show();
-  }
-  void TearDown() override {
-    if (window) t->State().EditMode = kBrowsing;  // no exit question
-  }
-
-  void Trigger(const char* key) {
-    QAction* action = window->Action(QLatin1String(key));
-    ASSERT_NE(action, nullptr) << key;
-    action->trigger();
-  }
+  void Trigger(const char* key) { DemoWindowTest::Trigger(*window, key); }
   // Replaces the box's text by typing, as a user would.
   void Type(QLineEdit* box, const QString& text) {
     box->selectAll();
@@ -59,9 +45,6 @@ class FormMainTest : public ::testing::Test {
   }
   RegisterModel& Model() { return window->Reg().Model(); }
   int CurrentRow() { return window->DBGrid1()->currentIndex().row(); }
-
-  test::TestApp t;
-  std::unique_ptr<FormMain> window;
 };
 
 TEST_F(FormMainTest, StartsOnTheLatestPatientWithTitleStatusAndPages) {

@@ -19,6 +19,7 @@
 #include "register/RegisterModel.h"
 #include "support/TestApp.h"
 #include "ui/DemoRegister.h"
+#include "ui/DemoWindowTest.h"
 #include "ui/FormImport.h"
 #include "ui/FormMain.h"
 #include "ui/FormQuestion.h"
@@ -27,27 +28,7 @@
 namespace sonivera::ui {
 namespace {
 
-class InterchangeWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    test::EnsureQApplication();
-    ASSERT_TRUE(t.Init());
-    ASSERT_EQ(SeedDemoRegister(*t, 8), 8);
-    window = std::make_unique<FormMain>(*t);
-    window->show();
-  }
-  void TearDown() override {
-    if (window) t->State().EditMode = kBrowsing;  // no exit question
-  }
-  void Trigger(FormMain& form, const char* key) {
-    QAction* action = form.Action(QLatin1String(key));
-    ASSERT_NE(action, nullptr) << key;
-    action->trigger();
-  }
-
-  test::TestApp t;
-  std::unique_ptr<FormMain> window;
-};
+using InterchangeWindowTest = DemoWindowTest;
 
 TEST_F(InterchangeWindowTest, ExportedRegisterImportsIntoAnEmptyRegister) {
   const QStringList file_menu_texts = [&] {
