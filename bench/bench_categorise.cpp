@@ -12,7 +12,7 @@
 
 #include "SilentPrompter.h"
 #include "app/Application.h"
-#include "app/ErrorLog.h"
+#include "base/ErrorLog.h"
 #include "categorise/Categorise.h"
 #include "categorise/Recategorise.h"
 #include "register/RegisterGenerator.h"

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "config/PortList.h"
 
 using namespace sonivera;

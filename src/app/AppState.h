@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "app/DetailLists.h"
-#include "app/Settings.h"
+#include "base/DetailLists.h"
+#include "base/Settings.h"
 #include "categorise/CategorisationState.h"
 #include "categorise/Schemes.h"
 #include "chart/ChartFiles.h"

@@ -3,10 +3,10 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "app/AppError.h"
-#include "app/Messages.h"
-#include "app/TextFiles.h"
-#include "app/UserLocale.h"
+#include "base/AppError.h"
+#include "base/Messages.h"
+#include "base/TextFiles.h"
+#include "base/UserLocale.h"
 #include "categorise/AgeCorrection.h"
 #include "chart/ChartFiles.h"
 

@@ -4,9 +4,9 @@
 #include <functional>
 
 #include "app/AppState.h"
-#include "app/ErrorLog.h"
-#include "app/ProgramFolder.h"
-#include "app/Prompter.h"
+#include "base/ErrorLog.h"
+#include "base/ProgramFolder.h"
+#include "base/Prompter.h"
 #include "db/Database.h"
 
 namespace sonivera {

@@ -3,10 +3,10 @@
 #include <QRegularExpression>
 #include <algorithm>
 
-#include "app/AppError.h"
-#include "app/ErrorLog.h"
-#include "app/Messages.h"
-#include "app/TextFiles.h"
+#include "base/AppError.h"
+#include "base/ErrorLog.h"
+#include "base/Messages.h"
+#include "base/TextFiles.h"
 
 namespace sonivera {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 
 namespace sonivera {
 

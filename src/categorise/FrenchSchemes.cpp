@@ -1,9 +1,9 @@
 // MP42, PAM and IPA: averages in 32-bit floats. A cell that is not a number
 // is reported and the scheme goes on with the next step, the value that
 // failed staying 0.
-#include "app/AppError.h"
-#include "app/ErrorLog.h"
-#include "app/UserLocale.h"
+#include "base/AppError.h"
+#include "base/ErrorLog.h"
+#include "base/UserLocale.h"
 #include "categorise/Arithmetic.h"
 #include "categorise/Categorise.h"
 

@@ -1,7 +1,7 @@
 // The HSE scheme: warning and referral levels of the 1 to 6 kHz sum by age
 // band and sex, rapid loss against the previous test, unilateral loss.
-#include "app/Messages.h"
-#include "app/Prompter.h"
+#include "base/Messages.h"
+#include "base/Prompter.h"
 #include "categorise/Arithmetic.h"
 #include "categorise/Categorise.h"
 

@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "categorise/Categorise.h"
 #include "categorise/PatientTests.h"
 #include "categorise/ShiftCheck.h"

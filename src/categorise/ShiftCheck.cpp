@@ -1,8 +1,8 @@
 #include "categorise/ShiftCheck.h"
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "categorise/Arithmetic.h"
 #include "categorise/PatientTests.h"
 #include "categorise/Schemes.h"

@@ -6,8 +6,8 @@
 #include <QPolygonF>
 #include <cmath>
 
-#include "app/AppError.h"
-#include "app/ErrorLog.h"
+#include "base/AppError.h"
+#include "base/ErrorLog.h"
 
 namespace sonivera::chart {
 

@@ -8,7 +8,7 @@
 #include <array>
 #include <optional>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "chart/ChartFiles.h"
 #include "chart/ChartGeometry.h"
 #include "chart/PredictiveTables.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 
 #include <QPaintDevice>
 #include <algorithm>

@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "app/AppError.h"
-#include "app/ErrorLog.h"
-#include "app/TextFiles.h"
+#include "base/AppError.h"
+#include "base/ErrorLog.h"
+#include "base/TextFiles.h"
 #include "chart/ChartGeometry.h"
 
 namespace sonivera::chart {

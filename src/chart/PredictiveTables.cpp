@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/AppError.h"
-#include "app/ErrorLog.h"
-#include "app/ProgramFolder.h"
-#include "app/Prompter.h"
-#include "app/Settings.h"
-#include "app/TextFiles.h"
+#include "base/AppError.h"
+#include "base/ErrorLog.h"
+#include "base/ProgramFolder.h"
+#include "base/Prompter.h"
+#include "base/Settings.h"
+#include "base/TextFiles.h"
 
 namespace sonivera::chart {
 

@@ -8,11 +8,11 @@
 #include <iostream>
 #include <string>
 
-#include "app/AppError.h"
-#include "app/ErrorLog.h"
-#include "app/Messages.h"
-#include "app/ProgramFolder.h"
-#include "app/UserLocale.h"
+#include "base/AppError.h"
+#include "base/ErrorLog.h"
+#include "base/Messages.h"
+#include "base/ProgramFolder.h"
+#include "base/UserLocale.h"
 #include "categorise/Categorise.h"
 #include "categorise/Recategorise.h"
 #include "cli/Session.h"

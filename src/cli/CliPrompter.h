@@ -3,7 +3,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
 namespace sonivera::cli {
 

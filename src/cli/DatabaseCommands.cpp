@@ -1,7 +1,7 @@
 // init, passwd, backup and check: the program's start-up and the database's
 // maintenance from the command line.
-#include "app/AppError.h"
-#include "app/Messages.h"
+#include "base/AppError.h"
+#include "base/Messages.h"
 #include "cli/Session.h"
 #include "config/Maintenance.h"
 #include "config/Password.h"

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "categorise/Schemes.h"
 
 namespace sonivera {

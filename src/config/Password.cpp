@@ -1,8 +1,8 @@
 #include "config/Password.h"
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 namespace sonivera {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Messages.h"
-#include "app/ProgramFolder.h"
+#include "base/Messages.h"
+#include "base/ProgramFolder.h"
 #include "instrument/PortProbe.h"
 
 namespace sonivera {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 namespace sonivera {
 

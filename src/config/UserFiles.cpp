@@ -1,9 +1,9 @@
 #include "config/UserFiles.h"
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "app/Application.h"
-#include "app/Messages.h"
-#include "app/TextFiles.h"
+#include "base/Messages.h"
+#include "base/TextFiles.h"
 
 namespace sonivera {
 

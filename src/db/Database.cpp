@@ -8,7 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "db/Schema.h"
 #include "db/Upgrade.h"
 

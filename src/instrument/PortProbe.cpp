@@ -2,8 +2,8 @@
 
 #include <QSerialPort>
 
-#include "app/ProgramFolder.h"
-#include "app/TextFiles.h"
+#include "base/ProgramFolder.h"
+#include "base/TextFiles.h"
 
 namespace sonivera {
 

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "app/TextFiles.h"
+#include "base/TextFiles.h"
 
 namespace sonivera {
 

@@ -3,7 +3,7 @@
 #include <QDir>
 
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "db/Sqlite.h"
 #include "interchange/BulkRun.h"
 #include "interchange/CsvFile.h"

@@ -2,9 +2,9 @@
 
 #include <QSaveFile>
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "db/Sqlite.h"
 #include "register/AudiogramStore.h"
 #include "register/Register.h"

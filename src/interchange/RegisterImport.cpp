@@ -1,8 +1,8 @@
 #include "interchange/RegisterImport.h"
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "db/Sqlite.h"
 #include "interchange/BulkRun.h"
 #include "interchange/CsvFile.h"

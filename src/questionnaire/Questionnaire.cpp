@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/AppError.h"
-#include "app/ErrorLog.h"
-#include "app/Messages.h"
-#include "app/TextFiles.h"
+#include "base/AppError.h"
+#include "base/ErrorLog.h"
+#include "base/Messages.h"
+#include "base/TextFiles.h"
 #include "db/Sqlite.h"
 #include "register/EntryFields.h"
 

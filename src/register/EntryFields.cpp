@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 namespace sonivera {
 

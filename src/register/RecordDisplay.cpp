@@ -1,6 +1,6 @@
 #include "register/RecordDisplay.h"
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "db/Sqlite.h"
 
 namespace sonivera {

@@ -1,8 +1,8 @@
 #include "register/RecordEditor.h"
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "categorise/Recategorise.h"
 #include "db/Database.h"
 #include "register/RecordDisplay.h"

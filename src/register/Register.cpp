@@ -2,9 +2,9 @@
 
 #include <QDate>
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "db/Database.h"
 #include "register/EntryFields.h"
 #include "register/RecordDisplay.h"

@@ -4,7 +4,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "categorise/Schemes.h"
 
 namespace sonivera {

@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-#include "app/DetailLists.h"
-#include "app/Messages.h"
+#include "base/DetailLists.h"
+#include "base/Messages.h"
 
 namespace sonivera::ui {
 

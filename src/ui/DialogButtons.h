@@ -3,7 +3,7 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 namespace sonivera::ui {
 

@@ -12,7 +12,7 @@
 #include <QtEndian>
 
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 namespace sonivera::ui {
 

@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "config/Maintenance.h"
 #include "config/PortList.h"
 #include "config/UserFiles.h"

@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 namespace sonivera::ui {
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 namespace sonivera::ui {
 

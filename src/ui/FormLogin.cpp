@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 namespace sonivera::ui {
 

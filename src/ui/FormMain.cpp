@@ -20,7 +20,7 @@
 #include <QVBoxLayout>
 
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"
 #include "register/RecordEditor.h"

@@ -10,7 +10,7 @@
 #include <QTableView>
 
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "categorise/ShiftCheck.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"

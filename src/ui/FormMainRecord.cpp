@@ -11,7 +11,7 @@
 #include <QTableView>
 
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "chart/AudiogramChart.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"

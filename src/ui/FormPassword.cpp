@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "config/Password.h"
 
 namespace sonivera::ui {

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "questionnaire/Questionnaire.h"
 #include "ui/DialogButtons.h"
 

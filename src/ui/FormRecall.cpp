@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "categorise/ShiftCheck.h"
 
 namespace sonivera::ui {

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "ui/GuiPrompter.h"
 
 namespace sonivera::ui {

@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "ui/FormLogin.h"
 
 namespace sonivera::ui {

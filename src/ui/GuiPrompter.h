@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
 namespace sonivera::ui {
 

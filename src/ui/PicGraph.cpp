@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 namespace sonivera::ui {
 

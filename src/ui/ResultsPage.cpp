@@ -10,7 +10,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "chart/ChartGeometry.h"
 #include "ui/PicGraph.h"
 

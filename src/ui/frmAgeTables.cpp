@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "categorise/AgeCorrection.h"
 
 namespace sonivera::ui {

@@ -6,8 +6,8 @@
 #include <QFileInfo>
 
 #include "app/Application.h"
-#include "app/Messages.h"
-#include "app/TextFiles.h"
+#include "base/Messages.h"
+#include "base/TextFiles.h"
 #include "db/Schema.h"
 #include "support/TestApp.h"
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/ErrorLog.h"
+#include "base/ErrorLog.h"
 #include "categorise/QtPrinters.h"
 #include "categorise/Categorise.h"
 #include "support/ScriptedPrompter.h"

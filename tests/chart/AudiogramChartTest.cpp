@@ -7,7 +7,7 @@
 #include <QStandardPaths>
 #include <cmath>
 
-#include "app/ErrorLog.h"
+#include "base/ErrorLog.h"
 #include "chart/AudiogramChart.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"

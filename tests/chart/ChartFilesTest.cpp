@@ -2,8 +2,8 @@
 
 #include <QDir>
 
-#include "app/ErrorLog.h"
-#include "app/ProgramFolder.h"
+#include "base/ErrorLog.h"
+#include "base/ProgramFolder.h"
 #include "chart/ChartFiles.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestApp.h"

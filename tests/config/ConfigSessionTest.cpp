@@ -2,8 +2,8 @@
 // their backups, OK and Cancel, and the settings that take effect at once.
 #include <gtest/gtest.h>
 
-#include "app/Messages.h"
-#include "app/TextFiles.h"
+#include "base/Messages.h"
+#include "base/TextFiles.h"
 #include "config/ConfigSession.h"
 #include "config/UserFiles.h"
 #include "support/TestApp.h"

@@ -4,7 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "config/PortList.h"
 #include "instrument/PortProbe.h"
 #include "support/TempFolder.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "interchange/ImportSupport.h"
 
 namespace sonivera {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
 namespace sonivera::test {
 

@@ -12,8 +12,8 @@
 #include <QSignalSpy>
 #include <QSlider>
 
-#include "app/Messages.h"
-#include "app/TextFiles.h"
+#include "base/Messages.h"
+#include "base/TextFiles.h"
 #include "config/UserFiles.h"
 #include "support/TestApp.h"
 #include "ui/FormConfig.h"

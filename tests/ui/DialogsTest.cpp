@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QtEndian>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "db/Sqlite.h"
 #include "support/TestApp.h"
 #include "ui/DemoRegister.h"

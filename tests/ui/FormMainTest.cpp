@@ -14,7 +14,7 @@
 #include <QTest>
 #include <QToolBar>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "db/Sqlite.h"
 #include "register/Register.h"
 #include "register/RegisterModel.h"

@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "db/Sqlite.h"
 #include "questionnaire/Questionnaire.h"
 #include "register/RecordEditor.h"

@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "app/Application.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "support/TempFolder.h"
 #include "ui/FormLogin.h"
 #include "ui/GuiPrompter.h"

@@ -16,9 +16,9 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/AppError.h"
-#include "app/Messages.h"
-#include "app/TextFiles.h"
+#include "base/AppError.h"
+#include "base/Messages.h"
+#include "base/TextFiles.h"
 #include "categorise/AgeCorrection.h"
 #include "config/Password.h"
 #include "db/Database.h"

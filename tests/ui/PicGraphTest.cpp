@@ -3,7 +3,7 @@
 #include <QImage>
 #include <cmath>
 
-#include "app/ErrorLog.h"
+#include "base/ErrorLog.h"
 #include "chart/ChartGeometry.h"
 #include "support/TestApp.h"
 #include "ui/PicGraph.h"

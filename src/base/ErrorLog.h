@@ -3,7 +3,7 @@
 #include <QDateTime>
 #include <QString>
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
 namespace sonivera {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "categorise/Schemes.h"
 
 namespace sonivera {

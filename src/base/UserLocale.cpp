@@ -1,4 +1,4 @@
-#include "app/UserLocale.h"
+#include "base/UserLocale.h"
 
 #include <QHash>
 #include <QLocale>

@@ -1,8 +1,8 @@
 // patdetails.txt: sections, headings, the print heading and the line limit.
 #include <gtest/gtest.h>
 
-#include "app/AppError.h"
-#include "app/DetailLists.h"
+#include "base/AppError.h"
+#include "base/DetailLists.h"
 #include "support/TempFolder.h"
 
 namespace sonivera {

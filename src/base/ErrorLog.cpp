@@ -1,10 +1,10 @@
-#include "app/ErrorLog.h"
+#include "base/ErrorLog.h"
 
 #include <QFile>
 #include <QLocale>
 #include <QSysInfo>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 namespace sonivera {
 

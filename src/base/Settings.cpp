@@ -1,13 +1,13 @@
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <cmath>
 
-#include "app/AppError.h"
-#include "app/Messages.h"
-#include "app/ProgramFolder.h"
-#include "app/TextFiles.h"
+#include "base/AppError.h"
+#include "base/Messages.h"
+#include "base/ProgramFolder.h"
+#include "base/TextFiles.h"
 
 namespace sonivera {
 

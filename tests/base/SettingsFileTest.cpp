@@ -2,10 +2,10 @@
 // exact file EndProgram writes.
 #include <gtest/gtest.h>
 
-#include "app/AppError.h"
-#include "app/Messages.h"
-#include "app/ProgramFolder.h"
-#include "app/Settings.h"
+#include "base/AppError.h"
+#include "base/Messages.h"
+#include "base/ProgramFolder.h"
+#include "base/Settings.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 

@@ -1,7 +1,7 @@
-#include "app/DetailLists.h"
+#include "base/DetailLists.h"
 
-#include "app/AppError.h"
-#include "app/TextFiles.h"
+#include "base/AppError.h"
+#include "base/TextFiles.h"
 
 namespace sonivera {
 
