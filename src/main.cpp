@@ -9,13 +9,25 @@
 #include "ui/Screenshots.h"
 
 int main(int argc, char** argv) {
+  // --help and --version answer in a terminal without a display too.
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    for (int i = 1; i < argc; ++i) {
+      const QByteArray arg(argv[i]);
+      if (arg == "--help" || arg == "-h" || arg == "--version" || arg == "-v") {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+      }
+    }
+  }
   QApplication qt_app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sonivera"));
   QApplication::setApplicationVersion(QStringLiteral(SONIVERA_VERSION));
+  // Ties the windows to the menu entry and its icon on the desktop.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.sonivera.Sonivera"));
   // Without a desktop session (a bare X server) Qt picks no icon theme.
   if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor")) {
     QIcon::setThemeName(QStringLiteral("Adwaita"));
   }
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("sonivera")));
 
   QCommandLineParser parser;
   parser.setApplicationDescription(

@@ -39,7 +39,8 @@ void PrintUsage(FILE* out) {
       "Global options:\n"
       "  --folder DIR    the program folder (default $SONIVERA_HOME or ~/.local/share/sonivera)\n"
       "  --password PW   the database password (default none)\n"
-      "  --yes           answer Yes/OK to every question\n\n"
+      "  --yes           answer Yes/OK to every question\n"
+      "  --version       print the version and end\n\n"
       "Commands:\n");
   for (const auto& command : Commands()) {
     std::fprintf(out, "  %-12s %s\n", command.name.toLocal8Bit().constData(),
@@ -61,6 +62,10 @@ int main(int argc, char** argv) {
     const QString option = args.takeFirst();
     if (option == QLatin1String("--help")) {
       PrintUsage(stdout);
+      return 0;
+    }
+    if (option == QLatin1String("--version")) {
+      std::printf("sonivera-cli %s\n", SONIVERA_VERSION);
       return 0;
     }
     if (option == QLatin1String("--yes")) {
