@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "ui/DemoRegister.h"
 #include "ui/FormMain.h"
+#include "ui/GuardedApplication.h"
 #include "ui/GuiPrompter.h"
 #include "ui/Screenshots.h"
 
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
       }
     }
   }
-  QApplication qt_app(argc, argv);
+  sonivera::ui::GuardedApplication qt_app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sonivera"));
   QApplication::setApplicationVersion(QStringLiteral(SONIVERA_VERSION));
   // Ties the windows to the menu entry and its icon on the desktop.
@@ -58,6 +59,10 @@ int main(int argc, char** argv) {
   sonivera::Application app(sonivera::ProgramFolder(sonivera::ProgramFolder::Resolve(folder)),
                             prompter);
   if (!app.Start()) return 1;
+  qt_app.on_failure = [&app](const std::exception& error) {
+    const auto failure = sonivera::db::DescribeFailure(error);
+    app.Reporter().Report(failure.description, failure.number, QStringLiteral("formmain"));
+  };
   if (parser.isSet(demo_option)) sonivera::ui::SeedDemoRegister(app);
 
   sonivera::ui::FormMain window(app);

@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 #include "cli/Command.h"
 
@@ -97,7 +98,13 @@ int main(int argc, char** argv) {
       return 0;
     }
     context.args = args;
-    return command.run(context);
+    try {
+      return command.run(context);
+    } catch (const std::exception& error) {
+      // A database that answers with an error ends the command, never the program.
+      return Fail(QStringLiteral("An error has occurred: %1 (%2)")
+                      .arg(QString::fromUtf8(error.what()), command.name));
+    }
   }
   std::fprintf(stderr, "sonivera-cli: unknown command: %s\n", name.toLocal8Bit().constData());
   PrintUsage(stderr);
