@@ -139,83 +139,96 @@ struct QuestionStyle {
   bool wrap = true;
 };
 
-struct QuestionGeometry {
-  double number_width;
-  double answer_width;
+// Where one question line goes in a column: the number, the question, the
+// answer beside it (Yes, No or a short written answer) and a longer written
+// answer on the lines under the question.
+struct QuestionPlacement {
+  double number_width = 0;
+  double answer_width = 0;
+  QString question;  // as drawn (shortened in the last-resort style)
+  QString beside;    // the answer drawn beside the question
+  QString under;     // the written answer drawn under it
+  double question_height = 0;
+  double height = 0;
 };
 
-QuestionGeometry Geometry(const Sheet& sheet, const QuestionStyle& style) {
-  return {TextWidth(sheet, style.font, QStringLiteral("50.")) + sheet.Mm(1.2),
-          std::max(TextWidth(sheet, style.bold, AnswerText(kAnswerYes, {})),
-                   TextWidth(sheet, style.bold, AnswerText(kAnswerNo, {}))) +
-              sheet.Mm(2)};
-}
-
-double QuestionHeight(const Sheet& sheet, const QuestionStyle& style, const QuestionLine& line,
-                      double width) {
-  const QuestionGeometry g = Geometry(sheet, style);
-  const double text_width = width - g.number_width - g.answer_width;
-  const double line_height = LineHeight(sheet, style.font);
-  double h = style.wrap ? TextHeight(sheet, style.font, line.question, text_width) : line_height;
+QuestionPlacement Place(const Sheet& sheet, const QuestionStyle& style, const QuestionLine& line,
+                        double width) {
+  QuestionPlacement p;
+  p.number_width = TextWidth(sheet, style.font, QStringLiteral("50.")) + sheet.Mm(1.2);
+  const double gap = sheet.Mm(2);
+  const double yes_no = std::max(TextWidth(sheet, style.bold, AnswerText(kAnswerYes, {})),
+                                 TextWidth(sheet, style.bold, AnswerText(kAnswerNo, {})));
+  // A written answer sits beside the question when it is short; in the
+  // last-resort style always, shortened to fit.
+  const double beside_limit = width * (style.wrap ? 0.3 : 0.4);
+  const QFontMetricsF bold(style.bold, sheet.Device());
+  p.beside = line.answer;
   if (!line.free_text.isEmpty()) {
-    h += style.wrap ? TextHeight(sheet, style.bold, line.free_text, width - g.number_width)
-                    : line_height;
+    if (!style.wrap) {
+      p.beside = bold.elidedText(line.free_text, Qt::ElideRight, beside_limit);
+    } else if (bold.horizontalAdvance(line.free_text) <= beside_limit) {
+      p.beside = line.free_text;
+    } else {
+      p.under = line.free_text;
+    }
   }
-  return h + sheet.Mm(0.5);
+  p.answer_width = std::max(yes_no, bold.horizontalAdvance(p.beside)) + gap;
+  const double text_width = width - p.number_width - p.answer_width;
+  const double line_height = LineHeight(sheet, style.font);
+  if (style.wrap) {
+    p.question = line.question;
+    p.question_height = TextHeight(sheet, style.font, line.question, text_width);
+  } else {
+    p.question = QFontMetricsF(style.font, sheet.Device())
+                     .elidedText(line.question, Qt::ElideRight, text_width);
+    p.question_height = line_height;
+  }
+  p.height = p.question_height;
+  if (!p.under.isEmpty()) {
+    p.height += TextHeight(sheet, style.bold, p.under, width - p.number_width);
+  }
+  p.height += sheet.Mm(0.5);
+  return p;
 }
 
 double ColumnHeight(const Sheet& sheet, const QuestionStyle& style,
                     const std::vector<QuestionLine>& lines, std::size_t from, std::size_t to,
                     double width) {
   double h = 0;
-  for (std::size_t i = from; i < to; ++i) h += QuestionHeight(sheet, style, lines[i], width);
+  for (std::size_t i = from; i < to; ++i) h += Place(sheet, style, lines[i], width).height;
   return h;
 }
 
 void PaintQuestionColumn(Sheet& sheet, const QuestionStyle& style,
                          const std::vector<QuestionLine>& lines, std::size_t from, std::size_t to,
                          const QRectF& area) {
-  const QuestionGeometry g = Geometry(sheet, style);
-  const double text_width = area.width() - g.number_width - g.answer_width;
-  const QFontMetricsF metrics(style.font, sheet.Device());
-  const QFontMetricsF bold_metrics(style.bold, sheet.Device());
   double y = area.top();
+  const int wrap = style.wrap ? static_cast<int>(Qt::TextWordWrap) : 0;
   for (std::size_t i = from; i < to; ++i) {
-    const QuestionLine& line = lines[i];
-    const double h = QuestionHeight(sheet, style, line, area.width());
-    const int wrap = style.wrap ? static_cast<int>(Qt::TextWordWrap) : 0;
-    DrawText(sheet, style.font, QRectF(area.left(), y, g.number_width - sheet.Mm(1), h),
-             line.number, Qt::AlignRight | Qt::AlignTop, kMuted);
-    const QString question =
-        style.wrap ? line.question : metrics.elidedText(line.question, Qt::ElideRight, text_width);
-    const double question_height =
-        style.wrap ? TextHeight(sheet, style.font, line.question, text_width)
-                   : LineHeight(sheet, style.font);
+    const QuestionPlacement p = Place(sheet, style, lines[i], area.width());
+    const double text_width = area.width() - p.number_width - p.answer_width;
+    DrawText(sheet, style.font, QRectF(area.left(), y, p.number_width - sheet.Mm(1), p.height),
+             lines[i].number, Qt::AlignRight | Qt::AlignTop, kMuted);
     DrawText(sheet, style.font,
-             QRectF(area.left() + g.number_width, y, text_width, question_height), question,
+             QRectF(area.left() + p.number_width, y, text_width, p.question_height), p.question,
              Qt::AlignLeft | Qt::AlignTop | wrap);
     DrawText(sheet, style.bold,
-             QRectF(area.right() - g.answer_width, y, g.answer_width, question_height),
-             line.answer, Qt::AlignRight | Qt::AlignTop);
-    if (!line.free_text.isEmpty()) {
-      const double free_width = area.width() - g.number_width;
-      const QString text = style.wrap
-                               ? line.free_text
-                               : bold_metrics.elidedText(line.free_text, Qt::ElideRight, free_width);
+             QRectF(area.right() - p.answer_width, y, p.answer_width, p.question_height), p.beside,
+             Qt::AlignRight | Qt::AlignTop);
+    if (!p.under.isEmpty()) {
       DrawText(sheet, style.bold,
-               QRectF(area.left() + g.number_width, y + question_height, free_width,
-                      h - question_height),
-               text, Qt::AlignLeft | Qt::AlignTop | wrap);
+               QRectF(area.left() + p.number_width, y + p.question_height,
+                      area.width() - p.number_width, p.height - p.question_height),
+               p.under, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
     }
-    y += h;
+    y += p.height;
   }
 }
 
-// The questionnaire in two columns, in the largest type that fits height.
-void PaintQuestionnaire(Sheet& sheet, const std::vector<QuestionLine>& lines, const QRectF& area) {
-  const double gutter = sheet.Mm(6);
-  const double column_width = (area.width() - gutter) / 2;
-  const std::size_t half = (lines.size() + 1) / 2;
+// The questionnaire's styles, largest first; the last shortens what does not
+// fit on one line, so that every question keeps one line.
+std::vector<QuestionStyle> QuestionStyles() {
   std::vector<QuestionStyle> styles;
   for (double points : {7.5, 7.0, 6.5, 6.0}) {
     styles.push_back({ReportFont(points), ReportFont(points, true), true});
@@ -224,25 +237,76 @@ void PaintQuestionnaire(Sheet& sheet, const std::vector<QuestionLine>& lines, co
     styles.push_back({NarrowFont(points), NarrowFont(points, true), true});
   }
   styles.push_back({NarrowFont(5.5), NarrowFont(5.5, true), false});
+  return styles;
+}
+
+// The questionnaire in two columns, the first half of the questions down
+// the left.
+struct QuestionColumns {
+  double gutter;
+  double column_width;
+  std::size_t half;
+};
+QuestionColumns Columns(const Sheet& sheet, const std::vector<QuestionLine>& lines, double width) {
+  const double gutter = sheet.Mm(6);
+  return {gutter, (width - gutter) / 2, (lines.size() + 1) / 2};
+}
+
+double QuestionnaireHeight(const Sheet& sheet, const QuestionStyle& style,
+                           const std::vector<QuestionLine>& lines, double width) {
+  const QuestionColumns c = Columns(sheet, lines, width);
+  return std::max(ColumnHeight(sheet, style, lines, 0, c.half, c.column_width),
+                  ColumnHeight(sheet, style, lines, c.half, lines.size(), c.column_width));
+}
+
+// Draws the questionnaire in the largest style that fits the area; returns
+// the height used.
+double PaintQuestionnaire(Sheet& sheet, const std::vector<QuestionLine>& lines, const QRectF& area) {
+  const QuestionColumns c = Columns(sheet, lines, area.width());
+  const auto styles = QuestionStyles();
   const QuestionStyle* chosen = &styles.back();
   for (const QuestionStyle& style : styles) {
-    const double h = std::max(ColumnHeight(sheet, style, lines, 0, half, column_width),
-                              ColumnHeight(sheet, style, lines, half, lines.size(), column_width));
-    if (h <= area.height()) {
+    if (QuestionnaireHeight(sheet, style, lines, area.width()) <= area.height()) {
       chosen = &style;
       break;
     }
   }
-  PaintQuestionColumn(sheet, *chosen, lines, 0, half,
-                      QRectF(area.left(), area.top(), column_width, area.height()));
-  PaintQuestionColumn(sheet, *chosen, lines, half, lines.size(),
-                      QRectF(area.left() + column_width + gutter, area.top(), column_width,
+  PaintQuestionColumn(sheet, *chosen, lines, 0, c.half,
+                      QRectF(area.left(), area.top(), c.column_width, area.height()));
+  PaintQuestionColumn(sheet, *chosen, lines, c.half, lines.size(),
+                      QRectF(area.left() + c.column_width + c.gutter, area.top(), c.column_width,
                              area.height()));
   QPen pen(QColor(200, 200, 200));
   pen.setWidthF(sheet.Mm(0.2));
   sheet.Painter().setPen(pen);
-  const double x = area.left() + column_width + gutter / 2;
-  sheet.Painter().drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+  const double x = area.left() + c.column_width + c.gutter / 2;
+  const double bottom =
+      area.top() + std::min(area.height(), QuestionnaireHeight(sheet, *chosen, lines, area.width()));
+  sheet.Painter().drawLine(QPointF(x, area.top()), QPointF(x, bottom));
+  return bottom - area.top();
+}
+
+// The notes in the largest type that fits the height; a text longer than
+// even the smallest type holds is cut at a word and ends with an ellipsis.
+struct NotesText {
+  QFont font;
+  QString text;
+  double height;
+};
+NotesText FitNotes(const Sheet& sheet, const QString& notes, double width, double limit) {
+  NotesText fitted{ReportFont(8), notes.trimmed(), 0};
+  for (const QFont& font : {ReportFont(8), ReportFont(7), NarrowFont(7), NarrowFont(6)}) {
+    fitted.font = font;
+    fitted.height = TextHeight(sheet, font, fitted.text, width);
+    if (fitted.height <= limit) return fitted;
+  }
+  QStringList words = fitted.text.split(u' ');
+  while (words.size() > 1 && fitted.height > limit) {
+    words.removeLast();
+    fitted.text = words.join(u' ') + QStringLiteral(" \u2026");
+    fitted.height = TextHeight(sheet, fitted.font, fitted.text, width);
+  }
+  return fitted;
 }
 
 QString HeadingText(const QString& caption) {
@@ -254,7 +318,7 @@ QString HeadingText(const QString& caption) {
 void PaintChart(Sheet& sheet, const chart::AudiogramChart& chart, const QString& title,
                 const QColor& colour, const QRectF& area) {
   const QFont font = ReportFont(9, true);
-  const double title_height = LineHeight(sheet, font) + sheet.Mm(1);
+  const double title_height = LineHeight(sheet, font) + sheet.Mm(1);  // as the page allows for
   DrawText(sheet, font, QRectF(area.left(), area.top(), area.width(), title_height), title,
            Qt::AlignHCenter | Qt::AlignTop, colour);
   const QRectF target(area.left(), area.top() + title_height, area.width(),
@@ -304,10 +368,13 @@ void PaintAudiogramPage(Sheet& sheet, const AudiogramReportData& data,
                         const AudiogramReportSetup& setup) {
   const QRectF body = sheet.Body();
   const double gap = sheet.Mm(3);
+  const double after_heading = sheet.Mm(1.5);
+  const double heading = SectionHeadingHeight(sheet) + after_heading;
   double y = PaintReportHeader(sheet, {Msg(932), setup.print_heading, QStringLiteral("Veltrona")});
 
   // Details: three columns of particulars.
-  y += SectionHeading(sheet, QRectF(body.left(), y, body.width(), 0), Msg(130)) + sheet.Mm(1.5);
+  SectionHeading(sheet, QRectF(body.left(), y, body.width(), 0), Msg(130));
+  y += heading;
   const FieldStyle fields{ReportFont(7), ReportFont(7.5), ReportFont(7.5, true)};
   const double gutter = sheet.Mm(5);
   const double column_width = (body.width() - 2 * gutter) / 3;
@@ -320,8 +387,35 @@ void PaintAudiogramPage(Sheet& sheet, const AudiogramReportData& data,
   }
   y += details_height + gap;
 
+  // From the foot up: the footer, the notes above it. What is left holds the
+  // charts, the thresholds and the questionnaire; the charts give up height
+  // (down to a floor) when the questionnaire needs it.
+  const QString who = QStringLiteral("%1 %2  \u00b7  %3")
+                          .arg(data.entries.Surname.trimmed(), data.entries.Forenames.trimmed(),
+                               data.pat_no);
+  const double footer_top = PaintReportFooter(sheet, setup.printed, who);
+  const double notes_width = body.width() - sheet.Mm(3);
+  const NotesText notes = FitNotes(sheet, data.entries.TextNotes, notes_width, sheet.Mm(30));
+  const double notes_top = footer_top - gap - notes.height - heading;
+
+  const Table thresholds = ThresholdTable();
+  const auto rows = ThresholdRows(data.entries);
+  double table_height = thresholds.HeadingHeight(sheet, body.width());
+  for (const auto& row : rows) table_height += thresholds.RowHeight(sheet, row, body.width());
+  const auto questions = QuestionLines(data, setup.questions);
+  const double chart_title = LineHeight(sheet, ReportFont(9, true)) + sheet.Mm(1);
+  const double fixed = heading + chart_title + after_heading + table_height + gap +
+                       (questions.empty() ? 0.0 : heading + gap);
+  const double room = notes_top - y - fixed;
+  const double wanted =
+      questions.empty() ? 0.0
+                        : QuestionnaireHeight(sheet, QuestionStyles().front(), questions,
+                                              body.width());
+  const double chart_height = std::clamp(room - wanted, sheet.Mm(46), sheet.Mm(64));
+
   // Audiograms: the two charts side by side, the thresholds under them.
-  y += SectionHeading(sheet, QRectF(body.left(), y, body.width(), 0), Msg(131)) + sheet.Mm(1.5);
+  SectionHeading(sheet, QRectF(body.left(), y, body.width(), 0), Msg(131));
+  y += heading;
   AudiogramGrid grid;
   LoadGrid(data.entries, grid);
   CurrentTestView view;
@@ -333,7 +427,6 @@ void PaintAudiogramPage(Sheet& sheet, const AudiogramReportData& data,
   const chart::ChartPatient patient = chart::PatientFromView(view);
   const double chart_gap = sheet.Mm(6);
   const double chart_width = (body.width() - chart_gap) / 2;
-  const double chart_height = sheet.Mm(64);
   for (chart::Ear ear : {chart::Ear::Left, chart::Ear::Right}) {
     chart::AudiogramChart chart(ear);
     if (setup.chart_options != nullptr && setup.chart_files != nullptr &&
@@ -345,40 +438,28 @@ void PaintAudiogramPage(Sheet& sheet, const AudiogramReportData& data,
     PaintChart(sheet, chart, Msg(left ? 925 : 926),
                chart::AudiogramChart::PenColour(left ? 0 : 2),
                QRectF(body.left() + (left ? 0 : chart_width + chart_gap), y, chart_width,
-                      chart_height));
+                      chart_title + chart_height));
   }
-  y += chart_height + sheet.Mm(1.5);
-  const Table thresholds = ThresholdTable();
+  y += chart_title + chart_height + after_heading;
   y += thresholds.PaintHeading(sheet, body.left(), y, body.width());
-  const auto rows = ThresholdRows(data.entries);
   for (std::size_t r = 0; r < rows.size(); ++r) {
     y += thresholds.PaintRow(sheet, rows[r], body.left(), y, body.width(), r >= 2, {0});
   }
   y += gap;
 
-  // The footer, then the notes above it, then the questionnaire in between.
-  const QString who = QStringLiteral("%1 %2  \u00b7  %3")
-                          .arg(data.entries.Surname.trimmed(), data.entries.Forenames.trimmed(),
-                               data.pat_no);
-  const double footer_top = PaintReportFooter(sheet, setup.printed, who);
-  const QFont notes_font = ReportFont(8);
-  const double heading = SectionHeadingHeight(sheet);
-  const double notes_text = std::min(TextHeight(sheet, notes_font, data.entries.TextNotes.trimmed(),
-                                                body.width() - sheet.Mm(3)),
-                                     sheet.Mm(50));
-  const double notes_top = footer_top - gap - notes_text - heading - sheet.Mm(1.5);
-
-  const auto questions = QuestionLines(data, setup.questions);
   if (!questions.empty()) {
-    y += SectionHeading(sheet, QRectF(body.left(), y, body.width(), 0), Msg(132)) + sheet.Mm(1.5);
-    PaintQuestionnaire(sheet, questions, QRectF(body.left(), y, body.width(), notes_top - gap - y));
+    SectionHeading(sheet, QRectF(body.left(), y, body.width(), 0), Msg(132));
+    y += heading;
+    y += PaintQuestionnaire(sheet, questions,
+                            QRectF(body.left(), y, body.width(), notes_top - gap - y)) +
+         gap;
   }
-  double ny = notes_top;
-  ny += SectionHeading(sheet, QRectF(body.left(), ny, body.width(), 0), HeadingText(Msg(930))) +
-        sheet.Mm(1.5);
-  DrawText(sheet, notes_font,
-           QRectF(body.left() + sheet.Mm(1.5), ny, body.width() - sheet.Mm(3), notes_text),
-           data.entries.TextNotes.trimmed());
+  // The notes follow what is above them; they never pass the footer.
+  const double notes_y = std::min(y, notes_top);
+  SectionHeading(sheet, QRectF(body.left(), notes_y, body.width(), 0), HeadingText(Msg(930)));
+  DrawText(sheet, notes.font,
+           QRectF(body.left() + sheet.Mm(1.5), notes_y + heading, notes_width, notes.height),
+           notes.text);
 }
 
 }  // namespace sonivera::report

@@ -23,17 +23,26 @@ void SetUpA4(QPagedPaintDevice& device, QPageLayout::Orientation orientation) {
       QPageLayout(QPageSize(QPageSize::A4), orientation, margins, QPageLayout::Millimeter));
 }
 
-QFont ReportFont(double points, bool bold) {
-  QFont font(QStringLiteral("DejaVu Sans"));
+namespace {
+// Ligatures would print "fi" as one glyph, which a PDF reader then cannot
+// find or copy as the two letters; the reports' text needs no shaping.
+QFont PlainFont(const QString& family) {
+  QFont font(family);
   font.setStyleHint(QFont::SansSerif);
+  font.setStyleStrategy(QFont::PreferNoShaping);
+  return font;
+}
+}  // namespace
+
+QFont ReportFont(double points, bool bold) {
+  QFont font = PlainFont(QStringLiteral("DejaVu Sans"));
   font.setPointSizeF(points);
   font.setBold(bold);
   return font;
 }
 
 QFont NarrowFont(double points, bool bold) {
-  QFont font(QStringLiteral("Liberation Sans Narrow"));
-  font.setStyleHint(QFont::SansSerif);
+  QFont font = PlainFont(QStringLiteral("Liberation Sans Narrow"));
   font.setPointSizeF(points);
   font.setBold(bold);
   return font;

@@ -7,8 +7,7 @@
 
 #include "report/BatchPrint.h"
 
-class QPagedPaintDevice;
-class QPdfWriter;
+#include <QPdfWriter>
 
 namespace sonivera::report {
 

@@ -15,9 +15,9 @@ struct SummaryColumn {
   double width_mm;
 };
 constexpr SummaryColumn kColumns[kSummaryColumnCount] = {
-    {kColPatNo, 19},      {kColSurname, 30},      {kColForenames, 30},   {kColPositionRank, 28},
-    {kColDeptUnit, 27},   {kColCompany, 29},      {kColLastTest, 19},    {kColPreviousTest, 19},
-    {kColDOB, 19},        {kColCategorisation, 26}, {kColExaminer, 0},
+    {kColPatNo, 18},    {kColSurname, 29},         {kColForenames, 28}, {kColPositionRank, 27},
+    {kColDeptUnit, 26}, {kColCompany, 29},         {kColLastTest, 19},  {kColPreviousTest, 19},
+    {kColDOB, 19},      {kColCategorisation, 33},  {kColExaminer, 0},
 };
 
 Table SummaryTable() {
@@ -55,7 +55,8 @@ int PaintSummary(Sheet& sheet, const SummaryReportData& data) {
   const double top = body.top() + ReportHeaderHeight(sheet) + sheet.Mm(1.5);
   const double bottom = body.bottom() - ReportFooterHeight(sheet) - sheet.Mm(2);
   const QRectF area(body.left(), top, body.width(), bottom - top);
-  const QString middle = data.description;
+  QString middle = Msg(491) + QString::number(data.rows.size());
+  if (!data.description.isEmpty()) middle = data.description + QStringLiteral("  \u00b7  ") + middle;
   return PrintPagedTable(
       sheet, table, data.rows,
       [&](Sheet& s, int page, int pages) {
