@@ -112,7 +112,7 @@ int PrintAudiogram(Application& app, const PrintOptions& options) {
                                                                 : options.test));
   }
   auto pdf = report::PdfFile(options.pdf, report::AudiogramReportTitle(item->pat_no));
-  if (!report::PrintAudiogramReport(*pdf, *data, SetupOf(app))) {
+  if (report::PrintAudiogramReport(*pdf, *data, SetupOf(app)) != report::PrintStatus::Printed) {
     return Fail(QStringLiteral("Cannot write ") + options.pdf);
   }
   return 0;
@@ -128,8 +128,10 @@ int PrintSummary(Application& app, const PrintOptions& options) {
   data.print_heading = app.State().detail_lists.PrintHeading;
   if (options.sort != SortField::None) data.description = SortCaption(options.sort);
   auto pdf = report::PdfFile(options.pdf, Msg(1062));
-  const int pages = report::PrintSummaryReport(*pdf, data);
-  if (pages == 0) return Fail(QStringLiteral("Cannot write ") + options.pdf);
+  int pages = 0;
+  if (report::PrintSummaryReport(*pdf, data, &pages) != report::PrintStatus::Printed) {
+    return Fail(QStringLiteral("Cannot write ") + options.pdf);
+  }
   std::printf("%d rows, %d pages\n", static_cast<int>(data.rows.size()), pages);
   return 0;
 }
@@ -139,14 +141,16 @@ int PrintBatch(Application& app, const PrintOptions& options) {
   const auto queue = report::QueueBatch(connection, RegisterQueryOf(options));
   if (queue.empty()) return Fail(Msg(1022));
   auto pdf = report::PdfFile(options.pdf, Msg(1062));
-  const auto outcome = report::PrintBatchReport(
+  const auto result = report::PrintBatchReport(
       *pdf, connection, queue, SetupOf(app), [](int done, int total) {
         std::fprintf(stderr, "\r%d / %d", done + 1, total);
         return true;
       });
   std::fprintf(stderr, "\n");
-  if (outcome.failed) return Fail(QStringLiteral("Cannot write ") + options.pdf);
-  std::printf("%d audiograms\n", outcome.printed);
+  if (result.status != report::PrintStatus::Printed) {
+    return Fail(QStringLiteral("Cannot write ") + options.pdf);
+  }
+  std::printf("%d audiograms\n", result.outcome.printed);
   return 0;
 }
 

@@ -17,10 +17,11 @@ QFontMetricsF Metrics(const Sheet& sheet, const QFont& font) {
 }
 }  // namespace
 
-void SetUpA4(QPagedPaintDevice& device, QPageLayout::Orientation orientation) {
+bool SetUpA4(QPagedPaintDevice& device, QPageLayout::Orientation orientation) {
   const QMarginsF margins(kMarginMm, kMarginMm, kMarginMm, kMarginMm);
-  device.setPageLayout(
+  const bool taken = device.setPageLayout(
       QPageLayout(QPageSize(QPageSize::A4), orientation, margins, QPageLayout::Millimeter));
+  return taken && device.pageLayout().pageSize().id() == QPageSize::A4;
 }
 
 namespace {

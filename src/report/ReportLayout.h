@@ -20,9 +20,10 @@ namespace sonivera::report {
 // the preview.
 
 // The page set-up of our reports: A4 in the given orientation, with even
-// margins. Both report forms are laid out for A4.
+// margins. Both report forms are laid out for A4. False when the device
+// (a printer) does not take A4 paper.
 constexpr double kMarginMm = 12.0;
-void SetUpA4(QPagedPaintDevice& device, QPageLayout::Orientation orientation);
+bool SetUpA4(QPagedPaintDevice& device, QPageLayout::Orientation orientation);
 
 // The report typeface at a size in points.
 QFont ReportFont(double points, bool bold = false);

@@ -76,7 +76,7 @@ class ReportTest : public RegisterFixture {
     EXPECT_TRUE(data.has_value());
     if (!data) return {};
     auto pdf = report::PdfFile(Pdf("a.pdf"), report::AudiogramReportTitle(pat_no));
-    EXPECT_TRUE(report::PrintAudiogramReport(*pdf, *data, setup));
+    EXPECT_EQ(report::PrintAudiogramReport(*pdf, *data, setup), report::PrintStatus::Printed);
     pdf.reset();
     const QString text = PdfText(Pdf("a.pdf"));
     return text;
@@ -215,7 +215,8 @@ TEST_F(ReportTest, SummaryListsTheFilteredSortedRegisterOverSeveralPages) {
   ASSERT_EQ(static_cast<int>(data.rows.size()), expected.size());
   data.print_heading = "Occupational Health Department";
   auto pdf = report::PdfFile(Pdf("s.pdf"), Msg(1062));
-  const int pages = report::PrintSummaryReport(*pdf, data);
+  int pages = 0;
+  EXPECT_EQ(report::PrintSummaryReport(*pdf, data, &pages), report::PrintStatus::Printed);
   pdf.reset();
   const QString text = PdfText(Pdf("s.pdf"));
   EXPECT_GE(pages, 2);
@@ -286,7 +287,7 @@ TEST_F(ReportTest, BatchPrintsRegisterOrderWithPreviousKeysAndStopsWhenCancelled
           EXPECT_EQ(total, 3);
           seen.push_back(done);
           return true;
-        });
+        }).outcome;
     EXPECT_EQ(outcome.printed, 3);
     EXPECT_FALSE(outcome.cancelled);
     EXPECT_EQ(seen, (std::vector<int>{0, 1, 2}));
@@ -304,7 +305,8 @@ TEST_F(ReportTest, BatchPrintsRegisterOrderWithPreviousKeysAndStopsWhenCancelled
   // Cancelled after the first page: the second audiogram is not started.
   auto pdf = report::PdfFile(Pdf("c.pdf"), Msg(1062));
   const auto outcome = report::PrintBatchReport(*pdf, Conn(), queue, setup,
-                                                [](int done, int) { return done < 1; });
+                                                [](int done, int) { return done < 1; })
+                           .outcome;
   pdf.reset();
   EXPECT_TRUE(outcome.cancelled);
   EXPECT_EQ(outcome.printed, 1);
@@ -348,6 +350,30 @@ TEST_F(ReportTest, CommandLinePrintsAndRefusesMissingPatientsAndTests) {
   EXPECT_EQ(run({"print", "batch", "--pdf", Pdf("b.pdf")}, &err), 0);
   EXPECT_TRUE(err.contains("1 / 1")) << err.toStdString();
   EXPECT_EQ(PageCount(PdfText(Pdf("b.pdf"))), 1);
+}
+
+TEST_F(ReportTest, PrintFailuresAreShownWithThePrinterTags) {
+  AddPatient("F1", "Ford", "01/01/2021");
+  const auto data = report::LoadAudiogramReport(Conn(), "F1", {"2021-01-01", "10:00:00"}, {});
+  ASSERT_TRUE(data.has_value());
+  // A file that cannot be written fails the device, and nothing is left.
+  auto pdf = report::PdfFile(t.folder.File("missing/dir/a.pdf"), "x");
+  EXPECT_EQ(report::PrintAudiogramReport(*pdf, *data, setup), report::PrintStatus::DeviceFailed);
+  EXPECT_FALSE(QFile::exists(t.folder.File("missing/dir/a.pdf")));
+
+  const auto before = t.prompter.Prompts().size();
+  report::ReportPrintFailure(t->Reporter(), report::PrintStatus::NotA4, "printaudiogram", 1025);
+  report::ReportPrintFailure(t->Reporter(), report::PrintStatus::DeviceFailed, "printdatabase",
+                             974);
+  report::ReportPrintFailure(t->Reporter(), report::PrintStatus::Printed, "printdatabase", 974);
+  const auto& prompts = t.prompter.Prompts();
+  ASSERT_EQ(prompts.size(), before + 2);
+  EXPECT_EQ(prompts[before].text, Msg(1024) + " (printaudiogram:1024)");
+  EXPECT_EQ(prompts[before].title, Msg(1025));
+  EXPECT_TRUE(prompts[before + 1].text.startsWith(Msg(954)));
+  EXPECT_TRUE(prompts[before + 1].text.endsWith(" (printdatabase:954)"));
+  const QString log = QString::fromUtf8(t.folder.Read("err.log"));
+  EXPECT_TRUE(log.contains("(printaudiogram:1024)"));
 }
 
 }  // namespace
