@@ -1,4 +1,6 @@
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -49,13 +51,37 @@ void PrintUsage(FILE* out) {
   }
   std::fprintf(out, "\n'sonivera-cli COMMAND --help' describes a command.\n");
 }
+
+// The command word of the command line: the first word that is neither a
+// global option nor an option's value.
+QString CommandWord(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const QString word = QString::fromLocal8Bit(argv[i]);
+    if (word == QLatin1String("--folder") || word == QLatin1String("--password")) {
+      ++i;
+    } else if (!word.startsWith(QLatin1String("--"))) {
+      return word;
+    }
+  }
+  return QString();
+}
+
+// Printing lays out text and pictures, which needs the fonts of a GUI
+// application; it runs on the offscreen platform unless another is asked.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
+  if (CommandWord(argc, argv) == QLatin1String("print")) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+  }
+  return std::make_unique<QCoreApplication>(argc, argv);
+}
 }  // namespace
 
 }  // namespace sonivera::cli
 
 int main(int argc, char** argv) {
   using namespace sonivera::cli;
-  QCoreApplication application(argc, argv);
+  const auto application = MakeApplication(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("sonivera-cli"));
   QStringList args = QCoreApplication::arguments().mid(1);
   CommandContext context;

@@ -28,6 +28,7 @@
 #include "ui/DetailsPage.h"
 #include "ui/FormRecall.h"
 #include "ui/PicGraph.h"
+#include "ui/ReportPrinting.h"
 #include "ui/ResultsPage.h"
 
 namespace sonivera::ui {
@@ -88,6 +89,7 @@ FormMain::FormMain(Application& app, QWidget* parent)
   setObjectName(QStringLiteral("FormMain"));
   setWindowIcon(QIcon::fromTheme(QStringLiteral("audio-headphones")));
   run_dialog = [](QDialog& dialog) { return dialog.exec(); };
+  BuildPrinting();
   BuildActions();
   BuildMenus();
   BuildToolbar();
@@ -225,6 +227,12 @@ void FormMain::BuildActions() {
             &FormMain::mnuExport);
   AddAction(QStringLiteral("ImportA3_1"), Msg(3702), QStringLiteral("document-import"), K(),
             &FormMain::mnuImportA3_1);
+  AddAction(QStringLiteral("Print"), Msg(3780), QStringLiteral("document-print"), K::Print,
+            &FormMain::PrintCommand);
+  AddAction(QStringLiteral("PrintPreview"), Msg(3781), QStringLiteral("document-print-preview"),
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &FormMain::PrintPreviewCommand);
+  AddAction(QStringLiteral("BatchPrint"), Msg(3782), QStringLiteral("document-print"), K(),
+            &FormMain::BatchPrintCommand);
   AddAction(QStringLiteral("Exit"), Msg(3105), QStringLiteral("application-exit"), K::Quit,
             &FormMain::CloseWindow);
   // Escape cancels only while editing; elsewhere it would surprise.
@@ -236,6 +244,10 @@ void FormMain::BuildMenus() {
   file->addAction(Action(QStringLiteral("Configure")));
   file->addSeparator();
   for (const char* key : {"ImportFile", "Export", "ImportA3_1"}) {
+    file->addAction(Action(QLatin1String(key)));
+  }
+  file->addSeparator();
+  for (const char* key : {"Print", "PrintPreview", "BatchPrint"}) {
     file->addAction(Action(QLatin1String(key)));
   }
   file->addSeparator();

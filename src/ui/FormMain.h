@@ -25,6 +25,7 @@ class Register;
 namespace sonivera::ui {
 
 class DetailsPage;
+class ReportPrinting;
 class ResultsPage;
 
 // The main audiometry window: the register grid and the four pages of the
@@ -48,6 +49,7 @@ class FormMain : public QMainWindow {
   ResultsPage* Results() const { return results_; }
   QLabel* StatusPanel(int panel) const { return status_[panel]; }
   Register& Reg() { return *register_; }
+  ReportPrinting& Printing() { return *printing_; }
   RecordEditor& Editor() { return *editor_; }
 
   // Redraws the chosen patient and shown test on every page.
@@ -110,6 +112,12 @@ class FormMain : public QMainWindow {
   void CloseWindow();
   void AfterSave();
 
+  // Printing (FormMainPrint.cpp).
+  void BuildPrinting();
+  void PrintCommand();
+  void PrintPreviewCommand();
+  void BatchPrintCommand();
+
   // File interchange (FormMainInterchange.cpp).
   void mnuImportFile();
   void mnuExport();
@@ -125,6 +133,7 @@ class FormMain : public QMainWindow {
   std::unique_ptr<Register> register_;
   std::unique_ptr<RecordEditor> editor_;
   std::unique_ptr<Questionnaire> questionnaire_;
+  std::unique_ptr<ReportPrinting> printing_;
   QuestionnaireModel* questions_model_ = nullptr;
   QHash<QString, QAction*> actions_;
   QTableView* grid_ = nullptr;
