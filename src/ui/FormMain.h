@@ -25,6 +25,7 @@ class Register;
 namespace sonivera::ui {
 
 class DetailsPage;
+class FormVision;
 class ResultsPage;
 
 // The main audiometry window: the register grid and the four pages of the
@@ -49,6 +50,11 @@ class FormMain : public QMainWindow {
   QLabel* StatusPanel(int panel) const { return status_[panel]; }
   Register& Reg() { return *register_; }
   RecordEditor& Editor() { return *editor_; }
+
+  // The vision window, made on first use; Type - Vision shows it on the
+  // current patient.
+  FormVision* VisionWindow();
+  void ShowVision();
 
   // Redraws the chosen patient and shown test on every page.
   void RefreshRecord();
@@ -110,6 +116,12 @@ class FormMain : public QMainWindow {
   void CloseWindow();
   void AfterSave();
 
+  // The hand-over to and from the vision window (FormMainVision.cpp).
+  void BuildVisionActions();
+  void BuildTypeMenu();
+  void InsertVision();
+  void ShowFromVision(const QString& pat_no);
+
   // File interchange (FormMainInterchange.cpp).
   void mnuImportFile();
   void mnuExport();
@@ -125,6 +137,7 @@ class FormMain : public QMainWindow {
   std::unique_ptr<Register> register_;
   std::unique_ptr<RecordEditor> editor_;
   std::unique_ptr<Questionnaire> questionnaire_;
+  std::unique_ptr<FormVision> vision_;
   QuestionnaireModel* questions_model_ = nullptr;
   QHash<QString, QAction*> actions_;
   QTableView* grid_ = nullptr;

@@ -42,7 +42,8 @@ void ShowHeader(const VisionHeader& h, const TestKey& key, EntryFields& e) {
   e.ComboDetails[kComboF3] = h.F3;
 }
 
-// The employment particulars of a header shown in the boxes.
+}  // namespace
+
 void ShowEmployment(const VisionHeader& h, EntryFields& e) {
   e.ComboDetails[kComboDeptUnit] = h.DeptUnit;
   e.ComboDetails[kComboCompany] = h.Company;
@@ -55,6 +56,17 @@ void ShowEmployment(const VisionHeader& h, EntryFields& e) {
   e.MBoxDate[kBoxDateLeft] = DateBoxText(h.DateLeft);
 }
 
+std::optional<VisionHeader> NewerVisionParticulars(db::Connection& connection,
+                                                   const QString& pat_no) {
+  VisionStore store(connection);
+  const std::vector<TestKey> tests = store.Tests(pat_no);
+  if (tests.empty()) return std::nullopt;
+  const auto audiogram = store.LatestAudiogram(pat_no);
+  if (audiogram && !tests.front().LaterThan(audiogram->first)) return std::nullopt;
+  return store.ReadHeader(pat_no, tests.front());
+}
+
+namespace {
 VisionAnswerFields ShowAnswers(const VisionAnswers& a) {
   VisionAnswerFields fields;
   fields.glasses = AnswerOf(a.Glasses);

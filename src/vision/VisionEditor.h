@@ -12,8 +12,9 @@
 
 namespace sonivera {
 namespace db {
+class Connection;
 class Database;
-}
+}  // namespace db
 }  // namespace sonivera
 
 namespace sonivera::vision {
@@ -28,6 +29,13 @@ struct VisionAnswerFields {
   QString last_exam = kEmptyDateBox;
   bool operator==(const VisionAnswerFields&) const = default;
 };
+
+// The employment particulars of a stored header shown in the details boxes.
+void ShowEmployment(const VisionHeader& header, EntryFields& entries);
+// The header of the patient's latest vision test when it is later than the
+// latest audiogram (or the patient has none): its particulars are the newer.
+std::optional<VisionHeader> NewerVisionParticulars(db::Connection& connection,
+                                                   const QString& pat_no);
 
 // The only way a vision test is written. Owns the vision window's edit mode,
 // the shown patient and test, the details page's texts and the test pages
@@ -45,6 +53,8 @@ class VisionEditor {
 
   VisionEditor(db::Database& database, Prompter& prompter, ErrorLog log);
 
+  db::Database& Database() { return database_; }
+  const ErrorLog& Log() const { return log_; }
   Mode EditMode() const { return mode_; }
   bool Editing() const { return mode_ != Mode::Browsing; }
   const QString& CurrentPatNo() const { return current_pat_no_; }
@@ -54,6 +64,8 @@ class VisionEditor {
   // The key of the shown test (empty when the patient has none).
   TestKey ShownTest() const;
   bool ShownTestIsLatest() const { return test_index_ == 0; }
+  // The patient's newest vision test (empty when none).
+  TestKey LatestTest() const { return tests_.empty() ? TestKey{} : tests_.front(); }
 
   EntryFields& Details() { return details_; }
   const EntryFields& Details() const { return details_; }
