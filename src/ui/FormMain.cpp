@@ -27,6 +27,7 @@
 #include "register/Register.h"
 #include "ui/DetailsPage.h"
 #include "ui/FormRecall.h"
+#include "ui/FormVision.h"
 #include "ui/PicGraph.h"
 #include "ui/ReportPrinting.h"
 #include "ui/ResultsPage.h"
@@ -235,6 +236,7 @@ void FormMain::BuildActions() {
             &FormMain::BatchPrintCommand);
   AddAction(QStringLiteral("Exit"), Msg(3105), QStringLiteral("application-exit"), K::Quit,
             &FormMain::CloseWindow);
+  BuildVisionActions();
   // Escape cancels only while editing; elsewhere it would surprise.
   Action(QStringLiteral("CancelEdit"))->setShortcutContext(Qt::WindowShortcut);
 }
@@ -261,6 +263,7 @@ void FormMain::BuildMenus() {
   for (const char* key : {"Delete", "DeletePatient", "ChangePatNo"}) {
     record->addAction(Action(QLatin1String(key)));
   }
+  record->addAction(Action(QStringLiteral("InsertVision")));
   record->addSeparator();
   record->addAction(Action(QStringLiteral("Questions")));
 
@@ -275,6 +278,8 @@ void FormMain::BuildMenus() {
 
   auto* tools = menuBar()->addMenu(Msg(3103));
   tools->addAction(Action(QStringLiteral("Recheck")));
+
+  BuildTypeMenu();
 
   auto* help = menuBar()->addMenu(Msg(3104));
   help->addAction(Action(QStringLiteral("About")));
@@ -291,7 +296,7 @@ void FormMain::BuildToolbar() {
        QStringLiteral("Post"), QStringLiteral("CancelEdit"), QStringLiteral("Delete")},
       {QStringLiteral("Questions")},
       {QStringLiteral("Find"), QStringLiteral("Filter"), QStringLiteral("Sort")},
-      {QStringLiteral("Configure")}};
+      {QStringLiteral("Configure"), QStringLiteral("Vision")}};
   for (const auto& group : groups) {
     if (!toolbar->actions().isEmpty()) toolbar->addSeparator();
     for (const auto& key : group) toolbar->addAction(Action(key));

@@ -26,6 +26,7 @@ namespace sonivera::ui {
 
 class DetailsPage;
 class ReportPrinting;
+class FormVision;
 class ResultsPage;
 
 // The main audiometry window: the register grid and the four pages of the
@@ -51,6 +52,11 @@ class FormMain : public QMainWindow {
   Register& Reg() { return *register_; }
   ReportPrinting& Printing() { return *printing_; }
   RecordEditor& Editor() { return *editor_; }
+
+  // The vision window, made on first use; Type - Vision shows it on the
+  // current patient.
+  FormVision* VisionWindow();
+  void ShowVision();
 
   // Redraws the chosen patient and shown test on every page.
   void RefreshRecord();
@@ -117,6 +123,11 @@ class FormMain : public QMainWindow {
   void PrintCommand();
   void PrintPreviewCommand();
   void BatchPrintCommand();
+  // The hand-over to and from the vision window (FormMainVision.cpp).
+  void BuildVisionActions();
+  void BuildTypeMenu();
+  void InsertVision();
+  void ShowFromVision(const QString& pat_no);
 
   // File interchange (FormMainInterchange.cpp).
   void mnuImportFile();
@@ -134,6 +145,7 @@ class FormMain : public QMainWindow {
   std::unique_ptr<RecordEditor> editor_;
   std::unique_ptr<Questionnaire> questionnaire_;
   std::unique_ptr<ReportPrinting> printing_;
+  std::unique_ptr<FormVision> vision_;
   QuestionnaireModel* questions_model_ = nullptr;
   QHash<QString, QAction*> actions_;
   QTableView* grid_ = nullptr;
