@@ -243,6 +243,13 @@ void SerialLink::Received(const QString& text) {
   const bool passive = Mode() == FramingMode::PassiveLines;
   if (passive && on_busy) on_busy(true);
   if (!framing_.Receive(text)) return;
+  // A read may bring several records; each is framed by an event of its own,
+  // as a port that raises an event per few characters would.
+  if (framing_.HasCompleteRecord()) {
+    QTimer::singleShot(0, this, [this] {
+      if (LinkArmed && !StopRequested) Received(QString());
+    });
+  }
   if (framing_.Dropped() > 0) {
     if (!overflow_reported_) {
       overflow_reported_ = true;

@@ -36,6 +36,16 @@ void Tx730Framing::Reset() {
   dropped_ = 0;
 }
 
+bool Tx730Framing::HasCompleteRecord() const {
+  if (mode_ == FramingMode::Series1Blocks) return buffer_.contains(u'>');
+  const qsizetype end = buffer_.lastIndexOf(QLatin1String("\r\n"));
+  if (end < 0) return false;
+  for (qsizetype i = 0; i < end; ++i) {
+    if (buffer_.at(i) != u'\r' && buffer_.at(i) != u'\n') return true;
+  }
+  return false;
+}
+
 bool Tx730Framing::Receive(const QString& text) {
   buffer_ += text;
   return mode_ == FramingMode::Series1Blocks ? FrameBlock() : FrameLine();

@@ -38,6 +38,8 @@ class Tx730Framing {
   // Appends received text and frames at most one record line; true when a
   // line was framed (or dropped past the capacity).
   bool Receive(const QString& text);
+  // The buffer holds a record the next event would frame.
+  bool HasCompleteRecord() const;
   // Only appends (the link is not armed).
   void Accumulate(const QString& text) { buffer_ += text; }
 

@@ -72,7 +72,7 @@ Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int inde
       started = editor_.mnuAddPatient();
     } else {
       if (!series1 && stored.Surname.compare(record[kFieldSurname], Qt::CaseInsensitive) != 0) {
-        app_.Ask().Show(QStringLiteral("Patient No") + u' ' + pat_no +
+        ask_.Show(QStringLiteral("Patient No") + u' ' + pat_no +
                             QStringLiteral(" already in use. Please use: 'change to another "
                                            "patient number'."),
                         QStringLiteral("Error"), Buttons::Ok, Answer::Ok, Prompter::Icon::Critical);
@@ -111,7 +111,7 @@ Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int inde
 Tx730StoreOutcome Tx730Store::Store(const ImportBuffer& buffer, const QString& series,
                                     const QString& count_text) {
   Tx730StoreOutcome outcome;
-  Prompter& ask = app_.Ask();
+  Prompter& ask = ask_;
   const bool series1 = series.compare(QLatin1String("S1"), Qt::CaseInsensitive) == 0;
   if (buffer.empty()) {
     ask.Show(series.compare(QLatin1String("S3"), Qt::CaseInsensitive) == 0

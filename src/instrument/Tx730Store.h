@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+#include "base/Prompter.h"
 #include "instrument/Tx730Record.h"
 
 namespace sonivera {
@@ -26,7 +27,10 @@ struct Tx730StoreOutcome {
 // date and time the patient has already is passed over.
 class Tx730Store {
  public:
-  Tx730Store(Application& app, RecordEditor& editor) : app_(app), editor_(editor) {}
+  // Questions and messages of the store go to `ask`; the editor's own to its
+  // application's prompter.
+  Tx730Store(Application& app, RecordEditor& editor, Prompter& ask)
+      : app_(app), editor_(editor), ask_(ask) {}
 
   // Series 1: the details window asks sex and date of birth of each record
   // (its number from 1) before the save; without it the record's own are kept.
@@ -45,6 +49,7 @@ class Tx730Store {
 
   Application& app_;
   RecordEditor& editor_;
+  Prompter& ask_;
 };
 
 // Fills the editor's boxes from a record. Values the audiometer did not have

@@ -158,11 +158,17 @@ int ExportToTx730(SerialLink& link, db::Connection& connection,
     int sent = 0;
     for (const ImportRecord& record : buffer) {
       if (record[kFieldImport].isEmpty()) break;
-      for (const QString& piece : ExportRecordPieces(conversion, record)) link.Write(piece);
+      qsizetype characters = 0;
+      for (const QString& piece : ExportRecordPieces(conversion, record)) {
+        link.Write(piece);
+        characters += piece.size();
+      }
       ++sent;
       Call(hooks.count, sent);
       Call(hooks.progress, sent);
-      SerialLink::PauseSeconds(link.Config().Rs232Gap);
+      // The gap is idle line time: the record first needs its time on the
+      // wire (ten bits a character at 9600 baud).
+      SerialLink::PauseSeconds(link.Config().Rs232Gap + double(characters) * 10 / 9600);
       Call(hooks.busy, true);
       if (link.StopRequested) break;
     }
