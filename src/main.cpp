@@ -3,6 +3,7 @@
 #include <QIcon>
 
 #include "app/Application.h"
+#include "ui/DemoCompanion.h"
 #include "ui/DemoRegister.h"
 #include "ui/FormMain.h"
 #include "ui/GuiPrompter.h"
@@ -46,7 +47,10 @@ int main(int argc, char** argv) {
   sonivera::Application app(sonivera::ProgramFolder(sonivera::ProgramFolder::Resolve(folder)),
                             prompter);
   if (!app.Start()) return 1;
-  if (parser.isSet(demo_option)) sonivera::ui::SeedDemoRegister(app);
+  if (parser.isSet(demo_option)) {
+    sonivera::ui::SeedDemoRegister(app);
+    sonivera::ui::InstallDemoCompanion(app.Folder());
+  }
 
   sonivera::ui::FormMain window(app);
   prompter.SetParent(&window);

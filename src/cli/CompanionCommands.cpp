@@ -55,9 +55,9 @@ int RunTestOrFetch(const CommandContext& context, bool launch, const QString& pa
     return Fail(QString::fromUtf8(e.what()));
   }
   app.State().CurrentPatNo = exists ? pat_no : QString();
-  const auto outcome =
-      RunCompanionOnRecord(link, editor, app.Db().Conn(), app.State().categorisation.grid, launch,
-                           app.State().EditMode != kBrowsing, !exists, pat_no);
+  const auto outcome = RunCompanionOnRecord(
+      link, editor, app.Db().Conn(), app.State().categorisation.grid, launch,
+      app.State().EditMode != kBrowsing, !exists, pat_no, app.State().NewTestPending);
   int code = 1;
   if (outcome.kind == CompanionOutcome::kTest) {
     if (!exists) editor.Entries().TextField0 = pat_no;

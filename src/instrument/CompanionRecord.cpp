@@ -9,7 +9,7 @@ namespace sonivera {
 CompanionOutcome RunCompanionOnRecord(CompanionLink& link, RecordEditor& editor,
                                       db::Connection& connection, AudiogramGrid& grid, bool launch,
                                       bool editing, bool register_empty,
-                                      const QString& current_pat_no) {
+                                      const QString& current_pat_no, bool& new_test_pending) {
   if (editing) {
     link.Reporter().prompter().Show(kTestErrorText, kTestErrorTitle);
     return {};
@@ -28,11 +28,13 @@ CompanionOutcome RunCompanionOnRecord(CompanionLink& link, RecordEditor& editor,
       return {};
     }
   }
+  if (launch) new_test_pending = false;
   // The "Prev." row holds the latest test's thresholds, empty for a new patient.
   auto outcome = link.LaunchOrGet(launch, editor.Entries().Previous, previous_date);
   switch (outcome.kind) {
     case CompanionOutcome::kTest:
       companion::ApplyCompanionTest(outcome.test, editor.Entries(), grid);
+      new_test_pending = true;
       if (editor.on_redraw) editor.on_redraw();
       break;
     case CompanionOutcome::kCsvResult:

@@ -25,10 +25,12 @@ inline const QString kTestErrorTitle = QStringLiteral("Test Error");
 // previous one), the companion is run and its test is put into the record,
 // which is left open for the examiner to review and save. A result that came
 // as veldata.csv closes the record and is imported through the link's
-// import hook; a reply problem closes the record unsaved.
+// import hook; a reply problem closes the record unsaved. new_test_pending
+// (which makes the save offer the recall window) is cleared by a test run
+// and set when a test has arrived.
 CompanionOutcome RunCompanionOnRecord(CompanionLink& link, RecordEditor& editor,
                                       db::Connection& connection, AudiogramGrid& grid, bool launch,
                                       bool editing, bool register_empty,
-                                      const QString& current_pat_no);
+                                      const QString& current_pat_no, bool& new_test_pending);
 
 }  // namespace sonivera

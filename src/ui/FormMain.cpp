@@ -21,6 +21,7 @@
 
 #include "app/Application.h"
 #include "base/Messages.h"
+#include "instrument/CompanionLink.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"
 #include "register/RecordEditor.h"
@@ -227,6 +228,7 @@ void FormMain::BuildActions() {
             &FormMain::mnuImportA3_1);
   AddAction(QStringLiteral("Exit"), Msg(3105), QStringLiteral("application-exit"), K::Quit,
             &FormMain::CloseWindow);
+  BuildCompanionCommands();
   // Escape cancels only while editing; elsewhere it would surprise.
   Action(QStringLiteral("CancelEdit"))->setShortcutContext(Qt::WindowShortcut);
 }
@@ -263,6 +265,7 @@ void FormMain::BuildMenus() {
 
   auto* tools = menuBar()->addMenu(Msg(3103));
   tools->addAction(Action(QStringLiteral("Recheck")));
+  AddCompanionMenu(tools);
 
   auto* help = menuBar()->addMenu(Msg(3104));
   help->addAction(Action(QStringLiteral("About")));
@@ -278,6 +281,7 @@ void FormMain::BuildToolbar() {
       {QStringLiteral("New Patient"), QStringLiteral("Insert Record"), QStringLiteral("Edit"),
        QStringLiteral("Post"), QStringLiteral("CancelEdit"), QStringLiteral("Delete")},
       {QStringLiteral("Questions")},
+      {QStringLiteral("UX730"), QStringLiteral("GetTest")},
       {QStringLiteral("Find"), QStringLiteral("Filter"), QStringLiteral("Sort")},
       {QStringLiteral("Configure")}};
   for (const auto& group : groups) {

@@ -11,11 +11,14 @@
 class QAction;
 class QDialog;
 class QLabel;
+class QMenu;
+class QPushButton;
 class QTabWidget;
 class QTableView;
 
 namespace sonivera {
 class Application;
+class CompanionLink;
 class Questionnaire;
 class QuestionnaireModel;
 class RecordEditor;
@@ -49,6 +52,11 @@ class FormMain : public QMainWindow {
   QLabel* StatusPanel(int panel) const { return status_[panel]; }
   Register& Reg() { return *register_; }
   RecordEditor& Editor() { return *editor_; }
+  // The PC audiometer's companion program; the serial link gives it the
+  // means to close its port (SetSerialPortRelease) when it opens one.
+  CompanionLink& Companion() { return *companion_; }
+  // Shown in the status bar while the companion runs.
+  QPushButton* CompanionCancelButton() const { return companion_cancel_; }
 
   // Redraws the chosen patient and shown test on every page.
   void RefreshRecord();
@@ -116,6 +124,16 @@ class FormMain : public QMainWindow {
   void mnuImportA3_1();
   void AfterImport();
 
+  // The PC audiometer through its companion program (FormMainCompanion.cpp).
+  void BuildCompanionCommands();
+  void AddCompanionMenu(QMenu* menu);
+  void mnuTest();
+  void mnuGetData();
+  void mnuSendData();
+  void mnuCommPort();
+  void RunCompanionCommand(bool launch);
+  void CompanionRunning(bool running);
+
   void OnRowChanged(int row);
   void OnScroll(int value);
   void OnTabChanged(int index);
@@ -125,6 +143,8 @@ class FormMain : public QMainWindow {
   std::unique_ptr<Register> register_;
   std::unique_ptr<RecordEditor> editor_;
   std::unique_ptr<Questionnaire> questionnaire_;
+  std::unique_ptr<CompanionLink> companion_;
+  QPushButton* companion_cancel_ = nullptr;
   QuestionnaireModel* questions_model_ = nullptr;
   QHash<QString, QAction*> actions_;
   QTableView* grid_ = nullptr;

@@ -29,9 +29,10 @@ class CompanionRecordTest : public test::RegisterFixture {
     link = std::make_unique<CompanionLink>(t->Folder(), "-", t->Reporter(), hooks);
   }
   CompanionOutcome Run(bool launch) {
-    return RunCompanionOnRecord(
-        *link, *editor, Conn(), State().categorisation.grid, launch, State().EditMode != kBrowsing,
-        Scalar("SELECT COUNT(*) FROM PatDetails") == "0", State().CurrentPatNo);
+    return RunCompanionOnRecord(*link, *editor, Conn(), State().categorisation.grid, launch,
+                                State().EditMode != kBrowsing,
+                                Scalar("SELECT COUNT(*) FROM PatDetails") == "0",
+                                State().CurrentPatNo, State().NewTestPending);
   }
   std::unique_ptr<CompanionLink> link;
 };
@@ -63,6 +64,7 @@ TEST_F(CompanionRecordTest, TestOnAPatientIsLeftOpenThenSavedAndCategorised) {
   EXPECT_EQ(State().categorisation.grid.Cell(0, 0), "10");
   EXPECT_EQ(State().categorisation.grid.Cell(1, 0), "20");
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");  // nothing stored yet
+  EXPECT_TRUE(State().NewTestPending);                         // the save offers the recall window
 
   ASSERT_EQ(editor->mnuPost(), RecordEditor::PostResult::Saved)
       << t.prompter.Texts().join("|").toStdString();
