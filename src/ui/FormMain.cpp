@@ -21,6 +21,7 @@
 
 #include "app/Application.h"
 #include "base/Messages.h"
+#include "instrument/CompanionLink.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"
 #include "register/RecordEditor.h"
@@ -237,6 +238,7 @@ void FormMain::BuildActions() {
   AddAction(QStringLiteral("Exit"), Msg(3105), QStringLiteral("application-exit"), K::Quit,
             &FormMain::CloseWindow);
   BuildVisionActions();
+  BuildCompanionCommands();
   // Escape cancels only while editing; elsewhere it would surprise.
   Action(QStringLiteral("CancelEdit"))->setShortcutContext(Qt::WindowShortcut);
 }
@@ -278,6 +280,7 @@ void FormMain::BuildMenus() {
 
   auto* tools = menuBar()->addMenu(Msg(3103));
   tools->addAction(Action(QStringLiteral("Recheck")));
+  AddCompanionMenu(tools);
 
   BuildTypeMenu();
 
@@ -295,6 +298,7 @@ void FormMain::BuildToolbar() {
       {QStringLiteral("New Patient"), QStringLiteral("Insert Record"), QStringLiteral("Edit"),
        QStringLiteral("Post"), QStringLiteral("CancelEdit"), QStringLiteral("Delete")},
       {QStringLiteral("Questions")},
+      {QStringLiteral("UX730"), QStringLiteral("GetTest")},
       {QStringLiteral("Find"), QStringLiteral("Filter"), QStringLiteral("Sort")},
       {QStringLiteral("Configure"), QStringLiteral("Vision")}};
   for (const auto& group : groups) {

@@ -11,11 +11,14 @@
 class QAction;
 class QDialog;
 class QLabel;
+class QMenu;
+class QPushButton;
 class QTabWidget;
 class QTableView;
 
 namespace sonivera {
 class Application;
+class CompanionLink;
 class Questionnaire;
 class QuestionnaireModel;
 class RecordEditor;
@@ -52,6 +55,11 @@ class FormMain : public QMainWindow {
   Register& Reg() { return *register_; }
   ReportPrinting& Printing() { return *printing_; }
   RecordEditor& Editor() { return *editor_; }
+  // The PC audiometer's companion program; the serial link gives it the
+  // means to close its port (SetSerialPortRelease) when it opens one.
+  CompanionLink& Companion() { return *companion_; }
+  // Shown in the status bar while the companion runs.
+  QPushButton* CompanionCancelButton() const { return companion_cancel_; }
 
   // The vision window, made on first use; Type - Vision shows it on the
   // current patient.
@@ -135,6 +143,16 @@ class FormMain : public QMainWindow {
   void mnuImportA3_1();
   void AfterImport();
 
+  // The PC audiometer through its companion program (FormMainCompanion.cpp).
+  void BuildCompanionCommands();
+  void AddCompanionMenu(QMenu* menu);
+  void mnuTest();
+  void mnuGetData();
+  void mnuSendData();
+  void mnuCommPort();
+  void RunCompanionCommand(bool launch);
+  void CompanionRunning(bool running);
+
   void OnRowChanged(int row);
   void OnScroll(int value);
   void OnTabChanged(int index);
@@ -146,6 +164,8 @@ class FormMain : public QMainWindow {
   std::unique_ptr<Questionnaire> questionnaire_;
   std::unique_ptr<ReportPrinting> printing_;
   std::unique_ptr<FormVision> vision_;
+  std::unique_ptr<CompanionLink> companion_;
+  QPushButton* companion_cancel_ = nullptr;
   QuestionnaireModel* questions_model_ = nullptr;
   QHash<QString, QAction*> actions_;
   QTableView* grid_ = nullptr;
