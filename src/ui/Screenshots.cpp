@@ -11,6 +11,7 @@
 
 #include "register/RegisterModel.h"
 #include "ui/FormLogin.h"
+#include "ui/DemoTx730.h"
 #include "ui/FormMain.h"
 
 namespace sonivera::ui {
@@ -61,6 +62,9 @@ void TakeScreenshots(FormMain& window, const QString& folder) {
       Settle();
       Save(&window, folder, QStringLiteral("audiograms-key"));
     }
+    TakeTx730Screenshots(window, [&folder](QWidget* widget, const QString& name) {
+      Save(widget, folder, name);
+    });
     window.close();
   });
 }
