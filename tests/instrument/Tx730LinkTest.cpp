@@ -302,3 +302,26 @@ TEST(Tx730Cli, NoPortSetIsAFailure) {
 
 }  // namespace
 }  // namespace sonivera
+
+namespace sonivera {
+namespace {
+
+TEST(Tx730Cli, ListenTakesWhatASeries5AudiometerPushes) {
+  test::EnsureCoreApplication();
+  test::TempFolder folder;
+  test::SimulatedAudiometer sim;
+  ASSERT_TRUE(sim.Start(folder.Path(),
+                        {Series3Line("1001", "SMITH", "14/03/2025", "10:30:00"),
+                         Series3Line("1002", "JONES", "14/03/2025", "11:30:00")},
+                        {"--push", "1"}));
+  folder.Write("sonivera5.ini", (folder.File("sonivera5.mdb") + "\r\n\r\n3\r\ns5\r\n").toUtf8());
+  const auto result = test::RunCli(
+      {"--folder", folder.Path(), "--yes", "tx730", "listen", "--seconds", "2"});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.out.trimmed(), "2 record(s) added to database.");
+  // Nothing was asked of the audiometer.
+  EXPECT_TRUE(sim.Bytes("RX").isEmpty());
+}
+
+}  // namespace
+}  // namespace sonivera

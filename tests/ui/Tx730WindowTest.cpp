@@ -70,6 +70,8 @@ TEST_F(Tx730WindowTest, Series3ImportRequestsAndStores) {
   EXPECT_EQ(dialogs, QStringList{"FormTX730Filter"});
   EXPECT_EQ(import->CountBox()->text(), "2");
   EXPECT_TRUE(import->StoreButton()->isEnabled());
+  import->View();
+  EXPECT_EQ(dialogs.last(), "FormViewTX730");
   const int before = Tests();
   t.prompter.QueueAnswer(Answer::Yes);
   import->StoreButton()->click();
