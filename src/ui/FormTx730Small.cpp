@@ -14,15 +14,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace sonivera::ui {
+#include "ui/DialogButtons.h"
 
-namespace {
-QPushButton* Button(QWidget* parent, const QString& name, const QString& text) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(name);
-  return button;
-}
-}  // namespace
+namespace sonivera::ui {
 
 FormTX730Filter::FormTX730Filter(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("FormTX730Filter"));
@@ -47,10 +41,10 @@ FormTX730Filter::FormTX730Filter(QWidget* parent) : QDialog(parent) {
   form->addRow(QStringLiteral("Filter Text"), filter_text_);
   layout->addLayout(form);
   auto* buttons = new QHBoxLayout;
-  auto* current = Button(this, QStringLiteral("CommandCurrent"), QStringLiteral("Current"));
-  auto* today = Button(this, QStringLiteral("CommandToday"), QStringLiteral("Today's tests"));
-  auto* start_button = Button(this, QStringLiteral("CommandStart"), QStringLiteral("&Start"));
-  auto* cancel = Button(this, QStringLiteral("CommandCancel"), QStringLiteral("&Cancel"));
+  auto* current = MakeNamedButton(this, QStringLiteral("CommandCurrent"), QStringLiteral("Current"));
+  auto* today = MakeNamedButton(this, QStringLiteral("CommandToday"), QStringLiteral("Today's tests"));
+  auto* start_button = MakeNamedButton(this, QStringLiteral("CommandStart"), QStringLiteral("&Start"));
+  auto* cancel = MakeNamedButton(this, QStringLiteral("CommandCancel"), QStringLiteral("&Cancel"));
   for (auto* b : {current, today, start_button, cancel}) buttons->addWidget(b);
   start_button->setDefault(true);
   layout->addLayout(buttons);
@@ -108,7 +102,7 @@ FormViewTX730::FormViewTX730(const QString& lines, const QString& conversion_nam
   conversion->setReadOnly(true);
   side->addWidget(name);
   side->addWidget(conversion);
-  auto* close = Button(this, QStringLiteral("CommandClose"), QStringLiteral("&Close"));
+  auto* close = MakeNamedButton(this, QStringLiteral("CommandClose"), QStringLiteral("&Close"));
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
   side->addWidget(close);
   layout->addWidget(lines_, 3);

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/DialogButtons.h"
+
 #include "app/Application.h"
 #include "base/TextFiles.h"
 #include "instrument/SerialLink.h"
@@ -22,11 +24,6 @@
 namespace sonivera::ui {
 
 namespace {
-QPushButton* Button(QWidget* parent, const QString& name, const QString& text) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(name);
-  return button;
-}
 
 QLineEdit* CountFrame(QWidget* parent, QVBoxLayout* layout) {
   auto* frame = new QGroupBox(QStringLiteral("Lines of data in buffer"), parent);
@@ -68,11 +65,11 @@ FormImportTx730::FormImportTx730(Application& app, SerialLink& link, RecordEdito
   layout->addWidget(instruction_);
   count_ = CountFrame(this, layout);
   auto* buttons = new QHBoxLayout;
-  import_ = Button(this, QStringLiteral("CommandImport"), QStringLiteral("&Import"));
-  store_ = Button(this, QStringLiteral("CommandStore"), QStringLiteral("&Store"));
-  view_ = Button(this, QStringLiteral("CommandView"), QStringLiteral("&View"));
-  configure_ = Button(this, QStringLiteral("CommandConfigure"), QStringLiteral("Con&figure"));
-  auto* cancel = Button(this, QStringLiteral("CommandCancel"), QStringLiteral("Cancel"));
+  import_ = MakeNamedButton(this, QStringLiteral("CommandImport"), QStringLiteral("&Import"));
+  store_ = MakeNamedButton(this, QStringLiteral("CommandStore"), QStringLiteral("&Store"));
+  view_ = MakeNamedButton(this, QStringLiteral("CommandView"), QStringLiteral("&View"));
+  configure_ = MakeNamedButton(this, QStringLiteral("CommandConfigure"), QStringLiteral("Con&figure"));
+  auto* cancel = MakeNamedButton(this, QStringLiteral("CommandCancel"), QStringLiteral("Cancel"));
   for (auto* b : {import_, store_, view_, configure_, cancel}) buttons->addWidget(b);
   layout->addLayout(buttons);
   connect(import_, &QPushButton::clicked, this, &FormImportTx730::Import);
@@ -203,10 +200,10 @@ FormExportTX730::FormExportTX730(Application& app, SerialLink& link, Register& r
   progress_->setValue(0);
   layout->addWidget(progress_);
   auto* buttons = new QHBoxLayout;
-  configure_ = Button(this, QStringLiteral("CommandConfigure"), QStringLiteral("Con&figure"));
-  view_ = Button(this, QStringLiteral("CommandView"), QStringLiteral("&View"));
-  export_ = Button(this, QStringLiteral("CommandExport"), QStringLiteral("&Export"));
-  auto* cancel = Button(this, QStringLiteral("CommandCancel"), QStringLiteral("Cancel"));
+  configure_ = MakeNamedButton(this, QStringLiteral("CommandConfigure"), QStringLiteral("Con&figure"));
+  view_ = MakeNamedButton(this, QStringLiteral("CommandView"), QStringLiteral("&View"));
+  export_ = MakeNamedButton(this, QStringLiteral("CommandExport"), QStringLiteral("&Export"));
+  auto* cancel = MakeNamedButton(this, QStringLiteral("CommandCancel"), QStringLiteral("Cancel"));
   for (auto* b : {configure_, view_, export_, cancel}) buttons->addWidget(b);
   layout->addLayout(buttons);
   connect(configure_, &QPushButton::clicked, this, [this] {
