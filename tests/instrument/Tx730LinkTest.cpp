@@ -47,6 +47,16 @@ bool WaitForReceived(const test::SimulatedAudiometer& sim, const QByteArray& end
   return false;
 }
 
+// The audiometer writes its store after the transcript line: wait for it.
+qsizetype StoredCount(const test::SimulatedAudiometer& sim, qsizetype expected) {
+  QElapsedTimer clock;
+  clock.start();
+  while (sim.StoredTests().size() != expected && clock.elapsed() < 3000) {
+    SerialLink::PauseSeconds(0.05);
+  }
+  return sim.StoredTests().size();
+}
+
 QStringList StoredTests() {
   return {Series3Line("1001", "SMITH", "14/03/2025", "10:30:00"),
           Series3Line("", "NONUMBER", "14/03/2025", "11:00:00", "Cat 2, high"),
@@ -202,7 +212,7 @@ TEST_F(Tx730Link, ExportGoesOutByteForByte) {
   EXPECT_EQ(wire.count("\r\n\r\n"), 6);
   ExpectGolden("export_plain.wire", wire);
   // The audiometer took them: they come back on a request.
-  EXPECT_EQ(sim.StoredTests().size(), 10);
+  EXPECT_EQ(StoredCount(sim, 10), 10);
 }
 
 TEST_F(Tx730Link, ExportWithEraseAndStopAfterFive) {
@@ -222,7 +232,7 @@ TEST_F(Tx730Link, ExportWithEraseAndStopAfterFive) {
   EXPECT_TRUE(wire.startsWith("ECHO,OFF\r\nDATABASE,ERASE\r\nECHO,OFF\r\nIMPORT,MODE3,"));
   EXPECT_EQ(wire.count("\r\n\r\n"), 5);
   ExpectGolden("export_erase_stop5.wire", wire);
-  EXPECT_EQ(sim.StoredTests().size(), 5);
+  EXPECT_EQ(StoredCount(sim, 5), 5);
   EXPECT_FALSE(link->StopRequested);
   EXPECT_FALSE(link->TransferRequested);
 

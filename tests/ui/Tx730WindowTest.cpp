@@ -95,7 +95,8 @@ TEST_F(Tx730WindowTest, ExportWindowSendsTheRegister) {
   EXPECT_TRUE(t.prompter.Texts().last().startsWith("Have "));
   EXPECT_EQ(export_window->Progress()->value(), export_window->CountBox()->text().toInt());
   EXPECT_FALSE(export_window->isVisible());
-  SerialLink::PauseSeconds(0.3);
+  // The audiometer stores what it took once IMPORT,COMPLETE has arrived.
+  for (int i = 0; i < 60 && sim.StoredTests().size() <= 2; ++i) SerialLink::PauseSeconds(0.05);
   EXPECT_TRUE(sim.Bytes("RX").endsWith("IMPORT,COMPLETE\r\n"));
   EXPECT_GT(sim.StoredTests().size(), 2);
 }
