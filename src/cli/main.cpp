@@ -3,6 +3,7 @@
 #include <memory>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 #include "cli/Command.h"
 
@@ -41,7 +42,8 @@ void PrintUsage(FILE* out) {
       "Global options:\n"
       "  --folder DIR    the program folder (default $SONIVERA_HOME or ~/.local/share/sonivera)\n"
       "  --password PW   the database password (default none)\n"
-      "  --yes           answer Yes/OK to every question\n\n"
+      "  --yes           answer Yes/OK to every question\n"
+      "  --version       print the version and end\n\n"
       "Commands:\n");
   for (const auto& command : Commands()) {
     std::fprintf(out, "  %-12s %s\n", command.name.toLocal8Bit().constData(),
@@ -89,6 +91,10 @@ int main(int argc, char** argv) {
       PrintUsage(stdout);
       return 0;
     }
+    if (option == QLatin1String("--version")) {
+      std::printf("sonivera-cli %s\n", SONIVERA_VERSION);
+      return 0;
+    }
     if (option == QLatin1String("--yes")) {
       context.assume_yes = true;
       continue;
@@ -118,7 +124,13 @@ int main(int argc, char** argv) {
       return 0;
     }
     context.args = args;
-    return command.run(context);
+    try {
+      return command.run(context);
+    } catch (const std::exception& error) {
+      // A database that answers with an error ends the command, never the program.
+      return Fail(QStringLiteral("An error has occurred: %1 (%2)")
+                      .arg(QString::fromUtf8(error.what()), command.name));
+    }
   }
   std::fprintf(stderr, "sonivera-cli: unknown command: %s\n", name.toLocal8Bit().constData());
   PrintUsage(stderr);
