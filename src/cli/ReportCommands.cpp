@@ -126,7 +126,7 @@ int PrintSummary(Application& app, const PrintOptions& options) {
   auto data = report::LoadSummary(app.Db().Conn(), RegisterQueryOf(options));
   if (data.rows.empty()) return Fail(Msg(1022));
   data.print_heading = app.State().detail_lists.PrintHeading;
-  if (options.sort != SortField::None) data.description = SortCaption(options.sort);
+  if (options.sort != SortField::None) data.description = Msg(494) + SortCaption(options.sort);
   auto pdf = report::PdfFile(options.pdf, Msg(1062));
   int pages = 0;
   if (report::PrintSummaryReport(*pdf, data, &pages) != report::PrintStatus::Printed) {
