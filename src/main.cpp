@@ -3,6 +3,7 @@
 #include <QIcon>
 
 #include "app/Application.h"
+#include "ui/DemoCompanion.h"
 #include "ui/DemoRegister.h"
 #include "ui/FormMain.h"
 #include "ui/GuardedApplication.h"
@@ -63,7 +64,10 @@ int main(int argc, char** argv) {
     const auto failure = sonivera::db::DescribeFailure(error);
     app.Reporter().Report(failure.description, failure.number, QStringLiteral("formmain"));
   };
-  if (parser.isSet(demo_option)) sonivera::ui::SeedDemoRegister(app);
+  if (parser.isSet(demo_option)) {
+    sonivera::ui::SeedDemoRegister(app);
+    sonivera::ui::InstallDemoCompanion(app.Folder());
+  }
 
   sonivera::ui::FormMain window(app);
   prompter.SetParent(&window);

@@ -21,12 +21,14 @@
 
 #include "app/Application.h"
 #include "base/Messages.h"
+#include "instrument/CompanionLink.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
 #include "ui/DetailsPage.h"
 #include "ui/FormRecall.h"
+#include "ui/FormVision.h"
 #include "ui/PicGraph.h"
 #include "ui/ReportPrinting.h"
 #include "ui/ResultsPage.h"
@@ -235,6 +237,8 @@ void FormMain::BuildActions() {
             &FormMain::BatchPrintCommand);
   AddAction(QStringLiteral("Exit"), Msg(3105), QStringLiteral("application-exit"), K::Quit,
             &FormMain::CloseWindow);
+  BuildVisionActions();
+  BuildCompanionCommands();
   // Escape cancels only while editing; elsewhere it would surprise.
   Action(QStringLiteral("CancelEdit"))->setShortcutContext(Qt::WindowShortcut);
 }
@@ -261,6 +265,7 @@ void FormMain::BuildMenus() {
   for (const char* key : {"Delete", "DeletePatient", "ChangePatNo"}) {
     record->addAction(Action(QLatin1String(key)));
   }
+  record->addAction(Action(QStringLiteral("InsertVision")));
   record->addSeparator();
   record->addAction(Action(QStringLiteral("Questions")));
 
@@ -275,6 +280,9 @@ void FormMain::BuildMenus() {
 
   auto* tools = menuBar()->addMenu(Msg(3103));
   tools->addAction(Action(QStringLiteral("Recheck")));
+  AddCompanionMenu(tools);
+
+  BuildTypeMenu();
 
   auto* help = menuBar()->addMenu(Msg(3104));
   help->addAction(Action(QStringLiteral("About")));
@@ -290,8 +298,9 @@ void FormMain::BuildToolbar() {
       {QStringLiteral("New Patient"), QStringLiteral("Insert Record"), QStringLiteral("Edit"),
        QStringLiteral("Post"), QStringLiteral("CancelEdit"), QStringLiteral("Delete")},
       {QStringLiteral("Questions")},
+      {QStringLiteral("UX730"), QStringLiteral("GetTest")},
       {QStringLiteral("Find"), QStringLiteral("Filter"), QStringLiteral("Sort")},
-      {QStringLiteral("Configure")}};
+      {QStringLiteral("Configure"), QStringLiteral("Vision")}};
   for (const auto& group : groups) {
     if (!toolbar->actions().isEmpty()) toolbar->addSeparator();
     for (const auto& key : group) toolbar->addAction(Action(key));

@@ -11,11 +11,14 @@
 class QAction;
 class QDialog;
 class QLabel;
+class QMenu;
+class QPushButton;
 class QTabWidget;
 class QTableView;
 
 namespace sonivera {
 class Application;
+class CompanionLink;
 class Questionnaire;
 class QuestionnaireModel;
 class RecordEditor;
@@ -26,6 +29,7 @@ namespace sonivera::ui {
 
 class DetailsPage;
 class ReportPrinting;
+class FormVision;
 class ResultsPage;
 
 // The main audiometry window: the register grid and the four pages of the
@@ -51,6 +55,16 @@ class FormMain : public QMainWindow {
   Register& Reg() { return *register_; }
   ReportPrinting& Printing() { return *printing_; }
   RecordEditor& Editor() { return *editor_; }
+  // The PC audiometer's companion program; the serial link gives it the
+  // means to close its port (SetSerialPortRelease) when it opens one.
+  CompanionLink& Companion() { return *companion_; }
+  // Shown in the status bar while the companion runs.
+  QPushButton* CompanionCancelButton() const { return companion_cancel_; }
+
+  // The vision window, made on first use; Type - Vision shows it on the
+  // current patient.
+  FormVision* VisionWindow();
+  void ShowVision();
 
   // Redraws the chosen patient and shown test on every page.
   void RefreshRecord();
@@ -117,12 +131,27 @@ class FormMain : public QMainWindow {
   void PrintCommand();
   void PrintPreviewCommand();
   void BatchPrintCommand();
+  // The hand-over to and from the vision window (FormMainVision.cpp).
+  void BuildVisionActions();
+  void BuildTypeMenu();
+  void InsertVision();
+  void ShowFromVision(const QString& pat_no);
 
   // File interchange (FormMainInterchange.cpp).
   void mnuImportFile();
   void mnuExport();
   void mnuImportA3_1();
   void AfterImport();
+
+  // The PC audiometer through its companion program (FormMainCompanion.cpp).
+  void BuildCompanionCommands();
+  void AddCompanionMenu(QMenu* menu);
+  void mnuTest();
+  void mnuGetData();
+  void mnuSendData();
+  void mnuCommPort();
+  void RunCompanionCommand(bool launch);
+  void CompanionRunning(bool running);
 
   void OnRowChanged(int row);
   void OnScroll(int value);
@@ -134,6 +163,9 @@ class FormMain : public QMainWindow {
   std::unique_ptr<RecordEditor> editor_;
   std::unique_ptr<Questionnaire> questionnaire_;
   std::unique_ptr<ReportPrinting> printing_;
+  std::unique_ptr<FormVision> vision_;
+  std::unique_ptr<CompanionLink> companion_;
+  QPushButton* companion_cancel_ = nullptr;
   QuestionnaireModel* questions_model_ = nullptr;
   QHash<QString, QAction*> actions_;
   QTableView* grid_ = nullptr;
