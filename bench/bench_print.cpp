@@ -11,7 +11,6 @@
 
 #include "SilentPrompter.h"
 #include "app/Application.h"
-#include "questionnaire/Questionnaire.h"
 #include "register/RegisterGenerator.h"
 #include "register/RegisterQuery.h"
 #include "report/AudiogramReport.h"
@@ -40,12 +39,9 @@ int main(int argc, char** argv) {
   options.seed = 2026;
   GenerateRegister(app.Db().Conn(), options);
 
-  report::AudiogramReportSetup setup;
-  setup.questions = ReadQuestionFile(app.Folder().File(QStringLiteral("questions.txt"))).texts;
-  setup.print_heading = app.State().detail_lists.PrintHeading;
-  setup.chart_options = &app.Config().chart;
-  setup.chart_files = &app.State().chart_files;
-  setup.reporter = &app.Reporter();
+  const report::AudiogramReportSetup setup =
+      report::ReportSetupFor(app.Folder(), app.State().detail_lists, app.Config().chart,
+                             app.State().chart_files, app.Reporter());
 
   QElapsedTimer timer;
   timer.start();

@@ -5,7 +5,6 @@
 
 #include "base/Messages.h"
 #include "cli/Session.h"
-#include "questionnaire/Questionnaire.h"
 #include "register/EntryFields.h"
 #include "register/RegisterQuery.h"
 #include "report/AudiogramReport.h"
@@ -85,13 +84,8 @@ std::optional<TestKey> ParseTestKey(const QString& text) {
 }
 
 report::AudiogramReportSetup SetupOf(Application& app) {
-  report::AudiogramReportSetup setup;
-  setup.questions = ReadQuestionFile(app.Folder().File(QStringLiteral("questions.txt"))).texts;
-  setup.print_heading = app.State().detail_lists.PrintHeading;
-  setup.chart_options = &app.Config().chart;
-  setup.chart_files = &app.State().chart_files;
-  setup.reporter = &app.Reporter();
-  return setup;
+  return report::ReportSetupFor(app.Folder(), app.State().detail_lists, app.Config().chart,
+                                app.State().chart_files, app.Reporter());
 }
 
 int PrintAudiogram(Application& app, const PrintOptions& options) {

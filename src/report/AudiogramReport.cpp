@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <array>
 
+#include "base/DetailLists.h"
 #include "base/Messages.h"
+#include "base/ProgramFolder.h"
 #include "base/Settings.h"
 #include "chart/AudiogramChart.h"
 #include "questionnaire/Questionnaire.h"
@@ -330,6 +332,18 @@ void PaintChart(Sheet& sheet, const chart::AudiogramChart& chart, const QString&
 }
 
 }  // namespace
+
+AudiogramReportSetup ReportSetupFor(const ProgramFolder& folder, const DetailLists& lists,
+                                    const ChartOptions& chart_options,
+                                    const chart::ChartFiles& chart_files, ErrorReporter& reporter) {
+  AudiogramReportSetup setup;
+  setup.questions = ReadQuestionFile(folder.File(QStringLiteral("questions.txt"))).texts;
+  setup.print_heading = lists.PrintHeading;
+  setup.chart_options = &chart_options;
+  setup.chart_files = &chart_files;
+  setup.reporter = &reporter;
+  return setup;
+}
 
 QString AnswerText(int code, const QString& text) {
   switch (code) {
