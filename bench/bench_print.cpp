@@ -1,6 +1,7 @@
 // Batch print speed: every audiogram of a generated register of 1,000
-// patients (two tests each, so every page has a previous test) printed to one
-// PDF file. Prints the time, the pages and the file's size.
+// patients (two tests each, so every page has a previous test; every test has
+// the whole questionnaire answered, the fullest page) printed to one PDF
+// file. Prints the time, the pages and the file's size.
 //
 //   bench_print [PATIENTS [PDF]]   (default 1000, a temporary file)
 #include <QElapsedTimer>
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
   options.patients = patients;
   options.tests_per_patient = 2;
   options.seed = 2026;
+  options.full_questionnaire = true;
   GenerateRegister(app.Db().Conn(), options);
 
   const report::AudiogramReportSetup setup =
