@@ -2,6 +2,7 @@
 // preview, batch print with its progress window, and nothing to print.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -91,6 +92,14 @@ TEST_F(PrintWindowTest, PrintAndPreviewTheAudiogramAndTheSummary) {
     ASSERT_NE(widget, nullptr);
     EXPECT_EQ(widget->pageCount(), 1);
     EXPECT_EQ(preview.windowTitle(), "Sonivera " + shown);
+    // Export to PDF from the preview, to a file the user names.
+    auto* export_pdf = preview.findChild<QAction*>("ExportPdf");
+    ASSERT_NE(export_pdf, nullptr);
+    t.prompter.QueueFile(t.folder.File("exported.pdf"));
+    export_pdf->trigger();
+    const QString exported = PdfText(t.folder.File("exported.pdf"));
+    EXPECT_TRUE(exported.contains(shown));
+    EXPECT_EQ(exported.count(u'\f'), 1);
     preview.close();
   };
   AnswerPrintOptions(FormPrint::kAudiogram);
