@@ -32,8 +32,13 @@ void FormMain::BuildPrinting() {
   };
   sources.register_query = [this] { return register_->Model().Query(); };
   sources.register_description = [this] {
+    // As the status bar says it: the filter, and the sort when there is one.
     const auto texts = register_->StatusTexts();
-    return texts[2] + QStringLiteral("  \u00b7  ") + texts[3];
+    QString description = texts[2];
+    if (!register_->SortDescription().trimmed().isEmpty()) {
+      description += QStringLiteral("  \u00b7  ") + texts[3].trimmed();
+    }
+    return description;
   };
   sources.print_heading = [this] { return app_.State().detail_lists.PrintHeading; };
   sources.after = [this] { tabs_->setCurrentIndex(kRegisterPage); };

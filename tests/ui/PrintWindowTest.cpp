@@ -76,6 +76,7 @@ TEST_F(PrintWindowTest, PrintAndPreviewTheAudiogramAndTheSummary) {
   Trigger(*window, "Print");
   text = PdfText(pdf);
   EXPECT_TRUE(text.contains(Msg(1062)));
+  EXPECT_TRUE(text.contains(Msg(493)));  // the register's filter, as the status bar says
   auto& model = window->Reg().Model();
   for (int row = 0; row < model.TotalRows(); ++row) {
     ASSERT_TRUE(model.EnsureRow(row));
