@@ -39,6 +39,7 @@ int SeedDemoRegister(Application& app, int patients) {
   options.tests_per_patient = 4;
   options.seed = 20240628;
   options.first_number = 100001;
+  options.full_questionnaire = true;
   // Recent enough for the recall dates to look current.
   options.last_test_date = QDate::currentDate().addDays(-3);
   const GeneratorOutcome outcome = GenerateRegister(
