@@ -112,12 +112,13 @@ void VisionSlideView::PaintAcuity(QPainter& p, const QRectF& area) {
     const QRectF cell(area.left() + (t % per_row) * cell_w, area.top() + (t / per_row) * cell_h,
                       cell_w, cell_h);
     const QPointF centre(cell.center().x(), cell.top() + cell_h * 0.45);
-    // Ring size falls with the Snellen fraction, 6/60 down to 6/4.
-    const double snellen = Snellen(t).mid(2).toDouble();
-    const double radius = std::max(2.5, largest * snellen / 60.0 * 3.2);
-    p.setPen(QPen(Qt::black, std::max(1.0, radius * 0.35), Qt::SolidLine, Qt::FlatCap));
+    // Ring size falls with the Snellen fraction, 6/60 down to 6/4 (on a log
+    // scale, so that the smallest rings stay visible on a screen).
+    const double denominator = Snellen(t).mid(2).toDouble();
+    const double radius = largest * (0.18 + 0.82 * std::log(denominator / 4) / std::log(15.0));
+    p.setPen(QPen(Qt::black, std::max(1.2, radius * 0.3), Qt::SolidLine, Qt::FlatCap));
     p.setBrush(Qt::NoBrush);
-    DrawBrokenRing(p, centre, std::min(radius, largest), AcuityAnswer(eye, t));
+    DrawBrokenRing(p, centre, radius, AcuityAnswer(eye, t));
     p.setFont(small);
     p.setPen(kInk);
     p.drawText(QRectF(cell.left(), cell.top(), cell_w, cell_h * 0.18), Qt::AlignCenter,

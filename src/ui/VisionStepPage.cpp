@@ -291,6 +291,7 @@ void VisionStepPage::BuildFrame(int step) {
       break;
     }
   }
+  grid->setRowStretch(grid->rowCount(), 1);
   body->addWidget(controls, 0);
   frame.picture = new VisionSlideView(step, frame.box);
   body->addWidget(frame.picture, 1);
