@@ -21,6 +21,7 @@
 
 #include "app/Application.h"
 #include "base/Messages.h"
+#include "instrument/CompanionLink.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"
 #include "register/RecordEditor.h"
@@ -29,6 +30,7 @@
 #include "ui/FormRecall.h"
 #include "ui/FormVision.h"
 #include "ui/PicGraph.h"
+#include "ui/ReportPrinting.h"
 #include "ui/ResultsPage.h"
 
 namespace sonivera::ui {
@@ -89,6 +91,7 @@ FormMain::FormMain(Application& app, QWidget* parent)
   setObjectName(QStringLiteral("FormMain"));
   setWindowIcon(QIcon::fromTheme(QStringLiteral("audio-headphones")));
   run_dialog = [](QDialog& dialog) { return dialog.exec(); };
+  BuildPrinting();
   BuildActions();
   BuildMenus();
   BuildToolbar();
@@ -226,9 +229,16 @@ void FormMain::BuildActions() {
             &FormMain::mnuExport);
   AddAction(QStringLiteral("ImportA3_1"), Msg(3702), QStringLiteral("document-import"), K(),
             &FormMain::mnuImportA3_1);
+  AddAction(QStringLiteral("Print"), Msg(3780), QStringLiteral("document-print"), K::Print,
+            &FormMain::PrintCommand);
+  AddAction(QStringLiteral("PrintPreview"), Msg(3781), QStringLiteral("document-print-preview"),
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &FormMain::PrintPreviewCommand);
+  AddAction(QStringLiteral("BatchPrint"), Msg(3782), QStringLiteral("document-print"), K(),
+            &FormMain::BatchPrintCommand);
   AddAction(QStringLiteral("Exit"), Msg(3105), QStringLiteral("application-exit"), K::Quit,
             &FormMain::CloseWindow);
   BuildVisionActions();
+  BuildCompanionCommands();
   // Escape cancels only while editing; elsewhere it would surprise.
   Action(QStringLiteral("CancelEdit"))->setShortcutContext(Qt::WindowShortcut);
 }
@@ -238,6 +248,10 @@ void FormMain::BuildMenus() {
   file->addAction(Action(QStringLiteral("Configure")));
   file->addSeparator();
   for (const char* key : {"ImportFile", "Export", "ImportA3_1"}) {
+    file->addAction(Action(QLatin1String(key)));
+  }
+  file->addSeparator();
+  for (const char* key : {"Print", "PrintPreview", "BatchPrint"}) {
     file->addAction(Action(QLatin1String(key)));
   }
   file->addSeparator();
@@ -266,6 +280,7 @@ void FormMain::BuildMenus() {
 
   auto* tools = menuBar()->addMenu(Msg(3103));
   tools->addAction(Action(QStringLiteral("Recheck")));
+  AddCompanionMenu(tools);
 
   BuildTypeMenu();
 
@@ -283,6 +298,7 @@ void FormMain::BuildToolbar() {
       {QStringLiteral("New Patient"), QStringLiteral("Insert Record"), QStringLiteral("Edit"),
        QStringLiteral("Post"), QStringLiteral("CancelEdit"), QStringLiteral("Delete")},
       {QStringLiteral("Questions")},
+      {QStringLiteral("UX730"), QStringLiteral("GetTest")},
       {QStringLiteral("Find"), QStringLiteral("Filter"), QStringLiteral("Sort")},
       {QStringLiteral("Configure"), QStringLiteral("Vision")}};
   for (const auto& group : groups) {

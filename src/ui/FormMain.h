@@ -11,11 +11,14 @@
 class QAction;
 class QDialog;
 class QLabel;
+class QMenu;
+class QPushButton;
 class QTabWidget;
 class QTableView;
 
 namespace sonivera {
 class Application;
+class CompanionLink;
 class Questionnaire;
 class QuestionnaireModel;
 class RecordEditor;
@@ -25,6 +28,7 @@ class Register;
 namespace sonivera::ui {
 
 class DetailsPage;
+class ReportPrinting;
 class FormVision;
 class ResultsPage;
 
@@ -49,7 +53,13 @@ class FormMain : public QMainWindow {
   ResultsPage* Results() const { return results_; }
   QLabel* StatusPanel(int panel) const { return status_[panel]; }
   Register& Reg() { return *register_; }
+  ReportPrinting& Printing() { return *printing_; }
   RecordEditor& Editor() { return *editor_; }
+  // The PC audiometer's companion program; the serial link gives it the
+  // means to close its port (SetSerialPortRelease) when it opens one.
+  CompanionLink& Companion() { return *companion_; }
+  // Shown in the status bar while the companion runs.
+  QPushButton* CompanionCancelButton() const { return companion_cancel_; }
 
   // The vision window, made on first use; Type - Vision shows it on the
   // current patient.
@@ -116,6 +126,11 @@ class FormMain : public QMainWindow {
   void CloseWindow();
   void AfterSave();
 
+  // Printing (FormMainPrint.cpp).
+  void BuildPrinting();
+  void PrintCommand();
+  void PrintPreviewCommand();
+  void BatchPrintCommand();
   // The hand-over to and from the vision window (FormMainVision.cpp).
   void BuildVisionActions();
   void BuildTypeMenu();
@@ -128,6 +143,16 @@ class FormMain : public QMainWindow {
   void mnuImportA3_1();
   void AfterImport();
 
+  // The PC audiometer through its companion program (FormMainCompanion.cpp).
+  void BuildCompanionCommands();
+  void AddCompanionMenu(QMenu* menu);
+  void mnuTest();
+  void mnuGetData();
+  void mnuSendData();
+  void mnuCommPort();
+  void RunCompanionCommand(bool launch);
+  void CompanionRunning(bool running);
+
   void OnRowChanged(int row);
   void OnScroll(int value);
   void OnTabChanged(int index);
@@ -137,7 +162,10 @@ class FormMain : public QMainWindow {
   std::unique_ptr<Register> register_;
   std::unique_ptr<RecordEditor> editor_;
   std::unique_ptr<Questionnaire> questionnaire_;
+  std::unique_ptr<ReportPrinting> printing_;
   std::unique_ptr<FormVision> vision_;
+  std::unique_ptr<CompanionLink> companion_;
+  QPushButton* companion_cancel_ = nullptr;
   QuestionnaireModel* questions_model_ = nullptr;
   QHash<QString, QAction*> actions_;
   QTableView* grid_ = nullptr;
