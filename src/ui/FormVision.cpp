@@ -21,6 +21,7 @@
 #include "base/Messages.h"
 #include "db/Database.h"
 #include "ui/DetailsPage.h"
+#include "ui/RegisterGrid.h"
 #include "ui/VisionAnswersBox.h"
 #include "ui/VisionStepPage.h"
 #include "vision/VisionQueries.h"
@@ -144,14 +145,7 @@ void FormVision::BuildPages() {
   tabs_->setObjectName(QStringLiteral("TabStrip1"));
   tabs_->setDocumentMode(true);
 
-  grid_ = new QTableView(tabs_);
-  grid_->setObjectName(QStringLiteral("DBGrid1"));
-  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->setAlternatingRowColors(true);
-  grid_->setWordWrap(false);
-  grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
+  grid_ = NewRegisterGrid(tabs_);
   model_ = new QStandardItemModel(this);
   model_->setHorizontalHeaderLabels(vision::VisionRegisterColumns());
   grid_->setModel(model_);
@@ -174,12 +168,7 @@ void FormVision::BuildPages() {
   tabs_->addTab(steps_, QStringLiteral("&Vision Test"));
   setCentralWidget(tabs_);
 
-  for (int panel = 0; panel < 4; ++panel) {
-    status_[panel] = new QLabel(this);
-    status_[panel]->setObjectName(QStringLiteral("StatusPanel%1").arg(panel + 1));
-    status_[panel]->setContentsMargins(6, 0, 6, 0);
-    statusBar()->addPermanentWidget(status_[panel], panel == 3 ? 1 : 0);
-  }
+  AddStatusPanels(*this, status_);
 }
 
 void FormVision::RebuildRegister() {
@@ -189,8 +178,9 @@ void FormVision::RebuildRegister() {
     rows = store.RegisterRows();
     patient_count_ = store.PatientCount();
   } catch (const std::exception& e) {
+    const auto failure = db::DescribeFailure(e);
     ErrorReporter(prompter_, editor_.Log())
-        .ShowAndLog(StandardErrorText(QString::fromUtf8(e.what()), 954,
+        .ShowAndLog(StandardErrorText(failure.description, failure.number,
                                       QStringLiteral(" (gototestdetails:954)")));
   }
   const QStringList captions = vision::VisionRegisterColumns();

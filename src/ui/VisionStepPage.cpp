@@ -103,7 +103,8 @@ void VisionStepPage::AddChecks(StepFrame& frame, const QString& name, const QStr
   for (int i = 0; i < count; ++i) {
     auto* box = new QCheckBox(labels[i], frame.box);
     box->setObjectName(QStringLiteral("%1_%2").arg(name).arg(i + 1));
-    const int row = (i / per_row) * (hints.empty() ? 1 : 1);
+    // With a hint (the expected answer) beside it, each box takes two columns.
+    const int row = i / per_row;
     const int column = (i % per_row) * (hints.empty() ? 1 : 2);
     grid->addWidget(box, row, column);
     if (!hints.empty()) {
