@@ -283,6 +283,20 @@ TEST_F(VisionEditorTest, EmploymentCarriesOverToTheLatestAudiogramNotLaterThanTh
   EXPECT_EQ(Scalar("SELECT Company FROM TestDetails"), "Beta Ltd");
   // The register keeps the newest vision test.
   EXPECT_EQ(Scalar("SELECT VDateofTest FROM PatDetails"), "2024-01-10");
+
+  // An audiogram inserted from the vision side takes the vision test's
+  // particulars only while that test is the later one.
+  EXPECT_FALSE(NewerVisionParticulars(Conn(), "P1").has_value());  // same moment
+  InsertVision("P1", "11/01/2024", "08:00:00");
+  const auto newer = NewerVisionParticulars(Conn(), "P1");
+  ASSERT_TRUE(newer.has_value());
+  EXPECT_EQ(newer->Company, "Beta Ltd");
+  EntryFields shown;
+  ShowEmployment(*newer, shown);
+  EXPECT_EQ(shown.ComboDetails[kComboCompany], "Beta Ltd");
+  EXPECT_EQ(shown.MBoxDate[kBoxDateJoined], "01/01/2020");
+  AddAudiogram("P1", {"2024-01-12", "08:00:00"}, "Delta", SaveMode::NewTest);
+  EXPECT_FALSE(NewerVisionParticulars(Conn(), "P1").has_value());
 }
 
 TEST_F(VisionEditorTest, DeletingTestsAndPatients) {
