@@ -31,6 +31,17 @@ namespace sonivera::ui {
 namespace {
 QString Plain(QString text) { return text.remove(u'&'); }
 
+// The theme's icon, or a near one that more themes carry.
+QIcon Icon(const QString& name) {
+  static const QHash<QString, QString> kFallbacks = {
+      {QStringLiteral("document-edit"), QStringLiteral("accessories-text-editor")},
+      {QStringLiteral("go-jump"), QStringLiteral("go-next")}};
+  if (!QIcon::hasThemeIcon(name) && kFallbacks.contains(name)) {
+    return QIcon::fromTheme(kFallbacks.value(name));
+  }
+  return QIcon::fromTheme(name);
+}
+
 // Register columns that hold dates, shown as dd/mm/yyyy.
 bool IsDateColumn(const QString& caption) {
   return caption == QLatin1String("Last Test") || caption == QLatin1String("Previous Test") ||
@@ -67,7 +78,7 @@ FormVision::~FormVision() = default;
 
 QAction* FormVision::AddAction(const QString& key, const QString& text, const QString& icon,
                                const QKeySequence& shortcut, void (FormVision::*slot)()) {
-  auto* action = new QAction(QIcon::fromTheme(icon), text, this);
+  auto* action = new QAction(Icon(icon), text, this);
   action->setObjectName(key);
   action->setIconText(Plain(text));
   action->setShortcut(shortcut);
