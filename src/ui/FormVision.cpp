@@ -3,12 +3,12 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QLineEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QStandardItemModel>
@@ -92,13 +92,14 @@ QAction* FormVision::AddAction(const QString& key, const QString& text, const QS
 
 void FormVision::BuildActions() {
   using K = QKeySequence;
-  AddAction("up", QStringLiteral("Move &Up"), "go-up", K(Qt::CTRL | Qt::Key_Up), &FormVision::MoveUp);
+  AddAction("up", QStringLiteral("Move &Up"), "go-up", K(Qt::CTRL | Qt::Key_Up),
+            &FormVision::MoveUp);
   AddAction("down", QStringLiteral("Move &Down"), "go-down", K(Qt::CTRL | Qt::Key_Down),
             &FormVision::MoveDown);
   AddAction("New Patient", QStringLiteral("&Add a Patient"), "contact-new", K::New,
             &FormVision::AddPatient);
-  AddAction("Insert Record", QStringLiteral("&Insert Vision"), "list-add",
-            K(Qt::CTRL | Qt::Key_I), &FormVision::InsertVision);
+  AddAction("Insert Record", QStringLiteral("&Insert Vision"), "list-add", K(Qt::CTRL | Qt::Key_I),
+            &FormVision::InsertVision);
   AddAction("InsertAudiogram", QStringLiteral("&Insert Audiogram"), "audio-headphones",
             K(Qt::CTRL | Qt::SHIFT | Qt::Key_I), &FormVision::InsertAudiogram);
   AddAction("Edit", QStringLiteral("&Edit"), "document-edit", K(Qt::CTRL | Qt::Key_E),
@@ -112,8 +113,8 @@ void FormVision::BuildActions() {
   AddAction("DeletePatient", QStringLiteral("Delete a Patient"), "user-trash",
             K(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), &FormVision::DeletePatient);
   // Type - Audiology, the toolbar's "Vision" key: back to the audiogram window.
-  AddAction("Vision", QStringLiteral("&Audiology"), "go-jump",
-            K(Qt::CTRL | Qt::SHIFT | Qt::Key_A), &FormVision::SwitchToAudiogram)
+  AddAction("Vision", QStringLiteral("&Audiology"), "go-jump", K(Qt::CTRL | Qt::SHIFT | Qt::Key_A),
+            &FormVision::SwitchToAudiogram)
       ->setIconText(QStringLiteral("Switch to Audiogram"));
   Action("CancelEdit")->setShortcutContext(Qt::WindowShortcut);
 }
@@ -141,10 +142,10 @@ void FormVision::BuildToolbar() {
   toolbar->setObjectName(QStringLiteral("Toolbar1"));
   toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   toolbar->setMovable(false);
-  const QStringList groups[] = {{"up", "down"},
-                                {"New Patient", "Insert Record", "Edit", "Post", "CancelEdit",
-                                 "Delete"},
-                                {"Vision"}};
+  const QStringList groups[] = {
+      {"up", "down"},
+      {"New Patient", "Insert Record", "Edit", "Post", "CancelEdit", "Delete"},
+      {"Vision"}};
   for (const auto& group : groups) {
     if (!toolbar->actions().isEmpty()) toolbar->addSeparator();
     for (const auto& key : group) toolbar->addAction(Action(key));
@@ -202,9 +203,8 @@ void FormVision::RebuildRegister() {
     QList<QStandardItem*> items;
     for (int c = 0; c < captions.size(); ++c) {
       const QString value = register_row.values.value(c);
-      items << new QStandardItem(IsDateColumn(captions[c]) ? DateBoxText(value).replace(
-                                                                 kEmptyDateBox, QString())
-                                                           : value);
+      items << new QStandardItem(
+          IsDateColumn(captions[c]) ? DateBoxText(value).replace(kEmptyDateBox, QString()) : value);
     }
     model_->appendRow(items);
   }
@@ -251,8 +251,8 @@ void FormVision::Refresh() {
 void FormVision::RenderSteps() {
   const int count = editor_.TestCount();
   const TestKey shown = editor_.ShownTest();
-  const QString date = editor_.Editing() ? editor_.Details().MBoxDate[kBoxDateofTest]
-                                         : DateBoxText(shown.date);
+  const QString date =
+      editor_.Editing() ? editor_.Details().MBoxDate[kBoxDateofTest] : DateBoxText(shown.date);
   steps_->Render(editor_.Entry(), count > 0 ? editor_.TestIndex() + 1 : 0, count, date);
 }
 
@@ -303,8 +303,8 @@ void FormVision::ReadBoxes() {
 
 void FormVision::closeEvent(QCloseEvent* event) {
   if (editor_.Editing()) {
-    if (prompter_.Show(Msg(2000), windowTitle(), Prompter::Buttons::YesNo,
-                       Prompter::Answer::No) != Prompter::Answer::Yes) {
+    if (prompter_.Show(Msg(2000), windowTitle(), Prompter::Buttons::YesNo, Prompter::Answer::No) !=
+        Prompter::Answer::Yes) {
       event->ignore();
       return;
     }

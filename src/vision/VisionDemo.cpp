@@ -27,7 +27,9 @@ CodedResults PlayScreening(std::mt19937& random) {
   for (int guard = 0; guard < 400; ++guard) {
     const int step = entry.Step();
     switch (KindOfStep(step)) {
-      case StepKind::Binocular: entry.ChooseBinocular(chance(random) < 0.75 ? 3 : pick(1, 2)); break;
+      case StepKind::Binocular:
+        entry.ChooseBinocular(chance(random) < 0.75 ? 3 : pick(1, 2));
+        break;
       case StepKind::Acuity: {
         if (step == 10 && entry.TestDistanceOption() == 0) entry.ChooseTestDistance(pick(1, 5));
         const int eye = entry.EyeFrame();
@@ -46,8 +48,12 @@ CodedResults PlayScreening(std::mt19937& random) {
           if (chance(random) < 0.9) entry.ClickColour(box);
         }
         break;
-      case StepKind::Vertical: entry.ClickVertical(pick(4, 10)); break;
-      case StepKind::Lateral: entry.ClickLateral(pick(8, 22)); break;
+      case StepKind::Vertical:
+        entry.ClickVertical(pick(4, 10));
+        break;
+      case StepKind::Lateral:
+        entry.ClickLateral(pick(8, 22));
+        break;
       case StepKind::Peripheral:
         for (int lamp = 0; lamp < kLamps; ++lamp) {
           if (chance(random) < 0.9) entry.ClickLamp(lamp);
@@ -75,8 +81,9 @@ int SeedDemoVisionTests(db::Connection& connection, std::uint32_t seed, int ever
     const QString& pat_no = patients[i];
     const auto audiogram = store.LatestAudiogram(pat_no);
     if (!audiogram) continue;
-    db::Statement p(connection, QStringLiteral(
-                                    "SELECT Surname, Forenames, DOB, Sex FROM PatDetails WHERE PatNo = ?1"));
+    db::Statement p(
+        connection,
+        QStringLiteral("SELECT Surname, Forenames, DOB, Sex FROM PatDetails WHERE PatNo = ?1"));
     p.Bind(1, pat_no);
     if (!p.Step()) continue;
     const PatientRecord patient{pat_no, p.Text(0), p.Text(1), p.Text(2), p.Text(3)};
@@ -87,7 +94,9 @@ int SeedDemoVisionTests(db::Connection& connection, std::uint32_t seed, int ever
       record.patient = patient;
       // Screened on the day of the latest audiogram, an earlier one a year before.
       record.key = {tested.addYears(-t).toString(QStringLiteral("yyyy-MM-dd")),
-                    QStringLiteral("%1:%2:00").arg(13 + t, 2, 10, QChar('0')).arg(int(random() % 60), 2, 10, QChar('0'))};
+                    QStringLiteral("%1:%2:00")
+                        .arg(13 + t, 2, 10, QChar('0'))
+                        .arg(int(random() % 60), 2, 10, QChar('0'))};
       record.header = audiogram->second;
       record.header.Notes.clear();
       record.header.Categorisation.clear();

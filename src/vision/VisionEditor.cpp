@@ -97,8 +97,8 @@ void VisionEditor::Changed() {
 
 void VisionEditor::ReportFailure(const std::exception& error, const QString& tag) {
   const auto failure = db::DescribeFailure(error);
-  ErrorReporter(prompter_, log_).ShowAndLog(
-      StandardErrorText(failure.description, failure.number, tag));
+  ErrorReporter(prompter_, log_)
+      .ShowAndLog(StandardErrorText(failure.description, failure.number, tag));
 }
 
 void VisionEditor::ChoosePatient(const QString& pat_no) {
@@ -163,8 +163,8 @@ bool VisionEditor::InsertVision() {
   Reload();
   try {
     VisionStore store(database_.Conn());
-    const std::optional<TestKey> latest_vision = tests_.empty() ? std::nullopt
-                                                                : std::optional(tests_.front());
+    const std::optional<TestKey> latest_vision =
+        tests_.empty() ? std::nullopt : std::optional(tests_.front());
     // Particulars recorded later on the audiogram side are the newer ones.
     if (const auto audiogram = store.LatestAudiogram(current_pat_no_)) {
       if (!latest_vision || audiogram->first.LaterThan(*latest_vision)) {
@@ -364,8 +364,8 @@ bool VisionEditor::BuildRecord(VisionRecord& r, const QString& pat_no) {
   r.answers.Contacts = answers_.contacts == YesNo::Yes;
   r.answers.ChangeinRX = answers_.change_in_rx == YesNo::Yes;
   r.answers.Refer = answers_.referred == YesNo::Yes;
-  r.answers.GlassesType = answers_.glasses_type.trimmed().isEmpty() ? QString()
-                                                                     : answers_.glasses_type;
+  r.answers.GlassesType =
+      answers_.glasses_type.trimmed().isEmpty() ? QString() : answers_.glasses_type;
   // A last-examination date that is no date is refused; the rest is written.
   r.answers.LastExam = stored_last_exam_;
   const auto last_exam = ParseDateBox(answers_.last_exam);
@@ -409,8 +409,9 @@ bool VisionEditor::WriteRecord(const VisionRecord& record) {
     transaction.Commit();
   } catch (const db::SqliteError& e) {
     if (db::ErrorNumberFor(e) == errnum::kFieldTooLong) {
-      ErrorReporter(prompter_, log_).ShowAndLog(
-          StandardErrorText(Msg(1027), errnum::kFieldTooLong, QStringLiteral(" (vreadtestdetails:1027)")));
+      ErrorReporter(prompter_, log_)
+          .ShowAndLog(StandardErrorText(Msg(1027), errnum::kFieldTooLong,
+                                        QStringLiteral(" (vreadtestdetails:1027)")));
     } else {
       ReportFailure(e, ErrorTag(QStringLiteral("vsavedatabase")));
     }

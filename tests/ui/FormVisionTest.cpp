@@ -62,9 +62,9 @@ TEST_F(FormVisionTest, TypeVisionShowsTheVisionRegisterOnTheSamePatient) {
   const QString pat_no = vision.DBGrid1()->model()->index(rows - 1, 0).data().toString();
   EXPECT_EQ(vision.Editor().CurrentPatNo(), pat_no);
   const vision::VisionEditor& editor = vision.Editor();
-  EXPECT_EQ(vision.windowTitle(),
-            "Vision Test [ " + pat_no + ", " + editor.Details().Forenames + " " +
-                editor.Details().Surname + ", on " + DateBoxText(editor.LatestTest().date) + " ]");
+  EXPECT_EQ(vision.windowTitle(), "Vision Test [ " + pat_no + ", " + editor.Details().Forenames +
+                                      " " + editor.Details().Surname + ", on " +
+                                      DateBoxText(editor.LatestTest().date) + " ]");
   EXPECT_EQ(vision.Steps()->TestNumber()->text(),
             QStringLiteral("Test No: 1 of %1").arg(editor.TestCount()));
   EXPECT_EQ(vision.Details()->TextField0()->text(), pat_no);
@@ -79,19 +79,18 @@ TEST_F(FormVisionTest, TypeVisionShowsTheVisionRegisterOnTheSamePatient) {
 TEST_F(FormVisionTest, NextWalksTheTwelveFramesWithTheirTexts) {
   FormVision& vision = Vision();
   VisionStepPage* steps = vision.Steps();
-  const char* titles[] = {"Slide 1 - Binocular Vision", "Slide 2 - Acuity Both Eyes",
-                          "Slide 3 - Acuity Right Eye", "Slide 4 - Acuity Left Eye",
-                          "Slide 5 - Depth Perception", "Slide 6 - Colour Perception",
-                          "Slide 7 - Vertical Phoria",  "Slide 8 - Lateral Phoria",
-                          "Slide 1 - Binocular Vision", "Slide 2 - Acuity Both Eyes",
-                          "Slide 3 - Acuity Right Eye", "Slide 4 - Acuity Left Eye",
-                          "Slide 7 - Vertical Phoria",  "Slide 8 - Lateral Phoria",
-                          "Slide 2 - Acuity Both Eyes", "Slide 3 - Acuity Right Eye",
-                          "Slide 4 - Acuity Left Eye",  "Peripheral Vision Test"};
-  const char* headings[] = {"Far Vision", "Far Vision", "Far Vision", "Far Vision",
-                            "Far Vision", "Far Vision", "Far Vision", "Far Vision",
-                            "Near Vision", "Near Vision", "Near Vision", "Near Vision",
-                            "Near Vision", "Near Vision", "Intermediate Vision",
+  const char* titles[] = {
+      "Slide 1 - Binocular Vision", "Slide 2 - Acuity Both Eyes", "Slide 3 - Acuity Right Eye",
+      "Slide 4 - Acuity Left Eye",  "Slide 5 - Depth Perception", "Slide 6 - Colour Perception",
+      "Slide 7 - Vertical Phoria",  "Slide 8 - Lateral Phoria",   "Slide 1 - Binocular Vision",
+      "Slide 2 - Acuity Both Eyes", "Slide 3 - Acuity Right Eye", "Slide 4 - Acuity Left Eye",
+      "Slide 7 - Vertical Phoria",  "Slide 8 - Lateral Phoria",   "Slide 2 - Acuity Both Eyes",
+      "Slide 3 - Acuity Right Eye", "Slide 4 - Acuity Left Eye",  "Peripheral Vision Test"};
+  const char* headings[] = {"Far Vision",          "Far Vision",          "Far Vision",
+                            "Far Vision",          "Far Vision",          "Far Vision",
+                            "Far Vision",          "Far Vision",          "Near Vision",
+                            "Near Vision",         "Near Vision",         "Near Vision",
+                            "Near Vision",         "Near Vision",         "Intermediate Vision",
                             "Intermediate Vision", "Intermediate Vision", "Peripheral Vision"};
   for (int i = 0; i < 18; ++i) {
     const int step = vision.Editor().Entry().Step();
@@ -103,8 +102,9 @@ TEST_F(FormVisionTest, NextWalksTheTwelveFramesWithTheirTexts) {
   EXPECT_EQ(vision.Editor().Entry().Step(), 11);
   EXPECT_EQ(Control<QLabel>(vision, 11, "LabelInstruction11")->text(),
             "Look ahead at the the test slide. Do you see a light flashing?");
-  EXPECT_TRUE(Control<QLabel>(vision, 11, "LabelCriteria11")->text().endsWith(
-      QStringLiteral("Nasal Restriction: FAIL at N 45\u00B0")));
+  EXPECT_TRUE(Control<QLabel>(vision, 11, "LabelCriteria11")
+                  ->text()
+                  .endsWith(QStringLiteral("Nasal Restriction: FAIL at N 45\u00B0")));
   EXPECT_TRUE(Control<QGroupBox>(vision, 10, "FrameTestDistance") != nullptr);
   // Browsing: the result controls are locked.
   EXPECT_FALSE(Control<QCheckBox>(vision, 11, "CheckPR_1")->isEnabled());
@@ -149,7 +149,8 @@ TEST_F(FormVisionTest, ControlsReachTheModelAndSaveStoresTheTest) {
   EXPECT_EQ(vision.Editor().TestCount(), tests + 1);
   EXPECT_EQ(Scalar("SELECT CAST(FarBinoc AS INTEGER) || CAST(FarBoth AS INTEGER) || "
                    "CAST(FarVertical AS INTEGER) || PR85 || PRN45 || PL85 FROM VisionTest "
-                   "WHERE PatNo = '" + pat_no + "' AND TestDate = '2020-02-02'"),
+                   "WHERE PatNo = '" +
+                   pat_no + "' AND TestDate = '2020-02-02'"),
             "335110");
 
   // The older test is shown by the scroll bar; Insert Audiogram then refuses.

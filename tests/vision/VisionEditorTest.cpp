@@ -35,8 +35,8 @@ class VisionEditorTest : public ::testing::Test {
   // Every row of the patient and test tables, in a fixed order.
   QString Dump() {
     QString out;
-    for (const char* table : {"PatDetails", "TestDetails", "AddressDetails", "VisionDetails",
-                              "VisionTest"}) {
+    for (const char* table :
+         {"PatDetails", "TestDetails", "AddressDetails", "VisionDetails", "VisionTest"}) {
       auto s = Conn().Prepare(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2, 3, 4").arg(table));
       while (s.Step()) {
         out += table;
@@ -106,8 +106,10 @@ TEST_F(VisionEditorTest, InsertEditAndCancelGoThroughTheRegister) {
 
   const auto rows = store.RegisterRows();
   ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].values.mid(0, 5), QStringList({"P1", "Smith", "Ann", "2024-03-01", "09:00:00"}));
-  EXPECT_EQ(Scalar("SELECT CAST(FarBinoc AS INTEGER) || CAST(FarBoth AS INTEGER) || Glasses || GlassesType || LastExam FROM "
+  EXPECT_EQ(rows[0].values.mid(0, 5),
+            QStringList({"P1", "Smith", "Ann", "2024-03-01", "09:00:00"}));
+  EXPECT_EQ(Scalar("SELECT CAST(FarBinoc AS INTEGER) || CAST(FarBoth AS INTEGER) || Glasses || "
+                   "GlassesType || LastExam FROM "
                    "VisionTest"),
             "331Bifocal2023-01-15");
   EXPECT_EQ(Scalar("SELECT VDateofTest || ' ' || VTimeofTest FROM PatDetails"),
@@ -121,7 +123,8 @@ TEST_F(VisionEditorTest, InsertEditAndCancelGoThroughTheRegister) {
   EXPECT_EQ(editor->Entry().CurrentTarget(1), 3);
   editor->Entry().AcuityPass();
   ASSERT_EQ(editor->Save(), Result::Saved);
-  EXPECT_EQ(Scalar("SELECT count(*) || CAST(FarBoth AS INTEGER) || LastExam FROM VisionTest"), "142023-01-15");
+  EXPECT_EQ(Scalar("SELECT count(*) || CAST(FarBoth AS INTEGER) || LastExam FROM VisionTest"),
+            "142023-01-15");
 
   // Cancel writes nothing.
   const QString before = Dump();
@@ -333,8 +336,9 @@ TEST_F(VisionEditorTest, DeletingTestsAndPatients) {
   ASSERT_TRUE(editor->DeletePatient());
   EXPECT_EQ(prompter.Prompts().back().text,
             "Audiograms exist for this Patient. These will not be deleted");
-  EXPECT_EQ(Scalar("SELECT count(*) FROM VisionDetails") + Scalar("SELECT count(*) FROM VisionTest"),
-            "00");
+  EXPECT_EQ(
+      Scalar("SELECT count(*) FROM VisionDetails") + Scalar("SELECT count(*) FROM VisionTest"),
+      "00");
   EXPECT_EQ(Scalar("SELECT count(*) || (VDateofTest IS NULL) FROM PatDetails"), "11");
   EXPECT_EQ(Scalar("SELECT count(*) FROM TestDetails"), "1");
 
