@@ -141,6 +141,7 @@ void VisionEditor::LoadDetails() {
     const TestKey key = ShownTest();
     details_.Address = LatestAddress(conn, current_pat_no_);
     if (!key.date.isEmpty()) {
+      details_.Address = store.AddressAt(current_pat_no_, key);
       if (const auto header = store.ReadHeader(current_pat_no_, key)) {
         ShowHeader(*header, key, details_);
         ShowEmployment(*header, details_);

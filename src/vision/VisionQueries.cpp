@@ -262,6 +262,20 @@ std::optional<std::pair<TestKey, std::array<QString, 6>>> VisionStore::LatestAdd
   return latest;
 }
 
+std::array<QString, 6> VisionStore::AddressAt(const QString& pat_no, const TestKey& key) {
+  auto& s = Prepared(QStringLiteral(
+      "SELECT Address1, Address2, Address3, Address4, Address5, Address6 FROM AddressDetails "
+      "WHERE PatNo = ?1 AND (DateofTest < ?2 OR (DateofTest = ?2 AND TimeofTest <= ?3)) "
+      "ORDER BY DateofTest DESC, TimeofTest DESC LIMIT 1"));
+  s.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
+  std::array<QString, 6> lines;
+  if (s.Step()) {
+    for (int i = 0; i < 6; ++i) lines[i] = s.Text(i);
+  }
+  s.Reset();
+  return lines;
+}
+
 std::optional<std::pair<TestKey, VisionHeader>> VisionStore::LatestAudiogram(
     const QString& pat_no) {
   auto& s = Prepared(QStringLiteral("SELECT %1 FROM TestDetails WHERE PatNo = ?1 "

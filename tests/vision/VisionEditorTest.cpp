@@ -49,13 +49,14 @@ class VisionEditorTest : public ::testing::Test {
 
   // A patient with one audiogram, written as the audiogram side writes it.
   void AddAudiogram(const QString& pat_no, const TestKey& key, const QString& company,
-                    SaveMode mode = SaveMode::NewPatient) {
+                    SaveMode mode = SaveMode::NewPatient,
+                    const QString& address = QStringLiteral("1 Mill Lane")) {
     AudiogramRecord r;
     r.patient = {pat_no, "Smith", "Ann", "1970-02-01", "Female"};
     r.key = key;
     r.Company = company;
     r.PositionRank = "Driver";
-    r.address[0] = "1 Mill Lane";
+    r.address[0] = address;
     db::Transaction transaction(Conn());
     ASSERT_TRUE(AudiogramStore(Conn()).Write(mode, r));
     transaction.Commit();
@@ -257,10 +258,14 @@ TEST_F(VisionEditorTest, NewerAudiogramParticularsAreCopiedByTheDayOrSecondRule)
     const QString pat_no = QStringLiteral("C%1").arg(++n);
     AddAudiogram(pat_no, {"2024-01-01", "08:00:00"}, "Old Co");
     InsertVision(pat_no, "01/05/2024", "10:00:00");
-    AddAudiogram(pat_no, c.audiogram, "New Co", SaveMode::NewTest);
+    AddAudiogram(pat_no, c.audiogram, "New Co", SaveMode::NewTest, "2 New Road");
     editor->ChoosePatient(pat_no);
+    // Shown: the address in force at the vision test; a new test takes the
+    // newer one.
+    EXPECT_EQ(editor->Details().Address[0], c.copied ? "1 Mill Lane" : "2 New Road");
     ASSERT_TRUE(editor->InsertVision());
     EXPECT_EQ(editor->Details().ComboDetails[kComboCompany], c.copied ? "New Co" : "Old Co");
+    EXPECT_EQ(editor->Details().Address[0], "2 New Road");
     editor->Cancel();
   }
 }
