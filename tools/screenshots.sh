@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Takes pictures of the login window and of each page of the main window on a
+# Takes pictures of the login window, of each page of the main window and of
+# the vision window (register, details and several test steps) on a
 # demonstration register, under a virtual X server. Builds nothing: run
 # scripts/build.sh (or cmake --build) first.
 #

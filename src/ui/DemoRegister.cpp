@@ -8,6 +8,7 @@
 #include "categorise/Schemes.h"
 #include "db/Sqlite.h"
 #include "register/RegisterGenerator.h"
+#include "vision/VisionDemo.h"
 
 namespace sonivera::ui {
 
@@ -44,6 +45,7 @@ int SeedDemoRegister(Application& app, int patients) {
   options.last_test_date = QDate::currentDate().addDays(-3);
   const GeneratorOutcome outcome = GenerateRegister(
       connection, options, [&app](const QString& pat_no) { RecategorisePatient(app, pat_no); });
+  vision::SeedDemoVisionTests(connection, options.seed);
   ChartOptions& chart = app.Config().chart;
   chart.CheckBand = true;
   chart.CheckPredictive = true;
