@@ -22,12 +22,14 @@
 #include "app/Application.h"
 #include "base/Messages.h"
 #include "instrument/CompanionLink.h"
+#include "instrument/SerialLink.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
 #include "ui/DetailsPage.h"
 #include "ui/FormRecall.h"
+#include "ui/FormTx730Transfer.h"
 #include "ui/FormVision.h"
 #include "ui/PicGraph.h"
 #include "ui/RegisterGrid.h"
@@ -240,6 +242,7 @@ void FormMain::BuildActions() {
             &FormMain::CloseWindow);
   BuildVisionActions();
   BuildCompanionCommands();
+  BuildTx730Commands();
   // Escape cancels only while editing; elsewhere it would surprise.
   Action(QStringLiteral("CancelEdit"))->setShortcutContext(Qt::WindowShortcut);
 }
@@ -282,6 +285,7 @@ void FormMain::BuildMenus() {
   auto* tools = menuBar()->addMenu(Msg(3103));
   tools->addAction(Action(QStringLiteral("Recheck")));
   AddCompanionMenu(tools);
+  AddTx730Menu(tools);
 
   BuildTypeMenu();
 

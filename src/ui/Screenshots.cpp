@@ -13,6 +13,7 @@
 
 #include "register/RegisterModel.h"
 #include "ui/FormLogin.h"
+#include "ui/DemoTx730.h"
 #include "ui/FormMain.h"
 #include "ui/FormVision.h"
 #include "ui/VisionStepPage.h"
@@ -111,6 +112,9 @@ void TakeScreenshots(FormMain& window, const QString& folder) {
       Save(&window, folder, QStringLiteral("audiograms-key"));
     }
     TakeVisionScreenshots(window, folder);
+    TakeTx730Screenshots(window, [&folder](QWidget* widget, const QString& name) {
+      Save(widget, folder, name);
+    });
     window.close();
   });
 }
