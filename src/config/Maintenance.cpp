@@ -48,7 +48,8 @@ bool BrowseDatabase(Application& app) {
   spec.filter = QStringLiteral("Sonivera Database files |*.mdb");
   spec.default_suffix = QStringLiteral(".mdb");
   spec.initial_dir = app.Folder().Path();
-  const auto chosen = app.Ask().OpenFile(spec);
+  // A new name is accepted: the database is created at the next start.
+  const auto chosen = app.Ask().SaveFile(spec);
   if (!chosen || chosen->isEmpty()) return false;
   Settings& settings = app.Config();
   const QString previous = settings.DatabaseFileBox;

@@ -7,6 +7,7 @@
 #include "db/Sqlite.h"
 #include "interchange/BulkRun.h"
 #include "interchange/CsvFile.h"
+#include "interchange/LineRefusals.h"
 #include "register/EntryFields.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
@@ -82,6 +83,9 @@ ImportSummary OldReleaseImporter::ImportPath(Kind kind, const QString& path) {
     first = 1;
   }
   summary.read = true;
+  summary.cp1252_lines = file->cp1252_lines;
+  LineRefusals refusals(app_.Ask(), app_.Reporter().log(), path);
+  refusals_ = &refusals;
   AppState& state = app_.State();
   const SchemeChecks schemes = state.schemes;
   BulkRun bulk(app_);
@@ -98,14 +102,16 @@ ImportSummary OldReleaseImporter::ImportPath(Kind kind, const QString& path) {
     const QString& line = file->lines[i];
     if (line.trimmed().isEmpty()) continue;
     ++summary.lines;
+    refusals.StartLine(i + 1);
     const OldParse parse = kind == Kind::Csv ? ParseOldCsvLine(line) : ParseOldDatRecord(line);
     Outcome outcome = Outcome::Rejected;
     if (!parse.record) {
       const QString number = line.section(u',', 0, 0).left(16).trimmed();
       const QString text = Msg(1405) + number;
+      refusals.SetPatient(number);
       app_.Ask().Show(text, Msg(974));
-      app_.Reporter().log().Append(kLogPrefix + text + QStringLiteral(" (") + parse.problem +
-                                   QStringLiteral(") :1405"));
+      refusals.Log(kLogPrefix + text + QStringLiteral(" (") + parse.problem +
+                   QStringLiteral(") :1405"));
     } else {
       try {
         outcome = ImportRecord(*parse.record);
@@ -113,7 +119,9 @@ ImportSummary OldReleaseImporter::ImportPath(Kind kind, const QString& path) {
         if (state.EditMode != kBrowsing) editor_.mnuCancel();
         const QString text =
             Msg(954) + QString::fromUtf8(error.what()) + QStringLiteral(" (mnuimporta3_1)");
-        app_.Reporter().ShowAndLog(text);
+        app_.Ask().Show(text, Msg(974), Prompter::Buttons::Ok, Prompter::Answer::Ok,
+                        Prompter::Icon::Critical);
+        refusals.Log(text);
       }
     }
     if (outcome == Outcome::Added) ++summary.added;
@@ -122,6 +130,7 @@ ImportSummary OldReleaseImporter::ImportPath(Kind kind, const QString& path) {
     if (on_count) on_count(summary.added);
   }
   state.schemes = schemes;
+  refusals_ = nullptr;
   if (register_ != nullptr) {
     state.BulkMode = false;
     register_->BuildRegister();
@@ -162,12 +171,13 @@ QString OldReleaseImporter::PatientNumberFor(const OldRecord& record, bool& is_n
 OldReleaseImporter::Outcome OldReleaseImporter::ImportRecord(const OldRecord& record) {
   bool is_new = false;
   const QString pat_no = PatientNumberFor(record, is_new);
+  refusals_->SetPatient(pat_no);
   const QString date = StoredDate(record.date_of_test);
   const QString time = StoredTime(record.time_of_test);
   if (!is_new && TestExists(pat_no, date, time)) {
     const QString text = Msg(1401) + pat_no + Msg(1402) + record.date_of_test + Msg(1403) + time;
     app_.Ask().Show(text, Msg(974));
-    app_.Reporter().log().Append(kLogPrefix + text + QStringLiteral(" :1401"));
+    refusals_->Log(kLogPrefix + text + QStringLiteral(" :1401"));
     return Outcome::Existing;
   }
   if (is_new && create_baseline_ && !record.previous.IsEmpty()) {
@@ -189,6 +199,7 @@ bool OldReleaseImporter::SaveAudiogram(const QString& pat_no, bool is_new, const
   app_.State().CurrentPatNo = pat_no;
   if (!(is_new ? editor_.mnuAddPatient() : editor_.mnuInsertResults())) {
     editor_.mnuCancel();
+    refusals_->Log(kLogPrefix + QStringLiteral("The record could not be started."));
     return false;
   }
   EntryFields& e = editor_.Entries();
@@ -215,6 +226,7 @@ bool OldReleaseImporter::SaveAudiogram(const QString& pat_no, bool is_new, const
   e.QuestionCodes.fill(0);
   for (auto& text : e.AnswerTexts) text.clear();
   if (editor_.mnuPost() == RecordEditor::PostResult::Saved) return true;
+  refusals_->Log(kLogPrefix + editor_.Refusal());
   editor_.mnuCancel();
   return false;
 }

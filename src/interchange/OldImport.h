@@ -9,6 +9,7 @@
 namespace sonivera {
 
 class Application;
+class LineRefusals;
 class RecordEditor;
 class Register;
 
@@ -51,6 +52,7 @@ class OldReleaseImporter {
   Application& app_;
   RecordEditor& editor_;
   Register* register_;
+  LineRefusals* refusals_ = nullptr;  // during ImportPath
   bool create_baseline_ = false;
 };
 

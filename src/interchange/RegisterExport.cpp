@@ -147,24 +147,44 @@ CsvRecord CsvRecordFrom(const AudiogramRecord& a) {
   return r;
 }
 
-std::vector<RegisterRowKey> RegisterRows(db::Connection& connection, const SqlQuery& query) {
+namespace {
+// Appends the query's rows to `rows`; a database error ends it with a throw.
+void AppendRows(db::Connection& connection, const SqlQuery& query,
+                std::vector<RegisterRowKey>& rows) {
   db::Statement statement(connection, query.sql);
   for (int i = 0; i < query.params.size(); ++i) statement.Bind(i + 1, query.params[i]);
-  std::vector<RegisterRowKey> rows;
   while (statement.Step()) {
     rows.push_back(
         {statement.Text(kColPatNo), statement.Text(kColLastTest), statement.Text(kColTimeofTest)});
   }
+}
+}  // namespace
+
+std::vector<RegisterRowKey> RegisterRows(db::Connection& connection, const SqlQuery& query) {
+  std::vector<RegisterRowKey> rows;
+  AppendRows(connection, query, rows);
   return rows;
 }
 
-std::vector<RegisterRowKey> ShownRegisterRows(db::Connection& connection, Register& reg) {
-  return RegisterRows(connection, reg.Model().Query());
+RowList ListRegisterRows(db::Connection& connection, const SqlQuery& query) {
+  RowList list;
+  try {
+    AppendRows(connection, query, list.keys);
+  } catch (const db::SqliteError& error) {
+    list.failure = QString::fromUtf8(error.what());
+  }
+  return list;
+}
+
+RowList ShownRegisterRows(db::Connection& connection, Register& reg) {
+  return ListRegisterRows(connection, reg.Model().Query());
 }
 
 ExportOutcome ExportRegister(Application& app, const QString& path, CsvLayout layout,
-                             const std::vector<RegisterRowKey>& rows) {
+                             const RowList& list) {
   ExportOutcome outcome;
+  const std::vector<RegisterRowKey>& rows = list.keys;
+  QString read_failure = list.failure;
   const QString procedure = QStringLiteral("exportregisterascsv");
   try {
     QSaveFile file(path);
@@ -183,10 +203,15 @@ ExportOutcome ExportRegister(Application& app, const QString& path, CsvLayout la
         outcome.stopped = true;
         return outcome;
       }
-      if (auto record = reader.Read(row)) {
-        block += FormatCsvLine(*record, layout).toUtf8();
-        block += "\r\n";
-        ++outcome.lines;
+      try {
+        if (auto record = reader.Read(row)) {
+          block += FormatCsvLine(*record, layout).toUtf8();
+          block += "\r\n";
+          ++outcome.lines;
+        }
+      } catch (const db::SqliteError& error) {
+        ++outcome.unreadable;
+        read_failure = QString::fromUtf8(error.what());
       }
       if (++done % 256 == 0 || done == int(rows.size())) {
         if (file.write(block) != block.size())
@@ -199,6 +224,16 @@ ExportOutcome ExportRegister(Application& app, const QString& path, CsvLayout la
       throw AppError(errnum::kPermissionDenied, file.errorString());
     }
     outcome.written = true;
+    if (!read_failure.isEmpty()) {
+      const QString count = list.failure.isEmpty()
+                                ? QStringLiteral("%1 row(s)").arg(outcome.unreadable)
+                                : QStringLiteral("%1 row(s) and the rest of the register")
+                                      .arg(outcome.unreadable);
+      app.Reporter().Report(QStringLiteral("%1 record(s) exported; %2 could not be read: %3")
+                                .arg(outcome.lines)
+                                .arg(count, read_failure),
+                            errnum::kDatabaseError, procedure);
+    }
   } catch (const AppError& error) {
     app.Reporter().Report(error.Description(), error.Number(), procedure);
   } catch (const db::SqliteError& error) {
@@ -208,7 +243,7 @@ ExportOutcome ExportRegister(Application& app, const QString& path, CsvLayout la
 }
 
 ExportOutcome exportregisterascsv(Application& app, const QString& file_name,
-                                  const std::vector<RegisterRowKey>& rows) {
+                                  const RowList& rows) {
   QString path;
   CsvLayout layout = CsvLayout::Snv5;
   if (file_name.isEmpty()) {
@@ -226,7 +261,7 @@ ExportOutcome exportregisterascsv(Application& app, const QString& file_name,
   } else {
     path = app.Folder().File(file_name);
   }
-  if (rows.empty()) {
+  if (rows.keys.empty() && rows.failure.isEmpty()) {
     app.Ask().Show(QStringLiteral("No data available to export"), Msg(974));
     return {};
   }

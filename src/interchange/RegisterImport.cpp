@@ -6,6 +6,7 @@
 #include "db/Sqlite.h"
 #include "interchange/BulkRun.h"
 #include "interchange/CsvFile.h"
+#include "interchange/LineRefusals.h"
 #include "register/EntryFields.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
@@ -34,6 +35,9 @@ QString ImportSummary::SummaryText() const {
                      .arg(added)
                      .arg(existing)
                      .arg(rejected);
+  if (cp1252_lines > 0) {
+    text += QStringLiteral(", %1 line(s) read as Windows-1252").arg(cp1252_lines);
+  }
   if (stopped) text += QStringLiteral(" (stopped)");
   return text;
 }
@@ -125,6 +129,9 @@ ImportSummary RegisterImporter::ImportPath(const QString& path) {
     return summary;
   }
   summary.read = true;
+  summary.cp1252_lines = file->cp1252_lines;
+  LineRefusals refusals(app_.Ask(), app_.Reporter().log(), path);
+  refusals_ = &refusals;
   BulkRun bulk(app_);
   const qsizetype count = file->lines.size();
   auto progress = app_.Ask().StartProgress(QStringLiteral("Importing"), int(count));
@@ -138,6 +145,7 @@ ImportSummary RegisterImporter::ImportPath(const QString& path) {
     const QString& line = file->lines[i];
     if (line.trimmed().isEmpty()) continue;
     ++summary.lines;
+    refusals.StartLine(i + 1);
     const bool complete = i + 1 < count || file->last_line_ended;
     switch (ImportLine(line, *layout, complete)) {
       case Outcome::Added:
@@ -155,6 +163,7 @@ ImportSummary RegisterImporter::ImportPath(const QString& path) {
   // Statements must not outlive the import: the database may be closed later.
   surname_query_.reset();
   left_query_.reset();
+  refusals_ = nullptr;
   if (register_ != nullptr) {
     app_.State().BulkMode = false;
     register_->BuildRegister();
@@ -165,15 +174,18 @@ ImportSummary RegisterImporter::ImportPath(const QString& path) {
 RegisterImporter::Outcome RegisterImporter::Reject(const QString& shown, const QString& logged) {
   app_.Ask().Show(shown, Msg(974), Prompter::Buttons::Ok, Prompter::Answer::Ok,
                   Prompter::Icon::Critical);
-  app_.Reporter().log().Append(logged);
+  refusals_->Log(logged);
   return Outcome::Rejected;
 }
 
 RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvLayout layout,
                                                        bool complete) {
-  const ParsedLine parsed = ParseCsvLine(line, layout, complete);
+  ParsedLine parsed = ParseCsvLine(line, layout, complete);
+  // Blanks around a patient number are not part of it.
+  parsed.record[kCsvPatNo] = parsed.record[kCsvPatNo].trimmed();
   const CsvRecord& r = parsed.record;
   const QString& pat_no = r[kCsvPatNo];
+  refusals_->SetPatient(pat_no);
   switch (parsed.problem) {
     case LineProblem::None:
       break;
@@ -209,19 +221,20 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
     }
     if (!key_valid) {
       // The save judges the date; the log keeps what the file held.
-      app_.Reporter().log().Append(kLogPrefix + Msg(958) + QStringLiteral(" Pat No: ") + pat_no +
-                                   Msg(1402) + r[kCsvLastTest] + Msg(1403) + r[kCsvTimeofTest] +
-                                   QStringLiteral(" :958"));
+      refusals_->Log(kLogPrefix + Msg(958) + QStringLiteral(" Pat No: ") + pat_no + Msg(1402) +
+                     r[kCsvLastTest] + Msg(1403) + r[kCsvTimeofTest] + QStringLiteral(" :958"));
     }
     app_.State().CurrentPatNo = pat_no;
     const bool started = found ? editor_.mnuInsertResults() : editor_.mnuAddPatient();
     if (!started) {
       editor_.mnuCancel();
+      refusals_->Log(kLogPrefix + QStringLiteral("The record could not be started."));
       return Outcome::Rejected;
     }
     FillEntries(r, layout, editor_.Entries());
     if (editor_.mnuPost() == RecordEditor::PostResult::Saved) return Outcome::Added;
     // The save showed why; leave the edit so the next line starts clean.
+    refusals_->Log(kLogPrefix + editor_.Refusal());
     editor_.mnuCancel();
     return Outcome::Rejected;
   } catch (const std::exception& error) {

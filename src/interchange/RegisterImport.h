@@ -11,6 +11,7 @@ namespace db {
 class Statement;
 }
 class Application;
+class LineRefusals;
 class RecordEditor;
 class Register;
 struct EntryFields;
@@ -24,6 +25,7 @@ struct ImportSummary {
   int existing = 0;      // lines whose test is stored already (1401)
   int rejected = 0;      // every other line not stored
   bool stopped = false;  // Stop was pressed between lines
+  int cp1252_lines = 0;  // lines that were not UTF-8, read as Windows-1252
   QString SummaryText() const;
 };
 
@@ -60,6 +62,7 @@ class RegisterImporter {
   // The look-ups every line makes, prepared once per import.
   std::unique_ptr<db::Statement> surname_query_;
   std::unique_ptr<db::Statement> left_query_;
+  LineRefusals* refusals_ = nullptr;  // during ImportPath
 };
 
 }  // namespace sonivera

@@ -49,7 +49,13 @@ void RecordEditor::ShowPage(Page page) {
 
 void RecordEditor::ReportFailure(const std::exception& error, const QString& tag) {
   const auto failure = db::DescribeFailure(error);
-  app_.Reporter().ShowAndLog(StandardErrorText(failure.description, failure.number, tag));
+  refusal_ = StandardErrorText(failure.description, failure.number, tag);
+  app_.Reporter().ShowAndLog(refusal_);
+}
+
+void RecordEditor::Refuse(const QString& text, const QString& title) {
+  refusal_ = text;
+  app_.Ask().Show(text, title, Buttons::Ok);
 }
 
 void RecordEditor::EnterEdit(int mode) {
@@ -150,7 +156,7 @@ bool RecordEditor::ComputeServiceLength() {
   QDate end;
   if (left && left->isValid()) {
     if (*left < *joined) {
-      app_.Ask().Show(Msg(1048), Msg(958), Buttons::Ok);
+      Refuse(Msg(1048), Msg(958));
       return false;
     }
     end = *left;
@@ -166,6 +172,7 @@ bool RecordEditor::ComputeServiceLength() {
 RecordEditor::PostResult RecordEditor::mnuPost() {
   auto& state = app_.State();
   if (state.EditMode == kBrowsing) return PostResult::NotEditing;
+  refusal_.clear();
   auto& ask = app_.Ask();
   if (!state.BulkMode) {
     if (IsEmptyBox(entries_.MBoxDOB) &&
@@ -184,7 +191,7 @@ RecordEditor::PostResult RecordEditor::mnuPost() {
     }
   }
   if (entries_.TextField0.trimmed().isEmpty()) {
-    ask.Show(Msg(1001), Msg(974), Buttons::Ok);
+    Refuse(Msg(1001), Msg(974));
     return PostResult::Failed;
   }
   const int mode = state.EditMode;
@@ -199,7 +206,7 @@ RecordEditor::PostResult RecordEditor::mnuPost() {
       return PostResult::Failed;
     }
     if (exists) {
-      ask.Show(Msg(1002), Msg(1003), Buttons::Ok);
+      Refuse(Msg(1002), Msg(1003));
       entries_.TextField0.clear();
       return PostResult::Failed;
     }
@@ -222,7 +229,7 @@ RecordEditor::PostResult RecordEditor::mnuPost() {
 
 bool RecordEditor::BuildRecord(AudiogramRecord& r) {
   auto date_error = [&](int message) {
-    app_.Ask().Show(Msg(message), Msg(958), Buttons::Ok);
+    Refuse(Msg(message), Msg(958));
     return false;
   };
   const auto& e = entries_;
@@ -289,9 +296,9 @@ bool RecordEditor::SaveRecord(int mode) {
     db::Transaction transaction(conn);
     AudiogramStore store(conn);
     if (!store.Write(static_cast<SaveMode>(mode), record, edited_test_)) {
-      app_.Ask().Show(Msg(1401) + u' ' + record.patient.PatNo + Msg(1402) +
-                          DateBoxText(record.key.date) + u' ' + record.key.time,
-                      Msg(974), Buttons::Ok);
+      Refuse(Msg(1401) + u' ' + record.patient.PatNo + Msg(1402) +
+                 DateBoxText(record.key.date) + u' ' + record.key.time,
+             Msg(974));
       return false;
     }
     // Linking and categorising belong to the same save: the file never
@@ -302,7 +309,7 @@ bool RecordEditor::SaveRecord(int mode) {
   } catch (const db::SqliteError& e) {
     const long number = db::ErrorNumberFor(e);
     if (number == errnum::kFieldTooLong) {
-      app_.Ask().Show(Msg(1027), Msg(974), Buttons::Ok);
+      Refuse(Msg(1027), Msg(974));
     } else {
       ReportFailure(e, ErrorTag(QStringLiteral("saverecord")));
     }

@@ -63,6 +63,9 @@ class RecordEditor {
   QString EditCaption() const;
   bool QuestionsEnabled() const;
 
+  // The message with which the last mnuPost refused the save ("" after a save).
+  const QString& Refusal() const { return refusal_; }
+
  private:
   bool SaveRecord(int mode);
   // Validates the boxes into a record; false after showing the message.
@@ -73,10 +76,13 @@ class RecordEditor {
   void ShowPage(Page page);
   void Rebuild(const QString& pat_no);
   void ReportFailure(const std::exception& error, const QString& tag);
+  // Shows why the save is refused (an OK box) and keeps the text for Refusal().
+  void Refuse(const QString& text, const QString& title);
 
   Application& app_;
   Register* register_;
   EntryFields entries_;
+  QString refusal_;
   TestKey edited_test_;
   QString edited_pat_no_;
 };

@@ -28,7 +28,9 @@
 #include "register/Register.h"
 #include "ui/DetailsPage.h"
 #include "ui/FormRecall.h"
+#include "ui/FormVision.h"
 #include "ui/PicGraph.h"
+#include "ui/ReportPrinting.h"
 #include "ui/ResultsPage.h"
 
 namespace sonivera::ui {
@@ -89,6 +91,7 @@ FormMain::FormMain(Application& app, QWidget* parent)
   setObjectName(QStringLiteral("FormMain"));
   setWindowIcon(QIcon::fromTheme(QStringLiteral("audio-headphones")));
   run_dialog = [](QDialog& dialog) { return dialog.exec(); };
+  BuildPrinting();
   BuildActions();
   BuildMenus();
   BuildToolbar();
@@ -226,8 +229,15 @@ void FormMain::BuildActions() {
             &FormMain::mnuExport);
   AddAction(QStringLiteral("ImportA3_1"), Msg(3702), QStringLiteral("document-import"), K(),
             &FormMain::mnuImportA3_1);
+  AddAction(QStringLiteral("Print"), Msg(3780), QStringLiteral("document-print"), K::Print,
+            &FormMain::PrintCommand);
+  AddAction(QStringLiteral("PrintPreview"), Msg(3781), QStringLiteral("document-print-preview"),
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &FormMain::PrintPreviewCommand);
+  AddAction(QStringLiteral("BatchPrint"), Msg(3782), QStringLiteral("document-print"), K(),
+            &FormMain::BatchPrintCommand);
   AddAction(QStringLiteral("Exit"), Msg(3105), QStringLiteral("application-exit"), K::Quit,
             &FormMain::CloseWindow);
+  BuildVisionActions();
   BuildCompanionCommands();
   // Escape cancels only while editing; elsewhere it would surprise.
   Action(QStringLiteral("CancelEdit"))->setShortcutContext(Qt::WindowShortcut);
@@ -241,6 +251,10 @@ void FormMain::BuildMenus() {
     file->addAction(Action(QLatin1String(key)));
   }
   file->addSeparator();
+  for (const char* key : {"Print", "PrintPreview", "BatchPrint"}) {
+    file->addAction(Action(QLatin1String(key)));
+  }
+  file->addSeparator();
   file->addAction(Action(QStringLiteral("Exit")));
 
   auto* record = menuBar()->addMenu(Msg(3101));
@@ -251,6 +265,7 @@ void FormMain::BuildMenus() {
   for (const char* key : {"Delete", "DeletePatient", "ChangePatNo"}) {
     record->addAction(Action(QLatin1String(key)));
   }
+  record->addAction(Action(QStringLiteral("InsertVision")));
   record->addSeparator();
   record->addAction(Action(QStringLiteral("Questions")));
 
@@ -266,6 +281,8 @@ void FormMain::BuildMenus() {
   auto* tools = menuBar()->addMenu(Msg(3103));
   tools->addAction(Action(QStringLiteral("Recheck")));
   AddCompanionMenu(tools);
+
+  BuildTypeMenu();
 
   auto* help = menuBar()->addMenu(Msg(3104));
   help->addAction(Action(QStringLiteral("About")));
@@ -283,7 +300,7 @@ void FormMain::BuildToolbar() {
       {QStringLiteral("Questions")},
       {QStringLiteral("UX730"), QStringLiteral("GetTest")},
       {QStringLiteral("Find"), QStringLiteral("Filter"), QStringLiteral("Sort")},
-      {QStringLiteral("Configure")}};
+      {QStringLiteral("Configure"), QStringLiteral("Vision")}};
   for (const auto& group : groups) {
     if (!toolbar->actions().isEmpty()) toolbar->addSeparator();
     for (const auto& key : group) toolbar->addAction(Action(key));

@@ -28,6 +28,8 @@ class Register;
 namespace sonivera::ui {
 
 class DetailsPage;
+class ReportPrinting;
+class FormVision;
 class ResultsPage;
 
 // The main audiometry window: the register grid and the four pages of the
@@ -51,12 +53,18 @@ class FormMain : public QMainWindow {
   ResultsPage* Results() const { return results_; }
   QLabel* StatusPanel(int panel) const { return status_[panel]; }
   Register& Reg() { return *register_; }
+  ReportPrinting& Printing() { return *printing_; }
   RecordEditor& Editor() { return *editor_; }
   // The PC audiometer's companion program; the serial link gives it the
   // means to close its port (SetSerialPortRelease) when it opens one.
   CompanionLink& Companion() { return *companion_; }
   // Shown in the status bar while the companion runs.
   QPushButton* CompanionCancelButton() const { return companion_cancel_; }
+
+  // The vision window, made on first use; Type - Vision shows it on the
+  // current patient.
+  FormVision* VisionWindow();
+  void ShowVision();
 
   // Redraws the chosen patient and shown test on every page.
   void RefreshRecord();
@@ -118,6 +126,17 @@ class FormMain : public QMainWindow {
   void CloseWindow();
   void AfterSave();
 
+  // Printing (FormMainPrint.cpp).
+  void BuildPrinting();
+  void PrintCommand();
+  void PrintPreviewCommand();
+  void BatchPrintCommand();
+  // The hand-over to and from the vision window (FormMainVision.cpp).
+  void BuildVisionActions();
+  void BuildTypeMenu();
+  void InsertVision();
+  void ShowFromVision(const QString& pat_no);
+
   // File interchange (FormMainInterchange.cpp).
   void mnuImportFile();
   void mnuExport();
@@ -143,6 +162,8 @@ class FormMain : public QMainWindow {
   std::unique_ptr<Register> register_;
   std::unique_ptr<RecordEditor> editor_;
   std::unique_ptr<Questionnaire> questionnaire_;
+  std::unique_ptr<ReportPrinting> printing_;
+  std::unique_ptr<FormVision> vision_;
   std::unique_ptr<CompanionLink> companion_;
   QPushButton* companion_cancel_ = nullptr;
   QuestionnaireModel* questions_model_ = nullptr;

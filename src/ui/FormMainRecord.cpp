@@ -79,16 +79,7 @@ void FormMain::ShowEntries(const EntryFields& entries) {
 // The audiogram grid holds what the boxes show: the shown test in rows 0
 // and 2, the one before it in rows 1 and 3.
 void FormMain::LoadGrid(const EntryFields& entries) {
-  AudiogramGrid& grid = app_.State().categorisation.grid;
-  grid.Clear();
-  for (int item = 0; item < kThresholdBoxCount; ++item) {
-    const ThresholdBox& box = ThresholdBoxAt(item);
-    // -20 on show means no value (the PC audiometer's empty threshold).
-    const QString& shown = entries.Text1[item];
-    grid.SetCell(box.grid_row, box.grid_column,
-                 shown.trimmed() == QLatin1String("-20") ? QString() : shown);
-    grid.SetCell(box.grid_row + 1, box.grid_column, entries.Previous[item]);
-  }
+  sonivera::LoadGrid(entries, app_.State().categorisation.grid);
 }
 
 void FormMain::RedrawChart(bool left) {

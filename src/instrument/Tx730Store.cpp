@@ -1,0 +1,166 @@
+#include "instrument/Tx730Store.h"
+
+#include "app/Application.h"
+#include "interchange/BulkRun.h"
+#include "register/AudiogramStore.h"
+#include "register/RecordDisplay.h"
+#include "register/RecordEditor.h"
+
+namespace sonivera {
+
+namespace {
+using Answer = Prompter::Answer;
+using Buttons = Prompter::Buttons;
+
+bool HasValue(const QString& value) { return !value.isEmpty() && value != QLatin1String("-"); }
+
+void Put(QString& box, const QString& value) {
+  if (HasValue(value) || box.isEmpty() || IsEmptyBox(box)) box = value;
+}
+
+QString DateBox(const QString& value) {
+  const auto date = ParseDateBox(value);
+  return date && date->isValid() ? date->toString(QStringLiteral("dd/MM/yyyy")) : kEmptyDateBox;
+}
+}  // namespace
+
+void FillEntriesFromRecord(const ImportRecord& r, bool with_category, EntryFields& e) {
+  e.TextField0 = r[kFieldPatientNo];
+  e.Surname = r[kFieldSurname];
+  Put(e.Forenames, r[kFieldForename]);
+  Put(e.ComboDetails[kComboPositionRank], r[kFieldPosition]);
+  Put(e.ComboDetails[kComboDeptUnit], r[kFieldDepartment]);
+  Put(e.ComboDetails[kComboCompany], r[kFieldCompany]);
+  const QString sex = r[kFieldSex].trimmed().toUpper();
+  if (sex == QLatin1String("M") || sex == QLatin1String("F")) {
+    e.OptionMale = sex == QLatin1String("M");
+    e.OptionFemale = !e.OptionMale;
+  }
+  const QString dob = DateBox(r[kFieldDateOfBirth]);
+  if (dob != kEmptyDateBox || IsEmptyBox(e.MBoxDOB)) e.MBoxDOB = dob;
+  // The test's own fields; the save judges a date that is no date.
+  e.MBoxDate[kBoxDateofTest] = r[kFieldTestDate].isEmpty() ? kEmptyDateBox : r[kFieldTestDate];
+  e.MBoxDate[kBoxTimeofTest] = r[kFieldTestTime].isEmpty() ? kEmptyTimeBox : r[kFieldTestTime];
+  e.MBoxDate[kBoxCalibrated] = DateBox(r[kFieldCalibrated]);
+  Put(e.ComboDetails[kComboExaminer], r[kFieldExaminer]);
+  e.TestType = r[kFieldTestType];
+  e.SerialNo = r[kFieldSerialNo];
+  if (with_category) e.Categorisation = r[kFieldCategory];
+  for (int i = 0; i < kAddressLineCount; ++i) Put(e.Address[i], r[kFieldAddress1 + i]);
+  // Boxes 1-8 and 10-17: 500 Hz to 8 kHz of each ear.
+  for (int i = 0; i < kRecordFrequencyCount; ++i) {
+    e.Text1[1 + i] = r[kFieldCurrentLeft + i];
+    e.Text1[10 + i] = r[kFieldCurrentRight + i];
+  }
+}
+
+QString Tx730Store::FreeSnvNumber() {
+  AudiogramStore store(app_.Db().Conn());
+  for (int n = 1;; ++n) {
+    const QString candidate = QStringLiteral("SNV%1").arg(n);
+    if (!store.PatientExists(candidate)) return candidate;
+  }
+}
+
+Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int index, bool series1) {
+  auto& conn = app_.Db().Conn();
+  const QString pat_no = record[kFieldPatientNo];
+  bool started = false;
+  if (!pat_no.isEmpty()) {
+    EntryFields stored;
+    if (!LoadPatientEntries(conn, pat_no, stored)) {
+      started = editor_.mnuAddPatient();
+    } else {
+      if (!series1 && stored.Surname.compare(record[kFieldSurname], Qt::CaseInsensitive) != 0) {
+        ask_.Show(QStringLiteral("Patient No") + u' ' + pat_no +
+                            QStringLiteral(" already in use. Please use: 'change to another "
+                                           "patient number'."),
+                        QStringLiteral("Error"), Buttons::Ok, Answer::Ok, Prompter::Icon::Critical);
+        return Outcome::NotAdded;
+      }
+      app_.State().CurrentPatNo = pat_no;
+      started = editor_.mnuInsertResults();
+    }
+  } else {
+    const QString snv = FreeSnvNumber();
+    started = editor_.mnuAddPatient();
+    if (started) editor_.Entries().TextField0 = snv;
+  }
+  if (!started) {
+    editor_.mnuCancel();
+    return Outcome::NotAdded;
+  }
+  EntryFields& entries = editor_.Entries();
+  const QString number = entries.TextField0;
+  FillEntriesFromRecord(record, !series1, entries);
+  if (pat_no.isEmpty()) entries.TextField0 = number;
+  if (series1 && ask_series1_details) ask_series1_details(index + 1, entries);
+  const auto date = ParseDateBox(entries.MBoxDate[kBoxDateofTest]);
+  const auto time = ParseTimeBox(entries.MBoxDate[kBoxTimeofTest]);
+  if (date && date->isValid() && time && time->isValid() &&
+      AudiogramStore(conn).TestExists(entries.TextField0.trimmed(),
+                                      {StoredDate(*date), StoredTime(*time)})) {
+    editor_.mnuCancel();
+    return Outcome::NotAdded;
+  }
+  if (editor_.mnuPost() == RecordEditor::PostResult::Saved) return Outcome::Added;
+  editor_.mnuCancel();
+  return Outcome::NotAdded;
+}
+
+Tx730StoreOutcome Tx730Store::Store(const ImportBuffer& buffer, const QString& series,
+                                    const QString& count_text) {
+  Tx730StoreOutcome outcome;
+  Prompter& ask = ask_;
+  const bool series1 = series.compare(QLatin1String("S1"), Qt::CaseInsensitive) == 0;
+  if (buffer.empty()) {
+    ask.Show(series.compare(QLatin1String("S3"), Qt::CaseInsensitive) == 0
+                 ? QStringLiteral("The import buffer is empty. Click on 'import' first.")
+                 : QStringLiteral(
+                       "The import buffer is empty, export record(s) from your audiometer first"),
+             QStringLiteral("Error"), Buttons::Ok, Answer::Ok, Prompter::Icon::Critical);
+    return outcome;
+  }
+  if (ask.Show(QStringLiteral("Are you sure you want to save ") + count_text +
+                   QStringLiteral(" record(s) into the database?"),
+               QStringLiteral("Are you sure?"), Buttons::YesNo, Answer::No) != Answer::Yes) {
+    return outcome;
+  }
+  if (series1 && buffer.front()[kFieldPatientNo].isEmpty()) {
+    ask.Show(QStringLiteral("There must be a Patient Number"), QStringLiteral("Error"),
+             Buttons::Ok, Answer::Ok, Prompter::Icon::Critical);
+    if (close_window) close_window();
+    return outcome;
+  }
+  {
+    BulkRun bulk(app_);
+    try {
+      for (size_t i = 0; i < buffer.size(); ++i) {
+        const ImportRecord& record = buffer[i];
+        if (record[kFieldPatientNo].isEmpty() && record[kFieldSurname].isEmpty()) break;
+        ++outcome.processed;
+        // A cut or damaged line is never stored in part.
+        if (!record.complete) continue;
+        if (StoreRecord(record, int(i), series1) == Outcome::Added) ++outcome.added;
+      }
+    } catch (const std::exception& error) {
+      if (app_.State().EditMode != kBrowsing) editor_.mnuCancel();
+      const auto failure = db::DescribeFailure(error);
+      app_.Reporter().ShowAndLog(StandardErrorText(
+          failure.description, failure.number, ErrorTag(QStringLiteral("storeimportdataindatabase"))));
+    }
+    if (app_.State().EditMode != kBrowsing) editor_.mnuCancel();
+  }
+  outcome.stored = true;
+  outcome.message = QString::number(outcome.added) + QStringLiteral(" record(s) added to database.");
+  if (outcome.added != outcome.processed) {
+    outcome.message += QStringLiteral(
+        " Some of the records already existed in the database, or were duplicates.");
+  }
+  ask.Show(outcome.message, QStringLiteral("Stored"), Buttons::Ok, Answer::Ok,
+           Prompter::Icon::Information);
+  if (close_window) close_window();
+  return outcome;
+}
+
+}  // namespace sonivera

@@ -1,0 +1,51 @@
+// The main window's printing: the Print, Print preview and Batch print
+// commands, bound to the report painter through ReportPrinting.
+#include <QTabWidget>
+
+#include "app/Application.h"
+#include "questionnaire/Questionnaire.h"
+#include "register/Register.h"
+#include "register/RegisterModel.h"
+#include "report/BatchPrint.h"
+#include "ui/FormMain.h"
+#include "ui/ReportPrinting.h"
+
+namespace sonivera::ui {
+
+void FormMain::BuildPrinting() {
+  ReportPrinting::Sources sources;
+  sources.connection = [this]() -> db::Connection& { return app_.Db().Conn(); };
+  sources.setup = [this] {
+    report::AudiogramReportSetup setup;
+    setup.questions = questionnaire_->Questions();
+    setup.print_heading = app_.State().detail_lists.PrintHeading;
+    setup.chart_options = &app_.Config().chart;
+    setup.chart_files = &app_.State().chart_files;
+    setup.reporter = &app_.Reporter();
+    return setup;
+  };
+  sources.shown_audiogram = [this]() -> std::optional<report::PrintItem> {
+    // The audiogram on show as stored; nothing while the register is empty.
+    const AppState& state = app_.State();
+    if (register_->CurrentRow() < 0) return std::nullopt;
+    return report::ShownAudiogram(app_.Db().Conn(), state.CurrentPatNo, state.TestIndex);
+  };
+  sources.register_query = [this] { return register_->Model().Query(); };
+  sources.register_description = [this] {
+    const auto texts = register_->StatusTexts();
+    return texts[2] + QStringLiteral("  \u00b7  ") + texts[3];
+  };
+  sources.print_heading = [this] { return app_.State().detail_lists.PrintHeading; };
+  sources.after = [this] { tabs_->setCurrentIndex(kRegisterPage); };
+  printing_ = std::make_unique<ReportPrinting>(std::move(sources), app_.Ask(), app_.Reporter(),
+                                               this);
+  printing_->run_dialog = [this](QDialog& dialog) { return RunDialog(dialog); };
+}
+
+void FormMain::PrintCommand() { printing_->Print(); }
+
+void FormMain::PrintPreviewCommand() { printing_->PrintPreview(); }
+
+void FormMain::BatchPrintCommand() { printing_->OpenBatchPrint(register_->Model().TotalRows()); }
+
+}  // namespace sonivera::ui
