@@ -75,7 +75,9 @@ void FormMain::AddCompanionMenu(QMenu* menu) {
 
 void FormMain::CompanionRunning(bool running) {
   app_.State().TestRunning = running;
-  for (const char* key : kOffWhileRunning) Action(QLatin1String(key))->setEnabled(!running);
+  for (const char* key : kOffWhileRunning) {
+    if (QAction* action = Action(QLatin1String(key))) action->setEnabled(!running);
+  }
   grid_->setEnabled(!running);
   companion_cancel_->setVisible(running);
   if (running) {
