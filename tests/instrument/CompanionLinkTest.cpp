@@ -109,6 +109,8 @@ TEST_F(CompanionLinkTest, ProblemRepliesAreReportedAndGiveNoTest) {
        "No results\nVeldata file not found., 100B"},
       {"reply=none\n", true, "No results\nVeldata file not found. , 100A",
        "No results\nVeldata file not found., 100A"},
+      {"reply=data\ncrash=yes\n", false, "No results\nVeldata file not found. , 100B",
+       "No results\nVeldata file not found., 100B"},
       {"reply=status\nstatus=77\n", false,
        "No results\nVeldata byte= 77 Check all your file versions for compatibility 152B",
        "No results\nVeldata byte= 77 Check all your file versions for compatibility152B"},
