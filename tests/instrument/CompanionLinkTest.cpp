@@ -167,7 +167,7 @@ TEST_F(CompanionLinkTest, CsvReplyIsTakenOnlyWithTheBlockTransferType) {
 }
 
 TEST_F(CompanionLinkTest, LateReplyIsFoundByTheSecondLook) {
-  hooks.pause_scale = 0.5;  // the second look comes 1 s after the exit
+  hooks.pause_scale = 1;  // the second look comes 2 s after the exit
   SetScenario(folder, "reply=data\nlate=0.2\ndate=3/3/2026\n");
   const auto outcome = Link().LaunchOrGet(true);
   ASSERT_EQ(outcome.kind, CompanionOutcome::kTest);
