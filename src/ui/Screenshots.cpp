@@ -115,6 +115,13 @@ void TakeScreenshots(FormMain& window, const QString& folder) {
     TakeTx730Screenshots(window, [&folder](QWidget* widget, const QString& name) {
       Save(widget, folder, name);
     });
+    // A test fetched through the stand-in companion, open for review.
+    if (QAction* fetch = window.Action(QStringLiteral("GetTest"))) {
+      fetch->trigger();
+      Settle();
+      Save(&window, folder, QStringLiteral("audiograms-ux730"));
+      if (QAction* cancel = window.Action(QStringLiteral("CancelEdit"))) cancel->trigger();
+    }
     window.close();
   });
 }
