@@ -1,6 +1,8 @@
 #include "interchange/RegisterExport.h"
 
 #include <QSaveFile>
+#include <algorithm>
+#include <tuple>
 
 #include "base/AppError.h"
 #include "app/Application.h"
@@ -170,8 +172,26 @@ RowList ListRegisterRows(db::Connection& connection, const SqlQuery& query) {
   RowList list;
   try {
     AppendRows(connection, query, list.keys);
+    return list;
   } catch (const db::SqliteError& error) {
     list.failure = QString::fromUtf8(error.what());
+  }
+  // A damaged page stopped the listing: every patient's newest test from the
+  // index instead, newest first, so that every row that can be read is.
+  try {
+    db::Statement keys(connection, TestKeysFromIndexSql().sql);
+    std::vector<RegisterRowKey> latest;
+    while (keys.Step()) {
+      const QString pat_no = keys.Text(0);
+      if (!latest.empty() && latest.back().pat_no == pat_no) continue;
+      latest.push_back({pat_no, keys.Text(1), keys.Text(2)});
+    }
+    std::stable_sort(latest.begin(), latest.end(), [](const auto& a, const auto& b) {
+      return std::tie(a.date, a.time) > std::tie(b.date, b.time);
+    });
+    list.keys = std::move(latest);
+  } catch (const db::SqliteError&) {
+    // The index is damaged too: what the listing gave is all there is.
   }
   return list;
 }
@@ -225,14 +245,12 @@ ExportOutcome ExportRegister(Application& app, const QString& path, CsvLayout la
     }
     outcome.written = true;
     if (!read_failure.isEmpty()) {
-      const QString count = list.failure.isEmpty()
-                                ? QStringLiteral("%1 row(s)").arg(outcome.unreadable)
-                                : QStringLiteral("%1 row(s) and the rest of the register")
-                                      .arg(outcome.unreadable);
-      app.Reporter().Report(QStringLiteral("%1 record(s) exported; %2 could not be read: %3")
-                                .arg(outcome.lines)
-                                .arg(count, read_failure),
-                            errnum::kDatabaseError, procedure);
+      app.Reporter().Report(
+          QStringLiteral("%1 record(s) exported; %2 could not be read: %3")
+              .arg(outcome.lines)
+              .arg(outcome.unreadable)
+              .arg(read_failure),
+          errnum::kDatabaseError, procedure);
     }
   } catch (const AppError& error) {
     app.Reporter().Report(error.Description(), error.Number(), procedure);

@@ -32,6 +32,7 @@
 #include "ui/FormTx730Transfer.h"
 #include "ui/FormVision.h"
 #include "ui/PicGraph.h"
+#include "ui/RegisterGrid.h"
 #include "ui/ReportPrinting.h"
 #include "ui/ResultsPage.h"
 
@@ -316,17 +317,8 @@ void FormMain::BuildPages() {
   tabs_->setObjectName(QStringLiteral("TabStrip1"));
   tabs_->setDocumentMode(true);
 
-  grid_ = new QTableView(tabs_);
-  grid_->setObjectName(QStringLiteral("DBGrid1"));
-  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->setAlternatingRowColors(true);
-  grid_->setWordWrap(false);
+  grid_ = NewRegisterGrid(tabs_);
   grid_->setToolTip(Msg(3158));
-  grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
-  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  grid_->horizontalHeader()->setHighlightSections(false);
 
   details_ = new DetailsPage(tabs_);
   results_ = new ResultsPage(tabs_);
@@ -352,12 +344,7 @@ void FormMain::BuildPages() {
   }
   setCentralWidget(tabs_);
 
-  for (int panel = 0; panel < 4; ++panel) {
-    status_[panel] = new QLabel(this);
-    status_[panel]->setObjectName(QStringLiteral("StatusPanel%1").arg(panel + 1));
-    status_[panel]->setContentsMargins(6, 0, 6, 0);
-    statusBar()->addPermanentWidget(status_[panel], panel == 3 ? 1 : 0);
-  }
+  AddStatusPanels(*this, status_);
 }
 
 void FormMain::FormatGridColumns() {
