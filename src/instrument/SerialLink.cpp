@@ -221,7 +221,7 @@ void SerialLink::OnReadyRead() {
   if (marking_) {
     const MarkedInput input = UnmarkInput(pending_escape_, bytes);
     if (input.break_seen) {
-      OnBreak();
+      BreakReceived();
       return;
     }
     bytes = input.data;
@@ -268,7 +268,7 @@ void SerialLink::Received(const QString& text) {
   }
 }
 
-void SerialLink::OnBreak() {
+void SerialLink::BreakReceived() {
   if (Mode() != FramingMode::PassiveLines) return;
   // Reopening the port from inside its own event is not safe: do it next.
   QTimer::singleShot(0, this, [this] { ArmReceiving(); });

@@ -82,6 +82,10 @@ class SerialLink : public QObject {
   // The mode the configured series frames in.
   FramingMode Mode() const;
 
+  // A break arrived from the audiometer (the port reports it as the marks
+  // FF 00 00): Series 4 and 5 re-arm; other series ignore it.
+  void BreakReceived();
+
   // The error the last failed open met (0 when none).
   long LastOpenError() const { return last_open_error_; }
 
@@ -105,7 +109,6 @@ class SerialLink : public QObject {
   void OnReadyRead();
   void OnError(QSerialPort::SerialPortError error);
   void Received(const QString& text);
-  void OnBreak();
   bool ApplyLineSettings(bool series1, bool passive);
   void MarkBreaks();
 

@@ -115,6 +115,22 @@ TEST_F(Tx730WindowTest, Series5IsArmedAtStartAndShowsPushedLines) {
   EXPECT_EQ(window->Link().Buffer().size(), 2u);
 }
 
+TEST_F(Tx730WindowTest, BreakFromASeries4AudiometerRearmsTheLink) {
+  Open("s4", {"--push", "0.3"});
+  SerialLink::PauseSeconds(0.9);
+  FormImportTx730* import = window->ImportTx730Window();
+  EXPECT_EQ(import->Instruction()->text(), "Choose 'RS232 Export' from the Series 4 audiometer");
+  ASSERT_EQ(window->Link().Framing().LineCount(), 2);
+  // A pseudo-terminal cannot carry a break: the port's break event is given
+  // as it would come. It clears every receive state, unstored records too.
+  window->Link().BreakReceived();
+  SerialLink::PauseSeconds(0.2);
+  EXPECT_EQ(window->Link().Framing().LineCount(), 0);
+  EXPECT_TRUE(window->Link().Buffer().empty());
+  EXPECT_TRUE(window->Link().IsOpen());
+  EXPECT_TRUE(window->Link().LinkArmed);
+}
+
 TEST(Tx730Dialogs, RequestAndDetailsWindows) {
   test::EnsureQApplication();
   FormTX730Filter request;
