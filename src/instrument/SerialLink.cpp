@@ -96,11 +96,11 @@ void SerialLink::Close() {
 }
 
 bool SerialLink::ApplyLineSettings(bool series1, bool passive) {
-  bool ok = port_->setBaudRate(QSerialPort::Baud9600) && port_->setDataBits(QSerialPort::Data8) &&
-            port_->setParity(QSerialPort::NoParity) &&
-            port_->setStopBits(series1 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
-            port_->setFlowControl(series1 ? QSerialPort::HardwareControl
-                                          : QSerialPort::NoFlowControl);
+  bool ok =
+      port_->setBaudRate(QSerialPort::Baud9600) && port_->setDataBits(QSerialPort::Data8) &&
+      port_->setParity(QSerialPort::NoParity) &&
+      port_->setStopBits(series1 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+      port_->setFlowControl(series1 ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl);
   if (passive && port_->isOpen()) {
     // A pseudo-terminal or a three-wire adapter has no control lines.
     port_->setDataTerminalReady(false);

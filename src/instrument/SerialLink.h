@@ -17,10 +17,10 @@ struct Settings;
 
 // Port errors by the numbers the messages show.
 namespace linkerr {
-constexpr long kInvalidPort = 8002;   // the system has no such port
-constexpr long kPortOpen = 8005;      // the port is in use
-constexpr long kNoHardware = 8010;    // the device failed
-constexpr long kSettings = 8015;      // the line settings were refused
+constexpr long kInvalidPort = 8002;  // the system has no such port
+constexpr long kPortOpen = 8005;     // the port is in use
+constexpr long kNoHardware = 8010;   // the device failed
+constexpr long kSettings = 8015;     // the line settings were refused
 }  // namespace linkerr
 
 // Undoes the marking of a port opened with PARMRK: "\xff\xff" is one 0xff,
@@ -95,11 +95,11 @@ class SerialLink : public QObject {
   bool StopRequested = false;
 
   // The windows' hooks.
-  std::function<void(int)> on_count;           // the import window's count box
-  std::function<void()> on_passive_line;       // a Series 4/5 line was framed
-  std::function<void(bool)> on_busy;           // busy pointer on or off
+  std::function<void(int)> on_count;            // the import window's count box
+  std::function<void()> on_passive_line;        // a Series 4/5 line was framed
+  std::function<void(bool)> on_busy;            // busy pointer on or off
   std::function<void(bool)> on_export_allowed;  // the main window's export command
-  std::function<void()> on_overflow;           // records beyond the capacity arrived
+  std::function<void()> on_overflow;            // records beyond the capacity arrived
 
   const Settings& Config() const { return settings_; }
   const ProgramFolder& Folder() const { return folder_; }

@@ -269,8 +269,8 @@ TEST(Tx730Cli, ParseWritesOneJsonObjectPerWholeRecord) {
                             Series3Line("1002", "JO\"NES", "14/03/2025", "10:30:00") + "\r\n" +
                             "IMPORT,MODE3,\"cut")
                                .toLatin1());
-  const auto result = test::RunCli({"--folder", folder.Path(), "tx730", "parse",
-                                    folder.File("wire.txt"), "--series", "S3"});
+  const auto result = test::RunCli(
+      {"--folder", folder.Path(), "tx730", "parse", folder.File("wire.txt"), "--series", "S3"});
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
   const QStringList lines = result.out.split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 2);
@@ -285,13 +285,13 @@ TEST(Tx730Cli, ParseWritesOneJsonObjectPerWholeRecord) {
 
   // Series 1 blocks, and a conversion file that is not there.
   folder.Write("s1.txt", test::Series1Block("2002", "JONES", "15/03/2025").toLatin1());
-  const auto s1 = test::RunCli({"--folder", folder.Path(), "tx730", "parse", folder.File("s1.txt"),
-                                "--series", "s1"});
+  const auto s1 = test::RunCli(
+      {"--folder", folder.Path(), "tx730", "parse", folder.File("s1.txt"), "--series", "s1"});
   EXPECT_EQ(s1.exit_code, 0);
   EXPECT_TRUE(s1.out.contains(R"("Patient No":"2002","Surname":"JONES")")) << s1.out.toStdString();
   QFile::remove(folder.File("tx730_1.cvt"));
-  const auto missing = test::RunCli({"--folder", folder.Path(), "tx730", "parse",
-                                     folder.File("s1.txt"), "--series", "S1"});
+  const auto missing = test::RunCli(
+      {"--folder", folder.Path(), "tx730", "parse", folder.File("s1.txt"), "--series", "S1"});
   EXPECT_EQ(missing.exit_code, 1);
   EXPECT_TRUE(missing.err.contains(
       "An error has occurred: File not found Error No: 53 (transferimporttobuffer:954)"));
@@ -305,8 +305,8 @@ TEST(Tx730Cli, NoPortSetIsAFailure) {
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_TRUE(result.err.contains("Please set TX730 com port")) << result.err.toStdString();
   EXPECT_TRUE(folder.Read("err.log").contains("Please set TX730 com port"));
-  const auto usage = test::RunCli({"--folder", folder.Path(), "tx730", "request", "--filter",
-                                   "shoesize", "x"});
+  const auto usage =
+      test::RunCli({"--folder", folder.Path(), "tx730", "request", "--filter", "shoesize", "x"});
   EXPECT_EQ(usage.exit_code, 2);
 }
 
@@ -325,8 +325,8 @@ TEST(Tx730Cli, ListenTakesWhatASeries5AudiometerPushes) {
                          Series3Line("1002", "JONES", "14/03/2025", "11:30:00")},
                         {"--push", "1"}));
   folder.Write("sonivera5.ini", (folder.File("sonivera5.mdb") + "\r\n\r\n3\r\ns5\r\n").toUtf8());
-  const auto result = test::RunCli(
-      {"--folder", folder.Path(), "--yes", "tx730", "listen", "--seconds", "2"});
+  const auto result =
+      test::RunCli({"--folder", folder.Path(), "--yes", "tx730", "listen", "--seconds", "2"});
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
   EXPECT_EQ(result.out.trimmed(), "2 record(s) added to database.");
   // Nothing was asked of the audiometer.

@@ -17,8 +17,8 @@ class Tx730StoreTest : public test::RegisterFixture {
   ImportBuffer Parse(const QString& wire, bool series1 = false) {
     ConversionFile conversion =
         test::ShippedConversion(series1 ? kSeries1ConversionFile : kSeries3ConversionFile);
-    const Tx730Framing framing = FrameWireText(
-        wire, series1 ? FramingMode::Series1Blocks : FramingMode::Series3Lines, 16);
+    const Tx730Framing framing =
+        FrameWireText(wire, series1 ? FramingMode::Series1Blocks : FramingMode::Series3Lines, 16);
     return BuildImportBuffer(framing.Lines(), conversion, series1);
   }
   Tx730StoreOutcome Store(const ImportBuffer& buffer, const QString& series = "S3") {
@@ -40,8 +40,9 @@ TEST_F(Tx730StoreTest, NewPatientsDuplicatesAndSnvNumbers) {
   EXPECT_EQ(outcome.message,
             "2 record(s) added to database. Some of the records already existed in the "
             "database, or were duplicates.");
-  EXPECT_EQ(t.prompter.Prompts().front().text, "Are you sure you want to save 3 record(s) into "
-                                               "the database?");
+  EXPECT_EQ(t.prompter.Prompts().front().text,
+            "Are you sure you want to save 3 record(s) into "
+            "the database?");
   EXPECT_EQ(t.prompter.Prompts().back().title, "Stored");
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails WHERE PatNo = '1001'"), "1");
   EXPECT_EQ(Scalar("SELECT Surname FROM PatDetails WHERE PatNo = 'SNV3'"), "NONUMBER");

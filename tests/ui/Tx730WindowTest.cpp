@@ -4,19 +4,19 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include "instrument/SerialLink.h"
 #include "instrument/Tx730Sim.h"
 #include "instrument/Tx730Wire.h"
+#include "support/TestApp.h"
 #include "ui/DemoRegister.h"
 #include "ui/FormMain.h"
 #include "ui/FormTx730Small.h"
 #include "ui/FormTx730Transfer.h"
 #include "ui/UiTest.h"
-#include "support/TestApp.h"
 
 namespace sonivera::ui {
 namespace {
