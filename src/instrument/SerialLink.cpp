@@ -188,6 +188,30 @@ void SerialLink::RebuildImportBuffer() {
   }
 }
 
+void SerialLink::ParseNewLines() {
+  const bool series1 = IsSeries1ConversionFile(settings_.ConversionFile);
+  const auto& lines = framing_.Lines();
+  const size_t framed = size_t(framing_.FramedLines());
+  // Only lines appended since the last parse are new; anything else (a
+  // Series 1 transfer, a reset) is parsed from the start.
+  if (series1 || buffer_.size() > framed) {
+    RebuildImportBuffer();
+    return;
+  }
+  if (buffer_.size() == framed) return;
+  try {
+    ConversionFile conversion = ConversionFile::Open(folder_.File(settings_.ConversionFile));
+    const std::vector<QString> fresh(lines.begin() + qsizetype(buffer_.size()),
+                                     lines.begin() + qsizetype(framed));
+    for (ImportRecord& record : BuildImportBuffer(fresh, conversion, false)) {
+      buffer_.push_back(std::move(record));
+    }
+  } catch (const AppError& error) {
+    reporter_.ShowAndLog(StandardErrorText(error.Description(), error.Number(),
+                                           ErrorTag(QStringLiteral("transferimporttobuffer"))));
+  }
+}
+
 void SerialLink::ClearTransfer() {
   framing_.Reset();
   buffer_.clear();

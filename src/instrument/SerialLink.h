@@ -69,6 +69,10 @@ class SerialLink : public QObject {
   // conversion file; a failure is reported and the buffer keeps what was
   // parsed.
   void RebuildImportBuffer();
+  // The same for lines pushed one by one (Series 4 and 5): only the lines
+  // framed since the last call are parsed, so a long transfer does not parse
+  // its first lines again for every new one.
+  void ParseNewLines();
   // Empties the record lines and the import buffer.
   void ClearTransfer();
 

@@ -107,7 +107,7 @@ void FormImportTx730::Open() {
 }
 
 void FormImportTx730::LineReceived() {
-  link_.RebuildImportBuffer();
+  link_.ParseNewLines();
   if (!isVisible()) Open();
   import_->setEnabled(false);
 }

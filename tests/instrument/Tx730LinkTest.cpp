@@ -335,3 +335,32 @@ TEST(Tx730Cli, ListenTakesWhatASeries5AudiometerPushes) {
 
 }  // namespace
 }  // namespace sonivera
+
+namespace sonivera {
+namespace {
+
+TEST_F(Tx730Link, LinesParsedOneByOneEqualAFullRebuild) {
+  test::UseSeries(t->Config(), "S5");
+  t->Config().SerialPortNumber = 0;
+  link->ArmReceiving();  // no port: only the receive state is cleared
+  std::vector<ImportBuffer> steps;
+  for (const QString& line : StoredTests()) {
+    link->Framing().Receive(line + "\r\n");
+    link->ParseNewLines();
+    steps.push_back(link->Buffer());
+  }
+  ASSERT_EQ(link->Buffer().size(), 4u);
+  const ImportBuffer incremental = link->Buffer();
+  link->RebuildImportBuffer();
+  EXPECT_EQ(link->Buffer(), incremental);
+  EXPECT_EQ(steps[1].size(), 2u);
+  // After a reset the next line starts a new buffer.
+  link->ClearTransfer();
+  link->Framing().Receive(StoredTests()[2] + "\r\n");
+  link->ParseNewLines();
+  ASSERT_EQ(link->Buffer().size(), 1u);
+  EXPECT_EQ(link->Buffer()[0][kFieldSurname], "BROWN");
+}
+
+}  // namespace
+}  // namespace sonivera
