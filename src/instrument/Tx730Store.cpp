@@ -66,9 +66,11 @@ Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int inde
   auto& conn = app_.Db().Conn();
   const QString pat_no = record[kFieldPatientNo];
   bool started = false;
+  bool known = false;
+  EntryFields stored;
   if (!pat_no.isEmpty()) {
-    EntryFields stored;
-    if (!LoadPatientEntries(conn, pat_no, stored)) {
+    known = LoadPatientEntries(conn, pat_no, stored);
+    if (!known) {
       started = editor_.mnuAddPatient();
     } else {
       if (!series1 && stored.Surname.compare(record[kFieldSurname], Qt::CaseInsensitive) != 0) {
@@ -94,6 +96,14 @@ Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int inde
   const QString number = entries.TextField0;
   FillEntriesFromRecord(record, !series1, entries);
   if (pat_no.isEmpty()) entries.TextField0 = number;
+  if (series1 && known) {
+    // The details window starts from what the register knows of the patient.
+    if (stored.OptionMale || stored.OptionFemale) {
+      entries.OptionMale = stored.OptionMale;
+      entries.OptionFemale = stored.OptionFemale;
+    }
+    if (!IsEmptyBox(stored.MBoxDOB)) entries.MBoxDOB = stored.MBoxDOB;
+  }
   if (series1 && ask_series1_details) ask_series1_details(index + 1, entries);
   const auto date = ParseDateBox(entries.MBoxDate[kBoxDateofTest]);
   const auto time = ParseTimeBox(entries.MBoxDate[kBoxTimeofTest]);

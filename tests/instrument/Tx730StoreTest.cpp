@@ -113,6 +113,15 @@ TEST_F(Tx730StoreTest, Series1AsksDetailsAndNeedsAPatientNumber) {
             "1980-04-03 Female");
   EXPECT_EQ(Scalar("SELECT \"1_5kHz\" FROM TestResultsRight WHERE PatNo = '2001'"), "");
 
+  // A known patient: the window starts from the register's details.
+  store.ask_series1_details = [&](int, EntryFields& e) {
+    EXPECT_TRUE(e.OptionFemale);
+    EXPECT_EQ(e.MBoxDOB, "03/04/1980");
+  };
+  t.prompter.QueueAnswer(Prompter::Answer::Yes);
+  EXPECT_EQ(store.Store(Parse(Series1Block("2001", "JONES", "16/03/2025"), true), "S1", "1").added,
+            1);
+
   bool closed = false;
   store.close_window = [&] { closed = true; };
   t.prompter.QueueAnswer(Prompter::Answer::Yes);
