@@ -364,3 +364,26 @@ TEST_F(Tx730Link, LinesParsedOneByOneEqualAFullRebuild) {
 
 }  // namespace
 }  // namespace sonivera
+
+namespace sonivera {
+namespace {
+
+TEST_F(Tx730Link, MoreThanOneTransferHoldsIsReportedOnce) {
+  test::UseSeries(t->Config(), "S3");
+  QStringList tests;
+  for (int i = 0; i < kTransferCapacity + 4; ++i) {
+    tests << Series3Line(QString::number(5000 + i), "MANY", "14/03/2025", "10:30:00");
+  }
+  ASSERT_TRUE(sim.Start(t.folder.Path(), tests));
+  ASSERT_TRUE(StartTx730Import(*link, RequestFilter::None, QString(), hooks));
+  EXPECT_EQ(link->Framing().LineCount(), kTransferCapacity);
+  EXPECT_EQ(link->Framing().Dropped(), 4);
+  EXPECT_EQ(link->Buffer().size(), size_t(kTransferCapacity));
+  EXPECT_EQ(link->Buffer().back()[kFieldPatientNo], QString::number(5000 + kTransferCapacity - 1));
+  EXPECT_EQ(t.prompter.Texts().filter("more records than one transfer can hold").size(), 1);
+  EXPECT_EQ(t.prompter.Prompts().back().title, "TX730");
+  EXPECT_TRUE(t.folder.Read("err.log").contains("more records than one transfer can hold"));
+}
+
+}  // namespace
+}  // namespace sonivera
