@@ -81,6 +81,21 @@ TEST_F(Tx730WindowTest, Series3ImportRequestsAndStores) {
   EXPECT_FALSE(import->isVisible());
 }
 
+TEST_F(Tx730WindowTest, Series1ImportAsksTheDetailsOfEachRecord) {
+  Open("S1", {"--series", "S1"});
+  window->Action("ImportTX730")->trigger();
+  FormImportTx730* import = window->ImportTx730Window();
+  EXPECT_EQ(import->windowTitle(), "Import from TX730 Series 1");
+  import->ImportButton()->click();
+  EXPECT_TRUE(dialogs.isEmpty());              // no data request window for Series 1
+  EXPECT_EQ(import->CountBox()->text(), "1");  // two blocks, shown as one transfer
+  const int before = Tests();
+  t.prompter.QueueAnswer(Answer::Yes);
+  import->StoreButton()->click();
+  EXPECT_EQ(dialogs, QStringList({"FormS1PatSex", "FormS1PatSex"}));
+  EXPECT_EQ(Tests(), before + 2) << t.prompter.Texts().join("|").toStdString();
+}
+
 TEST_F(Tx730WindowTest, ExportWindowSendsTheRegister) {
   Open("S3");
   t->Config().Rs232Gap = 0;
