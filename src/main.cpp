@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "ui/DemoCompanion.h"
 #include "ui/DemoRegister.h"
+#include "ui/DemoTx730.h"
 #include "ui/FormMain.h"
 #include "ui/GuardedApplication.h"
 #include "ui/GuiPrompter.h"
@@ -64,9 +65,11 @@ int main(int argc, char** argv) {
     const auto failure = sonivera::db::DescribeFailure(error);
     app.Reporter().Report(failure.description, failure.number, QStringLiteral("formmain"));
   };
+  sonivera::ui::DemoAudiometer demo_audiometer;
   if (parser.isSet(demo_option)) {
     sonivera::ui::SeedDemoRegister(app);
     sonivera::ui::InstallDemoCompanion(app.Folder());
+    demo_audiometer.Start(app);
   }
 
   sonivera::ui::FormMain window(app);

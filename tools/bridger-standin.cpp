@@ -22,6 +22,7 @@
 //   csv=FILE                file of the folder copied to veldata.csv (reply=csv)
 //   late=SECONDS            the reply files appear that long after the exit
 //   hang=yes                never end (until killed)
+//   crash=yes               end abnormally before leaving any file
 //
 // Usage: bridger-standin ARG     (run as <folder>/Bridger.exe)
 //        bridger-standin --install FOLDER   copies itself there as Bridger.exe
@@ -37,6 +38,7 @@
 #include <QTextStream>
 #include <QThread>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -137,6 +139,7 @@ int main(int argc, char** argv) {
     log_file.close();
   }
 
+  if (scenario.value(QStringLiteral("crash")) == QLatin1String("yes")) std::abort();
   if (scenario.value(QStringLiteral("hang")) == QLatin1String("yes")) {
     for (;;) QThread::sleep(1);
   }

@@ -55,6 +55,7 @@ int RunTestOrFetch(const CommandContext& context, bool launch, const QString& pa
     return Fail(QString::fromUtf8(e.what()));
   }
   app.State().CurrentPatNo = exists ? pat_no : QString();
+  const int shown_before = session.prompter->Shown();
   const auto outcome = RunCompanionOnRecord(
       link, editor, app.Db().Conn(), app.State().categorisation.grid, launch,
       app.State().EditMode != kBrowsing, !exists, pat_no, app.State().NewTestPending);
@@ -78,6 +79,10 @@ int RunTestOrFetch(const CommandContext& context, bool launch, const QString& pa
       editor.mnuCancel();
       std::fprintf(stderr, "The audiogram was not saved.\n");
     }
+  } else if (outcome.kind == CompanionOutcome::kNothing &&
+             session.prompter->Shown() == shown_before) {
+    // A reply that is only logged (an error reply of the wrong length).
+    std::fprintf(stderr, "No results: the companion's reply is written in err.log.\n");
   } else if (outcome.kind == CompanionOutcome::kCsvResult) {
     code = 0;  // the import wrote its own summary and reports
   }

@@ -5,7 +5,6 @@
 
 #include "base/Messages.h"
 #include "cli/Session.h"
-#include "questionnaire/Questionnaire.h"
 #include "register/EntryFields.h"
 #include "register/RegisterQuery.h"
 #include "report/AudiogramReport.h"
@@ -85,13 +84,8 @@ std::optional<TestKey> ParseTestKey(const QString& text) {
 }
 
 report::AudiogramReportSetup SetupOf(Application& app) {
-  report::AudiogramReportSetup setup;
-  setup.questions = ReadQuestionFile(app.Folder().File(QStringLiteral("questions.txt"))).texts;
-  setup.print_heading = app.State().detail_lists.PrintHeading;
-  setup.chart_options = &app.Config().chart;
-  setup.chart_files = &app.State().chart_files;
-  setup.reporter = &app.Reporter();
-  return setup;
+  return report::ReportSetupFor(app.Folder(), app.State().detail_lists, app.Config().chart,
+                                app.State().chart_files, app.Reporter());
 }
 
 int PrintAudiogram(Application& app, const PrintOptions& options) {
@@ -126,7 +120,7 @@ int PrintSummary(Application& app, const PrintOptions& options) {
   auto data = report::LoadSummary(app.Db().Conn(), RegisterQueryOf(options));
   if (data.rows.empty()) return Fail(Msg(1022));
   data.print_heading = app.State().detail_lists.PrintHeading;
-  if (options.sort != SortField::None) data.description = SortCaption(options.sort);
+  if (options.sort != SortField::None) data.description = Msg(494) + SortCaption(options.sort);
   auto pdf = report::PdfFile(options.pdf, Msg(1062));
   int pages = 0;
   if (report::PrintSummaryReport(*pdf, data, &pages) != report::PrintStatus::Printed) {

@@ -31,10 +31,9 @@ const Command kVisionSteps{
       std::string line;
       while (std::getline(std::cin, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        const QByteArray out =
-            QJsonDocument(vision::RunStepsLine(QByteArray::fromStdString(line)))
-                .toJson(QJsonDocument::Compact) +
-            '\n';
+        const QByteArray out = QJsonDocument(vision::RunStepsLine(QByteArray::fromStdString(line)))
+                                   .toJson(QJsonDocument::Compact) +
+                               '\n';
         std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
       }
       std::fflush(stdout);

@@ -137,10 +137,11 @@ Tx730StoreOutcome Tx730Store::Store(const ImportBuffer& buffer, const QString& s
     try {
       for (size_t i = 0; i < buffer.size(); ++i) {
         const ImportRecord& record = buffer[i];
-        if (record[kFieldPatientNo].isEmpty() && record[kFieldSurname].isEmpty()) break;
         ++outcome.processed;
-        // A cut or damaged line is never stored in part.
+        // A cut or damaged line is never stored in part; the records after
+        // it still are.
         if (!record.complete) continue;
+        if (record[kFieldPatientNo].isEmpty() && record[kFieldSurname].isEmpty()) continue;
         if (StoreRecord(record, int(i), series1) == Outcome::Added) ++outcome.added;
       }
     } catch (const std::exception& error) {

@@ -50,8 +50,9 @@ QString RequestFilterText(RequestFilter option, const QString& text) {
   return QStringLiteral("Error");
 }
 
-bool StartTx730Import(SerialLink& link, RequestFilter option, const QString& filter_text,
-                      const TransferHooks& hooks) {
+namespace {
+bool RunTx730Import(SerialLink& link, RequestFilter option, const QString& filter_text,
+                    const TransferHooks& hooks) {
   Prompter& ask = link.Reporter().prompter();
   const QString filter = RequestFilterText(option, filter_text);
   if (!link.OpenSerialLink()) {
@@ -99,6 +100,22 @@ bool StartTx730Import(SerialLink& link, RequestFilter option, const QString& fil
   Call(hooks.buttons_enabled, true);
   link.TransferRequested = false;
   return true;
+}
+}  // namespace
+
+bool StartTx730Import(SerialLink& link, RequestFilter option, const QString& filter_text,
+                      const TransferHooks& hooks) {
+  try {
+    return RunTx730Import(link, option, filter_text, hooks);
+  } catch (const std::exception& error) {
+    link.TransferRequested = false;
+    Call(hooks.buttons_enabled, true);
+    Call(hooks.busy, false);
+    link.Reporter().ShowAndLog(StandardErrorText(QString::fromUtf8(error.what()),
+                                                 errnum::kDatabaseError,
+                                                 QStringLiteral(" (starttx730import)")));
+    return false;
+  }
 }
 
 int ExportToTx730(SerialLink& link, db::Connection& connection,

@@ -146,7 +146,10 @@ void LoadGrid(const EntryFields& entries, AudiogramGrid& grid) {
   grid.Clear();
   for (int item = 0; item < kThresholdBoxCount; ++item) {
     const ThresholdBox& box = ThresholdBoxAt(item);
-    grid.SetCell(box.grid_row, box.grid_column, entries.Text1[item]);
+    // A -20 on show means no value (the PC audiometer's empty threshold).
+    const QString& shown = entries.Text1[item];
+    grid.SetCell(box.grid_row, box.grid_column,
+                 shown.trimmed() == QLatin1String("-20") ? QString() : shown);
     grid.SetCell(box.grid_row + 1, box.grid_column, entries.Previous[item]);
   }
 }

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <array>
 
+#include "base/DetailLists.h"
 #include "base/Messages.h"
+#include "base/ProgramFolder.h"
 #include "base/Settings.h"
 #include "chart/AudiogramChart.h"
 #include "questionnaire/Questionnaire.h"
@@ -315,10 +317,16 @@ QString HeadingText(const QString& caption) {
   return text;
 }
 
+QFont ChartTitleFont() { return ReportFont(9, true); }
+double ChartTitleHeight(const Sheet& sheet) {
+  return LineHeight(sheet, ChartTitleFont()) + sheet.Mm(1);
+}
+
+// One ear's chart under its title, in the ear's colour.
 void PaintChart(Sheet& sheet, const chart::AudiogramChart& chart, const QString& title,
                 const QColor& colour, const QRectF& area) {
-  const QFont font = ReportFont(9, true);
-  const double title_height = LineHeight(sheet, font) + sheet.Mm(1);  // as the page allows for
+  const QFont font = ChartTitleFont();
+  const double title_height = ChartTitleHeight(sheet);
   DrawText(sheet, font, QRectF(area.left(), area.top(), area.width(), title_height), title,
            Qt::AlignHCenter | Qt::AlignTop, colour);
   const QRectF target(area.left(), area.top() + title_height, area.width(),
@@ -330,6 +338,18 @@ void PaintChart(Sheet& sheet, const chart::AudiogramChart& chart, const QString&
 }
 
 }  // namespace
+
+AudiogramReportSetup ReportSetupFor(const ProgramFolder& folder, const DetailLists& lists,
+                                    const ChartOptions& chart_options,
+                                    const chart::ChartFiles& chart_files, ErrorReporter& reporter) {
+  AudiogramReportSetup setup;
+  setup.questions = ReadQuestionFile(folder.File(QStringLiteral("questions.txt"))).texts;
+  setup.print_heading = lists.PrintHeading;
+  setup.chart_options = &chart_options;
+  setup.chart_files = &chart_files;
+  setup.reporter = &reporter;
+  return setup;
+}
 
 QString AnswerText(int code, const QString& text) {
   switch (code) {
@@ -364,28 +384,68 @@ std::optional<AudiogramReportData> LoadAudiogramReport(db::Connection& connectio
   return data;
 }
 
+namespace {
+
+// The details: three columns of particulars from top; returns their height.
+double PaintDetails(Sheet& sheet, const AudiogramReportData& data, double top) {
+  const QRectF body = sheet.Body();
+  const FieldStyle fields{ReportFont(7), ReportFont(7.5), ReportFont(7.5, true)};
+  const double gutter = sheet.Mm(5);
+  const double column_width = (body.width() - 2 * gutter) / 3;
+  double height = 0;
+  const auto particulars = Particulars(data);
+  for (int c = 0; c < 3; ++c) {
+    const QRectF area(body.left() + c * (column_width + gutter), top, column_width,
+                      body.bottom() - top);
+    height = std::max(height, PaintFieldList(sheet, fields, particulars[c], area));
+  }
+  return height;
+}
+
+// The two charts side by side, each under its title, drawn by the chart
+// painter for print (CheckBandPrint decides the bands).
+void PaintCharts(Sheet& sheet, const AudiogramReportData& data, const AudiogramReportSetup& setup,
+                 const QRectF& area) {
+  AudiogramGrid grid;
+  LoadGrid(data.entries, grid);
+  CurrentTestView view;
+  view.DOB = data.entries.MBoxDOB;
+  view.DateofTest = data.entries.MBoxDate[kBoxDateofTest];
+  view.sex = data.entries.OptionMale     ? Sex::Male
+             : data.entries.OptionFemale ? Sex::Female
+                                         : Sex::None;
+  const chart::ChartPatient patient = chart::PatientFromView(view);
+  const double gap = sheet.Mm(6);
+  const double width = (area.width() - gap) / 2;
+  for (chart::Ear ear : {chart::Ear::Left, chart::Ear::Right}) {
+    chart::AudiogramChart chart(ear);
+    if (setup.chart_options != nullptr && setup.chart_files != nullptr &&
+        setup.reporter != nullptr) {
+      chart.InitGraph(chart::EarFromGrid(grid, ear), patient, *setup.chart_options,
+                      *setup.chart_files, *setup.reporter);
+    }
+    const bool left = ear == chart::Ear::Left;
+    PaintChart(sheet, chart, Msg(left ? 925 : 926),
+               chart::AudiogramChart::PenColour(left ? 0 : 2),
+               QRectF(area.left() + (left ? 0 : width + gap), area.top(), width, area.height()));
+  }
+}
+
+}  // namespace
+
 void PaintAudiogramPage(Sheet& sheet, const AudiogramReportData& data,
                         const AudiogramReportSetup& setup) {
   const QRectF body = sheet.Body();
   const double gap = sheet.Mm(3);
   const double after_heading = sheet.Mm(1.5);
   const double heading = SectionHeadingHeight(sheet) + after_heading;
+  const auto section = [&](double top, const QString& title) {
+    SectionHeading(sheet, QRectF(body.left(), top, body.width(), 0), title);
+    return heading;
+  };
   double y = PaintReportHeader(sheet, {Msg(932), setup.print_heading, QStringLiteral("Veltrona")});
-
-  // Details: three columns of particulars.
-  SectionHeading(sheet, QRectF(body.left(), y, body.width(), 0), Msg(130));
-  y += heading;
-  const FieldStyle fields{ReportFont(7), ReportFont(7.5), ReportFont(7.5, true)};
-  const double gutter = sheet.Mm(5);
-  const double column_width = (body.width() - 2 * gutter) / 3;
-  double details_height = 0;
-  const auto particulars = Particulars(data);
-  for (int c = 0; c < 3; ++c) {
-    const QRectF area(body.left() + c * (column_width + gutter), y, column_width,
-                      body.bottom() - y);
-    details_height = std::max(details_height, PaintFieldList(sheet, fields, particulars[c], area));
-  }
-  y += details_height + gap;
+  y += section(y, Msg(130));
+  y += PaintDetails(sheet, data, y) + gap;
 
   // From the foot up: the footer, the notes above it. What is left holds the
   // charts, the thresholds and the questionnaire; the charts give up height
@@ -403,43 +463,19 @@ void PaintAudiogramPage(Sheet& sheet, const AudiogramReportData& data,
   double table_height = thresholds.HeadingHeight(sheet, body.width());
   for (const auto& row : rows) table_height += thresholds.RowHeight(sheet, row, body.width());
   const auto questions = QuestionLines(data, setup.questions);
-  const double chart_title = LineHeight(sheet, ReportFont(9, true)) + sheet.Mm(1);
+  const double chart_title = ChartTitleHeight(sheet);
   const double fixed = heading + chart_title + after_heading + table_height + gap +
                        (questions.empty() ? 0.0 : heading + gap);
-  const double room = notes_top - y - fixed;
   const double wanted =
-      questions.empty() ? 0.0
-                        : QuestionnaireHeight(sheet, QuestionStyles().front(), questions,
-                                              body.width());
-  const double chart_height = std::clamp(room - wanted, sheet.Mm(46), sheet.Mm(64));
+      questions.empty()
+          ? 0.0
+          : QuestionnaireHeight(sheet, QuestionStyles().front(), questions, body.width());
+  const double chart_height =
+      std::clamp(notes_top - y - fixed - wanted, sheet.Mm(46), sheet.Mm(64));
 
-  // Audiograms: the two charts side by side, the thresholds under them.
-  SectionHeading(sheet, QRectF(body.left(), y, body.width(), 0), Msg(131));
-  y += heading;
-  AudiogramGrid grid;
-  LoadGrid(data.entries, grid);
-  CurrentTestView view;
-  view.DOB = data.entries.MBoxDOB;
-  view.DateofTest = data.entries.MBoxDate[kBoxDateofTest];
-  view.sex = data.entries.OptionMale     ? Sex::Male
-             : data.entries.OptionFemale ? Sex::Female
-                                         : Sex::None;
-  const chart::ChartPatient patient = chart::PatientFromView(view);
-  const double chart_gap = sheet.Mm(6);
-  const double chart_width = (body.width() - chart_gap) / 2;
-  for (chart::Ear ear : {chart::Ear::Left, chart::Ear::Right}) {
-    chart::AudiogramChart chart(ear);
-    if (setup.chart_options != nullptr && setup.chart_files != nullptr &&
-        setup.reporter != nullptr) {
-      chart.InitGraph(chart::EarFromGrid(grid, ear), patient, *setup.chart_options,
-                      *setup.chart_files, *setup.reporter);
-    }
-    const bool left = ear == chart::Ear::Left;
-    PaintChart(sheet, chart, Msg(left ? 925 : 926),
-               chart::AudiogramChart::PenColour(left ? 0 : 2),
-               QRectF(body.left() + (left ? 0 : chart_width + chart_gap), y, chart_width,
-                      chart_title + chart_height));
-  }
+  // Audiograms: the two charts, the four threshold rows under them.
+  y += section(y, Msg(131));
+  PaintCharts(sheet, data, setup, QRectF(body.left(), y, body.width(), chart_title + chart_height));
   y += chart_title + chart_height + after_heading;
   y += thresholds.PaintHeading(sheet, body.left(), y, body.width());
   for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -448,15 +484,14 @@ void PaintAudiogramPage(Sheet& sheet, const AudiogramReportData& data,
   y += gap;
 
   if (!questions.empty()) {
-    SectionHeading(sheet, QRectF(body.left(), y, body.width(), 0), Msg(132));
-    y += heading;
+    y += section(y, Msg(132));
     y += PaintQuestionnaire(sheet, questions,
                             QRectF(body.left(), y, body.width(), notes_top - gap - y)) +
          gap;
   }
   // The notes follow what is above them; they never pass the footer.
   const double notes_y = std::min(y, notes_top);
-  SectionHeading(sheet, QRectF(body.left(), notes_y, body.width(), 0), HeadingText(Msg(930)));
+  section(notes_y, HeadingText(Msg(930)));
   DrawText(sheet, notes.font,
            QRectF(body.left() + sheet.Mm(1.5), notes_y + heading, notes_width, notes.height),
            notes.text);

@@ -12,7 +12,9 @@ class QPagedPaintDevice;
 
 namespace sonivera {
 class ErrorReporter;
+class ProgramFolder;
 struct ChartOptions;
+struct DetailLists;
 namespace db {
 class Connection;
 }
@@ -54,6 +56,12 @@ struct AudiogramReportSetup {
   ErrorReporter* reporter = nullptr;
   QDate printed = QDate::currentDate();
 };
+
+// The setup of a program started on folder: the questions of its
+// questions.txt, the print heading of its lists, its chart settings.
+AudiogramReportSetup ReportSetupFor(const ProgramFolder& folder, const DetailLists& lists,
+                                    const ChartOptions& chart_options,
+                                    const chart::ChartFiles& chart_files, ErrorReporter& reporter);
 
 // The answer column's text: "Yes", "No", the free text, or empty.
 QString AnswerText(int code, const QString& text);

@@ -8,6 +8,7 @@
 #include "categorise/Schemes.h"
 #include "db/Sqlite.h"
 #include "register/RegisterGenerator.h"
+#include "vision/VisionDemo.h"
 
 namespace sonivera::ui {
 
@@ -39,10 +40,12 @@ int SeedDemoRegister(Application& app, int patients) {
   options.tests_per_patient = 4;
   options.seed = 20240628;
   options.first_number = 100001;
+  options.full_questionnaire = true;
   // Recent enough for the recall dates to look current.
   options.last_test_date = QDate::currentDate().addDays(-3);
   const GeneratorOutcome outcome = GenerateRegister(
       connection, options, [&app](const QString& pat_no) { RecategorisePatient(app, pat_no); });
+  vision::SeedDemoVisionTests(connection, options.seed);
   ChartOptions& chart = app.Config().chart;
   chart.CheckBand = true;
   chart.CheckPredictive = true;

@@ -35,4 +35,11 @@ inline DialogButtons MakeOkCancelButtons(QWidget* parent) {
   return {box, command1, command2};
 }
 
+// A push button carrying the name the code and the tests know it by.
+inline QPushButton* MakeNamedButton(QWidget* parent, const QString& name, const QString& text) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(name);
+  return button;
+}
+
 }  // namespace sonivera::ui

@@ -22,15 +22,18 @@
 #include "app/Application.h"
 #include "base/Messages.h"
 #include "instrument/CompanionLink.h"
+#include "instrument/SerialLink.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
 #include "ui/DetailsPage.h"
 #include "ui/FormRecall.h"
+#include "ui/FormTx730Transfer.h"
 #include "ui/FormVision.h"
 #include "ui/PicGraph.h"
 #include "ui/RecordShortcuts.h"
+#include "ui/RegisterGrid.h"
 #include "ui/ReportPrinting.h"
 #include "ui/ResultsPage.h"
 
@@ -246,6 +249,7 @@ void FormMain::BuildActions() {
             &FormMain::CloseWindow);
   BuildVisionActions();
   BuildCompanionCommands();
+  BuildTx730Commands();
   // Escape cancels only while editing; elsewhere it would surprise.
   Action(QStringLiteral("CancelEdit"))->setShortcutContext(Qt::WindowShortcut);
 }
@@ -288,6 +292,7 @@ void FormMain::BuildMenus() {
   auto* tools = menuBar()->addMenu(Msg(3103));
   tools->addAction(Action(QStringLiteral("Recheck")));
   AddCompanionMenu(tools);
+  AddTx730Menu(tools);
 
   BuildTypeMenu();
 
@@ -320,17 +325,8 @@ void FormMain::BuildPages() {
   tabs_->setObjectName(QStringLiteral("TabStrip1"));
   tabs_->setDocumentMode(true);
 
-  grid_ = new QTableView(tabs_);
-  grid_->setObjectName(QStringLiteral("DBGrid1"));
-  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->setAlternatingRowColors(true);
-  grid_->setWordWrap(false);
+  grid_ = NewRegisterGrid(tabs_);
   grid_->setToolTip(Msg(3158));
-  grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
-  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  grid_->horizontalHeader()->setHighlightSections(false);
 
   details_ = new DetailsPage(tabs_);
   results_ = new ResultsPage(tabs_);
@@ -356,12 +352,7 @@ void FormMain::BuildPages() {
   }
   setCentralWidget(tabs_);
 
-  for (int panel = 0; panel < 4; ++panel) {
-    status_[panel] = new QLabel(this);
-    status_[panel]->setObjectName(QStringLiteral("StatusPanel%1").arg(panel + 1));
-    status_[panel]->setContentsMargins(6, 0, 6, 0);
-    statusBar()->addPermanentWidget(status_[panel], panel == 3 ? 1 : 0);
-  }
+  AddStatusPanels(*this, status_);
 }
 
 void FormMain::FormatGridColumns() {

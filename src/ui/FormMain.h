@@ -23,11 +23,14 @@ class Questionnaire;
 class QuestionnaireModel;
 class RecordEditor;
 class Register;
+class SerialLink;
 }  // namespace sonivera
 
 namespace sonivera::ui {
 
 class DetailsPage;
+class FormExportTX730;
+class FormImportTx730;
 class ReportPrinting;
 class FormVision;
 class ResultsPage;
@@ -60,6 +63,11 @@ class FormMain : public QMainWindow {
   CompanionLink& Companion() { return *companion_; }
   // Shown in the status bar while the companion runs.
   QPushButton* CompanionCancelButton() const { return companion_cancel_; }
+
+  // The TX730 serial audiometer link and its windows (made on first use).
+  SerialLink& Link() { return *serial_link_; }
+  FormImportTx730* ImportTx730Window();
+  FormExportTX730* ExportTx730Window();
 
   // The vision window, made on first use; Type - Vision shows it on the
   // current patient.
@@ -155,6 +163,12 @@ class FormMain : public QMainWindow {
   void RunCompanionCommand(bool launch);
   void CompanionRunning(bool running);
 
+  // The TX730 serial audiometer (FormMainTx730.cpp).
+  void BuildTx730Commands();
+  void AddTx730Menu(QMenu* menu);
+  void mnuImportTX730();
+  void mnuExportTX730();
+
   void OnRowChanged(int row);
   void OnScroll(int value);
   void OnTabChanged(int index);
@@ -168,6 +182,9 @@ class FormMain : public QMainWindow {
   std::unique_ptr<FormVision> vision_;
   std::unique_ptr<CompanionLink> companion_;
   QPushButton* companion_cancel_ = nullptr;
+  std::unique_ptr<SerialLink> serial_link_;
+  FormImportTx730* import_tx730_ = nullptr;
+  FormExportTX730* export_tx730_ = nullptr;
   QuestionnaireModel* questions_model_ = nullptr;
   QHash<QString, QAction*> actions_;
   QTableView* grid_ = nullptr;

@@ -35,10 +35,11 @@ const char* const kOffWhileRunning[] = {"Post", "Edit", "UX730", "GetTest", "Sen
 void FormMain::BuildCompanionCommands() {
   using K = QKeySequence;
   AddAction(QStringLiteral("UX730"), QStringLiteral("&Test"), QStringLiteral("audio-headphones"),
-            K(), &FormMain::mnuTest)
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_U), &FormMain::mnuTest)
       ->setIconText(QStringLiteral("UX730"));
   AddAction(QStringLiteral("GetTest"), QStringLiteral("&Get Data"),
-            QStringLiteral("document-open-remote"), K(), &FormMain::mnuGetData)
+            QStringLiteral("document-open-remote"), K(Qt::CTRL | Qt::SHIFT | Qt::Key_G),
+            &FormMain::mnuGetData)
       ->setIconText(QStringLiteral("GetTest"));
   AddAction(QStringLiteral("SendData"), QStringLiteral("&Send Data"),
             QStringLiteral("document-send"), K(), &FormMain::mnuSendData);
@@ -75,7 +76,9 @@ void FormMain::AddCompanionMenu(QMenu* menu) {
 
 void FormMain::CompanionRunning(bool running) {
   app_.State().TestRunning = running;
-  for (const char* key : kOffWhileRunning) Action(QLatin1String(key))->setEnabled(!running);
+  for (const char* key : kOffWhileRunning) {
+    if (QAction* action = Action(QLatin1String(key))) action->setEnabled(!running);
+  }
   grid_->setEnabled(!running);
   companion_cancel_->setVisible(running);
   if (running) {

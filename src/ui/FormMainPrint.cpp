@@ -16,12 +16,12 @@ void FormMain::BuildPrinting() {
   ReportPrinting::Sources sources;
   sources.connection = [this]() -> db::Connection& { return app_.Db().Conn(); };
   sources.setup = [this] {
-    report::AudiogramReportSetup setup;
+    auto setup = report::ReportSetupFor(app_.Folder(), app_.State().detail_lists,
+                                        app_.Config().chart, app_.State().chart_files,
+                                        app_.Reporter());
+    // The questions as the window holds them (the configuration may have
+    // reloaded them).
     setup.questions = questionnaire_->Questions();
-    setup.print_heading = app_.State().detail_lists.PrintHeading;
-    setup.chart_options = &app_.Config().chart;
-    setup.chart_files = &app_.State().chart_files;
-    setup.reporter = &app_.Reporter();
     return setup;
   };
   sources.shown_audiogram = [this]() -> std::optional<report::PrintItem> {
@@ -32,8 +32,13 @@ void FormMain::BuildPrinting() {
   };
   sources.register_query = [this] { return register_->Model().Query(); };
   sources.register_description = [this] {
+    // As the status bar says it: the filter, and the sort when there is one.
     const auto texts = register_->StatusTexts();
-    return texts[2] + QStringLiteral("  \u00b7  ") + texts[3];
+    QString description = texts[2];
+    if (!register_->SortDescription().trimmed().isEmpty()) {
+      description += QStringLiteral("  \u00b7  ") + texts[3].trimmed();
+    }
+    return description;
   };
   sources.print_heading = [this] { return app_.State().detail_lists.PrintHeading; };
   sources.after = [this] { tabs_->setCurrentIndex(kRegisterPage); };

@@ -148,12 +148,14 @@ void FormMain::UpdateEditState() {
   if (editing && grid_->hasFocus()) grid_->clearFocus();
   for (const char* key : {"New Patient", "Insert Record", "Edit", "Delete", "DeletePatient",
                           "ChangePatNo", "up", "down", "older", "newer", "Find", "Filter", "Sort",
-                          "Recheck", "Configure", "ImportFile", "Export", "ImportA3_1"}) {
+                          "Recheck", "Configure", "ImportFile", "Export", "ImportA3_1",
+                          "Vision", "InsertVision"}) {
     if (QAction* action = Action(QLatin1String(key))) action->setEnabled(!editing);
   }
   const bool have_patient = !state.CurrentPatNo.isEmpty() && state.TestCount > 0;
   for (const char* key :
-       {"Insert Record", "Edit", "Delete", "DeletePatient", "ChangePatNo", "Recheck"}) {
+       {"Insert Record", "Edit", "Delete", "DeletePatient", "ChangePatNo", "Recheck",
+        "InsertVision"}) {
     if (!editing && !have_patient) Action(QLatin1String(key))->setEnabled(false);
   }
   // The register's ends: nothing before the first row or after the last.

@@ -22,8 +22,8 @@ void FormMain::BuildVisionActions() {
   actions_.insert(QStringLiteral("InsertVision"), insert);
 
   // Type - Vision, and the toolbar's "Vision" key.
-  auto* vision = new QAction(QIcon::fromTheme(QStringLiteral("go-jump")), QStringLiteral("Vision"),
-                             this);
+  auto* vision =
+      new QAction(QIcon::fromTheme(QStringLiteral("go-jump")), QStringLiteral("Vision"), this);
   vision->setObjectName(QStringLiteral("Vision"));
   vision->setIconText(QStringLiteral("Switch to Vision"));
   vision->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
@@ -45,8 +45,8 @@ void FormMain::BuildTypeMenu() {
 
 FormVision* FormMain::VisionWindow() {
   if (!vision_) {
-    vision_ = std::make_unique<FormVision>(app_.Db(), app_.Ask(), app_.Log(),
-                                           app_.State().detail_lists);
+    vision_ =
+        std::make_unique<FormVision>(app_.Db(), app_.Ask(), app_.Log(), app_.State().detail_lists);
     vision_->show_audiogram = [this](const QString& pat_no) { ShowFromVision(pat_no); };
     vision_->insert_audiogram = [this](const QString& pat_no) {
       ShowFromVision(pat_no);

@@ -3,12 +3,12 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QLineEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QStandardItemModel>
@@ -21,6 +21,7 @@
 #include "base/Messages.h"
 #include "db/Database.h"
 #include "ui/DetailsPage.h"
+#include "ui/RegisterGrid.h"
 #include "ui/VisionAnswersBox.h"
 #include "ui/VisionStepPage.h"
 #include "vision/VisionQueries.h"
@@ -29,6 +30,17 @@ namespace sonivera::ui {
 
 namespace {
 QString Plain(QString text) { return text.remove(u'&'); }
+
+// The theme's icon, or a near one that more themes carry.
+QIcon Icon(const QString& name) {
+  static const QHash<QString, QString> kFallbacks = {
+      {QStringLiteral("document-edit"), QStringLiteral("accessories-text-editor")},
+      {QStringLiteral("go-jump"), QStringLiteral("go-next")}};
+  if (!QIcon::hasThemeIcon(name) && kFallbacks.contains(name)) {
+    return QIcon::fromTheme(kFallbacks.value(name));
+  }
+  return QIcon::fromTheme(name);
+}
 
 // Register columns that hold dates, shown as dd/mm/yyyy.
 bool IsDateColumn(const QString& caption) {
@@ -66,7 +78,7 @@ FormVision::~FormVision() = default;
 
 QAction* FormVision::AddAction(const QString& key, const QString& text, const QString& icon,
                                const QKeySequence& shortcut, void (FormVision::*slot)()) {
-  auto* action = new QAction(QIcon::fromTheme(icon), text, this);
+  auto* action = new QAction(Icon(icon), text, this);
   action->setObjectName(key);
   action->setIconText(Plain(text));
   action->setShortcut(shortcut);
@@ -80,13 +92,14 @@ QAction* FormVision::AddAction(const QString& key, const QString& text, const QS
 
 void FormVision::BuildActions() {
   using K = QKeySequence;
-  AddAction("up", QStringLiteral("Move &Up"), "go-up", K(Qt::CTRL | Qt::Key_Up), &FormVision::MoveUp);
+  AddAction("up", QStringLiteral("Move &Up"), "go-up", K(Qt::CTRL | Qt::Key_Up),
+            &FormVision::MoveUp);
   AddAction("down", QStringLiteral("Move &Down"), "go-down", K(Qt::CTRL | Qt::Key_Down),
             &FormVision::MoveDown);
   AddAction("New Patient", QStringLiteral("&Add a Patient"), "contact-new", K::New,
             &FormVision::AddPatient);
-  AddAction("Insert Record", QStringLiteral("&Insert Vision"), "list-add",
-            K(Qt::CTRL | Qt::Key_I), &FormVision::InsertVision);
+  AddAction("Insert Record", QStringLiteral("&Insert Vision"), "list-add", K(Qt::CTRL | Qt::Key_I),
+            &FormVision::InsertVision);
   AddAction("InsertAudiogram", QStringLiteral("&Insert Audiogram"), "audio-headphones",
             K(Qt::CTRL | Qt::SHIFT | Qt::Key_I), &FormVision::InsertAudiogram);
   AddAction("Edit", QStringLiteral("&Edit"), "document-edit", K(Qt::CTRL | Qt::Key_E),
@@ -100,8 +113,8 @@ void FormVision::BuildActions() {
   AddAction("DeletePatient", QStringLiteral("Delete a Patient"), "user-trash",
             K(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), &FormVision::DeletePatient);
   // Type - Audiology, the toolbar's "Vision" key: back to the audiogram window.
-  AddAction("Vision", QStringLiteral("&Audiology"), "go-jump",
-            K(Qt::CTRL | Qt::SHIFT | Qt::Key_A), &FormVision::SwitchToAudiogram)
+  AddAction("Vision", QStringLiteral("&Audiology"), "go-jump", K(Qt::CTRL | Qt::SHIFT | Qt::Key_A),
+            &FormVision::SwitchToAudiogram)
       ->setIconText(QStringLiteral("Switch to Audiogram"));
   Action("CancelEdit")->setShortcutContext(Qt::WindowShortcut);
 }
@@ -129,10 +142,10 @@ void FormVision::BuildToolbar() {
   toolbar->setObjectName(QStringLiteral("Toolbar1"));
   toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   toolbar->setMovable(false);
-  const QStringList groups[] = {{"up", "down"},
-                                {"New Patient", "Insert Record", "Edit", "Post", "CancelEdit",
-                                 "Delete"},
-                                {"Vision"}};
+  const QStringList groups[] = {
+      {"up", "down"},
+      {"New Patient", "Insert Record", "Edit", "Post", "CancelEdit", "Delete"},
+      {"Vision"}};
   for (const auto& group : groups) {
     if (!toolbar->actions().isEmpty()) toolbar->addSeparator();
     for (const auto& key : group) toolbar->addAction(Action(key));
@@ -144,14 +157,7 @@ void FormVision::BuildPages() {
   tabs_->setObjectName(QStringLiteral("TabStrip1"));
   tabs_->setDocumentMode(true);
 
-  grid_ = new QTableView(tabs_);
-  grid_->setObjectName(QStringLiteral("DBGrid1"));
-  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->setAlternatingRowColors(true);
-  grid_->setWordWrap(false);
-  grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
+  grid_ = NewRegisterGrid(tabs_);
   model_ = new QStandardItemModel(this);
   model_->setHorizontalHeaderLabels(vision::VisionRegisterColumns());
   grid_->setModel(model_);
@@ -174,12 +180,7 @@ void FormVision::BuildPages() {
   tabs_->addTab(steps_, QStringLiteral("&Vision Test"));
   setCentralWidget(tabs_);
 
-  for (int panel = 0; panel < 4; ++panel) {
-    status_[panel] = new QLabel(this);
-    status_[panel]->setObjectName(QStringLiteral("StatusPanel%1").arg(panel + 1));
-    status_[panel]->setContentsMargins(6, 0, 6, 0);
-    statusBar()->addPermanentWidget(status_[panel], panel == 3 ? 1 : 0);
-  }
+  AddStatusPanels(*this, status_);
 }
 
 void FormVision::RebuildRegister() {
@@ -189,8 +190,9 @@ void FormVision::RebuildRegister() {
     rows = store.RegisterRows();
     patient_count_ = store.PatientCount();
   } catch (const std::exception& e) {
+    const auto failure = db::DescribeFailure(e);
     ErrorReporter(prompter_, editor_.Log())
-        .ShowAndLog(StandardErrorText(QString::fromUtf8(e.what()), 954,
+        .ShowAndLog(StandardErrorText(failure.description, failure.number,
                                       QStringLiteral(" (gototestdetails:954)")));
   }
   const QStringList captions = vision::VisionRegisterColumns();
@@ -201,9 +203,8 @@ void FormVision::RebuildRegister() {
     QList<QStandardItem*> items;
     for (int c = 0; c < captions.size(); ++c) {
       const QString value = register_row.values.value(c);
-      items << new QStandardItem(IsDateColumn(captions[c]) ? DateBoxText(value).replace(
-                                                                 kEmptyDateBox, QString())
-                                                           : value);
+      items << new QStandardItem(
+          IsDateColumn(captions[c]) ? DateBoxText(value).replace(kEmptyDateBox, QString()) : value);
     }
     model_->appendRow(items);
   }
@@ -250,8 +251,8 @@ void FormVision::Refresh() {
 void FormVision::RenderSteps() {
   const int count = editor_.TestCount();
   const TestKey shown = editor_.ShownTest();
-  const QString date = editor_.Editing() ? editor_.Details().MBoxDate[kBoxDateofTest]
-                                         : DateBoxText(shown.date);
+  const QString date =
+      editor_.Editing() ? editor_.Details().MBoxDate[kBoxDateofTest] : DateBoxText(shown.date);
   steps_->Render(editor_.Entry(), count > 0 ? editor_.TestIndex() + 1 : 0, count, date);
 }
 
@@ -302,8 +303,8 @@ void FormVision::ReadBoxes() {
 
 void FormVision::closeEvent(QCloseEvent* event) {
   if (editor_.Editing()) {
-    if (prompter_.Show(Msg(2000), windowTitle(), Prompter::Buttons::YesNo,
-                       Prompter::Answer::No) != Prompter::Answer::Yes) {
+    if (prompter_.Show(Msg(2000), windowTitle(), Prompter::Buttons::YesNo, Prompter::Answer::No) !=
+        Prompter::Answer::Yes) {
       event->ignore();
       return;
     }

@@ -106,7 +106,8 @@ void FormVision::ChangePatNo() {
   if (editor_.Editing() || editor_.CurrentPatNo().isEmpty()) return;
   const QString old_no = editor_.CurrentPatNo();
   FormChangePatNo change(
-      old_no, [this, old_no](const QString& new_no) { return editor_.ChangePatientNo(old_no, new_no); },
+      old_no,
+      [this, old_no](const QString& new_no) { return editor_.ChangePatientNo(old_no, new_no); },
       this);
   if (run_dialog(change) == QDialog::Accepted) {
     RebuildRegister();

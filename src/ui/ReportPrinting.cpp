@@ -1,9 +1,12 @@
 #include "ui/ReportPrinting.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QIcon>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QToolBar>
 
 #include "base/ErrorLog.h"
 #include "base/Messages.h"
@@ -52,8 +55,22 @@ void ReportPrinting::NothingToPrint() {
                  Prompter::Icon::Information);
 }
 
+void ReportPrinting::ExportPdf(const QString& title, const QString& procedure, int title_message,
+                               const Painting& paint) {
+  FileDialogSpec spec;
+  spec.title = Msg(3789).remove(u'&').remove(QStringLiteral("..."));
+  spec.filter = Msg(3790);
+  spec.default_suffix = QStringLiteral(".pdf");
+  spec.initial_name = title + QStringLiteral(".pdf");
+  spec.overwrite_prompt = true;
+  const auto path = prompter_.SaveFile(spec);
+  if (!path) return;
+  auto pdf = report::PdfFile(*path, title);
+  report::ReportPrintFailure(reporter_, paint(*pdf), procedure, title_message);
+}
+
 bool ReportPrinting::Output(const QString& title, const QString& procedure, int title_message,
-                            const std::function<report::PrintStatus(QPrinter&)>& paint) {
+                            const Painting& paint) {
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(title);
   printer.setPageSize(QPageSize(QPageSize::A4));
@@ -61,6 +78,14 @@ bool ReportPrinting::Output(const QString& title, const QString& procedure, int 
   if (preview_mode_) {
     QPrintPreviewDialog preview(&printer, parent_);
     preview.setWindowTitle(title);
+    if (auto* toolbar = preview.findChild<QToolBar*>()) {
+      toolbar->addSeparator();
+      QAction* export_pdf = toolbar->addAction(
+          QIcon::fromTheme(QStringLiteral("document-export")), Msg(3789).remove(u'&'));
+      export_pdf->setObjectName(QStringLiteral("ExportPdf"));
+      QObject::connect(export_pdf, &QAction::triggered, &preview,
+                       [&] { ExportPdf(title, procedure, title_message, paint); });
+    }
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                      [&](QPrinter* target) {
                        const auto status = paint(*target);
@@ -99,7 +124,9 @@ bool ReportPrinting::PrintAudiogram() {
   }
   const report::AudiogramReportSetup setup = sources_.setup();
   return Output(report::AudiogramReportTitle(item->pat_no), QStringLiteral("printaudiogram"), 1025,
-                [&](QPrinter& printer) { return report::PrintAudiogramReport(printer, *data, setup); });
+                [&](QPagedPaintDevice& device) {
+                  return report::PrintAudiogramReport(device, *data, setup);
+                });
 }
 
 bool ReportPrinting::PrintDatabase() {
@@ -117,7 +144,7 @@ bool ReportPrinting::PrintDatabase() {
   data.print_heading = sources_.print_heading();
   data.description = sources_.register_description();
   return Output(Msg(1062), QStringLiteral("printdatabase"), 974,
-                [&](QPrinter& printer) { return report::PrintSummaryReport(printer, data); });
+                [&](QPagedPaintDevice& device) { return report::PrintSummaryReport(device, data); });
 }
 
 void ReportPrinting::OpenBatchPrint(int register_rows) {

@@ -10,6 +10,7 @@
 #include "report/ReportOutput.h"
 
 class QDialog;
+class QPagedPaintDevice;
 class QPrinter;
 class QPrintPreviewDialog;
 class QWidget;
@@ -72,10 +73,14 @@ class ReportPrinting {
  private:
   void OpenPrintOptions();
   void NothingToPrint();
-  // Prints or previews: paint draws the report on the printer and says how
+  using Painting = std::function<report::PrintStatus(QPagedPaintDevice&)>;
+  // Prints or previews: paint draws the report on the device and says how
   // it went; failures are reported under procedure.
   bool Output(const QString& title, const QString& procedure, int title_message,
-              const std::function<report::PrintStatus(QPrinter&)>& paint);
+              const Painting& paint);
+  // The preview's Export to PDF: the report to a PDF file the user names.
+  void ExportPdf(const QString& title, const QString& procedure, int title_message,
+                 const Painting& paint);
 
   Sources sources_;
   Prompter& prompter_;

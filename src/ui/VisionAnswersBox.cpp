@@ -15,9 +15,12 @@ using vision::YesNo;
 namespace {
 YesNo Chosen(const QButtonGroup* group) {
   switch (group->checkedId()) {
-    case 1: return YesNo::Yes;
-    case 2: return YesNo::No;
-    default: return YesNo::Unanswered;
+    case 1:
+      return YesNo::Yes;
+    case 2:
+      return YesNo::No;
+    default:
+      return YesNo::Unanswered;
   }
 }
 

@@ -18,17 +18,22 @@ const QColor kFrame(200, 30, 30);
 // Unit offset of an answer position: T, B, L, R.
 QPointF Direction(QChar position) {
   switch (position.unicode()) {
-    case 'T': return {0, -1};
-    case 'B': return {0, 1};
-    case 'L': return {-1, 0};
-    default: return {1, 0};
+    case 'T':
+      return {0, -1};
+    case 'B':
+      return {0, 1};
+    case 'L':
+      return {-1, 0};
+    default:
+      return {1, 0};
   }
 }
 
 // One cube in a simple three-face view.
 void DrawCube(QPainter& p, const QPointF& at, double size, const QColor& colour) {
   const double d = size * 0.35;
-  const QPolygonF front({at, at + QPointF(size, 0), at + QPointF(size, size), at + QPointF(0, size)});
+  const QPolygonF front(
+      {at, at + QPointF(size, 0), at + QPointF(size, size), at + QPointF(0, size)});
   const QPolygonF top({at, at + QPointF(d, -d), at + QPointF(size + d, -d), at + QPointF(size, 0)});
   const QPolygonF side({at + QPointF(size, 0), at + QPointF(size + d, -d),
                         at + QPointF(size + d, size - d), at + QPointF(size, size)});
@@ -47,10 +52,18 @@ void DrawBrokenRing(QPainter& painter, const QPointF& centre, double radius, QCh
   // Angles in 1/16 degree, counter-clockwise from three o'clock.
   int gap_angle = 0;
   switch (gap.unicode()) {
-    case 'T': gap_angle = 90; break;
-    case 'L': gap_angle = 180; break;
-    case 'B': gap_angle = 270; break;
-    default: gap_angle = 0; break;
+    case 'T':
+      gap_angle = 90;
+      break;
+    case 'L':
+      gap_angle = 180;
+      break;
+    case 'B':
+      gap_angle = 270;
+      break;
+    default:
+      gap_angle = 0;
+      break;
   }
   const int gap_width = 40;
   painter.drawArc(box, (gap_angle + gap_width / 2) * 16, (360 - gap_width) * 16);
@@ -71,13 +84,27 @@ void VisionSlideView::paintEvent(QPaintEvent*) {
   p.drawRoundedRect(area, 8, 8);
   const QRectF inner = area.adjusted(10, 10, -10, -10);
   switch (KindOfStep(step_)) {
-    case StepKind::Binocular: PaintCubes(p, inner); break;
-    case StepKind::Acuity: PaintAcuity(p, inner); break;
-    case StepKind::Depth: PaintDepth(p, inner); break;
-    case StepKind::Colour: PaintColour(p, inner); break;
-    case StepKind::Vertical: PaintPhoria(p, inner, true); break;
-    case StepKind::Lateral: PaintPhoria(p, inner, false); break;
-    case StepKind::Peripheral: PaintLamps(p, inner); break;
+    case StepKind::Binocular:
+      PaintCubes(p, inner);
+      break;
+    case StepKind::Acuity:
+      PaintAcuity(p, inner);
+      break;
+    case StepKind::Depth:
+      PaintDepth(p, inner);
+      break;
+    case StepKind::Colour:
+      PaintColour(p, inner);
+      break;
+    case StepKind::Vertical:
+      PaintPhoria(p, inner, true);
+      break;
+    case StepKind::Lateral:
+      PaintPhoria(p, inner, false);
+      break;
+    case StepKind::Peripheral:
+      PaintLamps(p, inner);
+      break;
   }
 }
 
@@ -95,7 +122,8 @@ void VisionSlideView::PaintCubes(QPainter& p, const QRectF& area) {
   }
   p.setPen(kInk);
   p.drawText(QRectF(area.left(), y + size * 1.3, area.width(), size),
-             Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("Right eye: red + white   Left eye: white + green"));
+             Qt::AlignHCenter | Qt::AlignTop,
+             QStringLiteral("Right eye: red + white   Left eye: white + green"));
 }
 
 void VisionSlideView::PaintAcuity(QPainter& p, const QRectF& area) {
@@ -112,12 +140,13 @@ void VisionSlideView::PaintAcuity(QPainter& p, const QRectF& area) {
     const QRectF cell(area.left() + (t % per_row) * cell_w, area.top() + (t / per_row) * cell_h,
                       cell_w, cell_h);
     const QPointF centre(cell.center().x(), cell.top() + cell_h * 0.45);
-    // Ring size falls with the Snellen fraction, 6/60 down to 6/4.
-    const double snellen = Snellen(t).mid(2).toDouble();
-    const double radius = std::max(2.5, largest * snellen / 60.0 * 3.2);
-    p.setPen(QPen(Qt::black, std::max(1.0, radius * 0.35), Qt::SolidLine, Qt::FlatCap));
+    // Ring size falls with the Snellen fraction, 6/60 down to 6/4 (on a log
+    // scale, so that the smallest rings stay visible on a screen).
+    const double denominator = Snellen(t).mid(2).toDouble();
+    const double radius = largest * (0.18 + 0.82 * std::log(denominator / 4) / std::log(15.0));
+    p.setPen(QPen(Qt::black, std::max(1.2, radius * 0.3), Qt::SolidLine, Qt::FlatCap));
     p.setBrush(Qt::NoBrush);
-    DrawBrokenRing(p, centre, std::min(radius, largest), AcuityAnswer(eye, t));
+    DrawBrokenRing(p, centre, radius, AcuityAnswer(eye, t));
     p.setFont(small);
     p.setPen(kInk);
     p.drawText(QRectF(cell.left(), cell.top(), cell_w, cell_h * 0.18), Qt::AlignCenter,
@@ -138,7 +167,8 @@ void VisionSlideView::PaintAcuity(QPainter& p, const QRectF& area) {
 
 void VisionSlideView::PaintDepth(QPainter& p, const QRectF& area) {
   const int current = entry_ ? entry_->DepthTarget() : -1;
-  const bool judging = entry_ && entry_->EditMode() && entry_->Step() == step_ && entry_->DepthRun();
+  const bool judging =
+      entry_ && entry_->EditMode() && entry_->Step() == step_ && entry_->DepthRun();
   const int per_row = 5;
   const double cell_w = area.width() / per_row;
   const double cell_h = area.height() / 2;
@@ -256,14 +286,14 @@ void VisionSlideView::PaintPhoria(QPainter& p, const QRectF& area, bool vertical
   const double x = area.left() + step * position;
   p.setPen(QPen(kFrame, 2.5));
   if (vertical) {
-    const double y =
-        area.bottom() - area.height() * (0.15 + 0.7 * (position - 1) / (notes - 1));
+    const double y = area.bottom() - area.height() * (0.15 + 0.7 * (position - 1) / (notes - 1));
     p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
   } else {
     const double tip = area.center().y() + area.height() * 0.14;
     p.drawLine(QPointF(x, area.bottom() - 4), QPointF(x, tip));
     p.setBrush(kFrame);
-    p.drawPolygon(QPolygonF({QPointF(x, tip - 2), QPointF(x - 7, tip + 12), QPointF(x + 7, tip + 12)}));
+    p.drawPolygon(
+        QPolygonF({QPointF(x, tip - 2), QPointF(x - 7, tip + 12), QPointF(x + 7, tip + 12)}));
   }
 }
 

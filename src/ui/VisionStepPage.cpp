@@ -87,8 +87,8 @@ QLabel* VisionStepPage::AcuityLetter(int step, int target) const {
   return target >= 0 && target < int(letters.size()) ? letters[target] : nullptr;
 }
 
-QPushButton* VisionStepPage::AddCommand(StepFrame& frame, const QString& name,
-                                        const QString& text, const QString& event) {
+QPushButton* VisionStepPage::AddCommand(StepFrame& frame, const QString& name, const QString& text,
+                                        const QString& event) {
   auto* button = new QPushButton(text, frame.box);
   button->setObjectName(name);
   connect(button, &QPushButton::clicked, this, [this, event] { emit Event(event); });
@@ -103,7 +103,8 @@ void VisionStepPage::AddChecks(StepFrame& frame, const QString& name, const QStr
   for (int i = 0; i < count; ++i) {
     auto* box = new QCheckBox(labels[i], frame.box);
     box->setObjectName(QStringLiteral("%1_%2").arg(name).arg(i + 1));
-    const int row = (i / per_row) * (hints.empty() ? 1 : 1);
+    // With a hint (the expected answer) beside it, each box takes two columns.
+    const int row = i / per_row;
     const int column = (i % per_row) * (hints.empty() ? 1 : 2);
     grid->addWidget(box, row, column);
     if (!hints.empty()) {
@@ -229,10 +230,10 @@ void VisionStepPage::BuildFrame(int step) {
         frame.buttons.push_back(box);
         frame.letters.push_back(letter);
       }
-      commands->addWidget(AddCommand(frame, QStringLiteral("CommandPass2"),
-                                     QStringLiteral("&Pass"), QStringLiteral("pass2")));
-      commands->addWidget(AddCommand(frame, QStringLiteral("CommandFail2"),
-                                     QStringLiteral("&Fail"), QStringLiteral("fail2")));
+      commands->addWidget(AddCommand(frame, QStringLiteral("CommandPass2"), QStringLiteral("&Pass"),
+                                     QStringLiteral("pass2")));
+      commands->addWidget(AddCommand(frame, QStringLiteral("CommandFail2"), QStringLiteral("&Fail"),
+                                     QStringLiteral("fail2")));
       commands->addWidget(AddCommand(frame, QStringLiteral("CommandDPClear"),
                                      QStringLiteral("&Clear Test"), QStringLiteral("clearDepth")));
       break;
@@ -260,15 +261,19 @@ void VisionStepPage::BuildFrame(int step) {
     }
     case StepKind::Peripheral: {
       for (int side = 0; side < 2; ++side) {
-        auto* title = new QLabel(side == 0 ? QStringLiteral("Right Eye") : QStringLiteral("Left Eye"),
-                                 frame.box);
+        auto* title = new QLabel(
+            side == 0 ? QStringLiteral("Right Eye") : QStringLiteral("Left Eye"), frame.box);
         title->setFont(bold);
         grid->addWidget(title, 0, side);
         for (int k = 0; k < 4; ++k) {
           const int lamp = side * 4 + k;
-          const QString text = (LampIsNasal(lamp) ? QStringLiteral("Nasal 45") : QStringLiteral("Temporal %1").arg(LampAngle(lamp))) + QChar(0x00B0);
+          const QString text =
+              (LampIsNasal(lamp) ? QStringLiteral("Nasal 45")
+                                 : QStringLiteral("Temporal %1").arg(LampAngle(lamp))) +
+              QChar(0x00B0);
           auto* box = new QCheckBox(text, frame.box);
-          box->setObjectName(QStringLiteral("%1_%2").arg(side == 0 ? "CheckPR" : "CheckPL").arg(k + 1));
+          box->setObjectName(
+              QStringLiteral("%1_%2").arg(side == 0 ? "CheckPR" : "CheckPL").arg(k + 1));
           grid->addWidget(box, k + 1, side);
           const QString word = QStringLiteral("periph:") + LampName(lamp);
           connect(box, &QCheckBox::clicked, this, [this, word] { emit Event(word); });
@@ -291,6 +296,7 @@ void VisionStepPage::BuildFrame(int step) {
       break;
     }
   }
+  grid->setRowStretch(grid->rowCount(), 1);
   body->addWidget(controls, 0);
   frame.picture = new VisionSlideView(step, frame.box);
   body->addWidget(frame.picture, 1);
@@ -358,7 +364,8 @@ void VisionStepPage::Render(const VisionEntry& entry, int test_no, int test_coun
       for (int i = 0; i < kLateralBoxes; ++i) SetChecked(frame.buttons[i], entry.LateralBox(i));
       break;
     case StepKind::Peripheral:
-      for (int lamp = 0; lamp < kLamps; ++lamp) SetChecked(frame.buttons[lamp], entry.LampTicked(lamp));
+      for (int lamp = 0; lamp < kLamps; ++lamp)
+        SetChecked(frame.buttons[lamp], entry.LampTicked(lamp));
       frame.totals[0]->setText(entry.TotalRight());
       frame.totals[1]->setText(entry.TotalLeft());
       frame.totals[2]->setText(entry.TotalBoth());

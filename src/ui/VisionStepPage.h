@@ -52,11 +52,11 @@ class VisionStepPage : public QWidget {
   struct StepFrame {
     QGroupBox* box = nullptr;
     VisionSlideView* picture = nullptr;
-    std::vector<QAbstractButton*> buttons;  // boxes or options of the step, in order
-    std::vector<QLabel*> letters;           // answer letters (acuity, depth)
+    std::vector<QAbstractButton*> buttons;    // boxes or options of the step, in order
+    std::vector<QLabel*> letters;             // answer letters (acuity, depth)
     std::vector<QAbstractButton*> distances;  // step 10's test distance options
-    std::vector<QWidget*> editable;         // enabled only while editing
-    std::array<QLineEdit*, 3> totals{};     // step 11
+    std::vector<QWidget*> editable;           // enabled only while editing
+    std::array<QLineEdit*, 3> totals{};       // step 11
     QLabel* instruction = nullptr;
   };
   void BuildFrame(int step);

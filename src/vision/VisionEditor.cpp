@@ -97,8 +97,8 @@ void VisionEditor::Changed() {
 
 void VisionEditor::ReportFailure(const std::exception& error, const QString& tag) {
   const auto failure = db::DescribeFailure(error);
-  ErrorReporter(prompter_, log_).ShowAndLog(
-      StandardErrorText(failure.description, failure.number, tag));
+  ErrorReporter(prompter_, log_)
+      .ShowAndLog(StandardErrorText(failure.description, failure.number, tag));
 }
 
 void VisionEditor::ChoosePatient(const QString& pat_no) {
@@ -141,6 +141,7 @@ void VisionEditor::LoadDetails() {
     const TestKey key = ShownTest();
     details_.Address = LatestAddress(conn, current_pat_no_);
     if (!key.date.isEmpty()) {
+      details_.Address = store.AddressAt(current_pat_no_, key);
       if (const auto header = store.ReadHeader(current_pat_no_, key)) {
         ShowHeader(*header, key, details_);
         ShowEmployment(*header, details_);
@@ -163,8 +164,8 @@ bool VisionEditor::InsertVision() {
   Reload();
   try {
     VisionStore store(database_.Conn());
-    const std::optional<TestKey> latest_vision = tests_.empty() ? std::nullopt
-                                                                : std::optional(tests_.front());
+    const std::optional<TestKey> latest_vision =
+        tests_.empty() ? std::nullopt : std::optional(tests_.front());
     // Particulars recorded later on the audiogram side are the newer ones.
     if (const auto audiogram = store.LatestAudiogram(current_pat_no_)) {
       if (!latest_vision || audiogram->first.LaterThan(*latest_vision)) {
@@ -364,8 +365,8 @@ bool VisionEditor::BuildRecord(VisionRecord& r, const QString& pat_no) {
   r.answers.Contacts = answers_.contacts == YesNo::Yes;
   r.answers.ChangeinRX = answers_.change_in_rx == YesNo::Yes;
   r.answers.Refer = answers_.referred == YesNo::Yes;
-  r.answers.GlassesType = answers_.glasses_type.trimmed().isEmpty() ? QString()
-                                                                     : answers_.glasses_type;
+  r.answers.GlassesType =
+      answers_.glasses_type.trimmed().isEmpty() ? QString() : answers_.glasses_type;
   // A last-examination date that is no date is refused; the rest is written.
   r.answers.LastExam = stored_last_exam_;
   const auto last_exam = ParseDateBox(answers_.last_exam);
@@ -409,8 +410,9 @@ bool VisionEditor::WriteRecord(const VisionRecord& record) {
     transaction.Commit();
   } catch (const db::SqliteError& e) {
     if (db::ErrorNumberFor(e) == errnum::kFieldTooLong) {
-      ErrorReporter(prompter_, log_).ShowAndLog(
-          StandardErrorText(Msg(1027), errnum::kFieldTooLong, QStringLiteral(" (vreadtestdetails:1027)")));
+      ErrorReporter(prompter_, log_)
+          .ShowAndLog(StandardErrorText(Msg(1027), errnum::kFieldTooLong,
+                                        QStringLiteral(" (vreadtestdetails:1027)")));
     } else {
       ReportFailure(e, ErrorTag(QStringLiteral("vsavedatabase")));
     }

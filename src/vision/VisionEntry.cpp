@@ -138,17 +138,28 @@ void VisionEntry::StoreStep() {
   if (!edit_mode_ || step_ >= kLastStep) return;
   const int distance = Index(DistanceOfStep(step_));
   switch (KindOfStep(step_)) {
-    case StepKind::Binocular: working_.binocular.at(distance) = binocular_option_; break;
+    case StepKind::Binocular:
+      working_.binocular.at(distance) = binocular_option_;
+      break;
     case StepKind::Acuity:
       for (int slide = 0; slide < 3; ++slide) {
         working_.acuity.at(distance).at(slide) = HighestTicked(acuity_box_[slide]);
       }
       break;
-    case StepKind::Depth: working_.depth = HighestTicked(depth_box_); break;
-    case StepKind::Colour: working_.colour = colour_box_; break;
-    case StepKind::Vertical: working_.vertical.at(distance) = FirstTicked(vertical_box_); break;
-    case StepKind::Lateral: working_.lateral.at(distance) = FirstTicked(lateral_box_); break;
-    case StepKind::Peripheral: break;
+    case StepKind::Depth:
+      working_.depth = HighestTicked(depth_box_);
+      break;
+    case StepKind::Colour:
+      working_.colour = colour_box_;
+      break;
+    case StepKind::Vertical:
+      working_.vertical.at(distance) = FirstTicked(vertical_box_);
+      break;
+    case StepKind::Lateral:
+      working_.lateral.at(distance) = FirstTicked(lateral_box_);
+      break;
+    case StepKind::Peripheral:
+      break;
   }
 }
 
@@ -175,18 +186,29 @@ void VisionEntry::Redraw() {
   const WorkingResults& source = Source();
   const int distance = Index(DistanceOfStep(step_));
   switch (KindOfStep(step_)) {
-    case StepKind::Binocular: binocular_option_ = source.binocular.at(distance); break;
+    case StepKind::Binocular:
+      binocular_option_ = source.binocular.at(distance);
+      break;
     case StepKind::Acuity:
       for (int slide = 0; slide < 3; ++slide) {
         TickUpTo(acuity_box_[slide], source.acuity.at(distance).at(slide));
       }
       if (step_ == 10) distance_option_ = source.test_distance;
       break;
-    case StepKind::Depth: TickUpTo(depth_box_, source.depth); break;
-    case StepKind::Colour: colour_box_ = source.colour; break;
-    case StepKind::Vertical: TickOnly(vertical_box_, source.vertical.at(distance)); break;
-    case StepKind::Lateral: TickOnly(lateral_box_, source.lateral.at(distance)); break;
-    case StepKind::Peripheral: break;  // the lamps live in their boxes only
+    case StepKind::Depth:
+      TickUpTo(depth_box_, source.depth);
+      break;
+    case StepKind::Colour:
+      colour_box_ = source.colour;
+      break;
+    case StepKind::Vertical:
+      TickOnly(vertical_box_, source.vertical.at(distance));
+      break;
+    case StepKind::Lateral:
+      TickOnly(lateral_box_, source.lateral.at(distance));
+      break;
+    case StepKind::Peripheral:
+      break;  // the lamps live in their boxes only
   }
 }
 
@@ -398,10 +420,12 @@ void VisionEntry::SetLamps(const std::array<bool, kLamps>& lamps) {
 
 void VisionEntry::RecomputeTotals(bool right_side, bool left_side) {
   if (right_side) {
-    total_right_ = QString::number(PeripheralTotal(lamps_[R85], lamps_[R70], lamps_[R55], lamps_[RN45]));
+    total_right_ =
+        QString::number(PeripheralTotal(lamps_[R85], lamps_[R70], lamps_[R55], lamps_[RN45]));
   }
   if (left_side) {
-    total_left_ = QString::number(PeripheralTotal(lamps_[L85], lamps_[L70], lamps_[L55], lamps_[LN45]));
+    total_left_ =
+        QString::number(PeripheralTotal(lamps_[L85], lamps_[L70], lamps_[L55], lamps_[LN45]));
   }
   total_both_ = QString::number(total_right_.toInt() + total_left_.toInt());
 }

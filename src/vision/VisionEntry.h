@@ -63,12 +63,12 @@ class VisionEntry {
   bool DepthFail();
   bool ClearAcuity();
   bool ClearDepth();
-  bool ChooseBinocular(int option);      // 1 "Four", 2 "Two", 3 "Three"
-  bool ClickColour(int box);             // 1..9
-  bool ClickVertical(int box);           // 1..13
-  bool ClickLateral(int box);            // 1..29
-  bool ChooseTestDistance(int option);   // 1..5
-  bool ClickLamp(int lamp);              // Lamp
+  bool ChooseBinocular(int option);     // 1 "Four", 2 "Two", 3 "Three"
+  bool ClickColour(int box);            // 1..9
+  bool ClickVertical(int box);          // 1..13
+  bool ClickLateral(int box);           // 1..29
+  bool ChooseTestDistance(int option);  // 1..5
+  bool ClickLamp(int lamp);             // Lamp
 
   // --- What the window draws ----------------------------------------------
   bool EditMode() const { return edit_mode_; }
@@ -83,7 +83,9 @@ class VisionEntry {
   int DepthTarget() const { return depth_target_; }
   int DepthMissCount() const { return depth_miss_; }
 
-  bool AcuityBox(int eye_frame, int target) const { return acuity_box_.at(eye_frame - 1).at(target); }
+  bool AcuityBox(int eye_frame, int target) const {
+    return acuity_box_.at(eye_frame - 1).at(target);
+  }
   bool AcuityLetterMarked(int eye_frame, int target) const {
     return acuity_marked_.at(eye_frame - 1).at(target);
   }

@@ -12,18 +12,34 @@ namespace {
 QString Txt(const QString& value) { return value.isNull() ? QStringLiteral("") : value; }
 
 // The header columns of VisionDetails after PatNo, in table order.
-const QStringList kHeaderColumns = {
-    "TestType",     "SerialNo",    "Examiner",   "DeptUnit",        "Company",
-    "PositionRank", "Location",    "LeavingReason", "EmploymentStatus", "Categorisation",
-    "Notes",        "ServiceLengthText", "LengthofService", "TimeofTest", "PreviousTest",
-    "Calibrated",   "RecallDate",  "DateJoined", "DateLeft",        "DateofTest",
-    "F1",           "F2",          "F3"};
+const QStringList kHeaderColumns = {"TestType",
+                                    "SerialNo",
+                                    "Examiner",
+                                    "DeptUnit",
+                                    "Company",
+                                    "PositionRank",
+                                    "Location",
+                                    "LeavingReason",
+                                    "EmploymentStatus",
+                                    "Categorisation",
+                                    "Notes",
+                                    "ServiceLengthText",
+                                    "LengthofService",
+                                    "TimeofTest",
+                                    "PreviousTest",
+                                    "Calibrated",
+                                    "RecallDate",
+                                    "DateJoined",
+                                    "DateLeft",
+                                    "DateofTest",
+                                    "F1",
+                                    "F2",
+                                    "F3"};
 
 // The employment particulars that a vision save carries to the audiogram side.
-const QStringList kEmploymentColumns = {"PositionRank",     "DeptUnit",          "Company",
-                                        "Location",         "ServiceLengthText", "LengthofService",
-                                        "LeavingReason",    "EmploymentStatus",  "DateJoined",
-                                        "DateLeft"};
+const QStringList kEmploymentColumns = {
+    "PositionRank",    "DeptUnit",      "Company",          "Location",   "ServiceLengthText",
+    "LengthofService", "LeavingReason", "EmploymentStatus", "DateJoined", "DateLeft"};
 
 // The answers columns of VisionTest after the coded ones.
 const QStringList kAnswerColumns = {"Glasses",    "GlassesType", "Contacts",
@@ -57,12 +73,29 @@ QStringList CodedColumns() {
 
 // The header fields in kHeaderColumns order, the test key's two left as they are.
 std::array<QString*, 23> HeaderTexts(VisionHeader& h, QString& time, QString& date) {
-  return {&h.TestType,     &h.SerialNo,      &h.Examiner,         &h.DeptUnit,
-          &h.Company,      &h.PositionRank,  &h.Location,         &h.LeavingReason,
-          &h.EmploymentStatus, &h.Categorisation, &h.Notes,        &h.ServiceLengthText,
-          nullptr,         &time,            &h.PreviousTest,     &h.Calibrated,
-          &h.RecallDate,   &h.DateJoined,    &h.DateLeft,         &date,
-          &h.F1,           &h.F2,            &h.F3};
+  return {&h.TestType,
+          &h.SerialNo,
+          &h.Examiner,
+          &h.DeptUnit,
+          &h.Company,
+          &h.PositionRank,
+          &h.Location,
+          &h.LeavingReason,
+          &h.EmploymentStatus,
+          &h.Categorisation,
+          &h.Notes,
+          &h.ServiceLengthText,
+          nullptr,
+          &time,
+          &h.PreviousTest,
+          &h.Calibrated,
+          &h.RecallDate,
+          &h.DateJoined,
+          &h.DateLeft,
+          &date,
+          &h.F1,
+          &h.F2,
+          &h.F3};
 }
 
 VisionHeader ReadHeaderColumns(db::Statement& s, int first) {
@@ -82,12 +115,29 @@ VisionHeader ReadHeaderColumns(db::Statement& s, int first) {
 }  // namespace
 
 const QStringList& VisionRegisterColumns() {
-  static const QStringList columns = {
-      "Pat No",       "Surname",    "Forenames",   "Last Test",  "Time of Test",
-      "Previous Test", "Date of Birth", "Categorisation", "Position/Rank", "Dept/Unit",
-      "Company",      "Location",   "Sex",         "Examiner",   "Recall Date",
-      "Status",       "Date Joined", "Date Left",  "Leaving Reason", "Length of Service",
-      "F1",           "F2",         "F3"};
+  static const QStringList columns = {"Pat No",
+                                      "Surname",
+                                      "Forenames",
+                                      "Last Test",
+                                      "Time of Test",
+                                      "Previous Test",
+                                      "Date of Birth",
+                                      "Categorisation",
+                                      "Position/Rank",
+                                      "Dept/Unit",
+                                      "Company",
+                                      "Location",
+                                      "Sex",
+                                      "Examiner",
+                                      "Recall Date",
+                                      "Status",
+                                      "Date Joined",
+                                      "Date Left",
+                                      "Leaving Reason",
+                                      "Length of Service",
+                                      "F1",
+                                      "F2",
+                                      "F3"};
   return columns;
 }
 
@@ -126,8 +176,9 @@ qint64 VisionStore::PatientCount() {
 }
 
 std::vector<TestKey> VisionStore::Tests(const QString& pat_no) {
-  auto& s = Prepared(QStringLiteral("SELECT DateofTest, TimeofTest FROM VisionDetails WHERE "
-                                    "PatNo = ?1 ORDER BY DateofTest DESC, TimeofTest DESC"));
+  auto& s =
+      Prepared(QStringLiteral("SELECT DateofTest, TimeofTest FROM VisionDetails WHERE "
+                              "PatNo = ?1 ORDER BY DateofTest DESC, TimeofTest DESC"));
   s.Bind(1, pat_no);
   std::vector<TestKey> keys;
   while (s.Step()) keys.push_back({s.Text(0), s.Text(1)});
@@ -136,8 +187,8 @@ std::vector<TestKey> VisionStore::Tests(const QString& pat_no) {
 }
 
 std::optional<TestKey> VisionStore::Mirror(const QString& pat_no) {
-  auto& s = Prepared(
-      QStringLiteral("SELECT VDateofTest, VTimeofTest FROM PatDetails WHERE PatNo = ?1"));
+  auto& s =
+      Prepared(QStringLiteral("SELECT VDateofTest, VTimeofTest FROM PatDetails WHERE PatNo = ?1"));
   s.Bind(1, pat_no);
   std::optional<TestKey> key;
   if (s.Step() && !s.IsNull(0)) key = TestKey{s.Text(0), s.Text(1)};
@@ -211,6 +262,20 @@ std::optional<std::pair<TestKey, std::array<QString, 6>>> VisionStore::LatestAdd
   return latest;
 }
 
+std::array<QString, 6> VisionStore::AddressAt(const QString& pat_no, const TestKey& key) {
+  auto& s = Prepared(QStringLiteral(
+      "SELECT Address1, Address2, Address3, Address4, Address5, Address6 FROM AddressDetails "
+      "WHERE PatNo = ?1 AND (DateofTest < ?2 OR (DateofTest = ?2 AND TimeofTest <= ?3)) "
+      "ORDER BY DateofTest DESC, TimeofTest DESC LIMIT 1"));
+  s.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
+  std::array<QString, 6> lines;
+  if (s.Step()) {
+    for (int i = 0; i < 6; ++i) lines[i] = s.Text(i);
+  }
+  s.Reset();
+  return lines;
+}
+
 std::optional<std::pair<TestKey, VisionHeader>> VisionStore::LatestAudiogram(
     const QString& pat_no) {
   auto& s = Prepared(QStringLiteral("SELECT %1 FROM TestDetails WHERE PatNo = ?1 "
@@ -228,8 +293,8 @@ std::optional<std::pair<TestKey, VisionHeader>> VisionStore::LatestAudiogram(
 }
 
 bool VisionStore::HasAudiogram(const QString& pat_no) {
-  auto& s = Prepared(QStringLiteral(
-      "SELECT 1 FROM PatDetails WHERE PatNo = ?1 AND DateofTest IS NOT NULL"));
+  auto& s = Prepared(
+      QStringLiteral("SELECT 1 FROM PatDetails WHERE PatNo = ?1 AND DateofTest IS NOT NULL"));
   s.Bind(1, pat_no);
   const bool found = s.Step();
   s.Reset();
@@ -337,9 +402,9 @@ void VisionStore::UpdateTest(const VisionRecord& record, const TestKey& original
   results.Bind(where, original.date).Bind(where + 1, original.time).Run();
   if (connection_.Changes() == 0) {
     // A header without its results row gets one.
-    auto& insert =
-        Prepared(QStringLiteral("INSERT INTO VisionTest (PatNo, TestDate, TestTime, %1) VALUES (%2)")
-                     .arg(QuotedList(columns), Placeholders(1, 3 + int(columns.size()))));
+    auto& insert = Prepared(
+        QStringLiteral("INSERT INTO VisionTest (PatNo, TestDate, TestTime, %1) VALUES (%2)")
+            .arg(QuotedList(columns), Placeholders(1, 3 + int(columns.size()))));
     BindResults(insert, record);
     insert.Run();
   }

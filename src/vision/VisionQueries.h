@@ -81,6 +81,8 @@ class VisionStore {
   std::optional<StoredResults> ReadResults(const QString& pat_no, const TestKey& key);
   // The patient's latest address row (its key and lines).
   std::optional<std::pair<TestKey, std::array<QString, 6>>> LatestAddress(const QString& pat_no);
+  // The address lines in force at a test: the newest row not later than it.
+  std::array<QString, 6> AddressAt(const QString& pat_no, const TestKey& key);
   // The audiogram side's latest test header of the patient.
   std::optional<std::pair<TestKey, VisionHeader>> LatestAudiogram(const QString& pat_no);
   // Whether the patient has an audiogram (its latest-audiogram mirror is set).

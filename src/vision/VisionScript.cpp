@@ -141,8 +141,8 @@ QJsonObject RunStepsLine(const QByteArray& line) {
         number = static_cast<int>(value.toDouble());
       }
       if (!SetColumnValue(row, it.key(), number)) {
-        return error(QStringLiteral("stored \"%1\": not a results column or out of range")
-                         .arg(it.key()));
+        return error(
+            QStringLiteral("stored \"%1\": not a results column or out of range").arg(it.key()));
       }
     }
     entry.BeginEdit(row);

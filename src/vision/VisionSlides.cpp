@@ -7,22 +7,28 @@ namespace {
 // The step each step borrows its frame texts from (near steps repeat the far ones).
 int TextStep(int step) {
   switch (step) {
-    case 6: return 0;
-    case 7: return 1;
-    case 8: return 4;
-    case 9: return 5;
-    case 10: return 1;
-    default: return step;
+    case 6:
+      return 0;
+    case 7:
+      return 1;
+    case 8:
+      return 4;
+    case 9:
+      return 5;
+    case 10:
+      return 1;
+    default:
+      return step;
   }
 }
 
 const char* const kAcuityAnswers[3] = {"TRRLTBLRLBRBTR", "TLTTBBLBRTRLBR", "LRLBRTTBRTBRTL"};
 const char* const kDepthAnswers = "BLBTTLRLR";
-const char* const kSnellen[kAcuityTargets] = {"6/60", "6/30", "6/21",  "6/15", "6/12",
-                                              "6/10.5", "6/9", "6/7.5", "6/6.6", "6/6",
-                                              "6/5.5", "6/5", "6/4.5", "6/4"};
+const char* const kSnellen[kAcuityTargets] = {"6/60",   "6/30", "6/21",  "6/15",  "6/12",
+                                              "6/10.5", "6/9",  "6/7.5", "6/6.6", "6/6",
+                                              "6/5.5",  "6/5",  "6/4.5", "6/4"};
 const char* const kNear[kAcuityTargets] = {"N36", "N18", "N14", "N10", "N8", "", "N6",
-                                           "N5",  "",    "N4",  "",    "",   "",   ""};
+                                           "N5",  "",    "N4",  "",    "",   "", ""};
 const char* const kCircles[kColourCircles] = {"Aa", "Ab", "B", "Ca", "Cb", "D", "Ea", "Eb", "F"};
 const char* const kNumerals[kColourCircles] = {"1", "2", "5", "2", "6", "6", "1", "6", "None"};
 const int kInches[kTestDistances] = {20, 22, 26, 31, 40};
@@ -33,13 +39,20 @@ const char* const kLampNames[kLamps] = {"R85", "R70", "R55", "RN45", "L85", "L70
 
 StepKind KindOfStep(int step) {
   switch (TextStep(step)) {
-    case 0: return StepKind::Binocular;
-    case 1: return StepKind::Acuity;
-    case 2: return StepKind::Depth;
-    case 3: return StepKind::Colour;
-    case 4: return StepKind::Vertical;
-    case 5: return StepKind::Lateral;
-    default: return StepKind::Peripheral;
+    case 0:
+      return StepKind::Binocular;
+    case 1:
+      return StepKind::Acuity;
+    case 2:
+      return StepKind::Depth;
+    case 3:
+      return StepKind::Colour;
+    case 4:
+      return StepKind::Vertical;
+    case 5:
+      return StepKind::Lateral;
+    default:
+      return StepKind::Peripheral;
   }
 }
 
@@ -54,43 +67,55 @@ bool IsAcuityStep(int step) { return step == 1 || step == 7 || step == 10; }
 
 QString DistanceHeading(int step) {
   switch (DistanceOfStep(step)) {
-    case Distance::Far: return QStringLiteral("Far Vision");
-    case Distance::Near: return QStringLiteral("Near Vision");
-    case Distance::Intermediate: return QStringLiteral("Intermediate Vision");
-    case Distance::Peripheral: break;
+    case Distance::Far:
+      return QStringLiteral("Far Vision");
+    case Distance::Near:
+      return QStringLiteral("Near Vision");
+    case Distance::Intermediate:
+      return QStringLiteral("Intermediate Vision");
+    case Distance::Peripheral:
+      break;
   }
   return QStringLiteral("Peripheral Vision");
 }
 
 QString StepTitle(int step, int eye_frame) {
   switch (TextStep(step)) {
-    case 0: return QStringLiteral("Slide 1 - Binocular Vision");
+    case 0:
+      return QStringLiteral("Slide 1 - Binocular Vision");
     case 1:
       if (eye_frame == 2) return QStringLiteral("Slide 3 - Acuity Right Eye");
       if (eye_frame == 3) return QStringLiteral("Slide 4 - Acuity Left Eye");
       return QStringLiteral("Slide 2 - Acuity Both Eyes");
-    case 2: return QStringLiteral("Slide 5 - Depth Perception");
-    case 3: return QStringLiteral("Slide 6 - Colour Perception");
-    case 4: return QStringLiteral("Slide 7 - Vertical Phoria");
-    case 5: return QStringLiteral("Slide 8 - Lateral Phoria");
-    default: return QStringLiteral("Peripheral Vision Test");
+    case 2:
+      return QStringLiteral("Slide 5 - Depth Perception");
+    case 3:
+      return QStringLiteral("Slide 6 - Colour Perception");
+    case 4:
+      return QStringLiteral("Slide 7 - Vertical Phoria");
+    case 5:
+      return QStringLiteral("Slide 8 - Lateral Phoria");
+    default:
+      return QStringLiteral("Peripheral Vision Test");
   }
 }
 
 QString StepInstruction(int step) {
   switch (TextStep(step)) {
-    case 0: return QStringLiteral("How many cubes do you see?");
+    case 0:
+      return QStringLiteral("How many cubes do you see?");
     case 1:
       return QStringLiteral(
           "Starting with smallest target you can see, what is the postion of the unbroken ring? "
           "Top, Bottom, Left or Right?");
     case 2:
-      return QStringLiteral(
-          "For each target, identify which ring seems to float out towards you?");
-    case 3: return QStringLiteral("What numbers do you see in circles A, B, C etc?");
+      return QStringLiteral("For each target, identify which ring seems to float out towards you?");
+    case 3:
+      return QStringLiteral("What numbers do you see in circles A, B, C etc?");
     case 4:
       return QStringLiteral("Through the round part of which musical note does the red line pass?");
-    case 5: return QStringLiteral("The arrow points to which musical note?");
+    case 5:
+      return QStringLiteral("The arrow points to which musical note?");
     default:
       return QStringLiteral("Look ahead at the the test slide. Do you see a light flashing?");
   }

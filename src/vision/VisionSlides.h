@@ -63,9 +63,9 @@ int DistanceCm(int option);
 
 // The peripheral lamps in column order PR85, PR70, PR55, PRN45, PL85, ...
 enum Lamp { R85, R70, R55, RN45, L85, L70, L55, LN45 };
-QString LampName(int lamp);       // "R85", ..., "LN45"
-QString LampColumn(int lamp);     // "PR85", ..., "PLN45"
-int LampAngle(int lamp);          // 85, 70, 55, 45
+QString LampName(int lamp);    // "R85", ..., "LN45"
+QString LampColumn(int lamp);  // "PR85", ..., "PLN45"
+int LampAngle(int lamp);       // 85, 70, 55, 45
 bool LampIsNasal(int lamp);
 
 }  // namespace sonivera::vision

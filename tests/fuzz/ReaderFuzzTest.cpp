@@ -114,7 +114,10 @@ void Fuzz(const QStringList& seed_names, int count,
   QElapsedTimer clock;
   clock.start();
   for (int i = 0; seconds > 0 ? clock.elapsed() < seconds * 1000 : i < count; ++i) {
-    const QByteArray input = mutator.Mutate(seeds[mutator.Below(int(seeds.size()))]);
+    // Each seed as it is first, then mutations.
+    const QByteArray input = i < seeds.size()
+                                 ? seeds[i]
+                                 : mutator.Mutate(seeds[mutator.Below(int(seeds.size()))]);
     try {
       read(input);
     } catch (const AppError&) {

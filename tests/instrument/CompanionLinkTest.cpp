@@ -109,6 +109,8 @@ TEST_F(CompanionLinkTest, ProblemRepliesAreReportedAndGiveNoTest) {
        "No results\nVeldata file not found., 100B"},
       {"reply=none\n", true, "No results\nVeldata file not found. , 100A",
        "No results\nVeldata file not found., 100A"},
+      {"reply=data\ncrash=yes\n", false, "No results\nVeldata file not found. , 100B",
+       "No results\nVeldata file not found., 100B"},
       {"reply=status\nstatus=77\n", false,
        "No results\nVeldata byte= 77 Check all your file versions for compatibility 152B",
        "No results\nVeldata byte= 77 Check all your file versions for compatibility152B"},
@@ -165,7 +167,7 @@ TEST_F(CompanionLinkTest, CsvReplyIsTakenOnlyWithTheBlockTransferType) {
 }
 
 TEST_F(CompanionLinkTest, LateReplyIsFoundByTheSecondLook) {
-  hooks.pause_scale = 0.5;  // the second look comes 1 s after the exit
+  hooks.pause_scale = 1;  // the second look comes 2 s after the exit
   SetScenario(folder, "reply=data\nlate=0.2\ndate=3/3/2026\n");
   const auto outcome = Link().LaunchOrGet(true);
   ASSERT_EQ(outcome.kind, CompanionOutcome::kTest);

@@ -154,6 +154,12 @@ TEST_F(CompanionRecordTest, CommandLineTestFetchAndSend) {
   EXPECT_TRUE(result.err.contains("Veldata file not found. , 100A")) << result.err.toStdString();
   EXPECT_TRUE(t.folder.Read("err.log").contains("Veldata file not found., 100A"));
 
+  SetScenario(t.folder, "reply=error\ncode=2\nsubcode=10\nlength=3\n");
+  result = cli({"ux730", "fetch", "P1"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_TRUE(result.err.contains("No results")) << result.err.toStdString();
+  EXPECT_TRUE(t.folder.Read("err.log").contains("Bridger Error: 2,"));
+
   result = cli({"ux730", "send"});
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
   EXPECT_TRUE(StandInLog(t.folder).contains("argument: [X ]"));

@@ -3,6 +3,7 @@
 
 #include <QRandomGenerator>
 
+#include "instrument/SerialLink.h"
 #include "instrument/Tx730Framing.h"
 #include "instrument/Tx730Parser.h"
 #include "instrument/Tx730Wire.h"
@@ -178,6 +179,31 @@ TEST(Tx730Fuzz, RandomWireTextNeverBreaksTheLink) {
       }
     }
   }
+}
+
+}  // namespace
+}  // namespace sonivera
+
+namespace sonivera {
+namespace {
+
+TEST(Tx730Framing, BreakMarksAreFoundAndUndone) {
+  QByteArray pending;
+  MarkedInput in = UnmarkInput(pending, QByteArray("AB\xff\xff" "C", 5));
+  EXPECT_EQ(in.data, QByteArray("AB\xff" "C", 4));
+  EXPECT_FALSE(in.break_seen);
+  // A break, and an escape cut by the end of a read.
+  in = UnmarkInput(pending, QByteArray("X\xff", 2));
+  EXPECT_EQ(in.data, "X");
+  EXPECT_EQ(pending.size(), 1);
+  in = UnmarkInput(pending, QByteArray("\0\0Y", 3));
+  EXPECT_TRUE(in.break_seen);
+  EXPECT_EQ(in.data, "Y");
+  // A character received with a line error is dropped.
+  in = UnmarkInput(pending, QByteArray("\xff\0Z!", 4));
+  EXPECT_FALSE(in.break_seen);
+  EXPECT_EQ(in.data, "!");
+  EXPECT_TRUE(pending.isEmpty());
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 
 #include "base/Messages.h"
+#include "chart/ColourBands.h"
 #include "questionnaire/Questionnaire.h"
 #include "register/RecordDisplay.h"
 #include "register/RegisterFixture.h"
@@ -350,6 +352,48 @@ TEST_F(ReportTest, CommandLinePrintsAndRefusesMissingPatientsAndTests) {
   EXPECT_EQ(run({"print", "batch", "--pdf", Pdf("b.pdf")}, &err), 0);
   EXPECT_TRUE(err.contains("1 / 1")) << err.toStdString();
   EXPECT_EQ(PageCount(PdfText(Pdf("b.pdf"))), 1);
+}
+
+// Pixels of the page in a band colour of the chart, from the PDF drawn at a
+// low resolution.
+int BandPixels(const QString& pdf, const chart::ColourBands& bands) {
+  const QString base = pdf + ".page";
+  QProcess process;
+  process.start("pdftoppm", {"-r", "40", "-png", "-singlefile", pdf, base});
+  EXPECT_TRUE(process.waitForFinished(30000));
+  const QImage page(base + ".png");
+  EXPECT_FALSE(page.isNull());
+  int count = 0;
+  for (int y = 0; y < page.height(); ++y) {
+    for (int x = 0; x < page.width(); ++x) {
+      const QColor pixel = page.pixelColor(x, y);
+      for (const auto& band : bands.colours) {
+        if (std::abs(pixel.red() - band.red) + std::abs(pixel.green() - band.green) +
+                std::abs(pixel.blue() - band.blue) < 12) {
+          ++count;
+        }
+      }
+    }
+  }
+  return count;
+}
+
+TEST_F(ReportTest, ColourBandsFollowCheckBandPrint) {
+  AddPatient("K1", "Kerr", "01/01/2021");
+  const auto data = report::LoadAudiogramReport(Conn(), "K1", {"2021-01-01", "10:00:00"}, {});
+  ASSERT_TRUE(data.has_value());
+  ChartOptions options = State().settings.chart;
+  setup.chart_options = &options;
+  const auto print = [&](bool bands) {
+    options.CheckBand = true;
+    options.CheckBandPrint = bands;
+    auto pdf = report::PdfFile(Pdf("k.pdf"), "k");
+    EXPECT_EQ(report::PrintAudiogramReport(*pdf, *data, setup), report::PrintStatus::Printed);
+    pdf.reset();
+    return BandPixels(Pdf("k.pdf"), State().chart_files.bands);
+  };
+  EXPECT_GT(print(true), 1000);
+  EXPECT_EQ(print(false), 0);
 }
 
 TEST_F(ReportTest, PrintFailuresAreShownWithThePrinterTags) {

@@ -64,6 +64,8 @@ TEST_F(CompanionWindowTest, TestAndGetDataFillANewAudiogramThatSaveStores) {
     ASSERT_EQ(t->State().EditMode, kInsertingTest) << t.prompter.Texts().join("|").toStdString();
     EXPECT_EQ(window->Results()->Text1(0)->text(), "10");
     EXPECT_EQ(window->Results()->Text1(18)->text(), "-20");
+    EXPECT_EQ(t->State().categorisation.grid.Cell(0, 9), "");  // no value on the chart
+    EXPECT_EQ(t->State().categorisation.grid.Cell(0, 0), "10");
     EXPECT_TRUE(window->Action("Post")->isEnabled());
     Trigger(*window, "Post");
     EXPECT_EQ(t->State().EditMode, kBrowsing) << t.prompter.Texts().join("|").toStdString();

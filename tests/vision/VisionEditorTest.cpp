@@ -35,8 +35,8 @@ class VisionEditorTest : public ::testing::Test {
   // Every row of the patient and test tables, in a fixed order.
   QString Dump() {
     QString out;
-    for (const char* table : {"PatDetails", "TestDetails", "AddressDetails", "VisionDetails",
-                              "VisionTest"}) {
+    for (const char* table :
+         {"PatDetails", "TestDetails", "AddressDetails", "VisionDetails", "VisionTest"}) {
       auto s = Conn().Prepare(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2, 3, 4").arg(table));
       while (s.Step()) {
         out += table;
@@ -49,13 +49,14 @@ class VisionEditorTest : public ::testing::Test {
 
   // A patient with one audiogram, written as the audiogram side writes it.
   void AddAudiogram(const QString& pat_no, const TestKey& key, const QString& company,
-                    SaveMode mode = SaveMode::NewPatient) {
+                    SaveMode mode = SaveMode::NewPatient,
+                    const QString& address = QStringLiteral("1 Mill Lane")) {
     AudiogramRecord r;
     r.patient = {pat_no, "Smith", "Ann", "1970-02-01", "Female"};
     r.key = key;
     r.Company = company;
     r.PositionRank = "Driver";
-    r.address[0] = "1 Mill Lane";
+    r.address[0] = address;
     db::Transaction transaction(Conn());
     ASSERT_TRUE(AudiogramStore(Conn()).Write(mode, r));
     transaction.Commit();
@@ -106,8 +107,10 @@ TEST_F(VisionEditorTest, InsertEditAndCancelGoThroughTheRegister) {
 
   const auto rows = store.RegisterRows();
   ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].values.mid(0, 5), QStringList({"P1", "Smith", "Ann", "2024-03-01", "09:00:00"}));
-  EXPECT_EQ(Scalar("SELECT CAST(FarBinoc AS INTEGER) || CAST(FarBoth AS INTEGER) || Glasses || GlassesType || LastExam FROM "
+  EXPECT_EQ(rows[0].values.mid(0, 5),
+            QStringList({"P1", "Smith", "Ann", "2024-03-01", "09:00:00"}));
+  EXPECT_EQ(Scalar("SELECT CAST(FarBinoc AS INTEGER) || CAST(FarBoth AS INTEGER) || Glasses || "
+                   "GlassesType || LastExam FROM "
                    "VisionTest"),
             "331Bifocal2023-01-15");
   EXPECT_EQ(Scalar("SELECT VDateofTest || ' ' || VTimeofTest FROM PatDetails"),
@@ -121,7 +124,8 @@ TEST_F(VisionEditorTest, InsertEditAndCancelGoThroughTheRegister) {
   EXPECT_EQ(editor->Entry().CurrentTarget(1), 3);
   editor->Entry().AcuityPass();
   ASSERT_EQ(editor->Save(), Result::Saved);
-  EXPECT_EQ(Scalar("SELECT count(*) || CAST(FarBoth AS INTEGER) || LastExam FROM VisionTest"), "142023-01-15");
+  EXPECT_EQ(Scalar("SELECT count(*) || CAST(FarBoth AS INTEGER) || LastExam FROM VisionTest"),
+            "142023-01-15");
 
   // Cancel writes nothing.
   const QString before = Dump();
@@ -254,10 +258,14 @@ TEST_F(VisionEditorTest, NewerAudiogramParticularsAreCopiedByTheDayOrSecondRule)
     const QString pat_no = QStringLiteral("C%1").arg(++n);
     AddAudiogram(pat_no, {"2024-01-01", "08:00:00"}, "Old Co");
     InsertVision(pat_no, "01/05/2024", "10:00:00");
-    AddAudiogram(pat_no, c.audiogram, "New Co", SaveMode::NewTest);
+    AddAudiogram(pat_no, c.audiogram, "New Co", SaveMode::NewTest, "2 New Road");
     editor->ChoosePatient(pat_no);
+    // Shown: the address in force at the vision test; a new test takes the
+    // newer one.
+    EXPECT_EQ(editor->Details().Address[0], c.copied ? "1 Mill Lane" : "2 New Road");
     ASSERT_TRUE(editor->InsertVision());
     EXPECT_EQ(editor->Details().ComboDetails[kComboCompany], c.copied ? "New Co" : "Old Co");
+    EXPECT_EQ(editor->Details().Address[0], "2 New Road");
     editor->Cancel();
   }
 }
@@ -283,6 +291,20 @@ TEST_F(VisionEditorTest, EmploymentCarriesOverToTheLatestAudiogramNotLaterThanTh
   EXPECT_EQ(Scalar("SELECT Company FROM TestDetails"), "Beta Ltd");
   // The register keeps the newest vision test.
   EXPECT_EQ(Scalar("SELECT VDateofTest FROM PatDetails"), "2024-01-10");
+
+  // An audiogram inserted from the vision side takes the vision test's
+  // particulars only while that test is the later one.
+  EXPECT_FALSE(NewerVisionParticulars(Conn(), "P1").has_value());  // same moment
+  InsertVision("P1", "11/01/2024", "08:00:00");
+  const auto newer = NewerVisionParticulars(Conn(), "P1");
+  ASSERT_TRUE(newer.has_value());
+  EXPECT_EQ(newer->Company, "Beta Ltd");
+  EntryFields shown;
+  ShowEmployment(*newer, shown);
+  EXPECT_EQ(shown.ComboDetails[kComboCompany], "Beta Ltd");
+  EXPECT_EQ(shown.MBoxDate[kBoxDateJoined], "01/01/2020");
+  AddAudiogram("P1", {"2024-01-12", "08:00:00"}, "Delta", SaveMode::NewTest);
+  EXPECT_FALSE(NewerVisionParticulars(Conn(), "P1").has_value());
 }
 
 TEST_F(VisionEditorTest, DeletingTestsAndPatients) {
@@ -319,8 +341,9 @@ TEST_F(VisionEditorTest, DeletingTestsAndPatients) {
   ASSERT_TRUE(editor->DeletePatient());
   EXPECT_EQ(prompter.Prompts().back().text,
             "Audiograms exist for this Patient. These will not be deleted");
-  EXPECT_EQ(Scalar("SELECT count(*) FROM VisionDetails") + Scalar("SELECT count(*) FROM VisionTest"),
-            "00");
+  EXPECT_EQ(
+      Scalar("SELECT count(*) FROM VisionDetails") + Scalar("SELECT count(*) FROM VisionTest"),
+      "00");
   EXPECT_EQ(Scalar("SELECT count(*) || (VDateofTest IS NULL) FROM PatDetails"), "11");
   EXPECT_EQ(Scalar("SELECT count(*) FROM TestDetails"), "1");
 

@@ -41,19 +41,28 @@ TEST(VisionAcuityRule, RunsEndAtTheLastTargetOrAfterTwoMissesInARow) {
   struct Case {
     const char* name;
     QStringList events;
-    int result;          // FarBoth stored
-    int eye_after;       // the slide on screen afterwards
-    QList<int> ticked;   // boxes (1-based) ticked on the both-eyes slide
-    int marked;          // answer letters in red
+    int result;         // FarBoth stored
+    int eye_after;      // the slide on screen afterwards
+    QList<int> ticked;  // boxes (1-based) ticked on the both-eyes slide
+    int marked;         // answer letters in red
   };
   const Case cases[] = {
-      {"fourteen passes", Repeat("pass", 14), 14, 2,
-       {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}, 14},
+      {"fourteen passes",
+       Repeat("pass", 14),
+       14,
+       2,
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14},
+       14},
       {"pass fail pass fail fail", {"pass", "fail", "pass", "fail", "fail"}, 3, 2, {1, 3}, 5},
       {"fail fail", {"fail", "fail"}, 0, 2, {}, 2},
       {"a miss then a pass goes on", {"fail", "pass", "pass", "fail", "pass"}, 5, 1, {2, 3, 5}, 5},
-      {"thirteen passes, two misses on the last", Repeat("pass", 13) << "fail" << "fail", 13, 2,
-       {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}, 14},
+      {"thirteen passes, two misses on the last",
+       Repeat("pass", 13) << "fail"
+                          << "fail",
+       13,
+       2,
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13},
+       14},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -93,7 +102,8 @@ TEST(VisionAcuityRule, FinishingTheLastSlideMovesOnAsNext) {
   VisionEntry near;
   near.BeginNewTest();
   GoTo(near, 7);
-  Play(near, Repeat("pass", 14) + Repeat("pass", 14) + Repeat("pass", 4) << "fail" << "fail");
+  Play(near, Repeat("pass", 14) + Repeat("pass", 14) + Repeat("pass", 4) << "fail"
+                                                                         << "fail");
   EXPECT_EQ(near.Step(), 8);
   EXPECT_EQ(near.Working().acuity[1], (std::array<int, 3>{14, 14, 4}));
 }
@@ -223,8 +233,8 @@ TEST(VisionStoredSteps, AnswersReachTheWorkingResultsOnNextPreviousRunEndAndSave
 }
 
 TEST(VisionStoredSteps, BinocularAndPhoriaCodes) {
-  const std::pair<const char*, int> binocular[] = {{"binoc:Four", 1}, {"binoc:Two", 2},
-                                                   {"binoc:Three", 3}};
+  const std::pair<const char*, int> binocular[] = {
+      {"binoc:Four", 1}, {"binoc:Two", 2}, {"binoc:Three", 3}};
   for (const auto& [event, code] : binocular) {
     VisionEntry entry;
     entry.BeginNewTest();
@@ -360,9 +370,10 @@ TEST(VisionBounds, StepsStayBetweenZeroAndEleven) {
 // never reaches a box past the last (the boxes are read and written with
 // bounds-checked access, which throws).
 TEST(VisionBounds, RandomActionSequencesStayInRange) {
-  QStringList vocabulary{"next", "next", "next", "prev", "pass", "pass", "pass", "fail",
-                         "fail", "pass2", "pass2", "fail2", "clearAcuity", "clearDepth",
-                         "binoc:Four", "binoc:Two", "binoc:Three"};
+  QStringList vocabulary{"next",      "next",       "next",        "prev",       "pass",
+                         "pass",      "pass",       "fail",        "fail",       "pass2",
+                         "pass2",     "fail2",      "clearAcuity", "clearDepth", "binoc:Four",
+                         "binoc:Two", "binoc:Three"};
   for (int k = 1; k <= 13; ++k) vocabulary << QStringLiteral("vertical:%1").arg(k);
   for (int k = 1; k <= 29; k += 4) vocabulary << QStringLiteral("lateral:%1").arg(k);
   for (int k = 1; k <= 9; ++k) vocabulary << QStringLiteral("colour:%1").arg(k);
