@@ -51,7 +51,10 @@ FormBatchPrint::FormBatchPrint(int rows, std::function<void()> start, QWidget* p
   setWindowTitle(Msg(3783));
   auto* explanation = new QLabel(Msg(3788), this);
   explanation->setWordWrap(true);
-  explanation->setMinimumWidth(explanation->fontMetrics().averageCharWidth() * 40);
+  // One line when it is not too long, wrapped otherwise.
+  const QFontMetrics metrics = explanation->fontMetrics();
+  explanation->setMinimumWidth(
+      std::min(metrics.horizontalAdvance(explanation->text()) + 8, metrics.averageCharWidth() * 70));
   auto* caption = new QLabel(Msg(3784), this);
   count_ = new QLabel(QString::number(rows), this);
   count_->setObjectName(QStringLiteral("LabelBatchPrintNo"));
