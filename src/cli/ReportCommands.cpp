@@ -150,7 +150,7 @@ int PrintBatch(Application& app, const PrintOptions& options) {
 
 const Command kPrint{
     "print", "audiogram PATNO [--test DD/MM/YYYY HH:MM:SS] | summary | batch [--sort FIELD] --pdf FILE",
-    "Prints a report to a PDF file, A4:\n"
+    "Prints the audiogram report, the database summary or a batch to a PDF file (A4).\n"
     "  audiogram PATNO  the audiogram report of the patient's latest test, or of the\n"
     "                   test given by --test; one page\n"
     "  summary          the database summary, one line per register row\n"
