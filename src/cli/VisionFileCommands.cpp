@@ -1,8 +1,13 @@
-// vision-export and vision-import: the vision register's CSV files.
+// vision-export and vision-import: the vision register's CSV files; the
+// vision record form for print vision.
 #include <QFileInfo>
 #include <cstdio>
 
+#include "interchange/CsvLayout.h"
+
 #include "cli/Session.h"
+#include "cli/VisionPrint.h"
+#include "report/VisionReport.h"
 #include "vision/VisionCsv.h"
 #include "vision/VisionEditor.h"
 
@@ -77,5 +82,28 @@ const Register kRegisterVisionExport(kVisionExport);
 const Register kRegisterVisionImport(kVisionImport);
 
 }  // namespace
+
+int PrintVision(Application& app, const QString& pat_no, const std::optional<TestKey>& key,
+                const QString& pdf) {
+  db::Connection& connection = app.Db().Conn();
+  TestKey test;
+  if (key) {
+    test = *key;
+  } else {
+    const auto tests = vision::VisionStore(connection).Tests(pat_no);
+    if (tests.empty()) return Fail(QStringLiteral("No vision test of patient %1.").arg(pat_no));
+    test = tests.front();
+  }
+  auto data = report::LoadVisionReport(connection, pat_no, test);
+  if (!data) {
+    return Fail(QStringLiteral("Patient %1 has no vision test on %2 %3.")
+                    .arg(pat_no, CsvDateText(test.date), test.time));
+  }
+  data->print_heading = app.State().detail_lists.PrintHeading;
+  auto file = report::PdfFile(pdf, report::VisionReportTitle());
+  const auto status = report::PrintVisionReport(*file, *data);
+  if (status != report::PrintStatus::Printed) return Fail(QStringLiteral("Cannot write ") + pdf);
+  return 0;
+}
 
 }  // namespace sonivera::cli
