@@ -40,6 +40,7 @@ struct VisionSample {
   QString pat_no, surname, forenames, date, time;  // date dd/mm/yyyy
   CodedResults coded;
   VisionAnswerFields answers;
+  QString recall = kEmptyDateBox;
 };
 
 // Stores a test through the editor: a new patient, or a new test of a known one.
@@ -58,6 +59,7 @@ inline void StoreVision(VisionEditor& editor, const VisionSample& s, bool new_pa
   e.MBoxDate[kBoxTimeofTest] = s.time;
   e.MBoxDOB = QStringLiteral("14/03/1971");
   e.OptionFemale = true;
+  e.MBoxDate[kBoxRecallDate] = s.recall;
   editor.Answers() = s.answers;
   editor.Entry().BeginEdit(s.coded);
   ASSERT_EQ(editor.Save(true), VisionEditor::SaveResult::Saved);
