@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -50,6 +51,14 @@ class Prompter {
   virtual std::unique_ptr<Progress> StartProgress(const QString& label, int maximum) = 0;
   // The login window; nullopt when the user cancelled it.
   virtual std::optional<LoginResult> Login() = 0;
+  // The recall window for a newly arrived test with its categorisation: the
+  // recall date chosen, or nullopt when cancelled. A prompter without the
+  // window (the command line) answers as if it were cancelled.
+  virtual std::optional<QDate> RecallDate(const QString& categorisation, int lcid) {
+    (void)categorisation;
+    (void)lcid;
+    return std::nullopt;
+  }
 };
 
 }  // namespace sonivera

@@ -10,7 +10,11 @@
 
 namespace sonivera {
 
-class Application;
+class ErrorReporter;
+class ProgramFolder;
+namespace db {
+class Database;
+}
 class Register;
 struct AudiogramRecord;
 namespace db {
@@ -58,13 +62,14 @@ struct ExportOutcome {
 // Writes the rows to `path` in the layout. Progress is shown for the rows
 // and a stop leaves any earlier file as it was. Failures are reported with
 // the exportregisterascsv tag.
-ExportOutcome ExportRegister(Application& app, const QString& path, CsvLayout layout,
-                             const std::vector<RegisterRowKey>& rows);
+ExportOutcome WriteRegisterCsv(db::Database& database, ErrorReporter& reporter, const QString& path,
+                               CsvLayout layout, const std::vector<RegisterRowKey>& rows);
 
-// exportregisterascsv: an empty name asks for the file (Exportdata.csv in the
+// The menu's export: an empty name asks for the file (Exportdata.csv in the
 // program folder, 5.2 layout); a given name is written in the program folder
 // in the 5.0 layout. An empty register shows "No data available to export".
-ExportOutcome exportregisterascsv(Application& app, const QString& file_name,
-                                  const std::vector<RegisterRowKey>& rows);
+ExportOutcome ExportRegisterCsv(const ProgramFolder& folder, db::Database& database,
+                                ErrorReporter& reporter, const QString& file_name,
+                                const std::vector<RegisterRowKey>& rows);
 
 }  // namespace sonivera

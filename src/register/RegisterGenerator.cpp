@@ -186,7 +186,7 @@ GeneratorOutcome GenerateRegister(db::Connection& connection, const GeneratorOpt
       for (int i = start; i < end; ++i) {
         const auto records = GeneratePatient(options, i);
         for (size_t t = 0; t < records.size(); ++t) {
-          store.Write(t == 0 ? SaveMode::NewPatient : SaveMode::NewTest, records[t]);
+          store.Write(t == 0 ? EditMode::AddingPatient : EditMode::InsertingTest, records[t]);
         }
         outcome.tests += static_cast<int>(records.size());
         done << records.front().patient.PatNo;

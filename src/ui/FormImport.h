@@ -15,7 +15,7 @@ namespace sonivera::ui {
 class FormImport : public QDialog {
   Q_OBJECT
  public:
-  FormImport(Application& app, OldReleaseImporter& importer, QWidget* parent = nullptr);
+  explicit FormImport(OldReleaseImporter& importer, QWidget* parent = nullptr);
 
   QLabel* CountBox() const { return count_; }
   QPushButton* Button(const QString& name) const;
@@ -25,7 +25,6 @@ class FormImport : public QDialog {
   void Run(OldReleaseImporter::Kind kind);
   void SetRunning(bool running);
 
-  Application& app_;
   OldReleaseImporter& importer_;
   QLabel* count_;
   ImportSummary summary_;

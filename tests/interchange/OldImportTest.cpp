@@ -16,11 +16,11 @@ class OldImportTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(t.Init()); }
   ImportSummary Run(OldReleaseImporter::Kind kind, const QString& path, bool baseline) {
-    RecordEditor editor(*t.app, nullptr);
-    OldReleaseImporter importer(*t.app, editor);
+    RecordEditor editor(t->ForEditor(), nullptr);
+    OldReleaseImporter importer(t->ForImport(editor, nullptr), t->Schemes());
     importer.SetCreateBaseline(baseline);
     importer.on_count = [&](int n) { counts.push_back(n); };
-    return importer.ImportPath(kind, path);
+    return importer.ImportFile(kind, path);
   }
   QString Value(const QString& sql) {
     return t->Db().Conn().QueryValue(sql).value_or(QVariant()).toString();
@@ -33,9 +33,9 @@ TEST_F(OldImportTest, BothSampleLayoutsGiveTheSameRegister) {
   for (auto kind : {OldReleaseImporter::Kind::Csv, OldReleaseImporter::Kind::Dat}) {
     TestApp fresh;
     ASSERT_TRUE(fresh.Init());
-    RecordEditor editor(*fresh.app, nullptr);
-    OldReleaseImporter importer(*fresh.app, editor);
-    const ImportSummary summary = importer.ImportPath(
+    RecordEditor editor(fresh->ForEditor(), nullptr);
+    OldReleaseImporter importer(fresh->ForImport(editor, nullptr), fresh->Schemes());
+    const ImportSummary summary = importer.ImportFile(
         kind,
         Sample(kind == OldReleaseImporter::Kind::Csv ? "old31_sample.csv" : "old31_sample.dat"));
     EXPECT_EQ(summary.added, 4);
@@ -89,8 +89,8 @@ TEST_F(OldImportTest, BaselineComesFromThePreviousResultsOfTheOldestRecord) {
 
 TEST_F(OldImportTest, QuestionsFirstAndBadFilesAreRefused) {
   t.prompter.QueueAnswer(Prompter::Answer::Yes);
-  RecordEditor editor(*t.app, nullptr);
-  OldReleaseImporter importer(*t.app, editor);
+  RecordEditor editor(t->ForEditor(), nullptr);
+  OldReleaseImporter importer(t->ForImport(editor, nullptr), t->Schemes());
   EXPECT_TRUE(importer.AskBeforeImport());
   ASSERT_EQ(t.prompter.Prompts().size(), 2u);
   EXPECT_EQ(t.prompter.Prompts()[0].title, "Create Baseline");
@@ -125,17 +125,16 @@ TEST_F(OldImportTest, QuestionsFirstAndBadFilesAreRefused) {
 }
 
 TEST_F(OldImportTest, StopEndsTheImportBetweenRecords) {
-  RecordEditor editor(*t.app, nullptr);
-  OldReleaseImporter importer(*t.app, editor);
+  RecordEditor editor(t->ForEditor(), nullptr);
+  OldReleaseImporter importer(t->ForImport(editor, nullptr), t->Schemes());
   importer.on_count = [&](int n) {
-    if (n == 2) t->State().StopRequested = true;
+    if (n == 2) importer.RequestStop();
   };
   const ImportSummary summary =
-      importer.ImportPath(OldReleaseImporter::Kind::Csv, Sample("old31_sample.csv"));
+      importer.ImportFile(OldReleaseImporter::Kind::Csv, Sample("old31_sample.csv"));
   EXPECT_TRUE(summary.stopped);
   EXPECT_EQ(summary.added, 2);
-  EXPECT_FALSE(t->State().StopRequested);
-  EXPECT_FALSE(t->State().BulkMode);
+  EXPECT_FALSE(editor.BulkMode());
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ TEST_F(DialogsTest, RecallPeriodSetsTheDateOrKeepsTheWindowOpen) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed.toStdString());
     const size_t prompts = t.prompter.Prompts().size();
-    FormRecall recall(*t, c.categorisation);
+    FormRecall recall(c.categorisation, t->UserLocale(), t.prompter);
     EXPECT_EQ(recall.findChild<QLineEdit*>("Text1")->text(), c.categorisation);
     auto* combo = recall.findChild<QComboBox*>("Combo1");
     ASSERT_EQ(combo->count(), 6);
