@@ -123,7 +123,7 @@ ImportSummary OldReleaseImporter::ImportFile(Kind kind, const QString& path) {
     if (outcome == Outcome::Added) ++summary.added;
     if (outcome == Outcome::Existing) ++summary.existing;
     if (outcome == Outcome::Rejected) ++summary.rejected;
-    if (on_count) on_count(summary.added);
+    if (listener_ != nullptr) listener_->RecordImported(summary.added);
   }
   schemes_ = schemes;
   stop_requested_ = false;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 #include "interchange/OldFormats.h"
 #include "interchange/RegisterImport.h"
@@ -9,6 +8,14 @@
 namespace sonivera {
 
 struct SchemeChecks;
+
+// What the import window shows of an older-release import.
+class OldImportListener {
+ public:
+  virtual ~OldImportListener() = default;
+  // After each record: the number of records imported so far.
+  virtual void RecordImported(int imported) = 0;
+};
 
 // The import of the older release's files: each record becomes a new
 // audiogram through the record editor, with that release's patient-number
@@ -28,10 +35,10 @@ class OldReleaseImporter {
 
   // The import window's start button: asks for the file, then imports it.
   ImportSummary Start(Kind kind);
-  // Imports the file at the path. on_count(n) runs after each record with the
-  // number imported so far; RequestStop ends the loop between records.
+  // Imports the file at the path, telling the listener after each record;
+  // RequestStop ends the loop between records.
   ImportSummary ImportFile(Kind kind, const QString& path);
-  std::function<void(int)> on_count;
+  void SetListener(OldImportListener* listener) { listener_ = listener; }
   void RequestStop() { stop_requested_ = true; }
 
   // The number a record's patient gets: the old number when it is free or
@@ -52,6 +59,7 @@ class OldReleaseImporter {
   SchemeChecks& schemes_;
   bool create_baseline_ = false;
   bool stop_requested_ = false;
+  OldImportListener* listener_ = nullptr;
 };
 
 }  // namespace sonivera

@@ -33,11 +33,7 @@ FormImport::FormImport(OldReleaseImporter& importer, QWidget* parent)
   connect(stop, &QPushButton::clicked, this, [this] { importer_.RequestStop(); });
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
-  importer_.on_count = [this](int count) {
-    count_->setText(QString::number(count));
-    // Lets the Stop button be pressed between records.
-    QCoreApplication::processEvents();
-  };
+  importer_.SetListener(this);
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(new QLabel(QStringLiteral("Records Imported so far"), this), 0, 0);
@@ -55,6 +51,12 @@ void FormImport::Run(OldReleaseImporter::Kind kind) {
   SetRunning(true);
   summary_ = importer_.Start(kind);
   SetRunning(false);
+}
+
+void FormImport::RecordImported(int imported) {
+  count_->setText(QString::number(imported));
+  // Lets the Stop button be pressed between records.
+  QCoreApplication::processEvents();
 }
 
 void FormImport::SetRunning(bool running) {

@@ -12,7 +12,7 @@ namespace sonivera::ui {
 // The older release's import window: a start button for each of its file
 // kinds, the count of records imported so far and a Stop button that ends
 // the import between records.
-class FormImport : public QDialog {
+class FormImport : public QDialog, private OldImportListener {
   Q_OBJECT
  public:
   explicit FormImport(OldReleaseImporter& importer, QWidget* parent = nullptr);
@@ -24,6 +24,7 @@ class FormImport : public QDialog {
  private:
   void Run(OldReleaseImporter::Kind kind);
   void SetRunning(bool running);
+  void RecordImported(int imported) override;
 
   OldReleaseImporter& importer_;
   QLabel* count_;

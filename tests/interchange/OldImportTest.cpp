@@ -12,6 +12,13 @@ using test::TestApp;
 
 QString Sample(const char* name) { return QStringLiteral(SONIVERA_TEST_DATA "/") + name; }
 
+// Runs a callback after each imported record.
+struct CountListener : OldImportListener {
+  explicit CountListener(std::function<void(int)> on_record) : on_record(std::move(on_record)) {}
+  void RecordImported(int imported) override { on_record(imported); }
+  std::function<void(int)> on_record;
+};
+
 class OldImportTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(t.Init()); }
@@ -19,7 +26,8 @@ class OldImportTest : public ::testing::Test {
     RecordEditor editor(t->ForEditor(), nullptr);
     OldReleaseImporter importer(t->ForImport(editor, nullptr), t->Schemes());
     importer.SetCreateBaseline(baseline);
-    importer.on_count = [&](int n) { counts.push_back(n); };
+    CountListener listener([&](int n) { counts.push_back(n); });
+    importer.SetListener(&listener);
     return importer.ImportFile(kind, path);
   }
   QString Value(const QString& sql) {
@@ -127,9 +135,10 @@ TEST_F(OldImportTest, QuestionsFirstAndBadFilesAreRefused) {
 TEST_F(OldImportTest, StopEndsTheImportBetweenRecords) {
   RecordEditor editor(t->ForEditor(), nullptr);
   OldReleaseImporter importer(t->ForImport(editor, nullptr), t->Schemes());
-  importer.on_count = [&](int n) {
+  CountListener listener([&](int n) {
     if (n == 2) importer.RequestStop();
-  };
+  });
+  importer.SetListener(&listener);
   const ImportSummary summary =
       importer.ImportFile(OldReleaseImporter::Kind::Csv, Sample("old31_sample.csv"));
   EXPECT_TRUE(summary.stopped);
