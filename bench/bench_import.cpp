@@ -87,11 +87,11 @@ int main(int argc, char** argv) {
 
   SilentPrompter prompter;
   Application app(ProgramFolder(dir.filePath("program")), prompter);
-  app.State().UserLocale = 2057;
+  app.SetUserLocale(2057);
   if (!app.Initialise()) return 1;
-  RecordEditor editor(app, nullptr);
+  RecordEditor editor(app.ForEditor(), nullptr);
   timer.restart();
-  const ImportSummary summary = RegisterImporter(app, editor).ImportPath(csv);
+  const ImportSummary summary = RegisterImporter(app.ForImport(editor, nullptr)).ImportFile(csv);
   const double import_seconds = timer.elapsed() / 1000.0;
   std::printf("import through the record editor: %.1f s (%s; %d messages)\n", import_seconds,
               summary.SummaryText().toLocal8Bit().constData(), prompter.shown);
@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
   timer.restart();
   const auto rows = RegisterRows(app.Db().Conn(), RegisterSql());
   const ExportOutcome exported =
-      ExportRegister(app, dir.filePath("out.csv"), CsvLayout::Snv52, rows);
+      WriteRegisterCsv(app.Db(), app.Reporter(), dir.filePath("out.csv"), CsvLayout::Snv52, rows);
   std::printf("export of the register: %d lines in %.1f s\n", exported.lines,
               timer.elapsed() / 1000.0);
   app.Db().Close();

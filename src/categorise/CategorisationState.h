@@ -3,8 +3,6 @@
 #include <QDate>
 #include <QString>
 #include <array>
-#include <functional>
-#include <optional>
 
 #include "categorise/AgeCorrection.h"
 
@@ -64,10 +62,6 @@ struct CategorisationState {
   QString CategorisationBox;
   bool RecategoriseStop = false;
   AgeCorrectionTables age_tables;
-  // The recall window: shown with the categorisation of a newly arrived
-  // test; returns the recall date chosen, or nothing when cancelled. Unset,
-  // no recall is asked.
-  std::function<std::optional<QDate>(const QString& categorisation)> recall_dialog;
 };
 
 }  // namespace sonivera

@@ -1,17 +1,11 @@
 #include "categorise/Categorise.h"
 
-#include "app/Application.h"
+#include "base/ErrorLog.h"
 #include "categorise/Arithmetic.h"
 
 namespace sonivera {
 
 Prompter& CategoriseEnv::Ask() const { return reporter.prompter(); }
-
-CategoriseEnv EnvFor(Application& app) {
-  AppState& state = app.State();
-  return CategoriseEnv{state.categorisation, state.schemes, state.BulkMode, state.UserLocale,
-                       app.Reporter()};
-}
 
 QString CategorisationBoxText(const QString& categorisation) {
   // "no" catches "No sex chosen ", "4-no data " and "no test".
@@ -33,11 +27,6 @@ void Categorise(CategoriseEnv& env) {
   if (env.checks.CheckPAM) CategorisePam(env);
   if (env.checks.CheckIPA) CategoriseIpa(env);
   state.CategorisationBox = CategorisationBoxText(state.CategorisationText);
-}
-
-void Categorise(Application& app) {
-  CategoriseEnv env = EnvFor(app);
-  Categorise(env);
 }
 
 }  // namespace sonivera

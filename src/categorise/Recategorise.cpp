@@ -4,11 +4,12 @@
 #include <QElapsedTimer>
 
 #include "base/AppError.h"
-#include "app/Application.h"
+#include "base/ErrorLog.h"
 #include "base/Messages.h"
 #include "categorise/Categorise.h"
 #include "categorise/PatientTests.h"
 #include "categorise/ShiftCheck.h"
+#include "db/Database.h"
 
 namespace sonivera {
 
@@ -20,8 +21,9 @@ constexpr qint64 kCommitEveryMs = 2000;
 
 const QString kRecategoriseTag = QStringLiteral(" (recategorise)");
 
-void ReportDatabaseError(Application& app, const db::SqliteError& error, const QString& tag) {
-  app.Reporter().ShowAndLog(
+void ReportDatabaseError(ErrorReporter& reporter, const db::SqliteError& error,
+                         const QString& tag) {
+  reporter.ShowAndLog(
       StandardErrorText(QString::fromUtf8(error.what()), db::ErrorNumberFor(error), tag));
 }
 
@@ -41,9 +43,8 @@ void LoadRows(AudiogramGrid& grid, int row, const std::vector<StoredThresholds>&
 // many patients.
 class Recategoriser {
  public:
-  explicit Recategoriser(Application& app)
-      : app_(app),
-        connection_(app.Db().Conn()),
+  explicit Recategoriser(db::Connection& connection)
+      : connection_(connection),
         reader_(connection_),
         patient_(connection_, QStringLiteral("SELECT DOB, Sex FROM PatDetails WHERE PatNo = ?1")),
         oldest_first_(connection_,
@@ -52,9 +53,7 @@ class Recategoriser {
         set_previous_(connection_,
                       QStringLiteral("UPDATE TestDetails SET PreviousTest = ?1 WHERE rowid = ?2")),
         store_(connection_, QStringLiteral("UPDATE TestDetails SET Categorisation = ?1, MP42 = ?2, "
-                                           "PAM = ?3, IPA = ?4 WHERE rowid = ?5")),
-        store_recall_(connection_,
-                      QStringLiteral("UPDATE TestDetails SET RecallDate = ?1 WHERE rowid = ?2")) {}
+                                           "PAM = ?3, IPA = ?4 WHERE rowid = ?5")) {}
 
   void Relink(const QString& pat_no) {
     struct Row {
@@ -77,15 +76,15 @@ class Recategoriser {
     }
   }
 
-  void Patient(const QString& pat_no) {
-    AppState& app_state = app_.State();
-    CategorisationState& state = app_state.categorisation;
+  NewestTest Patient(CategoriseEnv& env, const QString& pat_no) {
+    CategorisationState& state = env.state;
+    NewestTest newest_test;
     patient_.Reset();
     patient_.Bind(1, pat_no);
     if (!patient_.Step()) {
       patient_.Reset();
       state.CategorisationText = QStringLiteral("");
-      return;
+      return newest_test;
     }
     state.view.DOB = StoredDateToView(patient_.Text(0));
     const QString sex = patient_.Text(1);
@@ -97,7 +96,6 @@ class Recategoriser {
 
     const PatientTests tests = reader_.Read(pat_no);
     const size_t count = tests.InStep();
-    CategoriseEnv env = EnvFor(app_);
     for (size_t k = 0; k < count; ++k) {
       const StoredTest& test = tests.details[k];
       LoadRows(state.grid, 0, tests.left, k);
@@ -109,7 +107,7 @@ class Recategoriser {
         Categorise(env);
       } catch (const AppError& error) {
         // The test keeps what was stored; the patient's other tests go on.
-        app_.Reporter().ShowAndLog(
+        env.reporter.ShowAndLog(
             StandardErrorText(error.Description(), error.Number(), kRecategoriseTag));
         continue;
       }
@@ -117,11 +115,13 @@ class Recategoriser {
         state.CategorisationText = QStringLiteral("-");
       }
       const bool newest = k == 0;
-      if (newest && app_state.schemes.CheckSTS && app_state.NewTestPending && count > 1 &&
-          OneMonthRecallDue(tests.details[1].DateofTest, tests.details[1].RecallDate)) {
-        app_.Ask().Show(QStringLiteral("This is a 1 month recall test, so please compare with "
-                                       "the original test."),
-                        QStringLiteral("Onr Month Recall"), Prompter::Buttons::Ok);
+      if (newest) {
+        newest_test.found = true;
+        newest_test.rowid = test.rowid;
+        newest_test.categorisation = state.CategorisationText;
+        newest_test.one_month_recall_due =
+            count > 1 &&
+            OneMonthRecallDue(tests.details[1].DateofTest, tests.details[1].RecallDate);
       }
       // Rows whose results are already right are not written again.
       const bool unchanged = !test.Categorisation.isNull() &&
@@ -138,79 +138,75 @@ class Recategoriser {
             .Bind(5, test.rowid)
             .Run();
       }
-      if (newest && app_state.NewTestPending && state.recall_dialog) {
-        if (const auto recall = state.recall_dialog(state.CategorisationText)) {
-          store_recall_.Reset();
-          store_recall_.Bind(1, recall->toString(QStringLiteral("yyyy-MM-dd")))
-              .Bind(2, test.rowid)
-              .Run();
-        }
-      }
     }
+    return newest_test;
   }
 
   db::Connection& Connection() { return connection_; }
 
  private:
-  Application& app_;
   db::Connection& connection_;
   PatientTestReader reader_;
   db::Statement patient_;
   db::Statement oldest_first_;
   db::Statement set_previous_;
   db::Statement store_;
-  db::Statement store_recall_;
 };
 
 namespace {
 // Runs one pass over one patient as a unit: all its rows change or none.
 template <typename Pass>
-bool RunPass(Application& app, const char* savepoint, Pass pass) {
+bool RunPass(db::Connection& connection, ErrorReporter& reporter, const char* savepoint,
+             Pass pass) {
   try {
-    Savepoint unit(app.Db().Conn(), savepoint);
+    Savepoint unit(connection, savepoint);
     pass();
     unit.Release();
     return true;
   } catch (const db::SqliteError& error) {
-    ReportDatabaseError(app, error, kRecategoriseTag);
+    ReportDatabaseError(reporter, error, kRecategoriseTag);
   } catch (const AppError& error) {
-    app.Reporter().ShowAndLog(
-        StandardErrorText(error.Description(), error.Number(), kRecategoriseTag));
+    reporter.ShowAndLog(StandardErrorText(error.Description(), error.Number(), kRecategoriseTag));
   }
   return false;
 }
 }  // namespace
 
-void RelinkPreviousTests(Application& app, const QString& pat_no) {
-  if (!app.Db().IsOpen()) return;
-  RunPass(app, "relink", [&] { Recategoriser(app).Relink(pat_no); });
+void RelinkPreviousTests(db::Database& database, ErrorReporter& reporter, const QString& pat_no) {
+  if (!database.IsOpen()) return;
+  db::Connection& connection = database.Conn();
+  RunPass(connection, reporter, "relink", [&] { Recategoriser(connection).Relink(pat_no); });
 }
 
-void RecategorisePatient(Application& app, const QString& pat_no) {
-  if (!app.Db().IsOpen()) {
-    app.State().categorisation.CategorisationText = QStringLiteral("");
-    return;
+NewestTest RecategorisePatient(db::Database& database, const CategoriseEnv& env,
+                               const QString& pat_no) {
+  NewestTest newest;
+  CategoriseEnv patient_env = env;
+  if (!database.IsOpen()) {
+    env.state.CategorisationText = QStringLiteral("");
+    return newest;
   }
-  RunPass(app, "recategorise", [&] { Recategoriser(app).Patient(pat_no); });
+  db::Connection& connection = database.Conn();
+  RunPass(connection, env.reporter, "recategorise",
+          [&] { newest = Recategoriser(connection).Patient(patient_env, pat_no); });
+  return newest;
 }
 
-void RecategoriseStop(Application& app) { app.State().categorisation.RecategoriseStop = true; }
-
-RecategoriseOutcome RecategoriseAll(Application& app,
+RecategoriseOutcome RecategoriseAll(db::Database& database, CategoriseEnv env,
                                     const std::function<void(int, int)>& progress) {
   RecategoriseOutcome outcome;
-  AppState& state = app.State();
-  const auto answer = app.Ask().Show(Msg(1034), Msg(1035), Prompter::Buttons::OkCancel,
-                                     Prompter::Answer::Ok, Prompter::Icon::Question);
+  CategorisationState& state = env.state;
+  Prompter& ask = env.Ask();
+  const auto answer = ask.Show(Msg(1034), Msg(1035), Prompter::Buttons::OkCancel,
+                               Prompter::Answer::Ok, Prompter::Icon::Question);
   if (answer != Prompter::Answer::Ok) {
     outcome.cancelled = true;
     return outcome;
   }
-  state.categorisation.RecategoriseStop = false;
-  const bool was_bulk = state.BulkMode;
-  state.BulkMode = true;
+  state.RecategoriseStop = false;
+  env.bulk_mode = true;
   try {
-    db::Connection& connection = app.Db().Conn();
+    db::Connection& connection = database.Conn();
     QStringList patients;
     {
       // The register's order: the latest tests first.
@@ -219,20 +215,20 @@ RecategoriseOutcome RecategoriseAll(Application& app,
       while (list.Step()) patients << list.Text(0);
     }
     outcome.patients_total = static_cast<int>(patients.size());
-    auto bar = app.Ask().StartProgress(Msg(821), outcome.patients_total);
-    Recategoriser recategoriser(app);
+    auto bar = ask.StartProgress(Msg(821), outcome.patients_total);
+    Recategoriser recategoriser(connection);
     auto batch = std::make_unique<Savepoint>(connection, "recatall");
     QElapsedTimer since_commit;
     since_commit.start();
     for (const QString& pat_no : patients) {
-      if (state.categorisation.RecategoriseStop || (bar && bar->StopRequested())) {
+      if (state.RecategoriseStop || (bar && bar->StopRequested())) {
         outcome.stopped = true;
         break;
       }
       YieldToEvents();
-      state.CurrentPatNo = pat_no;
-      RunPass(app, "relink", [&] { recategoriser.Relink(pat_no); });
-      RunPass(app, "recategorise", [&] { recategoriser.Patient(pat_no); });
+      RunPass(connection, env.reporter, "relink", [&] { recategoriser.Relink(pat_no); });
+      RunPass(connection, env.reporter, "recategorise",
+              [&] { recategoriser.Patient(env, pat_no); });
       YieldToEvents();
       ++outcome.patients_done;
       if (bar) bar->SetValue(outcome.patients_done);
@@ -243,14 +239,13 @@ RecategoriseOutcome RecategoriseAll(Application& app,
         batch = std::make_unique<Savepoint>(connection, "recatall");
       }
     }
-    if (state.categorisation.RecategoriseStop) outcome.stopped = true;
+    if (state.RecategoriseStop) outcome.stopped = true;
     batch->Release();
     if (bar) bar->SetLabel(Msg(outcome.stopped ? 1119 : 1118));
-    if (!patients.isEmpty()) state.CurrentPatNo = patients.first();
+    if (!patients.isEmpty()) outcome.first_patient = patients.first();
   } catch (const db::SqliteError& error) {
-    ReportDatabaseError(app, error, QStringLiteral(" (recatall:954)"));
+    ReportDatabaseError(env.reporter, error, QStringLiteral(" (recatall:954)"));
   }
-  state.BulkMode = was_bulk;
   return outcome;
 }
 

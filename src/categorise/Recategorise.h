@@ -3,17 +3,35 @@
 #include <QString>
 #include <functional>
 
+#include "categorise/Categorise.h"
+
 namespace sonivera {
 
-class Application;
+namespace db {
+class Database;
+}
+class ErrorReporter;
 
 // Sets PreviousTest of each of the patient's audiograms to the date of the
 // next older one (no value for the oldest).
-void RelinkPreviousTests(Application& app, const QString& pat_no);
+void RelinkPreviousTests(db::Database& database, ErrorReporter& reporter, const QString& pat_no);
+
+// The newest audiogram of a patient as recategorisation left it: what a save
+// asks about once its transaction is committed.
+struct NewestTest {
+  bool found = false;
+  qint64 rowid = 0;
+  QString categorisation;
+  // The test before it was given a recall at most one month after it.
+  bool one_month_recall_due = false;
+};
 
 // Categorises every audiogram of the patient, newest first, each against the
-// next older one, and stores Categorisation, MP42, PAM and IPA.
-void RecategorisePatient(Application& app, const QString& pat_no);
+// next older one, and stores Categorisation, MP42, PAM and IPA. Failures are
+// reported through env's reporter; what to ask about the newest test (the
+// one-month notice, the recall date) is left to the caller.
+NewestTest RecategorisePatient(db::Database& database, const CategoriseEnv& env,
+                               const QString& pat_no);
 
 struct RecategoriseOutcome {
   int patients_done = 0;
@@ -21,15 +39,17 @@ struct RecategoriseOutcome {
   bool stopped = false;
   // The user answered Cancel to "Recategorise the whole database?".
   bool cancelled = false;
+  // The first patient of the register's order, for the window to show after.
+  QString first_patient;
 };
 
-// Asks first, then recategorises every patient in BulkMode. progress(done, total) is called after
+// Asks first, then recategorises every patient in bulk mode. progress(done, total) is called after
 // each patient; a stop (RecategoriseStop, or the progress's StopRequested) ends the run after the
 // current patient.
-RecategoriseOutcome RecategoriseAll(Application& app,
+RecategoriseOutcome RecategoriseAll(db::Database& database, CategoriseEnv env,
                                     const std::function<void(int, int)>& progress = {});
 
 // Asks a running RecategoriseAll to stop after the current patient.
-void RecategoriseStop(Application& app);
+inline void RecategoriseStop(CategorisationState& state) { state.RecategoriseStop = true; }
 
 }  // namespace sonivera

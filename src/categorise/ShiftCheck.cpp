@@ -1,11 +1,12 @@
 #include "categorise/ShiftCheck.h"
 
 #include "base/AppError.h"
-#include "app/Application.h"
+#include "base/ErrorLog.h"
 #include "base/Messages.h"
 #include "categorise/Arithmetic.h"
 #include "categorise/PatientTests.h"
 #include "categorise/Schemes.h"
+#include "db/Database.h"
 
 namespace sonivera {
 
@@ -37,9 +38,9 @@ void LoadRow(AudiogramGrid& grid, int row, const std::vector<StoredThresholds>& 
   }
 }
 
-void Inform(Application& app, const QString& text) {
-  app.Ask().Show(text, app.State().ApplicationTitle, Prompter::Buttons::Ok, Prompter::Answer::Ok,
-                 Prompter::Icon::Information);
+void Inform(Prompter& prompter, const QString& text) {
+  prompter.Show(text, ApplicationTitle(), Prompter::Buttons::Ok, Prompter::Answer::Ok,
+                Prompter::Icon::Information);
 }
 }  // namespace
 
@@ -57,18 +58,19 @@ void ShiftCheck(CategorisationState& state) {
   }
 }
 
-RecheckOutcome RecheckShift(Application& app) {
-  CategorisationState& state = app.State().categorisation;
+RecheckOutcome RecheckShift(db::Database& database, CategorisationState& state,
+                            ErrorReporter& reporter, const QString& pat_no, int test_index) {
   try {
-    db::Connection& connection = app.Db().Conn();
+    db::Connection& connection = database.Conn();
     PatientTestReader reader(connection);
-    const PatientTests tests = reader.Read(app.State().CurrentPatNo);
-    const size_t shown = static_cast<size_t>(std::max(0, app.State().TestIndex));
+    const PatientTests tests = reader.Read(pat_no);
+    const size_t shown = static_cast<size_t>(std::max(0, test_index));
     LoadRow(state.grid, 0, tests.left, shown);
     LoadRow(state.grid, 2, tests.right, shown);
     if (shown + 1 < tests.details.size() &&
         !tests.details[shown + 1].Categorisation.contains(QLatin1String("+10"))) {
-      Inform(app, QStringLiteral("The previous test does not have +10dB categorisation."));
+      Inform(reporter.prompter(),
+             QStringLiteral("The previous test does not have +10dB categorisation."));
       return RecheckOutcome::NotFlagged;
     }
     const size_t reference = shown + 2;
@@ -78,7 +80,7 @@ RecheckOutcome RecheckShift(Application& app) {
     ShiftCheck(state);
     if (reference >= tests.details.size() || reference >= tests.left.size() ||
         reference >= tests.right.size()) {
-      Inform(app, QStringLiteral("No previous test result available."));
+      Inform(reporter.prompter(), QStringLiteral("No previous test result available."));
       return RecheckOutcome::NoPreviousTest;
     }
     auto update = connection.Prepare(
@@ -87,27 +89,27 @@ RecheckOutcome RecheckShift(Application& app) {
     state.CategorisationBox = state.CategorisationText;
     return RecheckOutcome::Stored;
   } catch (const AppError& error) {
-    app.Reporter().Report(error.Description(), error.Number(), QStringLiteral("recheck10db"));
+    reporter.Report(error.Description(), error.Number(), QStringLiteral("recheck10db"));
   } catch (const db::SqliteError& error) {
-    app.Reporter().Report(QString::fromUtf8(error.what()), db::ErrorNumberFor(error),
-                          QStringLiteral("recheck10db"));
+    reporter.Report(QString::fromUtf8(error.what()), db::ErrorNumberFor(error),
+                    QStringLiteral("recheck10db"));
   }
   return RecheckOutcome::Failed;
 }
 
-FormRecall::FormRecall(const QString& categorisation, int lcid)
-    : text1_(categorisation),
+RecallPeriod::RecallPeriod(const QString& categorisation, int lcid)
+    : categorisation_(categorisation),
       preset_(categorisation.contains(QLatin1String("+10")) ? Msg(801) : Msg(805)),
       lcid_(lcid) {}
 
-QStringList FormRecall::Periods() const {
+QStringList RecallPeriod::Periods() const {
   QStringList periods;
   for (int message = 801; message <= 806; ++message) periods << Msg(message);
   return periods;
 }
 
-std::optional<QDate> FormRecall::Accept(const QString& combo_text, const QDate& today,
-                                        Application& app) const {
+std::optional<QDate> RecallPeriod::Accept(const QString& combo_text, const QDate& today,
+                                          Prompter& prompter) const {
   const long long months = RecallPeriodMonths(combo_text, lcid_);
   if (months > 0) {
     // A period that runs beyond the last date there is counts as invalid.
@@ -115,9 +117,9 @@ std::optional<QDate> FormRecall::Accept(const QString& combo_text, const QDate& 
         months <= 12LL * 10000 ? today.addMonths(static_cast<int>(months)) : QDate();
     if (recall.isValid() && recall.year() <= 9999) return recall;
   }
-  app.Ask().Show(QStringLiteral("Invalid recall period. Please try again."),
-                 QStringLiteral("Incorrect Recall"), Prompter::Buttons::Ok, Prompter::Answer::Ok,
-                 Prompter::Icon::Exclamation);
+  prompter.Show(QStringLiteral("Invalid recall period. Please try again."),
+                QStringLiteral("Incorrect Recall"), Prompter::Buttons::Ok, Prompter::Answer::Ok,
+                Prompter::Icon::Exclamation);
   return std::nullopt;
 }
 

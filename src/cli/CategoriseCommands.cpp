@@ -180,7 +180,8 @@ const Command kRecategorise{
       }
       Session session = StartSession(context);
       if (!session.app) return 1;
-      const RecategoriseOutcome outcome = RecategoriseAll(*session.app);
+      const RecategoriseOutcome outcome =
+          RecategoriseAll(session.app->Db(), session.app->ForCategorising());
       if (!outcome.cancelled) {
         std::printf("%s: %d/%d\n", Msg(outcome.stopped ? 1119 : 1118).toLocal8Bit().constData(),
                     outcome.patients_done, outcome.patients_total);

@@ -1,6 +1,7 @@
 #include "instrument/Tx730Store.h"
 
-#include "app/Application.h"
+#include "base/ErrorLog.h"
+#include "db/Database.h"
 #include "interchange/BulkRun.h"
 #include "register/AudiogramStore.h"
 #include "register/RecordDisplay.h"
@@ -55,7 +56,7 @@ void FillEntriesFromRecord(const ImportRecord& r, bool with_category, EntryField
 }
 
 QString Tx730Store::FreeSnvNumber() {
-  AudiogramStore store(app_.Db().Conn());
+  AudiogramStore store(database_.Conn());
   for (int n = 1;; ++n) {
     const QString candidate = QStringLiteral("SNV%1").arg(n);
     if (!store.PatientExists(candidate)) return candidate;
@@ -63,7 +64,7 @@ QString Tx730Store::FreeSnvNumber() {
 }
 
 Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int index, bool series1) {
-  auto& conn = app_.Db().Conn();
+  auto& conn = database_.Conn();
   const QString pat_no = record[kFieldPatientNo];
   bool started = false;
   bool known = false;
@@ -71,7 +72,7 @@ Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int inde
   if (!pat_no.isEmpty()) {
     known = LoadPatientEntries(conn, pat_no, stored);
     if (!known) {
-      started = editor_.mnuAddPatient();
+      started = editor_.AddPatient();
     } else {
       if (!series1 && stored.Surname.compare(record[kFieldSurname], Qt::CaseInsensitive) != 0) {
         ask_.Show(QStringLiteral("Patient No") + u' ' + pat_no +
@@ -80,16 +81,15 @@ Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int inde
                   QStringLiteral("Error"), Buttons::Ok, Answer::Ok, Prompter::Icon::Critical);
         return Outcome::NotAdded;
       }
-      app_.State().CurrentPatNo = pat_no;
-      started = editor_.mnuInsertResults();
+      started = editor_.InsertAudiogram(pat_no);
     }
   } else {
     const QString snv = FreeSnvNumber();
-    started = editor_.mnuAddPatient();
+    started = editor_.AddPatient();
     if (started) editor_.Entries().TextField0 = snv;
   }
   if (!started) {
-    editor_.mnuCancel();
+    editor_.Cancel();
     return Outcome::NotAdded;
   }
   EntryFields& entries = editor_.Entries();
@@ -110,11 +110,11 @@ Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int inde
   if (date && date->isValid() && time && time->isValid() &&
       AudiogramStore(conn).TestExists(entries.TextField0.trimmed(),
                                       {StoredDate(*date), StoredTime(*time)})) {
-    editor_.mnuCancel();
+    editor_.Cancel();
     return Outcome::NotAdded;
   }
-  if (editor_.mnuPost() == RecordEditor::PostResult::Saved) return Outcome::Added;
-  editor_.mnuCancel();
+  if (editor_.Save() == RecordEditor::SaveResult::Saved) return Outcome::Added;
+  editor_.Cancel();
   return Outcome::NotAdded;
 }
 
@@ -143,7 +143,7 @@ Tx730StoreOutcome Tx730Store::Store(const ImportBuffer& buffer, const QString& s
     return outcome;
   }
   {
-    BulkRun bulk(app_);
+    BulkRun bulk(editor_, database_);
     try {
       for (size_t i = 0; i < buffer.size(); ++i) {
         const ImportRecord& record = buffer[i];
@@ -155,13 +155,13 @@ Tx730StoreOutcome Tx730Store::Store(const ImportBuffer& buffer, const QString& s
         if (StoreRecord(record, int(i), series1) == Outcome::Added) ++outcome.added;
       }
     } catch (const std::exception& error) {
-      if (app_.State().EditMode != kBrowsing) editor_.mnuCancel();
+      if (editor_.Editing()) editor_.Cancel();
       const auto failure = db::DescribeFailure(error);
-      app_.Reporter().ShowAndLog(
+      reporter_.ShowAndLog(
           StandardErrorText(failure.description, failure.number,
                             ErrorTag(QStringLiteral("storeimportdataindatabase"))));
     }
-    if (app_.State().EditMode != kBrowsing) editor_.mnuCancel();
+    if (editor_.Editing()) editor_.Cancel();
   }
   outcome.stored = true;
   outcome.message =

@@ -2,12 +2,14 @@
 
 #include <QDir>
 
-#include "app/Application.h"
+#include "base/ErrorLog.h"
 #include "base/Messages.h"
+#include "categorise/Schemes.h"
+#include "db/Database.h"
 #include "db/Sqlite.h"
 #include "interchange/BulkRun.h"
 #include "interchange/CsvFile.h"
-#include "interchange/LineRefusals.h"
+#include "base/LineRefusals.h"
 #include "register/EntryFields.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
@@ -38,14 +40,15 @@ QString BoxDate(const QString& stored) {
 
 bool OldReleaseImporter::AskBeforeImport() {
   create_baseline_ =
-      app_.Ask().Show(
+      context_.reporter.prompter().Show(
           QStringLiteral("Create baseline audiogram from previous results contained in oldest "
                          "record?"),
           QStringLiteral("Create Baseline"), Prompter::Buttons::YesNo, Prompter::Answer::No,
           Prompter::Icon::Question) == Prompter::Answer::Yes;
-  app_.Ask().Show(QStringLiteral("Make sure the import file is sorted in test date order."),
-                  QStringLiteral("Sort Import"), Prompter::Buttons::Ok, Prompter::Answer::Ok,
-                  Prompter::Icon::Information);
+  context_.reporter.prompter().Show(
+      QStringLiteral("Make sure the import file is sorted in test date order."),
+      QStringLiteral("Sort Import"), Prompter::Buttons::Ok, Prompter::Answer::Ok,
+      Prompter::Icon::Information);
   return create_baseline_;
 }
 
@@ -56,46 +59,47 @@ ImportSummary OldReleaseImporter::Start(Kind kind) {
                                   : QStringLiteral(" Sonivera3.1 CSV file | *.dat");
   spec.initial_dir = QDir::rootPath();
   spec.path_must_exist = true;
-  const auto chosen = app_.Ask().OpenFile(spec);
+  const auto chosen = context_.reporter.prompter().OpenFile(spec);
   if (!chosen || chosen->isEmpty()) return {};
-  return ImportPath(kind, *chosen);
+  return ImportFile(kind, *chosen);
 }
 
-ImportSummary OldReleaseImporter::ImportPath(Kind kind, const QString& path) {
+ImportSummary OldReleaseImporter::ImportFile(Kind kind, const QString& path) {
   ImportSummary summary;
   const auto file = ReadFileLines(path);
   if (!file) {
     summary.refused = true;
-    app_.Reporter().ShowAndLog(Msg(954) +
-                               QStringLiteral("Could not read the file '%1'.").arg(path) +
-                               QStringLiteral(" (mnuimporta3_1)"));
+    context_.reporter.ShowAndLog(Msg(954) +
+                                 QStringLiteral("Could not read the file '%1'.").arg(path) +
+                                 QStringLiteral(" (mnuimporta3_1)"));
     return summary;
   }
   qsizetype first = 0;
   if (kind == Kind::Csv) {
     if (file->lines.isEmpty() || file->lines.first().trimmed() != kOldCsvHeader) {
       summary.refused = true;
-      app_.Ask().Show(QStringLiteral("This is not an Sonivera 3.1 file type."),
-                      QStringLiteral("Incompatible File Type"), Prompter::Buttons::Ok,
-                      Prompter::Answer::Ok, Prompter::Icon::Exclamation);
+      context_.reporter.prompter().Show(QStringLiteral("This is not an Sonivera 3.1 file type."),
+                                        QStringLiteral("Incompatible File Type"),
+                                        Prompter::Buttons::Ok, Prompter::Answer::Ok,
+                                        Prompter::Icon::Exclamation);
       return summary;
     }
     first = 1;
   }
   summary.read = true;
   summary.cp1252_lines = file->cp1252_lines;
-  LineRefusals refusals(app_.Ask(), app_.Reporter().log(), path);
+  LineRefusals refusals(context_.reporter.prompter(), context_.reporter.log(), path);
   refusals_ = &refusals;
-  AppState& state = app_.State();
-  const SchemeChecks schemes = state.schemes;
-  BulkRun bulk(app_);
+  const SchemeChecks schemes = schemes_;
+  BulkRun bulk(context_.editor, context_.database);
+  stop_requested_ = false;
   if (kind == Kind::Dat) {
     // The old fixed records were categorised by HSE alone.
-    state.schemes.CheckHSE = true;
-    state.schemes.CheckMP42 = state.schemes.CheckPAM = state.schemes.CheckIPA = false;
+    schemes_.CheckHSE = true;
+    schemes_.CheckMP42 = schemes_.CheckPAM = schemes_.CheckIPA = false;
   }
   for (qsizetype i = first; i < file->lines.size(); ++i) {
-    if (state.StopRequested) {
+    if (stop_requested_) {
       summary.stopped = true;
       break;
     }
@@ -109,31 +113,32 @@ ImportSummary OldReleaseImporter::ImportPath(Kind kind, const QString& path) {
       const QString number = line.section(u',', 0, 0).left(16).trimmed();
       const QString text = Msg(1405) + number;
       refusals.SetPatient(number);
-      app_.Ask().Show(text, Msg(974));
+      context_.reporter.prompter().Show(text, Msg(974));
       refusals.Log(kLogPrefix + text + QStringLiteral(" (") + parse.problem +
                    QStringLiteral(") :1405"));
     } else {
       try {
         outcome = ImportRecord(*parse.record);
       } catch (const std::exception& error) {
-        if (state.EditMode != kBrowsing) editor_.mnuCancel();
+        if (context_.editor.Editing()) context_.editor.Cancel();
         const QString text =
             Msg(954) + QString::fromUtf8(error.what()) + QStringLiteral(" (mnuimporta3_1)");
-        app_.Ask().Show(text, Msg(974), Prompter::Buttons::Ok, Prompter::Answer::Ok,
-                        Prompter::Icon::Critical);
+        context_.reporter.prompter().Show(text, Msg(974), Prompter::Buttons::Ok,
+                                          Prompter::Answer::Ok, Prompter::Icon::Critical);
         refusals.Log(text);
       }
     }
     if (outcome == Outcome::Added) ++summary.added;
     if (outcome == Outcome::Existing) ++summary.existing;
     if (outcome == Outcome::Rejected) ++summary.rejected;
-    if (on_count) on_count(summary.added);
+    if (listener_ != nullptr) listener_->RecordImported(summary.added);
   }
-  state.schemes = schemes;
+  schemes_ = schemes;
   refusals_ = nullptr;
-  if (register_ != nullptr) {
-    state.BulkMode = false;
-    register_->BuildRegister();
+  stop_requested_ = false;
+  if (context_.reg != nullptr) {
+    bulk.EndBulkMode();
+    context_.reg->BuildRegister();
   }
   return summary;
 }
@@ -176,7 +181,7 @@ OldReleaseImporter::Outcome OldReleaseImporter::ImportRecord(const OldRecord& re
   const QString time = StoredTime(record.time_of_test);
   if (!is_new && TestExists(pat_no, date, time)) {
     const QString text = Msg(1401) + pat_no + Msg(1402) + record.date_of_test + Msg(1403) + time;
-    app_.Ask().Show(text, Msg(974));
+    context_.reporter.prompter().Show(text, Msg(974));
     refusals_->Log(kLogPrefix + text + QStringLiteral(" :1401"));
     return Outcome::Existing;
   }
@@ -196,13 +201,13 @@ OldReleaseImporter::Outcome OldReleaseImporter::ImportRecord(const OldRecord& re
 bool OldReleaseImporter::SaveAudiogram(const QString& pat_no, bool is_new, const OldRecord& record,
                                        const QString& date, const QString& time,
                                        const OldThresholds& results) {
-  app_.State().CurrentPatNo = pat_no;
-  if (!(is_new ? editor_.mnuAddPatient() : editor_.mnuInsertResults())) {
-    editor_.mnuCancel();
+  RecordEditor& editor = context_.editor;
+  if (!(is_new ? editor.AddPatient() : editor.InsertAudiogram(pat_no))) {
+    editor.Cancel();
     refusals_->Log(kLogPrefix + QStringLiteral("The record could not be started."));
     return false;
   }
-  EntryFields& e = editor_.Entries();
+  EntryFields& e = editor.Entries();
   e.TextField0 = pat_no;
   e.Surname = record.surname;
   e.Forenames = record.forenames;
@@ -225,21 +230,21 @@ bool OldReleaseImporter::SaveAudiogram(const QString& pat_no, bool is_new, const
   for (int i = 18; i < kThresholdBoxCount; ++i) e.Text1[i].clear();
   e.QuestionCodes.fill(0);
   for (auto& text : e.AnswerTexts) text.clear();
-  if (editor_.mnuPost() == RecordEditor::PostResult::Saved) return true;
-  refusals_->Log(kLogPrefix + editor_.Refusal());
-  editor_.mnuCancel();
+  if (editor.Save() == RecordEditor::SaveResult::Saved) return true;
+  refusals_->Log(kLogPrefix + editor.Refusal());
+  editor.Cancel();
   return false;
 }
 
 std::optional<QString> OldReleaseImporter::StoredSurname(const QString& pat_no) {
-  db::Statement query(app_.Db().Conn(), "SELECT Surname FROM PatDetails WHERE PatNo = ?");
+  db::Statement query(context_.database.Conn(), "SELECT Surname FROM PatDetails WHERE PatNo = ?");
   query.Bind(1, pat_no);
   if (!query.Step()) return std::nullopt;
   return query.Text(0);
 }
 
 bool OldReleaseImporter::SamePerson(const QString& pat_no, const OldRecord& record) {
-  db::Statement query(app_.Db().Conn(),
+  db::Statement query(context_.database.Conn(),
                       "SELECT 1 FROM PatDetails WHERE PatNo = ? AND Surname = ? AND "
                       "ifnull(Forenames, '') = ? AND ifnull(DOB, '') = ?");
   query.Bind(1, pat_no).Bind(2, record.surname).Bind(3, record.forenames);
@@ -249,7 +254,7 @@ bool OldReleaseImporter::SamePerson(const QString& pat_no, const OldRecord& reco
 
 bool OldReleaseImporter::TestExists(const QString& pat_no, const QString& date,
                                     const QString& time) {
-  db::Statement query(app_.Db().Conn(),
+  db::Statement query(context_.database.Conn(),
                       "SELECT 1 FROM TestDetails WHERE PatNo = ? AND DateofTest = ? AND "
                       "TimeofTest = ? LIMIT 1");
   query.Bind(1, pat_no).Bind(2, date).Bind(3, time);

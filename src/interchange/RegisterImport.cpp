@@ -1,12 +1,14 @@
 #include "interchange/RegisterImport.h"
 
 #include "base/AppError.h"
-#include "app/Application.h"
+#include "base/ErrorLog.h"
 #include "base/Messages.h"
+#include "base/ProgramFolder.h"
+#include "db/Database.h"
 #include "db/Sqlite.h"
 #include "interchange/BulkRun.h"
 #include "interchange/CsvFile.h"
-#include "interchange/LineRefusals.h"
+#include "base/LineRefusals.h"
 #include "register/EntryFields.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
@@ -88,57 +90,58 @@ void FillEntries(const CsvRecord& r, CsvLayout layout, EntryFields& e) {
   e.Text1[21] = extra ? r.extra[kExtraRight750] : QString();
 }
 
-RegisterImporter::RegisterImporter(Application& app, RecordEditor& editor, Register* reg)
-    : app_(app), editor_(editor), register_(reg) {}
+RegisterImporter::RegisterImporter(ImportContext context) : context_(context) {}
 
 RegisterImporter::~RegisterImporter() = default;
 
-ImportSummary RegisterImporter::importfile(const QString& file_name) {
+ImportSummary RegisterImporter::ChooseAndImport(const QString& file_name) {
   if (file_name.compare(QLatin1String("veldata.csv"), Qt::CaseInsensitive) == 0) {
-    return ImportPath(app_.Folder().File(QStringLiteral("veldata.csv")));
+    return ImportFile(context_.folder.File(QStringLiteral("veldata.csv")));
   }
   FileDialogSpec spec;
   spec.title = QStringLiteral("Import File");
   spec.filter = QStringLiteral(" Exported file | *.csv");
-  spec.initial_dir = app_.Folder().Path();
+  spec.initial_dir = context_.folder.Path();
   spec.path_must_exist = true;
-  const auto chosen = app_.Ask().OpenFile(spec);
+  const auto chosen = context_.reporter.prompter().OpenFile(spec);
   if (!chosen) return {};
-  return ImportPath(*chosen);
+  return ImportFile(*chosen);
 }
 
-ImportSummary RegisterImporter::ImportPath(const QString& path) {
+ImportSummary RegisterImporter::ImportFile(const QString& path) {
   ImportSummary summary;
   if (path.isEmpty()) return summary;
   const auto file = ReadFileLines(path);
   if (!file) {
     summary.refused = true;
-    app_.Reporter().ShowAndLog(Msg(954) +
-                               QStringLiteral("Could not read the file '%1'.").arg(path) +
-                               QStringLiteral(" (importfile)"));
+    context_.reporter.ShowAndLog(Msg(954) +
+                                 QStringLiteral("Could not read the file '%1'.").arg(path) +
+                                 QStringLiteral(" (importfile)"));
     return summary;
   }
   if (file->lines.isEmpty()) return summary;
   const auto layout = DetectHeader(file->lines.first());
   if (!layout) {
     summary.refused = true;
-    app_.Ask().Show(Msg(1406), Msg(974), Prompter::Buttons::Ok, Prompter::Answer::Ok,
-                    Prompter::Icon::Critical);
-    app_.Reporter().log().Append(kLogPrefix +
-                                 QStringLiteral("Wrong file format - missing or incorrect header"));
+    context_.reporter.prompter().Show(Msg(1406), Msg(974), Prompter::Buttons::Ok,
+                                      Prompter::Answer::Ok, Prompter::Icon::Critical);
+    context_.reporter.log().Append(
+        kLogPrefix + QStringLiteral("Wrong file format - missing or incorrect header"));
     return summary;
   }
   summary.read = true;
   summary.cp1252_lines = file->cp1252_lines;
-  LineRefusals refusals(app_.Ask(), app_.Reporter().log(), path);
+  LineRefusals refusals(context_.reporter.prompter(), context_.reporter.log(), path);
   refusals_ = &refusals;
-  BulkRun bulk(app_);
+  BulkRun bulk(context_.editor, context_.database);
+  stop_requested_ = false;
   const qsizetype count = file->lines.size();
-  auto progress = app_.Ask().StartProgress(QStringLiteral("Importing"), int(count));
+  auto progress =
+      context_.reporter.prompter().StartProgress(QStringLiteral("Importing"), int(count));
   // Line 2 holds the column headings.
   for (qsizetype i = 2; i < count; ++i) {
-    if (progress && progress->StopRequested()) app_.State().StopRequested = true;
-    if (app_.State().StopRequested) {
+    if (progress && progress->StopRequested()) stop_requested_ = true;
+    if (stop_requested_) {
       summary.stopped = true;
       break;
     }
@@ -164,16 +167,17 @@ ImportSummary RegisterImporter::ImportPath(const QString& path) {
   surname_query_.reset();
   left_query_.reset();
   refusals_ = nullptr;
-  if (register_ != nullptr) {
-    app_.State().BulkMode = false;
-    register_->BuildRegister();
+  stop_requested_ = false;
+  if (context_.reg != nullptr) {
+    bulk.EndBulkMode();
+    context_.reg->BuildRegister();
   }
   return summary;
 }
 
 RegisterImporter::Outcome RegisterImporter::Reject(const QString& shown, const QString& logged) {
-  app_.Ask().Show(shown, Msg(974), Prompter::Buttons::Ok, Prompter::Answer::Ok,
-                  Prompter::Icon::Critical);
+  context_.reporter.prompter().Show(shown, Msg(974), Prompter::Buttons::Ok, Prompter::Answer::Ok,
+                                    Prompter::Icon::Critical);
   refusals_->Log(logged);
   return Outcome::Rejected;
 }
@@ -224,21 +228,21 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
       refusals_->Log(kLogPrefix + Msg(958) + QStringLiteral(" Pat No: ") + pat_no + Msg(1402) +
                      r[kCsvLastTest] + Msg(1403) + r[kCsvTimeofTest] + QStringLiteral(" :958"));
     }
-    app_.State().CurrentPatNo = pat_no;
-    const bool started = found ? editor_.mnuInsertResults() : editor_.mnuAddPatient();
+    RecordEditor& editor = context_.editor;
+    const bool started = found ? editor.InsertAudiogram(pat_no) : editor.AddPatient();
     if (!started) {
-      editor_.mnuCancel();
+      editor.Cancel();
       refusals_->Log(kLogPrefix + QStringLiteral("The record could not be started."));
       return Outcome::Rejected;
     }
-    FillEntries(r, layout, editor_.Entries());
-    if (editor_.mnuPost() == RecordEditor::PostResult::Saved) return Outcome::Added;
+    FillEntries(r, layout, editor.Entries());
+    if (editor.Save() == RecordEditor::SaveResult::Saved) return Outcome::Added;
     // The save showed why; leave the edit so the next line starts clean.
-    refusals_->Log(kLogPrefix + editor_.Refusal());
-    editor_.mnuCancel();
+    refusals_->Log(kLogPrefix + editor.Refusal());
+    editor.Cancel();
     return Outcome::Rejected;
   } catch (const std::exception& error) {
-    if (app_.State().EditMode != kBrowsing) editor_.mnuCancel();
+    if (context_.editor.Editing()) context_.editor.Cancel();
     const QString text =
         Msg(954) + QString::fromUtf8(error.what()) + QStringLiteral(" (importfile)");
     return Reject(text, text);
@@ -248,7 +252,7 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
 bool RegisterImporter::PatientSurname(const QString& pat_no, QString& surname) {
   if (!surname_query_) {
     surname_query_ = std::make_unique<db::Statement>(
-        app_.Db().Conn(), QStringLiteral("SELECT Surname FROM PatDetails WHERE PatNo = ?"));
+        context_.database.Conn(), QStringLiteral("SELECT Surname FROM PatDetails WHERE PatNo = ?"));
   }
   db::Statement& query = *surname_query_;
   query.Reset();
@@ -263,8 +267,9 @@ bool RegisterImporter::LeftEarRowExists(const QString& pat_no, const QDate& date
                                         const QTime& time) {
   if (!left_query_) {
     left_query_ = std::make_unique<db::Statement>(
-        app_.Db().Conn(), QStringLiteral("SELECT 1 FROM TestResultsLeft WHERE PatNo = ? AND "
-                                         "TestDate = ? AND TestTime = ? LIMIT 1"));
+        context_.database.Conn(),
+        QStringLiteral("SELECT 1 FROM TestResultsLeft WHERE PatNo = ? AND "
+                       "TestDate = ? AND TestTime = ? LIMIT 1"));
   }
   db::Statement& query = *left_query_;
   query.Reset();

@@ -124,9 +124,10 @@ std::optional<AudiogramStore::Mirror> AudiogramStore::ReadMirror(const QString& 
   return mirror;
 }
 
-bool AudiogramStore::Write(SaveMode mode, const AudiogramRecord& record, const TestKey& original) {
-  const bool key_moves = mode != SaveMode::EditTest || !(record.key == original);
-  if (mode != SaveMode::NewPatient && key_moves && TestExists(record.patient.PatNo, record.key)) {
+bool AudiogramStore::Write(EditMode mode, const AudiogramRecord& record, const TestKey& original) {
+  const bool key_moves = mode != EditMode::Editing || !(record.key == original);
+  if (mode != EditMode::AddingPatient && key_moves &&
+      TestExists(record.patient.PatNo, record.key)) {
     return false;
   }
   // Patient first: every other row refers to it.
@@ -140,8 +141,8 @@ bool AudiogramStore::Write(SaveMode mode, const AudiogramRecord& record, const T
   return true;
 }
 
-void AudiogramStore::WritePatient(SaveMode mode, const PatientRecord& p) {
-  if (mode == SaveMode::NewPatient) {
+void AudiogramStore::WritePatient(EditMode mode, const PatientRecord& p) {
+  if (mode == EditMode::AddingPatient) {
     auto& s =
         Prepared(QStringLiteral("INSERT INTO PatDetails (PatNo, Surname, Forenames, DOB, Sex) "
                                 "VALUES (?1, ?2, ?3, ?4, ?5)"));
@@ -155,7 +156,7 @@ void AudiogramStore::WritePatient(SaveMode mode, const PatientRecord& p) {
   s.Bind(5, Txt(p.Sex)).Run();
 }
 
-void AudiogramStore::WriteAddress(SaveMode mode, const AudiogramRecord& r,
+void AudiogramStore::WriteAddress(EditMode mode, const AudiogramRecord& r,
                                   const TestKey& original) {
   const QStringList fields = AddressFields();
   auto bind = [&](db::Statement& s) {
@@ -163,7 +164,7 @@ void AudiogramStore::WriteAddress(SaveMode mode, const AudiogramRecord& r,
     for (int i = 0; i < 6; ++i) s.Bind(2 + i, Txt(r.address[i]));
     s.Bind(8, r.key.date).Bind(9, r.key.time);
   };
-  if (mode == SaveMode::EditTest) {
+  if (mode == EditMode::Editing) {
     auto& s = Prepared(QStringLiteral("UPDATE AddressDetails SET %1 WHERE PatNo = ?1 AND "
                                       "DateofTest = ?10 AND TimeofTest = ?11")
                            .arg(Assignments(fields, 2)));
@@ -177,7 +178,7 @@ void AudiogramStore::WriteAddress(SaveMode mode, const AudiogramRecord& r,
   s.Run();
 }
 
-void AudiogramStore::WriteHeader(SaveMode mode, const AudiogramRecord& r, const TestKey& original) {
+void AudiogramStore::WriteHeader(EditMode mode, const AudiogramRecord& r, const TestKey& original) {
   auto bind = [&](db::Statement& s) {
     s.Bind(1, r.patient.PatNo).Bind(2, Txt(r.TestType)).Bind(3, Txt(r.SerialNo));
     s.Bind(4, Txt(r.Examiner)).Bind(5, Txt(r.DeptUnit)).Bind(6, Txt(r.Company));
@@ -193,7 +194,7 @@ void AudiogramStore::WriteHeader(SaveMode mode, const AudiogramRecord& r, const 
     s.Bind(18, r.RecallDate).Bind(19, r.DateJoined).Bind(20, r.DateLeft).Bind(21, r.key.date);
     s.Bind(22, Txt(r.F1)).Bind(23, Txt(r.F2)).Bind(24, Txt(r.F3));
   };
-  if (mode == SaveMode::EditTest) {
+  if (mode == EditMode::Editing) {
     auto& s = Prepared(QStringLiteral("UPDATE TestDetails SET %1 WHERE PatNo = ?1 AND "
                                       "DateofTest = ?25 AND TimeofTest = ?26")
                            .arg(Assignments(kHeaderFields.mid(1), 2)));
@@ -207,7 +208,7 @@ void AudiogramStore::WriteHeader(SaveMode mode, const AudiogramRecord& r, const 
   s.Run();
 }
 
-void AudiogramStore::WriteEar(const char* table, SaveMode mode, const AudiogramRecord& r,
+void AudiogramStore::WriteEar(const char* table, EditMode mode, const AudiogramRecord& r,
                               const std::array<QString, kThresholdFieldCount>& values,
                               const TestKey& original) {
   const QStringList fields = EarFields();
@@ -217,7 +218,7 @@ void AudiogramStore::WriteEar(const char* table, SaveMode mode, const AudiogramR
     s.Bind(13, r.key.date).Bind(14, r.key.time);
   };
   const QString name = QString::fromLatin1(table);
-  if (mode == SaveMode::EditTest) {
+  if (mode == EditMode::Editing) {
     auto& s = Prepared(
         QStringLiteral("UPDATE %1 SET %2 WHERE PatNo = ?1 AND TestDate = ?15 AND TestTime = ?16")
             .arg(name, Assignments(fields, 2)));
@@ -231,7 +232,7 @@ void AudiogramStore::WriteEar(const char* table, SaveMode mode, const AudiogramR
   s.Run();
 }
 
-void AudiogramStore::WriteAnswers(SaveMode mode, const AudiogramRecord& r,
+void AudiogramStore::WriteAnswers(EditMode mode, const AudiogramRecord& r,
                                   const TestKey& original) {
   const QStringList fields = AnswerFields();
   auto bind = [&](db::Statement& s) {
@@ -241,7 +242,7 @@ void AudiogramStore::WriteAnswers(SaveMode mode, const AudiogramRecord& r,
     for (int i = 0; i < 50; ++i) s.BindTextOrNull(52 + i, r.texts[i]);
     s.Bind(102, r.key.date).Bind(103, r.key.time);
   };
-  if (mode == SaveMode::EditTest) {
+  if (mode == EditMode::Editing) {
     auto& s = Prepared(QStringLiteral("UPDATE TestQuestions SET %1 WHERE PatNo = ?1 AND "
                                       "TestDate = ?104 AND TestTime = ?105")
                            .arg(Assignments(fields, 2)));
@@ -261,11 +262,11 @@ void AudiogramStore::SetMirror(const QString& pat_no, const QString& date, const
   s.Bind(1, pat_no).Bind(2, date).Bind(3, time).Run();
 }
 
-void AudiogramStore::KeepMirror(SaveMode mode, const QString& pat_no, const TestKey& saved) {
+void AudiogramStore::KeepMirror(EditMode mode, const QString& pat_no, const TestKey& saved) {
   const auto mirror = ReadMirror(pat_no);
   if (!mirror) return;
   const TestKey stored{mirror->date, mirror->time};
-  if (mode == SaveMode::NewPatient || mirror->date.isNull() || saved.LaterThan(stored)) {
+  if (mode == EditMode::AddingPatient || mirror->date.isNull() || saved.LaterThan(stored)) {
     SetMirror(pat_no, saved.date, saved.time);
     return;
   }
@@ -346,6 +347,13 @@ bool AudiogramStore::ChangePatientNo(const QString& old_no, const QString& new_n
   auto& remove = Prepared(QStringLiteral("DELETE FROM PatDetails WHERE PatNo = ?1"));
   remove.Bind(1, old_no).Run();
   return true;
+}
+
+void AudiogramStore::SetRecallDate(qint64 rowid, const QString& stored_date) {
+  Prepared(QStringLiteral("UPDATE TestDetails SET RecallDate = ?1 WHERE rowid = ?2"))
+      .Bind(1, stored_date)
+      .Bind(2, rowid)
+      .Run();
 }
 
 }  // namespace sonivera

@@ -1,8 +1,9 @@
 #include "register/RecordEditor.h"
 
 #include "base/AppError.h"
-#include "app/Application.h"
+#include "base/ErrorLog.h"
 #include "base/Messages.h"
+#include "base/Settings.h"
 #include "categorise/Recategorise.h"
 #include "db/Database.h"
 #include "register/RecordDisplay.h"
@@ -27,87 +28,95 @@ bool StoredDateOf(const QString& box, QString& stored) {
 }
 }  // namespace
 
-RecordEditor::RecordEditor(Application& app, Register* reg) : app_(app), register_(reg) {}
-
-QString RecordEditor::EditCaption() const {
-  return app_.State().EditMode != kBrowsing ? Msg(1130) : QString();
+RecordEditor::RecordEditor(EditorContext context, Register* reg)
+    : context_(std::move(context)), register_(reg) {
+  if (register_ != nullptr) register_->editor_ = this;
 }
+
+RecordEditor::~RecordEditor() {
+  if (register_ != nullptr) register_->editor_ = nullptr;
+}
+
+Prompter& RecordEditor::Ask() { return context_.reporter.prompter(); }
+
+QString RecordEditor::EditCaption() const { return Editing() ? Msg(1130) : QString(); }
 
 bool RecordEditor::ConfirmRegisterPage() {
-  if (app_.State().EditMode == kBrowsing) return true;
-  if (app_.Ask().Show(Msg(1006), Msg(1007), Buttons::YesNo, Answer::Yes) != Answer::Yes) {
+  if (!Editing()) return true;
+  if (Ask().Show(Msg(1006), Msg(1007), Buttons::YesNo, Answer::Yes) != Answer::Yes) {
     return false;
   }
-  return mnuPost() == PostResult::Saved;
+  return Save() == SaveResult::Saved;
 }
 
-bool RecordEditor::QuestionsEnabled() const { return app_.State().EditMode != kBrowsing; }
+bool RecordEditor::QuestionsEnabled() const { return Editing(); }
 
-void RecordEditor::ShowPage(Page page) {
-  if (!app_.State().BulkMode && on_show_page) on_show_page(page);
+void RecordEditor::ShowPage(MainPage page) {
+  if (!bulk_mode_ && listener_ != nullptr) listener_->ShowPage(page);
+}
+
+void RecordEditor::Redraw() {
+  if (listener_ != nullptr) listener_->Redraw();
 }
 
 void RecordEditor::ReportFailure(const std::exception& error, const QString& tag) {
   const auto failure = db::DescribeFailure(error);
   refusal_ = StandardErrorText(failure.description, failure.number, tag);
-  app_.Reporter().ShowAndLog(refusal_);
+  context_.reporter.ShowAndLog(refusal_);
 }
 
 void RecordEditor::Refuse(const QString& text, const QString& title) {
   refusal_ = text;
-  app_.Ask().Show(text, title, Buttons::Ok);
+  Ask().Show(text, title, Buttons::Ok);
 }
 
-void RecordEditor::EnterEdit(int mode) {
-  app_.State().EditMode = mode;
-  app_.Config().chart.PredictiveLineAllowed = false;
+void RecordEditor::EnterEdit(EditMode mode) {
+  mode_ = mode;
+  context_.chart.PredictiveLineAllowed = false;
 }
 
 void RecordEditor::LeaveEdit() {
-  app_.State().EditMode = kBrowsing;
-  app_.Config().chart.PredictiveLineAllowed = true;
+  mode_ = EditMode::Browsing;
+  context_.chart.PredictiveLineAllowed = true;
   entries_ = EntryFields();
 }
 
-bool RecordEditor::mnuAddPatient() {
-  auto& state = app_.State();
-  if (state.EditMode != kBrowsing) return false;
-  ShowPage(kDetailsPage);
+bool RecordEditor::AddPatient() {
+  if (Editing()) return false;
+  ShowPage(MainPage::Details);
   entries_ = EntryFields();
-  EnterEdit(kAddingPatient);
-  state.TestIndex = 0;
-  state.TestCount = 1;
-  state.categorisation.grid.Clear();
-  entries_.ComboDetails[kComboExaminer] = state.ExaminerName;
+  EnterEdit(EditMode::AddingPatient);
+  if (register_ != nullptr) register_->ShowNewTest(true);
+  context_.categorise.state.grid.Clear();
+  entries_.ComboDetails[kComboExaminer] = context_.examiner;
   edited_pat_no_.clear();
   edited_test_ = {};
-  if (on_redraw) on_redraw();
+  Redraw();
   return true;
 }
 
-bool RecordEditor::mnuInsertResults() {
-  auto& state = app_.State();
-  if (state.EditMode != kBrowsing) return false;
+bool RecordEditor::InsertAudiogram(const QString& pat_no) {
+  if (Editing()) return false;
   try {
-    auto& conn = app_.Db().Conn();
+    auto& conn = context_.database.Conn();
     EntryFields fields;
-    if (!LoadPatientEntries(conn, state.CurrentPatNo, fields)) return false;
-    const auto tests = PatientTests(conn, state.CurrentPatNo);
+    if (!LoadPatientEntries(conn, pat_no, fields)) return false;
+    const auto tests = PatientTests(conn, pat_no);
     // The employment details carry over from the latest test; the test's
     // own fields start empty.
-    if (!tests.empty()) LoadTestEntries(conn, state.CurrentPatNo, tests.front(), fields);
+    if (!tests.empty()) LoadTestEntries(conn, pat_no, tests.front(), fields);
     fields.ClearTestFields();
     // Date Joined and Date Left are cleared with the other date boxes; the
     // length of service computed from them goes with them.
     fields.ServiceLength.clear();
-    fields.Address = LatestAddress(conn, state.CurrentPatNo);
-    if (!tests.empty()) fields.Previous = LoadThresholds(conn, state.CurrentPatNo, tests.front());
-    fields.ComboDetails[kComboExaminer] = state.ExaminerName;
+    fields.Address = LatestAddress(conn, pat_no);
+    if (!tests.empty()) fields.Previous = LoadThresholds(conn, pat_no, tests.front());
+    fields.ComboDetails[kComboExaminer] = context_.examiner;
     entries_ = fields;
     edited_pat_no_ = fields.TextField0;
     edited_test_ = {};
     // The previous test's thresholds fill the grid's "before" rows.
-    auto& grid = state.categorisation.grid;
+    auto& grid = context_.categorise.state.grid;
     grid.Clear();
     for (int i = 0; i < kThresholdBoxCount; ++i) {
       const auto& box = ThresholdBoxAt(i);
@@ -117,28 +126,27 @@ bool RecordEditor::mnuInsertResults() {
     ReportFailure(e, ErrorTag(QStringLiteral("mnuinsertresults")));
     return false;
   }
-  EnterEdit(kInsertingTest);
-  state.TestIndex = 0;
-  if (on_redraw) on_redraw();
+  EnterEdit(EditMode::InsertingTest);
+  if (register_ != nullptr) register_->ShowNewTest(false);
+  Redraw();
   return true;
 }
 
-bool RecordEditor::mnuEditRecord() {
-  auto& state = app_.State();
-  if (state.EditMode != kBrowsing) return false;
+bool RecordEditor::EditRecord(const QString& pat_no, int test_index) {
+  if (Editing()) return false;
   try {
-    auto& conn = app_.Db().Conn();
-    const auto tests = PatientTests(conn, state.CurrentPatNo);
-    if (state.TestIndex < 0 || state.TestIndex >= static_cast<int>(tests.size())) return false;
-    const RecordView view = LoadRecordView(conn, state.CurrentPatNo, state.TestIndex);
+    auto& conn = context_.database.Conn();
+    const auto tests = PatientTests(conn, pat_no);
+    if (test_index < 0 || test_index >= static_cast<int>(tests.size())) return false;
+    const RecordView view = LoadRecordView(conn, pat_no, test_index);
     entries_ = view.entries;
     edited_pat_no_ = view.entries.TextField0;
-    edited_test_ = tests[state.TestIndex];
+    edited_test_ = tests[test_index];
   } catch (const std::exception& e) {
     ReportFailure(e, ErrorTag(QStringLiteral("domnueditrecord")));
     return false;
   }
-  EnterEdit(kEditing);
+  EnterEdit(EditMode::Editing);
   return true;
 }
 
@@ -148,8 +156,8 @@ void RecordEditor::ThresholdChanged(int item, const QString& typed) {
   entries_.Text1[item] = result.box_text;
   if (!result.grid_changed) return;
   const auto& box = ThresholdBoxAt(item);
-  app_.State().categorisation.grid.SetCell(box.grid_row, box.grid_column, result.grid_value);
-  if (on_grid_changed) on_grid_changed(box.grid_row, box.grid_column);
+  context_.categorise.state.grid.SetCell(box.grid_row, box.grid_column, result.grid_value);
+  if (listener_ != nullptr) listener_->GridChanged(box.grid_row, box.grid_column);
 }
 
 bool RecordEditor::ComputeServiceLength() {
@@ -172,71 +180,71 @@ bool RecordEditor::ComputeServiceLength() {
   return true;
 }
 
-RecordEditor::PostResult RecordEditor::mnuPost() {
-  auto& state = app_.State();
-  if (state.EditMode == kBrowsing) return PostResult::NotEditing;
+RecordEditor::SaveResult RecordEditor::Save() {
+  if (!Editing()) return SaveResult::NotEditing;
   refusal_.clear();
-  auto& ask = app_.Ask();
-  if (!state.BulkMode) {
+  auto& ask = Ask();
+  if (!bulk_mode_) {
     if (IsEmptyBox(entries_.MBoxDOB) &&
         ask.Show(Msg(1600), Msg(1601), Buttons::YesNo, Answer::Yes) == Answer::Yes) {
-      ShowPage(kDetailsPage);
-      return PostResult::Stopped;
+      ShowPage(MainPage::Details);
+      return SaveResult::Stopped;
     }
     if (!entries_.OptionMale && !entries_.OptionFemale &&
         ask.Show(Msg(1602), Msg(1601), Buttons::YesNo, Answer::Yes) == Answer::Yes) {
-      ShowPage(kDetailsPage);
-      return PostResult::Stopped;
+      ShowPage(MainPage::Details);
+      return SaveResult::Stopped;
     }
     if (entries_.AllThresholdsEmpty() &&
         ask.Show(Msg(999), Msg(1000), Buttons::YesNo, Answer::Yes) == Answer::No) {
-      return PostResult::Stopped;
+      return SaveResult::Stopped;
     }
   }
   if (entries_.TextField0.trimmed().isEmpty()) {
     Refuse(Msg(1001), Msg(974));
-    return PostResult::Failed;
+    return SaveResult::Failed;
   }
-  const int mode = state.EditMode;
+  const EditMode mode = mode_;
   // Adding takes the typed number; inserting and editing keep the patient's.
-  state.CurrentPatNo = mode == kAddingPatient ? entries_.TextField0.trimmed() : edited_pat_no_;
-  if (mode == kAddingPatient) {
+  const QString pat_no =
+      mode == EditMode::AddingPatient ? entries_.TextField0.trimmed() : edited_pat_no_;
+  if (mode == EditMode::AddingPatient) {
     bool exists = false;
     try {
-      exists = AudiogramStore(app_.Db().Conn()).PatientExists(state.CurrentPatNo);
+      exists = AudiogramStore(context_.database.Conn()).PatientExists(pat_no);
     } catch (const std::exception& e) {
       ReportFailure(e, ErrorTag(QStringLiteral("mnupost")));
-      return PostResult::Failed;
+      return SaveResult::Failed;
     }
     if (exists) {
       Refuse(Msg(1002), Msg(1003));
       entries_.TextField0.clear();
-      return PostResult::Failed;
+      return SaveResult::Duplicate;
     }
   }
-  if (!ComputeServiceLength()) return PostResult::Failed;
-  if (!SaveRecord(mode)) return PostResult::Failed;
+  if (!ComputeServiceLength()) return SaveResult::Failed;
+  const SaveResult result = SaveRecord(pat_no, mode);
+  if (result != SaveResult::Saved) return result;
 
-  const QString saved = state.CurrentPatNo;
-  state.NewTestPending = false;
+  new_test_pending_ = false;
   LeaveEdit();
   // A bulk run rebuilds the register once at its end.
-  if (!state.BulkMode && register_ != nullptr) {
-    ShowPage(kRegisterPage);
+  if (!bulk_mode_ && register_ != nullptr) {
+    ShowPage(MainPage::Register);
     register_->ClearFilter();  // clears the filter and sort, rebuilds the register
-    if (!saved.isEmpty()) register_->MoveToPatient(saved);
+    if (!pat_no.isEmpty()) register_->MoveToPatient(pat_no);
   }
-  if (on_redraw) on_redraw();
-  return PostResult::Saved;
+  Redraw();
+  return SaveResult::Saved;
 }
 
-bool RecordEditor::BuildRecord(AudiogramRecord& r) {
+bool RecordEditor::BuildRecord(const QString& pat_no, AudiogramRecord& r) {
   auto date_error = [&](int message) {
     Refuse(Msg(message), Msg(958));
     return false;
   };
   const auto& e = entries_;
-  r.patient.PatNo = app_.State().CurrentPatNo;
+  r.patient.PatNo = pat_no;
   r.patient.Surname = e.Surname;
   r.patient.Forenames = e.Forenames;
   r.patient.Sex = e.SexText();
@@ -291,23 +299,26 @@ bool RecordEditor::BuildRecord(AudiogramRecord& r) {
   return true;
 }
 
-bool RecordEditor::SaveRecord(int mode) {
+RecordEditor::SaveResult RecordEditor::SaveRecord(const QString& pat_no, EditMode mode) {
   AudiogramRecord record;
-  if (!BuildRecord(record)) return false;
-  auto& conn = app_.Db().Conn();
+  if (!BuildRecord(pat_no, record)) return SaveResult::Failed;
+  auto& conn = context_.database.Conn();
+  NewestTest newest;
   try {
     db::Transaction transaction(conn);
     AudiogramStore store(conn);
-    if (!store.Write(static_cast<SaveMode>(mode), record, edited_test_)) {
+    if (!store.Write(mode, record, edited_test_)) {
       Refuse(Msg(1401) + u' ' + record.patient.PatNo + Msg(1402) +
                  DateBoxText(record.key.date) + u' ' + record.key.time,
              Msg(974));
-      return false;
+      return SaveResult::Duplicate;
     }
     // Linking and categorising belong to the same save: the file never
     // holds a test with stale links.
-    RelinkPreviousTests(app_, record.patient.PatNo);
-    RecategorisePatient(app_, record.patient.PatNo);
+    RelinkPreviousTests(context_.database, context_.reporter, record.patient.PatNo);
+    CategoriseEnv env = context_.categorise;
+    env.bulk_mode = bulk_mode_;
+    newest = RecategorisePatient(context_.database, env, record.patient.PatNo);
     transaction.Commit();
   } catch (const db::SqliteError& e) {
     const long number = db::ErrorNumberFor(e);
@@ -316,19 +327,39 @@ bool RecordEditor::SaveRecord(int mode) {
     } else {
       ReportFailure(e, ErrorTag(QStringLiteral("saverecord")));
     }
-    return false;
+    return SaveResult::Failed;
   } catch (const std::exception& e) {
     ReportFailure(e, ErrorTag(QStringLiteral("saverecord")));
-    return false;
+    return SaveResult::Failed;
   }
-  return true;
+  if (new_test_pending_) AskRecall(newest);
+  return SaveResult::Saved;
 }
 
-void RecordEditor::mnuCancel() {
-  if (app_.State().EditMode == kBrowsing) return;
-  app_.State().NewTestPending = false;
+void RecordEditor::AskRecall(const NewestTest& newest) {
+  if (!newest.found) return;
+  if (context_.categorise.checks.CheckSTS && newest.one_month_recall_due) {
+    Ask().Show(QStringLiteral("This is a 1 month recall test, so please compare with "
+                              "the original test."),
+               QStringLiteral("Onr Month Recall"), Buttons::Ok);
+  }
+  const auto recall = Ask().RecallDate(newest.categorisation, context_.categorise.lcid);
+  if (!recall) return;
+  try {
+    auto& conn = context_.database.Conn();
+    db::Transaction transaction(conn);
+    AudiogramStore(conn).SetRecallDate(newest.rowid, StoredDate(*recall));
+    transaction.Commit();
+  } catch (const std::exception& e) {
+    ReportFailure(e, ErrorTag(QStringLiteral("saverecord")));
+  }
+}
+
+void RecordEditor::Cancel() {
+  if (!Editing()) return;
+  new_test_pending_ = false;
   LeaveEdit();
-  if (on_redraw) on_redraw();
+  Redraw();
 }
 
 void RecordEditor::Rebuild(const QString& pat_no) {
@@ -337,48 +368,45 @@ void RecordEditor::Rebuild(const QString& pat_no) {
   if (pat_no.isEmpty() || !register_->MoveToPatient(pat_no)) register_->GoToChosenRecord(0);
 }
 
-bool RecordEditor::mnuDelete() {
-  auto& state = app_.State();
-  if (state.EditMode != kBrowsing) return false;
-  const QString pat_no = state.CurrentPatNo;
+bool RecordEditor::DeleteTest(const QString& pat_no, int test_index) {
+  if (Editing()) return false;
   try {
-    auto& conn = app_.Db().Conn();
+    auto& conn = context_.database.Conn();
     const auto tests = PatientTests(conn, pat_no);
-    if (state.TestIndex < 0 || state.TestIndex >= static_cast<int>(tests.size())) return false;
-    const TestKey key = tests[state.TestIndex];
+    if (test_index < 0 || test_index >= static_cast<int>(tests.size())) return false;
+    const TestKey key = tests[test_index];
     const QString question = Msg(993) + pat_no + u' ' + Msg(1021) + u' ' + DateBoxText(key.date) +
                              u' ' + key.time + QStringLiteral(" ?");
-    if (app_.Ask().Show(question, Msg(994), Buttons::YesNo, Answer::No) != Answer::Yes) {
+    if (Ask().Show(question, Msg(994), Buttons::YesNo, Answer::No) != Answer::Yes) {
       return false;
     }
     db::Transaction transaction(conn);
     AudiogramStore store(conn);
     if (!store.DeleteTest(pat_no, key)) {
-      RelinkPreviousTests(app_, pat_no);
-      RecategorisePatient(app_, pat_no);
+      RelinkPreviousTests(context_.database, context_.reporter, pat_no);
+      CategoriseEnv env = context_.categorise;
+      env.bulk_mode = bulk_mode_;
+      RecategorisePatient(context_.database, env, pat_no);
     }
     transaction.Commit();
   } catch (const std::exception& e) {
     ReportFailure(e, QStringLiteral(" (formmain:mnuDelete:954)"));
     return false;
   }
-  state.TestIndex = 0;
   Rebuild(pat_no);
-  if (on_redraw) on_redraw();
+  Redraw();
   return true;
 }
 
-bool RecordEditor::mnuDeletePatient() {
-  auto& state = app_.State();
-  if (state.EditMode != kBrowsing) return false;
-  const QString pat_no = state.CurrentPatNo;
-  if (app_.Ask().Show(Msg(1093) + pat_no + Msg(1094), QStringLiteral("Delete Whole Patient"),
-                      Buttons::YesNo, Answer::No) != Answer::Yes) {
+bool RecordEditor::DeletePatient(const QString& pat_no) {
+  if (Editing()) return false;
+  if (Ask().Show(Msg(1093) + pat_no + Msg(1094), QStringLiteral("Delete Whole Patient"),
+                 Buttons::YesNo, Answer::No) != Answer::Yes) {
     return false;
   }
   bool removed = false;
   try {
-    auto& conn = app_.Db().Conn();
+    auto& conn = context_.database.Conn();
     db::Transaction transaction(conn);
     removed = AudiogramStore(conn).DeletePatient(pat_no);
     transaction.Commit();
@@ -387,45 +415,37 @@ bool RecordEditor::mnuDeletePatient() {
     return false;
   }
   if (!removed) {
-    app_.Ask().Show(
-        QStringLiteral("Vision Tests exist for this Patient. These will not be deleted"),
-        QStringLiteral("Delete Patient"), Buttons::Ok);
+    Ask().Show(QStringLiteral("Vision Tests exist for this Patient. These will not be deleted"),
+               QStringLiteral("Delete Patient"), Buttons::Ok);
   }
-  state.TestIndex = 0;
   Rebuild(QString());
-  if (on_redraw) on_redraw();
+  Redraw();
   return true;
 }
 
 bool RecordEditor::ChangePatientNo(const QString& old_no, const QString& new_no) {
-  auto& state = app_.State();
-  if (state.EditMode != kBrowsing) return false;
+  if (Editing()) return false;
   const QString number = new_no.trimmed();
   if (number.isEmpty()) {
-    app_.Ask().Show(Msg(971), Msg(972), Buttons::Ok);
+    Ask().Show(Msg(971), Msg(972), Buttons::Ok);
     return false;
   }
-  const bool was_bulk = state.BulkMode;
-  state.BulkMode = true;
   bool changed = false;
   try {
-    auto& conn = app_.Db().Conn();
+    auto& conn = context_.database.Conn();
     db::Transaction transaction(conn);
     changed = AudiogramStore(conn).ChangePatientNo(old_no, number);
     if (changed) transaction.Commit();
   } catch (const std::exception& e) {
-    state.BulkMode = was_bulk;
     ReportFailure(e, ErrorTag(QStringLiteral("changepatientno")));
     return false;
   }
-  state.BulkMode = was_bulk;
   if (!changed) {
-    app_.Ask().Show(Msg(1032), Msg(1033), Buttons::Ok);
+    Ask().Show(Msg(1032), Msg(1033), Buttons::Ok);
     return false;
   }
-  state.CurrentPatNo = number;
   Rebuild(number);
-  if (on_redraw) on_redraw();
+  Redraw();
   return true;
 }
 

@@ -41,8 +41,8 @@ class FormConfig : public QDialog {
   void InterferingMenusEnabled(bool enabled);
   // Recategorisation progress: patients done and their total.
   void RecategoriseProgress(int done, int total);
-  // The register must go back to its first row and be shown again.
-  void RegisterNeedsRefresh();
+  // The register must be rebuilt and shown on pat_no (empty: the patient on show).
+  void RegisterNeedsRefresh(const QString& pat_no);
   // questions.txt was rewritten; these are the questions now in force.
   void QuestionsReloaded(const QStringList& questions);
   // The audiometer series changed; the import window's caption.

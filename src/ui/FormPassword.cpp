@@ -35,7 +35,8 @@ FormPassword::FormPassword(Application& app, QWidget* parent) : QDialog(parent),
 }
 
 void FormPassword::Command1Click() {
-  if (ChangePassword(app_, text1_[0]->text(), text1_[1]->text(), text1_[2]->text())) accept();
+  if (ChangePassword(app_.ForConfig(), text1_[0]->text(), text1_[1]->text(), text1_[2]->text()))
+    accept();
 }
 
 bool FormPassword::Open(Application& app, QWidget* parent) {

@@ -7,20 +7,18 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/Application.h"
 #include "base/Messages.h"
-#include "categorise/ShiftCheck.h"
+#include "base/Prompter.h"
 #include "ui/DialogButtons.h"
 
 namespace sonivera::ui {
 
-FormRecall::FormRecall(Application& app, const QString& categorisation, QWidget* parent)
-    : QDialog(parent), app_(app), categorisation_(categorisation) {
+FormRecall::FormRecall(const QString& categorisation, int lcid, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), period_(categorisation, lcid), prompter_(prompter) {
   setObjectName(QStringLiteral("FormRecall"));
   setWindowTitle(Msg(800));
   FitTitle(*this);
-  const sonivera::FormRecall logic(categorisation, app_.State().UserLocale);
-  text1_ = new QLineEdit(logic.Text1(), this);
+  text1_ = new QLineEdit(period_.Categorisation(), this);
   text1_->setObjectName(QStringLiteral("Text1"));
   text1_->setReadOnly(true);
   text1_->setCursorPosition(0);
@@ -29,8 +27,8 @@ FormRecall::FormRecall(Application& app, const QString& categorisation, QWidget*
   combo1_->setObjectName(QStringLiteral("Combo1"));
   combo1_->setEditable(true);
   combo1_->setInsertPolicy(QComboBox::NoInsert);
-  combo1_->addItems(logic.Periods());
-  combo1_->setCurrentText(logic.PresetPeriod());
+  combo1_->addItems(period_.Periods());
+  combo1_->setCurrentText(period_.PresetPeriod());
 
   auto* command3 = new QPushButton(Msg(11), this);
   command3->setObjectName(QStringLiteral("Command3"));
@@ -53,8 +51,7 @@ FormRecall::FormRecall(Application& app, const QString& categorisation, QWidget*
 }
 
 void FormRecall::accept() {
-  const sonivera::FormRecall logic(categorisation_, app_.State().UserLocale);
-  const auto date = logic.Accept(combo1_->currentText(), QDate::currentDate(), app_);
+  const auto date = period_.Accept(combo1_->currentText(), QDate::currentDate(), prompter_);
   if (!date) return;  // "Incorrect Recall" was shown; the window stays open
   recall_date_ = date;
   QDialog::accept();

@@ -62,18 +62,19 @@ RecategoriseOutcome FormRecat::Run() {
       return std::make_unique<WindowProgress>(stop_pressed_);
     });
   }
-  const RecategoriseOutcome outcome = RecategoriseAll(app_, [this](int done, int total) {
-    if (!isVisible()) show();
-    bar_->setRange(0, std::max(total, 1));
-    bar_->setValue(done);
-    emit ProgressChanged(done, total);
-  });
+  const RecategoriseOutcome outcome =
+      RecategoriseAll(app_.Db(), app_.ForCategorising(), [this](int done, int total) {
+        if (!isVisible()) show();
+        bar_->setRange(0, std::max(total, 1));
+        bar_->setValue(done);
+        emit ProgressChanged(done, total);
+      });
   if (gui) gui->SetProgressFactory(nullptr);
   running_ = false;
   if (!outcome.cancelled) {
     label_->setText(Msg(outcome.stopped ? 1119 : 1118));
     command1_->setText(Msg(14));
-    emit RegisterNeedsRefresh();
+    emit RegisterNeedsRefresh(outcome.first_patient);
   }
   emit InterferingMenusEnabled(true);
   return outcome;
@@ -89,10 +90,10 @@ RecategoriseOutcome FormRecat::Open(Application& app, QWidget* parent) {
 void FormRecat::Command1Click() {
   if (running_) {
     stop_pressed_ = true;
-    RecategoriseStop(app_);
+    RecategoriseStop(app_.Categorisation());
     return;
   }
-  app_.State().categorisation.RecategoriseStop = false;
+  app_.Categorisation().RecategoriseStop = false;
   accept();
 }
 
@@ -102,7 +103,7 @@ void FormRecat::reject() {
     Command1Click();
     return;
   }
-  app_.State().categorisation.RecategoriseStop = false;
+  app_.Categorisation().RecategoriseStop = false;
   QDialog::reject();
 }
 

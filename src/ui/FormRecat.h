@@ -35,8 +35,8 @@ class FormRecat : public QDialog {
   void InterferingMenusEnabled(bool enabled);
   // After each patient: patients done and their total.
   void ProgressChanged(int done, int total);
-  // The run has ended: the register goes back to its first row.
-  void RegisterNeedsRefresh();
+  // The run has ended: the register is rebuilt on its first patient.
+  void RegisterNeedsRefresh(const QString& pat_no);
 
  protected:
   void reject() override;

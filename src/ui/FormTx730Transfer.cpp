@@ -77,7 +77,7 @@ FormImportTx730::FormImportTx730(Application& app, SerialLink& link, RecordEdito
   connect(store_, &QPushButton::clicked, this, &FormImportTx730::Store);
   connect(view_, &QPushButton::clicked, this, &FormImportTx730::View);
   connect(configure_, &QPushButton::clicked, this, [this] {
-    if (app_.State().EditMode == kBrowsing && actions_.configure) actions_.configure();
+    if (!editor_.Editing() && actions_.configure) actions_.configure();
   });
   connect(cancel, &QPushButton::clicked, this, &FormImportTx730::Cancel);
 }
@@ -144,7 +144,7 @@ void FormImportTx730::Import() {
 }
 
 void FormImportTx730::Store() {
-  Tx730Store store(app_, editor_, app_.Ask());
+  Tx730Store store(app_.Db(), app_.Reporter(), editor_, app_.Ask());
   store.ask_series1_details = [this](int number, EntryFields& entries) {
     const QString sex = entries.OptionMale     ? QStringLiteral("M")
                         : entries.OptionFemale ? QStringLiteral("F")

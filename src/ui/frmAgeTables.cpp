@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "base/AppError.h"
 #include "app/Application.h"
+#include "base/AppError.h"
 #include "base/Messages.h"
 #include "categorise/AgeCorrection.h"
 
@@ -90,7 +90,7 @@ void frmAgeTables::ShowTable(bool male) {
   male_ = male;
   (male ? mnu_male_ : mnu_female_)->setChecked(true);
   label_table_->setText(male ? QStringLiteral("Male") : QStringLiteral("Female"));
-  const auto& tables = app_.State().categorisation.age_tables;
+  const auto& tables = app_.Categorisation().age_tables;
   const AgeCorrectionTable& table = male ? tables.male : tables.female;
   const std::vector<QStringList> rows = AgeTableRows(table);
   grid_->clear();
@@ -114,7 +114,7 @@ void frmAgeTables::Command1Click() {
     const int age = WholeNumber(text_age_->text());
     const int frequency = WholeNumber(text_frequency_->text());
     const int correction =
-        AgeCorrection(app_.State().categorisation.age_tables, age, frequency, text_sex_->text());
+        AgeCorrection(app_.Categorisation().age_tables, age, frequency, text_sex_->text());
     text_result_->setText(QString::number(correction));
   } catch (const AppError& error) {
     text_result_->clear();

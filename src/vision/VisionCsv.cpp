@@ -9,7 +9,7 @@
 #include "db/Database.h"
 #include "db/Sqlite.h"
 #include "interchange/CsvLayout.h"
-#include "interchange/LineRefusals.h"
+#include "base/LineRefusals.h"
 #include "register/EntryFields.h"
 #include "register/RecordDisplay.h"
 #include "vision/VisionEditor.h"
@@ -200,7 +200,7 @@ QString VisionImportSummary::SummaryText() const {
 VisionImporter::VisionImporter(VisionEditor& editor, Prompter& prompter, ErrorLog log)
     : editor_(editor), prompter_(prompter), log_(std::move(log)) {}
 
-VisionImportSummary VisionImporter::AskAndImport(const QString& initial_dir) {
+VisionImportSummary VisionImporter::ChooseAndImport(const QString& initial_dir) {
   FileDialogSpec spec;
   spec.title = QStringLiteral("Import File");
   spec.filter = QStringLiteral(" Exported file | *.csv");
@@ -208,10 +208,10 @@ VisionImportSummary VisionImporter::AskAndImport(const QString& initial_dir) {
   spec.path_must_exist = true;
   const auto chosen = prompter_.OpenFile(spec);
   if (!chosen || chosen->isEmpty()) return {};
-  return ImportPath(*chosen);
+  return ImportFile(*chosen);
 }
 
-VisionImportSummary VisionImporter::ImportPath(const QString& path) {
+VisionImportSummary VisionImporter::ImportFile(const QString& path) {
   VisionImportSummary summary;
   const auto file = ReadTextFile(path);
   if (!file) {

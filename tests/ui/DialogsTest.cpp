@@ -45,7 +45,7 @@ TEST_F(DialogsTest, RecallPeriodSetsTheDateOrKeepsTheWindowOpen) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed.toStdString());
     const size_t prompts = t.prompter.Prompts().size();
-    FormRecall recall(*t, c.categorisation);
+    FormRecall recall(c.categorisation, t->UserLocale(), t.prompter);
     EXPECT_EQ(recall.findChild<QLineEdit*>("Text1")->text(), c.categorisation);
     auto* combo = recall.findChild<QComboBox*>("Combo1");
     ASSERT_EQ(combo->count(), 6);
@@ -167,7 +167,7 @@ TEST_F(DialogsTest, SortAndChangePatNoReturnTheChoice) {
 
   // Small dialogs are wide enough for their whole titles.
   FormFind find([](FormFind::Field, const QString&, bool) { return true; });
-  FormRecall recall(*t, "HSE:  1 ");
+  FormRecall recall("HSE:  1 ", t->UserLocale(), t.prompter);
   for (QDialog* dialog : std::initializer_list<QDialog*>{&sort, &change, &find, &recall}) {
     EXPECT_GT(dialog->minimumWidth(),
               dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()) + 60)

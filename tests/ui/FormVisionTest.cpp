@@ -14,6 +14,7 @@
 
 #include "base/Messages.h"
 #include "register/RecordEditor.h"
+#include "register/Register.h"
 #include "ui/DemoWindowTest.h"
 #include "ui/DetailsPage.h"
 #include "ui/FormVision.h"
@@ -73,7 +74,7 @@ TEST_F(FormVisionTest, TypeVisionShowsTheVisionRegisterOnTheSamePatient) {
   Run(vision, "Vision");
   EXPECT_FALSE(vision.isVisible());
   EXPECT_TRUE(window->isVisible());
-  EXPECT_EQ(t->State().CurrentPatNo, pat_no);
+  EXPECT_EQ(window->Reg().Cursor().PatNo, pat_no);
 }
 
 TEST_F(FormVisionTest, NextWalksTheTwelveFramesWithTheirTexts) {
@@ -163,7 +164,7 @@ TEST_F(FormVisionTest, ControlsReachTheModelAndSaveStoresTheTest) {
 }
 
 TEST_F(FormVisionTest, InsertVisionAndInsertAudiogramHandThePatientOver) {
-  const QString pat_no = t->State().CurrentPatNo;
+  const QString pat_no = window->Reg().Cursor().PatNo;
   Trigger(*window, "InsertVision");
   FormVision& vision = *window->VisionWindow();
   EXPECT_TRUE(vision.isVisible());
@@ -182,9 +183,9 @@ TEST_F(FormVisionTest, InsertVisionAndInsertAudiogramHandThePatientOver) {
   Run(vision, "InsertAudiogram");
   EXPECT_FALSE(vision.isVisible());
   EXPECT_TRUE(window->isVisible());
-  EXPECT_EQ(t->State().EditMode, kInsertingTest);
-  EXPECT_EQ(t->State().CurrentPatNo, pat_no);
-  window->Editor().mnuCancel();
+  EXPECT_EQ(window->Editor().Mode(), EditMode::InsertingTest);
+  EXPECT_EQ(window->Reg().Cursor().PatNo, pat_no);
+  window->Editor().Cancel();
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ VisionExportOutcome Export(VisionPlace& place, const QString& path) {
 }
 
 VisionImportSummary Import(VisionPlace& place, const QString& path) {
-  return VisionImporter(*place.editor, place.prompter, place.Log()).ImportPath(path);
+  return VisionImporter(*place.editor, place.prompter, place.Log()).ImportFile(path);
 }
 
 QList<QByteArray> Lines(const QByteArray& text) {

@@ -49,7 +49,7 @@ class VisionEditorTest : public ::testing::Test {
 
   // A patient with one audiogram, written as the audiogram side writes it.
   void AddAudiogram(const QString& pat_no, const TestKey& key, const QString& company,
-                    SaveMode mode = SaveMode::NewPatient,
+                    EditMode mode = EditMode::AddingPatient,
                     const QString& address = QStringLiteral("1 Mill Lane")) {
     AudiogramRecord r;
     r.patient = {pat_no, "Smith", "Ann", "1970-02-01", "Female"};
@@ -258,7 +258,7 @@ TEST_F(VisionEditorTest, NewerAudiogramParticularsAreCopiedByTheDayOrSecondRule)
     const QString pat_no = QStringLiteral("C%1").arg(++n);
     AddAudiogram(pat_no, {"2024-01-01", "08:00:00"}, "Old Co");
     InsertVision(pat_no, "01/05/2024", "10:00:00");
-    AddAudiogram(pat_no, c.audiogram, "New Co", SaveMode::NewTest, "2 New Road");
+    AddAudiogram(pat_no, c.audiogram, "New Co", EditMode::InsertingTest, "2 New Road");
     editor->ChoosePatient(pat_no);
     // Shown: the address in force at the vision test; a new test takes the
     // newer one.
@@ -303,7 +303,7 @@ TEST_F(VisionEditorTest, EmploymentCarriesOverToTheLatestAudiogramNotLaterThanTh
   ShowEmployment(*newer, shown);
   EXPECT_EQ(shown.ComboDetails[kComboCompany], "Beta Ltd");
   EXPECT_EQ(shown.MBoxDate[kBoxDateJoined], "01/01/2020");
-  AddAudiogram("P1", {"2024-01-12", "08:00:00"}, "Delta", SaveMode::NewTest);
+  AddAudiogram("P1", {"2024-01-12", "08:00:00"}, "Delta", EditMode::InsertingTest);
   EXPECT_FALSE(NewerVisionParticulars(Conn(), "P1").has_value());
 }
 
