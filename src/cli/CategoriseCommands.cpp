@@ -190,8 +190,8 @@ const Command kRecategorise{
       return outcome.cancelled || outcome.stopped ? 1 : 0;
     }};
 
-const Register kRegisterCategorise(kCategorise);
-const Register kRegisterRecategorise(kRecategorise);
+const CommandRegistration kRegisterCategorise(kCategorise);
+const CommandRegistration kRegisterRecategorise(kRecategorise);
 }  // namespace
 
 }  // namespace sonivera::cli

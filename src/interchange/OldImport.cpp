@@ -197,26 +197,26 @@ bool OldReleaseImporter::SaveAudiogram(const QString& pat_no, bool is_new, const
     return false;
   }
   EntryFields& e = editor.Entries();
-  e.TextField0 = pat_no;
+  e.PatNo = pat_no;
   e.Surname = record.surname;
   e.Forenames = record.forenames;
   const auto dob = ParseCsvDate(record.dob);
-  e.MBoxDOB = !dob             ? kEmptyDateBox
-              : dob->isValid() ? dob->toString(QStringLiteral("dd/MM/yyyy"))
-                               : record.dob;
+  e.DOB = !dob             ? kEmptyDateBox
+          : dob->isValid() ? dob->toString(QStringLiteral("dd/MM/yyyy"))
+                           : record.dob;
   e.OptionMale = record.sex == QLatin1String("MALE");
   e.OptionFemale = record.sex == QLatin1String("FEMALE");
-  e.MBoxDate[kBoxDateofTest] = BoxDate(date);
-  e.MBoxDate[kBoxTimeofTest] = time;
-  e.ComboDetails[kComboExaminer] = record.examiner;
-  e.ComboDetails[kComboCompany] = record.company;
-  e.ComboDetails[kComboDeptUnit] = record.dept_unit;
-  e.ComboDetails[kComboPositionRank] = record.position_rank;
+  e.Dates[kBoxDateofTest] = BoxDate(date);
+  e.Dates[kBoxTimeofTest] = time;
+  e.Details[kComboExaminer] = record.examiner;
+  e.Details[kComboCompany] = record.company;
+  e.Details[kComboDeptUnit] = record.dept_unit;
+  e.Details[kComboPositionRank] = record.position_rank;
   for (int i = 0; i < 9; ++i) {
-    e.Text1[i] = results.left[i];
-    e.Text1[9 + i] = results.right[i];
+    e.Thresholds[i] = results.left[i];
+    e.Thresholds[9 + i] = results.right[i];
   }
-  for (int i = 18; i < kThresholdBoxCount; ++i) e.Text1[i].clear();
+  for (int i = 18; i < kThresholdBoxCount; ++i) e.Thresholds[i].clear();
   e.QuestionCodes.fill(0);
   for (auto& text : e.AnswerTexts) text.clear();
   if (editor.Save() == RecordEditor::SaveResult::Saved) return true;

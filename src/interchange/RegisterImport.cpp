@@ -41,49 +41,49 @@ QString ImportSummary::SummaryText() const {
 }
 
 void FillEntries(const CsvRecord& r, CsvLayout layout, EntryFields& e) {
-  e.TextField0 = r[kCsvPatNo];
+  e.PatNo = r[kCsvPatNo];
   e.Surname = r[kCsvSurname];
   e.Forenames = r[kCsvForenames];
-  e.MBoxDate[kBoxDateofTest] = DateBox(r[kCsvLastTest]);
-  e.MBoxDate[kBoxTimeofTest] = TimeBox(r[kCsvTimeofTest]);
-  e.MBoxDate[kBoxPreviousTest] = DateBox(r[kCsvPreviousTest]);
-  e.MBoxDOB = DateBox(r[kCsvDOB]);
+  e.Dates[kBoxDateofTest] = DateBox(r[kCsvLastTest]);
+  e.Dates[kBoxTimeofTest] = TimeBox(r[kCsvTimeofTest]);
+  e.Dates[kBoxPreviousTest] = DateBox(r[kCsvPreviousTest]);
+  e.DOB = DateBox(r[kCsvDOB]);
   e.Categorisation = r[kCsvCategorisation];
-  e.ComboDetails[kComboPositionRank] = r[kCsvPositionRank];
-  e.ComboDetails[kComboDeptUnit] = r[kCsvDeptUnit];
-  e.ComboDetails[kComboCompany] = r[kCsvCompany];
-  e.ComboDetails[kComboLocation] = r[kCsvLocation];
+  e.Details[kComboPositionRank] = r[kCsvPositionRank];
+  e.Details[kComboDeptUnit] = r[kCsvDeptUnit];
+  e.Details[kComboCompany] = r[kCsvCompany];
+  e.Details[kComboLocation] = r[kCsvLocation];
   const auto male = ParseSexIsMale(r[kCsvSex]);
   e.OptionMale = male.has_value() && *male;
   e.OptionFemale = male.has_value() && !*male;
-  e.ComboDetails[kComboExaminer] = r[kCsvExaminer];
-  e.MBoxDate[kBoxRecallDate] = DateBox(r[kCsvRecallDate]);
-  e.ComboDetails[kComboStatus] = r[kCsvStatus];
-  e.MBoxDate[kBoxDateJoined] = DateBox(r[kCsvDateJoined]);
-  e.MBoxDate[kBoxDateLeft] = DateBox(r[kCsvDateLeft]);
-  e.ComboDetails[kComboLeavingReason] = r[kCsvLeavingReason];
+  e.Details[kComboExaminer] = r[kCsvExaminer];
+  e.Dates[kBoxRecallDate] = DateBox(r[kCsvRecallDate]);
+  e.Details[kComboStatus] = r[kCsvStatus];
+  e.Dates[kBoxDateJoined] = DateBox(r[kCsvDateJoined]);
+  e.Dates[kBoxDateLeft] = DateBox(r[kCsvDateLeft]);
+  e.Details[kComboLeavingReason] = r[kCsvLeavingReason];
   e.ServiceLength = r[kCsvServiceLength];
   e.TestType = r[kCsvTestType];
   e.SerialNo = r[kCsvSerialNo];
-  e.MBoxDate[kBoxCalibrated] = DateBox(r[kCsvCalibrated]);
-  e.ComboDetails[kComboF1] = r[kCsvF1];
-  e.ComboDetails[kComboF2] = r[kCsvF2];
-  e.ComboDetails[kComboF3] = r[kCsvF3];
-  e.TextNotes = r[kCsvNotes];
+  e.Dates[kBoxCalibrated] = DateBox(r[kCsvCalibrated]);
+  e.Details[kComboF1] = r[kCsvF1];
+  e.Details[kComboF2] = r[kCsvF2];
+  e.Details[kComboF3] = r[kCsvF3];
+  e.Notes = r[kCsvNotes];
   for (int i = 0; i < kAddressLineCount; ++i) e.Address[i] = r[kCsvAddress1 + i];
   for (int i = 0; i < kCsvEarValues; ++i) {
-    e.Text1[i] = r[kCsvLeft250 + i];
-    e.Text1[kCsvEarValues + i] = r[kCsvRight250 + i];
+    e.Thresholds[i] = r[kCsvLeft250 + i];
+    e.Thresholds[kCsvEarValues + i] = r[kCsvRight250 + i];
   }
   for (int i = 0; i < kCsvQuestions; ++i) {
     e.QuestionCodes[i] = r.has_answers ? r.codes[i].toInt() : 0;
     e.AnswerTexts[i] = r.has_answers ? r.texts[i] : QString();
   }
   const bool extra = layout == CsvLayout::Snv52 && r.has_extra;
-  e.Text1[18] = extra ? r.extra[kExtraLeft125] : QString();
-  e.Text1[19] = extra ? r.extra[kExtraLeft750] : QString();
-  e.Text1[20] = extra ? r.extra[kExtraRight125] : QString();
-  e.Text1[21] = extra ? r.extra[kExtraRight750] : QString();
+  e.Thresholds[18] = extra ? r.extra[kExtraLeft125] : QString();
+  e.Thresholds[19] = extra ? r.extra[kExtraLeft750] : QString();
+  e.Thresholds[20] = extra ? r.extra[kExtraRight125] : QString();
+  e.Thresholds[21] = extra ? r.extra[kExtraRight750] : QString();
 }
 
 RegisterImporter::RegisterImporter(ImportContext context) : context_(context) {}

@@ -82,7 +82,7 @@ bool RecordEditor::AddPatient() {
   EnterEdit(EditMode::AddingPatient);
   if (register_ != nullptr) register_->ShowNewTest(true);
   context_.categorise.state.grid.Clear();
-  entries_.ComboDetails[kComboExaminer] = context_.examiner;
+  entries_.Details[kComboExaminer] = context_.examiner;
   edited_pat_no_.clear();
   edited_test_ = {};
   Redraw();
@@ -102,9 +102,9 @@ bool RecordEditor::InsertAudiogram(const QString& pat_no) {
     fields.ClearTestFields();
     fields.Address = LatestAddress(conn, pat_no);
     if (!tests.empty()) fields.Previous = LoadThresholds(conn, pat_no, tests.front());
-    fields.ComboDetails[kComboExaminer] = context_.examiner;
+    fields.Details[kComboExaminer] = context_.examiner;
     entries_ = fields;
-    edited_pat_no_ = fields.TextField0;
+    edited_pat_no_ = fields.PatNo;
     edited_test_ = {};
     // The previous test's thresholds fill the grid's "before" rows.
     auto& grid = context_.categorise.state.grid;
@@ -131,7 +131,7 @@ bool RecordEditor::EditRecord(const QString& pat_no, int test_index) {
     if (test_index < 0 || test_index >= static_cast<int>(tests.size())) return false;
     const RecordView view = LoadRecordView(conn, pat_no, test_index);
     entries_ = view.entries;
-    edited_pat_no_ = view.entries.TextField0;
+    edited_pat_no_ = view.entries.PatNo;
     edited_test_ = tests[test_index];
   } catch (const std::exception& e) {
     ReportFailure(e, ErrorTag(QStringLiteral("domnueditrecord")));
@@ -144,7 +144,7 @@ bool RecordEditor::EditRecord(const QString& pat_no, int test_index) {
 void RecordEditor::ThresholdChanged(int item, const QString& typed) {
   if (item < 0 || item >= kThresholdBoxCount) return;
   const auto result = ApplyThresholdEntry(typed.left(kThresholdBoxLimit));
-  entries_.Text1[item] = result.box_text;
+  entries_.Thresholds[item] = result.box_text;
   if (!result.grid_changed) return;
   const auto& box = ThresholdBoxAt(item);
   context_.categorise.state.grid.SetCell(box.grid_row, box.grid_column, result.grid_value);
@@ -152,9 +152,9 @@ void RecordEditor::ThresholdChanged(int item, const QString& typed) {
 }
 
 bool RecordEditor::ComputeServiceLength() {
-  const auto joined = ParseDateBox(entries_.MBoxDate[kBoxDateJoined]);
+  const auto joined = ParseDateBox(entries_.Dates[kBoxDateJoined]);
   if (!joined || !joined->isValid()) return true;  // nothing to compute from
-  const auto left = ParseDateBox(entries_.MBoxDate[kBoxDateLeft]);
+  const auto left = ParseDateBox(entries_.Dates[kBoxDateLeft]);
   QDate end;
   if (left && left->isValid()) {
     if (*left < *joined) {
@@ -164,7 +164,7 @@ bool RecordEditor::ComputeServiceLength() {
     end = *left;
   } else {
     // Still employed: service up to the test.
-    const auto tested = ParseDateBox(entries_.MBoxDate[kBoxDateofTest]);
+    const auto tested = ParseDateBox(entries_.Dates[kBoxDateofTest]);
     end = tested && tested->isValid() ? *tested : QDate::currentDate();
   }
   entries_.ServiceLength = ServiceLengthTextFor(std::max(0, ServiceMonths(*joined, end)));
@@ -175,7 +175,7 @@ RecordEditor::SaveResult RecordEditor::Save() {
   if (!Editing()) return SaveResult::NotEditing;
   auto& ask = Ask();
   if (!bulk_mode_) {
-    if (IsEmptyBox(entries_.MBoxDOB) &&
+    if (IsEmptyBox(entries_.DOB) &&
         ask.Show(Msg(1600), Msg(1601), Buttons::YesNo, Answer::Yes) == Answer::Yes) {
       ShowPage(MainPage::Details);
       return SaveResult::Stopped;
@@ -190,14 +190,14 @@ RecordEditor::SaveResult RecordEditor::Save() {
       return SaveResult::Stopped;
     }
   }
-  if (entries_.TextField0.trimmed().isEmpty()) {
+  if (entries_.PatNo.trimmed().isEmpty()) {
     ask.Show(Msg(1001), Msg(974), Buttons::Ok);
     return SaveResult::Failed;
   }
   const EditMode mode = mode_;
   // Adding takes the typed number; inserting and editing keep the patient's.
   const QString pat_no =
-      mode == EditMode::AddingPatient ? entries_.TextField0.trimmed() : edited_pat_no_;
+      mode == EditMode::AddingPatient ? entries_.PatNo.trimmed() : edited_pat_no_;
   if (mode == EditMode::AddingPatient) {
     bool exists = false;
     try {
@@ -208,7 +208,7 @@ RecordEditor::SaveResult RecordEditor::Save() {
     }
     if (exists) {
       ask.Show(Msg(1002), Msg(1003), Buttons::Ok);
-      entries_.TextField0.clear();
+      entries_.PatNo.clear();
       return SaveResult::Duplicate;
     }
   }
@@ -238,11 +238,11 @@ bool RecordEditor::BuildRecord(const QString& pat_no, AudiogramRecord& r) {
   r.patient.Surname = e.Surname;
   r.patient.Forenames = e.Forenames;
   r.patient.Sex = e.SexText();
-  if (!StoredDateOf(e.MBoxDOB, r.patient.DOB)) return date_error(1029);
+  if (!StoredDateOf(e.DOB, r.patient.DOB)) return date_error(1029);
   // The test key: a test needs its date; a time left empty is taken as midnight.
-  const auto date = ParseDateBox(e.MBoxDate[kBoxDateofTest]);
+  const auto date = ParseDateBox(e.Dates[kBoxDateofTest]);
   if (!date || !date->isValid()) return date_error(1014);
-  const auto time = ParseTimeBox(e.MBoxDate[kBoxTimeofTest]);
+  const auto time = ParseTimeBox(e.Dates[kBoxTimeofTest]);
   if (time && !time->isValid()) return date_error(1013);
   r.key = {StoredDate(*date), StoredTime(time ? *time : QTime(0, 0))};
   const std::pair<int, QString*> dates[] = {{kBoxPreviousTest, &r.PreviousTest},
@@ -252,22 +252,22 @@ bool RecordEditor::BuildRecord(const QString& pat_no, AudiogramRecord& r) {
                                             {kBoxDateLeft, &r.DateLeft}};
   const int messages[] = {1015, 1016, 1017, 1018, 1019};
   for (int i = 0; i < 5; ++i) {
-    if (!StoredDateOf(e.MBoxDate[dates[i].first], *dates[i].second)) return date_error(messages[i]);
+    if (!StoredDateOf(e.Dates[dates[i].first], *dates[i].second)) return date_error(messages[i]);
   }
   r.TestType = e.TestType;
   r.SerialNo = e.SerialNo;
-  r.Examiner = e.ComboDetails[kComboExaminer];
-  r.DeptUnit = e.ComboDetails[kComboDeptUnit];
-  r.Company = e.ComboDetails[kComboCompany];
-  r.PositionRank = e.ComboDetails[kComboPositionRank];
-  r.Location = e.ComboDetails[kComboLocation];
-  r.LeavingReason = e.ComboDetails[kComboLeavingReason];
-  r.EmploymentStatus = e.ComboDetails[kComboStatus];
-  r.F1 = e.ComboDetails[kComboF1];
-  r.F2 = e.ComboDetails[kComboF2];
-  r.F3 = e.ComboDetails[kComboF3];
+  r.Examiner = e.Details[kComboExaminer];
+  r.DeptUnit = e.Details[kComboDeptUnit];
+  r.Company = e.Details[kComboCompany];
+  r.PositionRank = e.Details[kComboPositionRank];
+  r.Location = e.Details[kComboLocation];
+  r.LeavingReason = e.Details[kComboLeavingReason];
+  r.EmploymentStatus = e.Details[kComboStatus];
+  r.F1 = e.Details[kComboF1];
+  r.F2 = e.Details[kComboF2];
+  r.F3 = e.Details[kComboF3];
   r.Categorisation = e.Categorisation;
-  r.Notes = e.TextNotes;
+  r.Notes = e.Notes;
   r.ServiceLengthText = e.ServiceLength;
   if (!r.DateJoined.isNull()) {
     const QDate joined = QDate::fromString(r.DateJoined, QStringLiteral("yyyy-MM-dd"));
@@ -280,7 +280,7 @@ bool RecordEditor::BuildRecord(const QString& pat_no, AudiogramRecord& r) {
     auto& ear = box.left ? r.left : r.right;
     for (int f = 0; f < kThresholdFieldCount; ++f) {
       if (QLatin1String(kThresholdFields[f]) == QLatin1String(box.field))
-        ear[f] = e.Text1[i].trimmed();
+        ear[f] = e.Thresholds[i].trimmed();
     }
   }
   r.address = e.Address;

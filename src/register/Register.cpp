@@ -250,17 +250,17 @@ FilterCriteria Register::CurrentRecordCriteria() {
   const int text_columns[10] = {kColPatNo,         kColSurname, kColForenames, kColPositionRank,
                                 kColDeptUnit,      kColCompany, kColLocation,  kColExaminer,
                                 kColLeavingReason, kColStatus};
-  for (int i = 0; i < 10; ++i) criteria.Text1[i] = text(text_columns[i]);
-  criteria.Text1[14] = text(kColSex);
+  for (int i = 0; i < 10; ++i) criteria.Boxes[i] = text(text_columns[i]);
+  criteria.Boxes[14] = text(kColSex);
   const int date_columns[6] = {kColLastTest,   kColDOB,      kColPreviousTest,
                                kColDateJoined, kColDateLeft, kColRecallDate};
   for (int i = 0; i < 6; ++i) {
-    criteria.Text1[15 + 2 * i] = date(date_columns[i]);
-    criteria.Text1[16 + 2 * i] = date(date_columns[i]);
+    criteria.Boxes[15 + 2 * i] = date(date_columns[i]);
+    criteria.Boxes[16 + 2 * i] = date(date_columns[i]);
   }
-  criteria.Text1[27] = text(kColF1);
-  criteria.Text1[28] = text(kColF2);
-  criteria.Text1[29] = text(kColF3);
+  criteria.Boxes[27] = text(kColF1);
+  criteria.Boxes[28] = text(kColF2);
+  criteria.Boxes[29] = text(kColF3);
   return criteria;
 }
 

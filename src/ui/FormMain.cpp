@@ -214,11 +214,11 @@ void FormMain::BuildActions() {
   AddAction(QStringLiteral("About"), Msg(3123), QStringLiteral("help-about"), K(),
             &FormMain::About);
   AddAction(QStringLiteral("ImportFile"), Msg(3700), QStringLiteral("document-import"), K(),
-            &FormMain::mnuImportFile);
+            &FormMain::ImportRegisterFile);
   AddAction(QStringLiteral("Export"), Msg(3701), QStringLiteral("document-export"), K(),
-            &FormMain::mnuExport);
+            &FormMain::ExportRegister);
   AddAction(QStringLiteral("ImportA3_1"), Msg(3702), QStringLiteral("document-import"), K(),
-            &FormMain::mnuImportA3_1);
+            &FormMain::ImportOlderRelease);
   AddAction(QStringLiteral("Exit"), Msg(3105), QStringLiteral("application-exit"), K::Quit,
             &FormMain::CloseWindow);
   // Escape cancels only while editing; elsewhere it would surprise.

@@ -113,9 +113,9 @@ class FormMain : public QMainWindow, private RecordEditorListener {
   void AfterSave();
 
   // File interchange (FormMainInterchange.cpp).
-  void mnuImportFile();
-  void mnuExport();
-  void mnuImportA3_1();
+  void ImportRegisterFile();
+  void ExportRegister();
+  void ImportOlderRelease();
   void AfterImport();
 
   void OnRowChanged(int row);

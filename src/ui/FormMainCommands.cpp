@@ -80,7 +80,7 @@ void FormMain::OnTabChanged(int index) {
 void FormMain::OnThresholdEdited(int item, const QString& text) {
   if (!editor_->Editing()) return;
   editor_->ThresholdChanged(item, text);
-  results_->SetThresholdBox(item, editor_->Entries().Text1[item]);
+  results_->SetThresholdBox(item, editor_->Entries().Thresholds[item]);
 }
 
 void FormMain::MoveDown() {
@@ -208,13 +208,13 @@ void FormMain::InsertRecord() {
   UpdateEditState();
   // The new test's date and time come first, then its thresholds.
   tabs_->setCurrentIndex(Tab(MainPage::Details));
-  details_->MBoxDate(kBoxDateofTest)->setFocus();
+  details_->DateBox(kBoxDateofTest)->setFocus();
 }
 
 void FormMain::NewPatient() {
   editor_->AddPatient();
   UpdateEditState();
-  details_->TextField0()->setFocus();
+  details_->PatNoBox()->setFocus();
 }
 
 void FormMain::Post() {

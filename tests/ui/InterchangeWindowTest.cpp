@@ -172,7 +172,7 @@ TEST_F(InterchangeWindowTest, QuestionWindowWalksAndStoresTheAnswers) {
       auto* answer = qobject_cast<FormAnswer*>(&answer_dialog);
       EXPECT_NE(answer, nullptr);
       if (answer == nullptr || next >= typed.size()) return int(QDialog::Rejected);
-      QTest::keyClicks(answer->Text1(), typed[next].first);
+      QTest::keyClicks(answer->AnswerBox(), typed[next].first);
       const int result = typed[next].second ? QDialog::Accepted : QDialog::Rejected;
       answer->done(result);
       ++next;
