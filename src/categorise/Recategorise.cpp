@@ -19,7 +19,7 @@ namespace {
 // run fast.
 constexpr qint64 kCommitEveryMs = 2000;
 
-const QString kRecategoriseTag = QStringLiteral(" (recategorise)");
+const QString kRecategoriseTag = ErrorTag(QStringLiteral("recategorise"), kNoMessage);
 
 void ReportDatabaseError(ErrorReporter& reporter, const db::SqliteError& error,
                          const QString& tag) {
@@ -244,7 +244,7 @@ RecategoriseOutcome RecategoriseAll(db::Database& database, CategoriseEnv env,
     if (bar) bar->SetLabel(Msg(outcome.stopped ? 1119 : 1118));
     if (!patients.isEmpty()) outcome.first_patient = patients.first();
   } catch (const db::SqliteError& error) {
-    ReportDatabaseError(env.reporter, error, QStringLiteral(" (recatall:954)"));
+    ReportDatabaseError(env.reporter, error, ErrorTag(QStringLiteral("recatall")));
   }
   return outcome;
 }

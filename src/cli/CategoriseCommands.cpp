@@ -121,8 +121,8 @@ QJsonObject CategoriseLine(const QByteArray& line, const QString& log_path) {
     categorisation = text;
   } catch (const AppError& error) {
     // As recategorisation: reported, and nothing stored for the test.
-    reporter.ShowAndLog(
-        StandardErrorText(error.Description(), error.Number(), QStringLiteral(" (recategorise)")));
+    reporter.ShowAndLog(StandardErrorText(error.Description(), error.Number(),
+                                          ErrorTag(QStringLiteral("recategorise"), kNoMessage)));
     categorisation = QJsonValue::Null;
   }
   QJsonObject output;

@@ -17,6 +17,7 @@ namespace sonivera {
 
 namespace {
 const QString kLogPrefix = QStringLiteral("File Import: ");
+const QString kImportTag = ErrorTag(QStringLiteral("mnuimporta3_1"), kNoMessage);
 // Old records without a time of test are stored at midnight.
 const QString kNoTime = QStringLiteral("00:00:00");
 
@@ -68,9 +69,8 @@ ImportSummary OldReleaseImporter::ImportFile(Kind kind, const QString& path) {
   const auto file = ReadFileLines(path);
   if (!file) {
     summary.refused = true;
-    context_.reporter.ShowAndLog(Msg(954) +
-                                 QStringLiteral("Could not read the file '%1'.").arg(path) +
-                                 QStringLiteral(" (mnuimporta3_1)"));
+    context_.reporter.ShowAndLog(
+        UnnumberedErrorText(QStringLiteral("Could not read the file '%1'.").arg(path), kImportTag));
     return summary;
   }
   qsizetype first = 0;
@@ -115,8 +115,7 @@ ImportSummary OldReleaseImporter::ImportFile(Kind kind, const QString& path) {
         outcome = ImportRecord(*parse.record);
       } catch (const std::exception& error) {
         if (context_.editor.Editing()) context_.editor.Cancel();
-        const QString text =
-            Msg(954) + QString::fromUtf8(error.what()) + QStringLiteral(" (mnuimporta3_1)");
+        const QString text = UnnumberedErrorText(QString::fromUtf8(error.what()), kImportTag);
         context_.reporter.ShowAndLog(text);
       }
     }

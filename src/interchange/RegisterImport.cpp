@@ -16,6 +16,7 @@ namespace sonivera {
 
 namespace {
 const QString kLogPrefix = QStringLiteral("File Import: ");
+const QString kImportTag = ErrorTag(QStringLiteral("importfile"), kNoMessage);
 
 QString DateBox(const QString& text) {
   const auto date = ParseCsvDate(text);
@@ -110,9 +111,8 @@ ImportSummary RegisterImporter::ImportFile(const QString& path) {
   const auto file = ReadFileLines(path);
   if (!file) {
     summary.refused = true;
-    context_.reporter.ShowAndLog(Msg(954) +
-                                 QStringLiteral("Could not read the file '%1'.").arg(path) +
-                                 QStringLiteral(" (importfile)"));
+    context_.reporter.ShowAndLog(
+        UnnumberedErrorText(QStringLiteral("Could not read the file '%1'.").arg(path), kImportTag));
     return summary;
   }
   if (file->lines.isEmpty()) return summary;
@@ -230,8 +230,7 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
     return Outcome::Rejected;
   } catch (const std::exception& error) {
     if (context_.editor.Editing()) context_.editor.Cancel();
-    const QString text =
-        Msg(954) + QString::fromUtf8(error.what()) + QStringLiteral(" (importfile)");
+    const QString text = UnnumberedErrorText(QString::fromUtf8(error.what()), kImportTag);
     return Reject(text, text);
   }
 }

@@ -380,7 +380,7 @@ bool RecordEditor::DeleteTest(const QString& pat_no, int test_index) {
     }
     transaction.Commit();
   } catch (const std::exception& e) {
-    ReportFailure(e, QStringLiteral(" (formmain:mnuDelete:954)"));
+    ReportFailure(e, ErrorTag(QStringLiteral("formmain:mnuDelete")));
     return false;
   }
   Rebuild(pat_no);
@@ -401,7 +401,7 @@ bool RecordEditor::DeletePatient(const QString& pat_no) {
     removed = AudiogramStore(conn).DeletePatient(pat_no);
     transaction.Commit();
   } catch (const std::exception& e) {
-    ReportFailure(e, QStringLiteral(" (formmain:mnuDeletePatient:954)"));
+    ReportFailure(e, ErrorTag(QStringLiteral("formmain:mnuDeletePatient")));
     return false;
   }
   if (!removed) {

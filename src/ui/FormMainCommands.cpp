@@ -53,7 +53,8 @@ void FormMain::OnScroll(int value) {
       results_->RightGraph()->setFocus();
     }
   } catch (const std::exception&) {
-    app_.Reporter().ShowAndLog(Msg(1026) + QStringLiteral(" (vscrollresults_change)"));
+    app_.Reporter().ShowAndLog(Msg(1026) +
+                               ErrorTag(QStringLiteral("vscrollresults_change"), kNoMessage));
   }
 }
 
