@@ -7,7 +7,7 @@
 #include "base/ErrorLog.h"
 #include "base/Messages.h"
 #include "categorise/Categorise.h"
-#include "categorise/PatientTests.h"
+#include "categorise/PatientAudiograms.h"
 #include "categorise/ShiftCheck.h"
 #include "db/Database.h"
 
@@ -94,7 +94,7 @@ class Recategoriser {
     state.view.PatNo = pat_no;
     patient_.Reset();
 
-    const PatientTests tests = reader_.Read(pat_no);
+    const PatientAudiograms tests = reader_.Read(pat_no);
     const size_t count = tests.InStep();
     for (size_t k = 0; k < count; ++k) {
       const StoredTest& test = tests.details[k];

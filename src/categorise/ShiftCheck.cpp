@@ -4,7 +4,7 @@
 #include "base/ErrorLog.h"
 #include "base/Messages.h"
 #include "categorise/Arithmetic.h"
-#include "categorise/PatientTests.h"
+#include "categorise/PatientAudiograms.h"
 #include "categorise/Schemes.h"
 #include "db/Database.h"
 
@@ -63,7 +63,7 @@ RecheckOutcome RecheckShift(db::Database& database, CategorisationState& state,
   try {
     db::Connection& connection = database.Conn();
     PatientTestReader reader(connection);
-    const PatientTests tests = reader.Read(pat_no);
+    const PatientAudiograms tests = reader.Read(pat_no);
     const size_t shown = static_cast<size_t>(std::max(0, test_index));
     LoadRow(state.grid, 0, tests.left, shown);
     LoadRow(state.grid, 2, tests.right, shown);

@@ -9,7 +9,13 @@ TestMarker MarkerFor(int test_index) {
   return test_index > 0 ? TestMarker{Msg(1115), true} : TestMarker{Msg(1116), false};
 }
 
-std::vector<TestKey> PatientTests(db::Connection& connection, const QString& pat_no) {
+qint64 PatientCount(db::Connection& connection) {
+  return connection.QueryValue(QStringLiteral("SELECT COUNT(*) FROM PatDetails"))
+      .value_or(QVariant(0))
+      .toLongLong();
+}
+
+std::vector<TestKey> PatientTestKeys(db::Connection& connection, const QString& pat_no) {
   auto s = connection.Prepare(
       QStringLiteral("SELECT DateofTest, TimeofTest FROM TestDetails WHERE PatNo = ?1 "
                      "ORDER BY DateofTest DESC, TimeofTest DESC"));
@@ -128,7 +134,7 @@ void LoadTestEntries(db::Connection& connection, const QString& pat_no, const Te
 RecordView LoadRecordView(db::Connection& connection, const QString& pat_no, int test_index) {
   RecordView view;
   if (!LoadPatientEntries(connection, pat_no, view.entries)) return view;
-  const auto tests = PatientTests(connection, pat_no);
+  const auto tests = PatientTestKeys(connection, pat_no);
   view.record_count = static_cast<int>(tests.size());
   if (test_index >= 0 && test_index < view.record_count) {
     LoadTestEntries(connection, pat_no, tests[test_index], view.entries);

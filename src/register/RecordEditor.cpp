@@ -95,7 +95,7 @@ bool RecordEditor::InsertAudiogram(const QString& pat_no) {
     auto& conn = context_.database.Conn();
     EntryFields fields;
     if (!LoadPatientEntries(conn, pat_no, fields)) return false;
-    const auto tests = PatientTests(conn, pat_no);
+    const auto tests = PatientTestKeys(conn, pat_no);
     // The employment details carry over from the latest test; the test's
     // own fields start empty.
     if (!tests.empty()) LoadTestEntries(conn, pat_no, tests.front(), fields);
@@ -127,7 +127,7 @@ bool RecordEditor::EditRecord(const QString& pat_no, int test_index) {
   if (Editing()) return false;
   try {
     auto& conn = context_.database.Conn();
-    const auto tests = PatientTests(conn, pat_no);
+    const auto tests = PatientTestKeys(conn, pat_no);
     if (test_index < 0 || test_index >= static_cast<int>(tests.size())) return false;
     const RecordView view = LoadRecordView(conn, pat_no, test_index);
     entries_ = view.entries;
@@ -362,7 +362,7 @@ bool RecordEditor::DeleteTest(const QString& pat_no, int test_index) {
   if (Editing()) return false;
   try {
     auto& conn = context_.database.Conn();
-    const auto tests = PatientTests(conn, pat_no);
+    const auto tests = PatientTestKeys(conn, pat_no);
     if (test_index < 0 || test_index >= static_cast<int>(tests.size())) return false;
     const TestKey key = tests[test_index];
     const QString question = Msg(993) + pat_no + u' ' + Msg(1021) + u' ' + DateBoxText(key.date) +

@@ -75,7 +75,7 @@ std::array<QString, 4> Register::StatusTexts() {
         records = static_cast<int>(s.Int(1));
       }
     } else {
-      patients = conn.QueryValue(QStringLiteral("SELECT COUNT(*) FROM PatDetails"))->toLongLong();
+      patients = PatientCount(conn);
       records = model_->TotalRows();
     }
   } catch (const std::exception& e) {
@@ -106,7 +106,7 @@ bool Register::GoToChosenRecord(int row) {
     cursor_.PatNo = model_->PatNo(row);
     const TestKey shown{model_->Stored(row, kColLastTest).toString(),
                         model_->Stored(row, kColTimeofTest).toString()};
-    const auto tests = PatientTests(database_.Conn(), cursor_.PatNo);
+    const auto tests = PatientTestKeys(database_.Conn(), cursor_.PatNo);
     cursor_.TestCount = static_cast<int>(tests.size());
     cursor_.TestIndex = 0;
     for (int i = 0; i < cursor_.TestCount; ++i) {

@@ -27,7 +27,7 @@ using StoredThresholds = std::array<QString, 9>;
 
 // A patient's tests, newest first; the k-th row of each list belongs to the
 // k-th newest test.
-struct PatientTests {
+struct PatientAudiograms {
   std::vector<StoredTest> details;
   std::vector<StoredThresholds> left;
   std::vector<StoredThresholds> right;
@@ -40,7 +40,7 @@ struct PatientTests {
 class PatientTestReader {
  public:
   explicit PatientTestReader(db::Connection& connection);
-  PatientTests Read(const QString& pat_no);
+  PatientAudiograms Read(const QString& pat_no);
 
  private:
   void ReadResults(db::Statement& statement, const QString& pat_no,

@@ -1,4 +1,4 @@
-#include "categorise/PatientTests.h"
+#include "categorise/PatientAudiograms.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,7 +21,7 @@ QString ResultsSql(const char* table) {
 }
 }  // namespace
 
-size_t PatientTests::InStep() const {
+size_t PatientAudiograms::InStep() const {
   return std::min({details.size(), left.size(), right.size()});
 }
 
@@ -33,8 +33,8 @@ PatientTestReader::PatientTestReader(db::Connection& connection)
       left_(connection, ResultsSql("TestResultsLeft")),
       right_(connection, ResultsSql("TestResultsRight")) {}
 
-PatientTests PatientTestReader::Read(const QString& pat_no) {
-  PatientTests tests;
+PatientAudiograms PatientTestReader::Read(const QString& pat_no) {
+  PatientAudiograms tests;
   details_.Reset();
   details_.Bind(1, pat_no);
   while (details_.Step()) {
