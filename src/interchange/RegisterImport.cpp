@@ -157,7 +157,6 @@ ImportSummary RegisterImporter::ImportFile(const QString& path) {
   }
   // Statements must not outlive the import: the database may be closed later.
   surname_query_.reset();
-  left_query_.reset();
   stop_requested_ = false;
   if (context_.reg != nullptr) {
     bulk.EndBulkMode();
@@ -204,12 +203,6 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
         const QString text = Msg(1404) + pat_no;
         return Reject(text, kLogPrefix + text + QStringLiteral(" :1404"));
       }
-      if (key_valid && LeftEarRowExists(pat_no, *date, *time)) {
-        const QString text =
-            Msg(1401) + pat_no + Msg(1402) + r[kCsvLastTest] + Msg(1403) + r[kCsvTimeofTest];
-        Reject(text, kLogPrefix + text + QStringLiteral(" :1401"));
-        return Outcome::Existing;
-      }
     }
     if (!key_valid) {
       // The save judges the date; the log keeps what the file held.
@@ -224,9 +217,18 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
       return Outcome::Rejected;
     }
     FillEntries(r, layout, editor.Entries());
-    if (editor.Save() == RecordEditor::SaveResult::Saved) return Outcome::Added;
-    // The save showed why; leave the edit so the next line starts clean.
+    const RecordEditor::SaveResult result = editor.Save();
+    if (result == RecordEditor::SaveResult::Saved) return Outcome::Added;
+    // Leave the edit so that the next line starts clean.
     editor.Cancel();
+    if (result == RecordEditor::SaveResult::Duplicate) {
+      // The save found the test stored already; the file's own texts tell which.
+      const QString text =
+          Msg(1401) + pat_no + Msg(1402) + r[kCsvLastTest] + Msg(1403) + r[kCsvTimeofTest];
+      Reject(text, kLogPrefix + text + QStringLiteral(" :1401"));
+      return Outcome::Existing;
+    }
+    // The save showed why.
     return Outcome::Rejected;
   } catch (const std::exception& error) {
     if (context_.editor.Editing()) context_.editor.Cancel();
@@ -245,24 +247,6 @@ bool RegisterImporter::PatientSurname(const QString& pat_no, QString& surname) {
   query.Bind(1, pat_no);
   const bool found = query.Step();
   if (found) surname = query.Text(0);
-  query.Reset();
-  return found;
-}
-
-bool RegisterImporter::LeftEarRowExists(const QString& pat_no, const QDate& date,
-                                        const QTime& time) {
-  if (!left_query_) {
-    left_query_ = std::make_unique<db::Statement>(
-        context_.database.Conn(),
-        QStringLiteral("SELECT 1 FROM TestResultsLeft WHERE PatNo = ? AND "
-                       "TestDate = ? AND TestTime = ? LIMIT 1"));
-  }
-  db::Statement& query = *left_query_;
-  query.Reset();
-  query.Bind(1, pat_no)
-      .Bind(2, date.toString(QStringLiteral("yyyy-MM-dd")))
-      .Bind(3, time.toString(QStringLiteral("HH:mm:ss")));
-  const bool found = query.Step();
   query.Reset();
   return found;
 }

@@ -209,7 +209,7 @@ RecordEditor::SaveResult RecordEditor::Save() {
     if (exists) {
       ask.Show(Msg(1002), Msg(1003), Buttons::Ok);
       entries_.PatNo.clear();
-      return SaveResult::Duplicate;
+      return SaveResult::NumberTaken;
     }
   }
   if (!ComputeServiceLength()) return SaveResult::Failed;
@@ -298,6 +298,7 @@ RecordEditor::SaveResult RecordEditor::SaveRecord(const QString& pat_no, EditMod
     db::Transaction transaction(conn);
     AudiogramStore store(conn);
     if (!store.Write(mode, record, edited_test_)) {
+      if (bulk_mode_) return SaveResult::Duplicate;
       Ask().Show(Msg(1401) + u' ' + record.patient.PatNo + Msg(1402) +
                      DateBoxText(record.key.date) + u' ' + record.key.time,
                  Msg(974), Buttons::Ok);

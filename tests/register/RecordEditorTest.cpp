@@ -75,7 +75,7 @@ TEST_F(RecordEditorTest, NewPatientWhoseNumberExistsKeepsEntriesButTheNumber) {
   e.OptionMale = true;
   FillTest(e, "02/02/2021", "11:00:00");
   const auto before = e;
-  EXPECT_EQ(editor->Save(), Post::Duplicate);
+  EXPECT_EQ(editor->Save(), Post::NumberTaken);
   ASSERT_EQ(t.prompter.Prompts().size(), 1u);
   EXPECT_EQ(t.prompter.Prompts()[0].text, Msg(1002));
   EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(1003));
