@@ -439,5 +439,24 @@ TEST_F(RecordEditorTest, ArrivedTestAsksItsRecallOnceSaved) {
             "1");
 }
 
+TEST_F(RecordEditorTest, SecondTestAtTheSameTimeIsADuplicate) {
+  AddPatient("D1", "Dunn", "01/06/2021");
+  for (const bool bulk : {false, true}) {
+    SCOPED_TRACE(bulk);
+    t.prompter = test::ScriptedPrompter();
+    editor->SetBulkMode(bulk);
+    ASSERT_TRUE(editor->InsertAudiogram("D1"));
+    FillTest(editor->Entries(), "01/06/2021", "10:00:00");
+    EXPECT_EQ(editor->Save(), Post::Duplicate);
+    EXPECT_EQ(editor->Mode(), EditMode::InsertingTest);
+    // Outside a bulk run the save says so; an import says it in its own words.
+    EXPECT_EQ(
+        t.prompter.Texts(),
+        bulk ? QStringList{} : QStringList{Msg(1401) + " D1" + Msg(1402) + "01/06/2021 10:00:00"});
+    editor->Cancel();
+  }
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");
+}
+
 }  // namespace
 }  // namespace sonivera
