@@ -14,8 +14,8 @@
 
 #include "SilentPrompter.h"
 #include "app/Application.h"
-#include "categorise/Recategorise.h"
 #include "db/Sqlite.h"
+#include "register/Recategorise.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
 #include "register/RegisterGenerator.h"

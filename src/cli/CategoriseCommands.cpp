@@ -14,8 +14,8 @@
 #include "base/ProgramFolder.h"
 #include "base/UserLocale.h"
 #include "categorise/Categorise.h"
-#include "categorise/Recategorise.h"
 #include "cli/Session.h"
+#include "register/Recategorise.h"
 
 namespace sonivera::cli {
 

@@ -4,8 +4,8 @@
 #include "base/ErrorLog.h"
 #include "base/Messages.h"
 #include "base/Settings.h"
-#include "categorise/Recategorise.h"
 #include "db/Database.h"
+#include "register/Recategorise.h"
 #include "register/RecordDisplay.h"
 #include "register/Register.h"
 

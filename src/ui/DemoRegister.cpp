@@ -4,9 +4,9 @@
 #include <QDir>
 
 #include "app/Application.h"
-#include "categorise/Recategorise.h"
 #include "categorise/Schemes.h"
 #include "db/Sqlite.h"
+#include "register/Recategorise.h"
 #include "register/RecordDisplay.h"
 #include "register/RegisterGenerator.h"
 

@@ -14,6 +14,7 @@
 #include "categorise/ShiftCheck.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"
+#include "register/Recategorise.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
 #include "ui/DetailsPage.h"

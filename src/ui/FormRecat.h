@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "categorise/Recategorise.h"
+#include "register/Recategorise.h"
 
 class QLabel;
 class QProgressBar;

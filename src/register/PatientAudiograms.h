@@ -50,12 +50,6 @@ class PatientTestReader {
   db::Statement right_;
 };
 
-// A stored date ('yyyy-MM-dd') as the current-test view shows it
-// ("dd/mm/yyyy"); the empty mask when there is none.
-QString StoredDateToView(const QString& stored);
-// A stored time ('HH:mm:ss') as shown; the empty mask "__:__:__" for none.
-QString StoredTimeToView(const QString& stored);
-
 // A savepoint that rolls back unless released; nests inside a transaction
 // that a caller may hold.
 class Savepoint {

@@ -1,4 +1,4 @@
-#include "categorise/PatientAudiograms.h"
+#include "register/PatientAudiograms.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,16 +63,6 @@ void PatientTestReader::ReadResults(db::Statement& statement, const QString& pat
     rows.push_back(std::move(row));
   }
   statement.Reset();
-}
-
-QString StoredDateToView(const QString& stored) {
-  if (stored.size() != 10 || stored[4] != u'-' || stored[7] != u'-') return kEmptyDateMask;
-  return stored.mid(8, 2) + u'/' + stored.mid(5, 2) + u'/' + stored.left(4);
-}
-
-QString StoredTimeToView(const QString& stored) {
-  if (stored.isEmpty()) return QStringLiteral("__:__:__");
-  return stored;
 }
 
 Savepoint::Savepoint(db::Connection& connection, const char* name)
