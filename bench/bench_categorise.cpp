@@ -14,7 +14,7 @@
 #include "app/Application.h"
 #include "base/ErrorLog.h"
 #include "categorise/Categorise.h"
-#include "categorise/Recategorise.h"
+#include "register/Recategorise.h"
 #include "register/RegisterGenerator.h"
 
 using namespace sonivera;

@@ -14,8 +14,8 @@
 
 #include "SilentPrompter.h"
 #include "app/Application.h"
-#include "categorise/Recategorise.h"
 #include "db/Sqlite.h"
+#include "register/Recategorise.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
 #include "register/RegisterGenerator.h"
@@ -164,9 +164,9 @@ int main(int argc, char** argv) {
       return 1;
     }
     auto& e = editor.Entries();
-    e.MBoxDate[kBoxDateofTest] = after.addDays(i + 1).toString("dd/MM/yyyy");
-    e.MBoxDate[kBoxTimeofTest] = QStringLiteral("10:00:00");
-    for (int b = 0; b < 18; ++b) e.Text1[b] = QString::number(15 + b % 9 * 5);
+    e.Dates[kBoxDateofTest] = after.addDays(i + 1).toString("dd/MM/yyyy");
+    e.Dates[kBoxTimeofTest] = QStringLiteral("10:00:00");
+    for (int b = 0; b < 18; ++b) e.Thresholds[b] = QString::number(15 + b % 9 * 5);
     QElapsedTimer timer;
     timer.start();
     const auto result = editor.Save();
@@ -183,9 +183,9 @@ int main(int argc, char** argv) {
   for (int i = 5; i < 10; ++i) {
     editor.InsertAudiogram(long_record);
     auto& e = editor.Entries();
-    e.MBoxDate[kBoxDateofTest] = after.addDays(i + 1).toString("dd/MM/yyyy");
-    e.MBoxDate[kBoxTimeofTest] = QStringLiteral("10:00:00");
-    for (int b = 0; b < 18; ++b) e.Text1[b] = QString::number(15 + b % 9 * 5);
+    e.Dates[kBoxDateofTest] = after.addDays(i + 1).toString("dd/MM/yyyy");
+    e.Dates[kBoxTimeofTest] = QStringLiteral("10:00:00");
+    for (int b = 0; b < 18; ++b) e.Thresholds[b] = QString::number(15 + b % 9 * 5);
     QElapsedTimer timer;
     timer.start();
     editor.Save();

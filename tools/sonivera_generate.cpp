@@ -11,8 +11,8 @@
 #include <cstdio>
 
 #include "app/Application.h"
-#include "categorise/Recategorise.h"
 #include "db/Sqlite.h"
+#include "register/Recategorise.h"
 #include "register/RegisterGenerator.h"
 
 using namespace sonivera;

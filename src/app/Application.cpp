@@ -118,8 +118,7 @@ bool Application::OpenDatabase() {
           break;
         case errnum::kDatabaseInUse:
           reporter_.ShowAndLog(
-              Msg(952) + Msg(955) + QString::number(error.Number()) + ErrorTag("opdatabase", 952),
-              953);
+              Msg(952) + ErrorNumberText(error.Number()) + ErrorTag("opdatabase", 952), 953);
           break;
         default:
           reporter_.ShowAndLog(

@@ -49,6 +49,12 @@ struct CurrentTestView {
 
 inline const QString kEmptyDateMask = QStringLiteral("__/__/____");
 
+// A stored date ('yyyy-MM-dd') as the current-test view shows it
+// ("dd/mm/yyyy"); the empty mask when there is none.
+QString StoredDateToView(const QString& stored);
+// A stored time ('HH:mm:ss') as shown; the empty mask "__:__:__" for none.
+QString StoredTimeToView(const QString& stored);
+
 // The shared categorisation state of the run: what the schemes read and
 // what they leave for recategorisation to store.
 struct CategorisationState {

@@ -7,6 +7,16 @@ namespace sonivera {
 
 Prompter& CategoriseEnv::Ask() const { return reporter.prompter(); }
 
+QString StoredDateToView(const QString& stored) {
+  if (stored.size() != 10 || stored[4] != u'-' || stored[7] != u'-') return kEmptyDateMask;
+  return stored.mid(8, 2) + u'/' + stored.mid(5, 2) + u'/' + stored.left(4);
+}
+
+QString StoredTimeToView(const QString& stored) {
+  if (stored.isEmpty()) return QStringLiteral("__:__:__");
+  return stored;
+}
+
 QString CategorisationBoxText(const QString& categorisation) {
   // "no" catches "No sex chosen ", "4-no data " and "no test".
   if (categorisation.contains(QLatin1String("no"), Qt::CaseInsensitive)) {

@@ -1,12 +1,10 @@
 #include "categorise/ShiftCheck.h"
 
 #include "base/AppError.h"
-#include "base/ErrorLog.h"
 #include "base/Messages.h"
+#include "base/Prompter.h"
 #include "categorise/Arithmetic.h"
-#include "categorise/PatientTests.h"
 #include "categorise/Schemes.h"
-#include "db/Database.h"
 
 namespace sonivera {
 
@@ -32,16 +30,6 @@ bool EarShift(CategorisationState& state, int row, int before_row, QChar ear) {
   return true;
 }
 
-void LoadRow(AudiogramGrid& grid, int row, const std::vector<StoredThresholds>& rows, size_t at) {
-  for (int column = 0; column < 9; ++column) {
-    grid.SetCell(row, column, at < rows.size() ? rows[at][column] : QStringLiteral(""));
-  }
-}
-
-void Inform(Prompter& prompter, const QString& text) {
-  prompter.Show(text, ApplicationTitle(), Prompter::Buttons::Ok, Prompter::Answer::Ok,
-                Prompter::Icon::Information);
-}
 }  // namespace
 
 void ShiftCheck(CategorisationState& state) {
@@ -56,45 +44,6 @@ void ShiftCheck(CategorisationState& state) {
   if (!EarShift(state, 2, 3, u'R') && !text.contains(kDataIncomplete, Qt::CaseInsensitive)) {
     text += kDataIncomplete + u' ';
   }
-}
-
-RecheckOutcome RecheckShift(db::Database& database, CategorisationState& state,
-                            ErrorReporter& reporter, const QString& pat_no, int test_index) {
-  try {
-    db::Connection& connection = database.Conn();
-    PatientTestReader reader(connection);
-    const PatientTests tests = reader.Read(pat_no);
-    const size_t shown = static_cast<size_t>(std::max(0, test_index));
-    LoadRow(state.grid, 0, tests.left, shown);
-    LoadRow(state.grid, 2, tests.right, shown);
-    if (shown + 1 < tests.details.size() &&
-        !tests.details[shown + 1].Categorisation.contains(QLatin1String("+10"))) {
-      Inform(reporter.prompter(),
-             QStringLiteral("The previous test does not have +10dB categorisation."));
-      return RecheckOutcome::NotFlagged;
-    }
-    const size_t reference = shown + 2;
-    LoadRow(state.grid, 1, tests.left, reference);
-    LoadRow(state.grid, 3, tests.right, reference);
-    state.CategorisationText = QStringLiteral("");
-    ShiftCheck(state);
-    if (reference >= tests.details.size() || reference >= tests.left.size() ||
-        reference >= tests.right.size()) {
-      Inform(reporter.prompter(), QStringLiteral("No previous test result available."));
-      return RecheckOutcome::NoPreviousTest;
-    }
-    auto update = connection.Prepare(
-        QStringLiteral("UPDATE TestDetails SET Categorisation = ?1 WHERE rowid = ?2"));
-    update.Bind(1, state.CategorisationText).Bind(2, tests.details[shown].rowid).Run();
-    state.CategorisationBox = state.CategorisationText;
-    return RecheckOutcome::Stored;
-  } catch (const AppError& error) {
-    reporter.Report(error.Description(), error.Number(), QStringLiteral("recheck10db"));
-  } catch (const db::SqliteError& error) {
-    reporter.Report(QString::fromUtf8(error.what()), db::ErrorNumberFor(error),
-                    QStringLiteral("recheck10db"));
-  }
-  return RecheckOutcome::Failed;
 }
 
 RecallPeriod::RecallPeriod(const QString& categorisation, int lcid)

@@ -9,28 +9,11 @@
 
 namespace sonivera {
 
-namespace db {
-class Database;
-}
-class ErrorReporter;
 class Prompter;
 
 // Appends the +10 dB shift codes at 3, 4 and 6 kHz (rows 0/2 against rows
 // 1/3) to CategorisationText. Throws AppError for a cell that is not a number.
 void ShiftCheck(CategorisationState& state);
-
-enum class RecheckOutcome {
-  Stored,          // the shift result is now the shown test's categorisation
-  NotFlagged,      // the test before it has no "+10" categorisation
-  NoPreviousTest,  // the older tests needed do not exist
-  Failed,          // reported with the error convention
-};
-
-// The +10 dB recheck of the patient's test at test_index (0 = latest):
-// compares it with the test before the flagged one and stores only the shift
-// codes as its categorisation.
-RecheckOutcome RecheckShift(db::Database& database, CategorisationState& state,
-                            ErrorReporter& reporter, const QString& pat_no, int test_index);
 
 // The recall period the recall window asks for, turned into a date.
 class RecallPeriod {

@@ -62,7 +62,7 @@ int RunTestOrFetch(const CommandContext& context, bool launch, const QString& pa
                                             exists ? pat_no : QString());
   int code = 1;
   if (outcome.kind == CompanionOutcome::kTest) {
-    if (!exists) editor.Entries().TextField0 = pat_no;
+    if (!exists) editor.Entries().PatNo = pat_no;
     // Saved as an import saves: checked and categorised, without the
     // questions only a reviewing examiner can answer.
     editor.SetBulkMode(true);
@@ -130,7 +130,7 @@ const Command kUx730{
       return RunTestOrFetch(context, action == QLatin1String("test"), context.args[1].trimmed());
     }};
 
-const Register kRegisterUx730(kUx730);
+const CommandRegistration kRegisterUx730(kUx730);
 
 }  // namespace
 

@@ -64,10 +64,10 @@ const Command kCheck{
       return result == QLatin1String("ok") ? 0 : 1;
     }};
 
-const Register kRegisterInit(kInit);
-const Register kRegisterPasswd(kPasswd);
-const Register kRegisterBackup(kBackup);
-const Register kRegisterCheck(kCheck);
+const CommandRegistration kRegisterInit(kInit);
+const CommandRegistration kRegisterPasswd(kPasswd);
+const CommandRegistration kRegisterBackup(kBackup);
+const CommandRegistration kRegisterCheck(kCheck);
 }  // namespace
 
 }  // namespace sonivera::cli

@@ -115,8 +115,8 @@ const Command kExport{
       return code;
     }};
 
-const Register kRegisterImport(kImport);
-const Register kRegisterExport(kExport);
+const CommandRegistration kRegisterImport(kImport);
+const CommandRegistration kRegisterExport(kExport);
 }  // namespace
 
 }  // namespace sonivera::cli

@@ -191,7 +191,7 @@ const Command kPrint{
       return result;
     }};
 
-const Register kRegisterPrint(kPrint);
+const CommandRegistration kRegisterPrint(kPrint);
 }  // namespace
 
 }  // namespace sonivera::cli

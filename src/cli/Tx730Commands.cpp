@@ -292,7 +292,7 @@ const Command kTx730{
       return Usage(self, "expects request, listen, export or parse");
     }};
 
-const Register kRegisterTx730(kTx730);
+const CommandRegistration kRegisterTx730(kTx730);
 }  // namespace
 
 }  // namespace sonivera::cli

@@ -78,8 +78,8 @@ const Command kVisionImport{
       return summary.read ? 0 : 1;
     }};
 
-const Register kRegisterVisionExport(kVisionExport);
-const Register kRegisterVisionImport(kVisionImport);
+const CommandRegistration kRegisterVisionExport(kVisionExport);
+const CommandRegistration kRegisterVisionImport(kVisionImport);
 
 }  // namespace
 

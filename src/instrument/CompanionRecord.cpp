@@ -19,7 +19,7 @@ CompanionOutcome RunCompanionOnRecord(CompanionLink& link, RecordEditor& editor,
   } else {
     if (!editor.InsertAudiogram(current_pat_no)) return {};
     try {
-      const auto tests = PatientTests(connection, current_pat_no);
+      const auto tests = PatientTestKeys(connection, current_pat_no);
       if (!tests.empty()) previous_date = DateBoxText(tests.front().date);
     } catch (const std::exception& e) {
       link.Reporter().Report(QString::fromUtf8(e.what()), 0, QStringLiteral("LaunchorGet"));

@@ -26,32 +26,32 @@ QString DateBox(const QString& value) {
 }  // namespace
 
 void FillEntriesFromRecord(const ImportRecord& r, bool with_category, EntryFields& e) {
-  e.TextField0 = r[kFieldPatientNo];
+  e.PatNo = r[kFieldPatientNo];
   e.Surname = r[kFieldSurname];
   Put(e.Forenames, r[kFieldForename]);
-  Put(e.ComboDetails[kComboPositionRank], r[kFieldPosition]);
-  Put(e.ComboDetails[kComboDeptUnit], r[kFieldDepartment]);
-  Put(e.ComboDetails[kComboCompany], r[kFieldCompany]);
+  Put(e.Details[kComboPositionRank], r[kFieldPosition]);
+  Put(e.Details[kComboDeptUnit], r[kFieldDepartment]);
+  Put(e.Details[kComboCompany], r[kFieldCompany]);
   const QString sex = r[kFieldSex].trimmed().toUpper();
   if (sex == QLatin1String("M") || sex == QLatin1String("F")) {
     e.OptionMale = sex == QLatin1String("M");
     e.OptionFemale = !e.OptionMale;
   }
   const QString dob = DateBox(r[kFieldDateOfBirth]);
-  if (dob != kEmptyDateBox || IsEmptyBox(e.MBoxDOB)) e.MBoxDOB = dob;
+  if (dob != kEmptyDateBox || IsEmptyBox(e.DOB)) e.DOB = dob;
   // The test's own fields; the save judges a date that is no date.
-  e.MBoxDate[kBoxDateofTest] = r[kFieldTestDate].isEmpty() ? kEmptyDateBox : r[kFieldTestDate];
-  e.MBoxDate[kBoxTimeofTest] = r[kFieldTestTime].isEmpty() ? kEmptyTimeBox : r[kFieldTestTime];
-  e.MBoxDate[kBoxCalibrated] = DateBox(r[kFieldCalibrated]);
-  Put(e.ComboDetails[kComboExaminer], r[kFieldExaminer]);
+  e.Dates[kBoxDateofTest] = r[kFieldTestDate].isEmpty() ? kEmptyDateBox : r[kFieldTestDate];
+  e.Dates[kBoxTimeofTest] = r[kFieldTestTime].isEmpty() ? kEmptyTimeBox : r[kFieldTestTime];
+  e.Dates[kBoxCalibrated] = DateBox(r[kFieldCalibrated]);
+  Put(e.Details[kComboExaminer], r[kFieldExaminer]);
   e.TestType = r[kFieldTestType];
   e.SerialNo = r[kFieldSerialNo];
   if (with_category) e.Categorisation = r[kFieldCategory];
   for (int i = 0; i < kAddressLineCount; ++i) Put(e.Address[i], r[kFieldAddress1 + i]);
   // Boxes 1-8 and 10-17: 500 Hz to 8 kHz of each ear.
   for (int i = 0; i < kRecordFrequencyCount; ++i) {
-    e.Text1[1 + i] = r[kFieldCurrentLeft + i];
-    e.Text1[10 + i] = r[kFieldCurrentRight + i];
+    e.Thresholds[1 + i] = r[kFieldCurrentLeft + i];
+    e.Thresholds[10 + i] = r[kFieldCurrentRight + i];
   }
 }
 
@@ -86,29 +86,29 @@ Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int inde
   } else {
     const QString snv = FreeSnvNumber();
     started = editor_.AddPatient();
-    if (started) editor_.Entries().TextField0 = snv;
+    if (started) editor_.Entries().PatNo = snv;
   }
   if (!started) {
     editor_.Cancel();
     return Outcome::NotAdded;
   }
   EntryFields& entries = editor_.Entries();
-  const QString number = entries.TextField0;
+  const QString number = entries.PatNo;
   FillEntriesFromRecord(record, !series1, entries);
-  if (pat_no.isEmpty()) entries.TextField0 = number;
+  if (pat_no.isEmpty()) entries.PatNo = number;
   if (series1 && known) {
     // The details window starts from what the register knows of the patient.
     if (stored.OptionMale || stored.OptionFemale) {
       entries.OptionMale = stored.OptionMale;
       entries.OptionFemale = stored.OptionFemale;
     }
-    if (!IsEmptyBox(stored.MBoxDOB)) entries.MBoxDOB = stored.MBoxDOB;
+    if (!IsEmptyBox(stored.DOB)) entries.DOB = stored.DOB;
   }
   if (series1 && ask_series1_details) ask_series1_details(index + 1, entries);
-  const auto date = ParseDateBox(entries.MBoxDate[kBoxDateofTest]);
-  const auto time = ParseTimeBox(entries.MBoxDate[kBoxTimeofTest]);
+  const auto date = ParseDateBox(entries.Dates[kBoxDateofTest]);
+  const auto time = ParseTimeBox(entries.Dates[kBoxTimeofTest]);
   if (date && date->isValid() && time && time->isValid() &&
-      AudiogramStore(conn).TestExists(entries.TextField0.trimmed(),
+      AudiogramStore(conn).TestExists(entries.PatNo.trimmed(),
                                       {StoredDate(*date), StoredTime(*time)})) {
     editor_.Cancel();
     return Outcome::NotAdded;

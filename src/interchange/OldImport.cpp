@@ -18,6 +18,7 @@ namespace sonivera {
 
 namespace {
 const QString kLogPrefix = QStringLiteral("File Import: ");
+const QString kImportTag = ErrorTag(QStringLiteral("mnuimporta3_1"), kNoMessage);
 // Old records without a time of test are stored at midnight.
 const QString kNoTime = QStringLiteral("00:00:00");
 
@@ -69,9 +70,8 @@ ImportSummary OldReleaseImporter::ImportFile(Kind kind, const QString& path) {
   const auto file = ReadFileLines(path);
   if (!file) {
     summary.refused = true;
-    context_.reporter.ShowAndLog(Msg(954) +
-                                 QStringLiteral("Could not read the file '%1'.").arg(path) +
-                                 QStringLiteral(" (mnuimporta3_1)"));
+    context_.reporter.ShowAndLog(
+        UnnumberedErrorText(QStringLiteral("Could not read the file '%1'.").arg(path), kImportTag));
     return summary;
   }
   qsizetype first = 0;
@@ -121,8 +121,7 @@ ImportSummary OldReleaseImporter::ImportFile(Kind kind, const QString& path) {
         outcome = ImportRecord(*parse.record);
       } catch (const std::exception& error) {
         if (context_.editor.Editing()) context_.editor.Cancel();
-        const QString text =
-            Msg(954) + QString::fromUtf8(error.what()) + QStringLiteral(" (mnuimporta3_1)");
+        const QString text = UnnumberedErrorText(QString::fromUtf8(error.what()), kImportTag);
         context_.reporter.prompter().Show(text, Msg(974), Prompter::Buttons::Ok,
                                           Prompter::Answer::Ok, Prompter::Icon::Critical);
         refusals.Log(text);
@@ -208,26 +207,26 @@ bool OldReleaseImporter::SaveAudiogram(const QString& pat_no, bool is_new, const
     return false;
   }
   EntryFields& e = editor.Entries();
-  e.TextField0 = pat_no;
+  e.PatNo = pat_no;
   e.Surname = record.surname;
   e.Forenames = record.forenames;
   const auto dob = ParseCsvDate(record.dob);
-  e.MBoxDOB = !dob             ? kEmptyDateBox
-              : dob->isValid() ? dob->toString(QStringLiteral("dd/MM/yyyy"))
-                               : record.dob;
+  e.DOB = !dob             ? kEmptyDateBox
+          : dob->isValid() ? dob->toString(QStringLiteral("dd/MM/yyyy"))
+                           : record.dob;
   e.OptionMale = record.sex == QLatin1String("MALE");
   e.OptionFemale = record.sex == QLatin1String("FEMALE");
-  e.MBoxDate[kBoxDateofTest] = BoxDate(date);
-  e.MBoxDate[kBoxTimeofTest] = time;
-  e.ComboDetails[kComboExaminer] = record.examiner;
-  e.ComboDetails[kComboCompany] = record.company;
-  e.ComboDetails[kComboDeptUnit] = record.dept_unit;
-  e.ComboDetails[kComboPositionRank] = record.position_rank;
+  e.Dates[kBoxDateofTest] = BoxDate(date);
+  e.Dates[kBoxTimeofTest] = time;
+  e.Details[kComboExaminer] = record.examiner;
+  e.Details[kComboCompany] = record.company;
+  e.Details[kComboDeptUnit] = record.dept_unit;
+  e.Details[kComboPositionRank] = record.position_rank;
   for (int i = 0; i < 9; ++i) {
-    e.Text1[i] = results.left[i];
-    e.Text1[9 + i] = results.right[i];
+    e.Thresholds[i] = results.left[i];
+    e.Thresholds[9 + i] = results.right[i];
   }
-  for (int i = 18; i < kThresholdBoxCount; ++i) e.Text1[i].clear();
+  for (int i = 18; i < kThresholdBoxCount; ++i) e.Thresholds[i].clear();
   e.QuestionCodes.fill(0);
   for (auto& text : e.AnswerTexts) text.clear();
   if (editor.Save() == RecordEditor::SaveResult::Saved) return true;

@@ -17,6 +17,7 @@ namespace sonivera {
 
 namespace {
 const QString kLogPrefix = QStringLiteral("File Import: ");
+const QString kImportTag = ErrorTag(QStringLiteral("importfile"), kNoMessage);
 
 QString DateBox(const QString& text) {
   const auto date = ParseCsvDate(text);
@@ -45,49 +46,49 @@ QString ImportSummary::SummaryText() const {
 }
 
 void FillEntries(const CsvRecord& r, CsvLayout layout, EntryFields& e) {
-  e.TextField0 = r[kCsvPatNo];
+  e.PatNo = r[kCsvPatNo];
   e.Surname = r[kCsvSurname];
   e.Forenames = r[kCsvForenames];
-  e.MBoxDate[kBoxDateofTest] = DateBox(r[kCsvLastTest]);
-  e.MBoxDate[kBoxTimeofTest] = TimeBox(r[kCsvTimeofTest]);
-  e.MBoxDate[kBoxPreviousTest] = DateBox(r[kCsvPreviousTest]);
-  e.MBoxDOB = DateBox(r[kCsvDOB]);
+  e.Dates[kBoxDateofTest] = DateBox(r[kCsvLastTest]);
+  e.Dates[kBoxTimeofTest] = TimeBox(r[kCsvTimeofTest]);
+  e.Dates[kBoxPreviousTest] = DateBox(r[kCsvPreviousTest]);
+  e.DOB = DateBox(r[kCsvDOB]);
   e.Categorisation = r[kCsvCategorisation];
-  e.ComboDetails[kComboPositionRank] = r[kCsvPositionRank];
-  e.ComboDetails[kComboDeptUnit] = r[kCsvDeptUnit];
-  e.ComboDetails[kComboCompany] = r[kCsvCompany];
-  e.ComboDetails[kComboLocation] = r[kCsvLocation];
+  e.Details[kComboPositionRank] = r[kCsvPositionRank];
+  e.Details[kComboDeptUnit] = r[kCsvDeptUnit];
+  e.Details[kComboCompany] = r[kCsvCompany];
+  e.Details[kComboLocation] = r[kCsvLocation];
   const auto male = ParseSexIsMale(r[kCsvSex]);
   e.OptionMale = male.has_value() && *male;
   e.OptionFemale = male.has_value() && !*male;
-  e.ComboDetails[kComboExaminer] = r[kCsvExaminer];
-  e.MBoxDate[kBoxRecallDate] = DateBox(r[kCsvRecallDate]);
-  e.ComboDetails[kComboStatus] = r[kCsvStatus];
-  e.MBoxDate[kBoxDateJoined] = DateBox(r[kCsvDateJoined]);
-  e.MBoxDate[kBoxDateLeft] = DateBox(r[kCsvDateLeft]);
-  e.ComboDetails[kComboLeavingReason] = r[kCsvLeavingReason];
+  e.Details[kComboExaminer] = r[kCsvExaminer];
+  e.Dates[kBoxRecallDate] = DateBox(r[kCsvRecallDate]);
+  e.Details[kComboStatus] = r[kCsvStatus];
+  e.Dates[kBoxDateJoined] = DateBox(r[kCsvDateJoined]);
+  e.Dates[kBoxDateLeft] = DateBox(r[kCsvDateLeft]);
+  e.Details[kComboLeavingReason] = r[kCsvLeavingReason];
   e.ServiceLength = r[kCsvServiceLength];
   e.TestType = r[kCsvTestType];
   e.SerialNo = r[kCsvSerialNo];
-  e.MBoxDate[kBoxCalibrated] = DateBox(r[kCsvCalibrated]);
-  e.ComboDetails[kComboF1] = r[kCsvF1];
-  e.ComboDetails[kComboF2] = r[kCsvF2];
-  e.ComboDetails[kComboF3] = r[kCsvF3];
-  e.TextNotes = r[kCsvNotes];
+  e.Dates[kBoxCalibrated] = DateBox(r[kCsvCalibrated]);
+  e.Details[kComboF1] = r[kCsvF1];
+  e.Details[kComboF2] = r[kCsvF2];
+  e.Details[kComboF3] = r[kCsvF3];
+  e.Notes = r[kCsvNotes];
   for (int i = 0; i < kAddressLineCount; ++i) e.Address[i] = r[kCsvAddress1 + i];
   for (int i = 0; i < kCsvEarValues; ++i) {
-    e.Text1[i] = r[kCsvLeft250 + i];
-    e.Text1[kCsvEarValues + i] = r[kCsvRight250 + i];
+    e.Thresholds[i] = r[kCsvLeft250 + i];
+    e.Thresholds[kCsvEarValues + i] = r[kCsvRight250 + i];
   }
   for (int i = 0; i < kCsvQuestions; ++i) {
     e.QuestionCodes[i] = r.has_answers ? r.codes[i].toInt() : 0;
     e.AnswerTexts[i] = r.has_answers ? r.texts[i] : QString();
   }
   const bool extra = layout == CsvLayout::Snv52 && r.has_extra;
-  e.Text1[18] = extra ? r.extra[kExtraLeft125] : QString();
-  e.Text1[19] = extra ? r.extra[kExtraLeft750] : QString();
-  e.Text1[20] = extra ? r.extra[kExtraRight125] : QString();
-  e.Text1[21] = extra ? r.extra[kExtraRight750] : QString();
+  e.Thresholds[18] = extra ? r.extra[kExtraLeft125] : QString();
+  e.Thresholds[19] = extra ? r.extra[kExtraLeft750] : QString();
+  e.Thresholds[20] = extra ? r.extra[kExtraRight125] : QString();
+  e.Thresholds[21] = extra ? r.extra[kExtraRight750] : QString();
 }
 
 RegisterImporter::RegisterImporter(ImportContext context) : context_(context) {}
@@ -114,9 +115,8 @@ ImportSummary RegisterImporter::ImportFile(const QString& path) {
   const auto file = ReadFileLines(path);
   if (!file) {
     summary.refused = true;
-    context_.reporter.ShowAndLog(Msg(954) +
-                                 QStringLiteral("Could not read the file '%1'.").arg(path) +
-                                 QStringLiteral(" (importfile)"));
+    context_.reporter.ShowAndLog(
+        UnnumberedErrorText(QStringLiteral("Could not read the file '%1'.").arg(path), kImportTag));
     return summary;
   }
   if (file->lines.isEmpty()) return summary;
@@ -165,7 +165,6 @@ ImportSummary RegisterImporter::ImportFile(const QString& path) {
   }
   // Statements must not outlive the import: the database may be closed later.
   surname_query_.reset();
-  left_query_.reset();
   refusals_ = nullptr;
   stop_requested_ = false;
   if (context_.reg != nullptr) {
@@ -216,12 +215,6 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
         const QString text = Msg(1404) + pat_no;
         return Reject(text, kLogPrefix + text + QStringLiteral(" :1404"));
       }
-      if (key_valid && LeftEarRowExists(pat_no, *date, *time)) {
-        const QString text =
-            Msg(1401) + pat_no + Msg(1402) + r[kCsvLastTest] + Msg(1403) + r[kCsvTimeofTest];
-        Reject(text, kLogPrefix + text + QStringLiteral(" :1401"));
-        return Outcome::Existing;
-      }
     }
     if (!key_valid) {
       // The save judges the date; the log keeps what the file held.
@@ -236,15 +229,24 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
       return Outcome::Rejected;
     }
     FillEntries(r, layout, editor.Entries());
-    if (editor.Save() == RecordEditor::SaveResult::Saved) return Outcome::Added;
-    // The save showed why; leave the edit so the next line starts clean.
-    refusals_->Log(kLogPrefix + editor.Refusal());
+    const RecordEditor::SaveResult result = editor.Save();
+    if (result == RecordEditor::SaveResult::Saved) return Outcome::Added;
+    const QString refusal = editor.Refusal();
+    // Leave the edit so that the next line starts clean.
     editor.Cancel();
+    if (result == RecordEditor::SaveResult::Duplicate) {
+      // The save found the test stored already; the file's own texts tell which.
+      const QString text =
+          Msg(1401) + pat_no + Msg(1402) + r[kCsvLastTest] + Msg(1403) + r[kCsvTimeofTest];
+      Reject(text, kLogPrefix + text + QStringLiteral(" :1401"));
+      return Outcome::Existing;
+    }
+    // The save showed why.
+    refusals_->Log(kLogPrefix + refusal);
     return Outcome::Rejected;
   } catch (const std::exception& error) {
     if (context_.editor.Editing()) context_.editor.Cancel();
-    const QString text =
-        Msg(954) + QString::fromUtf8(error.what()) + QStringLiteral(" (importfile)");
+    const QString text = UnnumberedErrorText(QString::fromUtf8(error.what()), kImportTag);
     return Reject(text, text);
   }
 }
@@ -259,24 +261,6 @@ bool RegisterImporter::PatientSurname(const QString& pat_no, QString& surname) {
   query.Bind(1, pat_no);
   const bool found = query.Step();
   if (found) surname = query.Text(0);
-  query.Reset();
-  return found;
-}
-
-bool RegisterImporter::LeftEarRowExists(const QString& pat_no, const QDate& date,
-                                        const QTime& time) {
-  if (!left_query_) {
-    left_query_ = std::make_unique<db::Statement>(
-        context_.database.Conn(),
-        QStringLiteral("SELECT 1 FROM TestResultsLeft WHERE PatNo = ? AND "
-                       "TestDate = ? AND TestTime = ? LIMIT 1"));
-  }
-  db::Statement& query = *left_query_;
-  query.Reset();
-  query.Bind(1, pat_no)
-      .Bind(2, date.toString(QStringLiteral("yyyy-MM-dd")))
-      .Bind(3, time.toString(QStringLiteral("HH:mm:ss")));
-  const bool found = query.Step();
   query.Reset();
   return found;
 }

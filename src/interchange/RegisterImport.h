@@ -67,14 +67,12 @@ class RegisterImporter {
   Outcome ImportLine(const QString& line, CsvLayout layout, bool complete);
   Outcome Reject(const QString& shown, const QString& logged);
   bool PatientSurname(const QString& pat_no, QString& surname);
-  bool LeftEarRowExists(const QString& pat_no, const QDate& date, const QTime& time);
 
   ImportContext context_;
   bool stop_requested_ = false;
   // The look-ups every line makes, prepared once per import.
   std::unique_ptr<db::Statement> surname_query_;
-  std::unique_ptr<db::Statement> left_query_;
-  LineRefusals* refusals_ = nullptr;  // during ImportPath
+  LineRefusals* refusals_ = nullptr;  // during ImportFile
 };
 
 }  // namespace sonivera

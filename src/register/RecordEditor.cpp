@@ -4,8 +4,8 @@
 #include "base/ErrorLog.h"
 #include "base/Messages.h"
 #include "base/Settings.h"
-#include "categorise/Recategorise.h"
 #include "db/Database.h"
+#include "register/Recategorise.h"
 #include "register/RecordDisplay.h"
 #include "register/Register.h"
 
@@ -88,7 +88,7 @@ bool RecordEditor::AddPatient() {
   EnterEdit(EditMode::AddingPatient);
   if (register_ != nullptr) register_->ShowNewTest(true);
   context_.categorise.state.grid.Clear();
-  entries_.ComboDetails[kComboExaminer] = context_.examiner;
+  entries_.Details[kComboExaminer] = context_.examiner;
   edited_pat_no_.clear();
   edited_test_ = {};
   Redraw();
@@ -101,7 +101,7 @@ bool RecordEditor::InsertAudiogram(const QString& pat_no) {
     auto& conn = context_.database.Conn();
     EntryFields fields;
     if (!LoadPatientEntries(conn, pat_no, fields)) return false;
-    const auto tests = PatientTests(conn, pat_no);
+    const auto tests = PatientTestKeys(conn, pat_no);
     // The employment details carry over from the latest test; the test's
     // own fields start empty.
     if (!tests.empty()) LoadTestEntries(conn, pat_no, tests.front(), fields);
@@ -111,9 +111,9 @@ bool RecordEditor::InsertAudiogram(const QString& pat_no) {
     fields.ServiceLength.clear();
     fields.Address = LatestAddress(conn, pat_no);
     if (!tests.empty()) fields.Previous = LoadThresholds(conn, pat_no, tests.front());
-    fields.ComboDetails[kComboExaminer] = context_.examiner;
+    fields.Details[kComboExaminer] = context_.examiner;
     entries_ = fields;
-    edited_pat_no_ = fields.TextField0;
+    edited_pat_no_ = fields.PatNo;
     edited_test_ = {};
     // The previous test's thresholds fill the grid's "before" rows.
     auto& grid = context_.categorise.state.grid;
@@ -136,11 +136,11 @@ bool RecordEditor::EditRecord(const QString& pat_no, int test_index) {
   if (Editing()) return false;
   try {
     auto& conn = context_.database.Conn();
-    const auto tests = PatientTests(conn, pat_no);
+    const auto tests = PatientTestKeys(conn, pat_no);
     if (test_index < 0 || test_index >= static_cast<int>(tests.size())) return false;
     const RecordView view = LoadRecordView(conn, pat_no, test_index);
     entries_ = view.entries;
-    edited_pat_no_ = view.entries.TextField0;
+    edited_pat_no_ = view.entries.PatNo;
     edited_test_ = tests[test_index];
   } catch (const std::exception& e) {
     ReportFailure(e, ErrorTag(QStringLiteral("domnueditrecord")));
@@ -153,7 +153,7 @@ bool RecordEditor::EditRecord(const QString& pat_no, int test_index) {
 void RecordEditor::ThresholdChanged(int item, const QString& typed) {
   if (item < 0 || item >= kThresholdBoxCount) return;
   const auto result = ApplyThresholdEntry(typed.left(kThresholdBoxLimit));
-  entries_.Text1[item] = result.box_text;
+  entries_.Thresholds[item] = result.box_text;
   if (!result.grid_changed) return;
   const auto& box = ThresholdBoxAt(item);
   context_.categorise.state.grid.SetCell(box.grid_row, box.grid_column, result.grid_value);
@@ -161,9 +161,9 @@ void RecordEditor::ThresholdChanged(int item, const QString& typed) {
 }
 
 bool RecordEditor::ComputeServiceLength() {
-  const auto joined = ParseDateBox(entries_.MBoxDate[kBoxDateJoined]);
+  const auto joined = ParseDateBox(entries_.Dates[kBoxDateJoined]);
   if (!joined || !joined->isValid()) return true;  // nothing to compute from
-  const auto left = ParseDateBox(entries_.MBoxDate[kBoxDateLeft]);
+  const auto left = ParseDateBox(entries_.Dates[kBoxDateLeft]);
   QDate end;
   if (left && left->isValid()) {
     if (*left < *joined) {
@@ -173,7 +173,7 @@ bool RecordEditor::ComputeServiceLength() {
     end = *left;
   } else {
     // Still employed: service up to the test.
-    const auto tested = ParseDateBox(entries_.MBoxDate[kBoxDateofTest]);
+    const auto tested = ParseDateBox(entries_.Dates[kBoxDateofTest]);
     end = tested && tested->isValid() ? *tested : QDate::currentDate();
   }
   entries_.ServiceLength = ServiceLengthTextFor(std::max(0, ServiceMonths(*joined, end)));
@@ -185,7 +185,7 @@ RecordEditor::SaveResult RecordEditor::Save() {
   refusal_.clear();
   auto& ask = Ask();
   if (!bulk_mode_) {
-    if (IsEmptyBox(entries_.MBoxDOB) &&
+    if (IsEmptyBox(entries_.DOB) &&
         ask.Show(Msg(1600), Msg(1601), Buttons::YesNo, Answer::Yes) == Answer::Yes) {
       ShowPage(MainPage::Details);
       return SaveResult::Stopped;
@@ -200,14 +200,14 @@ RecordEditor::SaveResult RecordEditor::Save() {
       return SaveResult::Stopped;
     }
   }
-  if (entries_.TextField0.trimmed().isEmpty()) {
+  if (entries_.PatNo.trimmed().isEmpty()) {
     Refuse(Msg(1001), Msg(974));
     return SaveResult::Failed;
   }
   const EditMode mode = mode_;
   // Adding takes the typed number; inserting and editing keep the patient's.
   const QString pat_no =
-      mode == EditMode::AddingPatient ? entries_.TextField0.trimmed() : edited_pat_no_;
+      mode == EditMode::AddingPatient ? entries_.PatNo.trimmed() : edited_pat_no_;
   if (mode == EditMode::AddingPatient) {
     bool exists = false;
     try {
@@ -218,8 +218,8 @@ RecordEditor::SaveResult RecordEditor::Save() {
     }
     if (exists) {
       Refuse(Msg(1002), Msg(1003));
-      entries_.TextField0.clear();
-      return SaveResult::Duplicate;
+      entries_.PatNo.clear();
+      return SaveResult::NumberTaken;
     }
   }
   if (!ComputeServiceLength()) return SaveResult::Failed;
@@ -248,11 +248,11 @@ bool RecordEditor::BuildRecord(const QString& pat_no, AudiogramRecord& r) {
   r.patient.Surname = e.Surname;
   r.patient.Forenames = e.Forenames;
   r.patient.Sex = e.SexText();
-  if (!StoredDateOf(e.MBoxDOB, r.patient.DOB)) return date_error(1029);
+  if (!StoredDateOf(e.DOB, r.patient.DOB)) return date_error(1029);
   // The test key: a test needs its date; a time left empty is taken as midnight.
-  const auto date = ParseDateBox(e.MBoxDate[kBoxDateofTest]);
+  const auto date = ParseDateBox(e.Dates[kBoxDateofTest]);
   if (!date || !date->isValid()) return date_error(1014);
-  const auto time = ParseTimeBox(e.MBoxDate[kBoxTimeofTest]);
+  const auto time = ParseTimeBox(e.Dates[kBoxTimeofTest]);
   if (time && !time->isValid()) return date_error(1013);
   r.key = {StoredDate(*date), StoredTime(time ? *time : QTime(0, 0))};
   const std::pair<int, QString*> dates[] = {{kBoxPreviousTest, &r.PreviousTest},
@@ -262,22 +262,22 @@ bool RecordEditor::BuildRecord(const QString& pat_no, AudiogramRecord& r) {
                                             {kBoxDateLeft, &r.DateLeft}};
   const int messages[] = {1015, 1016, 1017, 1018, 1019};
   for (int i = 0; i < 5; ++i) {
-    if (!StoredDateOf(e.MBoxDate[dates[i].first], *dates[i].second)) return date_error(messages[i]);
+    if (!StoredDateOf(e.Dates[dates[i].first], *dates[i].second)) return date_error(messages[i]);
   }
   r.TestType = e.TestType;
   r.SerialNo = e.SerialNo;
-  r.Examiner = e.ComboDetails[kComboExaminer];
-  r.DeptUnit = e.ComboDetails[kComboDeptUnit];
-  r.Company = e.ComboDetails[kComboCompany];
-  r.PositionRank = e.ComboDetails[kComboPositionRank];
-  r.Location = e.ComboDetails[kComboLocation];
-  r.LeavingReason = e.ComboDetails[kComboLeavingReason];
-  r.EmploymentStatus = e.ComboDetails[kComboStatus];
-  r.F1 = e.ComboDetails[kComboF1];
-  r.F2 = e.ComboDetails[kComboF2];
-  r.F3 = e.ComboDetails[kComboF3];
+  r.Examiner = e.Details[kComboExaminer];
+  r.DeptUnit = e.Details[kComboDeptUnit];
+  r.Company = e.Details[kComboCompany];
+  r.PositionRank = e.Details[kComboPositionRank];
+  r.Location = e.Details[kComboLocation];
+  r.LeavingReason = e.Details[kComboLeavingReason];
+  r.EmploymentStatus = e.Details[kComboStatus];
+  r.F1 = e.Details[kComboF1];
+  r.F2 = e.Details[kComboF2];
+  r.F3 = e.Details[kComboF3];
   r.Categorisation = e.Categorisation;
-  r.Notes = e.TextNotes;
+  r.Notes = e.Notes;
   r.ServiceLengthText = e.ServiceLength;
   if (!r.DateJoined.isNull()) {
     const QDate joined = QDate::fromString(r.DateJoined, QStringLiteral("yyyy-MM-dd"));
@@ -290,7 +290,7 @@ bool RecordEditor::BuildRecord(const QString& pat_no, AudiogramRecord& r) {
     auto& ear = box.left ? r.left : r.right;
     for (int f = 0; f < kThresholdFieldCount; ++f) {
       if (QLatin1String(kThresholdFields[f]) == QLatin1String(box.field))
-        ear[f] = e.Text1[i].trimmed();
+        ear[f] = e.Thresholds[i].trimmed();
     }
   }
   r.address = e.Address;
@@ -308,6 +308,7 @@ RecordEditor::SaveResult RecordEditor::SaveRecord(const QString& pat_no, EditMod
     db::Transaction transaction(conn);
     AudiogramStore store(conn);
     if (!store.Write(mode, record, edited_test_)) {
+      if (bulk_mode_) return SaveResult::Duplicate;
       Refuse(Msg(1401) + u' ' + record.patient.PatNo + Msg(1402) +
                  DateBoxText(record.key.date) + u' ' + record.key.time,
              Msg(974));
@@ -372,7 +373,7 @@ bool RecordEditor::DeleteTest(const QString& pat_no, int test_index) {
   if (Editing()) return false;
   try {
     auto& conn = context_.database.Conn();
-    const auto tests = PatientTests(conn, pat_no);
+    const auto tests = PatientTestKeys(conn, pat_no);
     if (test_index < 0 || test_index >= static_cast<int>(tests.size())) return false;
     const TestKey key = tests[test_index];
     const QString question = Msg(993) + pat_no + u' ' + Msg(1021) + u' ' + DateBoxText(key.date) +
@@ -390,7 +391,7 @@ bool RecordEditor::DeleteTest(const QString& pat_no, int test_index) {
     }
     transaction.Commit();
   } catch (const std::exception& e) {
-    ReportFailure(e, QStringLiteral(" (formmain:mnuDelete:954)"));
+    ReportFailure(e, ErrorTag(QStringLiteral("formmain:mnuDelete")));
     return false;
   }
   Rebuild(pat_no);
@@ -411,7 +412,7 @@ bool RecordEditor::DeletePatient(const QString& pat_no) {
     removed = AudiogramStore(conn).DeletePatient(pat_no);
     transaction.Commit();
   } catch (const std::exception& e) {
-    ReportFailure(e, QStringLiteral(" (formmain:mnuDeletePatient:954)"));
+    ReportFailure(e, ErrorTag(QStringLiteral("formmain:mnuDeletePatient")));
     return false;
   }
   if (!removed) {

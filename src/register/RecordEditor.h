@@ -54,6 +54,10 @@ class RecordEditor {
     Saved,
     Failed,  // the save was refused or failed; nothing stored, still editing
     // The patient number to add is taken; nothing stored, the number box emptied.
+    NumberTaken,
+    // The patient has a test at that date and time already; nothing stored,
+    // still editing. Outside a bulk run the save has said so (message 1401);
+    // in a bulk run the caller reports it in its own words.
     Duplicate,
   };
 

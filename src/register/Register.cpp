@@ -75,7 +75,7 @@ std::array<QString, 4> Register::StatusTexts() {
         records = static_cast<int>(s.Int(1));
       }
     } else {
-      patients = conn.QueryValue(QStringLiteral("SELECT COUNT(*) FROM PatDetails"))->toLongLong();
+      patients = PatientCount(conn);
       records = model_->TotalRows();
     }
   } catch (const std::exception& e) {
@@ -106,7 +106,7 @@ bool Register::GoToChosenRecord(int row) {
     cursor_.PatNo = model_->PatNo(row);
     const TestKey shown{model_->Stored(row, kColLastTest).toString(),
                         model_->Stored(row, kColTimeofTest).toString()};
-    const auto tests = PatientTests(database_.Conn(), cursor_.PatNo);
+    const auto tests = PatientTestKeys(database_.Conn(), cursor_.PatNo);
     cursor_.TestCount = static_cast<int>(tests.size());
     cursor_.TestIndex = 0;
     for (int i = 0; i < cursor_.TestCount; ++i) {
@@ -252,17 +252,17 @@ FilterCriteria Register::CurrentRecordCriteria() {
   const int text_columns[10] = {kColPatNo,         kColSurname, kColForenames, kColPositionRank,
                                 kColDeptUnit,      kColCompany, kColLocation,  kColExaminer,
                                 kColLeavingReason, kColStatus};
-  for (int i = 0; i < 10; ++i) criteria.Text1[i] = text(text_columns[i]);
-  criteria.Text1[14] = text(kColSex);
+  for (int i = 0; i < 10; ++i) criteria.Boxes[i] = text(text_columns[i]);
+  criteria.Boxes[14] = text(kColSex);
   const int date_columns[6] = {kColLastTest,   kColDOB,      kColPreviousTest,
                                kColDateJoined, kColDateLeft, kColRecallDate};
   for (int i = 0; i < 6; ++i) {
-    criteria.Text1[15 + 2 * i] = date(date_columns[i]);
-    criteria.Text1[16 + 2 * i] = date(date_columns[i]);
+    criteria.Boxes[15 + 2 * i] = date(date_columns[i]);
+    criteria.Boxes[16 + 2 * i] = date(date_columns[i]);
   }
-  criteria.Text1[27] = text(kColF1);
-  criteria.Text1[28] = text(kColF2);
-  criteria.Text1[29] = text(kColF3);
+  criteria.Boxes[27] = text(kColF1);
+  criteria.Boxes[28] = text(kColF2);
+  criteria.Boxes[29] = text(kColF3);
   return criteria;
 }
 

@@ -4,9 +4,10 @@
 #include <QDir>
 
 #include "app/Application.h"
-#include "categorise/Recategorise.h"
 #include "categorise/Schemes.h"
 #include "db/Sqlite.h"
+#include "register/Recategorise.h"
+#include "register/RecordDisplay.h"
 #include "register/RegisterGenerator.h"
 #include "vision/VisionDemo.h"
 
@@ -18,10 +19,7 @@ QString DefaultDemoFolder() {
 
 int SeedDemoRegister(Application& app, int patients) {
   db::Connection& connection = app.Db().Conn();
-  {
-    db::Statement count(connection, QStringLiteral("SELECT COUNT(*) FROM PatDetails"));
-    if (count.Step() && count.Int(0) > 0) return 0;
-  }
+  if (PatientCount(connection) > 0) return 0;
   // A new folder has no scheme chosen: use the locale's own schemes, so that
   // every demonstration audiogram carries a categorisation.
   Settings& settings = app.settings();

@@ -23,9 +23,9 @@
 #include "config/Maintenance.h"
 #include "config/PortList.h"
 #include "config/UserFiles.h"
+#include "ui/FormAgeTables.h"
 #include "ui/FormPassword.h"
 #include "ui/FormRecat.h"
-#include "ui/frmAgeTables.h"
 
 namespace sonivera::ui {
 
@@ -80,9 +80,9 @@ FormConfig::~FormConfig() = default;
 
 QWidget* FormConfig::BuildBackupPage() {
   auto* page = new QWidget;
-  text2_ = new QLineEdit(app_.settings().DatabaseFileBox, page);
-  text2_->setObjectName(QStringLiteral("Text2"));
-  text2_->setReadOnly(true);
+  database_path_box_ = new QLineEdit(app_.settings().DatabaseFileBox, page);
+  database_path_box_->setObjectName(QStringLiteral("Text2"));
+  database_path_box_->setReadOnly(true);
   auto* command_backup = Button(page, "CommandBackup", Msg(601));
   auto* command_repair = Button(page, "CommandRepair", Msg(602));
   auto* command_browse = Button(page, "CommandBrowse", Msg(604));
@@ -93,7 +93,7 @@ QWidget* FormConfig::BuildBackupPage() {
   connect(command_password, &QPushButton::clicked, this, &FormConfig::CommandPasswordClick);
   auto* file_row = new QHBoxLayout;
   file_row->addWidget(new QLabel(Msg(3131), page));
-  file_row->addWidget(text2_, 1);
+  file_row->addWidget(database_path_box_, 1);
   file_row->addWidget(command_browse);
   auto* frame = new QGroupBox(Msg(3626), page);
   auto* maintenance = new QVBoxLayout(frame);
@@ -121,12 +121,12 @@ QWidget* FormConfig::BuildDatabaseSetupPage() {
 
 QWidget* FormConfig::BuildQuestionnairePage() {
   auto* page = new QWidget;
-  text1_ = UserFileBox(page, "Text1");
+  questionnaire_box_ = UserFileBox(page, "Text1");
   auto* command_edit = Button(page, "CommandEdit", Msg(608));
   connect(command_edit, &QPushButton::clicked, this, &FormConfig::CommandEditClick);
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(new QLabel(Msg(3623), page));
-  layout->addWidget(text1_, 1);
+  layout->addWidget(questionnaire_box_, 1);
   layout->addWidget(command_edit, 0, Qt::AlignLeft);
   return page;
 }
@@ -295,8 +295,8 @@ void FormConfig::ShowSchemeChecks() {
 }
 
 void FormConfig::FillUserBoxes() {
-  text1_->setPlainText(BoxText(session_->QuestionnaireLines()));
-  text1_->setReadOnly(true);
+  questionnaire_box_->setPlainText(BoxText(session_->QuestionnaireLines()));
+  questionnaire_box_->setReadOnly(true);
   text_patdetails_->setPlainText(BoxText(session_->PatDetailsLines()));
   text_patdetails_->setReadOnly(true);
 }
@@ -330,15 +330,15 @@ void FormConfig::CommandRepairClick() {
 
 void FormConfig::CommandBrowseClick() {
   BrowseDatabase(app_.ForConfig());
-  text2_->setText(app_.settings().DatabaseFileBox);
+  database_path_box_->setText(app_.settings().DatabaseFileBox);
 }
 
 void FormConfig::CommandPasswordClick() { FormPassword::Open(app_, this); }
 
 void FormConfig::CommandEditClick() {
-  if (session_->CommandEdit(BoxTextLines(text1_->toPlainText()))) {
-    text1_->setReadOnly(false);
-    text1_->setFocus();
+  if (session_->CommandEdit(BoxTextLines(questionnaire_box_->toPlainText()))) {
+    questionnaire_box_->setReadOnly(false);
+    questionnaire_box_->setFocus();
   }
 }
 
@@ -359,16 +359,16 @@ void FormConfig::CmdRecategoriseClick() {
 }
 
 void FormConfig::CmdViewAgeTablesClick() {
-  frmAgeTables tables(app_, this);
+  FormAgeTables tables(app_, this);
   tables.exec();
 }
 
 void FormConfig::CommandOKClick() {
-  const auto outcome = session_->CommandOK(BoxTextLines(text1_->toPlainText()),
+  const auto outcome = session_->CommandOK(BoxTextLines(questionnaire_box_->toPlainText()),
                                            BoxTextLines(text_patdetails_->toPlainText()));
   if (outcome.questionnaire_rewritten) {
-    text1_->setPlainText(BoxText(session_->QuestionnaireLines()));
-    text1_->setReadOnly(true);
+    questionnaire_box_->setPlainText(BoxText(session_->QuestionnaireLines()));
+    questionnaire_box_->setReadOnly(true);
     emit QuestionsReloaded(session_->QuestionnaireLines());
   }
   if (outcome.patdetails_rewritten) text_patdetails_->setReadOnly(true);

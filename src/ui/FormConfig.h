@@ -77,8 +77,8 @@ class FormConfig : public QDialog {
   Application& app_;
   std::unique_ptr<ConfigSession> session_;
   QTabWidget* tab_strip_;
-  QLineEdit* text2_;
-  QPlainTextEdit* text1_;
+  QLineEdit* database_path_box_;
+  QPlainTextEdit* questionnaire_box_;
   QPlainTextEdit* text_patdetails_;
   QGroupBox* frame_hse_;
   QGroupBox* frame_french_;

@@ -228,11 +228,11 @@ void FormMain::BuildActions() {
   AddAction(QStringLiteral("About"), Msg(3123), QStringLiteral("help-about"), K(),
             &FormMain::About);
   AddAction(QStringLiteral("ImportFile"), Msg(3700), QStringLiteral("document-import"),
-            K(Qt::CTRL | Qt::SHIFT | Qt::Key_O), &FormMain::mnuImportFile);
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_O), &FormMain::ImportRegisterFile);
   AddAction(QStringLiteral("Export"), Msg(3701), QStringLiteral("document-export"),
-            K(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &FormMain::mnuExport);
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &FormMain::ExportRegister);
   AddAction(QStringLiteral("ImportA3_1"), Msg(3702), QStringLiteral("document-import"), K(),
-            &FormMain::mnuImportA3_1);
+            &FormMain::ImportOlderRelease);
   AddAction(QStringLiteral("Print"), Msg(3780), QStringLiteral("document-print"), K::Print,
             &FormMain::PrintCommand);
   AddAction(QStringLiteral("PrintPreview"), Msg(3781), QStringLiteral("document-print-preview"),

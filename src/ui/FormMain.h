@@ -151,9 +151,9 @@ class FormMain : public QMainWindow, private RecordEditorListener, private Seria
   void ShowFromVision(const QString& pat_no);
 
   // File interchange (FormMainInterchange.cpp).
-  void mnuImportFile();
-  void mnuExport();
-  void mnuImportA3_1();
+  void ImportRegisterFile();
+  void ExportRegister();
+  void ImportOlderRelease();
   void AfterImport();
 
   // The PC audiometer through its companion program (FormMainCompanion.cpp).

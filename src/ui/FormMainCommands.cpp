@@ -14,6 +14,7 @@
 #include "categorise/ShiftCheck.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"
+#include "register/Recategorise.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
 #include "ui/DetailsPage.h"
@@ -53,7 +54,8 @@ void FormMain::OnScroll(int value) {
       results_->RightGraph()->setFocus();
     }
   } catch (const std::exception&) {
-    app_.Reporter().ShowAndLog(Msg(1026) + QStringLiteral(" (vscrollresults_change)"));
+    app_.Reporter().ShowAndLog(Msg(1026) +
+                               ErrorTag(QStringLiteral("vscrollresults_change"), kNoMessage));
   }
 }
 
@@ -85,7 +87,7 @@ void FormMain::OnTabChanged(int index) {
 void FormMain::OnThresholdEdited(int item, const QString& text) {
   if (!editor_->Editing()) return;
   editor_->ThresholdChanged(item, text);
-  results_->SetThresholdBox(item, editor_->Entries().Text1[item]);
+  results_->SetThresholdBox(item, editor_->Entries().Thresholds[item]);
 }
 
 void FormMain::MoveDown() {
@@ -215,14 +217,14 @@ void FormMain::InsertRecord() {
   UpdateEditState();
   // The new test's date and time come first, then its thresholds.
   tabs_->setCurrentIndex(Tab(MainPage::Details));
-  details_->MBoxDate(kBoxDateofTest)->setFocus();
+  details_->DateBox(kBoxDateofTest)->setFocus();
 }
 
 void FormMain::NewPatient() {
   editor_->AddPatient();
   StartQuestionnaire();
   UpdateEditState();
-  details_->TextField0()->setFocus();
+  details_->PatNoBox()->setFocus();
 }
 
 void FormMain::Post() {

@@ -19,19 +19,19 @@
 
 namespace sonivera::ui {
 
-void FormMain::mnuImportFile() {
+void FormMain::ImportRegisterFile() {
   RegisterImporter importer(app_.ForImport(*editor_, register_.get()));
   // Any name but veldata.csv asks for the file.
   importer.ChooseAndImport(QStringLiteral("ImportFile"));
   AfterImport();
 }
 
-void FormMain::mnuExport() {
+void FormMain::ExportRegister() {
   ExportRegisterCsv(app_.Folder(), app_.Db(), app_.Reporter(), QString(),
                     ShownRegisterRows(app_.Db().Conn(), *register_));
 }
 
-void FormMain::mnuImportA3_1() {
+void FormMain::ImportOlderRelease() {
   OldReleaseImporter importer(app_.ForImport(*editor_, register_.get()), app_.Schemes());
   importer.AskBeforeImport();
   FormImport window(importer, this);

@@ -91,8 +91,8 @@ void FormMain::RedrawChart(bool left) {
   const chart::EarThresholds values =
       chart::EarFromGrid(app_.Categorisation().grid, left ? chart::Ear::Left : chart::Ear::Right);
   const EntryFields& entries = editor_->Editing() ? editor_->Entries() : shown_;
-  const chart::ChartPatient patient{BoxDate(entries.MBoxDOB),
-                                    BoxDate(entries.MBoxDate[kBoxDateofTest]), ChartSex(entries)};
+  const chart::ChartPatient patient{BoxDate(entries.DOB), BoxDate(entries.Dates[kBoxDateofTest]),
+                                    ChartSex(entries)};
   PicGraph* graph = left ? results_->LeftGraph() : results_->RightGraph();
   graph->Redraw(values, patient, app_.settings().chart, app_.ChartFiles(), app_.Reporter());
 }

@@ -73,20 +73,20 @@ FormImportTx730* FormMain::ImportTx730Window() {
     actions.current_value = [this](RequestFilter option) -> QString {
       switch (option) {
         case RequestFilter::PatientNo:
-          return shown_.TextField0;
+          return shown_.PatNo;
         case RequestFilter::Surname:
           return shown_.Surname;
         case RequestFilter::Forenames:
           return shown_.Forenames;
         case RequestFilter::Position:
-          return shown_.ComboDetails[kComboPositionRank];
+          return shown_.Details[kComboPositionRank];
         case RequestFilter::Department:
-          return shown_.ComboDetails[kComboDeptUnit];
+          return shown_.Details[kComboDeptUnit];
         case RequestFilter::Company:
-          return shown_.ComboDetails[kComboCompany];
+          return shown_.Details[kComboCompany];
         case RequestFilter::DateOrBefore:
         case RequestFilter::DateOrAfter:
-          return shown_.MBoxDate[kBoxDateofTest];
+          return shown_.Dates[kBoxDateofTest];
         default:
           return QStringLiteral("Error");
       }

@@ -32,8 +32,8 @@ class FormRecall : public QDialog {
  private:
   RecallPeriod period_;
   Prompter& prompter_;
-  QLineEdit* text1_;
-  QComboBox* combo1_;
+  QLineEdit* categorisation_box_;
+  QComboBox* period_box_;
   std::optional<QDate> recall_date_;
 };
 

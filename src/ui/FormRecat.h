@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "categorise/Recategorise.h"
+#include "register/Recategorise.h"
 
 class QLabel;
 class QProgressBar;
@@ -42,12 +42,12 @@ class FormRecat : public QDialog {
   void reject() override;
 
  private:
-  void Command1Click();
+  void StopOrClose();
 
   Application& app_;
   QLabel* label_;
   QProgressBar* bar_;
-  QPushButton* command1_;
+  QPushButton* stop_close_button_;
   bool running_ = false;
   bool stop_pressed_ = false;
 };

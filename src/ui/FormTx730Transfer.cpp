@@ -149,14 +149,14 @@ void FormImportTx730::Store() {
     const QString sex = entries.OptionMale     ? QStringLiteral("M")
                         : entries.OptionFemale ? QStringLiteral("F")
                                                : QString();
-    FormS1PatSex details(number, sex, IsEmptyBox(entries.MBoxDOB) ? QString() : entries.MBoxDOB,
+    FormS1PatSex details(number, sex, IsEmptyBox(entries.DOB) ? QString() : entries.DOB,
                          this);
     if (Run(actions_, details) != QDialog::Accepted) return;
     entries.SetSex(details.Sex() == QLatin1String("M")   ? QStringLiteral("Male")
                    : details.Sex() == QLatin1String("F") ? QStringLiteral("Female")
                                                          : QString());
     const auto date = ParseDateBox(details.DateOfBirth());
-    entries.MBoxDOB = date && date->isValid() ? details.DateOfBirth() : kEmptyDateBox;
+    entries.DOB = date && date->isValid() ? details.DateOfBirth() : kEmptyDateBox;
   };
   store.close_window = [this] { hide(); };
   if (actions_.grid_enabled) actions_.grid_enabled(false);

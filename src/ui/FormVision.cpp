@@ -66,7 +66,7 @@ FormVision::FormVision(db::Database& database, Prompter& prompter, ErrorLog log,
   };
   connect(steps_, &VisionStepPage::Event, this, &FormVision::OnStepEvent);
   connect(steps_, &VisionStepPage::TestScrolled, this, &FormVision::OnScroll);
-  connect(details_->TextField0(), &QLineEdit::editingFinished, this, [this] {
+  connect(details_->PatNoBox(), &QLineEdit::editingFinished, this, [this] {
     if (editor_.EditMode() != vision::VisionEditor::Mode::AddingPatient) return;
     ReadBoxes();
     editor_.PatientNumberLeft();
@@ -252,7 +252,7 @@ void FormVision::RenderSteps() {
   const int count = editor_.TestCount();
   const TestKey shown = editor_.ShownTest();
   const QString date =
-      editor_.Editing() ? editor_.Details().MBoxDate[kBoxDateofTest] : DateBoxText(shown.date);
+      editor_.Editing() ? editor_.Details().Dates[kBoxDateofTest] : DateBoxText(shown.date);
   steps_->Render(editor_.Entry(), count > 0 ? editor_.TestIndex() + 1 : 0, count, date);
 }
 

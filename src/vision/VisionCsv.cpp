@@ -313,38 +313,38 @@ VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefu
 
     // The fields as the window's entries take them.
     EntryFields e;
-    e.TextField0 = pat_no;
+    e.PatNo = pat_no;
     e.Surname = fields[1];
     e.Forenames = fields[2];
     const std::pair<int, int> date_boxes[] = {{5, kBoxPreviousTest}, {13, kBoxRecallDate},
                                               {15, kBoxDateJoined}, {16, kBoxDateLeft}};
-    e.MBoxDate[kBoxDateofTest] = *date;
-    e.MBoxDate[kBoxTimeofTest] = *time;
+    e.Dates[kBoxDateofTest] = *date;
+    e.Dates[kBoxTimeofTest] = *time;
     for (const auto& [column, box] : date_boxes) {
       const auto value = DateField(fields[column]);
       if (!value) return date_error(column);
-      e.MBoxDate[box] = *value;
+      e.Dates[box] = *value;
     }
     const auto dob = DateField(fields[6]);
     if (!dob) return date_error(6);
-    e.MBoxDOB = *dob;
-    e.ComboDetails[kComboPositionRank] = fields[7];
-    e.ComboDetails[kComboDeptUnit] = fields[8];
-    e.ComboDetails[kComboCompany] = fields[9];
-    e.ComboDetails[kComboLocation] = fields[10];
+    e.DOB = *dob;
+    e.Details[kComboPositionRank] = fields[7];
+    e.Details[kComboDeptUnit] = fields[8];
+    e.Details[kComboCompany] = fields[9];
+    e.Details[kComboLocation] = fields[10];
     const QString sex = fields[11].trimmed().toUpper();
     e.OptionMale = sex.startsWith(u'M');
     e.OptionFemale = sex.startsWith(u'F');
-    e.ComboDetails[kComboExaminer] = fields[12];
-    e.ComboDetails[kComboStatus] = fields[14];
-    e.ComboDetails[kComboLeavingReason] = fields[17];
+    e.Details[kComboExaminer] = fields[12];
+    e.Details[kComboStatus] = fields[14];
+    e.Details[kComboLeavingReason] = fields[17];
     e.ServiceLength = fields[18];
     e.TestType = fields[kVcTestType];
     e.SerialNo = fields[kVcTestType + 1];
-    e.ComboDetails[kComboF1] = fields[kVcTestType + 2];
-    e.ComboDetails[kComboF2] = fields[kVcTestType + 3];
-    e.ComboDetails[kComboF3] = fields[kVcTestType + 4];
-    e.TextNotes = fields[kVcTestType + 5];
+    e.Details[kComboF1] = fields[kVcTestType + 2];
+    e.Details[kComboF2] = fields[kVcTestType + 3];
+    e.Details[kComboF3] = fields[kVcTestType + 4];
+    e.Notes = fields[kVcTestType + 5];
     for (int i = 0; i < kAddressLineCount; ++i) e.Address[i] = fields[kVcAddress1 + i];
 
     CodedResults coded;
@@ -404,7 +404,7 @@ VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefu
       refusals.Log(kImportLog + QStringLiteral("The vision test could not be started."));
       return Outcome::Rejected;
     }
-    e.MBoxDate[kBoxCalibrated] = kEmptyDateBox;
+    e.Dates[kBoxCalibrated] = kEmptyDateBox;
     editor_.Details() = e;
     editor_.Answers() = answers;
     editor_.Entry().BeginEdit(coded);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "categorise/Recategorise.h"
 #include "categorise/StoredTests.h"
+#include "register/Recategorise.h"
 #include "support/TestApp.h"
 
 namespace sonivera::test {

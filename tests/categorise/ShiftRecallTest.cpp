@@ -2,6 +2,7 @@
 
 #include "categorise/ShiftCheck.h"
 #include "categorise/StoredTests.h"
+#include "register/Recategorise.h"
 #include "support/TestApp.h"
 
 namespace sonivera::test {

@@ -54,10 +54,10 @@ TEST_F(CompanionRecordTest, TestOnAPatientIsLeftOpenThenSavedAndCategorised) {
   EXPECT_EQ(editor->Mode(), EditMode::InsertingTest);
   const auto& e = editor->Entries();
   EXPECT_EQ(e.TestType, "manual");
-  EXPECT_EQ(e.MBoxDate[kBoxDateofTest], "05/06/2026");
-  EXPECT_EQ(e.Text1[18], "-20");
-  EXPECT_EQ(e.Text1[0], "10");
-  EXPECT_EQ(e.Text1[17], "100");
+  EXPECT_EQ(e.Dates[kBoxDateofTest], "05/06/2026");
+  EXPECT_EQ(e.Thresholds[18], "-20");
+  EXPECT_EQ(e.Thresholds[0], "10");
+  EXPECT_EQ(e.Thresholds[17], "100");
   EXPECT_EQ(e.Previous[0], "20");
   EXPECT_EQ(Categorisation().grid.Cell(0, 0), "10");
   EXPECT_EQ(Categorisation().grid.Cell(1, 0), "20");
@@ -82,10 +82,10 @@ TEST_F(CompanionRecordTest, EmptyRegisterStartsANewPatient) {
   EXPECT_EQ(editor->Mode(), EditMode::AddingPatient);
   EXPECT_EQ(StandInLog(t.folder), QStringList{"argument: [0 ]"});
   auto& e = editor->Entries();
-  EXPECT_EQ(e.MBoxDate[kBoxDateofTest], "01/01/2026");
-  e.TextField0 = "N1";
+  EXPECT_EQ(e.Dates[kBoxDateofTest], "01/01/2026");
+  e.PatNo = "N1";
   e.Surname = "New";
-  e.MBoxDOB = "01/01/1990";
+  e.DOB = "01/01/1990";
   e.OptionMale = true;
   ASSERT_EQ(editor->Save(), RecordEditor::SaveResult::Saved);
   EXPECT_EQ(Scalar("SELECT Surname || DateofTest FROM PatDetails"), "New2026-01-01");

@@ -104,7 +104,7 @@ TEST_F(Tx730StoreTest, Series1AsksDetailsAndNeedsAPatientNumber) {
     EXPECT_EQ(number, 1);
     e.OptionMale = false;
     e.OptionFemale = true;
-    e.MBoxDOB = "03/04/1980";
+    e.DOB = "03/04/1980";
   };
   const auto outcome = store.Store(Parse(wire, true), "S1", "1");
   EXPECT_EQ(outcome.added, 1) << t.prompter.Texts().join("|").toStdString();
@@ -116,7 +116,7 @@ TEST_F(Tx730StoreTest, Series1AsksDetailsAndNeedsAPatientNumber) {
   // A known patient: the window starts from the register's details.
   store.ask_series1_details = [&](int, EntryFields& e) {
     EXPECT_TRUE(e.OptionFemale);
-    EXPECT_EQ(e.MBoxDOB, "03/04/1980");
+    EXPECT_EQ(e.DOB, "03/04/1980");
   };
   t.prompter.QueueAnswer(Prompter::Answer::Yes);
   EXPECT_EQ(store.Store(Parse(Series1Block("2001", "JONES", "16/03/2025"), true), "S1", "1").added,

@@ -5,10 +5,10 @@
 #include <QFile>
 #include <QString>
 
-#include "categorise/Recategorise.h"
 #include "db/Sqlite.h"
 #include "interchange/RegisterExport.h"
 #include "interchange/RegisterImport.h"
+#include "register/Recategorise.h"
 #include "register/RecordEditor.h"
 #include "register/RegisterGenerator.h"
 #include "support/TestApp.h"

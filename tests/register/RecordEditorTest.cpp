@@ -16,23 +16,23 @@ class RecordEditorTest : public test::RegisterFixture {};
 TEST_F(RecordEditorTest, AddPatientWritesEveryTableAndListsThePatient) {
   ASSERT_TRUE(editor->AddPatient());
   EXPECT_EQ(editor->Mode(), EditMode::AddingPatient);
-  EXPECT_EQ(editor->Entries().ComboDetails[kComboExaminer], "Examiner E");
+  EXPECT_EQ(editor->Entries().Details[kComboExaminer], "Examiner E");
   EXPECT_EQ(editor->EditCaption(), Msg(1130));
   auto& e = editor->Entries();
-  e.TextField0 = "A'1";
+  e.PatNo = "A'1";
   e.Surname = "O'Reilly";
   e.Forenames = "Pat";
-  e.MBoxDOB = "05/06/1980";
+  e.DOB = "05/06/1980";
   e.OptionMale = true;
-  e.ComboDetails[kComboCompany] = "Acme";
-  e.ComboDetails[kComboF2] = "f two";
-  e.MBoxDate[kBoxDateJoined] = "01/01/2010";
-  e.MBoxDate[kBoxRecallDate] = "01/03/2022";
+  e.Details[kComboCompany] = "Acme";
+  e.Details[kComboF2] = "f two";
+  e.Dates[kBoxDateJoined] = "01/01/2010";
+  e.Dates[kBoxRecallDate] = "01/03/2022";
   e.Address[5] = "LS1 1AA";
   e.QuestionCodes[2] = 2;
   e.AnswerTexts[2] = "Shooting";
   FillTest(e, "15/03/2021", "09:30:00");
-  e.Text1[18] = "5";  // left 125 Hz
+  e.Thresholds[18] = "5";  // left 125 Hz
   ASSERT_EQ(editor->Save(), Post::Saved);
   EXPECT_EQ(editor->Mode(), EditMode::Browsing);
   EXPECT_TRUE(t.prompter.Prompts().empty()) << t.prompter.Texts().join("|").toStdString();
@@ -69,20 +69,20 @@ TEST_F(RecordEditorTest, NewPatientWhoseNumberExistsKeepsEntriesButTheNumber) {
   AddPatient("42", "Smith", "01/01/2020");
   ASSERT_TRUE(editor->AddPatient());
   auto& e = editor->Entries();
-  e.TextField0 = "42";
+  e.PatNo = "42";
   e.Surname = "Jones";
-  e.MBoxDOB = "01/01/1990";
+  e.DOB = "01/01/1990";
   e.OptionMale = true;
   FillTest(e, "02/02/2021", "11:00:00");
   const auto before = e;
-  EXPECT_EQ(editor->Save(), Post::Duplicate);
+  EXPECT_EQ(editor->Save(), Post::NumberTaken);
   ASSERT_EQ(t.prompter.Prompts().size(), 1u);
   EXPECT_EQ(t.prompter.Prompts()[0].text, Msg(1002));
   EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(1003));
   EXPECT_EQ(editor->Mode(), EditMode::AddingPatient);
-  EXPECT_TRUE(e.TextField0.isEmpty());
+  EXPECT_TRUE(e.PatNo.isEmpty());
   auto expected = before;
-  expected.TextField0.clear();
+  expected.PatNo.clear();
   EXPECT_TRUE(e == expected);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");
 }
@@ -124,11 +124,11 @@ TEST_F(RecordEditorTest, PostChecksAskInOrderAndStopWhereAnswered) {
     ASSERT_TRUE(editor->AddPatient());
     listener.pages.clear();
     auto& e = editor->Entries();
-    if (c.number) e.TextField0 = QString::number(++n);
-    if (c.dob) e.MBoxDOB = "01/01/1980";
+    if (c.number) e.PatNo = QString::number(++n);
+    if (c.dob) e.DOB = "01/01/1980";
     e.OptionMale = c.sex;
     FillTest(e, "01/01/2020", "10:00:00");
-    if (!c.thresholds) e.Text1 = {};
+    if (!c.thresholds) e.Thresholds = {};
     for (auto a : c.answers) t.prompter.QueueAnswer(a);
     EXPECT_EQ(editor->Save(), c.result);
     QStringList expected;
@@ -151,8 +151,8 @@ TEST_F(RecordEditorTest, RegisterPageWhileEditingAsksToSave) {
   EXPECT_TRUE(editor->ConfirmRegisterPage());
   ASSERT_TRUE(editor->AddPatient());
   auto& e = editor->Entries();
-  e.TextField0 = "S1";
-  e.MBoxDOB = "01/01/1980";
+  e.PatNo = "S1";
+  e.DOB = "01/01/1980";
   e.OptionMale = true;
   FillTest(e, "01/01/2020", "10:00:00");
   t.prompter.QueueAnswer(Answer::No);
@@ -169,8 +169,8 @@ TEST_F(RecordEditorTest, RegisterPageWhileEditingAsksToSave) {
 TEST_F(RecordEditorTest, BulkModeSkipsTheQuestions) {
   editor->SetBulkMode(true);
   ASSERT_TRUE(editor->AddPatient());
-  editor->Entries().TextField0 = "B1";
-  editor->Entries().MBoxDate[kBoxDateofTest] = "01/01/2020";
+  editor->Entries().PatNo = "B1";
+  editor->Entries().Dates[kBoxDateofTest] = "01/01/2020";
   EXPECT_EQ(editor->Save(), Post::Saved);
   EXPECT_TRUE(t.prompter.Prompts().empty());
   EXPECT_EQ(Scalar("SELECT TimeofTest FROM TestDetails"), "00:00:00");
@@ -197,11 +197,11 @@ TEST_F(RecordEditorTest, InvalidDatesGiveTheirMessagesAndStoreNothing) {
     editor->Cancel();
     ASSERT_TRUE(editor->AddPatient());
     auto& e = editor->Entries();
-    e.TextField0 = "D1";
-    e.MBoxDOB = "01/01/1980";
+    e.PatNo = "D1";
+    e.DOB = "01/01/1980";
     e.OptionMale = true;
     FillTest(e, "01/01/2020", "10:00:00");
-    (c.box < 0 ? e.MBoxDOB : e.MBoxDate[c.box]) = c.text;
+    (c.box < 0 ? e.DOB : e.Dates[c.box]) = c.text;
     EXPECT_EQ(editor->Save(), Post::Failed);
     ASSERT_EQ(t.prompter.Prompts().size(), 1u);
     EXPECT_EQ(t.prompter.Prompts()[0].text, Msg(c.message));
@@ -213,15 +213,15 @@ TEST_F(RecordEditorTest, InvalidDatesGiveTheirMessagesAndStoreNothing) {
 TEST_F(RecordEditorTest, DateLeftBeforeJoinedIsRefused) {
   ASSERT_TRUE(editor->AddPatient());
   auto& e = editor->Entries();
-  e.TextField0 = "L1";
-  e.MBoxDOB = "01/01/1980";
+  e.PatNo = "L1";
+  e.DOB = "01/01/1980";
   e.OptionMale = true;
   FillTest(e, "01/01/2020", "10:00:00");
-  e.MBoxDate[kBoxDateJoined] = "01/06/2015";
-  e.MBoxDate[kBoxDateLeft] = "01/05/2015";
+  e.Dates[kBoxDateJoined] = "01/06/2015";
+  e.Dates[kBoxDateLeft] = "01/05/2015";
   EXPECT_EQ(editor->Save(), Post::Failed);
   EXPECT_EQ(t.prompter.Texts(), QStringList{Msg(1048)});
-  e.MBoxDate[kBoxDateLeft] = "15/08/2018";
+  e.Dates[kBoxDateLeft] = "15/08/2018";
   EXPECT_EQ(editor->Save(), Post::Saved);
   EXPECT_EQ(Scalar("SELECT ServiceLengthText || '=' || LengthofService FROM TestDetails"),
             "3 yrs 2 mths=38");
@@ -233,8 +233,8 @@ TEST_F(RecordEditorTest, FieldTooLongInTheLastTableLeavesTheDatabaseAsBefore) {
   ASSERT_TRUE(editor->EditRecord(reg->Cursor().PatNo, reg->Cursor().TestIndex));
   auto& e = editor->Entries();
   e.Surname = "Changed";
-  e.MBoxDate[kBoxTimeofTest] = "12:00:00";
-  e.Text1[0] = "99";
+  e.Dates[kBoxTimeofTest] = "12:00:00";
+  e.Thresholds[0] = "99";
   e.AnswerTexts[49] = QString(101, u'a');  // TestQuestions is written last
   EXPECT_EQ(editor->Save(), Post::Failed);
   EXPECT_EQ(t.prompter.Texts(), QStringList{Msg(1027)});
@@ -252,14 +252,14 @@ TEST_F(RecordEditorTest, InsertBeforeLatestLeavesTheMirrorAndLoadsPrevious) {
   ASSERT_TRUE(editor->InsertAudiogram(reg->Cursor().PatNo));
   const auto& e = editor->Entries();
   // Date Joined, Date Left and the length of service computed from them start blank together.
-  EXPECT_EQ(e.MBoxDate[kBoxDateJoined], kEmptyDateBox);
-  EXPECT_EQ(e.MBoxDate[kBoxDateLeft], kEmptyDateBox);
+  EXPECT_EQ(e.Dates[kBoxDateJoined], kEmptyDateBox);
+  EXPECT_EQ(e.Dates[kBoxDateLeft], kEmptyDateBox);
   EXPECT_TRUE(e.ServiceLength.isEmpty()) << e.ServiceLength.toStdString();
   EXPECT_EQ(e.Address[0], "1 Moss Street");
   EXPECT_EQ(e.Previous[0], "20");
-  EXPECT_EQ(e.MBoxDate[kBoxDateofTest], kEmptyDateBox);
-  EXPECT_EQ(e.MBoxDate[kBoxTimeofTest], kEmptyTimeBox);
-  EXPECT_TRUE(e.Text1[0].isEmpty());
+  EXPECT_EQ(e.Dates[kBoxDateofTest], kEmptyDateBox);
+  EXPECT_EQ(e.Dates[kBoxTimeofTest], kEmptyTimeBox);
+  EXPECT_TRUE(e.Thresholds[0].isEmpty());
   EXPECT_EQ(Categorisation().grid.Cell(1, 0), "20");
   editor->Cancel();
   InsertTest("01/06/2019");
@@ -275,7 +275,7 @@ TEST_F(RecordEditorTest, EditingTheLatestTimeMovesTheMirror) {
   EXPECT_EQ(Cursor().TestIndex, 0);
   ASSERT_TRUE(editor->EditRecord(reg->Cursor().PatNo, reg->Cursor().TestIndex));
   EXPECT_EQ(editor->EditedTest().time, "10:00:00");
-  editor->Entries().MBoxDate[kBoxTimeofTest] = "15:30:00";
+  editor->Entries().Dates[kBoxTimeofTest] = "15:30:00";
   ASSERT_EQ(editor->Save(), Post::Saved);
   EXPECT_EQ(Scalar("SELECT TimeofTest FROM PatDetails"), "15:30:00");
   EXPECT_EQ(Column(kColTimeofTest), QStringList{"15:30:00"});
@@ -385,12 +385,12 @@ TEST_F(RecordEditorTest, ThresholdEntryUpdatesTheGridAndBrowsingIsRefusedWhileEd
   ASSERT_TRUE(editor->EditRecord(reg->Cursor().PatNo, reg->Cursor().TestIndex));
   listener.grid_changes.clear();
   editor->ThresholdChanged(9, "125");
-  EXPECT_EQ(editor->Entries().Text1[9], "12");
+  EXPECT_EQ(editor->Entries().Thresholds[9], "12");
   EXPECT_EQ(Categorisation().grid.Cell(2, 0), "12");
   editor->ThresholdChanged(19, "-");
-  EXPECT_EQ(editor->Entries().Text1[19], "-");
+  EXPECT_EQ(editor->Entries().Thresholds[19], "-");
   editor->ThresholdChanged(19, "-15");
-  EXPECT_EQ(editor->Entries().Text1[19], "");
+  EXPECT_EQ(editor->Entries().Thresholds[19], "");
   EXPECT_EQ(listener.grid_changes, (std::vector<std::pair<int, int>>{{2, 0}, {0, 10}}));
   EXPECT_FALSE(reg->ShowTest(1));
   EXPECT_FALSE(reg->MoveDown());
@@ -442,6 +442,25 @@ TEST_F(RecordEditorTest, ArrivedTestAsksItsRecallOnceSaved) {
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails WHERE DateofTest = '2020-04-01' AND "
                    "RecallDate IS NULL"),
             "1");
+}
+
+TEST_F(RecordEditorTest, SecondTestAtTheSameTimeIsADuplicate) {
+  AddPatient("D1", "Dunn", "01/06/2021");
+  for (const bool bulk : {false, true}) {
+    SCOPED_TRACE(bulk);
+    t.prompter = test::ScriptedPrompter();
+    editor->SetBulkMode(bulk);
+    ASSERT_TRUE(editor->InsertAudiogram("D1"));
+    FillTest(editor->Entries(), "01/06/2021", "10:00:00");
+    EXPECT_EQ(editor->Save(), Post::Duplicate);
+    EXPECT_EQ(editor->Mode(), EditMode::InsertingTest);
+    // Outside a bulk run the save says so; an import says it in its own words.
+    EXPECT_EQ(
+        t.prompter.Texts(),
+        bulk ? QStringList{} : QStringList{Msg(1401) + " D1" + Msg(1402) + "01/06/2021 10:00:00"});
+    editor->Cancel();
+  }
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");
 }
 
 }  // namespace

@@ -36,9 +36,9 @@ class RegisterFixture : public ::testing::Test {
 
   // Fills the boxes of a complete audiogram.
   static void FillTest(EntryFields& e, const QString& date, const QString& time, int level = 20) {
-    e.MBoxDate[kBoxDateofTest] = date;
-    e.MBoxDate[kBoxTimeofTest] = time;
-    for (int i = 0; i < 18; ++i) e.Text1[i] = QString::number(level + (i % 9) * 5);
+    e.Dates[kBoxDateofTest] = date;
+    e.Dates[kBoxTimeofTest] = time;
+    for (int i = 0; i < 18; ++i) e.Thresholds[i] = QString::number(level + (i % 9) * 5);
   }
 
   // Adds a patient with one audiogram through the editor, as a user would.
@@ -46,10 +46,10 @@ class RegisterFixture : public ::testing::Test {
                   const QString& time = "10:00:00") {
     ASSERT_TRUE(editor->AddPatient());
     auto& e = editor->Entries();
-    e.TextField0 = pat_no;
+    e.PatNo = pat_no;
     e.Surname = surname;
     e.Forenames = "Ann";
-    e.MBoxDOB = "01/02/1970";
+    e.DOB = "01/02/1970";
     e.OptionFemale = true;
     e.Address[0] = "1 " + surname + " Street";
     FillTest(e, date, time);

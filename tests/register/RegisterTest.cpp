@@ -101,10 +101,10 @@ TEST_F(RegisterTest, ChoosingARecordPlacesTheShownTestAndItsMarker) {
   EXPECT_EQ(view.marker.caption, Msg(1115));
   EXPECT_TRUE(view.marker.historic);
   EXPECT_EQ(view.record_number, 1);
-  EXPECT_EQ(view.entries.MBoxDate[kBoxDateofTest], "01/01/2018");
-  EXPECT_EQ(view.entries.MBoxDate[kBoxPreviousTest], kEmptyDateBox);
+  EXPECT_EQ(view.entries.Dates[kBoxDateofTest], "01/01/2018");
+  EXPECT_EQ(view.entries.Dates[kBoxPreviousTest], kEmptyDateBox);
   EXPECT_TRUE(view.entries.Previous[0].isEmpty());
-  EXPECT_EQ(view.entries.ComboDetails[kComboExaminer], "Examiner E");
+  EXPECT_EQ(view.entries.Details[kComboExaminer], "Examiner E");
   EXPECT_FALSE(reg->ShowTest(3));
   // A sorted register lists older tests too: choosing one shows that test.
   reg->ApplySort(SortField::DateofTest);
@@ -185,7 +185,7 @@ TEST_F(RegisterTest, FilterCriteriaSelectTestsAndCountDistinctPatients) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     FilterCriteria criteria;
-    criteria.Text1[c.item] = c.text;
+    criteria.Boxes[c.item] = c.text;
     ASSERT_TRUE(reg->ApplyFilter(criteria));
     EXPECT_EQ(Column(kColPatNo), c.pat_nos);
     const auto status = reg->StatusTexts();
@@ -253,7 +253,7 @@ TEST_F(RegisterTest, FrenchRangesAcceptACommaAndBadBoxesAreReported) {
   criteria.Mp42 = {true, "abc", ""};
   EXPECT_FALSE(reg->ApplyFilter(criteria));
   FilterCriteria dates;
-  dates.Text1[17] = "31/02/1970";
+  dates.Boxes[17] = "31/02/1970";
   EXPECT_FALSE(reg->ApplyFilter(dates));
   EXPECT_EQ(t.prompter.Texts(), (QStringList{Msg(1522), Msg(1043)}));
   EXPECT_EQ(Column(kColPatNo), rows_before);
@@ -264,13 +264,13 @@ TEST_F(RegisterTest, CurrentRecordFillsTheCriteriaThatFindItAgain) {
   reg->BuildRegister();
   ASSERT_TRUE(reg->MoveToPatient("200"));
   const FilterCriteria criteria = reg->CurrentRecordCriteria();
-  EXPECT_EQ(criteria.Text1[1], "O'Brien");
-  EXPECT_EQ(criteria.Text1[15], "05/05/2021");
+  EXPECT_EQ(criteria.Boxes[1], "O'Brien");
+  EXPECT_EQ(criteria.Boxes[15], "05/05/2021");
   ASSERT_TRUE(reg->ApplyFilter(criteria));
   EXPECT_EQ(Column(kColLastTest), QStringList{"2021-05-05"});
   // Sorting under a filter keeps the filter.
   FilterCriteria surname;
-  surname.Text1[1] = "Hall";
+  surname.Boxes[1] = "Hall";
   ASSERT_TRUE(reg->ApplyFilter(surname));
   reg->ApplySort(SortField::DateofTest);
   EXPECT_EQ(Column(kColLastTest), (QStringList{"2018-01-01", "2019-01-01", "2020-01-01"}));

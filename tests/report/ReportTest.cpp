@@ -93,14 +93,14 @@ TEST_F(ReportTest, AudiogramReportHoldsEveryCaptionValueAnswerAndOnePage) {
   ASSERT_TRUE(editor->InsertAudiogram(Cursor().PatNo));
   auto& e = editor->Entries();
   FillTest(e, "05/05/2022", "14:30:00", 30);
-  e.Text1[18] = "15";  // left 125 Hz
-  e.Text1[19] = "25";  // left 750 Hz
-  e.ComboDetails[kComboCompany] = "Castle Brewery";
-  e.ComboDetails[kComboExaminer] = "Dr Okafor";
-  e.ComboDetails[kComboPositionRank] = "Fitter";
+  e.Thresholds[18] = "15";  // left 125 Hz
+  e.Thresholds[19] = "25";  // left 750 Hz
+  e.Details[kComboCompany] = "Castle Brewery";
+  e.Details[kComboExaminer] = "Dr Okafor";
+  e.Details[kComboPositionRank] = "Fitter";
   e.SerialNo = "TX-4471";
   e.TestType = "Routine";
-  e.TextNotes = "Referred to GP for wax removal.";
+  e.Notes = "Referred to GP for wax removal.";
   e.QuestionCodes[0] = kAnswerYes;
   e.QuestionCodes[1] = kAnswerNo;
   e.QuestionCodes[2] = kAnswerText;
@@ -200,9 +200,9 @@ TEST_F(ReportTest, AudiogramReportFitsACrowdedRecordOnOnePageInOrder) {
     e.Address[line] = QStringLiteral("Address line %1 of a long postal address").arg(line + 1);
   }
   for (int item : {kComboCompany, kComboDeptUnit, kComboPositionRank, kComboLocation}) {
-    e.ComboDetails[item] = QStringLiteral("A long name of forty characters or so %1").arg(item);
+    e.Details[item] = QStringLiteral("A long name of forty characters or so %1").arg(item);
   }
-  e.TextNotes = QString("Long note about the history of exposure. ").repeated(80).trimmed();
+  e.Notes = QString("Long note about the history of exposure. ").repeated(80).trimmed();
   ASSERT_EQ(editor->Save(), RecordEditor::SaveResult::Saved);
   const QString text = PrintAudiogram("P200", {"2020-04-03", "10:00:00"});
   EXPECT_EQ(PageCount(text), 1);
@@ -235,7 +235,7 @@ TEST_F(ReportTest, SummaryListsTheFilteredSortedRegisterOverSeveralPages) {
   GenerateRegister(Conn(), options);
   reg->BuildRegister();
   FilterCriteria criteria;
-  criteria.Text1[5] = "Castle Brewery";  // Company
+  criteria.Boxes[5] = "Castle Brewery";  // Company
   ASSERT_TRUE(reg->ApplyFilter(criteria));
   reg->ApplySort(SortField::Surname);
   const SqlQuery query = reg->Model().Query();

@@ -56,8 +56,8 @@ TEST_F(CompanionWindowTest, TestAndGetDataFillANewAudiogramThatSaveStores) {
               QByteArray(key) == "UX730" ? "argument: [S ]" : "argument: [0 ]");
     // Left open for review, the thresholds on show.
     ASSERT_EQ(window->Editor().Mode(), EditMode::InsertingTest) << t.prompter.Texts().join("|").toStdString();
-    EXPECT_EQ(window->Results()->Text1(0)->text(), "10");
-    EXPECT_EQ(window->Results()->Text1(18)->text(), "-20");
+    EXPECT_EQ(window->Results()->ThresholdBox(0)->text(), "10");
+    EXPECT_EQ(window->Results()->ThresholdBox(18)->text(), "-20");
     EXPECT_EQ(t->Categorisation().grid.Cell(0, 9), "");  // no value on the chart
     EXPECT_EQ(t->Categorisation().grid.Cell(0, 0), "10");
     EXPECT_TRUE(window->Action("Post")->isEnabled());

@@ -112,26 +112,26 @@ TEST_F(DialogsTest, FilterCollectsBoxesAndCategoriesOfTheLocale) {
   std::optional<FilterCriteria> applied;
   int cleared = 0;
   FilterCriteria current;
-  current.Text1[1] = "Smith";
-  current.Text1[15] = "01/02/2020";
+  current.Boxes[1] = "Smith";
+  current.Boxes[15] = "01/02/2020";
   FormFilter::Actions actions{[&](const FilterCriteria& c) {
                                 applied = c;
-                                return !c.Text1[0].isEmpty();
+                                return !c.Boxes[0].isEmpty();
                               },
                               [&] { ++cleared; }, [&] { return current; }};
   FormFilter filter(2057, FilterCriteria(), actions);
-  QTest::keyClicks(filter.Text1(26), "31/12/2023");
+  QTest::keyClicks(filter.CriterionBox(26), "31/12/2023");
   filter.Category(1)->setChecked(true);  // category 2
   filter.findChild<QPushButton*>("CommandApply")->click();
   ASSERT_TRUE(applied);
-  EXPECT_EQ(applied->Text1[26], "31/12/2023");
+  EXPECT_EQ(applied->Boxes[26], "31/12/2023");
   EXPECT_TRUE(applied->Category2);
   EXPECT_FALSE(applied->Category1);
   EXPECT_NE(filter.result(), QDialog::Accepted);  // refused: the window stays
 
   filter.findChild<QPushButton*>("CommandCurrent")->click();
-  EXPECT_EQ(filter.Text1(1)->text(), "Smith");
-  EXPECT_EQ(filter.Text1(15)->text(), "01/02/2020");
+  EXPECT_EQ(filter.CriterionBox(1)->text(), "Smith");
+  EXPECT_EQ(filter.CriterionBox(15)->text(), "01/02/2020");
   filter.findChild<QPushButton*>("CommandClear")->click();
   EXPECT_EQ(cleared, 1);
   EXPECT_TRUE(filter.Criteria().IsEmpty());

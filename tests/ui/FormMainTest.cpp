@@ -54,7 +54,7 @@ TEST_F(FormMainTest, StartsOnTheLatestPatientWithTitleStatusAndPages) {
   EXPECT_EQ(window->StatusPanel(2)->text(), Msg(493));
   const QStringList tabs = {Msg(129), Msg(130), Msg(131), Msg(132)};
   for (int i = 0; i < 4; ++i) EXPECT_EQ(window->Pages()->tabText(i), tabs[i]);
-  EXPECT_EQ(window->Details()->TextField0()->text(), Model().PatNo(0));
+  EXPECT_EQ(window->Details()->PatNoBox()->text(), Model().PatNo(0));
   EXPECT_FALSE(window->Action("Questions")->isEnabled());
   EXPECT_FALSE(window->Action("Post")->isEnabled());
 }
@@ -103,7 +103,7 @@ TEST_F(FormMainTest, TypedThresholdsFollowTheEntryRuleIntoGridAndChart) {
 
   window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Audiograms));
   // Left ear 3 kHz is box 5, grid row 0 column 5.
-  QLineEdit* box = window->Results()->Text1(5);
+  QLineEdit* box = window->Results()->ThresholdBox(5);
   auto* baseline = window->Details()->findChild<QLineEdit*>("TextBaseline");
   const QString baseline_shown = baseline->text();
   ASSERT_FALSE(baseline_shown.isEmpty());
@@ -155,14 +155,14 @@ TEST_F(FormMainTest, SavedNewPatientIsAtTheTopWithItsCategorisation) {
   ASSERT_EQ(window->Editor().Mode(), EditMode::AddingPatient);
   EXPECT_EQ(window->Pages()->currentIndex(), FormMain::Tab(MainPage::Details));
   DetailsPage* details = window->Details();
-  QTest::keyClicks(details->TextField0(), "N'1");
+  QTest::keyClicks(details->PatNoBox(), "N'1");
   QTest::keyClicks(details->findChild<QLineEdit*>("TextField1"), "O'Hara");
-  QTest::keyClicks(details->MBoxDOB(), "02031975");
+  QTest::keyClicks(details->DobBox(), "02031975");
   details->findChild<QRadioButton*>("OptionFemale")->click();
-  QTest::keyClicks(details->MBoxDate(kBoxDateofTest), QDate::currentDate().toString("ddMMyyyy"));
-  QTest::keyClicks(details->MBoxDate(kBoxTimeofTest), "093000");
+  QTest::keyClicks(details->DateBox(kBoxDateofTest), QDate::currentDate().toString("ddMMyyyy"));
+  QTest::keyClicks(details->DateBox(kBoxTimeofTest), "093000");
   for (int item = 0; item < kThresholdBoxCount; ++item) {
-    Type(window->Results()->Text1(item), item % 9 >= 5 ? "35" : "10");
+    Type(window->Results()->ThresholdBox(item), item % 9 >= 5 ? "35" : "10");
   }
   Trigger("Post");
   EXPECT_EQ(window->Editor().Mode(), EditMode::Browsing);
@@ -177,14 +177,14 @@ TEST_F(FormMainTest, SavedNewPatientIsAtTheTopWithItsCategorisation) {
 TEST_F(FormMainTest, CancelRestoresTheShownRecord) {
   auto* surname = window->Details()->findChild<QLineEdit*>("TextField1");
   const QString shown_surname = surname->text();
-  const QString shown_threshold = window->Results()->Text1(0)->text();
+  const QString shown_threshold = window->Results()->ThresholdBox(0)->text();
   Trigger("Edit");
   Type(surname, "Changed");
-  Type(window->Results()->Text1(0), "99");
+  Type(window->Results()->ThresholdBox(0), "99");
   Trigger("CancelEdit");
   EXPECT_EQ(window->Editor().Mode(), EditMode::Browsing);
   EXPECT_EQ(surname->text(), shown_surname);
-  EXPECT_EQ(window->Results()->Text1(0)->text(), shown_threshold);
+  EXPECT_EQ(window->Results()->ThresholdBox(0)->text(), shown_threshold);
   EXPECT_TRUE(surname->isReadOnly());
 }
 
@@ -202,7 +202,7 @@ TEST_F(FormMainTest, ScrollBarMovesBetweenTestsAndIsInertWhileEditing) {
   EXPECT_EQ(window->Reg().Cursor().TestIndex, 1);
   EXPECT_EQ(number->text(), QString::number(count - 1));
   EXPECT_EQ(frame_caption(), Msg(1115));
-  const QString historic_threshold = window->Results()->Text1(2)->text();
+  const QString historic_threshold = window->Results()->ThresholdBox(2)->text();
 
   Trigger("Edit");
   bar->setValue(2);
@@ -211,7 +211,7 @@ TEST_F(FormMainTest, ScrollBarMovesBetweenTestsAndIsInertWhileEditing) {
   window->RegisterGrid()->selectRow(3);
   EXPECT_EQ(window->Reg().CurrentRow(), 0);  // browsing is refused too
   Trigger("CancelEdit");
-  EXPECT_EQ(window->Results()->Text1(2)->text(), historic_threshold);
+  EXPECT_EQ(window->Results()->ThresholdBox(2)->text(), historic_threshold);
   window->Action("older")->trigger();
   EXPECT_EQ(window->Reg().Cursor().TestIndex, 2);
 }
@@ -225,7 +225,7 @@ TEST_F(FormMainTest, FindMovesTheRegisterAndFilterShowsFilterOn) {
       find->Text()->setText(surname);
       EXPECT_TRUE(find->FindRecord());
     } else if (auto* filter = qobject_cast<FormFilter*>(&dialog)) {
-      filter->Text1(1)->setText(surname);
+      filter->CriterionBox(1)->setText(surname);
       filter->CommandApply();
     }
     return dialog.result();
@@ -247,7 +247,7 @@ TEST_F(FormMainTest, FindMovesTheRegisterAndFilterShowsFilterOn) {
   SortField sort_shown = SortField::None;
   window->run_dialog = [&](QDialog& dialog) {
     if (auto* filter = qobject_cast<FormFilter*>(&dialog)) {
-      shown = filter->Text1(1)->text();
+      shown = filter->CriterionBox(1)->text();
       filter->CommandApply();
     } else if (auto* sort = qobject_cast<FormSort*>(&dialog)) {
       sort_shown = sort->Chosen();
@@ -290,9 +290,10 @@ TEST_F(FormMainTest, SavingAnArrivedTestAsksTheRecallPeriod) {
   ASSERT_EQ(window->Editor().Mode(), EditMode::InsertingTest);
   window->Editor().SetNewTestPending(true);  // as when the PC audiometer has sent results
   DetailsPage* details = window->Details();
-  QTest::keyClicks(details->MBoxDate(kBoxDateofTest), QDate::currentDate().toString("ddMMyyyy"));
-  QTest::keyClicks(details->MBoxDate(kBoxTimeofTest), "235959");
-  for (int item = 0; item < kThresholdBoxCount; ++item) Type(window->Results()->Text1(item), "20");
+  QTest::keyClicks(details->DateBox(kBoxDateofTest), QDate::currentDate().toString("ddMMyyyy"));
+  QTest::keyClicks(details->DateBox(kBoxTimeofTest), "235959");
+  for (int item = 0; item < kThresholdBoxCount; ++item)
+    Type(window->Results()->ThresholdBox(item), "20");
   Trigger("Post");
   ASSERT_EQ(window->Editor().Mode(), EditMode::Browsing)
       << t.prompter.Texts().join("\n").toStdString();

@@ -68,7 +68,7 @@ TEST_F(FormVisionTest, TypeVisionShowsTheVisionRegisterOnTheSamePatient) {
                                       DateBoxText(editor.LatestTest().date) + " ]");
   EXPECT_EQ(vision.Steps()->TestNumber()->text(),
             QStringLiteral("Test No: 1 of %1").arg(editor.TestCount()));
-  EXPECT_EQ(vision.Details()->TextField0()->text(), pat_no);
+  EXPECT_EQ(vision.Details()->PatNoBox()->text(), pat_no);
 
   // Back to the audiogram window on the same patient.
   Run(vision, "Vision");
@@ -118,8 +118,8 @@ TEST_F(FormVisionTest, ControlsReachTheModelAndSaveStoresTheTest) {
   Run(vision, "Insert Record");
   ASSERT_EQ(vision.Editor().EditMode(), vision::VisionEditor::Mode::InsertingTest);
   EXPECT_EQ(vision.TabStrip1()->currentIndex(), FormVision::kDetailsPage);
-  vision.Details()->MBoxDate(kBoxDateofTest)->setText("02/02/2020");
-  vision.Details()->MBoxDate(kBoxTimeofTest)->setText("08:30:00");
+  vision.Details()->DateBox(kBoxDateofTest)->setText("02/02/2020");
+  vision.Details()->DateBox(kBoxTimeofTest)->setText("08:30:00");
   VisionStepPage* steps = vision.Steps();
   Control<QRadioButton>(vision, 0, "Option1_3")->click();  // "Three"
   steps->NextButton()->click();

@@ -178,7 +178,7 @@ TEST_F(InterchangeWindowTest, QuestionWindowWalksAndStoresTheAnswers) {
       auto* answer = qobject_cast<FormAnswer*>(&answer_dialog);
       EXPECT_NE(answer, nullptr);
       if (answer == nullptr || next >= typed.size()) return int(QDialog::Rejected);
-      QTest::keyClicks(answer->Text1(), typed[next].first);
+      QTest::keyClicks(answer->AnswerBox(), typed[next].first);
       const int result = typed[next].second ? QDialog::Accepted : QDialog::Rejected;
       answer->done(result);
       ++next;
@@ -228,7 +228,7 @@ TEST_F(InterchangeWindowTest, QuestionWindowWalksAndStoresTheAnswers) {
   EXPECT_EQ(window->Results()->DateOfTestBox()->text(), kEmptyDateBox);
   EXPECT_EQ(window->Results()->TimeOfTestBox()->text(), kEmptyTimeBox);
   window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Details));
-  window->Details()->MBoxDate(kBoxDateofTest)->setText("15/03/2024");
+  window->Details()->DateBox(kBoxDateofTest)->setText("15/03/2024");
   window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Audiograms));
   EXPECT_EQ(window->Results()->DateOfTestBox()->text(), "15/03/2024");
   QString question_shown;

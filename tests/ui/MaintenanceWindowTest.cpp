@@ -23,12 +23,12 @@
 #include "config/Password.h"
 #include "db/Database.h"
 #include "support/TestApp.h"
+#include "ui/FormAgeTables.h"
 #include "ui/FormConfig.h"
 #include "ui/FormPassword.h"
 #include "ui/FormRecat.h"
 #include "ui/GuiPrompter.h"
 #include "ui/UiTest.h"
-#include "ui/frmAgeTables.h"
 
 namespace sonivera::ui {
 namespace {
@@ -260,7 +260,7 @@ TEST_F(MaintenanceWindowTest, AgeTablesShowAndLookUp) {
   ASSERT_TRUE(t.Init());
   const auto& tables = t->Categorisation().age_tables;
   ASSERT_TRUE(tables.male.loaded && tables.female.loaded);
-  frmAgeTables window(*t);
+  FormAgeTables window(*t);
   auto* grid = window.findChild<QTableWidget*>("MSFlexGridMale");
   ASSERT_EQ(grid->rowCount(), 41);
   EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), "Age in years");

@@ -52,4 +52,17 @@ RecategoriseOutcome RecategoriseAll(db::Database& database, CategoriseEnv env,
 // Asks a running RecategoriseAll to stop after the current patient.
 inline void RecategoriseStop(CategorisationState& state) { state.RecategoriseStop = true; }
 
+enum class RecheckOutcome {
+  Stored,          // the shift result is now the shown test's categorisation
+  NotFlagged,      // the test before it has no "+10" categorisation
+  NoPreviousTest,  // the older tests needed do not exist
+  Failed,          // reported with the error convention
+};
+
+// The +10 dB recheck of the patient's test at test_index (0 = latest):
+// compares it with the test before the flagged one and stores only the shift
+// codes as its categorisation.
+RecheckOutcome RecheckShift(db::Database& database, CategorisationState& state,
+                            ErrorReporter& reporter, const QString& pat_no, int test_index);
+
 }  // namespace sonivera

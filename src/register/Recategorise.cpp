@@ -1,4 +1,4 @@
-#include "categorise/Recategorise.h"
+#include "register/Recategorise.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -7,9 +7,9 @@
 #include "base/ErrorLog.h"
 #include "base/Messages.h"
 #include "categorise/Categorise.h"
-#include "categorise/PatientTests.h"
 #include "categorise/ShiftCheck.h"
 #include "db/Database.h"
+#include "register/PatientAudiograms.h"
 
 namespace sonivera {
 
@@ -19,7 +19,7 @@ namespace {
 // run fast.
 constexpr qint64 kCommitEveryMs = 2000;
 
-const QString kRecategoriseTag = QStringLiteral(" (recategorise)");
+const QString kRecategoriseTag = ErrorTag(QStringLiteral("recategorise"), kNoMessage);
 
 void ReportDatabaseError(ErrorReporter& reporter, const db::SqliteError& error,
                          const QString& tag) {
@@ -29,6 +29,17 @@ void ReportDatabaseError(ErrorReporter& reporter, const db::SqliteError& error,
 
 void YieldToEvents() {
   if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
+}
+
+void LoadRow(AudiogramGrid& grid, int row, const std::vector<StoredThresholds>& rows, size_t at) {
+  for (int column = 0; column < 9; ++column) {
+    grid.SetCell(row, column, at < rows.size() ? rows[at][column] : QStringLiteral(""));
+  }
+}
+
+void Inform(Prompter& prompter, const QString& text) {
+  prompter.Show(text, ApplicationTitle(), Prompter::Buttons::Ok, Prompter::Answer::Ok,
+                Prompter::Icon::Information);
 }
 
 void LoadRows(AudiogramGrid& grid, int row, const std::vector<StoredThresholds>& rows, size_t at) {
@@ -94,7 +105,7 @@ class Recategoriser {
     state.view.PatNo = pat_no;
     patient_.Reset();
 
-    const PatientTests tests = reader_.Read(pat_no);
+    const PatientAudiograms tests = reader_.Read(pat_no);
     const size_t count = tests.InStep();
     for (size_t k = 0; k < count; ++k) {
       const StoredTest& test = tests.details[k];
@@ -244,9 +255,48 @@ RecategoriseOutcome RecategoriseAll(db::Database& database, CategoriseEnv env,
     if (bar) bar->SetLabel(Msg(outcome.stopped ? 1119 : 1118));
     if (!patients.isEmpty()) outcome.first_patient = patients.first();
   } catch (const db::SqliteError& error) {
-    ReportDatabaseError(env.reporter, error, QStringLiteral(" (recatall:954)"));
+    ReportDatabaseError(env.reporter, error, ErrorTag(QStringLiteral("recatall")));
   }
   return outcome;
+}
+
+RecheckOutcome RecheckShift(db::Database& database, CategorisationState& state,
+                            ErrorReporter& reporter, const QString& pat_no, int test_index) {
+  try {
+    db::Connection& connection = database.Conn();
+    PatientTestReader reader(connection);
+    const PatientAudiograms tests = reader.Read(pat_no);
+    const size_t shown = static_cast<size_t>(std::max(0, test_index));
+    LoadRow(state.grid, 0, tests.left, shown);
+    LoadRow(state.grid, 2, tests.right, shown);
+    if (shown + 1 < tests.details.size() &&
+        !tests.details[shown + 1].Categorisation.contains(QLatin1String("+10"))) {
+      Inform(reporter.prompter(),
+             QStringLiteral("The previous test does not have +10dB categorisation."));
+      return RecheckOutcome::NotFlagged;
+    }
+    const size_t reference = shown + 2;
+    LoadRow(state.grid, 1, tests.left, reference);
+    LoadRow(state.grid, 3, tests.right, reference);
+    state.CategorisationText = QStringLiteral("");
+    ShiftCheck(state);
+    if (reference >= tests.details.size() || reference >= tests.left.size() ||
+        reference >= tests.right.size()) {
+      Inform(reporter.prompter(), QStringLiteral("No previous test result available."));
+      return RecheckOutcome::NoPreviousTest;
+    }
+    auto update = connection.Prepare(
+        QStringLiteral("UPDATE TestDetails SET Categorisation = ?1 WHERE rowid = ?2"));
+    update.Bind(1, state.CategorisationText).Bind(2, tests.details[shown].rowid).Run();
+    state.CategorisationBox = state.CategorisationText;
+    return RecheckOutcome::Stored;
+  } catch (const AppError& error) {
+    reporter.Report(error.Description(), error.Number(), QStringLiteral("recheck10db"));
+  } catch (const db::SqliteError& error) {
+    reporter.Report(QString::fromUtf8(error.what()), db::ErrorNumberFor(error),
+                    QStringLiteral("recheck10db"));
+  }
+  return RecheckOutcome::Failed;
 }
 
 }  // namespace sonivera
