@@ -5,6 +5,7 @@
 
 #include "base/Messages.h"
 #include "cli/Session.h"
+#include "cli/VisionPrint.h"
 #include "register/EntryFields.h"
 #include "register/RegisterQuery.h"
 #include "report/AudiogramReport.h"
@@ -33,13 +34,15 @@ const std::pair<const char*, SortField> kSortWords[] = {
 
 // Reads the arguments; an error text when they do not make a print command.
 QString ParsePrintArgs(QStringList args, PrintOptions& options) {
-  if (args.isEmpty()) return QStringLiteral("expects audiogram, summary or batch");
+  if (args.isEmpty()) return QStringLiteral("expects audiogram, vision, summary or batch");
   options.kind = args.takeFirst();
-  if (options.kind != QLatin1String("audiogram") && options.kind != QLatin1String("summary") &&
+  const bool one_test =
+      options.kind == QLatin1String("audiogram") || options.kind == QLatin1String("vision");
+  if (!one_test && options.kind != QLatin1String("summary") &&
       options.kind != QLatin1String("batch")) {
     return QStringLiteral("unknown report: ") + options.kind;
   }
-  if (options.kind == QLatin1String("audiogram")) {
+  if (one_test) {
     if (args.isEmpty() || args.first().startsWith(QLatin1String("--"))) {
       return QStringLiteral("expects the patient number");
     }
@@ -50,13 +53,13 @@ QString ParsePrintArgs(QStringList args, PrintOptions& options) {
     if (args.isEmpty()) return QStringLiteral("missing value after ") + option;
     if (option == QLatin1String("--pdf")) {
       options.pdf = args.takeFirst();
-    } else if (option == QLatin1String("--test") && options.kind == QLatin1String("audiogram")) {
+    } else if (option == QLatin1String("--test") && one_test) {
       options.test = args.takeFirst();
       // The time may come as a word of its own.
       if (!options.test.contains(u' ') && !args.isEmpty() && args.first().contains(u':')) {
         options.test += u' ' + args.takeFirst();
       }
-    } else if (option == QLatin1String("--sort") && options.kind != QLatin1String("audiogram")) {
+    } else if (option == QLatin1String("--sort") && !one_test) {
       const QString word = args.takeFirst().toLower();
       bool known = false;
       for (const auto& [name, field] : kSortWords) {
@@ -149,10 +152,14 @@ int PrintBatch(Application& app, const PrintOptions& options) {
 }
 
 const Command kPrint{
-    "print", "audiogram PATNO [--test DD/MM/YYYY HH:MM:SS] | summary | batch [--sort FIELD] --pdf FILE",
-    "Prints a report to a PDF file, A4:\n"
+    "print",
+    "audiogram|vision PATNO [--test DD/MM/YYYY HH:MM:SS] | summary | batch [--sort FIELD] --pdf "
+    "FILE",
+    "Prints a report (the audiogram or vision report, the database summary or a batch) to a PDF file (A4).\n"
     "  audiogram PATNO  the audiogram report of the patient's latest test, or of the\n"
     "                   test given by --test; one page\n"
+    "  vision PATNO     the vision record form of the patient's latest vision test, or\n"
+    "                   of the test given by --test; one page\n"
     "  summary          the database summary, one line per register row\n"
     "  batch            one audiogram page for every row of the register, in order\n"
     "--sort patno|surname|dob|lasttest|previoustest|category orders the register as\n"
@@ -167,6 +174,11 @@ const Command kPrint{
       try {
         if (options.kind == QLatin1String("audiogram")) {
           result = PrintAudiogram(*session.app, options);
+        } else if (options.kind == QLatin1String("vision")) {
+          const auto key = options.test.isEmpty() ? std::nullopt : ParseTestKey(options.test);
+          result = !options.test.isEmpty() && !key
+                       ? Fail(QStringLiteral("Not a test date and time: ") + options.test)
+                       : PrintVision(*session.app, options.pat_no, key, options.pdf);
         } else if (options.kind == QLatin1String("summary")) {
           result = PrintSummary(*session.app, options);
         } else {

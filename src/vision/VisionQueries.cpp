@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "db/Schema.h"
+#include "vision/VisionRegister.h"
 
 namespace sonivera::vision {
 
@@ -149,15 +150,7 @@ db::Statement& VisionStore::Prepared(const QString& sql) {
 }
 
 std::vector<VisionRegisterRow> VisionStore::RegisterRows() {
-  auto& s = Prepared(QStringLiteral(
-      "SELECT PatDetails.PatNo, Surname, Forenames, VisionDetails.DateofTest, "
-      "VisionDetails.TimeofTest, PreviousTest, DOB, Categorisation, PositionRank, DeptUnit, "
-      "Company, Location, Sex, Examiner, RecallDate, EmploymentStatus, DateJoined, DateLeft, "
-      "LeavingReason, ServiceLengthText, F1, F2, F3 "
-      "FROM PatDetails INNER JOIN VisionDetails ON PatDetails.PatNo = VisionDetails.PatNo "
-      "WHERE PatDetails.VDateofTest = VisionDetails.DateofTest "
-      "AND PatDetails.VTimeofTest = VisionDetails.TimeofTest "
-      "ORDER BY VisionDetails.DateofTest DESC, VisionDetails.TimeofTest DESC"));
+  auto& s = Prepared(VisionRegisterSql().sql);
   std::vector<VisionRegisterRow> rows;
   const int columns = int(VisionRegisterColumns().size());
   while (s.Step()) {
