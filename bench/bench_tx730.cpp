@@ -45,7 +45,9 @@ ImportRecord Generated(int i) {
   r[kFieldCompany] = "ACME";
   r[kFieldSex] = i % 2 ? "M" : "F";
   r[kFieldTestDate] = QDate(2025, 1, 1).addDays(i % 300).toString("dd/MM/yyyy");
-  r[kFieldTestTime] = QStringLiteral("%1:%2:00").arg(8 + i % 10, 2, 10, QChar(u'0')).arg(i % 60, 2, 10, QChar(u'0'));
+  r[kFieldTestTime] = QStringLiteral("%1:%2:00")
+                          .arg(8 + i % 10, 2, 10, QChar(u'0'))
+                          .arg(i % 60, 2, 10, QChar(u'0'));
   r[kFieldDateOfBirth] = "01/02/1970";
   r[kFieldCategory] = "Cat 1";
   r[kFieldSerialNo] = "TX730-1";

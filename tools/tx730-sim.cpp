@@ -34,9 +34,9 @@ struct Field {
 };
 const std::vector<Field>& Layout() {
   static const std::vector<Field> layout = [] {
-    std::vector<Field> f = {{"IMPORT", false},    {"MODE3", false},      {"Test Type", true},
-                            {"Patient No", false}, {"Surname", true},     {"Forename", true},
-                            {"Position", true},   {"Department", true},  {"Company", true},
+    std::vector<Field> f = {{"IMPORT", false},     {"MODE3", false},     {"Test Type", true},
+                            {"Patient No", false}, {"Surname", true},    {"Forename", true},
+                            {"Position", true},    {"Department", true}, {"Company", true},
                             {"Sex", true}};
     static const char* const kAddress[] = {"Address 1", "Address 2", "Address 3",
                                            "Address 4", "Address 5", "Address 6"};
@@ -120,14 +120,14 @@ QString Series1Block(const Test& test) {
     return values.join(u',');
   };
   QStringList lines;
-  for (const char* name : {"Patient No", "Surname", "Forename", "Sex", "Date of Birth", "Position",
-                           "Department", "Company", "Address 1", "Address 2", "Address 3",
-                           "Address 4", "Address 5", "Address 6", "Test Date", "Test Time",
-                           "Examiner", "Test Type", "Serial No", "Calibrated"}) {
+  for (const char* name : {"Patient No", "Surname",    "Forename",  "Sex",       "Date of Birth",
+                           "Position",   "Department", "Company",   "Address 1", "Address 2",
+                           "Address 3",  "Address 4",  "Address 5", "Address 6", "Test Date",
+                           "Test Time",  "Examiner",   "Test Type", "Serial No", "Calibrated"}) {
     lines << v(name);
   }
-  lines << row("Current Left") << row("Current Right") << v("Previous Test")
-        << row("Previous Left") << row("Previous Right");
+  lines << row("Current Left") << row("Current Right") << v("Previous Test") << row("Previous Left")
+        << row("Previous Right");
   return QStringLiteral("<\r\n") + lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n") +
          v("Category") + QStringLiteral(">\r\n");
 }
@@ -138,7 +138,8 @@ bool Matches(const Test& test, const QString& key, const QString& text) {
   };
   const QString k = key.toUpper();
   if (k.isEmpty()) return true;
-  if (k == "PATNUM") return test.value(FieldIndex("Patient No")).compare(text, Qt::CaseInsensitive) == 0;
+  if (k == "PATNUM")
+    return test.value(FieldIndex("Patient No")).compare(text, Qt::CaseInsensitive) == 0;
   if (k == "SURNAME") return starts("Surname");
   if (k == "FORENAME") return starts("Forename");
   if (k == "POSN") return starts("Position");
@@ -174,9 +175,9 @@ QByteArray Escaped(const QByteArray& bytes) {
 
 struct Options {
   QString series = "S3";
-  QString device;     // an existing terminal to use; else a new pseudo-terminal
-  QString link;       // a symbolic link to create to the device
-  QString store;      // the stored tests, one Series 3 line each
+  QString device;  // an existing terminal to use; else a new pseudo-terminal
+  QString link;    // a symbolic link to create to the device
+  QString store;   // the stored tests, one Series 3 line each
   QString transcript;
   double late = 0;       // seconds before a reply starts
   int split = 0;         // write replies this many bytes at a time
@@ -324,8 +325,8 @@ void Simulator::Handle(const QString& line) {
         noise.replace('<', '?');
         reply += noise + "\r\n";
       }
-      reply += (o_.series == QLatin1String("S1") ? Series1Block(test) : Series3Line(test))
-                   .toLatin1();
+      reply +=
+          (o_.series == QLatin1String("S1") ? Series1Block(test) : Series3Line(test)).toLatin1();
     }
     Reply(reply, o_.late);
   }

@@ -155,7 +155,7 @@ const Command kPrint{
     "print",
     "audiogram|vision PATNO [--test DD/MM/YYYY HH:MM:SS] | summary | batch [--sort FIELD] --pdf "
     "FILE",
-    "Prints a report to a PDF file, A4:\n"
+    "Prints a report (the audiogram or vision report, the database summary or a batch) to a PDF file (A4).\n"
     "  audiogram PATNO  the audiogram report of the patient's latest test, or of the\n"
     "                   test given by --test; one page\n"
     "  vision PATNO     the vision record form of the patient's latest vision test, or\n"

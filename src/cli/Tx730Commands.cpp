@@ -11,13 +11,13 @@
 #include "cli/Session.h"
 #include "instrument/ConversionFile.h"
 #include "instrument/SerialLink.h"
+#include "instrument/Tx730Framing.h"
+#include "instrument/Tx730Parser.h"
 #include "instrument/Tx730Store.h"
 #include "instrument/Tx730Transfer.h"
 #include "interchange/RegisterExport.h"
 #include "register/RecordEditor.h"
 #include "register/RegisterQuery.h"
-#include "instrument/Tx730Framing.h"
-#include "instrument/Tx730Parser.h"
 
 namespace sonivera::cli {
 
@@ -106,9 +106,8 @@ int StoreReceived(LinkRun& run) {
   RecordEditor editor(app, nullptr);
   // The store's questions and messages go through the link's prompter.
   Tx730Store store(app, editor, *run.prompter);
-  const Tx730StoreOutcome outcome =
-      store.Store(run.link->Buffer(), app.Config().AudiometerSeries,
-                  QString::number(run.link->Framing().LineCount()));
+  const Tx730StoreOutcome outcome = store.Store(run.link->Buffer(), app.Config().AudiometerSeries,
+                                                QString::number(run.link->Framing().LineCount()));
   if (!outcome.stored) return 1;
   PrintLine(outcome.message);
   run.link->ClearTransfer();
@@ -117,10 +116,10 @@ int StoreReceived(LinkRun& run) {
 
 std::optional<RequestFilter> FilterNamed(const QString& name) {
   static const std::pair<const char*, RequestFilter> kNames[] = {
-      {"none", RequestFilter::None},           {"patno", RequestFilter::PatientNo},
-      {"surname", RequestFilter::Surname},     {"forenames", RequestFilter::Forenames},
-      {"position", RequestFilter::Position},   {"department", RequestFilter::Department},
-      {"company", RequestFilter::Company},     {"before", RequestFilter::DateOrBefore},
+      {"none", RequestFilter::None},         {"patno", RequestFilter::PatientNo},
+      {"surname", RequestFilter::Surname},   {"forenames", RequestFilter::Forenames},
+      {"position", RequestFilter::Position}, {"department", RequestFilter::Department},
+      {"company", RequestFilter::Company},   {"before", RequestFilter::DateOrBefore},
       {"after", RequestFilter::DateOrAfter}};
   for (const auto& [text, filter] : kNames) {
     if (name.compare(QLatin1String(text), Qt::CaseInsensitive) == 0) return filter;
@@ -239,8 +238,8 @@ int RunParse(const CommandContext& context, const Command& self) {
   const QString wire = QString::fromLatin1(file.readAll());
   const ProgramFolder folder(ProgramFolder::Resolve(context.folder));
   if (!folder.Prepare()) return Fail(QStringLiteral("cannot use the folder %1").arg(folder.Path()));
-  QString conversion_name = series == QLatin1String("S1") ? kSeries1ConversionFile
-                                                           : kSeries3ConversionFile;
+  QString conversion_name =
+      series == QLatin1String("S1") ? kSeries1ConversionFile : kSeries3ConversionFile;
   if (series.isEmpty()) conversion_name = ConversionFileOfSettings(folder);
   const FramingMode mode = FramingModeFor(QString(), conversion_name);
   try {

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QGuiApplication>
 #include <memory>
 #include <cstdio>
@@ -35,6 +36,14 @@ int Usage(const Command& command, const QString& message) {
 }
 
 namespace {
+// The first sentence of a command's help, its lines joined.
+QString Summary(const QString& help) {
+  const QString text = help.simplified();
+  static const QRegularExpression end(QStringLiteral("[.](\\s|$)"));
+  const auto match = end.match(text);
+  return match.hasMatch() ? text.left(match.capturedStart() + 1) : text;
+}
+
 void PrintUsage(FILE* out) {
   std::fprintf(
       out,
@@ -47,7 +56,7 @@ void PrintUsage(FILE* out) {
       "Commands:\n");
   for (const auto& command : Commands()) {
     std::fprintf(out, "  %-12s %s\n", command.name.toLocal8Bit().constData(),
-                 command.help.section(u'\n', 0, 0).toLocal8Bit().constData());
+                 Summary(command.help).toLocal8Bit().constData());
   }
   std::fprintf(out, "\n'sonivera-cli COMMAND --help' describes a command.\n");
 }

@@ -331,7 +331,11 @@ QString Database::CheckIntegrity() {
                       .arg(fk.Int(1))
                       .arg(fk.Text(0));
     }
-    problems << RuleProblems(connection_);
+    try {
+      problems << RuleProblems(connection_);
+    } catch (const SqliteError& error) {
+      problems << QString::fromUtf8(error.what());  // the rules could not all be read
+    }
     if (problems == QStringList{QStringLiteral("ok")}) return QStringLiteral("ok");
     problems.removeAll(QStringLiteral("ok"));
     return problems.join(u'\n');

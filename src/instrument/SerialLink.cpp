@@ -96,11 +96,11 @@ void SerialLink::Close() {
 }
 
 bool SerialLink::ApplyLineSettings(bool series1, bool passive) {
-  bool ok = port_->setBaudRate(QSerialPort::Baud9600) && port_->setDataBits(QSerialPort::Data8) &&
-            port_->setParity(QSerialPort::NoParity) &&
-            port_->setStopBits(series1 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
-            port_->setFlowControl(series1 ? QSerialPort::HardwareControl
-                                          : QSerialPort::NoFlowControl);
+  bool ok =
+      port_->setBaudRate(QSerialPort::Baud9600) && port_->setDataBits(QSerialPort::Data8) &&
+      port_->setParity(QSerialPort::NoParity) &&
+      port_->setStopBits(series1 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+      port_->setFlowControl(series1 ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl);
   if (passive && port_->isOpen()) {
     // A pseudo-terminal or a three-wire adapter has no control lines.
     port_->setDataTerminalReady(false);
@@ -188,6 +188,30 @@ void SerialLink::RebuildImportBuffer() {
   }
 }
 
+void SerialLink::ParseNewLines() {
+  const bool series1 = IsSeries1ConversionFile(settings_.ConversionFile);
+  const auto& lines = framing_.Lines();
+  const size_t framed = size_t(framing_.FramedLines());
+  // Only lines appended since the last parse are new; anything else (a
+  // Series 1 transfer, a reset) is parsed from the start.
+  if (series1 || buffer_.size() > framed) {
+    RebuildImportBuffer();
+    return;
+  }
+  if (buffer_.size() == framed) return;
+  try {
+    ConversionFile conversion = ConversionFile::Open(folder_.File(settings_.ConversionFile));
+    const std::vector<QString> fresh(lines.begin() + qsizetype(buffer_.size()),
+                                     lines.begin() + qsizetype(framed));
+    for (ImportRecord& record : BuildImportBuffer(fresh, conversion, false)) {
+      buffer_.push_back(std::move(record));
+    }
+  } catch (const AppError& error) {
+    reporter_.ShowAndLog(StandardErrorText(error.Description(), error.Number(),
+                                           ErrorTag(QStringLiteral("transferimporttobuffer"))));
+  }
+}
+
 void SerialLink::ClearTransfer() {
   framing_.Reset();
   buffer_.clear();
@@ -221,7 +245,7 @@ void SerialLink::OnReadyRead() {
   if (marking_) {
     const MarkedInput input = UnmarkInput(pending_escape_, bytes);
     if (input.break_seen) {
-      OnBreak();
+      BreakReceived();
       return;
     }
     bytes = input.data;
@@ -268,7 +292,7 @@ void SerialLink::Received(const QString& text) {
   }
 }
 
-void SerialLink::OnBreak() {
+void SerialLink::BreakReceived() {
   if (Mode() != FramingMode::PassiveLines) return;
   // Reopening the port from inside its own event is not safe: do it next.
   QTimer::singleShot(0, this, [this] { ArmReceiving(); });

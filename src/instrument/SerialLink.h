@@ -17,10 +17,10 @@ struct Settings;
 
 // Port errors by the numbers the messages show.
 namespace linkerr {
-constexpr long kInvalidPort = 8002;   // the system has no such port
-constexpr long kPortOpen = 8005;      // the port is in use
-constexpr long kNoHardware = 8010;    // the device failed
-constexpr long kSettings = 8015;      // the line settings were refused
+constexpr long kInvalidPort = 8002;  // the system has no such port
+constexpr long kPortOpen = 8005;     // the port is in use
+constexpr long kNoHardware = 8010;   // the device failed
+constexpr long kSettings = 8015;     // the line settings were refused
 }  // namespace linkerr
 
 // Undoes the marking of a port opened with PARMRK: "\xff\xff" is one 0xff,
@@ -69,6 +69,10 @@ class SerialLink : public QObject {
   // conversion file; a failure is reported and the buffer keeps what was
   // parsed.
   void RebuildImportBuffer();
+  // The same for lines pushed one by one (Series 4 and 5): only the lines
+  // framed since the last call are parsed, so a long transfer does not parse
+  // its first lines again for every new one.
+  void ParseNewLines();
   // Empties the record lines and the import buffer.
   void ClearTransfer();
 
@@ -82,6 +86,10 @@ class SerialLink : public QObject {
   // The mode the configured series frames in.
   FramingMode Mode() const;
 
+  // A break arrived from the audiometer (the port reports it as the marks
+  // FF 00 00): Series 4 and 5 re-arm; other series ignore it.
+  void BreakReceived();
+
   // The error the last failed open met (0 when none).
   long LastOpenError() const { return last_open_error_; }
 
@@ -91,11 +99,11 @@ class SerialLink : public QObject {
   bool StopRequested = false;
 
   // The windows' hooks.
-  std::function<void(int)> on_count;           // the import window's count box
-  std::function<void()> on_passive_line;       // a Series 4/5 line was framed
-  std::function<void(bool)> on_busy;           // busy pointer on or off
+  std::function<void(int)> on_count;            // the import window's count box
+  std::function<void()> on_passive_line;        // a Series 4/5 line was framed
+  std::function<void(bool)> on_busy;            // busy pointer on or off
   std::function<void(bool)> on_export_allowed;  // the main window's export command
-  std::function<void()> on_overflow;           // records beyond the capacity arrived
+  std::function<void()> on_overflow;            // records beyond the capacity arrived
 
   const Settings& Config() const { return settings_; }
   const ProgramFolder& Folder() const { return folder_; }
@@ -105,7 +113,6 @@ class SerialLink : public QObject {
   void OnReadyRead();
   void OnError(QSerialPort::SerialPortError error);
   void Received(const QString& text);
-  void OnBreak();
   bool ApplyLineSettings(bool series1, bool passive);
   void MarkBreaks();
 

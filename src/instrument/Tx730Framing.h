@@ -23,8 +23,8 @@ bool IsPassiveSeries(const QString& series);
 // record lines cut from it (RxLines, RxLineCount). Each call of Receive frames
 // at most one record line; text holding more waits for the next call or for
 // the end of the collection. Empty lines are not records and are passed
-// over (an empty entry would end the parse of the transfer). Capacity is kTransferCapacity lines: further
-// records are counted in Dropped() and their text discarded.
+// over (an empty entry would end the parse of the transfer). Capacity is kTransferCapacity lines:
+// further records are counted in Dropped() and their text discarded.
 class Tx730Framing {
  public:
   explicit Tx730Framing(FramingMode mode = FramingMode::Series3Lines) : mode_(mode) { Reset(); }

@@ -12,15 +12,24 @@ const char* const kFrequencies[kRecordFrequencyCount] = {"500", "1k", "1k5", "2k
 std::array<QString, kImportFieldCount> MakeNames() {
   std::array<QString, kImportFieldCount> names;
   const std::pair<int, const char*> single[] = {
-      {kFieldImport, "IMPORT"},          {kFieldMode3, "MODE3"},
-      {kFieldTestType, "Test Type"},     {kFieldPatientNo, "Patient No"},
-      {kFieldSurname, "Surname"},        {kFieldForename, "Forename"},
-      {kFieldPosition, "Position"},      {kFieldDepartment, "Department"},
-      {kFieldCompany, "Company"},        {kFieldSex, "Sex"},
-      {kFieldTestDate, "Test Date"},     {kFieldTestTime, "Test Time"},
-      {kFieldExaminer, "Examiner"},      {kFieldDateOfBirth, "Date of Birth"},
-      {kFieldPreviousTest, "Previous Test"}, {kFieldCategory, "Category"},
-      {kFieldCalibrated, "Calibrated"},  {kFieldSerialNo, "Serial No"},
+      {kFieldImport, "IMPORT"},
+      {kFieldMode3, "MODE3"},
+      {kFieldTestType, "Test Type"},
+      {kFieldPatientNo, "Patient No"},
+      {kFieldSurname, "Surname"},
+      {kFieldForename, "Forename"},
+      {kFieldPosition, "Position"},
+      {kFieldDepartment, "Department"},
+      {kFieldCompany, "Company"},
+      {kFieldSex, "Sex"},
+      {kFieldTestDate, "Test Date"},
+      {kFieldTestTime, "Test Time"},
+      {kFieldExaminer, "Examiner"},
+      {kFieldDateOfBirth, "Date of Birth"},
+      {kFieldPreviousTest, "Previous Test"},
+      {kFieldCategory, "Category"},
+      {kFieldCalibrated, "Calibrated"},
+      {kFieldSerialNo, "Serial No"},
   };
   for (const auto& [field, name] : single) names[field] = QString::fromLatin1(name);
   for (int i = 0; i < 6; ++i) names[kFieldAddress1 + i] = QStringLiteral("Address %1").arg(i + 1);

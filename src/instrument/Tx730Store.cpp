@@ -66,16 +66,18 @@ Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int inde
   auto& conn = app_.Db().Conn();
   const QString pat_no = record[kFieldPatientNo];
   bool started = false;
+  bool known = false;
+  EntryFields stored;
   if (!pat_no.isEmpty()) {
-    EntryFields stored;
-    if (!LoadPatientEntries(conn, pat_no, stored)) {
+    known = LoadPatientEntries(conn, pat_no, stored);
+    if (!known) {
       started = editor_.mnuAddPatient();
     } else {
       if (!series1 && stored.Surname.compare(record[kFieldSurname], Qt::CaseInsensitive) != 0) {
         ask_.Show(QStringLiteral("Patient No") + u' ' + pat_no +
-                            QStringLiteral(" already in use. Please use: 'change to another "
-                                           "patient number'."),
-                        QStringLiteral("Error"), Buttons::Ok, Answer::Ok, Prompter::Icon::Critical);
+                      QStringLiteral(" already in use. Please use: 'change to another "
+                                     "patient number'."),
+                  QStringLiteral("Error"), Buttons::Ok, Answer::Ok, Prompter::Icon::Critical);
         return Outcome::NotAdded;
       }
       app_.State().CurrentPatNo = pat_no;
@@ -94,6 +96,14 @@ Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int inde
   const QString number = entries.TextField0;
   FillEntriesFromRecord(record, !series1, entries);
   if (pat_no.isEmpty()) entries.TextField0 = number;
+  if (series1 && known) {
+    // The details window starts from what the register knows of the patient.
+    if (stored.OptionMale || stored.OptionFemale) {
+      entries.OptionMale = stored.OptionMale;
+      entries.OptionFemale = stored.OptionFemale;
+    }
+    if (!IsEmptyBox(stored.MBoxDOB)) entries.MBoxDOB = stored.MBoxDOB;
+  }
   if (series1 && ask_series1_details) ask_series1_details(index + 1, entries);
   const auto date = ParseDateBox(entries.MBoxDate[kBoxDateofTest]);
   const auto time = ParseTimeBox(entries.MBoxDate[kBoxTimeofTest]);
@@ -127,8 +137,8 @@ Tx730StoreOutcome Tx730Store::Store(const ImportBuffer& buffer, const QString& s
     return outcome;
   }
   if (series1 && buffer.front()[kFieldPatientNo].isEmpty()) {
-    ask.Show(QStringLiteral("There must be a Patient Number"), QStringLiteral("Error"),
-             Buttons::Ok, Answer::Ok, Prompter::Icon::Critical);
+    ask.Show(QStringLiteral("There must be a Patient Number"), QStringLiteral("Error"), Buttons::Ok,
+             Answer::Ok, Prompter::Icon::Critical);
     if (close_window) close_window();
     return outcome;
   }
@@ -147,16 +157,18 @@ Tx730StoreOutcome Tx730Store::Store(const ImportBuffer& buffer, const QString& s
     } catch (const std::exception& error) {
       if (app_.State().EditMode != kBrowsing) editor_.mnuCancel();
       const auto failure = db::DescribeFailure(error);
-      app_.Reporter().ShowAndLog(StandardErrorText(
-          failure.description, failure.number, ErrorTag(QStringLiteral("storeimportdataindatabase"))));
+      app_.Reporter().ShowAndLog(
+          StandardErrorText(failure.description, failure.number,
+                            ErrorTag(QStringLiteral("storeimportdataindatabase"))));
     }
     if (app_.State().EditMode != kBrowsing) editor_.mnuCancel();
   }
   outcome.stored = true;
-  outcome.message = QString::number(outcome.added) + QStringLiteral(" record(s) added to database.");
+  outcome.message =
+      QString::number(outcome.added) + QStringLiteral(" record(s) added to database.");
   if (outcome.added != outcome.processed) {
-    outcome.message += QStringLiteral(
-        " Some of the records already existed in the database, or were duplicates.");
+    outcome.message +=
+        QStringLiteral(" Some of the records already existed in the database, or were duplicates.");
   }
   ask.Show(outcome.message, QStringLiteral("Stored"), Buttons::Ok, Answer::Ok,
            Prompter::Icon::Information);

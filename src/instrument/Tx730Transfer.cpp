@@ -158,10 +158,8 @@ int ExportToTx730(SerialLink& link, db::Connection& connection,
     }
     link.TransferRequested = true;
     link.StopRequested = false;
-    ConversionFile conversion =
-        ConversionFile::Open(link.Folder().File(kSeries3ConversionFile));
-    const ImportBuffer buffer =
-        BuildExportBuffer(connection, rows, filtered_by_test, hooks.count);
+    ConversionFile conversion = ConversionFile::Open(link.Folder().File(kSeries3ConversionFile));
+    const ImportBuffer buffer = BuildExportBuffer(connection, rows, filtered_by_test, hooks.count);
     Call(hooks.progress, 0);
     Call(hooks.buttons_enabled, false);
     if (erase) {

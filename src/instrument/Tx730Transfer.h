@@ -31,13 +31,13 @@ QString RequestFilterText(RequestFilter option, const QString& text);
 
 // What the windows show while a transfer runs; every hook may be empty.
 struct TransferHooks {
-  std::function<void()> hide_request;       // the data request window goes
+  std::function<void()> hide_request;         // the data request window goes
   std::function<void(bool)> buttons_enabled;  // the transfer window's buttons
-  std::function<void(bool)> busy;           // busy pointer on the transfer window
-  std::function<void(int)> count;           // the count box
-  std::function<void(int)> progress;        // the export's progress bar
-  std::function<void(bool)> grid_enabled;   // the main window's register grid
-  std::function<void()> close_window;       // the transfer window closes
+  std::function<void(bool)> busy;             // busy pointer on the transfer window
+  std::function<void(int)> count;             // the count box
+  std::function<void(int)> progress;          // the export's progress bar
+  std::function<void(bool)> grid_enabled;     // the main window's register grid
+  std::function<void()> close_window;         // the transfer window closes
   std::function<void()> refresh_register;
 };
 

@@ -97,6 +97,9 @@ bool RecordEditor::mnuInsertResults() {
     // own fields start empty.
     if (!tests.empty()) LoadTestEntries(conn, state.CurrentPatNo, tests.front(), fields);
     fields.ClearTestFields();
+    // Date Joined and Date Left are cleared with the other date boxes; the
+    // length of service computed from them goes with them.
+    fields.ServiceLength.clear();
     fields.Address = LatestAddress(conn, state.CurrentPatNo);
     if (!tests.empty()) fields.Previous = LoadThresholds(conn, state.CurrentPatNo, tests.front());
     fields.ComboDetails[kComboExaminer] = state.ExaminerName;

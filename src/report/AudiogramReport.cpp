@@ -466,12 +466,16 @@ void PaintAudiogramPage(Sheet& sheet, const AudiogramReportData& data,
   const double chart_title = ChartTitleHeight(sheet);
   const double fixed = heading + chart_title + after_heading + table_height + gap +
                        (questions.empty() ? 0.0 : heading + gap);
-  const double wanted =
-      questions.empty()
-          ? 0.0
-          : QuestionnaireHeight(sheet, QuestionStyles().front(), questions, body.width());
-  const double chart_height =
-      std::clamp(notes_top - y - fixed - wanted, sheet.Mm(46), sheet.Mm(64));
+  // The height the questionnaire wants in its largest type, and the least it
+  // can do with in its last-resort type; the charts go down to 46 mm for the
+  // first and, on a crowded page, to 36 mm for the second.
+  const auto styles = QuestionStyles();
+  const auto questionnaire = [&](const QuestionStyle& style) {
+    return questions.empty() ? 0.0 : QuestionnaireHeight(sheet, style, questions, body.width());
+  };
+  const double room = notes_top - y - fixed;
+  const double floor = std::clamp(room - questionnaire(styles.back()), sheet.Mm(36), sheet.Mm(46));
+  const double chart_height = std::clamp(room - questionnaire(styles.front()), floor, sheet.Mm(64));
 
   // Audiograms: the two charts, the four threshold rows under them.
   y += section(y, Msg(131));

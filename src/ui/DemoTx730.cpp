@@ -1,21 +1,21 @@
 #include "ui/DemoTx730.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
-#include <QApplication>
 #include <QLineEdit>
 
 #include "app/Application.h"
-#include "instrument/SerialLink.h"
-#include "ui/FormMain.h"
-#include "ui/FormTx730Small.h"
-#include "ui/FormTx730Transfer.h"
 #include "instrument/ConversionFile.h"
+#include "instrument/SerialLink.h"
 #include "instrument/Tx730Export.h"
 #include "interchange/RegisterExport.h"
 #include "register/RegisterQuery.h"
+#include "ui/FormMain.h"
+#include "ui/FormTx730Small.h"
+#include "ui/FormTx730Transfer.h"
 
 namespace sonivera::ui {
 

@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <algorithm>
 
 #include "base/Messages.h"
 
@@ -14,6 +15,13 @@ struct DialogButtons {
   QPushButton* command1;
   QPushButton* command2;
 };
+
+// A small dialog is at least as wide as its title needs, so that the title
+// bar does not cut it ("Change Pa... Number").
+inline void FitTitle(QWidget& dialog) {
+  const int needed = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 140;
+  dialog.setMinimumWidth(std::max(dialog.minimumWidth(), needed));
+}
 
 inline DialogButtons MakeOkCancelButtons(QWidget* parent) {
   auto* command1 = new QPushButton(Msg(11), parent);

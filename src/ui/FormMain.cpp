@@ -32,6 +32,7 @@
 #include "ui/FormTx730Transfer.h"
 #include "ui/FormVision.h"
 #include "ui/PicGraph.h"
+#include "ui/RecordShortcuts.h"
 #include "ui/RegisterGrid.h"
 #include "ui/ReportPrinting.h"
 #include "ui/ResultsPage.h"
@@ -111,6 +112,12 @@ FormMain::FormMain(Application& app, QWidget* parent)
   if (!register_->MoveToPatient(app_.State().CurrentPatNo)) register_->GoToChosenRecord(0);
   SelectCurrentRow();
   RefreshRecord();
+  for (QWidget* input : {static_cast<QWidget*>(grid_), grid_->viewport()}) {
+    new InputFreeze(input, [this] { return app_.State().EditMode != kBrowsing; });
+  }
+  new RecordShortcuts(this, {Action(QStringLiteral("New Patient")),
+                             Action(QStringLiteral("Insert Record")), Action(QStringLiteral("Edit")),
+                             Action(QStringLiteral("Post")), Action(QStringLiteral("DeletePatient"))});
   // The questionnaire of a test is open only while editing it.
   Action(QStringLiteral("Questions"))->setEnabled(false);
   UpdateEditState();
@@ -226,10 +233,10 @@ void FormMain::BuildActions() {
       ->setCheckable(true);
   AddAction(QStringLiteral("About"), Msg(3123), QStringLiteral("help-about"), K(),
             &FormMain::About);
-  AddAction(QStringLiteral("ImportFile"), Msg(3700), QStringLiteral("document-import"), K(),
-            &FormMain::mnuImportFile);
-  AddAction(QStringLiteral("Export"), Msg(3701), QStringLiteral("document-export"), K(),
-            &FormMain::mnuExport);
+  AddAction(QStringLiteral("ImportFile"), Msg(3700), QStringLiteral("document-import"),
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_O), &FormMain::mnuImportFile);
+  AddAction(QStringLiteral("Export"), Msg(3701), QStringLiteral("document-export"),
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &FormMain::mnuExport);
   AddAction(QStringLiteral("ImportA3_1"), Msg(3702), QStringLiteral("document-import"), K(),
             &FormMain::mnuImportA3_1);
   AddAction(QStringLiteral("Print"), Msg(3780), QStringLiteral("document-print"), K::Print,
@@ -305,6 +312,7 @@ void FormMain::BuildToolbar() {
       {QStringLiteral("Questions")},
       {QStringLiteral("UX730"), QStringLiteral("GetTest")},
       {QStringLiteral("Find"), QStringLiteral("Filter"), QStringLiteral("Sort")},
+      {QStringLiteral("ImportFile"), QStringLiteral("Export")},
       {QStringLiteral("Configure"), QStringLiteral("Vision")}};
   for (const auto& group : groups) {
     if (!toolbar->actions().isEmpty()) toolbar->addSeparator();
@@ -356,6 +364,8 @@ void FormMain::FormatGridColumns() {
     // Fonts here are wider than the ones the widths were chosen for: a date
     // must still show whole.
     if (IsRegisterDateColumn(column)) width = std::max(width, date_width);
+    // Nor may a heading be cut ("Time of Test", "Length of Service").
+    width = std::max(width, grid_->horizontalHeader()->sectionSizeHint(column));
     grid_->setColumnWidth(column, width);
   }
 }

@@ -116,6 +116,8 @@ class FormMain : public QMainWindow {
   void OlderTest();
   void NewerTest();
   void Questions();
+  void StartQuestionnaire();
+  void ShowCurrentQuestion();
   void Find();
   void Filter();
   void Sort();

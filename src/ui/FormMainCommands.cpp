@@ -71,6 +71,11 @@ void FormMain::OnTabChanged(int index) {
     }
   }
   shown_tab_ = tabs_->currentIndex();
+  if (shown_tab_ == kAudiogramsPage && app_.State().EditMode != kBrowsing) {
+    // The date and time typed on the details page show here at once.
+    ReadBoxes();
+    results_->ShowTestKey(editor_->Entries());
+  }
   if (shown_tab_ == kRegisterPage) {
     UpdateStatusBar();
     grid_->viewport()->update();
@@ -140,12 +145,13 @@ void FormMain::Filter() {
     RefreshRecord();
   };
   actions.current = [this] { return register_->CurrentRecordCriteria(); };
-  FormFilter filter(app_.State().UserLocale, FilterCriteria(), actions, this);
+  // The window opens on the criteria in force, so Apply keeps them.
+  FormFilter filter(app_.State().UserLocale, register_->CriteriaInForce(), actions, this);
   RunDialog(filter);
 }
 
 void FormMain::Sort() {
-  FormSort sort(SortField::None, this);
+  FormSort sort(register_->SortInForce(), this);
   if (RunDialog(sort) != QDialog::Accepted || sort.Chosen() == SortField::None) return;
   register_->ApplySort(sort.Chosen());
   register_->GoToChosenRecord(0);
@@ -203,6 +209,7 @@ void FormMain::EditRecord() {
 
 void FormMain::InsertRecord() {
   if (!editor_->mnuInsertResults()) return;
+  StartQuestionnaire();
   UpdateEditState();
   // The new test's date and time come first, then its thresholds.
   tabs_->setCurrentIndex(kDetailsPage);
@@ -211,6 +218,7 @@ void FormMain::InsertRecord() {
 
 void FormMain::NewPatient() {
   editor_->mnuAddPatient();
+  StartQuestionnaire();
   UpdateEditState();
   details_->TextField0()->setFocus();
 }
@@ -245,21 +253,8 @@ void FormMain::ChangePatNo() {
 
 void FormMain::Recheck() {
   if (app_.State().EditMode != kBrowsing) return;
-  switch (RecheckShift(app_)) {
-    case RecheckOutcome::Stored:
-      RefreshRecord();
-      break;
-    case RecheckOutcome::NotFlagged:
-      app_.Ask().Show(QStringLiteral("The previous test does not have +10dB categorisation."),
-                      app_.State().ApplicationTitle);
-      break;
-    case RecheckOutcome::NoPreviousTest:
-      app_.Ask().Show(QStringLiteral("No previous test result available."),
-                      app_.State().ApplicationTitle);
-      break;
-    case RecheckOutcome::Failed:
-      break;  // reported by the core
-  }
+  // The core has told the user why when nothing was stored.
+  if (RecheckShift(app_) == RecheckOutcome::Stored) RefreshRecord();
 }
 
 void FormMain::ColourKey() {

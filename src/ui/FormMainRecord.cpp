@@ -63,7 +63,11 @@ void FormMain::RefreshRecord() {
 
 void FormMain::ShowEntries(const EntryFields& entries) {
   const AppState& state = app_.State();
-  if (state.EditMode != kBrowsing) details_->ShowValues(entries, QString());
+  // The patient's baseline stays in view while a test is edited or added.
+  if (state.EditMode != kBrowsing) {
+    details_->ShowValues(entries,
+                         state.EditMode == kAddingPatient ? QString() : details_->Baseline());
+  }
   results_->ShowValues(entries);
   {
     const QSignalBlocker block(results_->VScrollResults());
@@ -138,6 +142,10 @@ void FormMain::UpdateEditState() {
   const bool editing = state.EditMode != kBrowsing;
   details_->SetEditing(editing, state.EditMode == kAddingPatient);
   results_->SetEditable(editing);
+  // The register grid stays on the open record: no click or key moves it
+  // (InputFreeze swallows them), and it gives up the focus.
+  grid_->setFocusPolicy(editing ? Qt::NoFocus : Qt::StrongFocus);
+  if (editing && grid_->hasFocus()) grid_->clearFocus();
   for (const char* key : {"New Patient", "Insert Record", "Edit", "Delete", "DeletePatient",
                           "ChangePatNo", "up", "down", "older", "newer", "Find", "Filter", "Sort",
                           "Recheck", "Configure", "ImportFile", "Export", "ImportA3_1",

@@ -50,6 +50,13 @@ void FormMain::AddTx730Menu(QMenu* menu) {
   menu->addSeparator();
   menu->addAction(Action(QStringLiteral("ImportTX730")));
   menu->addAction(Action(QStringLiteral("ExportTX730")));
+  // Passive reception keeps the export off; a series changed to 1 or 3 in
+  // the configuration window gives it back.
+  connect(menu, &QMenu::aboutToShow, this, [this] {
+    if (!IsPassiveSeries(app_.Config().AudiometerSeries)) {
+      Action(QStringLiteral("ExportTX730"))->setEnabled(true);
+    }
+  });
 }
 
 FormImportTx730* FormMain::ImportTx730Window() {

@@ -1,5 +1,6 @@
 #include "ui/FormPrint.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -50,6 +51,10 @@ FormBatchPrint::FormBatchPrint(int rows, std::function<void()> start, QWidget* p
   setWindowTitle(Msg(3783));
   auto* explanation = new QLabel(Msg(3788), this);
   explanation->setWordWrap(true);
+  // One line when it is not too long, wrapped otherwise.
+  const QFontMetrics metrics = explanation->fontMetrics();
+  explanation->setMinimumWidth(
+      std::min(metrics.horizontalAdvance(explanation->text()) + 8, metrics.averageCharWidth() * 70));
   auto* caption = new QLabel(Msg(3784), this);
   count_ = new QLabel(QString::number(rows), this);
   count_->setObjectName(QStringLiteral("LabelBatchPrintNo"));
@@ -104,6 +109,23 @@ void FormBatchQueue::reject() {
 void FormBatchQueue::SetDone(int done) {
   label_->setText(Msg(3785) + QString::number(done + 1) + Msg(3786) + QString::number(total_));
   bar_->setValue(done);
+}
+
+void TakePrintScreenshots(int register_rows,
+                          const std::function<void(QWidget*, const QString&)>& save) {
+  const auto picture = [&save](QDialog& dialog, const QString& name) {
+    dialog.show();
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    save(&dialog, name);
+    dialog.hide();
+  };
+  FormPrint options([](FormPrint::Option) {});
+  picture(options, QStringLiteral("print-options"));
+  FormBatchPrint batch(register_rows, [] {});
+  picture(batch, QStringLiteral("print-batch"));
+  FormBatchQueue queue(register_rows);
+  queue.SetDone(register_rows / 3);
+  picture(queue, QStringLiteral("print-queue"));
 }
 
 }  // namespace sonivera::ui

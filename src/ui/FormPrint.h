@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <functional>
 
 class QLabel;
@@ -64,5 +65,11 @@ class FormBatchQueue : public QDialog {
   int total_;
   bool cancelled_ = false;
 };
+
+// Pictures of the three printing windows for the screenshots: the options,
+// the batch print window on a register of register_rows rows and the
+// progress window part-way through.
+void TakePrintScreenshots(int register_rows,
+                          const std::function<void(QWidget*, const QString&)>& save);
 
 }  // namespace sonivera::ui

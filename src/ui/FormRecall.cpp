@@ -10,6 +10,7 @@
 #include "app/Application.h"
 #include "base/Messages.h"
 #include "categorise/ShiftCheck.h"
+#include "ui/DialogButtons.h"
 
 namespace sonivera::ui {
 
@@ -17,6 +18,7 @@ FormRecall::FormRecall(Application& app, const QString& categorisation, QWidget*
     : QDialog(parent), app_(app), categorisation_(categorisation) {
   setObjectName(QStringLiteral("FormRecall"));
   setWindowTitle(Msg(800));
+  FitTitle(*this);
   const sonivera::FormRecall logic(categorisation, app_.State().UserLocale);
   text1_ = new QLineEdit(logic.Text1(), this);
   text1_->setObjectName(QStringLiteral("Text1"));

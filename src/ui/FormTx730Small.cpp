@@ -25,9 +25,9 @@ FormTX730Filter::FormTX730Filter(QWidget* parent) : QDialog(parent) {
   auto* frame = new QGroupBox(this);
   auto* grid = new QGridLayout(frame);
   options_ = new QButtonGroup(this);
-  const char* const kTexts[] = {"None",       "Patient No.", "Surname",
-                                "Forenames",  "Position",    "Department",
-                                "Company",    "Test Date or Before", "Test Date or After"};
+  const char* const kTexts[] = {
+      "None",    "Patient No.",         "Surname",           "Forenames", "Position", "Department",
+      "Company", "Test Date or Before", "Test Date or After"};
   for (int i = 0; i < 9; ++i) {
     auto* option = new QRadioButton(QString::fromLatin1(kTexts[i]), frame);
     option->setObjectName(QStringLiteral("Option1_%1").arg(i));
@@ -41,9 +41,12 @@ FormTX730Filter::FormTX730Filter(QWidget* parent) : QDialog(parent) {
   form->addRow(QStringLiteral("Filter Text"), filter_text_);
   layout->addLayout(form);
   auto* buttons = new QHBoxLayout;
-  auto* current = MakeNamedButton(this, QStringLiteral("CommandCurrent"), QStringLiteral("Current"));
-  auto* today = MakeNamedButton(this, QStringLiteral("CommandToday"), QStringLiteral("Today's tests"));
-  auto* start_button = MakeNamedButton(this, QStringLiteral("CommandStart"), QStringLiteral("&Start"));
+  auto* current =
+      MakeNamedButton(this, QStringLiteral("CommandCurrent"), QStringLiteral("Current"));
+  auto* today =
+      MakeNamedButton(this, QStringLiteral("CommandToday"), QStringLiteral("Today's tests"));
+  auto* start_button =
+      MakeNamedButton(this, QStringLiteral("CommandStart"), QStringLiteral("&Start"));
   auto* cancel = MakeNamedButton(this, QStringLiteral("CommandCancel"), QStringLiteral("&Cancel"));
   for (auto* b : {current, today, start_button, cancel}) buttons->addWidget(b);
   start_button->setDefault(true);

@@ -68,7 +68,8 @@ FormImportTx730::FormImportTx730(Application& app, SerialLink& link, RecordEdito
   import_ = MakeNamedButton(this, QStringLiteral("CommandImport"), QStringLiteral("&Import"));
   store_ = MakeNamedButton(this, QStringLiteral("CommandStore"), QStringLiteral("&Store"));
   view_ = MakeNamedButton(this, QStringLiteral("CommandView"), QStringLiteral("&View"));
-  configure_ = MakeNamedButton(this, QStringLiteral("CommandConfigure"), QStringLiteral("Con&figure"));
+  configure_ =
+      MakeNamedButton(this, QStringLiteral("CommandConfigure"), QStringLiteral("Con&figure"));
   auto* cancel = MakeNamedButton(this, QStringLiteral("CommandCancel"), QStringLiteral("Cancel"));
   for (auto* b : {import_, store_, view_, configure_, cancel}) buttons->addWidget(b);
   layout->addLayout(buttons);
@@ -106,7 +107,7 @@ void FormImportTx730::Open() {
 }
 
 void FormImportTx730::LineReceived() {
-  link_.RebuildImportBuffer();
+  link_.ParseNewLines();
   if (!isVisible()) Open();
   import_->setEnabled(false);
 }
@@ -145,14 +146,15 @@ void FormImportTx730::Import() {
 void FormImportTx730::Store() {
   Tx730Store store(app_, editor_, app_.Ask());
   store.ask_series1_details = [this](int number, EntryFields& entries) {
-    const QString sex = entries.OptionMale ? QStringLiteral("M")
-                        : entries.OptionFemale ? QStringLiteral("F") : QString();
+    const QString sex = entries.OptionMale     ? QStringLiteral("M")
+                        : entries.OptionFemale ? QStringLiteral("F")
+                                               : QString();
     FormS1PatSex details(number, sex, IsEmptyBox(entries.MBoxDOB) ? QString() : entries.MBoxDOB,
                          this);
     if (Run(actions_, details) != QDialog::Accepted) return;
     entries.SetSex(details.Sex() == QLatin1String("M")   ? QStringLiteral("Male")
                    : details.Sex() == QLatin1String("F") ? QStringLiteral("Female")
-                                                          : QString());
+                                                         : QString());
     const auto date = ParseDateBox(details.DateOfBirth());
     entries.MBoxDOB = date && date->isValid() ? details.DateOfBirth() : kEmptyDateBox;
   };
@@ -200,7 +202,8 @@ FormExportTX730::FormExportTX730(Application& app, SerialLink& link, Register& r
   progress_->setValue(0);
   layout->addWidget(progress_);
   auto* buttons = new QHBoxLayout;
-  configure_ = MakeNamedButton(this, QStringLiteral("CommandConfigure"), QStringLiteral("Con&figure"));
+  configure_ =
+      MakeNamedButton(this, QStringLiteral("CommandConfigure"), QStringLiteral("Con&figure"));
   view_ = MakeNamedButton(this, QStringLiteral("CommandView"), QStringLiteral("&View"));
   export_ = MakeNamedButton(this, QStringLiteral("CommandExport"), QStringLiteral("&Export"));
   auto* cancel = MakeNamedButton(this, QStringLiteral("CommandCancel"), QStringLiteral("Cancel"));
@@ -250,9 +253,9 @@ void FormExportTX730::View() {
     Run(actions_, view);
   } catch (const std::exception& error) {
     const auto failure = db::DescribeFailure(error);
-    app_.Reporter().ShowAndLog(StandardErrorText(
-        failure.description, failure.number,
-        QStringLiteral(" (formexporttx730 commandexport_click)")));
+    app_.Reporter().ShowAndLog(
+        StandardErrorText(failure.description, failure.number,
+                          QStringLiteral(" (formexporttx730 commandexport_click)")));
   }
 }
 

@@ -177,11 +177,13 @@ void ResultsPage::ShowValues(const EntryFields& fields) {
     text1_[item]->setText(fields.Text1[item]);
     previous_[item]->setText(fields.Previous[item]);
   }
-  date_of_test_->setText(
-      IsEmptyBox(fields.MBoxDate[kBoxDateofTest]) ? QString() : fields.MBoxDate[kBoxDateofTest]);
-  time_of_test_->setText(
-      IsEmptyBox(fields.MBoxDate[kBoxTimeofTest]) ? QString() : fields.MBoxDate[kBoxTimeofTest]);
+  ShowTestKey(fields);
   SetCategorisation(fields.Categorisation);
+}
+
+void ResultsPage::ShowTestKey(const EntryFields& fields) {
+  date_of_test_->setText(fields.MBoxDate[kBoxDateofTest]);
+  time_of_test_->setText(fields.MBoxDate[kBoxTimeofTest]);
 }
 
 void ResultsPage::SetThresholdBox(int item, const QString& text) {

@@ -11,10 +11,12 @@
 #include <QTableView>
 #include <QTimer>
 
+#include "register/Register.h"
 #include "register/RegisterModel.h"
 #include "ui/FormLogin.h"
 #include "ui/DemoTx730.h"
 #include "ui/FormMain.h"
+#include "ui/FormPrint.h"
 #include "ui/FormVision.h"
 #include "ui/VisionStepPage.h"
 
@@ -111,6 +113,10 @@ void TakeScreenshots(FormMain& window, const QString& folder) {
       Settle();
       Save(&window, folder, QStringLiteral("audiograms-key"));
     }
+    TakePrintScreenshots(window.Reg().Model().TotalRows(),
+                         [&folder](QWidget* widget, const QString& name) {
+                           Save(widget, folder, name);
+                         });
     TakeVisionScreenshots(window, folder);
     TakeTx730Screenshots(window, [&folder](QWidget* widget, const QString& name) {
       Save(widget, folder, name);

@@ -19,11 +19,20 @@ TEST(Tx730Export, FieldValueQuotingAndConstants) {
     const char* sent;
   };
   const Case cases[] = {
-      {"S Surname", "\"SMITH\""},  {"S surname", "\"SMITH\""}, {"T Surname", "SMITH"},
-      {"S Department", "\"\""},    {"S Company", "\"\""},      {"I Current Left 500", "25"},
-      {"U 12", "12"},              {"U twelve", ""},           {"U 99999", ""},
-      {"X End", "End"},            {"S Shoe Size", "\"\""},    {"T Shoe Size", ""},
-      {"Error", ""},               {"", ""},
+      {"S Surname", "\"SMITH\""},
+      {"S surname", "\"SMITH\""},
+      {"T Surname", "SMITH"},
+      {"S Department", "\"\""},
+      {"S Company", "\"\""},
+      {"I Current Left 500", "25"},
+      {"U 12", "12"},
+      {"U twelve", ""},
+      {"U 99999", ""},
+      {"X End", "End"},
+      {"S Shoe Size", "\"\""},
+      {"T Shoe Size", ""},
+      {"Error", ""},
+      {"", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(ExportFieldValue(c.line, r), c.sent) << c.line;
 

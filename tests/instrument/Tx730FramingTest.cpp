@@ -136,9 +136,8 @@ TEST(Tx730Fuzz, GoodTransferSplitAnywhereGivesTheSameRecords) {
       while (framing.Receive(QString())) {
       }
       framing.FinishCollection();
-      ConversionFile conversion = ShippedConversion(mode == FramingMode::Series1Blocks
-                                                        ? kSeries1ConversionFile
-                                                        : kSeries3ConversionFile);
+      ConversionFile conversion = ShippedConversion(
+          mode == FramingMode::Series1Blocks ? kSeries1ConversionFile : kSeries3ConversionFile);
       const ImportBuffer got =
           BuildImportBuffer(framing.Lines(), conversion, mode == FramingMode::Series1Blocks);
       ASSERT_EQ(got.size(), expected.size()) << "cut at " << cut;
@@ -189,8 +188,12 @@ namespace {
 
 TEST(Tx730Framing, BreakMarksAreFoundAndUndone) {
   QByteArray pending;
-  MarkedInput in = UnmarkInput(pending, QByteArray("AB\xff\xff" "C", 5));
-  EXPECT_EQ(in.data, QByteArray("AB\xff" "C", 4));
+  MarkedInput in = UnmarkInput(pending, QByteArray("AB\xff\xff"
+                                                   "C",
+                                                   5));
+  EXPECT_EQ(in.data, QByteArray("AB\xff"
+                                "C",
+                                4));
   EXPECT_FALSE(in.break_seen);
   // A break, and an escape cut by the end of a read.
   in = UnmarkInput(pending, QByteArray("X\xff", 2));

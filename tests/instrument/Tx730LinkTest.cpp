@@ -47,6 +47,16 @@ bool WaitForReceived(const test::SimulatedAudiometer& sim, const QByteArray& end
   return false;
 }
 
+// The audiometer writes its store after the transcript line: wait for it.
+qsizetype StoredCount(const test::SimulatedAudiometer& sim, qsizetype expected) {
+  QElapsedTimer clock;
+  clock.start();
+  while (sim.StoredTests().size() != expected && clock.elapsed() < 3000) {
+    SerialLink::PauseSeconds(0.05);
+  }
+  return sim.StoredTests().size();
+}
+
 QStringList StoredTests() {
   return {Series3Line("1001", "SMITH", "14/03/2025", "10:30:00"),
           Series3Line("", "NONUMBER", "14/03/2025", "11:00:00", "Cat 2, high"),
@@ -202,7 +212,7 @@ TEST_F(Tx730Link, ExportGoesOutByteForByte) {
   EXPECT_EQ(wire.count("\r\n\r\n"), 6);
   ExpectGolden("export_plain.wire", wire);
   // The audiometer took them: they come back on a request.
-  EXPECT_EQ(sim.StoredTests().size(), 10);
+  EXPECT_EQ(StoredCount(sim, 10), 10);
 }
 
 TEST_F(Tx730Link, ExportWithEraseAndStopAfterFive) {
@@ -222,7 +232,7 @@ TEST_F(Tx730Link, ExportWithEraseAndStopAfterFive) {
   EXPECT_TRUE(wire.startsWith("ECHO,OFF\r\nDATABASE,ERASE\r\nECHO,OFF\r\nIMPORT,MODE3,"));
   EXPECT_EQ(wire.count("\r\n\r\n"), 5);
   ExpectGolden("export_erase_stop5.wire", wire);
-  EXPECT_EQ(sim.StoredTests().size(), 5);
+  EXPECT_EQ(StoredCount(sim, 5), 5);
   EXPECT_FALSE(link->StopRequested);
   EXPECT_FALSE(link->TransferRequested);
 
@@ -259,8 +269,8 @@ TEST(Tx730Cli, ParseWritesOneJsonObjectPerWholeRecord) {
                             Series3Line("1002", "JO\"NES", "14/03/2025", "10:30:00") + "\r\n" +
                             "IMPORT,MODE3,\"cut")
                                .toLatin1());
-  const auto result = test::RunCli({"--folder", folder.Path(), "tx730", "parse",
-                                    folder.File("wire.txt"), "--series", "S3"});
+  const auto result = test::RunCli(
+      {"--folder", folder.Path(), "tx730", "parse", folder.File("wire.txt"), "--series", "S3"});
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
   const QStringList lines = result.out.split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 2);
@@ -275,13 +285,13 @@ TEST(Tx730Cli, ParseWritesOneJsonObjectPerWholeRecord) {
 
   // Series 1 blocks, and a conversion file that is not there.
   folder.Write("s1.txt", test::Series1Block("2002", "JONES", "15/03/2025").toLatin1());
-  const auto s1 = test::RunCli({"--folder", folder.Path(), "tx730", "parse", folder.File("s1.txt"),
-                                "--series", "s1"});
+  const auto s1 = test::RunCli(
+      {"--folder", folder.Path(), "tx730", "parse", folder.File("s1.txt"), "--series", "s1"});
   EXPECT_EQ(s1.exit_code, 0);
   EXPECT_TRUE(s1.out.contains(R"("Patient No":"2002","Surname":"JONES")")) << s1.out.toStdString();
   QFile::remove(folder.File("tx730_1.cvt"));
-  const auto missing = test::RunCli({"--folder", folder.Path(), "tx730", "parse",
-                                     folder.File("s1.txt"), "--series", "S1"});
+  const auto missing = test::RunCli(
+      {"--folder", folder.Path(), "tx730", "parse", folder.File("s1.txt"), "--series", "S1"});
   EXPECT_EQ(missing.exit_code, 1);
   EXPECT_TRUE(missing.err.contains(
       "An error has occurred: File not found Error No: 53 (transferimporttobuffer:954)"));
@@ -295,8 +305,8 @@ TEST(Tx730Cli, NoPortSetIsAFailure) {
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_TRUE(result.err.contains("Please set TX730 com port")) << result.err.toStdString();
   EXPECT_TRUE(folder.Read("err.log").contains("Please set TX730 com port"));
-  const auto usage = test::RunCli({"--folder", folder.Path(), "tx730", "request", "--filter",
-                                   "shoesize", "x"});
+  const auto usage =
+      test::RunCli({"--folder", folder.Path(), "tx730", "request", "--filter", "shoesize", "x"});
   EXPECT_EQ(usage.exit_code, 2);
 }
 
@@ -315,12 +325,64 @@ TEST(Tx730Cli, ListenTakesWhatASeries5AudiometerPushes) {
                          Series3Line("1002", "JONES", "14/03/2025", "11:30:00")},
                         {"--push", "1"}));
   folder.Write("sonivera5.ini", (folder.File("sonivera5.mdb") + "\r\n\r\n3\r\ns5\r\n").toUtf8());
-  const auto result = test::RunCli(
-      {"--folder", folder.Path(), "--yes", "tx730", "listen", "--seconds", "2"});
+  const auto result =
+      test::RunCli({"--folder", folder.Path(), "--yes", "tx730", "listen", "--seconds", "2"});
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
   EXPECT_EQ(result.out.trimmed(), "2 record(s) added to database.");
   // Nothing was asked of the audiometer.
   EXPECT_TRUE(sim.Bytes("RX").isEmpty());
+}
+
+}  // namespace
+}  // namespace sonivera
+
+namespace sonivera {
+namespace {
+
+TEST_F(Tx730Link, LinesParsedOneByOneEqualAFullRebuild) {
+  test::UseSeries(t->Config(), "S5");
+  t->Config().SerialPortNumber = 0;
+  link->ArmReceiving();  // no port: only the receive state is cleared
+  std::vector<ImportBuffer> steps;
+  for (const QString& line : StoredTests()) {
+    link->Framing().Receive(line + "\r\n");
+    link->ParseNewLines();
+    steps.push_back(link->Buffer());
+  }
+  ASSERT_EQ(link->Buffer().size(), 4u);
+  const ImportBuffer incremental = link->Buffer();
+  link->RebuildImportBuffer();
+  EXPECT_EQ(link->Buffer(), incremental);
+  EXPECT_EQ(steps[1].size(), 2u);
+  // After a reset the next line starts a new buffer.
+  link->ClearTransfer();
+  link->Framing().Receive(StoredTests()[2] + "\r\n");
+  link->ParseNewLines();
+  ASSERT_EQ(link->Buffer().size(), 1u);
+  EXPECT_EQ(link->Buffer()[0][kFieldSurname], "BROWN");
+}
+
+}  // namespace
+}  // namespace sonivera
+
+namespace sonivera {
+namespace {
+
+TEST_F(Tx730Link, MoreThanOneTransferHoldsIsReportedOnce) {
+  test::UseSeries(t->Config(), "S3");
+  QStringList tests;
+  for (int i = 0; i < kTransferCapacity + 4; ++i) {
+    tests << Series3Line(QString::number(5000 + i), "MANY", "14/03/2025", "10:30:00");
+  }
+  ASSERT_TRUE(sim.Start(t.folder.Path(), tests));
+  ASSERT_TRUE(StartTx730Import(*link, RequestFilter::None, QString(), hooks));
+  EXPECT_EQ(link->Framing().LineCount(), kTransferCapacity);
+  EXPECT_EQ(link->Framing().Dropped(), 4);
+  EXPECT_EQ(link->Buffer().size(), size_t(kTransferCapacity));
+  EXPECT_EQ(link->Buffer().back()[kFieldPatientNo], QString::number(5000 + kTransferCapacity - 1));
+  EXPECT_EQ(t.prompter.Texts().filter("more records than one transfer can hold").size(), 1);
+  EXPECT_EQ(t.prompter.Prompts().back().title, "TX730");
+  EXPECT_TRUE(t.folder.Read("err.log").contains("more records than one transfer can hold"));
 }
 
 }  // namespace

@@ -71,9 +71,8 @@ TEST(Tx730Parser, ConversionFileReadsPastComments) {
 
 TEST(Tx730Parser, Series3Line) {
   const ConversionFile conversion = ShippedConversion(kSeries3ConversionFile);
-  const ImportRecord r =
-      ParseOne(Series3Line("1001", "SMITH", "14/03/2025", "10:30:00", "Cat 1, fine"), conversion,
-               false);
+  const ImportRecord r = ParseOne(
+      Series3Line("1001", "SMITH", "14/03/2025", "10:30:00", "Cat 1, fine"), conversion, false);
   ASSERT_TRUE(r.complete);
   EXPECT_EQ(r[kFieldImport], "IMPORT");
   EXPECT_EQ(r[kFieldPatientNo], "1001");
@@ -92,8 +91,7 @@ TEST(Tx730Parser, Series3Line) {
   EXPECT_EQ(r[10], "");
 
   // A line kept with its CR LF (the end of a collection) parses alike.
-  EXPECT_EQ(ParseOne(Series3Line("1001", "SMITH", "14/03/2025", "10:30:00", "Cat 1, fine") +
-                         "\r\n",
+  EXPECT_EQ(ParseOne(Series3Line("1001", "SMITH", "14/03/2025", "10:30:00", "Cat 1, fine") + "\r\n",
                      conversion, false),
             r);
   // A cut line keeps what came before the cut but is not whole.

@@ -17,8 +17,8 @@ class Tx730StoreTest : public test::RegisterFixture {
   ImportBuffer Parse(const QString& wire, bool series1 = false) {
     ConversionFile conversion =
         test::ShippedConversion(series1 ? kSeries1ConversionFile : kSeries3ConversionFile);
-    const Tx730Framing framing = FrameWireText(
-        wire, series1 ? FramingMode::Series1Blocks : FramingMode::Series3Lines, 16);
+    const Tx730Framing framing =
+        FrameWireText(wire, series1 ? FramingMode::Series1Blocks : FramingMode::Series3Lines, 16);
     return BuildImportBuffer(framing.Lines(), conversion, series1);
   }
   Tx730StoreOutcome Store(const ImportBuffer& buffer, const QString& series = "S3") {
@@ -40,8 +40,9 @@ TEST_F(Tx730StoreTest, NewPatientsDuplicatesAndSnvNumbers) {
   EXPECT_EQ(outcome.message,
             "2 record(s) added to database. Some of the records already existed in the "
             "database, or were duplicates.");
-  EXPECT_EQ(t.prompter.Prompts().front().text, "Are you sure you want to save 3 record(s) into "
-                                               "the database?");
+  EXPECT_EQ(t.prompter.Prompts().front().text,
+            "Are you sure you want to save 3 record(s) into "
+            "the database?");
   EXPECT_EQ(t.prompter.Prompts().back().title, "Stored");
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails WHERE PatNo = '1001'"), "1");
   EXPECT_EQ(Scalar("SELECT Surname FROM PatDetails WHERE PatNo = 'SNV3'"), "NONUMBER");
@@ -111,6 +112,15 @@ TEST_F(Tx730StoreTest, Series1AsksDetailsAndNeedsAPatientNumber) {
   EXPECT_EQ(Scalar("SELECT DOB || ' ' || Sex FROM PatDetails WHERE PatNo = '2001'"),
             "1980-04-03 Female");
   EXPECT_EQ(Scalar("SELECT \"1_5kHz\" FROM TestResultsRight WHERE PatNo = '2001'"), "");
+
+  // A known patient: the window starts from the register's details.
+  store.ask_series1_details = [&](int, EntryFields& e) {
+    EXPECT_TRUE(e.OptionFemale);
+    EXPECT_EQ(e.MBoxDOB, "03/04/1980");
+  };
+  t.prompter.QueueAnswer(Prompter::Answer::Yes);
+  EXPECT_EQ(store.Store(Parse(Series1Block("2001", "JONES", "16/03/2025"), true), "S1", "1").added,
+            1);
 
   bool closed = false;
   store.close_window = [&] { closed = true; };

@@ -17,10 +17,17 @@ inline ConversionFile ShippedConversion(const QString& name) {
 inline QString Series3Line(const QString& pat_no, const QString& surname, const QString& date,
                            const QString& time, const QString& category = "HSE Cat 1",
                            int level = 10) {
-  QStringList v = {"IMPORT", "MODE3", "\"Screen\"", pat_no, '"' + surname + '"', "\"John\"",
-                   "\"Fitter\"", "\"Works\"", "\"ACME\"", "\"M\""};
-  v << "\"1 High St\"" << "\"\"" << "\"\"" << "\"\"" << "\"\"" << "\"\"";
-  v << date << time << "\"JB\"" << "01/02/1970" << "" << '"' + category + '"' << "01/01/2025";
+  QStringList v = {"IMPORT",   "MODE3",      "\"Screen\"", pat_no,     '"' + surname + '"',
+                   "\"John\"", "\"Fitter\"", "\"Works\"",  "\"ACME\"", "\"M\""};
+  v << "\"1 High St\""
+    << "\"\""
+    << "\"\""
+    << "\"\""
+    << "\"\""
+    << "\"\"";
+  v << date << time << "\"JB\""
+    << "01/02/1970"
+    << "" << '"' + category + '"' << "01/01/2025";
   for (int ear = 0; ear < 2; ++ear) {
     for (int i = 0; i < 8; ++i) v << QString::number(level + 5 * i + ear);
   }
@@ -32,10 +39,13 @@ inline QString Series3Line(const QString& pat_no, const QString& surname, const 
 // A Series 1 block as the audiometer sends it, with the CR LF after ">".
 inline QString Series1Block(const QString& pat_no, const QString& surname, const QString& date,
                             const QString& category = "Cat 1") {
-  QStringList lines = {pat_no, surname, "John", "M", "01/02/1970", "Fitter", "Works", "ACME",
-                       "1 High St", "", "", "", "", "", date, "10:30:00", "JB", "Screen", "SN42",
-                       "01/01/2025"};
-  lines << "10,15,20,25,30,35,40,45" << "5,10,*,20,25,30,35,40" << "" << "*,*,*,*,*,*,*,*"
+  QStringList lines = {pat_no, surname,     "John", "M",      "01/02/1970", "Fitter",    "Works",
+                       "ACME", "1 High St", "",     "",       "",           "",          "",
+                       date,   "10:30:00",  "JB",   "Screen", "SN42",       "01/01/2025"};
+  lines << "10,15,20,25,30,35,40,45"
+        << "5,10,*,20,25,30,35,40"
+        << ""
+        << "*,*,*,*,*,*,*,*"
         << "*,*,*,*,*,*,*,*";
   return "<\r\n" + lines.join("\r\n") + "\r\n" + category + ">\r\n";
 }

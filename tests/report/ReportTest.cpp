@@ -169,7 +169,16 @@ TEST_F(ReportTest, AudiogramReportHoldsEveryCaptionValueAnswerAndOnePage) {
   EXPECT_FALSE(report::ShownAudiogram(Conn(), QString(), 0));
 }
 
-TEST_F(ReportTest, AudiogramReportFitsFiftyLongAnswersAndLongNotesOnOnePage) {
+// The line number of the first line holding needle, or -1.
+int LineOf(const QString& text, const QString& needle) {
+  const QStringList lines = text.split(u'\n');
+  for (int i = 0; i < lines.size(); ++i) {
+    if (lines[i].contains(needle)) return i;
+  }
+  return -1;
+}
+
+TEST_F(ReportTest, AudiogramReportFitsACrowdedRecordOnOnePageInOrder) {
   AddPatient("P200", "Longfellow", "03/04/2020");
   QStringList questions;
   for (int i = 1; i <= kQuestionCount; ++i) {
@@ -182,17 +191,41 @@ TEST_F(ReportTest, AudiogramReportFitsFiftyLongAnswersAndLongNotesOnOnePage) {
   auto& e = editor->Entries();
   for (int i = 0; i < kAnswerCount; ++i) {
     e.QuestionCodes[i] = i % 5 == 4 ? kAnswerText : (i % 2 == 0 ? kAnswerYes : kAnswerNo);
-    if (e.QuestionCodes[i] == kAnswerText) e.AnswerTexts[i] = QStringLiteral("Answer text %1").arg(i + 1);
+    if (e.QuestionCodes[i] == kAnswerText) {
+      e.AnswerTexts[i] = QStringLiteral("Answer text %1, written at length by the employee").arg(i + 1);
+    }
   }
-  e.TextNotes = QString("Long note about the history of exposure. ").repeated(12).trimmed();
+  // Every particular long enough to wrap in its column.
+  for (int line = 0; line < kAddressLineCount; ++line) {
+    e.Address[line] = QStringLiteral("Address line %1 of a long postal address").arg(line + 1);
+  }
+  for (int item : {kComboCompany, kComboDeptUnit, kComboPositionRank, kComboLocation}) {
+    e.ComboDetails[item] = QStringLiteral("A long name of forty characters or so %1").arg(item);
+  }
+  e.TextNotes = QString("Long note about the history of exposure. ").repeated(80).trimmed();
   ASSERT_EQ(editor->mnuPost(), RecordEditor::PostResult::Saved);
   const QString text = PrintAudiogram("P200", {"2020-04-03", "10:00:00"});
   EXPECT_EQ(PageCount(text), 1);
   for (int i : {1, 25, 26, 50}) {
     EXPECT_TRUE(text.contains(QStringLiteral("%1.").arg(i))) << i;
   }
-  EXPECT_TRUE(text.contains("Answer text 50"));
-  EXPECT_TRUE(text.contains("Long note about the history"));
+  EXPECT_TRUE(text.contains("Address line 6"));
+  // Sections follow each other down the page, none drawn over another: the
+  // details, the charts' table, the questions, the notes, the footer.
+  const int order[] = {LineOf(text, "Address line 6"), LineOf(text, Msg(927)),
+                       LineOf(text, "25."),            LineOf(text, "Long note about"),
+                       LineOf(text, Msg(1061) + " ")};
+  for (int i = 0; i < 5; ++i) EXPECT_GE(order[i], 0) << i;
+  for (int i = 1; i < 5; ++i) EXPECT_GT(order[i], order[i - 1]) << i;
+  // The notes end shortened rather than running into the footer.
+  EXPECT_GT(text.count("Long note about"), 20);
+  EXPECT_LT(text.count("Long note about"), 80);
+  const QStringList lines = text.split(u'\n');
+  const int footer = LineOf(text, Msg(1061) + " ");
+  int last_note = footer - 1;
+  while (last_note > 0 && lines[last_note].trimmed().isEmpty()) --last_note;
+  EXPECT_TRUE(lines[last_note].trimmed().endsWith(QStringLiteral("\u2026")))
+      << lines[last_note].toStdString();
 }
 
 TEST_F(ReportTest, SummaryListsTheFilteredSortedRegisterOverSeveralPages) {

@@ -20,9 +20,11 @@
 #include "support/TestApp.h"
 #include "ui/DemoRegister.h"
 #include "ui/DemoWindowTest.h"
+#include "ui/DetailsPage.h"
 #include "ui/FormImport.h"
 #include "ui/FormMain.h"
 #include "ui/FormQuestion.h"
+#include "ui/ResultsPage.h"
 #include "ui/UiTest.h"
 
 namespace sonivera::ui {
@@ -163,11 +165,13 @@ TEST_F(InterchangeWindowTest, QuestionWindowWalksAndStoresTheAnswers) {
   const int untouched = window->Editor().Entries().QuestionCodes[4];
   const QString long_text(120, QLatin1Char('x'));
   bool button_off_while_open = false;
+  QString first_question;
   window->run_dialog = [&](QDialog& dialog) {
     auto* form = qobject_cast<FormQuestion*>(&dialog);
     EXPECT_NE(form, nullptr);
     if (form == nullptr) return int(QDialog::Rejected);
     button_off_while_open = !window->Action("Questions")->isEnabled();
+    first_question = form->QuestionBox()->toPlainText();
     // Each answer window: the typed text and whether OK was pressed.
     std::vector<std::pair<QString, bool>> typed = {
         {"Wears ear plugs", true}, {"ignored", false}, {long_text, true}};
@@ -215,6 +219,26 @@ TEST_F(InterchangeWindowTest, QuestionWindowWalksAndStoresTheAnswers) {
   EXPECT_EQ(query.Int(1), kAnswerText);
   EXPECT_EQ(query.Int(2), kNoAnswer);
   EXPECT_EQ(query.Text(3), QStringLiteral("Wears ear plugs"));
+
+  // A new audiogram: the Audiograms page shows its date and time boxes as the
+  // details page does, and its questionnaire starts at question 1.
+  window->Reg().GoToChosenRecord(0);
+  Trigger(*window, "Insert Record");
+  ASSERT_EQ(t->State().EditMode, kInsertingTest);
+  window->TabStrip1()->setCurrentIndex(FormMain::kAudiogramsPage);
+  EXPECT_EQ(window->Results()->DateOfTestBox()->text(), kEmptyDateBox);
+  EXPECT_EQ(window->Results()->TimeOfTestBox()->text(), kEmptyTimeBox);
+  window->TabStrip1()->setCurrentIndex(FormMain::kDetailsPage);
+  window->Details()->MBoxDate(kBoxDateofTest)->setText("15/03/2024");
+  window->TabStrip1()->setCurrentIndex(FormMain::kAudiogramsPage);
+  EXPECT_EQ(window->Results()->DateOfTestBox()->text(), "15/03/2024");
+  QString question_shown;
+  window->run_dialog = [&](QDialog& dialog) {
+    question_shown = static_cast<FormQuestion&>(dialog).QuestionBox()->toPlainText();
+    return int(QDialog::Rejected);
+  };
+  Trigger(*window, "Questions");
+  EXPECT_EQ(question_shown, first_question);
 }
 
 }  // namespace

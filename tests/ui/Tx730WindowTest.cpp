@@ -4,19 +4,19 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include "instrument/SerialLink.h"
 #include "instrument/Tx730Sim.h"
 #include "instrument/Tx730Wire.h"
+#include "support/TestApp.h"
 #include "ui/DemoRegister.h"
 #include "ui/FormMain.h"
 #include "ui/FormTx730Small.h"
 #include "ui/FormTx730Transfer.h"
 #include "ui/UiTest.h"
-#include "support/TestApp.h"
 
 namespace sonivera::ui {
 namespace {
@@ -81,6 +81,21 @@ TEST_F(Tx730WindowTest, Series3ImportRequestsAndStores) {
   EXPECT_FALSE(import->isVisible());
 }
 
+TEST_F(Tx730WindowTest, Series1ImportAsksTheDetailsOfEachRecord) {
+  Open("S1", {"--series", "S1"});
+  window->Action("ImportTX730")->trigger();
+  FormImportTx730* import = window->ImportTx730Window();
+  EXPECT_EQ(import->windowTitle(), "Import from TX730 Series 1");
+  import->ImportButton()->click();
+  EXPECT_TRUE(dialogs.isEmpty());              // no data request window for Series 1
+  EXPECT_EQ(import->CountBox()->text(), "1");  // two blocks, shown as one transfer
+  const int before = Tests();
+  t.prompter.QueueAnswer(Answer::Yes);
+  import->StoreButton()->click();
+  EXPECT_EQ(dialogs, QStringList({"FormS1PatSex", "FormS1PatSex"}));
+  EXPECT_EQ(Tests(), before + 2) << t.prompter.Texts().join("|").toStdString();
+}
+
 TEST_F(Tx730WindowTest, ExportWindowSendsTheRegister) {
   Open("S3");
   t->Config().Rs232Gap = 0;
@@ -95,7 +110,8 @@ TEST_F(Tx730WindowTest, ExportWindowSendsTheRegister) {
   EXPECT_TRUE(t.prompter.Texts().last().startsWith("Have "));
   EXPECT_EQ(export_window->Progress()->value(), export_window->CountBox()->text().toInt());
   EXPECT_FALSE(export_window->isVisible());
-  SerialLink::PauseSeconds(0.3);
+  // The audiometer stores what it took once IMPORT,COMPLETE has arrived.
+  for (int i = 0; i < 60 && sim.StoredTests().size() <= 2; ++i) SerialLink::PauseSeconds(0.05);
   EXPECT_TRUE(sim.Bytes("RX").endsWith("IMPORT,COMPLETE\r\n"));
   EXPECT_GT(sim.StoredTests().size(), 2);
 }
@@ -112,6 +128,22 @@ TEST_F(Tx730WindowTest, Series5IsArmedAtStartAndShowsPushedLines) {
   EXPECT_FALSE(import->ImportButton()->isEnabled());
   EXPECT_EQ(import->Instruction()->text(), "Choose 'Data Export' from the Series 5 audiometer");
   EXPECT_EQ(window->Link().Buffer().size(), 2u);
+}
+
+TEST_F(Tx730WindowTest, BreakFromASeries4AudiometerRearmsTheLink) {
+  Open("s4", {"--push", "0.3"});
+  SerialLink::PauseSeconds(0.9);
+  FormImportTx730* import = window->ImportTx730Window();
+  EXPECT_EQ(import->Instruction()->text(), "Choose 'RS232 Export' from the Series 4 audiometer");
+  ASSERT_EQ(window->Link().Framing().LineCount(), 2);
+  // A pseudo-terminal cannot carry a break: the port's break event is given
+  // as it would come. It clears every receive state, unstored records too.
+  window->Link().BreakReceived();
+  SerialLink::PauseSeconds(0.2);
+  EXPECT_EQ(window->Link().Framing().LineCount(), 0);
+  EXPECT_TRUE(window->Link().Buffer().empty());
+  EXPECT_TRUE(window->Link().IsOpen());
+  EXPECT_TRUE(window->Link().LinkArmed);
 }
 
 TEST(Tx730Dialogs, RequestAndDetailsWindows) {
