@@ -7,11 +7,11 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QProcess>
 #include <QStandardItemModel>
 #include <QTableView>
 
 #include "base/Messages.h"
+#include "support/PdfSupport.h"
 #include "ui/DemoWindowTest.h"
 #include "ui/FormVision.h"
 #include "ui/FormVisionSearch.h"
@@ -52,10 +52,7 @@ TEST_F(VisionFilesWindowTest, PrintAndPreviewTheShownTest) {
     return true;
   };
   Run(vision, "Print");
-  QProcess text;
-  text.start("pdftotext", {"-layout", pdf, "-"});
-  ASSERT_TRUE(text.waitForFinished(30000));
-  const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+  const QString printed = test::PdfText(pdf);
   EXPECT_TRUE(printed.contains("Vision Tester Occupational Record Form"));
   EXPECT_TRUE(printed.contains(pat_no));
   EXPECT_TRUE(printed.contains(vision.Editor().Details().Surname));
