@@ -47,6 +47,7 @@ FormVision* FormMain::VisionWindow() {
   if (!vision_) {
     vision_ =
         std::make_unique<FormVision>(app_.Db(), app_.Ask(), app_.Log(), app_.Lists());
+    vision_->user_locale = app_.UserLocale();
     vision_->show_audiogram = [this](const QString& pat_no) { ShowFromVision(pat_no); };
     vision_->insert_audiogram = [this](const QString& pat_no) {
       ShowFromVision(pat_no);

@@ -270,12 +270,15 @@ VisionImporter::Outcome VisionImporter::Refuse(const QString& shown, const QStri
 VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefusals& refusals) {
   const QStringList fields = line.split(u',');
   const QString pat_no = fields.value(kVcPatNo).trimmed();
-  refusals.SetPatient(pat_no);
+  // A damaged line may hold thousands of characters before its first comma:
+  // messages and the log show the start of it.
+  const QString shown_no = pat_no.size() > 40 ? pat_no.left(40) + QStringLiteral("...") : pat_no;
+  refusals.SetPatient(shown_no);
   if (pat_no.isEmpty()) {
     return Refuse(Msg(1400), QStringLiteral("VImport: No pat no specified"), refusals);
   }
   auto format_error = [&](const QString& detail) {
-    const QString text = Msg(1405) + pat_no;
+    const QString text = Msg(1405) + shown_no;
     return Refuse(text, kImportLog + text + QStringLiteral(" (") + detail + QStringLiteral(") :1405"),
                   refusals);
   };
@@ -285,7 +288,7 @@ VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefu
   auto date_error = [&](int column) {
     const QString text = Msg(958);
     return Refuse(text,
-                  QStringLiteral("VFile Import: ") + text + QStringLiteral(" Pat No: ") + pat_no +
+                  QStringLiteral("VFile Import: ") + text + QStringLiteral(" Pat No: ") + shown_no +
                       QStringLiteral(", ") + VisionCsvHeading().section(u',', column, column) +
                       QStringLiteral(" '") + fields[column].left(40) + QStringLiteral("' :958"),
                   refusals);
@@ -295,7 +298,7 @@ VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefu
     EntryFields known;
     const bool found = LoadPatientEntries(editor_.Database().Conn(), pat_no, known);
     if (found && known.Surname != fields[kVcSurname]) {
-      const QString text = Msg(1404) + pat_no;
+      const QString text = Msg(1404) + shown_no;
       return Refuse(text, kImportLog + text + QStringLiteral(" :1404"), refusals);
     }
     const auto date = DateField(fields[kVcLastTest]);
@@ -306,7 +309,7 @@ VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefu
     const auto test_time = ParseCsvTime(fields[kVcTimeofTest]);
     if (found && test_date && test_time &&
         store.TestExists(pat_no, {StoredDate(*test_date), StoredTime(*test_time)})) {
-      const QString text = Msg(1401) + pat_no + Msg(1402) + fields[kVcLastTest];
+      const QString text = Msg(1401) + shown_no + Msg(1402) + fields[kVcLastTest];
       Refuse(text, kImportLog + text + QStringLiteral(" :1401"), refusals);
       return Outcome::Existing;
     }

@@ -91,7 +91,7 @@ int VisionRegister::PatientsListed() const {
 
 bool VisionRegister::Run(const SqlQuery& query, const QString& tag) {
   try {
-    rows_ = VisionRows(connection_, query);
+    rows_ = VisionRows(database_.Conn(), query);
     query_ = query;
     return true;
   } catch (const std::exception& e) {

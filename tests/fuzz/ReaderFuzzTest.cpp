@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <cstdio>
 #include <functional>
 
 #include "base/AppError.h"
@@ -113,7 +114,8 @@ void Fuzz(const QStringList& seed_names, int count,
   const qint64 seconds = qEnvironmentVariableIntValue("SONIVERA_FUZZ_SECONDS");
   QElapsedTimer clock;
   clock.start();
-  for (int i = 0; seconds > 0 ? clock.elapsed() < seconds * 1000 : i < count; ++i) {
+  int i = 0;
+  for (; seconds > 0 ? clock.elapsed() < seconds * 1000 : i < count; ++i) {
     // Each seed as it is first, then mutations.
     const QByteArray input = i < seeds.size()
                                  ? seeds[i]
@@ -127,6 +129,7 @@ void Fuzz(const QStringList& seed_names, int count,
       return;
     }
   }
+  if (seconds > 0) std::printf("%d inputs in %lld s\n", i, clock.elapsed() / 1000);
 }
 
 TEST(ReaderFuzz, TextAndCsvLines) {

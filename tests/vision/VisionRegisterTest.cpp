@@ -40,7 +40,7 @@ class VisionRegisterTest : public ::testing::Test {
   }
 
   VisionPlace place;
-  VisionRegister reg{place.database.Conn(), place.prompter, place.Log()};
+  VisionRegister reg{place.database, place.prompter, place.Log()};
 };
 
 TEST_F(VisionRegisterTest, FindMatchesPrefixesApostrophesAndTheLastTestDate) {
