@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QTimer>
 
 #include "base/Messages.h"
@@ -257,32 +256,6 @@ TEST_F(CompanionLinkTest, SendDataExportsTheListThenRunsX) {
   QFile::remove(folder.File("bridger.log"));
   EXPECT_FALSE(Link().SendData());
   EXPECT_FALSE(QFileInfo::exists(folder.File("bridger.log")));
-}
-
-// Random, cut and oversized reply files read through the link: never a
-// crash, never a test from a reply too short to hold one.
-TEST_F(CompanionLinkTest, FuzzedReplyFilesThroughTheReaders) {
-  QRandomGenerator random(4242);
-  for (int round = 0; round < 60; ++round) {
-    QByteArray bytes(random.bounded(0, round % 4 == 0 ? 5000 : 130), '\0');
-    for (auto& b : bytes) b = char(random.bounded(256));
-    if (round % 2 == 0 && !bytes.isEmpty()) bytes[0] = char(150);
-    const bool test_data = round % 3 == 0;
-    if (test_data) {
-      folder.Write("veldata.tmp", QByteArray(1, char(150)));
-      folder.Write("vel730.tmp", bytes);
-    } else {
-      folder.Write("veldata.tmp", bytes);
-    }
-    auto& companion = Link();
-    const auto outcome = test_data ? companion.GetTestReadings() : companion.GetInstrumentData();
-    const qsizetype needed = test_data ? companion::kTestDataMinimum : companion::kDataReplyMinimum;
-    const bool data_status = test_data || (!bytes.isEmpty() && bytes[0] == char(150));
-    EXPECT_EQ(outcome.kind == CompanionOutcome::kTest, data_status && bytes.size() >= needed)
-        << bytes.size();
-    EXPECT_FALSE(QFileInfo::exists(folder.File("veldata.tmp")));
-    EXPECT_FALSE(QFileInfo::exists(folder.File("vel730.tmp")));
-  }
 }
 
 }  // namespace

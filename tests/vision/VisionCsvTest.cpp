@@ -64,6 +64,7 @@ TEST(VisionCsvTest, RoundTripIsByteForByteAndReimportRefusesEveryLine) {
   const QList<QByteArray> lines = Lines(ReadAll(file1));
   ASSERT_EQ(lines.size(), 26);
   EXPECT_EQ(lines[0], "[Vision/5 Format]");
+  EXPECT_FALSE(lines[1].endsWith(','));
   for (int i = 2; i < lines.size(); ++i) {
     EXPECT_TRUE(lines[i].endsWith(',')) << i;
     EXPECT_EQ(lines[i].count(','), kVisionCsvColumns) << lines[i].constData();
@@ -93,16 +94,7 @@ TEST(VisionCsvTest, RoundTripIsByteForByteAndReimportRefusesEveryLine) {
   EXPECT_EQ(VisionStore(second.database.Conn()).RegisterRows().size(), 24u);
 }
 
-TEST(VisionCsvTest, ThreePatientsFiveLinesAndTheEmptyRegister) {
-  VisionPlace place;
-  test::GenerateVisionRegister(*place.editor, 3, 11);
-  ASSERT_FALSE(::testing::Test::HasFatalFailure());
-  ASSERT_TRUE(Export(place, place.folder.File("three.csv")).written);
-  const auto lines = Lines(ReadAll(place.folder.File("three.csv")));
-  ASSERT_EQ(lines.size(), 5);
-  EXPECT_FALSE(lines[1].endsWith(','));
-  for (int i = 2; i < 5; ++i) EXPECT_TRUE(lines[i].endsWith(','));
-
+TEST(VisionCsvTest, EmptyRegisterAndTheExportDialog) {
   VisionPlace empty;
   const auto outcome = Export(empty, empty.folder.File("none.csv"));
   EXPECT_FALSE(outcome.written);
@@ -110,6 +102,9 @@ TEST(VisionCsvTest, ThreePatientsFiveLinesAndTheEmptyRegister) {
   EXPECT_EQ(Lines(ReadAll(empty.folder.File("none.csv"))).size(), 2);
 
   // File - Export proposes its name and asks before overwriting.
+  VisionPlace place;
+  test::GenerateVisionRegister(*place.editor, 1, 11);
+  ASSERT_FALSE(::testing::Test::HasFatalFailure());
   place.prompter.QueueFile(place.folder.File("asked.csv"));
   const auto rows = VisionStore(place.database.Conn()).RegisterRows();
   EXPECT_TRUE(ExportVisionRegister(place.database.Conn(), place.prompter, place.Log(),
@@ -251,7 +246,6 @@ TEST(VisionCsvTest, CommandLineImportsAndExports) {
   EXPECT_EQ(again.exit_code, 0);
   EXPECT_EQ(again.out.trimmed(), "0 vision test(s) added, 3 already stored, 0 refused");
   EXPECT_EQ(again.err.count(Msg(1401)), 3);
-  EXPECT_EQ(QString::fromUtf8(folder.Read("err.log")).count(" :1401"), 3);
 
   const auto exported = cli({"vision-export", folder.File("back.csv")});
   EXPECT_EQ(exported.exit_code, 0);

@@ -355,17 +355,6 @@ TEST(VisionBrowsing, OutsideEditModeStepsMoveAndNothingChanges) {
   EXPECT_EQ(entry.BinocularOption(), 3);
 }
 
-TEST(VisionBounds, StepsStayBetweenZeroAndEleven) {
-  VisionEntry entry;
-  entry.BeginNewTest();
-  entry.Previous();
-  EXPECT_EQ(entry.Step(), 0);
-  for (int i = 0; i < 30; ++i) entry.Next();
-  EXPECT_EQ(entry.Step(), 11);
-  for (int i = 0; i < 30; ++i) entry.Previous();
-  EXPECT_EQ(entry.Step(), 0);
-}
-
 // Any sequence of the operator's actions keeps the entry state in range and
 // never reaches a box past the last (the boxes are read and written with
 // bounds-checked access, which throws).
