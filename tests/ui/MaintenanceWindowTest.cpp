@@ -16,9 +16,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "base/AppError.h"
 #include "base/Messages.h"
-#include "base/TextFiles.h"
 #include "categorise/AgeCorrection.h"
 #include "config/Password.h"
 #include "db/Database.h"
@@ -63,9 +61,6 @@ class MaintenanceWindowTest : public ::testing::Test {
     select.Bind(1, pat_no);
     return select.Step() ? select.Text(0) : QStringLiteral("<missing>");
   }
-  bool ChangePasswordForTest() {
-    return ChangePassword(t->ForConfig(), t->DatabasePassword(), "S3cret!", "S3cret!");
-  }
   // Runs action on the modal window of type T once it is open.
   template <typename T>
   static void WhenModal(std::function<void(T&)> action) {
@@ -83,10 +78,11 @@ class MaintenanceWindowTest : public ::testing::Test {
   test::TestApp t;
 };
 
-TEST_F(MaintenanceWindowTest, BackupWhileRunningOpensOnItsOwn) {
+// The buttons reach the maintenance of the open database (what a backup and
+// a repair hold is tested with the maintenance itself).
+TEST_F(MaintenanceWindowTest, BackupAndRepairKeepTheDatabaseOpenAndTheBoxes) {
   ASSERT_TRUE(t.Init());
   AddPatient("A1", "2024-01-10", "HSE:  1 ");
-  ASSERT_TRUE(ChangePasswordForTest());
   FormConfig form(*t);
   // A box ticked but not yet confirmed survives the maintenance.
   form.findChild<QCheckBox*>("CheckMP42")->setChecked(true);
@@ -96,24 +92,6 @@ TEST_F(MaintenanceWindowTest, BackupWhileRunningOpensOnItsOwn) {
   ASSERT_TRUE(QFile::exists(copy));
   EXPECT_TRUE(t->Db().IsOpen());
   EXPECT_EQ(t.prompter.file_dialogs.back().filter, "Sonivera Database files | *.mdb");
-  {
-    db::Database other;
-    EXPECT_THROW(other.Open(copy, "wrong"), AppError);
-    other.Open(copy, "S3cret!");
-    auto select = other.Conn().Prepare(
-        "SELECT Surname, Categorisation FROM PatDetails "
-        "JOIN TestDetails USING (PatNo)");
-    ASSERT_TRUE(select.Step());
-    EXPECT_EQ(select.Text(0), "O'Neill");
-    EXPECT_EQ(select.Text(1), "HSE:  1 ");
-    EXPECT_FALSE(select.Step());
-  }
-  // The database itself as the target.
-  t.prompter.QueueFile(t->settings().DatabasePath);
-  form.findChild<QPushButton*>("CommandBackup")->click();
-  EXPECT_EQ(t.prompter.Texts().last(), Msg(1038));
-  EXPECT_EQ(t.prompter.Prompts().back().title, Msg(974));
-  EXPECT_EQ(Categorisation("A1"), "HSE:  1 ");
 
   form.findChild<QPushButton*>("CommandRepair")->click();
   EXPECT_TRUE(t->Db().IsOpen());
@@ -131,9 +109,6 @@ TEST_F(MaintenanceWindowTest, BrowseChoosesTheNextDatabase) {
   form.findChild<QPushButton*>("CommandBrowse")->click();
   EXPECT_EQ(form.findChild<QLineEdit*>("Text2")->text(), chosen);
   EXPECT_EQ(t.prompter.Texts().last(), chosen + Msg(1039));
-  const auto lines = ReadTextLines(t.folder.File("sonivera5.ini"));
-  ASSERT_TRUE(lines);
-  EXPECT_EQ(lines->first(), chosen);
 }
 
 // Change the password in the window, end the program, start again from the
