@@ -177,12 +177,6 @@ TEST(ReportError, TextTitleAndLogLine) {
   EXPECT_GT(lines[0].size(), text.size() + 8);  // the date and time follow
 }
 
-}  // namespace
-}  // namespace sonivera
-
-namespace sonivera {
-namespace {
-
 TEST(ProgramFolder, DefaultsAreSeededOnceAndNeverOverwritten) {
   test::TempFolder folder;
   const ProgramFolder program(folder.File("new/sub"));

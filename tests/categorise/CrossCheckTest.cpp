@@ -201,12 +201,6 @@ TEST(CrossCheck, CliAgreesWithTheReferenceImplementation) {
   EXPECT_GT(distinct.size(), 500);
 }
 
-}  // namespace
-}  // namespace sonivera::test
-
-namespace sonivera::test {
-namespace {
-
 TEST(CliRecategorise, RecategorisesTheFolderDatabase) {
   TestApp t;
   ASSERT_TRUE(t.Init());

@@ -195,12 +195,6 @@ TEST_F(Recategorise, NewestTestIsReportedForTheRecallQuestions) {
   EXPECT_FALSE(RecategorisePatient(t->Db(), t->ForCategorising(), "nobody").found);
 }
 
-}  // namespace
-}  // namespace sonivera::test
-
-namespace sonivera::test {
-namespace {
-
 // The record editor relinks and recategorises inside its own save
 // transaction; the passes nest in it and roll back with it.
 TEST(RecategoriseInASave, NestsInTheCallersTransaction) {

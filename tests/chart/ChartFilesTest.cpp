@@ -28,43 +28,35 @@ QByteArray Lines(std::initializer_list<const char*> lines) {
   return bytes;
 }
 
-const QByteArray kTwelveLines =
-    Lines({"Mild red=1", "Mild green=2", "Mild blue=3", "Moderate red=4", "Moderate green=5",
-           "Moderate blue=6", "Severe red = 7 ", "Severe green=8", "Severe blue=9",
-           "Profound red=10", "Profound green=11", "Profound blue=12"});
-
-TEST(ColourBandsTest, ReadsTwelveComponentsInBandOrder) {
+TEST(ColourBandsTest, MissingTwelveLineAndShortFiles) {
   Reporting r;
-  r.folder.Write("colourbands.txt", kTwelveLines);
+  const QString path = r.folder.File("colourbands.txt");
   ColourBands bands;
-  EXPECT_TRUE(LoadColourBands(r.folder.File("colourbands.txt"), bands, r.reporter));
+  // No file: the defaults, silently.
+  EXPECT_FALSE(LoadColourBands(path, bands, r.reporter));
+  EXPECT_EQ(bands, ColourBands());
+  EXPECT_EQ(bands.colours[kMild], (Rgb{255, 255, 185}));
+  EXPECT_EQ(bands.colours[kProfound], (Rgb{255, 205, 45}));
+
+  // Twelve components in band order, spaces around a value allowed.
+  r.folder.Write("colourbands.txt",
+                 Lines({"Mild red=1", "Mild green=2", "Mild blue=3", "Moderate red=4",
+                        "Moderate green=5", "Moderate blue=6", "Severe red = 7 ", "Severe green=8",
+                        "Severe blue=9", "Profound red=10", "Profound green=11",
+                        "Profound blue=12"}));
+  EXPECT_TRUE(LoadColourBands(path, bands, r.reporter));
   EXPECT_EQ(bands.colours[kMild], (Rgb{1, 2, 3}));
   EXPECT_EQ(bands.colours[kModerate], (Rgb{4, 5, 6}));
   EXPECT_EQ(bands.colours[kSevere], (Rgb{7, 8, 9}));
   EXPECT_EQ(bands.colours[kProfound], (Rgb{10, 11, 12}));
-  EXPECT_TRUE(r.prompter.Prompts().empty());
-}
 
-TEST(ColourBandsTest, MissingFileKeepsTheDefaultsSilently) {
-  Reporting r;
-  ColourBands bands;
-  EXPECT_FALSE(LoadColourBands(r.folder.File("colourbands.txt"), bands, r.reporter));
-  const ColourBands defaults;
-  EXPECT_EQ(bands, defaults);
-  EXPECT_EQ(bands.colours[kMild], (Rgb{255, 255, 185}));
-  EXPECT_EQ(bands.colours[kProfound], (Rgb{255, 205, 45}));
-  EXPECT_TRUE(r.prompter.Prompts().empty());
-}
-
-TEST(ColourBandsTest, ShortFileLeavesTheLaterBandsAsTheyWere) {
-  Reporting r;
-  // Six lines, the last without a line end.
-  r.folder.Write("colourbands.txt", "a=1\r\nb=2\r\nc=3\nd=4\r\ne=5\r\nf=6");
-  ColourBands bands;
+  // Six lines, the last without a line end: the later bands stay as they were.
+  r.folder.Write("colourbands.txt", "a=21\r\nb=22\r\nc=23\nd=24\r\ne=25\r\nf=26");
+  bands = ColourBands();
   bands.colours[kSevere] = {9, 9, 9};
-  LoadColourBands(r.folder.File("colourbands.txt"), bands, r.reporter);
-  EXPECT_EQ(bands.colours[kMild], (Rgb{1, 2, 3}));
-  EXPECT_EQ(bands.colours[kModerate], (Rgb{4, 5, 6}));
+  LoadColourBands(path, bands, r.reporter);
+  EXPECT_EQ(bands.colours[kMild], (Rgb{21, 22, 23}));
+  EXPECT_EQ(bands.colours[kModerate], (Rgb{24, 25, 26}));
   EXPECT_EQ(bands.colours[kSevere], (Rgb{9, 9, 9}));
   EXPECT_EQ(bands.colours[kProfound], (Rgb{255, 205, 45}));
   EXPECT_TRUE(r.prompter.Prompts().empty());

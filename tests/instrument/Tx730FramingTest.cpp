@@ -180,12 +180,6 @@ TEST(Tx730Fuzz, RandomWireTextNeverBreaksTheLink) {
   }
 }
 
-}  // namespace
-}  // namespace sonivera
-
-namespace sonivera {
-namespace {
-
 TEST(Tx730Framing, BreakMarksAreFoundAndUndone) {
   QByteArray pending;
   MarkedInput in = UnmarkInput(pending, QByteArray("AB\xff\xff"

@@ -257,12 +257,6 @@ TEST_F(Tx730Link, EmptyRegisterExportsOnlyTheFrame) {
   EXPECT_EQ(t.prompter.Prompts().back().text, "Have 0 record(s) been successfully received?");
 }
 
-}  // namespace
-}  // namespace sonivera
-
-namespace sonivera {
-namespace {
-
 TEST(Tx730Cli, ParseWritesOneJsonObjectPerWholeRecord) {
   test::TempFolder folder;
   folder.Write("wire.txt", (Series3Line("1001", "SMITH", "14/03/2025", "10:30:00") + "\r\n" +
@@ -310,12 +304,6 @@ TEST(Tx730Cli, NoPortSetIsAFailure) {
   EXPECT_EQ(usage.exit_code, 2);
 }
 
-}  // namespace
-}  // namespace sonivera
-
-namespace sonivera {
-namespace {
-
 TEST(Tx730Cli, ListenTakesWhatASeries5AudiometerPushes) {
   test::EnsureCoreApplication();
   test::TempFolder folder;
@@ -332,12 +320,6 @@ TEST(Tx730Cli, ListenTakesWhatASeries5AudiometerPushes) {
   // Nothing was asked of the audiometer.
   EXPECT_TRUE(sim.Bytes("RX").isEmpty());
 }
-
-}  // namespace
-}  // namespace sonivera
-
-namespace sonivera {
-namespace {
 
 TEST_F(Tx730Link, LinesParsedOneByOneEqualAFullRebuild) {
   test::UseSeries(t->settings(), "S5");
@@ -361,12 +343,6 @@ TEST_F(Tx730Link, LinesParsedOneByOneEqualAFullRebuild) {
   ASSERT_EQ(link->Buffer().size(), 1u);
   EXPECT_EQ(link->Buffer()[0][kFieldSurname], "BROWN");
 }
-
-}  // namespace
-}  // namespace sonivera
-
-namespace sonivera {
-namespace {
 
 TEST_F(Tx730Link, MoreThanOneTransferHoldsIsReportedOnce) {
   test::UseSeries(t->settings(), "S3");
