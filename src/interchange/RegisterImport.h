@@ -11,6 +11,7 @@ namespace db {
 class Database;
 class Statement;
 }  // namespace db
+class AudiogramStore;
 class ErrorReporter;
 class ProgramFolder;
 class RecordEditor;
@@ -69,7 +70,7 @@ class RegisterImporter {
   ImportContext context_;
   bool stop_requested_ = false;
   // The look-ups every line makes, prepared once per import.
-  std::unique_ptr<db::Statement> surname_query_;
+  std::unique_ptr<AudiogramStore> lookups_;
 };
 
 }  // namespace sonivera
