@@ -7,6 +7,7 @@ pkgs=(cmake ninja-build g++ pkg-config
       libsqlcipher-dev sqlcipher sqlite3
       libgtest-dev libgmock-dev googletest libbenchmark-dev
       poppler-utils xvfb xauth fonts-liberation fonts-dejavu-core socat ccache
+      desktop-file-utils appstream dpkg-dev
       libgl-dev adwaita-icon-theme)
 missing=()
 for p in "${pkgs[@]}"; do

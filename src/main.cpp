@@ -3,19 +3,34 @@
 #include <QIcon>
 
 #include "app/Application.h"
+#include "ui/DemoCompanion.h"
 #include "ui/DemoRegister.h"
+#include "ui/DemoTx730.h"
 #include "ui/FormMain.h"
+#include "ui/GuardedApplication.h"
 #include "ui/GuiPrompter.h"
 #include "ui/Screenshots.h"
 
 int main(int argc, char** argv) {
-  QApplication qt_app(argc, argv);
+  // --help and --version answer in a terminal without a display too.
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    for (int i = 1; i < argc; ++i) {
+      const QByteArray arg(argv[i]);
+      if (arg == "--help" || arg == "-h" || arg == "--version" || arg == "-v") {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+      }
+    }
+  }
+  sonivera::ui::GuardedApplication qt_app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sonivera"));
   QApplication::setApplicationVersion(QStringLiteral(SONIVERA_VERSION));
+  // Ties the windows to the menu entry and its icon on the desktop.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.sonivera.Sonivera"));
   // Without a desktop session (a bare X server) Qt picks no icon theme.
   if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor")) {
     QIcon::setThemeName(QStringLiteral("Adwaita"));
   }
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("sonivera")));
 
   QCommandLineParser parser;
   parser.setApplicationDescription(
@@ -46,7 +61,16 @@ int main(int argc, char** argv) {
   sonivera::Application app(sonivera::ProgramFolder(sonivera::ProgramFolder::Resolve(folder)),
                             prompter);
   if (!app.Start()) return 1;
-  if (parser.isSet(demo_option)) sonivera::ui::SeedDemoRegister(app);
+  qt_app.on_failure = [&app](const std::exception& error) {
+    const auto failure = sonivera::db::DescribeFailure(error);
+    app.Reporter().Report(failure.description, failure.number, QStringLiteral("formmain"));
+  };
+  sonivera::ui::DemoAudiometer demo_audiometer;
+  if (parser.isSet(demo_option)) {
+    sonivera::ui::SeedDemoRegister(app);
+    sonivera::ui::InstallDemoCompanion(app.Folder());
+    demo_audiometer.Start(app);
+  }
 
   sonivera::ui::FormMain window(app);
   prompter.SetParent(&window);

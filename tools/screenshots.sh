@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Takes pictures of the login window and of each page of the main window on a
+# Takes pictures of the login window, of each page of the main window and of
+# the vision window (register, details and several test steps) on a
 # demonstration register, under a virtual X server. Builds nothing: run
 # scripts/build.sh (or cmake --build) first.
 #
@@ -25,4 +26,18 @@ mkdir -p "$out"
 export SONIVERA_LCID="${SONIVERA_LCID:-2057}"
 timeout 120 xvfb-run -a -s "-screen 0 1366x900x24" \
   "$program" --demo --folder "$folder" --screenshot "$out"
+# The printed reports of the same register, rendered from their PDF files:
+# the audiogram report of the first demonstration patient, the first page of
+# the database summary and the first page of a batch.
+cli="$build/src/sonivera-cli"
+if [ -x "$cli" ] && command -v pdftoppm >/dev/null; then
+  "$cli" --folder "$folder" print audiogram 100001 --pdf "$folder/audiogram.pdf"
+  "$cli" --folder "$folder" print summary --sort surname --pdf "$folder/summary.pdf" >/dev/null
+  "$cli" --folder "$folder" print batch --pdf "$folder/batch.pdf" >/dev/null 2>&1
+  pdftoppm -png -r 110 -singlefile "$folder/audiogram.pdf" "$out/report-audiogram"
+  pdftoppm -png -r 110 -singlefile "$folder/summary.pdf" "$out/report-summary"
+  pdftoppm -png -r 110 -f 2 -l 2 -singlefile "$folder/batch.pdf" "$out/report-batch-page2"
+else
+  echo "No sonivera-cli or pdftoppm: the report pictures are left out." >&2
+fi
 ls -1 "$out"/*.png

@@ -71,6 +71,10 @@ bool Application::Initialise() {
       settings.DatabasePath = folder_.File(QStringLiteral("sonivera5.mdb"));
     }
     settings.DatabaseFileBox = settings.DatabasePath;
+    // A path of another system (a drive letter) names a folder that is not here.
+    if (!QFileInfo(settings.DatabasePath).isAbsolute()) {
+      throw AppError(errnum::kFileNotFound, settings.DatabasePath);
+    }
     detail_lists_ = ReadDetailLists(folder_.File(QStringLiteral("patdetails.txt")));
     if (FileExists(settings.DatabasePath)) {
       if (!OpenDatabase()) return false;
@@ -108,6 +112,10 @@ bool Application::OpenDatabase() {
           if (!AskLogin()) return false;
           continue;
         }
+        case errnum::kFileNotFound:
+          reporter_.ShowAndLog(Msg(1450) + u' ' + settings_.DatabasePath +
+                               ErrorTag("opdatabase", 1450));
+          break;
         case errnum::kDatabaseInUse:
           reporter_.ShowAndLog(
               Msg(952) + ErrorNumberText(error.Number()) + ErrorTag("opdatabase", 952), 953);
@@ -124,8 +132,11 @@ bool Application::OpenDatabase() {
 }
 
 bool Application::WriteSettings() {
-  return WriteTextLines(folder_.File(QStringLiteral("sonivera5.ini")),
-                        SettingsFileLines(settings_));
+  const QString path = folder_.File(QStringLiteral("sonivera5.ini"));
+  if (WriteTextLines(path, SettingsFileLines(settings_))) return true;
+  reporter_.Report(QStringLiteral("Could not write the settings file '%1'.").arg(path),
+                   errnum::kPermissionDenied, QStringLiteral("endprogram"));
+  return false;
 }
 
 bool Application::EndProgram(bool edit_open) {

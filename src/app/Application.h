@@ -57,6 +57,7 @@ class Application {
   void SetSerialLink(SerialLinkOpener* link) { serial_link_ = link; }
   // A test is running on the PC audiometer; counts as an open edit at exit.
   void SetTestRunning(bool running) { test_running_ = running; }
+  bool TestRunning() const { return test_running_; }
 
   // What the run holds.
   Settings& settings() { return settings_; }

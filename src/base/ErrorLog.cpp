@@ -3,15 +3,27 @@
 #include <QFile>
 #include <QLocale>
 #include <QSysInfo>
+#include <cstdio>
 
 #include "base/Messages.h"
 
 namespace sonivera {
 
 void ErrorLog::Append(const QString& text) const {
+  const QByteArray line =
+      (text + u' ' + DateTimeText(QDateTime::currentDateTime())).toUtf8() + "\r\n";
   QFile file(path_);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return;
-  file.write((text + u' ' + DateTimeText(QDateTime::currentDateTime())).toUtf8() + "\r\n");
+  if (file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(line) == line.size() &&
+      file.flush()) {
+    return;
+  }
+  // Said once; the entries that follow go to standard error instead of being lost.
+  if (!unwritable_reported_) {
+    unwritable_reported_ = true;
+    std::fprintf(stderr, "The error log %s cannot be written (%s); its entries follow here.\n",
+                 qPrintable(path_), qPrintable(file.errorString()));
+  }
+  std::fputs(line.constData(), stderr);
 }
 
 QString ErrorLog::DateTimeText(const QDateTime& when) {
@@ -41,8 +53,15 @@ QString UnnumberedErrorText(const QString& description, const QString& tag) {
 }
 
 QString ErrorReporter::Report(const QString& description, long number, const QString& procedure) {
+  return Report(description, number, procedure, QString());
+}
+
+QString ErrorReporter::Report(const QString& description, long number, const QString& procedure,
+                              const QString& place) {
   const QString text = StandardErrorText(description, number, ErrorTag(procedure.toLower()));
-  ShowAndLog(text);
+  prompter_.Show(text, Msg(974), Prompter::Buttons::Ok, Prompter::Answer::Ok,
+                 Prompter::Icon::Critical);
+  log_.Append(text + place);
   return text;
 }
 

@@ -13,7 +13,8 @@ class ErrorLog {
  public:
   explicit ErrorLog(QString path) : path_(std::move(path)) {}
 
-  // AppendErrorLog: appends text + " " + the date-time as one line.
+  // AppendErrorLog: appends text + " " + the date-time as one line. When the
+  // file cannot be written, standard error says so once and gets the entries.
   void Append(const QString& text) const;
   const QString& Path() const { return path_; }
 
@@ -24,6 +25,7 @@ class ErrorLog {
 
  private:
   QString path_;
+  mutable bool unwritable_reported_ = false;
 };
 
 // Every error report's text is built by the functions below, so that what is
@@ -52,6 +54,9 @@ class ErrorReporter {
 
   // The standard report with the tag " (procedure:954)"; returns the text shown.
   QString Report(const QString& description, long number, const QString& procedure);
+  // The same, with where it arose (e.g. " (file a.txt, line 3)") added in the log only.
+  QString Report(const QString& description, long number, const QString& procedure,
+                 const QString& place);
   // Shows a prepared ErrorLogText with the title of a message, then logs it.
   void ShowAndLog(const QString& error_log_text, int title_message = 974,
                   Prompter::Icon icon = Prompter::Icon::Critical);

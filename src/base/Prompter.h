@@ -51,6 +51,9 @@ class Prompter {
   virtual std::unique_ptr<Progress> StartProgress(const QString& label, int maximum) = 0;
   // The login window; nullopt when the user cancelled it.
   virtual std::optional<LoginResult> Login() = 0;
+  // Where the messages that follow arise, e.g. " (file a.csv, line 7)"; empty
+  // for none. A window keeps its message's own text; the command line adds it.
+  virtual void SetPlace(const QString& place) { (void)place; }
   // The recall window for a newly arrived test with its categorisation: the
   // recall date chosen, or nullopt when cancelled. A prompter without the
   // window (the command line) answers as if it were cancelled.

@@ -1,8 +1,8 @@
 #include "base/Settings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <cmath>
 
 #include "base/AppError.h"
 #include "base/Messages.h"
@@ -12,27 +12,34 @@
 namespace sonivera {
 
 namespace {
-QString ReadDatabaseLine(const QString& line, const ProgramFolder& folder) {
-  if (!line.contains(QLatin1String(".mdb"), Qt::CaseInsensitive)) return QString();
-  if (line.contains(u'/') || line.contains(u'\\')) return line;
-  return folder.File(line);
+// A path written for another system: a drive letter or backslashes.
+bool IsForeignPath(const QString& line) {
+  static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:"));
+  return line.contains(u'\\') || drive.match(line).hasMatch();
 }
 
-// The port line: "-" gives 0; otherwise a whole number that fits 16 bits,
-// rounded as integer conversion rounds (halves to even).
-int ReadPortLine(const QString& line) {
+// Relative paths are taken in the program folder, never in the current
+// directory; a foreign path is kept as it stands and cannot be opened.
+QString ReadDatabaseLine(const QString& line, const ProgramFolder& folder) {
+  if (!line.contains(QLatin1String(".mdb"), Qt::CaseInsensitive)) return QString();
+  if (IsForeignPath(line) || QDir::isAbsolutePath(line)) return line;
+  return QDir::cleanPath(folder.File(line));
+}
+
+// The port line: "-" gives 0; otherwise a whole number that fits 16 bits.
+int ReadPortLine(const QString& line, const QString& place) {
   const QString text = line.trimmed();
   if (text == QLatin1String("-")) return 0;
+  static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]+$"));
+  if (!whole.match(text).hasMatch()) {
+    throw AppError(errnum::kTypeMismatch, QStringLiteral("Type mismatch") + place);
+  }
   bool ok = false;
-  const double value = text.toDouble(&ok);
-  if (!ok || text.isEmpty()) {
-    throw AppError(errnum::kTypeMismatch, QStringLiteral("Type mismatch"));
+  const int value = text.toInt(&ok);
+  if (!ok || value < -32768 || value > 32767) {
+    throw AppError(errnum::kOverflow, QStringLiteral("Overflow") + place);
   }
-  const double rounded = std::nearbyint(value);
-  if (rounded < -32768 || rounded > 32767) {
-    throw AppError(errnum::kOverflow, QStringLiteral("Overflow"));
-  }
-  return static_cast<int>(rounded);
+  return value;
 }
 
 bool KeywordIs(const QString& line, const char* keyword) {
@@ -118,7 +125,12 @@ bool ReadSettingsFile(const ProgramFolder& folder, Settings& settings, Prompter&
     DerivePcAudiometerPort(folder, settings, prompter);
     return false;
   }
-  const QStringList lines = ReadTextLines(path).value_or(QStringList{});
+  const auto read = ReadTextLines(path);
+  if (!read) {
+    throw AppError(errnum::kPermissionDenied,
+                   QStringLiteral("Could not read the file '%1'.").arg(path));
+  }
+  const QStringList& lines = *read;
   settings.DatabasePath.clear();
   if (lines.isEmpty()) {
     // An empty file reads nothing: the series stays empty and no link opens.
@@ -139,7 +151,7 @@ bool ReadSettingsFile(const ProgramFolder& folder, Settings& settings, Prompter&
     DerivePcAudiometerPort(folder, settings, prompter);
     return true;
   }
-  settings.SerialPortNumber = ReadPortLine(lines[2]);
+  settings.SerialPortNumber = ReadPortLine(lines[2], QStringLiteral(" (sonivera5.ini, line 3)"));
   ApplySeries(lines.size() >= 4 ? lines[3] : QStringLiteral("S5"), settings);
   if (lines.size() >= 5) settings.PcAudiometerConnection = lines[4];
   DerivePcAudiometerPort(folder, settings, prompter);

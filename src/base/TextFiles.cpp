@@ -14,7 +14,7 @@ constexpr char16_t kCp1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-QString DecodeCp1252(const QByteArray& bytes) {
+QString DecodeCp1252(QByteArrayView bytes) {
   QString out;
   out.resize(bytes.size());
   for (qsizetype i = 0; i < bytes.size(); ++i) {
@@ -25,26 +25,53 @@ QString DecodeCp1252(const QByteArray& bytes) {
 }
 }  // namespace
 
-QString DecodeText(const QByteArray& bytes) {
-  QByteArray data = bytes;
-  if (data.startsWith("\xEF\xBB\xBF")) data.remove(0, 3);
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  QString text = utf8(data);
-  if (!utf8.hasError()) return text;
-  return DecodeCp1252(data);
+QString DecodeLine(QByteArrayView bytes, bool* was_cp1252) {
+  // The decoder's default drops a leading byte-order mark: a value may begin with one.
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                QStringDecoder::Flag::ConvertInitialBom);
+  QString text = utf8(bytes);
+  const bool cp1252 = utf8.hasError();
+  if (was_cp1252 != nullptr) *was_cp1252 = cp1252;
+  return cp1252 ? DecodeCp1252(bytes) : text;
+}
+
+TextLines SplitTextLines(const QByteArray& bytes) {
+  TextLines result;
+  QByteArrayView data(bytes);
+  if (data.startsWith("\xEF\xBB\xBF")) data = data.sliced(3);
+  qsizetype start = 0;
+  const qsizetype size = data.size();
+  auto add = [&](qsizetype end) {
+    bool cp1252 = false;
+    result.lines << DecodeLine(data.sliced(start, end - start), &cp1252);
+    if (cp1252) ++result.cp1252_lines;
+  };
+  for (qsizetype i = 0; i < size; ++i) {
+    const char c = data[i];
+    if (c != '\r' && c != '\n') continue;
+    add(i);
+    if (c == '\r' && i + 1 < size && data[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < size) {
+    add(size);
+    result.last_line_ended = false;
+  }
+  return result;
+}
+
+std::optional<TextLines> ReadTextFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) return std::nullopt;
+  return SplitTextLines(bytes);
 }
 
 std::optional<QStringList> ReadTextLines(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  const QString text = DecodeText(file.readAll());
-  if (text.isEmpty()) return QStringList{};
-  QStringList lines = text.split(u'\n');
-  if (lines.last().isEmpty()) lines.removeLast();  // the ending of the last line
-  for (auto& line : lines) {
-    if (line.endsWith(u'\r')) line.chop(1);
-  }
-  return lines;
+  auto file = ReadTextFile(path);
+  if (!file) return std::nullopt;
+  return std::move(file->lines);
 }
 
 bool WriteTextLines(const QString& path, const QStringList& lines) {

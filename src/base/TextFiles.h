@@ -7,12 +7,26 @@
 
 namespace sonivera {
 
-// Decodes a file's bytes: UTF-8 (with or without a byte-order mark), falling
-// back to Windows-1252 when the bytes are not valid UTF-8.
-QString DecodeText(const QByteArray& bytes);
+// A text file's lines. CR LF, LF and CR alone each end a line; a final line
+// without an ending still counts. Each line is decoded on its own: valid UTF-8
+// stays UTF-8, any other line is read as Windows-1252. A byte-order mark is
+// dropped only at the very start of the file; elsewhere it stays in the text.
+struct TextLines {
+  QStringList lines;
+  // False when the file's last line stops without a line end.
+  bool last_line_ended = true;
+  // How many lines were not valid UTF-8 and were read as Windows-1252.
+  int cp1252_lines = 0;
+};
 
-// Reads a text file into lines; LF and CR LF both end a line, and a final line
-// without an ending still counts. nullopt when the file cannot be read.
+TextLines SplitTextLines(const QByteArray& bytes);
+
+// One line's bytes: UTF-8 when valid (a byte-order mark kept), else Windows-1252.
+QString DecodeLine(QByteArrayView bytes, bool* was_cp1252 = nullptr);
+
+// nullopt when the file cannot be opened or read.
+std::optional<TextLines> ReadTextFile(const QString& path);
+// The lines of ReadTextFile alone.
 std::optional<QStringList> ReadTextLines(const QString& path);
 
 // Writes lines as UTF-8, each followed by CR LF, replacing the file atomically.

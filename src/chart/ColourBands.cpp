@@ -1,6 +1,7 @@
 #include "chart/ColourBands.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -53,7 +54,10 @@ bool LoadColourBands(const QString& path, ColourBands& bands, ErrorReporter& rep
     try {
       Component(bands, i) = ReadComponent(lines->at(i));
     } catch (const AppError& error) {
-      reporter.Report(error.Description(), error.Number(), QStringLiteral("LoadColourBands"));
+      reporter.Report(error.Description(), error.Number(), QStringLiteral("LoadColourBands"),
+                      QStringLiteral(" (file %1, line %2)")
+                          .arg(QFileInfo(path).fileName())
+                          .arg(i + 1));
       break;
     }
   }

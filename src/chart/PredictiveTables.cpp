@@ -1,5 +1,6 @@
 #include "chart/PredictiveTables.h"
 
+#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 
@@ -22,23 +23,34 @@ int IndexOf(const std::array<QString, N>& names, const QString& text) {
 enum class TableFile { kRead, kMissing, kUnreadable };
 
 TableFile ReadTable(const QString& path, PredictiveTable& table, Prompter& prompter,
-                    const QString& title) {
+                    const QString& title, const ErrorLog* log) {
   table.Clear();
   if (!FileExists(path)) return TableFile::kMissing;
   const auto lines = ReadTextLines(path);
   if (!lines) return TableFile::kUnreadable;
+  qsizetype number = 0;
+  // The message keeps its text; the log names the file and the line.
+  auto complain = [&](const char* text) {
+    prompter.Show(QLatin1String(text), title);
+    if (log != nullptr) {
+      log->Append(QLatin1String(text) + QStringLiteral(" (file %1, line %2)")
+                                            .arg(QFileInfo(path).fileName())
+                                            .arg(number));
+    }
+  };
   // Until a good frequency line is seen, age lines have nowhere to go.
   int position = -1;
   for (const QString& raw : *lines) {
+    ++number;
     const QString line = raw.trimmed();
     if (line.startsWith(u'{')) {
       const QString name = line.size() >= 2 ? line.mid(1, line.size() - 2).trimmed() : QString();
       position = IndexOf(FrequencyNames(), name);
-      if (position < 0) prompter.Show(QStringLiteral("PredictiveFile Freq Error"), title);
+      if (position < 0) complain("PredictiveFile Freq Error");
     } else if (line.startsWith(u'[')) {
       const int row = IndexOf(AgeNames(), line.mid(1, 2));
       if (row < 0) {
-        prompter.Show(QStringLiteral("Predictive File Age Error"), title);
+        complain("Predictive File Age Error");
         continue;
       }
       if (position < 0) continue;
@@ -49,7 +61,7 @@ TableFile ReadTable(const QString& path, PredictiveTable& table, Prompter& promp
       const QStringList parts = line.mid(comma + 1).split(u',');
       for (int k = 0; k < parts.size(); ++k) {
         if (k >= kValueCount) {
-          prompter.Show(QStringLiteral("Tableindex Error"), title);
+          complain("Tableindex Error");
           break;
         }
         const QString value = parts[k].trimmed();
@@ -83,7 +95,7 @@ const std::array<QString, kAgeRowCount>& AgeNames() {
 
 bool ReadPredictiveTable(const QString& path, PredictiveTable& table, Prompter& prompter,
                          const QString& title) {
-  return ReadTable(path, table, prompter, title) == TableFile::kRead;
+  return ReadTable(path, table, prompter, title, nullptr) == TableFile::kRead;
 }
 
 void LoadPredictiveTables(const ProgramFolder& folder, PredictiveTables& tables,
@@ -97,7 +109,8 @@ void LoadPredictiveTables(const ProgramFolder& folder, PredictiveTables& tables,
                         {"agedistF.tbl", tables.female, "Missing female age file"}};
   for (const File& file : files) {
     switch (
-        ReadTable(folder.File(QLatin1String(file.name)), file.table, reporter.prompter(), title)) {
+        ReadTable(folder.File(QLatin1String(file.name)), file.table, reporter.prompter(), title,
+                  &reporter.log())) {
       case TableFile::kRead:
         break;
       case TableFile::kMissing:

@@ -44,7 +44,7 @@ Prompter::Answer CliPrompter::Show(const QString& text, const QString& title, Bu
   const bool question = buttons != Buttons::Ok;
   std::fprintf(stderr, "%s%s\n",
                question ? (title + QStringLiteral(": ")).toLocal8Bit().constData() : "",
-               text.toLocal8Bit().constData());
+               (text + place_).toLocal8Bit().constData());
   if (!question) return Answer::Ok;
   if (assume_yes_) return buttons == Buttons::OkCancel ? Answer::Ok : Answer::Yes;
   return default_answer;

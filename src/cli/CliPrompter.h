@@ -20,6 +20,7 @@ class CliPrompter : public Prompter {
   std::optional<QString> SaveFile(const FileDialogSpec& spec) override;
   std::unique_ptr<Progress> StartProgress(const QString& label, int maximum) override;
   std::optional<LoginResult> Login() override;
+  void SetPlace(const QString& place) override { place_ = place; }
 
   void SetFileAnswer(const QString& path) { file_answer_ = path; }
   void SetAssumeYes(bool yes) { assume_yes_ = yes; }
@@ -32,6 +33,7 @@ class CliPrompter : public Prompter {
   bool assume_yes_ = false;
   std::optional<QString> file_answer_;
   int shown_ = 0;
+  QString place_;
 };
 
 }  // namespace sonivera::cli

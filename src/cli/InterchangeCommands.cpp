@@ -93,9 +93,9 @@ const Command kExport{
       if (path.isEmpty()) return Usage(self, "expects the file to write");
       Session session = StartSession(context);
       if (!session.app) return 1;
-      const auto rows = RegisterRows(session.app->Db().Conn(), RegisterSql());
+      const RowList rows = ListRegisterRows(session.app->Db().Conn(), RegisterSql());
       int code = 0;
-      if (rows.empty()) {
+      if (rows.keys.empty() && rows.failure.isEmpty()) {
         session.prompter->Show(QStringLiteral("No data available to export"),
                                QStringLiteral("Error"), Prompter::Buttons::Ok, Prompter::Answer::Ok,
                                Prompter::Icon::Critical);
@@ -106,6 +106,7 @@ const Command kExport{
                              QFileInfo(path).absoluteFilePath(), layout, rows);
         if (outcome.written) {
           PrintLine(QStringLiteral("%1 record(s) exported to %2").arg(outcome.lines).arg(path));
+          if (outcome.unreadable > 0 || !rows.failure.isEmpty()) code = 1;
         } else {
           code = 1;
         }

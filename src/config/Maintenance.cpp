@@ -52,7 +52,8 @@ bool BrowseDatabase(const ConfigContext& context) {
   spec.filter = QStringLiteral("Sonivera Database files |*.mdb");
   spec.default_suffix = QStringLiteral(".mdb");
   spec.initial_dir = context.folder.Path();
-  const auto chosen = context.reporter.prompter().OpenFile(spec);
+  // A new name is accepted: the database is created at the next start.
+  const auto chosen = context.reporter.prompter().SaveFile(spec);
   if (!chosen || chosen->isEmpty()) return false;
   Settings& settings = context.settings;
   const QString previous = settings.DatabaseFileBox;

@@ -30,6 +30,79 @@ AppError Wrap(const SqliteError& error) {
   return AppError(ErrorNumberFor(error), QString::fromUtf8(error.what()));
 }
 
+// The older release's database (a Jet file) starts with 00 01 00 00 and its name.
+bool IsJetFile(const QByteArray& head) {
+  return head.startsWith(QByteArray("\x00\x01\x00\x00Standard Jet DB", 19)) ||
+         head.startsWith(QByteArray("\x00\x01\x00\x00Standard ACE DB", 19));
+}
+
+// An encrypted file is whole pages (512 bytes at the least) of what looks like
+// noise; a file of any other size is damaged or no database at all.
+bool HasPageShape(qint64 size) { return size >= 512 && size % 512 == 0; }
+
+// Triggers and views of this program; the layout has none, so any is foreign.
+const QStringList kOwnTriggersAndViews;
+
+AppError NotOurDatabase(const QString& path, const QString& why) {
+  return AppError(errnum::kDatabaseError,
+                  QStringLiteral("'%1' cannot be opened: %2").arg(path, why));
+}
+
+void RefuseForeignObjects(Connection& connection, const QString& path) {
+  auto statement = connection.Prepare(QStringLiteral(
+      "SELECT type || ' ' || name FROM sqlite_master WHERE type IN ('trigger', 'view') "
+      "ORDER BY name"));
+  QStringList foreign;
+  while (statement.Step()) {
+    const QString object = statement.Text(0);
+    if (!kOwnTriggersAndViews.contains(object.section(u' ', 1))) foreign << object;
+  }
+  if (!foreign.isEmpty()) {
+    throw NotOurDatabase(
+        path, QStringLiteral("it holds objects this program did not create (%1); they could "
+                             "change or drop what is saved. Remove them with a database tool "
+                             "or restore a backup.")
+                  .arg(foreign.join(QStringLiteral(", "))));
+  }
+}
+
+// Our own rules, which the engine does not know: each test has one left-ear
+// and one right-ear row, each patient's latest-test columns name a stored test,
+// and no trigger or view was added by another program.
+QStringList RuleProblems(Connection& connection) {
+  QStringList problems;
+  for (const char* ear : {"TestResultsLeft", "TestResultsRight"}) {
+    auto statement = connection.Prepare(
+        QStringLiteral("SELECT t.PatNo, t.DateofTest, t.TimeofTest, count(r.rowid) FROM "
+                       "TestDetails t LEFT JOIN %1 r ON r.PatNo = t.PatNo AND r.TestDate = "
+                       "t.DateofTest AND r.TestTime = t.TimeofTest GROUP BY t.rowid HAVING "
+                       "count(r.rowid) <> 1")
+            .arg(QLatin1String(ear)));
+    while (statement.Step()) {
+      problems << QStringLiteral("test %2 %3 of patient %1 has %4 rows in %5")
+                      .arg(statement.Text(0), statement.Text(1), statement.Text(2))
+                      .arg(statement.Int(3))
+                      .arg(QLatin1String(ear));
+    }
+  }
+  auto latest = connection.Prepare(QStringLiteral(
+      "SELECT p.PatNo, p.DateofTest, p.TimeofTest FROM PatDetails p WHERE p.DateofTest IS NOT "
+      "NULL AND NOT EXISTS (SELECT 1 FROM TestDetails t WHERE t.PatNo = p.PatNo AND "
+      "t.DateofTest = p.DateofTest AND t.TimeofTest IS p.TimeofTest)"));
+  while (latest.Step()) {
+    problems << QStringLiteral("the latest test of patient %1 (%2 %3) is not stored")
+                    .arg(latest.Text(0), latest.Text(1), latest.Text(2));
+  }
+  auto objects = connection.Prepare(QStringLiteral(
+      "SELECT type, name FROM sqlite_master WHERE type IN ('trigger', 'view') ORDER BY name"));
+  while (objects.Step()) {
+    if (kOwnTriggersAndViews.contains(objects.Text(1))) continue;
+    problems << QStringLiteral("%1 %2 was not created by this program")
+                    .arg(objects.Text(0), objects.Text(1));
+  }
+  return problems;
+}
+
 bool SameFile(const QString& a, const QString& b) {
   const QFileInfo fa(a), fb(b);
   if (!fa.exists() || !fb.exists()) return false;
@@ -95,8 +168,9 @@ void Database::Lock(const QString& path) {
     if (!QFileInfo(path).absoluteDir().exists()) {
       throw AppError(errnum::kFileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
     }
-    // A read-only folder: the database itself cannot be written either.
-    throw AppError(errnum::kPermissionDenied, QStringLiteral("Permission denied: '%1'.").arg(path));
+    // A folder that cannot be written: the database cannot be made or kept there.
+    throw AppError(errnum::kFileNotFound,
+                   QStringLiteral("The folder of '%1' cannot be written.").arg(path));
   }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
@@ -114,8 +188,21 @@ void Database::Unlock() {
 
 void Database::OpenConnection(const QString& path, const QString& password, bool create) {
   try {
+    if (!create) {
+      QFile file(path);
+      if (file.open(QIODevice::ReadOnly) && IsJetFile(file.read(32))) {
+        throw NotOurDatabase(path, QStringLiteral(
+                                       "it is a database of the older release. Bring its data in "
+                                       "through a CSV file exported by the older release and "
+                                       "Import."));
+      }
+    }
     connection_.Open(path, create);
     encrypted_ = !create && !IsPlainFile(path);
+    if (encrypted_ && !HasPageShape(QFileInfo(path).size())) {
+      throw NotOurDatabase(path, QStringLiteral("it is not a database of this program, or it "
+                                                "is damaged (its size is not whole pages)."));
+    }
     // A plain file opens whatever password was typed.
     if (encrypted_) {
       // The engine refuses an empty key outright; for the user it is a wrong password.
@@ -125,10 +212,14 @@ void Database::OpenConnection(const QString& path, const QString& password, bool
     connection_.Exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
     // The first read shows whether the key fits.
     connection_.QueryValue(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    if (!create) RefuseForeignObjects(connection_, path);
     connection_.Exec(QStringLiteral("PRAGMA foreign_keys = ON"));
     // Take the write lock now and keep it for the whole run.
     connection_.Exec(QStringLiteral("BEGIN EXCLUSIVE"));
     connection_.Exec(QStringLiteral("COMMIT"));
+  } catch (const AppError&) {
+    connection_.Close();
+    throw;
   } catch (const SqliteError& error) {
     connection_.Close();
     if (error.PrimaryCode() == SQLITE_NOTADB) {
@@ -239,6 +330,11 @@ QString Database::CheckIntegrity() {
       problems << QStringLiteral("row %1 of %2 has no patient in PatDetails")
                       .arg(fk.Int(1))
                       .arg(fk.Text(0));
+    }
+    try {
+      problems << RuleProblems(connection_);
+    } catch (const SqliteError& error) {
+      problems << QString::fromUtf8(error.what());  // the rules could not all be read
     }
     if (problems == QStringList{QStringLiteral("ok")}) return QStringLiteral("ok");
     problems.removeAll(QStringLiteral("ok"));

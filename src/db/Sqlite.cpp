@@ -1,6 +1,7 @@
 #include "db/Sqlite.h"
 
 #include <QFileInfo>
+#include <QStringDecoder>
 
 namespace sonivera::db {
 
@@ -142,7 +143,10 @@ bool Statement::IsNull(int column) const {
 QString Statement::Text(int column) const {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
   if (text == nullptr) return QString();
-  return QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column));
+  // QString::fromUtf8 would drop a byte-order mark at the start of a value.
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                QStringDecoder::Flag::ConvertInitialBom);
+  return utf8(QByteArrayView(text, sqlite3_column_bytes(stmt_, column)));
 }
 
 qint64 Statement::Int(int column) const { return sqlite3_column_int64(stmt_, column); }

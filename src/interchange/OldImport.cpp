@@ -9,6 +9,7 @@
 #include "db/Sqlite.h"
 #include "interchange/BulkRun.h"
 #include "interchange/CsvFile.h"
+#include "base/LineRefusals.h"
 #include "register/AudiogramStore.h"
 #include "register/EntryFields.h"
 #include "register/RecordEditor.h"
@@ -87,6 +88,9 @@ ImportSummary OldReleaseImporter::ImportFile(Kind kind, const QString& path) {
     first = 1;
   }
   summary.read = true;
+  summary.cp1252_lines = file->cp1252_lines;
+  LineRefusals refusals(context_.reporter.prompter(), context_.reporter.log(), path);
+  refusals_ = &refusals;
   const SchemeChecks schemes = schemes_;
   BulkRun bulk(context_.editor, context_.database);
   stop_requested_ = false;
@@ -103,21 +107,25 @@ ImportSummary OldReleaseImporter::ImportFile(Kind kind, const QString& path) {
     const QString& line = file->lines[i];
     if (line.trimmed().isEmpty()) continue;
     ++summary.lines;
+    refusals.StartLine(i + 1);
     const OldParse parse = kind == Kind::Csv ? ParseOldCsvLine(line) : ParseOldDatRecord(line);
     Outcome outcome = Outcome::Rejected;
     if (!parse.record) {
       const QString number = line.section(u',', 0, 0).left(16).trimmed();
       const QString text = Msg(1405) + number;
+      refusals.SetPatient(number);
       context_.reporter.prompter().Show(text, Msg(974));
-      context_.reporter.log().Append(kLogPrefix + text + QStringLiteral(" (") + parse.problem +
-                                     QStringLiteral(") :1405"));
+      refusals.Log(kLogPrefix + text + QStringLiteral(" (") + parse.problem +
+                   QStringLiteral(") :1405"));
     } else {
       try {
         outcome = ImportRecord(*parse.record);
       } catch (const std::exception& error) {
         if (context_.editor.Editing()) context_.editor.Cancel();
         const QString text = UnnumberedErrorText(QString::fromUtf8(error.what()), kImportTag);
-        context_.reporter.ShowAndLog(text);
+        context_.reporter.prompter().Show(text, Msg(974), Prompter::Buttons::Ok,
+                                          Prompter::Answer::Ok, Prompter::Icon::Critical);
+        refusals.Log(text);
       }
     }
     if (outcome == Outcome::Added) ++summary.added;
@@ -126,6 +134,7 @@ ImportSummary OldReleaseImporter::ImportFile(Kind kind, const QString& path) {
     if (listener_ != nullptr) listener_->RecordImported(summary.added);
   }
   schemes_ = schemes;
+  refusals_ = nullptr;
   stop_requested_ = false;
   if (context_.reg != nullptr) {
     bulk.EndBulkMode();
@@ -167,12 +176,13 @@ QString OldReleaseImporter::PatientNumberFor(const OldRecord& record, bool& is_n
 OldReleaseImporter::Outcome OldReleaseImporter::ImportRecord(const OldRecord& record) {
   bool is_new = false;
   const QString pat_no = PatientNumberFor(record, is_new);
+  refusals_->SetPatient(pat_no);
   const QString date = StoredDate(record.date_of_test);
   const QString time = StoredTime(record.time_of_test);
   if (!is_new && TestExists(pat_no, date, time)) {
     const QString text = Msg(1401) + pat_no + Msg(1402) + record.date_of_test + Msg(1403) + time;
     context_.reporter.prompter().Show(text, Msg(974));
-    context_.reporter.log().Append(kLogPrefix + text + QStringLiteral(" :1401"));
+    refusals_->Log(kLogPrefix + text + QStringLiteral(" :1401"));
     return Outcome::Existing;
   }
   if (is_new && create_baseline_ && !record.previous.IsEmpty()) {
@@ -194,6 +204,7 @@ bool OldReleaseImporter::SaveAudiogram(const QString& pat_no, bool is_new, const
   RecordEditor& editor = context_.editor;
   if (!(is_new ? editor.AddPatient() : editor.InsertAudiogram(pat_no))) {
     editor.Cancel();
+    refusals_->Log(kLogPrefix + QStringLiteral("The record could not be started."));
     return false;
   }
   EntryFields& e = editor.Entries();
@@ -220,6 +231,7 @@ bool OldReleaseImporter::SaveAudiogram(const QString& pat_no, bool is_new, const
   e.QuestionCodes.fill(0);
   for (auto& text : e.AnswerTexts) text.clear();
   if (editor.Save() == RecordEditor::SaveResult::Saved) return true;
+  refusals_->Log(kLogPrefix + editor.Refusal());
   editor.Cancel();
   return false;
 }

@@ -7,6 +7,7 @@
 
 namespace sonivera {
 
+class LineRefusals;
 struct SchemeChecks;
 
 // What the import window shows of an older-release import.
@@ -57,6 +58,7 @@ class OldReleaseImporter {
 
   ImportContext context_;
   SchemeChecks& schemes_;
+  LineRefusals* refusals_ = nullptr;  // during ImportPath
   bool create_baseline_ = false;
   bool stop_requested_ = false;
   OldImportListener* listener_ = nullptr;

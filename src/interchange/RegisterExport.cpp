@@ -1,6 +1,8 @@
 #include "interchange/RegisterExport.h"
 
 #include <QSaveFile>
+#include <algorithm>
+#include <tuple>
 
 #include "base/AppError.h"
 #include "base/ErrorLog.h"
@@ -149,24 +151,62 @@ CsvRecord CsvRecordFrom(const AudiogramRecord& a) {
   return r;
 }
 
-std::vector<RegisterRowKey> RegisterRows(db::Connection& connection, const SqlQuery& query) {
+namespace {
+// Appends the query's rows to `rows`; a database error ends it with a throw.
+void AppendRows(db::Connection& connection, const SqlQuery& query,
+                std::vector<RegisterRowKey>& rows) {
   db::Statement statement(connection, query.sql);
   for (int i = 0; i < query.params.size(); ++i) statement.Bind(i + 1, query.params[i]);
-  std::vector<RegisterRowKey> rows;
   while (statement.Step()) {
     rows.push_back(
         {statement.Text(kColPatNo), statement.Text(kColLastTest), statement.Text(kColTimeofTest)});
   }
+}
+}  // namespace
+
+std::vector<RegisterRowKey> RegisterRows(db::Connection& connection, const SqlQuery& query) {
+  std::vector<RegisterRowKey> rows;
+  AppendRows(connection, query, rows);
   return rows;
 }
 
-std::vector<RegisterRowKey> ShownRegisterRows(db::Connection& connection, Register& reg) {
-  return RegisterRows(connection, reg.Model().Query());
+RowList ListRegisterRows(db::Connection& connection, const SqlQuery& query) {
+  RowList list;
+  try {
+    AppendRows(connection, query, list.keys);
+    return list;
+  } catch (const db::SqliteError& error) {
+    list.failure = QString::fromUtf8(error.what());
+  }
+  // A damaged page stopped the listing: every patient's newest test from the
+  // index instead, newest first, so that every row that can be read is.
+  try {
+    db::Statement keys(connection, TestKeysFromIndexSql().sql);
+    std::vector<RegisterRowKey> latest;
+    while (keys.Step()) {
+      const QString pat_no = keys.Text(0);
+      if (!latest.empty() && latest.back().pat_no == pat_no) continue;
+      latest.push_back({pat_no, keys.Text(1), keys.Text(2)});
+    }
+    std::stable_sort(latest.begin(), latest.end(), [](const auto& a, const auto& b) {
+      return std::tie(a.date, a.time) > std::tie(b.date, b.time);
+    });
+    list.keys = std::move(latest);
+  } catch (const db::SqliteError&) {
+    // The index is damaged too: what the listing gave is all there is.
+  }
+  return list;
+}
+
+RowList ShownRegisterRows(db::Connection& connection, Register& reg) {
+  return ListRegisterRows(connection, reg.Model().Query());
 }
 
 ExportOutcome WriteRegisterCsv(db::Database& database, ErrorReporter& reporter, const QString& path,
-                               CsvLayout layout, const std::vector<RegisterRowKey>& rows) {
+                               CsvLayout layout, const RowList& list) {
   ExportOutcome outcome;
+  const std::vector<RegisterRowKey>& rows = list.keys;
+  QString read_failure = list.failure;
   const QString procedure = QStringLiteral("exportregisterascsv");
   try {
     QSaveFile file(path);
@@ -186,10 +226,15 @@ ExportOutcome WriteRegisterCsv(db::Database& database, ErrorReporter& reporter, 
         outcome.stopped = true;
         return outcome;
       }
-      if (auto record = reader.Read(row)) {
-        block += FormatCsvLine(*record, layout).toUtf8();
-        block += "\r\n";
-        ++outcome.lines;
+      try {
+        if (auto record = reader.Read(row)) {
+          block += FormatCsvLine(*record, layout).toUtf8();
+          block += "\r\n";
+          ++outcome.lines;
+        }
+      } catch (const db::SqliteError& error) {
+        ++outcome.unreadable;
+        read_failure = QString::fromUtf8(error.what());
       }
       if (++done % 256 == 0 || done == int(rows.size())) {
         if (file.write(block) != block.size())
@@ -202,6 +247,14 @@ ExportOutcome WriteRegisterCsv(db::Database& database, ErrorReporter& reporter, 
       throw AppError(errnum::kPermissionDenied, file.errorString());
     }
     outcome.written = true;
+    if (!read_failure.isEmpty()) {
+      reporter.Report(
+          QStringLiteral("%1 record(s) exported; %2 could not be read: %3")
+              .arg(outcome.lines)
+              .arg(outcome.unreadable)
+              .arg(read_failure),
+          errnum::kDatabaseError, procedure);
+    }
   } catch (const AppError& error) {
     reporter.Report(error.Description(), error.Number(), procedure);
   } catch (const db::SqliteError& error) {
@@ -212,7 +265,7 @@ ExportOutcome WriteRegisterCsv(db::Database& database, ErrorReporter& reporter, 
 
 ExportOutcome ExportRegisterCsv(const ProgramFolder& folder, db::Database& database,
                                 ErrorReporter& reporter, const QString& file_name,
-                                const std::vector<RegisterRowKey>& rows) {
+                                const RowList& rows) {
   QString path;
   CsvLayout layout = CsvLayout::Snv5;
   if (file_name.isEmpty()) {
@@ -230,7 +283,7 @@ ExportOutcome ExportRegisterCsv(const ProgramFolder& folder, db::Database& datab
   } else {
     path = folder.File(file_name);
   }
-  if (rows.empty()) {
+  if (rows.keys.empty() && rows.failure.isEmpty()) {
     reporter.prompter().Show(QStringLiteral("No data available to export"), Msg(974));
     return {};
   }

@@ -8,6 +8,7 @@
 #include "db/Sqlite.h"
 #include "interchange/BulkRun.h"
 #include "interchange/CsvFile.h"
+#include "base/LineRefusals.h"
 #include "register/AudiogramStore.h"
 #include "register/EntryFields.h"
 #include "register/RecordEditor.h"
@@ -38,6 +39,9 @@ QString ImportSummary::SummaryText() const {
                      .arg(added)
                      .arg(existing)
                      .arg(rejected);
+  if (cp1252_lines > 0) {
+    text += QStringLiteral(", %1 line(s) read as Windows-1252").arg(cp1252_lines);
+  }
   if (stopped) text += QStringLiteral(" (stopped)");
   return text;
 }
@@ -127,6 +131,9 @@ ImportSummary RegisterImporter::ImportFile(const QString& path) {
     return summary;
   }
   summary.read = true;
+  summary.cp1252_lines = file->cp1252_lines;
+  LineRefusals refusals(context_.reporter.prompter(), context_.reporter.log(), path);
+  refusals_ = &refusals;
   BulkRun bulk(context_.editor, context_.database);
   stop_requested_ = false;
   const qsizetype count = file->lines.size();
@@ -142,6 +149,7 @@ ImportSummary RegisterImporter::ImportFile(const QString& path) {
     const QString& line = file->lines[i];
     if (line.trimmed().isEmpty()) continue;
     ++summary.lines;
+    refusals.StartLine(i + 1);
     const bool complete = i + 1 < count || file->last_line_ended;
     switch (ImportLine(line, *layout, complete)) {
       case Outcome::Added:
@@ -158,6 +166,7 @@ ImportSummary RegisterImporter::ImportFile(const QString& path) {
   }
   // Statements must not outlive the import: the database may be closed later.
   lookups_.reset();
+  refusals_ = nullptr;
   stop_requested_ = false;
   if (context_.reg != nullptr) {
     bulk.EndBulkMode();
@@ -169,15 +178,18 @@ ImportSummary RegisterImporter::ImportFile(const QString& path) {
 RegisterImporter::Outcome RegisterImporter::Reject(const QString& shown, const QString& logged) {
   context_.reporter.prompter().Show(shown, Msg(974), Prompter::Buttons::Ok, Prompter::Answer::Ok,
                                     Prompter::Icon::Critical);
-  context_.reporter.log().Append(logged);
+  refusals_->Log(logged);
   return Outcome::Rejected;
 }
 
 RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvLayout layout,
                                                        bool complete) {
-  const ParsedLine parsed = ParseCsvLine(line, layout, complete);
+  ParsedLine parsed = ParseCsvLine(line, layout, complete);
+  // Blanks around a patient number are not part of it.
+  parsed.record[kCsvPatNo] = parsed.record[kCsvPatNo].trimmed();
   const CsvRecord& r = parsed.record;
   const QString& pat_no = r[kCsvPatNo];
+  refusals_->SetPatient(pat_no);
   switch (parsed.problem) {
     case LineProblem::None:
       break;
@@ -207,14 +219,14 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
     }
     if (!key_valid) {
       // The save judges the date; the log keeps what the file held.
-      context_.reporter.log().Append(kLogPrefix + Msg(958) + QStringLiteral(" Pat No: ") + pat_no +
-                                     Msg(1402) + r[kCsvLastTest] + Msg(1403) + r[kCsvTimeofTest] +
-                                     QStringLiteral(" :958"));
+      refusals_->Log(kLogPrefix + Msg(958) + QStringLiteral(" Pat No: ") + pat_no + Msg(1402) +
+                     r[kCsvLastTest] + Msg(1403) + r[kCsvTimeofTest] + QStringLiteral(" :958"));
     }
     RecordEditor& editor = context_.editor;
     const bool started = found ? editor.InsertAudiogram(pat_no) : editor.AddPatient();
     if (!started) {
       editor.Cancel();
+      refusals_->Log(kLogPrefix + QStringLiteral("The record could not be started."));
       return Outcome::Rejected;
     }
     FillEntries(r, layout, editor.Entries());
@@ -230,6 +242,7 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
       return Outcome::Existing;
     }
     // The save showed why.
+    refusals_->Log(kLogPrefix + editor.Refusal());
     return Outcome::Rejected;
   } catch (const std::exception& error) {
     if (context_.editor.Editing()) context_.editor.Cancel();

@@ -13,6 +13,7 @@ class Statement;
 }  // namespace db
 class AudiogramStore;
 class ErrorReporter;
+class LineRefusals;
 class ProgramFolder;
 class RecordEditor;
 class Register;
@@ -37,6 +38,7 @@ struct ImportSummary {
   int existing = 0;      // lines whose test is stored already (1401)
   int rejected = 0;      // every other line not stored
   bool stopped = false;  // Stop was pressed between lines
+  int cp1252_lines = 0;  // lines that were not UTF-8, read as Windows-1252
   QString SummaryText() const;
 };
 
@@ -71,6 +73,7 @@ class RegisterImporter {
   bool stop_requested_ = false;
   // The look-ups every line makes, prepared once per import.
   std::unique_ptr<AudiogramStore> lookups_;
+  LineRefusals* refusals_ = nullptr;  // during ImportFile
 };
 
 }  // namespace sonivera

@@ -144,15 +144,39 @@ RecordView LoadRecordView(db::Connection& connection, const QString& pat_no, int
     view.record_number = view.record_count - test_index;
   }
   view.marker = MarkerFor(test_index);
+  view.baseline = BaselineText(connection, pat_no);
+  return view;
+}
+
+void LoadGrid(const EntryFields& entries, AudiogramGrid& grid) {
+  grid.Clear();
+  for (int item = 0; item < kThresholdBoxCount; ++item) {
+    const ThresholdBox& box = ThresholdBoxAt(item);
+    // A -20 on show means no value (the PC audiometer's empty threshold).
+    const QString& shown = entries.Thresholds[item];
+    grid.SetCell(box.grid_row, box.grid_column,
+                 shown.trimmed() == QLatin1String("-20") ? QString() : shown);
+    grid.SetCell(box.grid_row + 1, box.grid_column, entries.Previous[item]);
+  }
+}
+
+QString BaselineText(db::Connection& connection, const QString& pat_no) {
   auto s = connection.Prepare(
       QStringLiteral("SELECT BaselineDate, BaselineTime FROM PatDetails WHERE PatNo = ?1"));
   s.Bind(1, pat_no);
-  if (s.Step() && !s.IsNull(0) && !s.IsNull(1)) {
-    view.baseline = DateBoxText(s.Text(0));
-  } else {
-    view.baseline = Msg(931);
-  }
-  return view;
+  if (s.Step() && !s.IsNull(0) && !s.IsNull(1)) return DateBoxText(s.Text(0));
+  return Msg(931);
+}
+
+std::optional<TestKey> PreviousResultKey(db::Connection& connection, const QString& pat_no,
+                                         const TestKey& key) {
+  auto s = connection.Prepare(QStringLiteral(
+      "SELECT TestDate, TestTime FROM TestResultsLeft WHERE PatNo = ?1 AND "
+      "(TestDate < ?2 OR (TestDate = ?2 AND TestTime < ?3)) "
+      "ORDER BY TestDate DESC, TestTime DESC LIMIT 1"));
+  s.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
+  if (!s.Step()) return std::nullopt;
+  return TestKey{s.Text(0), s.Text(1)};
 }
 
 }  // namespace sonivera

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "categorise/CategorisationState.h"
 #include "register/AudiogramStore.h"
 #include "register/EntryFields.h"
 
@@ -47,6 +48,16 @@ std::array<QString, kThresholdBoxCount> LoadThresholds(db::Connection& connectio
 // The latest address lines of the patient (empty when none).
 std::array<QString, kAddressLineCount> LatestAddress(db::Connection& connection,
                                                      const QString& pat_no);
+// The baseline box: the baseline's date, or "First Audiogram" when the
+// patient has none.
+QString BaselineText(db::Connection& connection, const QString& pat_no);
+// The test before `key` among the patient's left-ear results (newest first):
+// the previous-test key of a printed audiogram. nullopt for a first test.
+std::optional<TestKey> PreviousResultKey(db::Connection& connection, const QString& pat_no,
+                                         const TestKey& key);
+// The audiogram grid of what the boxes show: the shown test in rows 0 and 2,
+// the one before it ("Prev.") in rows 1 and 3.
+void LoadGrid(const EntryFields& entries, AudiogramGrid& grid);
 // UpdateDetailsDisplay and UpdateResultsDisplay for the test at test_index.
 RecordView LoadRecordView(db::Connection& connection, const QString& pat_no, int test_index);
 

@@ -61,7 +61,13 @@ void RecordEditor::Redraw() {
 
 void RecordEditor::ReportFailure(const std::exception& error, const QString& tag) {
   const auto failure = db::DescribeFailure(error);
-  context_.reporter.ShowAndLog(StandardErrorText(failure.description, failure.number, tag));
+  refusal_ = StandardErrorText(failure.description, failure.number, tag);
+  context_.reporter.ShowAndLog(refusal_);
+}
+
+void RecordEditor::Refuse(const QString& text, const QString& title) {
+  refusal_ = text;
+  Ask().Show(text, title, Buttons::Ok);
 }
 
 void RecordEditor::EnterEdit(EditMode mode) {
@@ -100,6 +106,9 @@ bool RecordEditor::InsertAudiogram(const QString& pat_no) {
     // own fields start empty.
     if (!tests.empty()) LoadTestEntries(conn, pat_no, tests.front(), fields);
     fields.ClearTestFields();
+    // Date Joined and Date Left are cleared with the other date boxes; the
+    // length of service computed from them goes with them.
+    fields.ServiceLength.clear();
     fields.Address = LatestAddress(conn, pat_no);
     if (!tests.empty()) fields.Previous = LoadThresholds(conn, pat_no, tests.front());
     fields.Details[kComboExaminer] = context_.examiner;
@@ -158,7 +167,7 @@ bool RecordEditor::ComputeServiceLength() {
   QDate end;
   if (left && left->isValid()) {
     if (*left < *joined) {
-      Ask().Show(Msg(1048), Msg(958), Buttons::Ok);
+      Refuse(Msg(1048), Msg(958));
       return false;
     }
     end = *left;
@@ -173,6 +182,7 @@ bool RecordEditor::ComputeServiceLength() {
 
 RecordEditor::SaveResult RecordEditor::Save() {
   if (!Editing()) return SaveResult::NotEditing;
+  refusal_.clear();
   auto& ask = Ask();
   if (!bulk_mode_) {
     if (IsEmptyBox(entries_.DOB) &&
@@ -191,7 +201,7 @@ RecordEditor::SaveResult RecordEditor::Save() {
     }
   }
   if (entries_.PatNo.trimmed().isEmpty()) {
-    ask.Show(Msg(1001), Msg(974), Buttons::Ok);
+    Refuse(Msg(1001), Msg(974));
     return SaveResult::Failed;
   }
   const EditMode mode = mode_;
@@ -207,7 +217,7 @@ RecordEditor::SaveResult RecordEditor::Save() {
       return SaveResult::Failed;
     }
     if (exists) {
-      ask.Show(Msg(1002), Msg(1003), Buttons::Ok);
+      Refuse(Msg(1002), Msg(1003));
       entries_.PatNo.clear();
       return SaveResult::NumberTaken;
     }
@@ -230,7 +240,7 @@ RecordEditor::SaveResult RecordEditor::Save() {
 
 bool RecordEditor::BuildRecord(const QString& pat_no, AudiogramRecord& r) {
   auto date_error = [&](int message) {
-    Ask().Show(Msg(message), Msg(958), Buttons::Ok);
+    Refuse(Msg(message), Msg(958));
     return false;
   };
   const auto& e = entries_;
@@ -298,10 +308,13 @@ RecordEditor::SaveResult RecordEditor::SaveRecord(const QString& pat_no, EditMod
     db::Transaction transaction(conn);
     AudiogramStore store(conn);
     if (!store.Write(mode, record, edited_test_)) {
-      if (bulk_mode_) return SaveResult::Duplicate;
-      Ask().Show(Msg(1401) + u' ' + record.patient.PatNo + Msg(1402) +
-                     DateBoxText(record.key.date) + u' ' + record.key.time,
-                 Msg(974), Buttons::Ok);
+      const QString text = Msg(1401) + u' ' + record.patient.PatNo + Msg(1402) +
+                           DateBoxText(record.key.date) + u' ' + record.key.time;
+      if (bulk_mode_) {
+        refusal_ = text;  // a bulk run reports it in its own words
+        return SaveResult::Duplicate;
+      }
+      Refuse(text, Msg(974));
       return SaveResult::Duplicate;
     }
     // Linking and categorising belong to the same save: the file never
@@ -314,7 +327,7 @@ RecordEditor::SaveResult RecordEditor::SaveRecord(const QString& pat_no, EditMod
   } catch (const db::SqliteError& e) {
     const long number = db::ErrorNumberFor(e);
     if (number == errnum::kFieldTooLong) {
-      Ask().Show(Msg(1027), Msg(974), Buttons::Ok);
+      Refuse(Msg(1027), Msg(974));
     } else {
       ReportFailure(e, ErrorTag(QStringLiteral("saverecord")));
     }

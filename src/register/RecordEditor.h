@@ -110,6 +110,13 @@ class RecordEditor {
   QString EditCaption() const;
   bool QuestionsEnabled() const;
 
+  // The message with which the last Save refused the save ("" after a save).
+  const QString& Refusal() const { return refusal_; }
+
+  // Tells the listener the shown record must be redrawn (after the boxes were
+  // filled from outside, e.g. a test from the companion program).
+  void Redraw();
+
  private:
   friend class Register;
   Prompter& Ask();
@@ -123,9 +130,10 @@ class RecordEditor {
   void EnterEdit(EditMode mode);
   void LeaveEdit();
   void ShowPage(MainPage page);
-  void Redraw();
   void Rebuild(const QString& pat_no);
   void ReportFailure(const std::exception& error, const QString& tag);
+  // Shows why the save is refused (an OK box) and keeps the text for Refusal().
+  void Refuse(const QString& text, const QString& title);
 
   EditorContext context_;
   Register* register_;
@@ -134,6 +142,7 @@ class RecordEditor {
   bool bulk_mode_ = false;
   bool new_test_pending_ = false;
   EntryFields entries_;
+  QString refusal_;
   TestKey edited_test_;
   QString edited_pat_no_;
 };

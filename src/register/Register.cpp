@@ -226,6 +226,7 @@ bool Register::ApplyFilter(const FilterCriteria& criteria) {
   try {
     SetQuery(FilteredSql(*build.condition, sort_));
     filter_ = *build.condition;
+    criteria_ = criteria;
     filter_on_ = true;
     return true;
   } catch (const std::exception& e) {
@@ -236,6 +237,7 @@ bool Register::ApplyFilter(const FilterCriteria& criteria) {
 
 void Register::ClearFilter() {
   filter_ = {};
+  criteria_ = {};
   filter_on_ = false;
   BuildRegister();
 }

@@ -43,6 +43,9 @@ class Register {
   bool FilterOn() const { return filter_on_; }
   const FilterCondition& FilterWhere() const { return filter_; }
   const QString& SortDescription() const { return sort_description_; }
+  // The filter's criteria and the sort in force, for the windows to reopen on.
+  const FilterCriteria& CriteriaInForce() const { return criteria_; }
+  SortField SortInForce() const { return sort_; }
 
   // BuildRegister: the unfiltered register (not during a bulk run), sort cleared.
   void BuildRegister();
@@ -104,6 +107,7 @@ class Register {
   int current_row_ = -1;
   bool filter_on_ = false;
   FilterCondition filter_;
+  FilterCriteria criteria_;
   SortField sort_ = SortField::None;
   bool default_register_ = false;  // the unfiltered, unsorted register is shown
   QString sort_description_;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "db/Sqlite.h"
+#include "register/AnswerCodes.h"
 #include "register/EntryFields.h"
 
 namespace sonivera {
@@ -77,6 +78,31 @@ QString Threshold(double value) {
   return QString::number(db);
 }
 }  // namespace
+
+// A complete questionnaire for one test, drawn from a sequence of its own so
+// that the thresholds stay those of the plain register.
+void AnswerEverything(AudiogramRecord& r, int index, int test, double exposure) {
+  Random rng(0x51u ^ static_cast<quint64>(index) * 104729ULL ^ static_cast<quint64>(test) << 40);
+  static const char* const kWritten[][2] = {
+      {"About 6 hours", "Less than an hour"},
+      {"Moved to the press shop in March", "No change"},
+      {"Foam plugs, and muffs on the grinder", "Moulded plugs"},
+  };
+  for (int q = 0; q < kQuestionCount; ++q) {
+    r.codes[q] = rng.Chance(exposure > 3.0 ? 0.45 : 0.2) ? kAnswerYes : kAnswerNo;
+  }
+  const int written[] = {6, 7, 33};
+  for (int w = 0; w < 3; ++w) {
+    r.codes[written[w]] = kAnswerText;
+    r.texts[written[w]] = QString::fromUtf8(kWritten[w][rng.Chance(0.5) ? 0 : 1]);
+  }
+  if (rng.Chance(0.4)) {
+    r.Notes = exposure > 3.0
+                  ? QStringLiteral("Reminded to wear protection in the marked zones; "
+                                   "fitting of plugs checked and shown again.")
+                  : QStringLiteral("Ears clear on otoscopy. No concerns raised.");
+  }
+}
 
 std::vector<AudiogramRecord> GeneratePatient(const GeneratorOptions& options, int index) {
   Random rng((static_cast<quint64>(options.seed) << 32) ^ static_cast<quint64>(index) * 7919ULL);
@@ -166,6 +192,7 @@ std::vector<AudiogramRecord> GeneratePatient(const GeneratorOptions& options, in
       r.codes[1] = 2;
       r.texts[1] = QStringLiteral("Uses ear defenders");
     }
+    if (options.full_questionnaire) AnswerEverything(r, index, t, exposure);
     previous_date = r.key.date;
     records.push_back(std::move(r));
   }

@@ -24,6 +24,10 @@ struct GeneratorOptions {
   QString number_prefix;                      // put before each number, e.g. "G"
   QDate last_test_date = QDate(2024, 6, 28);  // no test is later than this
   int patients_per_transaction = 2000;
+  // Every test answers the whole questionnaire (mostly yes/no, a few written
+  // answers) and some carry notes, as a well-kept register does; the
+  // demonstration register shows them on its pages and printed reports.
+  bool full_questionnaire = false;
 };
 
 struct GeneratorOutcome {

@@ -18,21 +18,26 @@ QString RegisterCellText(int column, const QVariant& stored) {
   return stored.toString();
 }
 
-std::vector<RegisterModel::Row> RegisterModel::ReadRows(const SqlQuery& query, int count,
-                                                        int offset) const {
-  std::vector<Row> rows;
+std::vector<RegisterRow> ReadRegisterRows(db::Connection& connection, const SqlQuery& query,
+                                          int count, int offset) {
+  std::vector<RegisterRow> rows;
   if (query.sql.isEmpty()) return rows;
-  auto statement = connection_.Prepare(query.sql + QStringLiteral(" LIMIT ? OFFSET ?"));
+  auto statement = connection.Prepare(query.sql + QStringLiteral(" LIMIT ? OFFSET ?"));
   int index = 1;
   for (const auto& p : query.params) statement.Bind(index++, p);
-  statement.Bind(index++, count);
+  statement.Bind(index++, count < 0 ? -1 : count);
   statement.Bind(index, offset);
   while (statement.Step()) {
-    Row row;
+    RegisterRow row;
     for (int c = 0; c < kRegisterColumnCount; ++c) row[c] = statement.Value(c);
     rows.push_back(std::move(row));
   }
   return rows;
+}
+
+std::vector<RegisterModel::Row> RegisterModel::ReadRows(const SqlQuery& query, int count,
+                                                        int offset) const {
+  return ReadRegisterRows(connection_, query, count, offset);
 }
 
 std::vector<RegisterModel::Row> RegisterModel::ReadPage(int offset, int count) const {

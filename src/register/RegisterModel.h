@@ -14,6 +14,9 @@ namespace db {
 class Connection;
 }
 
+// One register row: the stored value of each column.
+using RegisterRow = std::array<QVariant, kRegisterColumnCount>;
+
 // The register as a table model the grid shows directly. Rows are read in
 // pages as the view asks for them (canFetchMore/fetchMore), so a register of
 // any size shows its first screen at once; moving to a far row reads only
@@ -56,7 +59,7 @@ class RegisterModel : public QAbstractTableModel {
   void fetchMore(const QModelIndex& parent = QModelIndex()) override;
 
  private:
-  using Row = std::array<QVariant, kRegisterColumnCount>;
+  using Row = RegisterRow;
   std::vector<Row> ReadPage(int offset, int count) const;
   std::vector<Row> ReadRows(const SqlQuery& query, int count, int offset) const;
   const Row* RowAt(int row) const;
@@ -71,6 +74,11 @@ class RegisterModel : public QAbstractTableModel {
   bool at_end_ = true;
   int total_ = -1;
 };
+
+// Runs a register query: count rows from offset on, or every row when count
+// is negative (the summary report and the batch print read it whole).
+std::vector<RegisterRow> ReadRegisterRows(db::Connection& connection, const SqlQuery& query,
+                                          int count = -1, int offset = 0);
 
 // A cell's text as the grid shows it: dates "dd/mm/yyyy", the rest as stored.
 QString RegisterCellText(int column, const QVariant& stored);

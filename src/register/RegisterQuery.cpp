@@ -229,6 +229,12 @@ SqlQuery RegisterSql() {
           {}};
 }
 
+SqlQuery TestKeysFromIndexSql() {
+  return {QStringLiteral("SELECT PatNo, DateofTest, TimeofTest FROM TestDetails INDEXED BY "
+                         "\"TestDetails_Newest\" ORDER BY PatNo, DateofTest DESC, TimeofTest DESC"),
+          {}};
+}
+
 SqlQuery RegisterFromSql(const QString& date, const QString& time) {
   return {SelectList() + kJoin + QStringLiteral(" AND ") + kLatestOnly +
               QStringLiteral(" WHERE PatDetails.DateofTest < ?1 OR (PatDetails.DateofTest = ?1 AND "

@@ -87,6 +87,10 @@ SqlQuery RegisterSql();
 // number of register rows before that test: together they place a patient
 // in a large register without reading the rows above it.
 SqlQuery RegisterFromSql(const QString& date, const QString& time);
+// Every test's key (PatNo, DateofTest, TimeofTest), each patient's newest
+// first, read from an index alone: the rescue listing when a damaged table
+// page stops the register's own query.
+SqlQuery TestKeysFromIndexSql();
 SqlQuery RegisterRowsBeforeSql(const QString& date, const QString& time);
 // Every audiogram (or those the filter keeps) in the order of the sort field.
 SqlQuery SortedSql(SortField field, const FilterCondition* filter);

@@ -9,6 +9,7 @@
 #include "register/Recategorise.h"
 #include "register/RecordDisplay.h"
 #include "register/RegisterGenerator.h"
+#include "vision/VisionDemo.h"
 
 namespace sonivera::ui {
 
@@ -37,12 +38,14 @@ int SeedDemoRegister(Application& app, int patients) {
   options.tests_per_patient = 4;
   options.seed = 20240628;
   options.first_number = 100001;
+  options.full_questionnaire = true;
   // Recent enough for the recall dates to look current.
   options.last_test_date = QDate::currentDate().addDays(-3);
   CategoriseEnv env = app.ForCategorising();
   const GeneratorOutcome outcome = GenerateRegister(
       connection, options,
       [&app, &env](const QString& pat_no) { RecategorisePatient(app.Db(), env, pat_no); });
+  vision::SeedDemoVisionTests(connection, options.seed);
   ChartOptions& chart = settings.chart;
   chart.CheckBand = true;
   chart.CheckPredictive = true;

@@ -198,6 +198,8 @@ void DetailsPage::SetLists(const DetailLists& lists) {
   }
 }
 
+QString DetailsPage::Baseline() const { return baseline_->text(); }
+
 void DetailsPage::ShowValues(const EntryFields& fields, const QString& baseline) {
   pat_no_->setText(fields.PatNo);
   surname_->setText(fields.Surname);

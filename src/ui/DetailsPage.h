@@ -49,6 +49,9 @@ class DetailsPage : public QWidget {
   QLineEdit* service_length_;
   QLineEdit* serial_no_;
   QLineEdit* baseline_;
+
+ public:
+  QString Baseline() const;
   QComboBox* test_type_;
   QPlainTextEdit* notes_;
   QLineEdit* dob_;

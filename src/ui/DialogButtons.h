@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <algorithm>
 
 #include "base/Messages.h"
 
@@ -15,6 +16,13 @@ struct DialogButtons {
   QPushButton* command2;
 };
 
+// A small dialog is at least as wide as its title needs, so that the title
+// bar does not cut it ("Change Pa... Number").
+inline void FitTitle(QWidget& dialog) {
+  const int needed = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 140;
+  dialog.setMinimumWidth(std::max(dialog.minimumWidth(), needed));
+}
+
 inline DialogButtons MakeOkCancelButtons(QWidget* parent) {
   auto* command1 = new QPushButton(Msg(11), parent);
   command1->setObjectName(QStringLiteral("Command1"));
@@ -25,6 +33,13 @@ inline DialogButtons MakeOkCancelButtons(QWidget* parent) {
   box->addButton(command1, QDialogButtonBox::AcceptRole);
   box->addButton(command2, QDialogButtonBox::RejectRole);
   return {box, command1, command2};
+}
+
+// A push button carrying the name the code and the tests know it by.
+inline QPushButton* MakeNamedButton(QWidget* parent, const QString& name, const QString& text) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(name);
+  return button;
 }
 
 }  // namespace sonivera::ui

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "base/Messages.h"
+#include "ui/DialogButtons.h"
 
 namespace sonivera::ui {
 
@@ -15,6 +16,7 @@ FormChangePatNo::FormChangePatNo(const QString& old_pat_no,
     : QDialog(parent), change_(std::move(change)) {
   setObjectName(QStringLiteral("FormChangePatNo"));
   setWindowTitle(Msg(500));
+  FitTitle(*this);
   old_ = new QLineEdit(old_pat_no, this);
   old_->setObjectName(QStringLiteral("TextOldPatNo"));
   old_->setReadOnly(true);

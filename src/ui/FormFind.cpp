@@ -11,12 +11,14 @@
 #include <QVBoxLayout>
 
 #include "base/Messages.h"
+#include "ui/DialogButtons.h"
 
 namespace sonivera::ui {
 
 FormFind::FormFind(Finder find, QWidget* parent) : QDialog(parent), find_(std::move(find)) {
   setObjectName(QStringLiteral("FormFind"));
   setWindowTitle(Msg(753));
+  FitTitle(*this);
   text_ = new QLineEdit(this);
   text_->setObjectName(QStringLiteral("TextFind"));
   text_->setMaxLength(40);

@@ -22,12 +22,19 @@
 
 #include "app/Application.h"
 #include "base/Messages.h"
+#include "instrument/CompanionLink.h"
+#include "instrument/SerialLink.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
 #include "ui/DetailsPage.h"
+#include "ui/FormTx730Transfer.h"
+#include "ui/FormVision.h"
 #include "ui/PicGraph.h"
+#include "ui/RecordShortcuts.h"
+#include "ui/RegisterGrid.h"
+#include "ui/ReportPrinting.h"
 #include "ui/ResultsPage.h"
 
 namespace sonivera::ui {
@@ -88,6 +95,7 @@ FormMain::FormMain(Application& app, QWidget* parent)
   setObjectName(QStringLiteral("FormMain"));
   setWindowIcon(QIcon::fromTheme(QStringLiteral("audio-headphones")));
   run_dialog = [](QDialog& dialog) { return dialog.exec(); };
+  BuildPrinting();
   BuildActions();
   BuildMenus();
   BuildToolbar();
@@ -104,13 +112,19 @@ FormMain::FormMain(Application& app, QWidget* parent)
   if (!register_->MoveToPatient(register_->Cursor().PatNo)) register_->GoToChosenRecord(0);
   SelectCurrentRow();
   RefreshRecord();
+  for (QWidget* input : {static_cast<QWidget*>(grid_), grid_->viewport()}) {
+    new InputFreeze(input, [this] { return editor_->Editing(); });
+  }
+  new RecordShortcuts(this, {Action(QStringLiteral("New Patient")),
+                             Action(QStringLiteral("Insert Record")), Action(QStringLiteral("Edit")),
+                             Action(QStringLiteral("Post")), Action(QStringLiteral("DeletePatient"))});
   // The questionnaire of a test is open only while editing it.
   Action(QStringLiteral("Questions"))->setEnabled(false);
   UpdateEditState();
   FitToScreen();
 }
 
-FormMain::~FormMain() = default;
+FormMain::~FormMain() { app_.SetSerialLink(nullptr); }
 
 void FormMain::ConnectCore() {
   grid_->setModel(&register_->Model());
@@ -213,14 +227,23 @@ void FormMain::BuildActions() {
       ->setCheckable(true);
   AddAction(QStringLiteral("About"), Msg(3123), QStringLiteral("help-about"), K(),
             &FormMain::About);
-  AddAction(QStringLiteral("ImportFile"), Msg(3700), QStringLiteral("document-import"), K(),
-            &FormMain::ImportRegisterFile);
-  AddAction(QStringLiteral("Export"), Msg(3701), QStringLiteral("document-export"), K(),
-            &FormMain::ExportRegister);
+  AddAction(QStringLiteral("ImportFile"), Msg(3700), QStringLiteral("document-import"),
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_O), &FormMain::ImportRegisterFile);
+  AddAction(QStringLiteral("Export"), Msg(3701), QStringLiteral("document-export"),
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &FormMain::ExportRegister);
   AddAction(QStringLiteral("ImportA3_1"), Msg(3702), QStringLiteral("document-import"), K(),
             &FormMain::ImportOlderRelease);
+  AddAction(QStringLiteral("Print"), Msg(3780), QStringLiteral("document-print"), K::Print,
+            &FormMain::PrintCommand);
+  AddAction(QStringLiteral("PrintPreview"), Msg(3781), QStringLiteral("document-print-preview"),
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &FormMain::PrintPreviewCommand);
+  AddAction(QStringLiteral("BatchPrint"), Msg(3782), QStringLiteral("document-print"), K(),
+            &FormMain::BatchPrintCommand);
   AddAction(QStringLiteral("Exit"), Msg(3105), QStringLiteral("application-exit"), K::Quit,
             &FormMain::CloseWindow);
+  BuildVisionActions();
+  BuildCompanionCommands();
+  BuildTx730Commands();
   // Escape cancels only while editing; elsewhere it would surprise.
   Action(QStringLiteral("CancelEdit"))->setShortcutContext(Qt::WindowShortcut);
 }
@@ -230,6 +253,10 @@ void FormMain::BuildMenus() {
   file->addAction(Action(QStringLiteral("Configure")));
   file->addSeparator();
   for (const char* key : {"ImportFile", "Export", "ImportA3_1"}) {
+    file->addAction(Action(QLatin1String(key)));
+  }
+  file->addSeparator();
+  for (const char* key : {"Print", "PrintPreview", "BatchPrint"}) {
     file->addAction(Action(QLatin1String(key)));
   }
   file->addSeparator();
@@ -243,6 +270,7 @@ void FormMain::BuildMenus() {
   for (const char* key : {"Delete", "DeletePatient", "ChangePatNo"}) {
     record->addAction(Action(QLatin1String(key)));
   }
+  record->addAction(Action(QStringLiteral("InsertVision")));
   record->addSeparator();
   record->addAction(Action(QStringLiteral("Questions")));
 
@@ -257,6 +285,10 @@ void FormMain::BuildMenus() {
 
   auto* tools = menuBar()->addMenu(Msg(3103));
   tools->addAction(Action(QStringLiteral("Recheck")));
+  AddCompanionMenu(tools);
+  AddTx730Menu(tools);
+
+  BuildTypeMenu();
 
   auto* help = menuBar()->addMenu(Msg(3104));
   help->addAction(Action(QStringLiteral("About")));
@@ -272,8 +304,10 @@ void FormMain::BuildToolbar() {
       {QStringLiteral("New Patient"), QStringLiteral("Insert Record"), QStringLiteral("Edit"),
        QStringLiteral("Post"), QStringLiteral("CancelEdit"), QStringLiteral("Delete")},
       {QStringLiteral("Questions")},
+      {QStringLiteral("UX730"), QStringLiteral("GetTest")},
       {QStringLiteral("Find"), QStringLiteral("Filter"), QStringLiteral("Sort")},
-      {QStringLiteral("Configure")}};
+      {QStringLiteral("ImportFile"), QStringLiteral("Export")},
+      {QStringLiteral("Configure"), QStringLiteral("Vision")}};
   for (const auto& group : groups) {
     if (!toolbar->actions().isEmpty()) toolbar->addSeparator();
     for (const auto& key : group) toolbar->addAction(Action(key));
@@ -285,17 +319,8 @@ void FormMain::BuildPages() {
   tabs_->setObjectName(QStringLiteral("TabStrip1"));
   tabs_->setDocumentMode(true);
 
-  grid_ = new QTableView(tabs_);
-  grid_->setObjectName(QStringLiteral("DBGrid1"));
-  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->setAlternatingRowColors(true);
-  grid_->setWordWrap(false);
+  grid_ = NewRegisterGrid(tabs_);
   grid_->setToolTip(Msg(3158));
-  grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
-  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  grid_->horizontalHeader()->setHighlightSections(false);
 
   details_ = new DetailsPage(tabs_);
   results_ = new ResultsPage(tabs_);
@@ -321,12 +346,7 @@ void FormMain::BuildPages() {
   }
   setCentralWidget(tabs_);
 
-  for (int panel = 0; panel < 4; ++panel) {
-    status_[panel] = new QLabel(this);
-    status_[panel]->setObjectName(QStringLiteral("StatusPanel%1").arg(panel + 1));
-    status_[panel]->setContentsMargins(6, 0, 6, 0);
-    statusBar()->addPermanentWidget(status_[panel], panel == 3 ? 1 : 0);
-  }
+  AddStatusPanels(*this, status_);
 }
 
 void FormMain::FormatGridColumns() {
@@ -338,6 +358,8 @@ void FormMain::FormatGridColumns() {
     // Fonts here are wider than the ones the widths were chosen for: a date
     // must still show whole.
     if (IsRegisterDateColumn(column)) width = std::max(width, date_width);
+    // Nor may a heading be cut ("Time of Test", "Length of Service").
+    width = std::max(width, grid_->horizontalHeader()->sectionSizeHint(column));
     grid_->setColumnWidth(column, width);
   }
 }

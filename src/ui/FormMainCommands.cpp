@@ -73,6 +73,11 @@ void FormMain::OnTabChanged(int index) {
     }
   }
   shown_tab_ = tabs_->currentIndex();
+  if (shown_tab_ == Tab(MainPage::Audiograms) && editor_->Editing()) {
+    // The date and time typed on the details page show here at once.
+    ReadBoxes();
+    results_->ShowTestKey(editor_->Entries());
+  }
   if (shown_tab_ == Tab(MainPage::Register)) {
     UpdateStatusBar();
     grid_->viewport()->update();
@@ -142,12 +147,13 @@ void FormMain::Filter() {
     RefreshRecord();
   };
   actions.current = [this] { return register_->CurrentRecordCriteria(); };
-  FormFilter filter(app_.UserLocale(), FilterCriteria(), actions, this);
+  // The window opens on the criteria in force, so Apply keeps them.
+  FormFilter filter(app_.UserLocale(), register_->CriteriaInForce(), actions, this);
   RunDialog(filter);
 }
 
 void FormMain::Sort() {
-  FormSort sort(SortField::None, this);
+  FormSort sort(register_->SortInForce(), this);
   if (RunDialog(sort) != QDialog::Accepted || sort.Chosen() == SortField::None) return;
   register_->ApplySort(sort.Chosen());
   register_->GoToChosenRecord(0);
@@ -207,6 +213,7 @@ void FormMain::EditRecord() {
 
 void FormMain::InsertRecord() {
   if (!editor_->InsertAudiogram(register_->Cursor().PatNo)) return;
+  StartQuestionnaire();
   UpdateEditState();
   // The new test's date and time come first, then its thresholds.
   tabs_->setCurrentIndex(Tab(MainPage::Details));
@@ -215,6 +222,7 @@ void FormMain::InsertRecord() {
 
 void FormMain::NewPatient() {
   editor_->AddPatient();
+  StartQuestionnaire();
   UpdateEditState();
   details_->PatNoBox()->setFocus();
 }
@@ -250,20 +258,10 @@ void FormMain::ChangePatNo() {
 void FormMain::Recheck() {
   if (editor_->Editing()) return;
   const RegisterCursor& cursor = register_->Cursor();
-  switch (RecheckShift(app_.Db(), app_.Categorisation(), app_.Reporter(), cursor.PatNo,
-                       cursor.TestIndex)) {
-    case RecheckOutcome::Stored:
-      RefreshRecord();
-      break;
-    case RecheckOutcome::NotFlagged:
-      app_.Ask().Show(QStringLiteral("The previous test does not have +10dB categorisation."),
-                      ApplicationTitle());
-      break;
-    case RecheckOutcome::NoPreviousTest:
-      app_.Ask().Show(QStringLiteral("No previous test result available."), ApplicationTitle());
-      break;
-    case RecheckOutcome::Failed:
-      break;  // reported by the core
+  // The core has told the user why when nothing was stored.
+  if (RecheckShift(app_.Db(), app_.Categorisation(), app_.Reporter(), cursor.PatNo,
+                   cursor.TestIndex) == RecheckOutcome::Stored) {
+    RefreshRecord();
   }
 }
 

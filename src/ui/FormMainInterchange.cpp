@@ -3,6 +3,7 @@
 // work; the window shows the register as it stands afterwards.
 #include <QAction>
 #include <QTabWidget>
+#include <QTableView>
 
 #include "app/Application.h"
 #include "interchange/OldImport.h"
@@ -52,11 +53,25 @@ void FormMain::Questions() {
     // The answers travel with the record being edited and are saved with it.
     CopyAnswersTo(questionnaire_->Held(), editor_->Entries());
     questions_model_->updatequestionsdisplay();
+    ShowCurrentQuestion();
   };
+  ShowCurrentQuestion();
   QAction* button = Action(QStringLiteral("Questions"));
   button->setEnabled(false);
   RunDialog(window);
   button->setEnabled(editor_->QuestionsEnabled());
+}
+
+// A new audiogram's questionnaire starts at question 1.
+void FormMain::StartQuestionnaire() {
+  questionnaire_->SetCurrent(1);
+  questions_model_->updatequestionsdisplay();
+  ShowCurrentQuestion();
+}
+
+// The grid keeps the ">" row of the current question in view.
+void FormMain::ShowCurrentQuestion() {
+  questions_->scrollTo(questions_model_->index(questionnaire_->Current() - 1, 0));
 }
 
 }  // namespace sonivera::ui

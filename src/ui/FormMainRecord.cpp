@@ -63,7 +63,12 @@ void FormMain::RefreshRecord() {
 
 void FormMain::ShowEntries(const EntryFields& entries) {
   const RegisterCursor& cursor = register_->Cursor();
-  if (editor_->Editing()) details_->ShowValues(entries, QString());
+  // The patient's baseline stays in view while a test is edited or added.
+  if (editor_->Editing()) {
+    details_->ShowValues(entries, editor_->Mode() == EditMode::AddingPatient
+                                      ? QString()
+                                      : details_->Baseline());
+  }
   results_->ShowValues(entries);
   {
     const QSignalBlocker block(results_->VScrollResults());
@@ -79,13 +84,7 @@ void FormMain::ShowEntries(const EntryFields& entries) {
 // The audiogram grid holds what the boxes show: the shown test in rows 0
 // and 2, the one before it in rows 1 and 3.
 void FormMain::LoadGrid(const EntryFields& entries) {
-  AudiogramGrid& grid = app_.Categorisation().grid;
-  grid.Clear();
-  for (int item = 0; item < kThresholdBoxCount; ++item) {
-    const ThresholdBox& box = ThresholdBoxAt(item);
-    grid.SetCell(box.grid_row, box.grid_column, entries.Thresholds[item]);
-    grid.SetCell(box.grid_row + 1, box.grid_column, entries.Previous[item]);
-  }
+  sonivera::LoadGrid(entries, app_.Categorisation().grid);
 }
 
 void FormMain::RedrawChart(bool left) {
@@ -142,15 +141,21 @@ void FormMain::UpdateEditState() {
   const bool editing = editor_->Editing();
   details_->SetEditing(editing, editor_->Mode() == EditMode::AddingPatient);
   results_->SetEditable(editing);
+  // The register grid stays on the open record: no click or key moves it
+  // (InputFreeze swallows them), and it gives up the focus.
+  grid_->setFocusPolicy(editing ? Qt::NoFocus : Qt::StrongFocus);
+  if (editing && grid_->hasFocus()) grid_->clearFocus();
   for (const char* key : {"New Patient", "Insert Record", "Edit", "Delete", "DeletePatient",
                           "ChangePatNo", "up", "down", "older", "newer", "Find", "Filter", "Sort",
-                          "Recheck", "Configure", "ImportFile", "Export", "ImportA3_1"}) {
+                          "Recheck", "Configure", "ImportFile", "Export", "ImportA3_1",
+                          "Vision", "InsertVision"}) {
     if (QAction* action = Action(QLatin1String(key))) action->setEnabled(!editing);
   }
   const RegisterCursor& cursor = register_->Cursor();
   const bool have_patient = !cursor.PatNo.isEmpty() && cursor.TestCount > 0;
   for (const char* key :
-       {"Insert Record", "Edit", "Delete", "DeletePatient", "ChangePatNo", "Recheck"}) {
+       {"Insert Record", "Edit", "Delete", "DeletePatient", "ChangePatNo", "Recheck",
+        "InsertVision"}) {
     if (!editing && !have_patient) Action(QLatin1String(key))->setEnabled(false);
   }
   // The register's ends: nothing before the first row or after the last.

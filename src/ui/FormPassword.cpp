@@ -1,7 +1,5 @@
 #include "ui/FormPassword.h"
 
-#include "ui/DialogButtons.h"
-
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -11,12 +9,14 @@
 #include "app/Application.h"
 #include "base/Messages.h"
 #include "config/Password.h"
+#include "ui/DialogButtons.h"
 
 namespace sonivera::ui {
 
 FormPassword::FormPassword(Application& app, QWidget* parent) : QDialog(parent), app_(app) {
   setObjectName(QStringLiteral("FormPassword"));
   setWindowTitle(Msg(793));
+  FitTitle(*this);
   auto* form = new QFormLayout;
   for (int i = 0; i < 3; ++i) {
     password_boxes_[i] = new QLineEdit(this);

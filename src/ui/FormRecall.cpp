@@ -9,6 +9,7 @@
 
 #include "base/Messages.h"
 #include "base/Prompter.h"
+#include "ui/DialogButtons.h"
 
 namespace sonivera::ui {
 
@@ -16,6 +17,7 @@ FormRecall::FormRecall(const QString& categorisation, int lcid, Prompter& prompt
     : QDialog(parent), period_(categorisation, lcid), prompter_(prompter) {
   setObjectName(QStringLiteral("FormRecall"));
   setWindowTitle(Msg(800));
+  FitTitle(*this);
   categorisation_box_ = new QLineEdit(period_.Categorisation(), this);
   categorisation_box_->setObjectName(QStringLiteral("Text1"));
   categorisation_box_->setReadOnly(true);

@@ -8,12 +8,14 @@
 #include <QVBoxLayout>
 
 #include "base/Messages.h"
+#include "ui/DialogButtons.h"
 
 namespace sonivera::ui {
 
 FormSort::FormSort(SortField current, QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("FormSort"));
   setWindowTitle(Msg(3136));
+  FitTitle(*this);
   auto* frame = new QGroupBox(Msg(3137), this);
   auto* column = new QVBoxLayout(frame);
   options_ = new QButtonGroup(this);

@@ -58,12 +58,18 @@ QString GuiPrompter::QtFilter(const QString& filter) {
          QStringLiteral(")");
 }
 
+Prompter::Icon GuiPrompter::IconFor(Buttons buttons, const QString& title, Icon icon) {
+  if (icon != Icon::None) return icon;
+  if (buttons != Buttons::Ok) return Icon::Question;
+  return title == Msg(974) ? Icon::Critical : Icon::Information;
+}
+
 Prompter::Answer GuiPrompter::Show(const QString& text, const QString& title, Buttons buttons,
                                    Answer default_answer, Icon icon) {
   QMessageBox box(parent_);
   box.setWindowTitle(title);
   box.setText(text);
-  switch (icon) {
+  switch (IconFor(buttons, title, icon)) {
     case Icon::Information:
       box.setIcon(QMessageBox::Information);
       break;

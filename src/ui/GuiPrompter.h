@@ -20,6 +20,10 @@ class GuiPrompter : public Prompter {
 
   Answer Show(const QString& text, const QString& title, Buttons buttons, Answer default_answer,
               Icon icon) override;
+  // The icon a box shows: the one asked for, else by its kind: a question
+  // (more than an OK button) the question icon, an error (titled "Error")
+  // the critical icon, anything else the information icon.
+  static Icon IconFor(Buttons buttons, const QString& title, Icon icon);
   std::optional<QString> OpenFile(const FileDialogSpec& spec) override;
   std::optional<QString> SaveFile(const FileDialogSpec& spec) override;
   std::unique_ptr<Progress> StartProgress(const QString& label, int maximum) override;

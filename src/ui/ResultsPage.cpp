@@ -178,11 +178,13 @@ void ResultsPage::ShowValues(const EntryFields& fields) {
     threshold_boxes_[item]->setText(fields.Thresholds[item]);
     previous_[item]->setText(fields.Previous[item]);
   }
-  date_of_test_->setText(IsEmptyBox(fields.Dates[kBoxDateofTest]) ? QString()
-                                                                  : fields.Dates[kBoxDateofTest]);
-  time_of_test_->setText(IsEmptyBox(fields.Dates[kBoxTimeofTest]) ? QString()
-                                                                  : fields.Dates[kBoxTimeofTest]);
+  ShowTestKey(fields);
   SetCategorisation(fields.Categorisation);
+}
+
+void ResultsPage::ShowTestKey(const EntryFields& fields) {
+  date_of_test_->setText(fields.Dates[kBoxDateofTest]);
+  time_of_test_->setText(fields.Dates[kBoxTimeofTest]);
 }
 
 void ResultsPage::SetThresholdBox(int item, const QString& text) {

@@ -33,6 +33,10 @@ class ResultsPage : public QWidget {
 
   // Fills the boxes as the program does (no entry rule runs).
   void ShowValues(const EntryFields& fields);
+  // The date and time of test boxes, shown as the details page shows them.
+  void ShowTestKey(const EntryFields& fields);
+  QLineEdit* DateOfTestBox() const { return date_of_test_; }
+  QLineEdit* TimeOfTestBox() const { return time_of_test_; }
   void SetThresholdBox(int item, const QString& text);
   void ReadThresholds(EntryFields& fields) const;
   void SetCategorisation(const QString& text);

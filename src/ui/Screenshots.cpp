@@ -3,15 +3,22 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 
+#include "register/Register.h"
 #include "register/RegisterModel.h"
 #include "ui/FormLogin.h"
+#include "ui/DemoTx730.h"
 #include "ui/FormMain.h"
+#include "ui/FormPrint.h"
+#include "ui/FormVision.h"
+#include "ui/VisionStepPage.h"
 
 namespace sonivera::ui {
 
@@ -44,6 +51,51 @@ void AnswerLoginForScreenshot(const QString& folder) {
   poll->start();
 }
 
+// The vision window on a patient with a vision test: its register, details
+// and several test steps, an acuity run in red among them.
+void TakeVisionScreenshots(FormMain& window, const QString& folder) {
+  FormVision* vision = window.VisionWindow();
+  vision->ShowPatient(QString());
+  vision->show();
+  vision->resize(1280, 860);
+  const char* names[] = {"vision-register", "vision-details"};
+  for (int page = 0; page < 2; ++page) {
+    vision->TabStrip1()->setCurrentIndex(page);
+    Settle();
+    Save(vision, folder, QLatin1String(names[page]));
+  }
+  vision->TabStrip1()->setCurrentIndex(FormVision::kTestPage);
+  VisionStepPage* steps = vision->Steps();
+  auto click = [steps](int step, const char* name) {
+    if (auto* button = steps->Frame(step)->findChild<QPushButton*>(QLatin1String(name))) {
+      button->click();
+    }
+  };
+  vision->Action(QStringLiteral("Edit"))->trigger();
+  const std::pair<int, const char*> pictures[] = {{0, "vision-step0-binocular"},
+                                                 {1, "vision-step1-acuity"},
+                                                 {2, "vision-step2-depth"},
+                                                 {3, "vision-step3-colour"},
+                                                 {5, "vision-step5-lateral"},
+                                                 {10, "vision-step10-intermediate"},
+                                                 {11, "vision-step11-peripheral"}};
+  for (const auto& [step, name] : pictures) {
+    while (vision->Editor().Entry().Step() < step) steps->NextButton()->click();
+    if (step == 1) {
+      // A run begun afresh: the judged answer letters in red.
+      for (const char* command : {"CommandAcuityClear", "CommandPass", "CommandPass",
+                                  "CommandPass", "CommandFail", "CommandPass", "CommandPass",
+                                  "CommandFail"}) {
+        click(1, command);
+      }
+    }
+    Settle();
+    Save(vision, folder, QLatin1String(name));
+  }
+  vision->Action(QStringLiteral("CancelEdit"))->trigger();
+  vision->hide();
+}
+
 void TakeScreenshots(FormMain& window, const QString& folder) {
   QTimer::singleShot(300, &window, [&window, folder] {
     // A patient with several tests shows both rows of the chart.
@@ -60,6 +112,21 @@ void TakeScreenshots(FormMain& window, const QString& folder) {
       key->trigger();
       Settle();
       Save(&window, folder, QStringLiteral("audiograms-key"));
+    }
+    TakePrintScreenshots(window.Reg().Model().TotalRows(),
+                         [&folder](QWidget* widget, const QString& name) {
+                           Save(widget, folder, name);
+                         });
+    TakeVisionScreenshots(window, folder);
+    TakeTx730Screenshots(window, [&folder](QWidget* widget, const QString& name) {
+      Save(widget, folder, name);
+    });
+    // A test fetched through the stand-in companion, open for review.
+    if (QAction* fetch = window.Action(QStringLiteral("GetTest"))) {
+      fetch->trigger();
+      Settle();
+      Save(&window, folder, QStringLiteral("audiograms-ux730"));
+      if (QAction* cancel = window.Action(QStringLiteral("CancelEdit"))) cancel->trigger();
     }
     window.close();
   });

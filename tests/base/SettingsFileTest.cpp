@@ -125,7 +125,7 @@ TEST(SettingsFile, PortAndSeriesLines) {
 }
 
 TEST(SettingsFile, PortLineThatIsNotANumberIsAnError) {
-  for (const char* port : {"abc", "", "3x", "99999"}) {
+  for (const char* port : {"abc", "", "3x", "99999", "nan", "inf", "2.5", "1e1", "0x3"}) {
     test::TempFolder folder;
     folder.Write("sonivera5.ini", QByteArray("a.mdb\r\n\r\n") + port + "\r\nS5\r\n");
     Read read;

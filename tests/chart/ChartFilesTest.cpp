@@ -96,7 +96,9 @@ TEST(ColourBandsTest, DamagedValueIsReportedAndKeepsWhatWasReadBeforeIt) {
     ASSERT_EQ(r.prompter.Prompts().size(), 1u);
     EXPECT_EQ(r.prompter.Prompts()[0].text, c.message);
     EXPECT_EQ(r.prompter.Prompts()[0].title, QStringLiteral("Error"));
-    EXPECT_TRUE(r.folder.Read("err.log").startsWith(c.message.toUtf8() + ' '));
+    // The log names the file and the line after the message's own text.
+    EXPECT_TRUE(r.folder.Read("err.log").startsWith(c.message.toUtf8() +
+                                                    " (file colourbands.txt, line 5) "));
   }
 }
 
@@ -205,16 +207,21 @@ TEST(PredictiveTableTest, MissingFilesAreToldAndClearTheSwitch) {
       {true, false, {"Missing female age file"}},
       {false, false, {"Missing male age file", "Missing female age file"}},
   };
-  for (const Case& c : cases) {
+  for (Case c : cases) {
     Reporting r;
     if (c.male_there) r.folder.Write("agedistM.tbl", Lines({"{250}", "[40],1,2,3"}));
-    if (c.female_there) r.folder.Write("agedistF.tbl", Lines({"{250}", "[40],4,5,6"}));
+    // A bad line in the female table: the message keeps its text, the log names the place.
+    if (c.female_there) {
+      r.folder.Write("agedistF.tbl", Lines({"{250}", "[40],4,5,6", "[40],4,5,6,7"}));
+      c.prompts.append("Tableindex Error");
+    }
     ChartOptions options;
     options.ShowPredictiveLine = true;
     PredictiveTables tables;
     LoadPredictiveTables(ProgramFolder(r.folder.Path()), tables, options, r.reporter, "T");
     EXPECT_EQ(r.prompter.Texts(), c.prompts);
-    for (const auto& prompt : r.prompter.Prompts()) EXPECT_EQ(prompt.title, "Missing File");
+    EXPECT_EQ(r.folder.Read("err.log").contains("Tableindex Error (file agedistF.tbl, line 3) "),
+              c.female_there);
     EXPECT_EQ(options.ShowPredictiveLine, c.male_there && c.female_there);
     EXPECT_EQ(tables.male.IsEmpty(), !c.male_there);
     EXPECT_EQ(tables.female.At(k250Hz, 4)[2], c.female_there ? "6" : "");

@@ -71,6 +71,16 @@ TEST(CliImportTest, ImportReportsRejectionsAndExportWritesEitherLayout) {
   const auto wrong = RunCli(Cli(folder, {"import", folder.File("wrong.csv")}));
   EXPECT_EQ(wrong.exit_code, 1);
   EXPECT_TRUE(wrong.err.contains("Wrong type of file - missing or incorrect header"));
+
+  // The list of commands shows each one's whole first sentence.
+  const auto help = RunCli({"--help"});
+  int commands = 0;
+  for (const QString& line : help.out.split(u'\n')) {
+    if (!line.startsWith("  ") || line.startsWith("  --")) continue;
+    ++commands;
+    EXPECT_TRUE(line.endsWith(u'.')) << line.toStdString();
+  }
+  EXPECT_GT(commands, 5);
 }
 
 // A killed import leaves whole audiograms; importing the file again

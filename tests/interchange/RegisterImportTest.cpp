@@ -107,6 +107,16 @@ TEST_F(RegisterImportTest, MixedFileStoresExactlyTheGoodLinesAndReportsEachBadOn
     EXPECT_TRUE(log.contains(logged)) << logged;
   }
   EXPECT_TRUE(log.contains(QRegularExpression("File Import: Date Error Pat No: B3[^\\n]* :958")));
+  // Every refused line is logged with the file, its line and its patient.
+  for (const char* place :
+       {"(file in.csv, line 4)", "(file in.csv, line 5, Pat No: G1)",
+        "(file in.csv, line 6, Pat No: G1)", "(file in.csv, line 8, Pat No: B1)",
+        "(file in.csv, line 9, Pat No: B2)", "(file in.csv, line 10, Pat No: B5)",
+        "(file in.csv, line 11, Pat No: B3)", "(file in.csv, line 12, Pat No: B4)",
+        "(file in.csv, line 16, Pat No: B6)"}) {
+    EXPECT_TRUE(log.contains(place)) << place;
+  }
+  EXPECT_TRUE(log.contains(Msg(1014) + " (file in.csv, line 11, Pat No: B3)"));
   // The save judged the invalid date and time of test.
   EXPECT_TRUE(shown.contains(Msg(1014)));
   EXPECT_TRUE(shown.contains(Msg(1013)));

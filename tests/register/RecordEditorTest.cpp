@@ -248,8 +248,13 @@ TEST_F(RecordEditorTest, FieldTooLongInTheLastTableLeavesTheDatabaseAsBefore) {
 
 TEST_F(RecordEditorTest, InsertBeforeLatestLeavesTheMirrorAndLoadsPrevious) {
   AddPatient("M1", "Moss", "01/06/2021", "10:00:00");
+  Conn().Exec("UPDATE TestDetails SET DateJoined = '2010-01-01', ServiceLengthText = '11 yrs 5 mths'");
   ASSERT_TRUE(editor->InsertAudiogram(reg->Cursor().PatNo));
   const auto& e = editor->Entries();
+  // Date Joined, Date Left and the length of service computed from them start blank together.
+  EXPECT_EQ(e.Dates[kBoxDateJoined], kEmptyDateBox);
+  EXPECT_EQ(e.Dates[kBoxDateLeft], kEmptyDateBox);
+  EXPECT_TRUE(e.ServiceLength.isEmpty()) << e.ServiceLength.toStdString();
   EXPECT_EQ(e.Address[0], "1 Moss Street");
   EXPECT_EQ(e.Previous[0], "20");
   EXPECT_EQ(e.Dates[kBoxDateofTest], kEmptyDateBox);

@@ -40,6 +40,7 @@ std::optional<QString> ScriptedPrompter::OpenFile(const FileDialogSpec& spec) {
 }
 
 std::optional<QString> ScriptedPrompter::SaveFile(const FileDialogSpec& spec) {
+  ++save_dialogs;
   return OpenFile(spec);
 }
 

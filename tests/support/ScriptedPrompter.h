@@ -43,6 +43,7 @@ class ScriptedPrompter : public Prompter {
   QStringList Texts() const;
   int LoginCount() const { return login_count_; }
   std::vector<FileDialogSpec> file_dialogs;
+  int save_dialogs = 0;  // of file_dialogs, those that accept a new name
   std::vector<int> progress_values;
   // The categorisation each recall window was opened with; on_recall runs
   // as the window opens.

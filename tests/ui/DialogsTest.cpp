@@ -18,6 +18,7 @@
 #include "ui/FormFind.h"
 #include "ui/FormRecall.h"
 #include "ui/FormSort.h"
+#include "ui/GuiPrompter.h"
 #include "ui/UiTest.h"
 
 namespace sonivera::ui {
@@ -163,6 +164,33 @@ TEST_F(DialogsTest, SortAndChangePatNoReturnTheChoice) {
   change.accept();
   EXPECT_EQ(change.result(), QDialog::Accepted);
   EXPECT_EQ(tried, QStringList({"A1", "B2"}));
+
+  // Small dialogs are wide enough for their whole titles.
+  FormFind find([](FormFind::Field, const QString&, bool) { return true; });
+  FormRecall recall("HSE:  1 ", t->UserLocale(), t.prompter);
+  for (QDialog* dialog : std::initializer_list<QDialog*>{&sort, &change, &find, &recall}) {
+    EXPECT_GT(dialog->minimumWidth(),
+              dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()) + 60)
+        << dialog->windowTitle().toStdString();
+  }
+}
+
+TEST(MessageIcons, FollowTheKindOfMessage) {
+  using B = Prompter::Buttons;
+  using I = Prompter::Icon;
+  struct Case {
+    B buttons;
+    QString title;
+    I asked, shown;
+  };
+  const Case cases[] = {{B::YesNo, "Delete", I::None, I::Question},
+                        {B::OkCancel, "Sonivera", I::None, I::Question},
+                        {B::Ok, Msg(974), I::None, I::Critical},
+                        {B::Ok, "Date Error", I::None, I::Information},
+                        {B::Ok, "Missing File", I::Exclamation, I::Exclamation}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(GuiPrompter::IconFor(c.buttons, c.title, c.asked), c.shown) << c.title.toStdString();
+  }
 }
 
 TEST_F(DialogsTest, DemoRegisterIsSeededOnceAndCategorised) {

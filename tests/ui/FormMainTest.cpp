@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,6 +25,7 @@
 #include "ui/DetailsPage.h"
 #include "ui/FormChangePatNo.h"
 #include "ui/FormFilter.h"
+#include "ui/FormSort.h"
 #include "ui/FormFind.h"
 #include "ui/FormMain.h"
 #include "ui/PicGraph.h"
@@ -72,14 +74,56 @@ TEST_F(FormMainTest, EveryToolbarCommandIsInAMenuWithAShortcut) {
     EXPECT_FALSE(action->toolTip().isEmpty());
   }
   EXPECT_GE(commands, 13);
+  // No register heading is cut.
+  QTableView* grid = window->RegisterGrid();
+  for (int column = 0; column < grid->model()->columnCount(); ++column) {
+    EXPECT_GE(grid->columnWidth(column), grid->horizontalHeader()->sectionSizeHint(column))
+        << grid->model()->headerData(column, Qt::Horizontal).toString().toStdString();
+  }
+  // Export sits beside Import.
+  const auto actions = toolbar->actions();
+  const auto import_at = actions.indexOf(window->Action("ImportFile"));
+  ASSERT_GE(import_at, 0);
+  EXPECT_EQ(actions.indexOf(window->Action("Export")), import_at + 1);
 }
 
 TEST_F(FormMainTest, TypedThresholdsFollowTheEntryRuleIntoGridAndChart) {
+  // While a record is open a click in the register grid moves nothing.
   Trigger("Edit");
-  ASSERT_EQ(window->Editor().Mode(), EditMode::Editing);
+  window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Register));
+  ASSERT_EQ(window->Pages()->currentIndex(), FormMain::Tab(MainPage::Register));
+  QTableView* register_grid = window->RegisterGrid();
+  const int row = CurrentRow();
+  const QRect other = register_grid->visualRect(register_grid->model()->index(row + 2, 1));
+  QTest::mouseClick(register_grid->viewport(), Qt::LeftButton, {}, other.center());
+  EXPECT_EQ(CurrentRow(), row);
+  ASSERT_EQ(register_grid->selectionModel()->selectedRows().size(), 1);
+  EXPECT_EQ(register_grid->selectionModel()->selectedRows().first().row(), row);
+  Trigger("CancelEdit");
+
   window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Audiograms));
   // Left ear 3 kHz is box 5, grid row 0 column 5.
   QLineEdit* box = window->Results()->ThresholdBox(5);
+  auto* baseline = window->Details()->findChild<QLineEdit*>("TextBaseline");
+  const QString baseline_shown = baseline->text();
+  ASSERT_FALSE(baseline_shown.isEmpty());
+  // Ctrl+E (Edit Record) works with the focus in a text box, even where the
+  // desktop's key scheme makes a text box claim Ctrl+E (end of line).
+  struct ClaimsShortcutKeys : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::ShortcutOverride) event->accept();
+      return event->type() == QEvent::ShortcutOverride;
+    }
+  } claims;
+  box->installEventFilter(&claims);
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  box->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), box);
+  QTest::keyClick(box, Qt::Key_E, Qt::ControlModifier);
+  box->removeEventFilter(&claims);
+  ASSERT_EQ(window->Editor().Mode(), EditMode::Editing);
+  EXPECT_EQ(baseline->text(), baseline_shown);  // the Baseline box stays filled
   const AudiogramGrid& grid = t->Categorisation().grid;
   struct Case {
     QString typed, box, grid;
@@ -197,6 +241,29 @@ TEST_F(FormMainTest, FindMovesTheRegisterAndFilterShowsFilterOn) {
   for (int row = 0; row < Model().rowCount(); ++row) {
     EXPECT_EQ(Model().Stored(row, kColSurname).toString(), surname);
   }
+
+  // Reopened, the filter and sort windows show what is in force, and Apply keeps it.
+  QString shown;
+  SortField sort_shown = SortField::None;
+  window->run_dialog = [&](QDialog& dialog) {
+    if (auto* filter = qobject_cast<FormFilter*>(&dialog)) {
+      shown = filter->CriterionBox(1)->text();
+      filter->CommandApply();
+    } else if (auto* sort = qobject_cast<FormSort*>(&dialog)) {
+      sort_shown = sort->Chosen();
+      sort->Choose(SortField::DOB);
+      sort->accept();
+    }
+    return dialog.result();
+  };
+  Trigger("Sort");
+  EXPECT_EQ(sort_shown, SortField::None);
+  Trigger("Sort");
+  EXPECT_EQ(sort_shown, SortField::DOB);
+  Trigger("Filter");
+  EXPECT_EQ(shown, surname);
+  EXPECT_EQ(window->StatusPanel(2)->text(), Msg(492));
+  EXPECT_EQ(Model().Stored(0, kColSurname).toString(), surname);
 }
 
 TEST_F(FormMainTest, LeavingAnEditAsksFirst) {
@@ -266,7 +333,9 @@ TEST_F(FormMainTest, DeleteRenumberAndRecheckGoThroughTheirQuestions) {
   EXPECT_TRUE(window->windowTitle().contains("Z'9"));
 
   // The shown test's predecessor carries no "+10": nothing is stored.
+  const size_t before = t.prompter.Prompts().size();
   Trigger("Recheck");
+  ASSERT_EQ(t.prompter.Prompts().size(), before + 1);  // said once
   EXPECT_EQ(t.prompter.Prompts().back().text,
             "The previous test does not have +10dB categorisation.");
 }

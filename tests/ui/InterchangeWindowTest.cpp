@@ -20,9 +20,11 @@
 #include "support/TestApp.h"
 #include "ui/DemoRegister.h"
 #include "ui/DemoWindowTest.h"
+#include "ui/DetailsPage.h"
 #include "ui/FormImport.h"
 #include "ui/FormMain.h"
 #include "ui/FormQuestion.h"
+#include "ui/ResultsPage.h"
 #include "ui/UiTest.h"
 
 namespace sonivera::ui {
@@ -157,13 +159,17 @@ TEST_F(InterchangeWindowTest, QuestionWindowWalksAndStoresTheAnswers) {
   Trigger(*window, "Edit");
   ASSERT_TRUE(window->Action("Questions")->isEnabled());
   const QString pat_no = window->Reg().Model().PatNo(0);
+  // The demonstration test's own answer to question 5, which the walk leaves.
+  const int untouched = window->Editor().Entries().QuestionCodes[4];
   const QString long_text(120, QLatin1Char('x'));
   bool button_off_while_open = false;
+  QString first_question;
   window->run_dialog = [&](QDialog& dialog) {
     auto* form = qobject_cast<FormQuestion*>(&dialog);
     EXPECT_NE(form, nullptr);
     if (form == nullptr) return int(QDialog::Rejected);
     button_off_while_open = !window->Action("Questions")->isEnabled();
+    first_question = form->QuestionBox()->toPlainText();
     // Each answer window: the typed text and whether OK was pressed.
     std::vector<std::pair<QString, bool>> typed = {
         {"Wears ear plugs", true}, {"ignored", false}, {long_text, true}};
@@ -195,7 +201,7 @@ TEST_F(InterchangeWindowTest, QuestionWindowWalksAndStoresTheAnswers) {
   EXPECT_TRUE(button_off_while_open);
   EXPECT_TRUE(window->Action("Questions")->isEnabled());
   const EntryFields& entries = window->Editor().Entries();
-  const int codes[] = {kAnswerYes, kAnswerText, kNoAnswer, kAnswerText, kNoAnswer};
+  const int codes[] = {kAnswerYes, kAnswerText, kNoAnswer, kAnswerText, untouched};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(entries.QuestionCodes[i], codes[i]) << i;
   EXPECT_EQ(entries.AnswerTexts[1], QStringLiteral("Wears ear plugs"));
   EXPECT_EQ(entries.AnswerTexts[3], long_text.left(kMaxAnswerLength));
@@ -212,6 +218,26 @@ TEST_F(InterchangeWindowTest, QuestionWindowWalksAndStoresTheAnswers) {
   EXPECT_EQ(query.Int(1), kAnswerText);
   EXPECT_EQ(query.Int(2), kNoAnswer);
   EXPECT_EQ(query.Text(3), QStringLiteral("Wears ear plugs"));
+
+  // A new audiogram: the Audiograms page shows its date and time boxes as the
+  // details page does, and its questionnaire starts at question 1.
+  window->Reg().GoToChosenRecord(0);
+  Trigger(*window, "Insert Record");
+  ASSERT_EQ(window->Editor().Mode(), EditMode::InsertingTest);
+  window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Audiograms));
+  EXPECT_EQ(window->Results()->DateOfTestBox()->text(), kEmptyDateBox);
+  EXPECT_EQ(window->Results()->TimeOfTestBox()->text(), kEmptyTimeBox);
+  window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Details));
+  window->Details()->DateBox(kBoxDateofTest)->setText("15/03/2024");
+  window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Audiograms));
+  EXPECT_EQ(window->Results()->DateOfTestBox()->text(), "15/03/2024");
+  QString question_shown;
+  window->run_dialog = [&](QDialog& dialog) {
+    question_shown = static_cast<FormQuestion&>(dialog).QuestionBox()->toPlainText();
+    return int(QDialog::Rejected);
+  };
+  Trigger(*window, "Questions");
+  EXPECT_EQ(question_shown, first_question);
 }
 
 }  // namespace

@@ -1,0 +1,455 @@
+#include "vision/VisionQueries.h"
+
+#include <cmath>
+
+#include "db/Schema.h"
+#include "vision/VisionRegister.h"
+
+namespace sonivera::vision {
+
+namespace {
+
+// Fields that accept the empty text store it rather than no value.
+QString Txt(const QString& value) { return value.isNull() ? QStringLiteral("") : value; }
+
+// The header columns of VisionDetails after PatNo, in table order.
+const QStringList kHeaderColumns = {"TestType",
+                                    "SerialNo",
+                                    "Examiner",
+                                    "DeptUnit",
+                                    "Company",
+                                    "PositionRank",
+                                    "Location",
+                                    "LeavingReason",
+                                    "EmploymentStatus",
+                                    "Categorisation",
+                                    "Notes",
+                                    "ServiceLengthText",
+                                    "LengthofService",
+                                    "TimeofTest",
+                                    "PreviousTest",
+                                    "Calibrated",
+                                    "RecallDate",
+                                    "DateJoined",
+                                    "DateLeft",
+                                    "DateofTest",
+                                    "F1",
+                                    "F2",
+                                    "F3"};
+
+// The employment particulars that a vision save carries to the audiogram side.
+const QStringList kEmploymentColumns = {
+    "PositionRank",    "DeptUnit",      "Company",          "Location",   "ServiceLengthText",
+    "LengthofService", "LeavingReason", "EmploymentStatus", "DateJoined", "DateLeft"};
+
+// The answers columns of VisionTest after the coded ones.
+const QStringList kAnswerColumns = {"Glasses",    "GlassesType", "Contacts",
+                                    "ChangeinRX", "LastExam",    "Refer"};
+
+QString QuotedList(const QStringList& fields) {
+  QStringList quoted;
+  for (const auto& f : fields) quoted << db::Quote(f);
+  return quoted.join(QStringLiteral(", "));
+}
+
+QString Placeholders(int first, int count) {
+  QStringList marks;
+  for (int i = 0; i < count; ++i) marks << QStringLiteral("?%1").arg(first + i);
+  return marks.join(QStringLiteral(", "));
+}
+
+QString Assignments(const QStringList& fields, int first) {
+  QStringList parts;
+  for (int i = 0; i < fields.size(); ++i) {
+    parts << QStringLiteral("%1 = ?%2").arg(db::Quote(fields[i])).arg(first + i);
+  }
+  return parts.join(QStringLiteral(", "));
+}
+
+QStringList CodedColumns() {
+  QStringList names;
+  for (const ResultColumn& column : ResultColumns()) names << column.name;
+  return names;
+}
+
+// The header fields in kHeaderColumns order, the test key's two left as they are.
+std::array<QString*, 23> HeaderTexts(VisionHeader& h, QString& time, QString& date) {
+  return {&h.TestType,
+          &h.SerialNo,
+          &h.Examiner,
+          &h.DeptUnit,
+          &h.Company,
+          &h.PositionRank,
+          &h.Location,
+          &h.LeavingReason,
+          &h.EmploymentStatus,
+          &h.Categorisation,
+          &h.Notes,
+          &h.ServiceLengthText,
+          nullptr,
+          &time,
+          &h.PreviousTest,
+          &h.Calibrated,
+          &h.RecallDate,
+          &h.DateJoined,
+          &h.DateLeft,
+          &date,
+          &h.F1,
+          &h.F2,
+          &h.F3};
+}
+
+VisionHeader ReadHeaderColumns(db::Statement& s, int first) {
+  VisionHeader header;
+  QString time, date;
+  const auto texts = HeaderTexts(header, time, date);
+  for (int i = 0; i < int(texts.size()); ++i) {
+    if (texts[i]) {
+      *texts[i] = s.Text(first + i);
+    } else if (!s.IsNull(first + i)) {
+      header.LengthofService = s.Int(first + i);
+    }
+  }
+  return header;
+}
+
+}  // namespace
+
+const QStringList& VisionRegisterColumns() {
+  static const QStringList columns = {"Pat No",
+                                      "Surname",
+                                      "Forenames",
+                                      "Last Test",
+                                      "Time of Test",
+                                      "Previous Test",
+                                      "Date of Birth",
+                                      "Categorisation",
+                                      "Position/Rank",
+                                      "Dept/Unit",
+                                      "Company",
+                                      "Location",
+                                      "Sex",
+                                      "Examiner",
+                                      "Recall Date",
+                                      "Status",
+                                      "Date Joined",
+                                      "Date Left",
+                                      "Leaving Reason",
+                                      "Length of Service",
+                                      "F1",
+                                      "F2",
+                                      "F3"};
+  return columns;
+}
+
+db::Statement& VisionStore::Prepared(const QString& sql) {
+  auto& slot = statements_[sql];
+  if (!slot) slot = std::make_unique<db::Statement>(connection_, sql);
+  slot->Reset();
+  return *slot;
+}
+
+std::vector<VisionRegisterRow> VisionStore::RegisterRows() {
+  auto& s = Prepared(VisionRegisterSql().sql);
+  std::vector<VisionRegisterRow> rows;
+  const int columns = int(VisionRegisterColumns().size());
+  while (s.Step()) {
+    VisionRegisterRow row;
+    for (int c = 0; c < columns; ++c) row.values << s.Text(c);
+    rows.push_back(std::move(row));
+  }
+  s.Reset();
+  return rows;
+}
+
+qint64 VisionStore::PatientCount() {
+  return connection_.QueryValue(QStringLiteral("SELECT count(*) FROM PatDetails"))
+      .value_or(QVariant(0))
+      .toLongLong();
+}
+
+std::vector<TestKey> VisionStore::Tests(const QString& pat_no) {
+  auto& s =
+      Prepared(QStringLiteral("SELECT DateofTest, TimeofTest FROM VisionDetails WHERE "
+                              "PatNo = ?1 ORDER BY DateofTest DESC, TimeofTest DESC"));
+  s.Bind(1, pat_no);
+  std::vector<TestKey> keys;
+  while (s.Step()) keys.push_back({s.Text(0), s.Text(1)});
+  s.Reset();
+  return keys;
+}
+
+std::optional<TestKey> VisionStore::Mirror(const QString& pat_no) {
+  auto& s =
+      Prepared(QStringLiteral("SELECT VDateofTest, VTimeofTest FROM PatDetails WHERE PatNo = ?1"));
+  s.Bind(1, pat_no);
+  std::optional<TestKey> key;
+  if (s.Step() && !s.IsNull(0)) key = TestKey{s.Text(0), s.Text(1)};
+  s.Reset();
+  return key;
+}
+
+bool VisionStore::TestExists(const QString& pat_no, const TestKey& key) {
+  auto& s = Prepared(QStringLiteral(
+      "SELECT 1 FROM VisionDetails WHERE PatNo = ?1 AND DateofTest = ?2 AND TimeofTest = ?3"));
+  s.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
+  const bool found = s.Step();
+  s.Reset();
+  return found;
+}
+
+std::optional<VisionHeader> VisionStore::ReadHeader(const QString& pat_no, const TestKey& key) {
+  auto& s = Prepared(QStringLiteral("SELECT %1 FROM VisionDetails WHERE PatNo = ?1 AND "
+                                    "DateofTest = ?2 AND TimeofTest = ?3")
+                         .arg(QuotedList(kHeaderColumns)));
+  s.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
+  std::optional<VisionHeader> header;
+  if (s.Step()) header = ReadHeaderColumns(s, 0);
+  s.Reset();
+  return header;
+}
+
+std::optional<VisionStore::StoredResults> VisionStore::ReadResults(const QString& pat_no,
+                                                                   const TestKey& key) {
+  const QStringList coded = CodedColumns();
+  auto& s = Prepared(QStringLiteral("SELECT %1 FROM VisionTest WHERE PatNo = ?1 AND "
+                                    "TestDate = ?2 AND TestTime = ?3")
+                         .arg(QuotedList(coded + kAnswerColumns)));
+  s.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
+  std::optional<StoredResults> stored;
+  if (s.Step()) {
+    StoredResults r;
+    for (int i = 0; i < coded.size(); ++i) {
+      // A value outside its column's coding (a damaged or foreign row) reads as none.
+      const double value = s.IsNull(i) ? 0 : s.Double(i);
+      if (!SetColumnValue(r.coded, coded[i], int(std::lround(value)))) {
+        SetColumnValue(r.coded, coded[i], 0);
+      }
+    }
+    const int a = int(coded.size());
+    r.answers.Glasses = s.Int(a) != 0;
+    r.answers.GlassesType = s.Text(a + 1);
+    r.answers.Contacts = s.Int(a + 2) != 0;
+    r.answers.ChangeinRX = s.Int(a + 3) != 0;
+    r.answers.LastExam = s.Text(a + 4);
+    r.answers.Refer = s.Int(a + 5) != 0;
+    stored = r;
+  }
+  s.Reset();
+  return stored;
+}
+
+std::optional<std::pair<TestKey, std::array<QString, 6>>> VisionStore::LatestAddress(
+    const QString& pat_no) {
+  auto& s = Prepared(QStringLiteral(
+      "SELECT DateofTest, TimeofTest, Address1, Address2, Address3, Address4, Address5, Address6 "
+      "FROM AddressDetails WHERE PatNo = ?1 ORDER BY DateofTest DESC, TimeofTest DESC LIMIT 1"));
+  s.Bind(1, pat_no);
+  std::optional<std::pair<TestKey, std::array<QString, 6>>> latest;
+  if (s.Step()) {
+    std::array<QString, 6> lines;
+    for (int i = 0; i < 6; ++i) lines[i] = s.Text(2 + i);
+    latest = std::make_pair(TestKey{s.Text(0), s.Text(1)}, lines);
+  }
+  s.Reset();
+  return latest;
+}
+
+std::array<QString, 6> VisionStore::AddressAt(const QString& pat_no, const TestKey& key) {
+  auto& s = Prepared(QStringLiteral(
+      "SELECT Address1, Address2, Address3, Address4, Address5, Address6 FROM AddressDetails "
+      "WHERE PatNo = ?1 AND (DateofTest < ?2 OR (DateofTest = ?2 AND TimeofTest <= ?3)) "
+      "ORDER BY DateofTest DESC, TimeofTest DESC LIMIT 1"));
+  s.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
+  std::array<QString, 6> lines;
+  if (s.Step()) {
+    for (int i = 0; i < 6; ++i) lines[i] = s.Text(i);
+  }
+  s.Reset();
+  return lines;
+}
+
+std::optional<std::pair<TestKey, VisionHeader>> VisionStore::LatestAudiogram(
+    const QString& pat_no) {
+  auto& s = Prepared(QStringLiteral("SELECT %1 FROM TestDetails WHERE PatNo = ?1 "
+                                    "ORDER BY DateofTest DESC, TimeofTest DESC LIMIT 1")
+                         .arg(QuotedList(kHeaderColumns)));
+  s.Bind(1, pat_no);
+  std::optional<std::pair<TestKey, VisionHeader>> latest;
+  if (s.Step()) {
+    const int time = int(kHeaderColumns.indexOf("TimeofTest"));
+    const int date = int(kHeaderColumns.indexOf("DateofTest"));
+    latest = std::make_pair(TestKey{s.Text(date), s.Text(time)}, ReadHeaderColumns(s, 0));
+  }
+  s.Reset();
+  return latest;
+}
+
+bool VisionStore::HasAudiogram(const QString& pat_no) {
+  auto& s = Prepared(
+      QStringLiteral("SELECT 1 FROM PatDetails WHERE PatNo = ?1 AND DateofTest IS NOT NULL"));
+  s.Bind(1, pat_no);
+  const bool found = s.Step();
+  s.Reset();
+  return found;
+}
+
+void VisionStore::InsertPatient(const PatientRecord& p) {
+  auto& s = Prepared(QStringLiteral(
+      "INSERT INTO PatDetails (PatNo, Surname, Forenames, DOB, Sex) VALUES (?1, ?2, ?3, ?4, ?5)"));
+  s.Bind(1, p.PatNo).Bind(2, Txt(p.Surname)).Bind(3, Txt(p.Forenames)).Bind(4, p.DOB);
+  s.Bind(5, Txt(p.Sex)).Run();
+}
+
+void VisionStore::UpdatePatient(const PatientRecord& p) {
+  auto& s = Prepared(QStringLiteral(
+      "UPDATE PatDetails SET Surname = ?2, Forenames = ?3, DOB = ?4, Sex = ?5 WHERE PatNo = ?1"));
+  s.Bind(1, p.PatNo).Bind(2, Txt(p.Surname)).Bind(3, Txt(p.Forenames)).Bind(4, p.DOB);
+  s.Bind(5, Txt(p.Sex)).Run();
+}
+
+void VisionStore::AddAddressIfChanged(const QString& pat_no, const TestKey& key,
+                                      const std::array<QString, 6>& lines) {
+  if (const auto latest = LatestAddress(pat_no)) {
+    bool same = true;
+    for (int i = 0; i < 6; ++i) same = same && Txt(latest->second[i]) == Txt(lines[i]);
+    if (same) return;
+  }
+  // A row already keyed by this test (an edit) is replaced.
+  auto& old = Prepared(QStringLiteral(
+      "DELETE FROM AddressDetails WHERE PatNo = ?1 AND DateofTest = ?2 AND TimeofTest = ?3"));
+  old.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time).Run();
+  auto& s = Prepared(QStringLiteral(
+      "INSERT INTO AddressDetails (PatNo, Address1, Address2, Address3, Address4, "
+      "Address5, Address6, DateofTest, TimeofTest) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"));
+  s.Bind(1, pat_no);
+  for (int i = 0; i < 6; ++i) s.Bind(2 + i, Txt(lines[i]));
+  s.Bind(8, key.date).Bind(9, key.time).Run();
+}
+
+void VisionStore::BindHeader(db::Statement& s, const VisionRecord& r) {
+  VisionHeader header = r.header;
+  QString time = r.key.time, date = r.key.date;
+  const auto texts = HeaderTexts(header, time, date);
+  s.Bind(1, r.patient.PatNo);
+  for (int i = 0; i < int(texts.size()); ++i) {
+    const int index = 2 + i;
+    if (!texts[i]) {
+      if (header.LengthofService) {
+        s.Bind(index, *header.LengthofService);
+      } else {
+        s.BindNull(index);
+      }
+    } else if (kHeaderColumns[i].contains(QLatin1String("Date")) ||
+               kHeaderColumns[i] == QLatin1String("TimeofTest") ||
+               kHeaderColumns[i] == QLatin1String("PreviousTest") ||
+               kHeaderColumns[i] == QLatin1String("Calibrated")) {
+      s.Bind(index, *texts[i]);  // dates: no value stays no value
+    } else {
+      s.Bind(index, Txt(*texts[i]));
+    }
+  }
+}
+
+void VisionStore::BindResults(db::Statement& s, const VisionRecord& r) {
+  const QStringList coded = CodedColumns();
+  s.Bind(1, r.patient.PatNo).Bind(2, r.key.date).Bind(3, r.key.time);
+  for (int i = 0; i < coded.size(); ++i) s.Bind(4 + i, *ColumnValue(r.results, coded[i]));
+  const int a = 4 + int(coded.size());
+  s.Bind(a, r.answers.Glasses ? 1 : 0);
+  s.BindTextOrNull(a + 1, r.answers.GlassesType);  // refuses the empty text
+  s.Bind(a + 2, r.answers.Contacts ? 1 : 0);
+  s.Bind(a + 3, r.answers.ChangeinRX ? 1 : 0);
+  s.Bind(a + 4, r.answers.LastExam);
+  s.Bind(a + 5, r.answers.Refer ? 1 : 0);
+}
+
+void VisionStore::InsertTest(const VisionRecord& record) {
+  auto& header = Prepared(QStringLiteral("INSERT INTO VisionDetails (PatNo, %1) VALUES (%2)")
+                              .arg(QuotedList(kHeaderColumns), Placeholders(1, 24)));
+  BindHeader(header, record);
+  header.Run();
+  const QStringList columns = CodedColumns() + kAnswerColumns;
+  auto& results =
+      Prepared(QStringLiteral("INSERT INTO VisionTest (PatNo, TestDate, TestTime, %1) VALUES (%2)")
+                   .arg(QuotedList(columns), Placeholders(1, 3 + int(columns.size()))));
+  BindResults(results, record);
+  results.Run();
+}
+
+void VisionStore::UpdateTest(const VisionRecord& record, const TestKey& original) {
+  auto& header = Prepared(QStringLiteral("UPDATE VisionDetails SET %1 WHERE PatNo = ?1 AND "
+                                         "DateofTest = ?25 AND TimeofTest = ?26")
+                              .arg(Assignments(kHeaderColumns, 2)));
+  BindHeader(header, record);
+  header.Bind(25, original.date).Bind(26, original.time).Run();
+
+  const QStringList columns = CodedColumns() + kAnswerColumns;
+  const int where = 4 + int(columns.size());
+  auto& results = Prepared(QStringLiteral("UPDATE VisionTest SET TestDate = ?2, TestTime = ?3, %1 "
+                                          "WHERE PatNo = ?1 AND TestDate = ?%2 AND TestTime = ?%3")
+                               .arg(Assignments(columns, 4))
+                               .arg(where)
+                               .arg(where + 1));
+  BindResults(results, record);
+  results.Bind(where, original.date).Bind(where + 1, original.time).Run();
+  if (connection_.Changes() == 0) {
+    // A header without its results row gets one.
+    auto& insert = Prepared(
+        QStringLiteral("INSERT INTO VisionTest (PatNo, TestDate, TestTime, %1) VALUES (%2)")
+            .arg(QuotedList(columns), Placeholders(1, 3 + int(columns.size()))));
+    BindResults(insert, record);
+    insert.Run();
+  }
+}
+
+void VisionStore::DeleteTest(const QString& pat_no, const TestKey& key) {
+  auto& details = Prepared(QStringLiteral(
+      "DELETE FROM VisionDetails WHERE PatNo = ?1 AND DateofTest = ?2 AND TimeofTest = ?3"));
+  details.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time).Run();
+  auto& results = Prepared(QStringLiteral(
+      "DELETE FROM VisionTest WHERE PatNo = ?1 AND TestDate = ?2 AND TestTime = ?3"));
+  results.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time).Run();
+}
+
+void VisionStore::RefreshMirror(const QString& pat_no) {
+  const std::vector<TestKey> tests = Tests(pat_no);
+  auto& s = Prepared(
+      QStringLiteral("UPDATE PatDetails SET VDateofTest = ?2, VTimeofTest = ?3 WHERE PatNo = ?1"));
+  s.Bind(1, pat_no);
+  if (tests.empty()) {
+    s.BindNull(2).BindNull(3);
+  } else {
+    s.Bind(2, tests.front().date).Bind(3, tests.front().time);
+  }
+  s.Run();
+}
+
+void VisionStore::CarryEmploymentToAudiogram(const QString& pat_no, const TestKey& saved,
+                                             const VisionHeader& header) {
+  const auto latest = LatestAudiogram(pat_no);
+  if (!latest || latest->first.LaterThan(saved)) return;
+  auto& s = Prepared(QStringLiteral("UPDATE TestDetails SET %1 WHERE PatNo = ?1 AND "
+                                    "DateofTest = ?12 AND TimeofTest = ?13")
+                         .arg(Assignments(kEmploymentColumns, 2)));
+  s.Bind(1, pat_no).Bind(2, Txt(header.PositionRank)).Bind(3, Txt(header.DeptUnit));
+  s.Bind(4, Txt(header.Company)).Bind(5, Txt(header.Location));
+  s.Bind(6, Txt(header.ServiceLengthText));
+  if (header.LengthofService) {
+    s.Bind(7, *header.LengthofService);
+  } else {
+    s.BindNull(7);
+  }
+  s.Bind(8, Txt(header.LeavingReason)).Bind(9, Txt(header.EmploymentStatus));
+  s.Bind(10, header.DateJoined).Bind(11, header.DateLeft);
+  s.Bind(12, latest->first.date).Bind(13, latest->first.time).Run();
+}
+
+void VisionStore::DeletePatientRows(const QString& pat_no) {
+  for (const char* table : {"AddressDetails", "PatDetails"}) {
+    auto& s = Prepared(QStringLiteral("DELETE FROM %1 WHERE PatNo = ?1").arg(table));
+    s.Bind(1, pat_no).Run();
+  }
+}
+
+}  // namespace sonivera::vision

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "base/ErrorLog.h"
+#include "base/Prompter.h"
+#include "register/RegisterQuery.h"
+#include "vision/VisionQueries.h"
+
+namespace sonivera::db {
+class Connection;
+}
+
+namespace sonivera::vision {
+
+// The vision register's queries. Their rows have the audiogram register's 23
+// columns in its order (RegisterColumn), read from PatDetails and VisionDetails.
+//
+// Each patient's latest vision test, newest first.
+SqlQuery VisionRegisterSql();
+// Every vision test (or those the filter keeps) in the order of the field.
+SqlQuery VisionSortedSql(SortField field, const FilterCondition* filter);
+// The tests the filter keeps, ordered by the sort field (patient number when
+// none), then by patient and newest test first.
+SqlQuery VisionFilteredSql(const FilterCondition& filter, SortField field);
+// The audiogram filter's criteria over the vision tables. A recall-date
+// criterion keeps only each patient's latest vision test.
+FilterBuild BuildVisionFilter(const FilterCriteria& criteria, int lcid);
+
+// The rows of a vision register query.
+std::vector<VisionRegisterRow> VisionRows(db::Connection& connection, const SqlQuery& query);
+
+// The vision window's register: the query in force (plain, filtered,
+// sorted), its rows, and find over them.
+class VisionRegister {
+ public:
+  VisionRegister(db::Connection& connection, Prompter& prompter, ErrorLog log)
+      : connection_(connection), prompter_(prompter), log_(std::move(log)) {}
+
+  const std::vector<VisionRegisterRow>& Rows() const { return rows_; }
+  bool FilterOn() const { return filter_on_; }
+  SortField Sort() const { return sort_; }
+  // The patients listed (each once, however many of their tests are listed).
+  int PatientsListed() const;
+
+  // The plain register, filter and sort cleared.
+  void Build();
+  // The query in force run again (after a save or an import).
+  void Reload();
+  // Sort: None returns to the register without a sort (the filter stays).
+  void ApplySort(SortField field);
+  // Filter: false (with the message shown) when a box cannot be used; empty
+  // criteria clear the filter.
+  bool ApplyFilter(const FilterCriteria& criteria, int lcid);
+  void ClearFilter();
+  // "Current Record": the criteria of the row's patient and test.
+  FilterCriteria CriteriaOfRow(int row) const;
+
+  // Find: prefix match (any case) on the text fields, the exact date on
+  // Last Test; the first row from `start` on that matches, or nullopt.
+  enum class FindField { PatNo, Surname, Forenames, PositionRank, DeptUnit, Company, LastTest };
+  std::optional<int> Find(FindField field, const QString& text, int start) const;
+
+ private:
+  bool Run(const SqlQuery& query, const QString& tag);
+
+  db::Connection& connection_;
+  Prompter& prompter_;
+  ErrorLog log_;
+  std::vector<VisionRegisterRow> rows_;
+  SqlQuery query_ = VisionRegisterSql();
+  bool filter_on_ = false;
+  FilterCondition filter_;
+  SortField sort_ = SortField::None;
+};
+
+}  // namespace sonivera::vision

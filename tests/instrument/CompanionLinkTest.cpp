@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTimer>
+
+#include "base/Messages.h"
+#include "instrument/CompanionLink.h"
+#include "instrument/CompanionSupport.h"
+#include "support/ScriptedPrompter.h"
+
+namespace sonivera {
+namespace {
+
+using companion::CompanionTest;
+using test::SetScenario;
+using test::StandInLog;
+
+// A program folder with the stand-in installed and a link on it.
+class CompanionLinkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::EnsureCoreApplication();
+    ASSERT_TRUE(test::InstallStandIn(folder));
+    hooks.pause_scale = 0.05;
+    hooks.on_running = [this](bool running) { running_calls.push_back(running); };
+  }
+  CompanionLink& Link(const QString& port = "-") {
+    link = std::make_unique<CompanionLink>(program, port, reporter, hooks);
+    return *link;
+  }
+  QStringList LogLines() const {
+    return QString::fromUtf8(folder.Read("err.log")).split("\r\n", Qt::SkipEmptyParts);
+  }
+
+  test::TempFolder folder;
+  ProgramFolder program{folder.Path()};
+  test::ScriptedPrompter prompter;
+  ErrorLog log{folder.File("err.log")};
+  ErrorReporter reporter{prompter, log};
+  CompanionHooks hooks;
+  std::unique_ptr<CompanionLink> link;
+  std::vector<bool> running_calls;
+};
+
+TEST_F(CompanionLinkTest, FetchReadsTheDataReplyOverUsb) {
+  SetScenario(folder,
+              "reply=data\ntype=3\ndate=0/1/2000\n"
+              "left=-20,5,10,15,20,25,30,35,40,45,50\nright=1,2,3,4,5,6,7,8,9,10,-1\n");
+  const auto outcome = Link("-").LaunchOrGet(false);
+  ASSERT_EQ(outcome.kind, CompanionOutcome::kTest);
+  EXPECT_EQ(outcome.test.test_type, "mixed");
+  EXPECT_EQ(outcome.test.date_box, "01/01/2000");
+  EXPECT_EQ(outcome.test.current_left[0], -20);
+  EXPECT_EQ(outcome.test.current_left[10], 50);
+  EXPECT_EQ(outcome.test.current_right[10], -1);
+  EXPECT_FALSE(outcome.test.has_previous);
+  EXPECT_EQ(StandInLog(folder), QStringList{"argument: [0 ]"});
+  EXPECT_FALSE(QFileInfo::exists(folder.File("veldata.tmp")));
+  EXPECT_FALSE(QFileInfo::exists(folder.File("prev.tmp")));  // only a test writes it
+  EXPECT_TRUE(prompter.Prompts().empty());
+  EXPECT_EQ(running_calls, (std::vector<bool>{true, false}));
+}
+
+TEST_F(CompanionLinkTest, TestOnCom3SendsPreviousValuesAndReadsVel730) {
+  SetScenario(folder, "reply=data\ntype=1\ndate=9/10/2026\nleft=0,0,0,0,0,0,0,0,0,0,0\n");
+  std::array<QString, kThresholdBoxCount> previous;
+  for (int i = 0; i < kThresholdBoxCount; ++i) previous[i] = QString::number(i);
+  previous[18] = "";  // no 125 Hz value on the left
+  const auto outcome = Link("3").LaunchOrGet(true, previous, "01/02/2025");
+  ASSERT_EQ(outcome.kind, CompanionOutcome::kTest);
+  const QStringList expected_log{
+      QString("argument: [S") + QChar(35) + "]",
+      "prev.tmp: -20,0,1,19,2,3,4,5,6,7,8,",
+      "prev.tmp: 20,9,10,21,11,12,13,14,15,16,17,",
+      "prev.tmp: ",
+      "prev.tmp: ",
+      "prev.tmp: 01-02-2025",
+  };
+  EXPECT_EQ(StandInLog(folder), expected_log);
+  EXPECT_EQ(outcome.test.test_type, "computer");
+  EXPECT_EQ(outcome.test.date_box, "09/10/2026");
+  ASSERT_TRUE(outcome.test.has_previous);
+  // The stand-in reports back the previous values it was given.
+  EXPECT_EQ(outcome.test.previous_left, (companion::EarValues{-20, 0, 1, 19, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(outcome.test.previous_right[0], 20);
+  EXPECT_FALSE(QFileInfo::exists(folder.File("veldata.tmp")));
+  EXPECT_FALSE(QFileInfo::exists(folder.File("vel730.tmp")));
+}
+
+// Every reply that gives no test: what is shown (title "Instrument Error")
+// and what is logged.
+TEST_F(CompanionLinkTest, ProblemRepliesAreReportedAndGiveNoTest) {
+  struct Case {
+    const char* scenario;
+    bool launch;
+    const char* shown;   // nullptr: nothing shown
+    const char* logged;  // the log line's text before its date
+  } cases[] = {
+      {"reply=error\ncode=2\nsubcode=10\n", false,
+       "No results\nNo instrument found 2,A(hex)  (getdata)",
+       "No results\nNo instrument found 2,A(hex) (getdata)"},
+      {"reply=error\ncode=6\nsubcode=255\n", true,
+       "No results\nNo data reply (or short) 6,FF(hex)  (launch data)",
+       "No results\nNo data reply (or short) 6,FF(hex) (launch data)"},
+      {"reply=error\ncode=2\nsubcode=10\nlength=3\n", false, nullptr, "Bridger Error: 2,"},
+      {"reply=error\ncode=1\nsubcode=11\nlength=6\n", true, nullptr, "Bridger Error: 1,B"},
+      {"reply=none\n", false, "No results\nVeldata file not found. , 100B",
+       "No results\nVeldata file not found., 100B"},
+      {"reply=none\n", true, "No results\nVeldata file not found. , 100A",
+       "No results\nVeldata file not found., 100A"},
+      {"reply=data\ncrash=yes\n", false, "No results\nVeldata file not found. , 100B",
+       "No results\nVeldata file not found., 100B"},
+      {"reply=status\nstatus=77\n", false,
+       "No results\nVeldata byte= 77 Check all your file versions for compatibility 152B",
+       "No results\nVeldata byte= 77 Check all your file versions for compatibility152B"},
+      {"reply=status\nstatus=0\n", true,
+       "No results\nInvalid value for veldata: first byte= 0 Check all your file versions for "
+       "compatibility 152A",
+       "No results\nInvalid value for veldata: first byte= 0 Check all your file versions for "
+       "compatibility152A"},
+      {"reply=data\nvel730=no\n", true, "No results\nVel730.tmp file not found 102A",
+       "No results\nVel730.tmp file not found102A"},
+      {"reply=data\ntruncate=100\n", false, "No results\nVeldata reply too short (100 bytes). 150B",
+       "No results\nVeldata reply too short (100 bytes).150B"},
+      {"reply=data\ntruncate=60\n", true, "No results\nVel730.tmp file too short (60 bytes). 103A",
+       "No results\nVel730.tmp file too short (60 bytes).103A"},
+      {"reply=csv\ncsv=nothing-here.csv\n", false, "No results\nVeldata.csv file not found. , 850",
+       "No results\nVeldata.csv file not found., 850"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.scenario);
+    SetScenario(folder, c.scenario);
+    QFile::remove(folder.File("err.log"));
+    const auto before = prompter.Prompts().size();
+    const auto outcome = Link().LaunchOrGet(c.launch);
+    EXPECT_EQ(outcome.kind, CompanionOutcome::kNothing);
+    if (c.shown) {
+      ASSERT_EQ(prompter.Prompts().size(), before + 1);
+      const auto& prompt = prompter.Prompts().back();
+      EXPECT_EQ(prompt.text, c.shown);
+      EXPECT_EQ(prompt.title, "Instrument Error");
+      EXPECT_EQ(prompt.icon, Prompter::Icon::Information);
+    } else {
+      EXPECT_EQ(prompter.Prompts().size(), before);
+    }
+    const QString logged = QString::fromUtf8(folder.Read("err.log"));
+    EXPECT_TRUE(logged.startsWith(QString(c.logged) + " ")) << logged.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder.File("veldata.tmp")));
+    EXPECT_FALSE(QFileInfo::exists(folder.File("vel730.tmp")));
+  }
+}
+
+TEST_F(CompanionLinkTest, CsvReplyIsTakenOnlyWithTheBlockTransferType) {
+  folder.Write("manual.csv", test::CsvReplyFile("P1", "01/02/2026", "manual"));
+  folder.Write("upload.csv", test::CsvReplyFile("P1", "01/02/2026", "UPLOAD"));
+  SetScenario(folder, "reply=csv\ncsv=manual.csv\n");
+  EXPECT_EQ(Link().LaunchOrGet(false).kind, CompanionOutcome::kNothing);
+  ASSERT_FALSE(prompter.Prompts().empty());
+  EXPECT_EQ(prompter.Prompts().back().text,
+            "No results\nMissing 'block transfer' test type value (TX730). , 851");
+
+  SetScenario(folder, "reply=csv\ncsv=upload.csv\n");
+  const auto outcome = Link().LaunchOrGet(true);
+  EXPECT_EQ(outcome.kind, CompanionOutcome::kCsvResult);
+  EXPECT_EQ(outcome.csv_path, folder.File("veldata.csv"));
+}
+
+TEST_F(CompanionLinkTest, LateReplyIsFoundByTheSecondLook) {
+  hooks.pause_scale = 1;  // the second look comes 2 s after the exit
+  SetScenario(folder, "reply=data\nlate=0.2\ndate=3/3/2026\n");
+  const auto outcome = Link().LaunchOrGet(true);
+  ASSERT_EQ(outcome.kind, CompanionOutcome::kTest);
+  EXPECT_EQ(outcome.test.date_box, "03/03/2026");
+}
+
+TEST_F(CompanionLinkTest, StaleRepliesAreNeverTakenForNewOnes) {
+  folder.Write("veldata.tmp", QByteArray(1, char(151)) + QByteArray("\0\2\1", 3));
+  SetScenario(folder, "reply=none\n");
+  EXPECT_EQ(Link().LaunchOrGet(false).kind, CompanionOutcome::kNothing);
+  ASSERT_EQ(prompter.Prompts().size(), 1u);
+  EXPECT_EQ(prompter.Prompts()[0].text, "No results\nVeldata file not found. , 100B");
+}
+
+TEST_F(CompanionLinkTest, MissingOrBrokenCompanion) {
+  QFile::remove(folder.File("Bridger.exe"));
+  EXPECT_EQ(Link().LaunchOrGet(true).kind, CompanionOutcome::kNothing);
+  EXPECT_FALSE(Link().SendData());
+  ASSERT_EQ(prompter.Prompts().size(), 2u);
+  EXPECT_EQ(prompter.Prompts()[0].text, "Could not find Bridger file.");
+  EXPECT_EQ(prompter.Prompts()[0].title, "UX730");
+  EXPECT_TRUE(LogLines().value(0).startsWith("Could not find Bridger file. "));
+  EXPECT_FALSE(QFileInfo::exists(folder.File("prev.tmp")));
+  EXPECT_TRUE(running_calls.empty());
+
+  // A file of that name that cannot be run.
+  folder.Write("Bridger.exe", "not a program");
+  EXPECT_EQ(Link().LaunchOrGet(false).kind, CompanionOutcome::kNothing);
+  ASSERT_EQ(prompter.Prompts().size(), 3u);
+  EXPECT_EQ(prompter.Prompts()[2].text, "Error running ux730");
+  EXPECT_EQ(prompter.Prompts()[2].title, "Error");
+  EXPECT_EQ(running_calls, (std::vector<bool>{true, false}));
+}
+
+TEST_F(CompanionLinkTest, CancelEndsTheWaitAndTheCompanion) {
+  SetScenario(folder, "hang=yes\n");
+  auto& companion = Link();
+  bool was_running = false;
+  QObject::connect(&companion, &CompanionLink::CompanionStarted, [&] {
+    QTimer::singleShot(300, [&] {
+      was_running = companion.Running();
+      companion.Cancel();
+    });
+  });
+  const auto outcome = companion.LaunchOrGet(false);
+  EXPECT_TRUE(was_running);
+  EXPECT_FALSE(companion.Running());
+  EXPECT_EQ(outcome.kind, CompanionOutcome::kNothing);
+  EXPECT_TRUE(prompter.Prompts().empty());  // a cancel reads no reply
+  EXPECT_EQ(running_calls, (std::vector<bool>{true, false}));
+}
+
+TEST_F(CompanionLinkTest, SerialPortIsClosedBeforeTheCompanionStarts) {
+  SetScenario(folder, "reply=data\n");
+  bool open = true;
+  QStringList order;
+  auto& companion = Link();
+  companion.SetSerialPortRelease({[&] { return open; },
+                                  [&] {
+                                    order << "closed";
+                                    open = false;
+                                  }});
+  QObject::connect(&companion, &CompanionLink::CompanionStarted, [&] { order << "started"; });
+  EXPECT_EQ(companion.LaunchOrGet(false).kind, CompanionOutcome::kTest);
+  EXPECT_EQ(order, (QStringList{"closed", "started"}));
+  // A closed port is left alone.
+  order.clear();
+  EXPECT_EQ(companion.LaunchOrGet(false).kind, CompanionOutcome::kTest);
+  EXPECT_EQ(order, QStringList{"started"});
+}
+
+TEST_F(CompanionLinkTest, SendDataExportsTheListThenRunsX) {
+  QStringList exported;
+  hooks.export_register = [&](const QString& path) {
+    exported << path;
+    folder.Write("veldata.csv", "[SNV/5 Format]\r\nheadings\r\nP1,Smith\r\n");
+    return true;
+  };
+  EXPECT_TRUE(Link().SendData());
+  EXPECT_EQ(exported, QStringList{folder.File("veldata.csv")});
+  EXPECT_EQ(StandInLog(folder),
+            (QStringList{"argument: [X ]", "veldata.csv: 3 lines, header [SNV/5 Format]"}));
+  EXPECT_EQ(running_calls, (std::vector<bool>{true, false}));
+
+  // Nothing exported (an empty register): the companion is not started.
+  hooks.export_register = [](const QString&) { return false; };
+  QFile::remove(folder.File("bridger.log"));
+  EXPECT_FALSE(Link().SendData());
+  EXPECT_FALSE(QFileInfo::exists(folder.File("bridger.log")));
+}
+
+// Random, cut and oversized reply files read through the link: never a
+// crash, never a test from a reply too short to hold one.
+TEST_F(CompanionLinkTest, FuzzedReplyFilesThroughTheReaders) {
+  QRandomGenerator random(4242);
+  for (int round = 0; round < 60; ++round) {
+    QByteArray bytes(random.bounded(0, round % 4 == 0 ? 5000 : 130), '\0');
+    for (auto& b : bytes) b = char(random.bounded(256));
+    if (round % 2 == 0 && !bytes.isEmpty()) bytes[0] = char(150);
+    const bool test_data = round % 3 == 0;
+    if (test_data) {
+      folder.Write("veldata.tmp", QByteArray(1, char(150)));
+      folder.Write("vel730.tmp", bytes);
+    } else {
+      folder.Write("veldata.tmp", bytes);
+    }
+    auto& companion = Link();
+    const auto outcome = test_data ? companion.GetTestReadings() : companion.GetInstrumentData();
+    const qsizetype needed = test_data ? companion::kTestDataMinimum : companion::kDataReplyMinimum;
+    const bool data_status = test_data || (!bytes.isEmpty() && bytes[0] == char(150));
+    EXPECT_EQ(outcome.kind == CompanionOutcome::kTest, data_status && bytes.size() >= needed)
+        << bytes.size();
+    EXPECT_FALSE(QFileInfo::exists(folder.File("veldata.tmp")));
+    EXPECT_FALSE(QFileInfo::exists(folder.File("vel730.tmp")));
+  }
+}
+
+}  // namespace
+}  // namespace sonivera

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+
+#include "instrument/CompanionRecord.h"
+#include "instrument/CompanionSupport.h"
+#include "interchange/RegisterImport.h"
+#include "register/RegisterFixture.h"
+
+namespace sonivera {
+namespace {
+
+using test::SetScenario;
+using test::StandInLog;
+
+// Test and Get Data on a real register through the record editor, with the
+// stand-in companion in the program folder.
+class CompanionRecordTest : public test::RegisterFixture {
+ protected:
+  void SetUp() override {
+    test::RegisterFixture::SetUp();
+    test::EnsureCoreApplication();
+    ASSERT_TRUE(test::InstallStandIn(t.folder));
+    CompanionHooks hooks;
+    hooks.pause_scale = 0.05;
+    hooks.import_csv = [this](const QString& path) {
+      RegisterImporter(t->ForImport(*editor, reg.get())).ChooseAndImport(QFileInfo(path).fileName());
+    };
+    link = std::make_unique<CompanionLink>(t->Folder(), "-", t->Reporter(), hooks);
+  }
+  CompanionOutcome Run(bool launch) {
+    return RunCompanionOnRecord(*link, *editor, Conn(), Categorisation().grid, launch,
+                                Scalar("SELECT COUNT(*) FROM PatDetails") == "0", Cursor().PatNo);
+  }
+  std::unique_ptr<CompanionLink> link;
+};
+
+TEST_F(CompanionRecordTest, TestOnAPatientIsLeftOpenThenSavedAndCategorised) {
+  t->Schemes().CheckHSE = true;
+  AddPatient("P1", "Hall", "01/02/2024");
+  SetScenario(t.folder,
+              "reply=data\ntype=2\ndate=5/6/2026\n"
+              "left=-20,10,15,20,20,25,30,35,40,45,50\n"
+              "right=0,5,10,15,20,25,30,35,40,95,100\n");
+  const auto outcome = Run(true);
+  ASSERT_EQ(outcome.kind, CompanionOutcome::kTest);
+  // The companion was given the latest test's thresholds and date.
+  const auto log = StandInLog(t.folder);
+  ASSERT_EQ(log.size(), 6);
+  EXPECT_EQ(log[0], "argument: [S ]");
+  EXPECT_EQ(log[1], "prev.tmp: -20,20,25,-20,30,35,40,45,50,55,60,");
+  EXPECT_EQ(log[5], "prev.tmp: 01-02-2024");
+  // Open for review: the boxes and the grid hold the test.
+  EXPECT_EQ(editor->Mode(), EditMode::InsertingTest);
+  const auto& e = editor->Entries();
+  EXPECT_EQ(e.TestType, "manual");
+  EXPECT_EQ(e.Dates[kBoxDateofTest], "05/06/2026");
+  EXPECT_EQ(e.Thresholds[18], "-20");
+  EXPECT_EQ(e.Thresholds[0], "10");
+  EXPECT_EQ(e.Thresholds[17], "100");
+  EXPECT_EQ(e.Previous[0], "20");
+  EXPECT_EQ(Categorisation().grid.Cell(0, 0), "10");
+  EXPECT_EQ(Categorisation().grid.Cell(1, 0), "20");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");  // nothing stored yet
+  EXPECT_TRUE(editor->NewTestPending());                         // the save offers the recall window
+
+  ASSERT_EQ(editor->Save(), RecordEditor::SaveResult::Saved)
+      << t.prompter.Texts().join("|").toStdString();
+  EXPECT_EQ(Scalar("SELECT TestType || '|' || PreviousTest FROM TestDetails "
+                   "WHERE DateofTest = '2026-06-05'"),
+            "manual|2024-02-01");
+  EXPECT_EQ(Scalar("SELECT \"125Hz\" || '/' || \"250Hz\" || '/' || \"750Hz\" FROM "
+                   "TestResultsLeft WHERE TestDate = '2026-06-05'"),
+            "-20/10/20");
+  EXPECT_NE(Scalar("SELECT Categorisation FROM TestDetails WHERE DateofTest = '2026-06-05'"), "");
+}
+
+TEST_F(CompanionRecordTest, EmptyRegisterStartsANewPatient) {
+  SetScenario(t.folder, "reply=data\ndate=1/1/2026\n");
+  const auto outcome = Run(false);
+  ASSERT_EQ(outcome.kind, CompanionOutcome::kTest) << t.prompter.Texts().join("|").toStdString();
+  EXPECT_EQ(editor->Mode(), EditMode::AddingPatient);
+  EXPECT_EQ(StandInLog(t.folder), QStringList{"argument: [0 ]"});
+  auto& e = editor->Entries();
+  EXPECT_EQ(e.Dates[kBoxDateofTest], "01/01/2026");
+  e.PatNo = "N1";
+  e.Surname = "New";
+  e.DOB = "01/01/1990";
+  e.OptionMale = true;
+  ASSERT_EQ(editor->Save(), RecordEditor::SaveResult::Saved);
+  EXPECT_EQ(Scalar("SELECT Surname || DateofTest FROM PatDetails"), "New2026-01-01");
+}
+
+TEST_F(CompanionRecordTest, RefusalsAndProblemsStoreNothing) {
+  AddPatient("P1", "Hall", "01/02/2024");
+  const QString before = Dump();
+  // While editing: "Test Error", and the companion is not started.
+  ASSERT_TRUE(editor->EditRecord(Cursor().PatNo, Cursor().TestIndex));
+  EXPECT_EQ(Run(true).kind, CompanionOutcome::kNothing);
+  ASSERT_FALSE(t.prompter.Prompts().empty());
+  EXPECT_EQ(t.prompter.Prompts().back().text, kTestErrorText);
+  EXPECT_EQ(t.prompter.Prompts().back().title, "Test Error");
+  EXPECT_FALSE(QFileInfo::exists(t.folder.File("bridger.log")));
+  editor->Cancel();
+
+  // A reply problem closes the new record unsaved.
+  SetScenario(t.folder, "reply=error\ncode=2\nsubcode=10\n");
+  EXPECT_EQ(Run(false).kind, CompanionOutcome::kNothing);
+  EXPECT_EQ(editor->Mode(), EditMode::Browsing);
+  EXPECT_EQ(t.prompter.Prompts().back().title, "Instrument Error");
+  // A reply too short to hold a test.
+  SetScenario(t.folder, "reply=data\ntruncate=40\n");
+  EXPECT_EQ(Run(true).kind, CompanionOutcome::kNothing);
+  EXPECT_EQ(editor->Mode(), EditMode::Browsing);
+  EXPECT_EQ(Dump(), before);
+}
+
+TEST_F(CompanionRecordTest, CsvResultIsImportedThroughTheRegisterImport) {
+  AddPatient("P1", "Hall", "01/02/2024");
+  t.folder.Write("result.csv", test::CsvReplyFile("P1", "03/03/2026", "Upload"));
+  SetScenario(t.folder, "reply=csv\ncsv=result.csv\n");
+  EXPECT_EQ(Run(false).kind, CompanionOutcome::kCsvResult);
+  EXPECT_EQ(editor->Mode(), EditMode::Browsing);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails WHERE PatNo = 'P1'"), "2");
+  EXPECT_EQ(Scalar("SELECT TestType FROM TestDetails WHERE DateofTest = '2026-03-03'"), "Upload");
+}
+
+TEST_F(CompanionRecordTest, CommandLineTestFetchAndSend) {
+  AddPatient("P1", "Hall", "01/02/2024");
+  ASSERT_TRUE(t->WriteSettings());
+  const QString folder = t.folder.Path();
+  editor.reset();
+  reg.reset();
+  t.app.reset();  // the command line opens the database itself
+  auto cli = [&](QStringList args) { return test::RunCli(QStringList{"--folder", folder} + args); };
+  SetScenario(t.folder,
+              "reply=data\ntype=1\ndate=7/7/2026\n"
+              "left=5,10,15,20,25,30,35,40,45,50,55\n");
+  auto result = cli({"ux730", "fetch", "P1"});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  EXPECT_TRUE(result.out.contains("Date of test: 07/07/2026")) << result.out.toStdString();
+  EXPECT_TRUE(result.out.contains("Test type: computer"));
+  EXPECT_TRUE(result.out.contains("Left:  125:5 250:10 500:15 750:20 1k:25"));
+
+  // A new number: a new patient.
+  result = cli({"ux730", "test", "NEW7"});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+
+  SetScenario(t.folder, "reply=none\n");
+  result = cli({"ux730", "test", "P1"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_TRUE(result.err.contains("Veldata file not found. , 100A")) << result.err.toStdString();
+  EXPECT_TRUE(t.folder.Read("err.log").contains("Veldata file not found., 100A"));
+
+  SetScenario(t.folder, "reply=error\ncode=2\nsubcode=10\nlength=3\n");
+  result = cli({"ux730", "fetch", "P1"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_TRUE(result.err.contains("No results")) << result.err.toStdString();
+  EXPECT_TRUE(t.folder.Read("err.log").contains("Bridger Error: 2,"));
+
+  result = cli({"ux730", "send"});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  EXPECT_TRUE(StandInLog(t.folder).contains("argument: [X ]"));
+  EXPECT_TRUE(t.folder.Read("veldata.csv").startsWith("[SNV/5 Format]"));
+  EXPECT_EQ(cli({"ux730", "launch"}).exit_code, 2);
+
+  db::Connection connection;
+  connection.Open(t.folder.File("sonivera5.mdb"), false);
+  EXPECT_EQ(connection.QueryValue("SELECT COUNT(*) FROM TestDetails WHERE PatNo = 'P1'")->toInt(),
+            2);
+  EXPECT_EQ(connection.QueryValue("SELECT COUNT(*) FROM PatDetails WHERE PatNo = 'NEW7'")->toInt(),
+            1);
+}
+
+}  // namespace
+}  // namespace sonivera

@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+
+#include "categorise/CategorisationState.h"
+#include "instrument/CompanionReplies.h"
+
+namespace sonivera::companion {
+namespace {
+
+void AppendWord(QByteArray& bytes, int value) {
+  const int word = value < 0 ? 65536 + value : value;
+  bytes += char(word & 0xFF);
+  bytes += char(word >> 8);
+}
+
+// A data reply (status 150) as the companion writes it.
+QByteArray DataReply(int type, const QByteArray& date, const EarValues& left,
+                     const EarValues& right) {
+  QByteArray reply;
+  reply += char(150);
+  reply += char(9);
+  AppendWord(reply, 4711);
+  reply += char(type);
+  reply += date;
+  reply.append(65 - reply.size(), 'x');  // filler up to byte 66
+  for (int v : left) AppendWord(reply, v);
+  for (int v : right) AppendWord(reply, v);
+  return reply;
+}
+
+QByteArray TestDataFile(const std::array<EarValues, 4>& blocks, int type, const QByteArray& date) {
+  QByteArray data;
+  for (const auto& block : blocks)
+    for (int v : block) AppendWord(data, v);
+  data += char(type);
+  AppendWord(data, 3);
+  data += date;
+  return data;
+}
+
+const EarValues kLeft{-20, 5, 10, 15, 20, 25, 30, 35, 40, 45, 120};
+const EarValues kRight{0, -10, -1, 55, 60, 65, 70, 75, 80, 85, 90};
+
+TEST(CompanionReplies, PortCharacterAndCommandArgument) {
+  struct Case {
+    const char* port;
+    QChar expected;
+  } cases[] = {{"-", u' '},  {"", u' '},     {"1", u'!'},     {"2", u'"'},   {"3", u'#'},
+               {"16", u'0'}, {"COM3", u'#'}, {"com 4", u'$'}, {"USB", u' '}, {"0", u' '}};
+  for (const auto& c : cases) EXPECT_EQ(PortCodeCharacter(c.port), c.expected) << c.port;
+  EXPECT_EQ(CommandArgument(kCommandTest, "-"), "S ");
+  EXPECT_EQ(CommandArgument(kCommandFetch, "-"), "0 ");
+  EXPECT_EQ(CommandArgument(kCommandTest, "3"), QString("S") + QChar(35));
+}
+
+TEST(CompanionReplies, WordsErrorsAndDates) {
+  EXPECT_EQ(ThresholdFromWord(236, 255), -20);
+  EXPECT_EQ(ThresholdFromWord(255, 255), -1);
+  EXPECT_EQ(ThresholdFromWord(235, 255), 65515);  // below the negative range
+  EXPECT_EQ(ThresholdFromWord(120, 0), 120);
+  EXPECT_EQ(ThresholdFromWord(1, 1), 257);
+
+  EXPECT_EQ(InstrumentErrorText(2, 10), "No instrument found 2,A(hex) ");
+  EXPECT_EQ(InstrumentErrorText(1, 0), "No reply from instrument 1,0(hex) ");
+  EXPECT_EQ(InstrumentErrorText(3, 1), "System error 3,1(hex) ");
+  EXPECT_EQ(InstrumentErrorText(4, 2), "Function not available 4,2(hex) ");
+  EXPECT_EQ(InstrumentErrorText(5, 3), "Unknown instrument type 5,3(hex) ");
+  EXPECT_EQ(InstrumentErrorText(6, 255), "No data reply (or short) 6,FF(hex) ");
+  EXPECT_EQ(InstrumentErrorText(0, 0), "Unknown error 0,0(hex) ");
+  EXPECT_EQ(InstrumentErrorText(26, 171), "Unknown error 1A,AB(hex) ");
+  EXPECT_EQ(MalformedErrorReplyText(QByteArray("\x97\x00\x02", 3)), "Bridger Error: 2,");
+  EXPECT_EQ(MalformedErrorReplyText(QByteArray("\x97\x00\x02\x0a\x05", 5)), "Bridger Error: 2,A");
+  EXPECT_EQ(MalformedErrorReplyText(QByteArray("\x97", 1)), "Bridger Error: ,");
+
+  EXPECT_EQ(ReplyDateBox("0/1/2000"), "01/01/2000");
+  EXPECT_EQ(ReplyDateBox(QByteArray("7/3/2026\0junk", 13)), "07/03/2026");
+  EXPECT_EQ(ReplyDateBox("12/11/2025 10:00"), "12/11/2025");
+  EXPECT_EQ(ReplyDateBox("31/2/2026"), kEmptyDateBox);
+  EXPECT_EQ(ReplyDateBox("0/0/0000"), kEmptyDateBox);
+  EXPECT_EQ(ReplyDateBox(""), kEmptyDateBox);
+
+  const char* names[] = {"bekesy", "computer", "manual", "mixed", "", "Upload", "Data", ""};
+  for (int code = 0; code < 8; ++code) EXPECT_EQ(TestTypeName(code), names[code]) << code;
+}
+
+TEST(CompanionReplies, DataReplyAndTestDataFileLayouts) {
+  const auto reply = DataReply(2, "0/1/2000", kLeft, kRight);
+  ASSERT_EQ(reply.size(), kDataReplyMinimum);
+  const auto test = DecodeDataReply(reply);
+  ASSERT_TRUE(test);
+  EXPECT_EQ(test->test_type, "manual");
+  EXPECT_EQ(test->date_box, "01/01/2000");
+  EXPECT_EQ(test->current_left, kLeft);
+  EXPECT_EQ(test->current_right, kRight);
+  EXPECT_FALSE(test->has_previous);
+  EXPECT_FALSE(DecodeDataReply(reply.left(kDataReplyMinimum - 1)));
+  // Bytes past the right ear are not part of the test.
+  EXPECT_EQ(DecodeDataReply(reply + QByteArray(500, '\xff')), test);
+
+  const EarValues prev_left{10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10};
+  const EarValues prev_right{-20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20};
+  const auto data = TestDataFile({kLeft, kRight, prev_left, prev_right}, 6, "25/12/2025");
+  const auto from_file = DecodeTestDataFile(data);
+  ASSERT_TRUE(from_file);
+  EXPECT_EQ(from_file->test_type, "Data");
+  EXPECT_EQ(from_file->date_box, "25/12/2025");
+  EXPECT_EQ(from_file->current_left, kLeft);
+  EXPECT_EQ(from_file->current_right, kRight);
+  EXPECT_TRUE(from_file->has_previous);
+  EXPECT_EQ(from_file->previous_left, prev_left);
+  EXPECT_EQ(from_file->previous_right, prev_right);
+  // The thresholds, type and number without a date: a test with no date.
+  const auto undated = DecodeTestDataFile(data.left(kTestDataMinimum));
+  ASSERT_TRUE(undated);
+  EXPECT_EQ(undated->date_box, kEmptyDateBox);
+  EXPECT_FALSE(DecodeTestDataFile(data.left(kTestDataMinimum - 1)));
+}
+
+TEST(CompanionReplies, PreviousValuesFile) {
+  std::array<QString, kThresholdBoxCount> previous;
+  // Left 250 Hz ... 8 kHz, right the same, then 125/750 left and right;
+  // the left 125 Hz box stays empty.
+  for (int i = 0; i < 18; ++i) previous[i] = QString::number(i * 5);
+  previous[19] = "7";
+  previous[20] = "-5";
+  previous[21] = " ";
+  EXPECT_EQ(PreviousValuesText(previous, "03/04/2025"),
+            QByteArray("-20,0,5,7,10,15,20,25,30,35,40,\r\n"
+                       "-5,45,50,-20,55,60,65,70,75,80,85,\r\n"
+                       "\r\n\r\n"
+                       "03-04-2025\r\n"));
+  EXPECT_EQ(PreviousValuesText({}, ""),
+            QByteArray("-20,-20,-20,-20,-20,-20,-20,-20,-20,-20,-20,\r\n"
+                       "-20,-20,-20,-20,-20,-20,-20,-20,-20,-20,-20,\r\n\r\n\r\n\r\n"));
+}
+
+TEST(CompanionReplies, AppliedTestFillsBoxesAndGrid) {
+  CompanionTest test;
+  test.test_type = "computer";
+  test.date_box = "02/02/2026";
+  test.current_left = kLeft;
+  test.current_right = kRight;
+  EntryFields entries;
+  entries.Previous[0] = "99";
+  AudiogramGrid grid;
+  grid.Clear();
+  ApplyCompanionTest(test, entries, grid);
+  EXPECT_EQ(entries.TestType, "computer");
+  EXPECT_EQ(entries.Dates[kBoxDateofTest], "02/02/2026");
+  // Left: 125 Hz in box 18, 250 Hz in box 0, 750 Hz in box 19, 8 kHz in box 8.
+  EXPECT_EQ(entries.Thresholds[18], "-20");
+  EXPECT_EQ(entries.Thresholds[0], "5");
+  EXPECT_EQ(entries.Thresholds[1], "10");
+  EXPECT_EQ(entries.Thresholds[19], "15");
+  EXPECT_EQ(entries.Thresholds[2], "20");
+  EXPECT_EQ(entries.Thresholds[8], "120");
+  EXPECT_EQ(entries.Thresholds[20], "0");
+  EXPECT_EQ(entries.Thresholds[9], "-10");
+  EXPECT_EQ(entries.Thresholds[10], "-1");
+  EXPECT_EQ(entries.Thresholds[21], "55");
+  EXPECT_EQ(entries.Thresholds[17], "90");
+  EXPECT_EQ(grid.Cell(0, 9), "");  // -20 is no value in the grid
+  EXPECT_EQ(grid.Cell(0, 0), "5");
+  EXPECT_EQ(grid.Cell(0, 10), "15");
+  EXPECT_EQ(grid.Cell(2, 0), "-10");
+  EXPECT_EQ(grid.Cell(2, 8), "90");
+  EXPECT_EQ(entries.Previous[0], "99");  // a fetch reports no previous test
+  EXPECT_EQ(grid.Cell(1, 0), "");
+
+  test.has_previous = true;
+  test.previous_left.fill(30);
+  test.previous_right.fill(-20);
+  ApplyCompanionTest(test, entries, grid);
+  EXPECT_EQ(entries.Previous[0], "30");
+  EXPECT_EQ(entries.Previous[18], "30");
+  EXPECT_EQ(entries.Previous[9], "-20");
+  EXPECT_EQ(grid.Cell(1, 4), "30");
+  EXPECT_EQ(grid.Cell(3, 4), "");
+}
+
+// Random, cut and oversized replies: the readers never read past the end and
+// never make a test out of a reply too short to hold one.
+TEST(CompanionReplies, FuzzedRepliesAreReadSafely) {
+  QRandomGenerator random(20261207);
+  const auto valid_reply = DataReply(1, "1/2/2026", kLeft, kRight);
+  const auto valid_file = TestDataFile({kLeft, kRight, kLeft, kRight}, 1, "1/2/2026");
+  for (int round = 0; round < 3000; ++round) {
+    QByteArray bytes;
+    switch (round % 3) {
+      case 0: {  // random bytes of any length
+        bytes.resize(random.bounded(0, 400));
+        for (auto& b : bytes) b = char(random.bounded(256));
+        break;
+      }
+      case 1:  // a valid reply cut anywhere
+        bytes = (round % 2 ? valid_reply : valid_file).left(random.bounded(0, 200));
+        break;
+      default:  // a valid reply with random bytes appended
+        bytes = (round % 2 ? valid_reply : valid_file) + QByteArray(random.bounded(0, 20000), 'z');
+    }
+    const auto reply = DecodeDataReply(bytes);
+    EXPECT_EQ(reply.has_value(), bytes.size() >= kDataReplyMinimum) << bytes.size();
+    const auto file = DecodeTestDataFile(bytes);
+    EXPECT_EQ(file.has_value(), bytes.size() >= kTestDataMinimum) << bytes.size();
+    for (const auto& test : {reply, file}) {
+      if (!test) continue;
+      for (int v : test->current_left) EXPECT_TRUE(v >= -20 && v < 65516);
+      EXPECT_TRUE(test->date_box == kEmptyDateBox || test->date_box.size() == 10);
+    }
+    (void)MalformedErrorReplyText(bytes);
+    (void)ReplyDateBox(bytes);
+  }
+}
+
+}  // namespace
+}  // namespace sonivera::companion

@@ -1,0 +1,389 @@
+// The serial link against the simulated audiometer over a real pseudo-terminal:
+// data requests, exports byte for byte, stops and missing ports.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTimer>
+
+#include "instrument/CompanionSupport.h"
+#include "instrument/SerialLink.h"
+#include "instrument/Tx730Sim.h"
+#include "instrument/Tx730Store.h"
+#include "instrument/Tx730Transfer.h"
+#include "instrument/Tx730Wire.h"
+#include "interchange/RegisterExport.h"
+#include "register/RegisterFixture.h"
+
+namespace sonivera {
+namespace {
+using Answer = Prompter::Answer;
+using test::Series3Line;
+
+// The expected wire text kept in tests/data/tx730; SONIVERA_WRITE_GOLDEN=1
+// writes it afresh from the run.
+void ExpectGolden(const QString& name, const QByteArray& actual) {
+  const QString path = QStringLiteral(SONIVERA_TEST_DATA "/tx730/") + name;
+  if (qEnvironmentVariableIsSet("SONIVERA_WRITE_GOLDEN")) {
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(actual);
+    return;
+  }
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+  EXPECT_EQ(file.readAll(), actual) << name.toStdString();
+}
+
+// Waits with the event loop running until the audiometer has received text
+// ending so, or the time is up.
+bool WaitForReceived(const test::SimulatedAudiometer& sim, const QByteArray& ending) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 5000) {
+    if (sim.Bytes("RX").endsWith(ending)) return true;
+    SerialLink::PauseSeconds(0.05);
+  }
+  return false;
+}
+
+// The audiometer writes its store after the transcript line: wait for it.
+qsizetype StoredCount(const test::SimulatedAudiometer& sim, qsizetype expected) {
+  QElapsedTimer clock;
+  clock.start();
+  while (sim.StoredTests().size() != expected && clock.elapsed() < 3000) {
+    SerialLink::PauseSeconds(0.05);
+  }
+  return sim.StoredTests().size();
+}
+
+QStringList StoredTests() {
+  return {Series3Line("1001", "SMITH", "14/03/2025", "10:30:00"),
+          Series3Line("", "NONUMBER", "14/03/2025", "11:00:00", "Cat 2, high"),
+          Series3Line("1003", "BROWN", "15/03/2025", "09:00:00", "Cat 1", 20),
+          Series3Line("1001", "SMITH", "16/03/2025", "08:15:00", "Cat 1", 30)};
+}
+
+class Tx730Link : public test::RegisterFixture {
+ protected:
+  void SetUp() override {
+    test::EnsureCoreApplication();
+    RegisterFixture::SetUp();
+    link = std::make_unique<SerialLink>(t->settings(), t->Folder(), t->Reporter());
+    link->LinkArmed = true;
+  }
+  void TearDown() override { link.reset(); }
+
+  bool StartSim(const QString& series, const QStringList& options = {}) {
+    test::UseSeries(t->settings(), series);
+    return sim.Start(t.folder.Path(), StoredTests(),
+                     QStringList{"--series", series == "S1" ? "S1" : "S3"} + options);
+  }
+  Tx730StoreOutcome StoreReceived() {
+    t.prompter.QueueAnswer(Answer::Yes);
+    Tx730Store store(t->Db(), t->Reporter(), *editor, t.prompter);
+    return store.Store(link->Buffer(), t->settings().AudiometerSeries,
+                       QString::number(link->Framing().LineCount()));
+  }
+  // Six tests of three patients for the exports.
+  void MakeRegister() {
+    AddPatient("P1", "ALPHA", "10/01/2020");
+    InsertTest("10/01/2021", "10:00:00", 30);
+    InsertTest("10/01/2022", "10:00:00", 40);
+    AddPatient("P2", "BETAVERYLONGSURNAMEOFTWENTYFIVE", "05/05/2023");
+    AddPatient("P3", "GAMMA", "06/06/2023");
+    InsertTest("07/07/2024", "09:30:00", 25);
+  }
+  int Export(bool filtered = false) {
+    return ExportToTx730(*link, Conn(), RegisterRows(Conn(), RegisterSql()), filtered, hooks);
+  }
+
+  test::SimulatedAudiometer sim;
+  std::unique_ptr<SerialLink> link;
+  TransferHooks hooks;
+};
+
+TEST_F(Tx730Link, Series3RequestStoresTheTests) {
+  ASSERT_TRUE(StartSim("S3", {"--split", "37"}));
+  int shown = -1;
+  hooks.count = [&](int count) { shown = count; };
+  ASSERT_TRUE(StartTx730Import(*link, RequestFilter::None, QString(), hooks));
+  EXPECT_EQ(sim.Bytes("RX"), "ECHO,OFF\r\nEXPORT,BATCH,MODE3,,,\r\n");
+  ExpectGolden("request_s3.wire", sim.Bytes("TX"));
+  EXPECT_EQ(shown, 4);
+  ASSERT_EQ(link->Buffer().size(), 4u);
+  const Tx730StoreOutcome outcome = StoreReceived();
+  EXPECT_EQ(outcome.added, 4) << t.prompter.Texts().join("|").toStdString();
+  EXPECT_EQ(outcome.message, "4 record(s) added to database.");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails WHERE PatNo = '1001'"), "2");
+  EXPECT_EQ(Scalar("SELECT Surname FROM PatDetails WHERE PatNo = 'SNV1'"), "NONUMBER");
+  EXPECT_EQ(Scalar("SELECT \"8kHz\" FROM TestResultsLeft WHERE PatNo = '1003'"), "55");
+
+  // A filtered request sends its filter; the same tests again are duplicates.
+  ASSERT_TRUE(StartTx730Import(*link, RequestFilter::PatientNo, "1001", hooks));
+  EXPECT_TRUE(sim.Bytes("RX").endsWith("EXPORT,BATCH,MODE3,PATNUM,1001,\r\n"));
+  EXPECT_EQ(shown, 2);
+  EXPECT_EQ(StoreReceived().message,
+            "0 record(s) added to database. Some of the records already existed in the "
+            "database, or were duplicates.");
+}
+
+TEST_F(Tx730Link, Series1RequestStoresEveryBlockShownAsOne) {
+  ASSERT_TRUE(StartSim("S1"));
+  int shown = -1;
+  hooks.count = [&](int count) { shown = count; };
+  ASSERT_TRUE(StartTx730Import(*link, RequestFilter::DateOrAfter, "15/03/2025", hooks));
+  EXPECT_EQ(sim.Bytes("RX"), "ECHO,OFF\r\nEXPORT,BATCH,MODE3,AFTER,15/03/2025,\r\n");
+  ExpectGolden("request_s1.wire", sim.Bytes("TX"));
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(link->Framing().FramedLines(), 2);
+  ASSERT_EQ(link->Buffer().size(), 2u);
+  EXPECT_EQ(StoreReceived().added, 2) << t.prompter.Texts().join("|").toStdString();
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "2");
+  EXPECT_EQ(Scalar("SELECT \"1kHz\" FROM TestResultsRight WHERE PatNo = '1003'"), "26");
+}
+
+TEST_F(Tx730Link, LateGarbledAndSilentAudiometers) {
+  ASSERT_TRUE(StartSim("S3", {"--late", "3", "--garbage", "--split", "5"}));
+  ASSERT_TRUE(StartTx730Import(*link, RequestFilter::Surname, "SMI", hooks));
+  const Tx730StoreOutcome outcome = StoreReceived();
+  EXPECT_EQ(outcome.added, 2);  // the noise lines are not records
+  EXPECT_EQ(outcome.processed, 4);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "2");
+}
+
+TEST_F(Tx730Link, StopDuringTheFirstDataWaitEndsAtOnce) {
+  ASSERT_TRUE(StartSim("S3", {"--silent"}));
+  QTimer::singleShot(1500, [&] { link->StopRequested = true; });
+  QElapsedTimer clock;
+  clock.start();
+  ASSERT_TRUE(StartTx730Import(*link, RequestFilter::None, QString(), hooks));
+  EXPECT_LT(clock.elapsed(), 5000);
+  EXPECT_EQ(link->Framing().LineCount(), 0);
+  EXPECT_TRUE(link->Buffer().empty());
+  EXPECT_FALSE(link->TransferRequested);
+}
+
+TEST_F(Tx730Link, MissingPorts) {
+  // No port set: nothing is opened and the request says so.
+  t->settings().SerialPortNumber = 0;
+  EXPECT_FALSE(link->OpenSerialLink());
+  bool hidden = false;
+  hooks.hide_request = [&] { hidden = true; };
+  EXPECT_FALSE(StartTx730Import(*link, RequestFilter::None, QString(), hooks));
+  EXPECT_TRUE(hidden);
+  EXPECT_EQ(t.prompter.Prompts().back().text, "Please set TX730 com port");
+  EXPECT_EQ(t.prompter.Prompts().back().title, "Com Port Warning");
+  t.prompter.QueueAnswer(Answer::Yes);
+  t.prompter.QueueAnswer(Answer::No);
+  EXPECT_EQ(Export(), -1);
+  EXPECT_EQ(t.prompter.Prompts().back().text, "Please set TX730 comm port");
+  // A port whose device is not there.
+  t->settings().SerialPortNumber = 7;
+  t.folder.Write("comports.txt", "COM7=/dev/no-such-tty\n");
+  EXPECT_FALSE(link->OpenSerialLink());
+  EXPECT_EQ(link->LastOpenError(), linkerr::kInvalidPort);
+  EXPECT_EQ(t.prompter.Prompts().back().text,
+            "Unavailable comm port. Please select a different comm port from the connection tab "
+            "in the configuration window, and check cable is plugged in.");
+  EXPECT_EQ(t.prompter.Prompts().back().title, "TX730");
+}
+
+TEST_F(Tx730Link, ExportGoesOutByteForByte) {
+  MakeRegister();
+  ASSERT_TRUE(StartSim("S3"));
+  t->settings().Rs232Gap = 0;
+  int progress = -1;
+  hooks.progress = [&](int value) { progress = value; };
+  bool closed = false;
+  hooks.close_window = [&] { closed = true; };
+  t.prompter.QueueAnswer(Answer::Yes);  // export 6 records
+  t.prompter.QueueAnswer(Answer::No);   // do not erase
+  t.prompter.QueueAnswer(Answer::Yes);  // received
+  EXPECT_EQ(Export(), 6);
+  ASSERT_TRUE(WaitForReceived(sim, "IMPORT,COMPLETE\r\n"));
+  EXPECT_EQ(t.prompter.Prompts()[0].text,
+            "Are you sure you want to export 6 records from the database?");
+  EXPECT_EQ(t.prompter.Prompts().back().text, "Have 6 record(s) been successfully received?");
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(progress, 6);
+  const QByteArray wire = sim.Bytes("RX");
+  EXPECT_TRUE(wire.startsWith("ECHO,OFF\r\nIMPORT,MODE3,"));
+  EXPECT_EQ(wire.count("\r\n\r\n"), 6);
+  ExpectGolden("export_plain.wire", wire);
+  // The audiometer took them: they come back on a request.
+  EXPECT_EQ(StoredCount(sim, 10), 10);
+}
+
+TEST_F(Tx730Link, ExportWithEraseAndStopAfterFive) {
+  MakeRegister();
+  ASSERT_TRUE(StartSim("S3"));
+  t->settings().Rs232Gap = 0;
+  hooks.progress = [&](int value) {
+    if (value == 5) link->StopRequested = true;
+  };
+  t.prompter.QueueAnswer(Answer::Yes);  // export
+  t.prompter.QueueAnswer(Answer::Yes);  // erase
+  t.prompter.QueueAnswer(Answer::Yes);  // sure
+  t.prompter.QueueAnswer(Answer::No);   // not received: the window stays
+  EXPECT_EQ(Export(), 5);
+  ASSERT_TRUE(WaitForReceived(sim, "IMPORT,COMPLETE\r\n"));
+  const QByteArray wire = sim.Bytes("RX");
+  EXPECT_TRUE(wire.startsWith("ECHO,OFF\r\nDATABASE,ERASE\r\nECHO,OFF\r\nIMPORT,MODE3,"));
+  EXPECT_EQ(wire.count("\r\n\r\n"), 5);
+  ExpectGolden("export_erase_stop5.wire", wire);
+  EXPECT_EQ(StoredCount(sim, 5), 5);
+  EXPECT_FALSE(link->StopRequested);
+  EXPECT_FALSE(link->TransferRequested);
+
+  // No to "Are you sure?" after Yes to erasing sends nothing at all.
+  const qsizetype before = sim.Bytes("RX").size();
+  t.prompter.QueueAnswer(Answer::Yes);
+  t.prompter.QueueAnswer(Answer::Yes);
+  t.prompter.QueueAnswer(Answer::No);
+  EXPECT_EQ(Export(), -1);
+  SerialLink::PauseSeconds(0.3);
+  EXPECT_EQ(sim.Bytes("RX").size(), before);
+}
+
+TEST_F(Tx730Link, EmptyRegisterExportsOnlyTheFrame) {
+  ASSERT_TRUE(StartSim("S3"));
+  t.prompter.QueueAnswer(Answer::Yes);
+  t.prompter.QueueAnswer(Answer::No);
+  t.prompter.QueueAnswer(Answer::Yes);
+  EXPECT_EQ(Export(), 0);
+  ASSERT_TRUE(WaitForReceived(sim, "IMPORT,COMPLETE\r\n"));
+  EXPECT_EQ(sim.Bytes("RX"), "ECHO,OFF\r\nIMPORT,COMPLETE\r\n");
+  EXPECT_EQ(t.prompter.Prompts().back().text, "Have 0 record(s) been successfully received?");
+}
+
+}  // namespace
+}  // namespace sonivera
+
+namespace sonivera {
+namespace {
+
+TEST(Tx730Cli, ParseWritesOneJsonObjectPerWholeRecord) {
+  test::TempFolder folder;
+  folder.Write("wire.txt", (Series3Line("1001", "SMITH", "14/03/2025", "10:30:00") + "\r\n" +
+                            Series3Line("1002", "JO\"NES", "14/03/2025", "10:30:00") + "\r\n" +
+                            "IMPORT,MODE3,\"cut")
+                               .toLatin1());
+  const auto result = test::RunCli(
+      {"--folder", folder.Path(), "tx730", "parse", folder.File("wire.txt"), "--series", "S3"});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  const QStringList lines = result.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_TRUE(lines[0].startsWith(
+      R"({"IMPORT":"IMPORT","MODE3":"MODE3","Test Type":"Screen","Patient No":"1001",)"))
+      << lines[0].toStdString();
+  EXPECT_TRUE(lines[0].contains(R"("Address 2":"-")"));
+  EXPECT_TRUE(lines[0].contains(R"("Current Left 1k5":"20")"));
+  EXPECT_FALSE(lines[0].contains("Previous Left"));  // empty fields left out
+  EXPECT_TRUE(lines[1].contains(R"("Surname":"JO\"NES")"));
+  EXPECT_TRUE(result.err.contains("record 3 is incomplete"));
+
+  // Series 1 blocks, and a conversion file that is not there.
+  folder.Write("s1.txt", test::Series1Block("2002", "JONES", "15/03/2025").toLatin1());
+  const auto s1 = test::RunCli(
+      {"--folder", folder.Path(), "tx730", "parse", folder.File("s1.txt"), "--series", "s1"});
+  EXPECT_EQ(s1.exit_code, 0);
+  EXPECT_TRUE(s1.out.contains(R"("Patient No":"2002","Surname":"JONES")")) << s1.out.toStdString();
+  QFile::remove(folder.File("tx730_1.cvt"));
+  const auto missing = test::RunCli(
+      {"--folder", folder.Path(), "tx730", "parse", folder.File("s1.txt"), "--series", "S1"});
+  EXPECT_EQ(missing.exit_code, 1);
+  EXPECT_TRUE(missing.err.contains(
+      "An error has occurred: File not found Error No: 53 (transferimporttobuffer:954)"));
+  EXPECT_TRUE(folder.Read("err.log").contains("(transferimporttobuffer:954)"));
+}
+
+TEST(Tx730Cli, NoPortSetIsAFailure) {
+  test::TempFolder folder;
+  folder.Write("sonivera5.ini", (folder.File("sonivera5.mdb") + "\r\n\r\n-\r\nS3\r\n").toUtf8());
+  const auto result = test::RunCli({"--folder", folder.Path(), "--yes", "tx730", "request"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_TRUE(result.err.contains("Please set TX730 com port")) << result.err.toStdString();
+  EXPECT_TRUE(folder.Read("err.log").contains("Please set TX730 com port"));
+  const auto usage =
+      test::RunCli({"--folder", folder.Path(), "tx730", "request", "--filter", "shoesize", "x"});
+  EXPECT_EQ(usage.exit_code, 2);
+}
+
+}  // namespace
+}  // namespace sonivera
+
+namespace sonivera {
+namespace {
+
+TEST(Tx730Cli, ListenTakesWhatASeries5AudiometerPushes) {
+  test::EnsureCoreApplication();
+  test::TempFolder folder;
+  test::SimulatedAudiometer sim;
+  ASSERT_TRUE(sim.Start(folder.Path(),
+                        {Series3Line("1001", "SMITH", "14/03/2025", "10:30:00"),
+                         Series3Line("1002", "JONES", "14/03/2025", "11:30:00")},
+                        {"--push", "1"}));
+  folder.Write("sonivera5.ini", (folder.File("sonivera5.mdb") + "\r\n\r\n3\r\ns5\r\n").toUtf8());
+  const auto result =
+      test::RunCli({"--folder", folder.Path(), "--yes", "tx730", "listen", "--seconds", "2"});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.out.trimmed(), "2 record(s) added to database.");
+  // Nothing was asked of the audiometer.
+  EXPECT_TRUE(sim.Bytes("RX").isEmpty());
+}
+
+}  // namespace
+}  // namespace sonivera
+
+namespace sonivera {
+namespace {
+
+TEST_F(Tx730Link, LinesParsedOneByOneEqualAFullRebuild) {
+  test::UseSeries(t->settings(), "S5");
+  t->settings().SerialPortNumber = 0;
+  link->ArmReceiving();  // no port: only the receive state is cleared
+  std::vector<ImportBuffer> steps;
+  for (const QString& line : StoredTests()) {
+    link->Framing().Receive(line + "\r\n");
+    link->ParseNewLines();
+    steps.push_back(link->Buffer());
+  }
+  ASSERT_EQ(link->Buffer().size(), 4u);
+  const ImportBuffer incremental = link->Buffer();
+  link->RebuildImportBuffer();
+  EXPECT_EQ(link->Buffer(), incremental);
+  EXPECT_EQ(steps[1].size(), 2u);
+  // After a reset the next line starts a new buffer.
+  link->ClearTransfer();
+  link->Framing().Receive(StoredTests()[2] + "\r\n");
+  link->ParseNewLines();
+  ASSERT_EQ(link->Buffer().size(), 1u);
+  EXPECT_EQ(link->Buffer()[0][kFieldSurname], "BROWN");
+}
+
+}  // namespace
+}  // namespace sonivera
+
+namespace sonivera {
+namespace {
+
+TEST_F(Tx730Link, MoreThanOneTransferHoldsIsReportedOnce) {
+  test::UseSeries(t->settings(), "S3");
+  QStringList tests;
+  for (int i = 0; i < kTransferCapacity + 4; ++i) {
+    tests << Series3Line(QString::number(5000 + i), "MANY", "14/03/2025", "10:30:00");
+  }
+  ASSERT_TRUE(sim.Start(t.folder.Path(), tests));
+  ASSERT_TRUE(StartTx730Import(*link, RequestFilter::None, QString(), hooks));
+  EXPECT_EQ(link->Framing().LineCount(), kTransferCapacity);
+  EXPECT_EQ(link->Framing().Dropped(), 4);
+  EXPECT_EQ(link->Buffer().size(), size_t(kTransferCapacity));
+  EXPECT_EQ(link->Buffer().back()[kFieldPatientNo], QString::number(5000 + kTransferCapacity - 1));
+  EXPECT_EQ(t.prompter.Texts().filter("more records than one transfer can hold").size(), 1);
+  EXPECT_EQ(t.prompter.Prompts().back().title, "TX730");
+  EXPECT_TRUE(t.folder.Read("err.log").contains("more records than one transfer can hold"));
+}
+
+}  // namespace
+}  // namespace sonivera

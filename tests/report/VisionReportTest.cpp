@@ -1,0 +1,145 @@
+// The vision record form: labels written and highlighted, the PDF read back.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include "report/ReportLayout.h"
+#include "report/VisionReport.h"
+#include "support/TempFolder.h"
+#include "vision/VisionFixture.h"
+
+namespace sonivera::report {
+namespace {
+
+using vision::test::VisionPlace;
+using vision::test::VisionSample;
+
+void EnsureGui() {
+  if (QGuiApplication::instance() != nullptr) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "test_report";
+  static char* argv[] = {name, nullptr};
+  static QGuiApplication application(argc, argv);
+}
+
+QString PdfText(const QString& path) {
+  QProcess process;
+  process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+  EXPECT_TRUE(process.waitForFinished(30000));
+  return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The acuity label families of the three distances.
+bool IsAcuityLabel(const QString& name) {
+  for (const char* family :
+       {"LabelFBE", "LabelFR", "LabelFL", "LabelNBE", "LabelNR", "LabelNL", "LabelINTBE",
+        "LabelINTRE", "LabelINTLE"}) {
+    const QString rest = name.mid(int(strlen(family)));
+    bool number = false;
+    rest.toInt(&number);
+    if (name.startsWith(QLatin1String(family)) && number) return true;
+  }
+  return false;
+}
+
+VisionPageLabels Painted(const VisionReportData& data, const QString& path) {
+  EnsureGui();
+  VisionPageLabels labels;
+  auto pdf = PdfFile(path, VisionReportTitle());
+  EXPECT_EQ(PrintVisionReport(*pdf, data, &labels), PrintStatus::Printed);
+  return labels;
+}
+
+TEST(VisionReportTest, HighlightsOnlyTheLabelsOfStoredValues) {
+  VisionPlace place;
+  VisionSample zero{"Z1", "O'Brien", "Kate", "04/05/2026", "10:11:12", {}, {}};
+  zero.answers.referred = vision::YesNo::No;
+  vision::test::StoreVision(*place.editor, zero, true);
+
+  VisionSample full{"F1", "Tate", "Joe", "05/05/2026", "09:00:00", {}, {}};
+  auto& w = full.coded.working;
+  w.binocular = {1, 3};
+  w.acuity = {{{14, 5, 1}, {2, 0, 7}, {3, 9, 0}}};
+  w.depth = 9;
+  w.colour[0] = w.colour[8] = true;  // Aa, F
+  w.vertical = {13, 1};
+  w.lateral = {29, 15};
+  w.test_distance = 5;
+  full.coded.lamps = {true, false, false, true, false, false, true, false};  // R85, RN45, L55
+  full.answers.referred = vision::YesNo::Yes;
+  full.answers.glasses = vision::YesNo::Yes;
+  full.answers.glasses_type = QStringLiteral("Varifocal");
+  vision::test::StoreVision(*place.editor, full, true);
+  ASSERT_FALSE(::testing::Test::HasFatalFailure());
+
+  db::Connection& conn = place.database.Conn();
+  const auto zero_data = LoadVisionReport(conn, "Z1", {"2026-05-04", "10:11:12"});
+  ASSERT_TRUE(zero_data.has_value());
+  const auto zero_page = Painted(*zero_data, place.folder.File("zero.pdf"));
+  for (const QString& name : zero_page.highlighted) {
+    EXPECT_FALSE(IsAcuityLabel(name)) << name.toStdString();
+  }
+  EXPECT_EQ(zero_page.highlighted, QStringList{"LabelRefNo"});
+  EXPECT_EQ(zero_data->captions.at("LabelRTotal"), "");
+
+  const auto data = LoadVisionReport(conn, "F1", {"2026-05-05", "09:00:00"});
+  ASSERT_TRUE(data.has_value());
+  const auto page = Painted(*data, place.folder.File("full.pdf"));
+  const std::set<QString> expected = {
+      "LabelFar4Binoc", "LabelNear3Binoc", "LabelFBE14", "LabelFR5",    "LabelFL1",
+      "LabelNBE2",      "LabelNL7",        "LabelINTBE3", "LabelINTRE9", "LabelSD9",
+      "LabelAa",        "LabelF",          "LabelFV13",  "LabelFLA29",  "LabelNV1",
+      "LabelNLA15",     "LabelTDI5",       "LabelTDC5",  "LabelRT85",   "LabelRN45",
+      "LabelLT55",      "LabelRefYes"};
+  EXPECT_EQ(data->highlighted, expected);
+  EXPECT_EQ(std::set<QString>(page.highlighted.begin(), page.highlighted.end()), expected);
+  EXPECT_EQ(data->captions.at("LabelRTotal"), "130");  // 85 + nasal 45
+  EXPECT_EQ(data->captions.at("LabelLTotal"), "55");
+  EXPECT_EQ(data->captions.at("LabelBTotal"), "185");
+  EXPECT_EQ(data->captions.at("LabelGlasses"), "Yes");
+  EXPECT_EQ(data->captions.at("LabelGlassesType"), "Varifocal");
+
+  // Every answer position of the form is on the page.
+  for (const char* name :
+       {"LabelFBE1", "LabelFR14", "LabelFL14", "LabelSD1", "LabelAb", "LabelEb", "LabelFV1",
+        "LabelFLA1", "LabelNear2Binoc", "LabelNR14", "LabelNLA29", "LabelTDI1", "LabelTDC1",
+        "LabelINTLE14", "LabelRT70", "LabelLN45", "LabelRefNo", "LabelName", "LabelLastExam",
+        "LabelBTotal", "LabelContacts", "LabelRX"}) {
+    EXPECT_TRUE(page.drawn.count(name)) << name;
+  }
+}
+
+TEST(VisionReportTest, CommandLinePdfHoldsTheParticularsAndValues) {
+  VisionPlace place;
+  vision::test::GenerateVisionRegister(*place.editor, 2, 21);
+  ASSERT_FALSE(::testing::Test::HasFatalFailure());
+  place.database.Close();
+  const QString pdf = place.folder.File("vision.pdf");
+  const auto result = sonivera::test::RunCli(
+      {"--folder", place.folder.Path(), "print", "vision", "V100", "--pdf", pdf});
+  ASSERT_EQ(result.exit_code, 0) << result.err.toStdString();
+  const QString text = PdfText(pdf);
+  for (const char* expected :
+       {"Vision Tester Occupational Record Form", "Ann Marie O'Neill", "V100", "14/03/1971",
+        "Male", "Press shop", "Wears safety glasses; seen by O'Hara", "Snellen Equivalents",
+        "CORRECT TEST LENS MUST BE USED FOR THESE TESTS", "Test Administrator"}) {
+    EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
+  }
+  EXPECT_TRUE(text.contains(QRegularExpression("Stereo +Depth")));
+  EXPECT_EQ(text.count(u'\f'), 1);
+
+  const auto missing = sonivera::test::RunCli(
+      {"--folder", place.folder.Path(), "print", "vision", "V100", "--test", "01/01/2001",
+       "10:00:00", "--pdf", pdf});
+  EXPECT_EQ(missing.exit_code, 1);
+  EXPECT_EQ(sonivera::test::RunCli({"--folder", place.folder.Path(), "print", "vision", "NOBODY",
+                                    "--pdf", pdf})
+                .exit_code,
+            1);
+}
+
+}  // namespace
+}  // namespace sonivera::report

@@ -1,0 +1,244 @@
+// The vision register file: export, import through the vision record editor,
+// round trip, refused files and lines.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "base/Messages.h"
+#include "vision/VisionCsv.h"
+#include "vision/VisionFixture.h"
+
+namespace sonivera::vision {
+namespace {
+
+using test::VisionPlace;
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& text) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(text);
+}
+
+VisionExportOutcome Export(VisionPlace& place, const QString& path) {
+  const auto rows = VisionStore(place.database.Conn()).RegisterRows();
+  return WriteVisionCsv(place.database.Conn(), place.prompter, place.Log(), path, rows);
+}
+
+VisionImportSummary Import(VisionPlace& place, const QString& path) {
+  return VisionImporter(*place.editor, place.prompter, place.Log()).ImportFile(path);
+}
+
+QList<QByteArray> Lines(const QByteArray& text) {
+  QList<QByteArray> lines = text.split('\n');
+  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  for (auto& line : lines) line.chop(line.endsWith('\r') ? 1 : 0);
+  return lines;
+}
+
+TEST(VisionCsvTest, HeadingHasTheSeventyOneNames) {
+  const QStringList names = VisionCsvHeading().split(u',');
+  EXPECT_EQ(names.size(), kVisionCsvColumns);
+  EXPECT_EQ(names[13], "Recall Data");
+  EXPECT_EQ(names[kVcResults], "FarBinoc");
+  EXPECT_EQ(names.last(), "Refer");
+  // The results names are the results table's own, in its order.
+  for (int i = 0; i < int(ResultColumns().size()); ++i) {
+    EXPECT_EQ(names[kVcResults + i], ResultColumns()[i].name);
+  }
+}
+
+TEST(VisionCsvTest, RoundTripIsByteForByteAndReimportRefusesEveryLine) {
+  VisionPlace first;
+  test::GenerateVisionRegister(*first.editor, 24, 7);
+  ASSERT_FALSE(::testing::Test::HasFatalFailure());
+  const QString file1 = first.folder.File("one.csv");
+  const auto written = Export(first, file1);
+  ASSERT_TRUE(written.written);
+  EXPECT_EQ(written.lines, 24);
+  const QList<QByteArray> lines = Lines(ReadAll(file1));
+  ASSERT_EQ(lines.size(), 26);
+  EXPECT_EQ(lines[0], "[Vision/5 Format]");
+  for (int i = 2; i < lines.size(); ++i) {
+    EXPECT_TRUE(lines[i].endsWith(',')) << i;
+    EXPECT_EQ(lines[i].count(','), kVisionCsvColumns) << lines[i].constData();
+  }
+  // Every results column takes more than one value somewhere in the file.
+  for (int c = kVcResults; c < kVisionCsvColumns; ++c) {
+    QSet<QByteArray> seen;
+    for (int i = 2; i < lines.size(); ++i) seen.insert(lines[i].split(',')[c]);
+    EXPECT_GT(seen.size(), 1) << c;
+  }
+
+  VisionPlace second;
+  const auto summary = Import(second, file1);
+  EXPECT_TRUE(summary.read);
+  EXPECT_EQ(summary.added, 24) << second.prompter.Texts().join("\n").toStdString();
+  EXPECT_EQ(summary.rejected, 0);
+  const QString file2 = second.folder.File("two.csv");
+  ASSERT_TRUE(Export(second, file2).written);
+  EXPECT_EQ(ReadAll(file2), ReadAll(file1));
+
+  // The same file again into the same database: every line exists already.
+  const auto again = Import(second, file1);
+  EXPECT_EQ(again.existing, 24);
+  EXPECT_EQ(again.added, 0);
+  EXPECT_EQ(second.LogText().count(" :1401"), 24);
+  EXPECT_TRUE(second.prompter.Texts().last().startsWith(Msg(1401)));
+  EXPECT_EQ(VisionStore(second.database.Conn()).RegisterRows().size(), 24u);
+}
+
+TEST(VisionCsvTest, ThreePatientsFiveLinesAndTheEmptyRegister) {
+  VisionPlace place;
+  test::GenerateVisionRegister(*place.editor, 3, 11);
+  ASSERT_FALSE(::testing::Test::HasFatalFailure());
+  ASSERT_TRUE(Export(place, place.folder.File("three.csv")).written);
+  const auto lines = Lines(ReadAll(place.folder.File("three.csv")));
+  ASSERT_EQ(lines.size(), 5);
+  EXPECT_FALSE(lines[1].endsWith(','));
+  for (int i = 2; i < 5; ++i) EXPECT_TRUE(lines[i].endsWith(','));
+
+  VisionPlace empty;
+  const auto outcome = Export(empty, empty.folder.File("none.csv"));
+  EXPECT_FALSE(outcome.written);
+  EXPECT_EQ(empty.prompter.Texts(), QStringList{"No data available to export"});
+  EXPECT_EQ(Lines(ReadAll(empty.folder.File("none.csv"))).size(), 2);
+
+  // File - Export proposes its name and asks before overwriting.
+  place.prompter.QueueFile(place.folder.File("asked.csv"));
+  const auto rows = VisionStore(place.database.Conn()).RegisterRows();
+  EXPECT_TRUE(ExportVisionRegister(place.database.Conn(), place.prompter, place.Log(),
+                                   place.folder.Path(), rows)
+                  .written);
+  ASSERT_EQ(place.prompter.file_dialogs.size(), 1u);
+  EXPECT_EQ(place.prompter.file_dialogs[0].initial_name, "ExportVisionData.csv");
+  EXPECT_TRUE(place.prompter.file_dialogs[0].overwrite_prompt);
+}
+
+TEST(VisionCsvTest, HeaderDecidesWhetherTheFileIsRead) {
+  VisionPlace source;
+  test::GenerateVisionRegister(*source.editor, 2, 3);
+  ASSERT_FALSE(::testing::Test::HasFatalFailure());
+  const QString path = source.folder.File("v.csv");
+  ASSERT_TRUE(Export(source, path).written);
+  QByteArray text = ReadAll(path);
+  const QByteArray body = text.mid(text.indexOf('\n') + 1);
+
+  struct Case {
+    QByteArray first_line;
+    bool accepted;
+  };
+  const Case cases[] = {{"[SNV/5.2 Format]", false},
+                        {"[SNV/5 Format]", false},
+                        {"", false},
+                        {"[Vision/5 Format] exported on Monday", true},
+                        {"[Vision/5 Format]", true}};
+  for (const Case& c : cases) {
+    VisionPlace place;
+    WriteAll(place.folder.File("in.csv"), c.first_line + "\r\n" + body);
+    const auto summary = Import(place, place.folder.File("in.csv"));
+    EXPECT_EQ(summary.read, c.accepted) << c.first_line.constData();
+    EXPECT_EQ(summary.added, c.accepted ? 2 : 0);
+    if (!c.accepted) {
+      EXPECT_EQ(place.prompter.Texts(), QStringList{Msg(1406)});
+      EXPECT_TRUE(place.LogText().startsWith(
+          "File Import: Wrong file format - not Vision data or missing/incorrect header"));
+    }
+  }
+}
+
+TEST(VisionCsvTest, BadLinesAreRefusedOneByOne) {
+  VisionPlace source;
+  test::GenerateVisionRegister(*source.editor, 2, 5);
+  ASSERT_FALSE(::testing::Test::HasFatalFailure());
+  ASSERT_TRUE(Export(source, source.folder.File("v.csv")).written);
+  const auto good = Lines(ReadAll(source.folder.File("v.csv")));
+  ASSERT_EQ(good.size(), 4);
+  auto with = [&](int column, const QByteArray& value) {
+    QList<QByteArray> fields = good[2].split(',');
+    fields[column] = value;
+    return fields.join(',');
+  };
+  QByteArray new_patient = with(0, "N1");
+  const QString first = QString::fromUtf8(good[2].split(',')[0]);
+  const QByteArray lines[] = {
+      good[0],
+      good[1],
+      good[2],                                 // added
+      with(0, ""),                             // 1400
+      with(1, "Smyth"),                        // the same patient, another surname: 1404
+      with(0, "N2").replace("/20", "/2O"),     // a date that is no date: 958
+      new_patient.left(new_patient.indexOf("N1,") + 40),  // too few fields: 1405
+      QByteArray(100000, 'x'),                 // no commas at all
+      "N3," + QByteArray(99990, 'y') + ",",    // a 100,000-character line, cut
+      with(0, "N4").replace(",False,", ",maybe,"),  // not a yes/no value
+      good[3],                                 // added
+      new_patient,                             // added: a new patient with its test
+  };
+  VisionPlace place;
+  WriteAll(place.folder.File("bad.csv"), QList<QByteArray>(std::begin(lines), std::end(lines))
+                                             .join("\r\n"));
+  const auto summary = Import(place, place.folder.File("bad.csv"));
+  EXPECT_EQ(summary.added, 3) << place.prompter.Texts().join("\n").toStdString();
+  EXPECT_EQ(summary.rejected, 7);
+  const QStringList texts = place.prompter.Texts();
+  ASSERT_EQ(texts.size(), 7);
+  EXPECT_EQ(texts[0], Msg(1400));
+  EXPECT_EQ(texts[1], Msg(1404) + first);
+  EXPECT_EQ(texts[2], Msg(958));
+  EXPECT_EQ(texts[3], Msg(1405) + "N1");
+  EXPECT_EQ(texts[4], Msg(1405) + QString(100000, 'x'));
+  EXPECT_EQ(texts[5], Msg(1405) + "N3");
+  EXPECT_EQ(texts[6], Msg(1405) + "N4");
+  const QString log = place.LogText();
+  EXPECT_TRUE(log.contains("VImport: No pat no specified (file bad.csv, line 4)"));
+  EXPECT_TRUE(log.contains("File Import: " + Msg(1404) + first + " :1404"));
+  EXPECT_TRUE(log.contains("VFile Import: " + Msg(958) + " Pat No: N2"));
+  EXPECT_TRUE(log.contains(":1405 (file bad.csv, line 7, Pat No: N1)"));
+  // Only the three good lines reached the database.
+  VisionStore store(place.database.Conn());
+  EXPECT_EQ(store.PatientCount(), 3);
+  for (const char* pat_no : {"N2", "N3", "N4"}) EXPECT_TRUE(store.Tests(pat_no).empty());
+  EXPECT_EQ(store.Tests("N1").size(), 1u);
+}
+
+TEST(VisionCsvTest, CommandLineImportsAndExports) {
+  VisionPlace source;
+  test::GenerateVisionRegister(*source.editor, 3, 9);
+  ASSERT_FALSE(::testing::Test::HasFatalFailure());
+  const QString file = source.folder.File("cli.csv");
+  ASSERT_TRUE(Export(source, file).written);
+
+  sonivera::test::TempFolder folder;
+  auto cli = [&](const QStringList& args) {
+    return sonivera::test::RunCli(QStringList{"--folder", folder.Path()} + args);
+  };
+  ASSERT_EQ(cli({"init"}).exit_code, 0);
+  const auto added = cli({"vision-import", file});
+  EXPECT_EQ(added.exit_code, 0) << added.err.toStdString();
+  EXPECT_EQ(added.out.trimmed(), "3 vision test(s) added, 0 already stored, 0 refused");
+  const auto again = cli({"vision-import", file});
+  EXPECT_EQ(again.exit_code, 0);
+  EXPECT_EQ(again.out.trimmed(), "0 vision test(s) added, 3 already stored, 0 refused");
+  EXPECT_EQ(again.err.count(Msg(1401)), 3);
+  EXPECT_EQ(QString::fromUtf8(folder.Read("err.log")).count(" :1401"), 3);
+
+  const auto exported = cli({"vision-export", folder.File("back.csv")});
+  EXPECT_EQ(exported.exit_code, 0);
+  EXPECT_EQ(exported.out.trimmed(), "3 vision test(s) exported");
+  EXPECT_EQ(ReadAll(folder.File("back.csv")), ReadAll(file));
+
+  folder.Write("wrong.csv", "[SNV/5.2 Format]\r\n");
+  const auto wrong = cli({"vision-import", folder.File("wrong.csv")});
+  EXPECT_EQ(wrong.exit_code, 1);
+  EXPECT_TRUE(wrong.err.contains(Msg(1406)));
+  EXPECT_EQ(cli({"vision-import", folder.File("absent.csv")}).exit_code, 1);
+  EXPECT_EQ(cli({"vision-import"}).exit_code, 2);
+}
+
+}  // namespace
+}  // namespace sonivera::vision
