@@ -10,6 +10,7 @@
 #include "interchange/CsvFile.h"
 #include "base/LineRefusals.h"
 #include "register/EntryFields.h"
+#include "register/PatientQueries.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
 
@@ -254,7 +255,7 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
 bool RegisterImporter::PatientSurname(const QString& pat_no, QString& surname) {
   if (!surname_query_) {
     surname_query_ = std::make_unique<db::Statement>(
-        context_.database.Conn(), QStringLiteral("SELECT Surname FROM PatDetails WHERE PatNo = ?"));
+        context_.database.Conn(), PatientSurnameSql());
   }
   db::Statement& query = *surname_query_;
   query.Reset();
