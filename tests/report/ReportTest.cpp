@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -18,31 +17,13 @@
 #include "report/BatchPrint.h"
 #include "report/ReportOutput.h"
 #include "report/SummaryReport.h"
+#include "support/PdfSupport.h"
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace sonivera::test {
 namespace {
-
-// Laying out text needs the fonts of a GUI application.
-void EnsureGuiApplication() {
-  if (QGuiApplication::instance() != nullptr) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "test_report";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication application(argc, argv);
-}
-
-// The text of a PDF file, its layout kept; pages end with a form feed.
-QString PdfText(const QString& path) {
-  QProcess process;
-  process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-  EXPECT_TRUE(process.waitForFinished(30000));
-  EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-  return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 int PageCount(const QString& text) { return static_cast<int>(text.count(u'\f')); }
 

@@ -7,13 +7,13 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 
 #include "base/Messages.h"
 #include "register/Register.h"
 #include "register/RegisterModel.h"
+#include "support/PdfSupport.h"
 #include "ui/DemoWindowTest.h"
 #include "ui/FormPrint.h"
 #include "ui/ReportPrinting.h"
@@ -21,12 +21,7 @@
 namespace sonivera::ui {
 namespace {
 
-QString PdfText(const QString& path) {
-  QProcess process;
-  process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-  EXPECT_TRUE(process.waitForFinished(30000));
-  return QString::fromUtf8(process.readAllStandardOutput());
-}
+using test::PdfText;
 
 class PrintWindowTest : public DemoWindowTest {
  protected:

@@ -6,9 +6,8 @@
 #include "base/Messages.h"
 #include "db/Database.h"
 #include "register/AudiogramStore.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempFolder.h"
 #include "vision/VisionEditor.h"
+#include "vision/VisionFixture.h"
 #include "vision/VisionScript.h"
 
 namespace sonivera::vision {
@@ -17,11 +16,9 @@ namespace {
 using Answer = Prompter::Answer;
 using Result = VisionEditor::SaveResult;
 
-class VisionEditorTest : public ::testing::Test {
+class VisionEditorTest : public ::testing::Test, protected test::VisionPlace {
  protected:
   void SetUp() override {
-    database.Create(folder.File("sonivera5.mdb"));
-    editor = std::make_unique<VisionEditor>(database, prompter, ErrorLog(folder.File("err.log")));
     editor->on_show_page = [this](VisionEditor::Page page) { pages.push_back(page); };
   }
 
@@ -75,10 +72,6 @@ class VisionEditorTest : public ::testing::Test {
     ASSERT_EQ(editor->Save(), Result::Saved) << prompter.Texts().join("|").toStdString();
   }
 
-  test::TempFolder folder;
-  test::ScriptedPrompter prompter;
-  db::Database database;
-  std::unique_ptr<VisionEditor> editor;
   std::vector<VisionEditor::Page> pages;
 };
 
