@@ -134,22 +134,4 @@ QString NumberN(double value) {
   return text;
 }
 
-QString ReplaceText(const QString& text, const QString& find, const QString& replacement,
-                    int compare) {
-  if (text.isNull()) return QString();
-  if (find.isEmpty()) return text;
-  const Qt::CaseSensitivity cs = compare == 0 ? Qt::CaseSensitive : Qt::CaseInsensitive;
-  QString result = QStringLiteral("");
-  qsizetype from = 0;
-  for (;;) {
-    const qsizetype at = text.indexOf(find, from, cs);
-    if (at < 0) break;
-    result += QStringView(text).mid(from, at - from);
-    result += replacement;
-    from = at + find.size();
-  }
-  result += QStringView(text).mid(from);
-  return result;
-}
-
 }  // namespace sonivera

@@ -35,7 +35,6 @@ void Categorise(Application& app);
 
 // The HSE scheme, the three French schemes and their helpers.
 void CategoriseHse(CategoriseEnv& env);
-QString MergeBothEars(const QString& digit, const QString& codes);
 bool PreviousDataMissing(const AudiogramGrid& grid);
 void CategoriseMp42(CategoriseEnv& env);
 void CategorisePam(CategoriseEnv& env);
