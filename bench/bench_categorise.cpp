@@ -10,6 +10,7 @@
 #include <ctime>
 #include <random>
 
+#include "BenchTable.h"
 #include "SilentPrompter.h"
 #include "app/Application.h"
 #include "base/ErrorLog.h"
@@ -44,8 +45,8 @@ std::vector<Audiogram> MakeAudiograms(int count) {
   return audiograms;
 }
 
-void BenchCategorise(const QString& folder, const char* label, const SchemeChecks& checks,
-                     int lcid) {
+double BenchCategorise(const QString& folder, const char* label, const SchemeChecks& checks,
+                       int lcid) {
   const auto audiograms = MakeAudiograms(20000);
   SilentPrompter prompter;
   ErrorLog log(folder + "/bench-err.log");
@@ -71,6 +72,7 @@ void BenchCategorise(const QString& folder, const char* label, const SchemeCheck
   const double total = static_cast<double>(audiograms.size()) * kRounds;
   std::printf("Categorise, %-22s %10.0f audiograms/s  (%.0f in %.3f s, %lld characters)\n", label,
               total / seconds, total, seconds, static_cast<long long>(length));
+  return total / seconds;
 }
 }  // namespace
 
@@ -88,8 +90,12 @@ int main(int argc, char** argv) {
   hse.CheckHSE = true;
   SchemeChecks french;
   french.CheckMP42 = french.CheckPAM = french.CheckIPA = true;
-  BenchCategorise(dir.path(), "HSE:", hse, 2057);
-  BenchCategorise(dir.path(), "MP42, PAM and IPA:", french, 1036);
+  const double hse_rate = BenchCategorise(dir.path(), "HSE:", hse, 2057);
+  const double french_rate = BenchCategorise(dir.path(), "MP42, PAM and IPA:", french, 1036);
+  bench::TableRow("Categorise alone, HSE", hse_rate / 1e6, "million audiograms/s", -1, "",
+                  "> 1 million/s");
+  bench::TableRow("Categorise alone, MP42 + PAM + IPA", french_rate / 1e6, "million audiograms/s",
+                  -1, "", "");
 
   SilentPrompter prompter;
   Application app(ProgramFolder(dir.path()), prompter);
@@ -118,6 +124,8 @@ int main(int argc, char** argv) {
       "%.0f audiograms/s\n",
       outcome.patients_done, outcome.patients_total, made.tests, seconds, cpu_seconds,
       made.tests / seconds);
+  const QString label = QStringLiteral("Recategorise all, %1 audiograms").arg(made.tests);
+  bench::TableRow(label.toUtf8().constData(), seconds, "s", -1, "", "< 3 s");
   QFile load("/proc/loadavg");
   if (load.open(QIODevice::ReadOnly)) {
     std::printf("Load average while measuring: %s", load.readLine().constData());
