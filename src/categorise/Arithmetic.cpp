@@ -98,8 +98,10 @@ std::optional<QDate> ParseViewDate(const QString& text) {
       digits[2] != 4) {
     return std::nullopt;
   }
+  // There is no year 0; a year of four digits is never negative.
+  if (parts[2] < 1) return std::nullopt;
   const QDate date(parts[2], parts[1], parts[0]);
-  if (!date.isValid() || date.year() < 1) return std::nullopt;
+  if (!date.isValid()) return std::nullopt;
   return date;
 }
 

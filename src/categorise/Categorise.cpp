@@ -16,7 +16,7 @@ CategoriseEnv EnvFor(Application& app) {
 QString CategorisationBoxText(const QString& categorisation) {
   // "no" in any case catches "No sex chosen ", "4-no data " and "no test".
   // A plain scan: this runs for every audiogram categorised.
-  const char16_t* text = categorisation.utf16();
+  const auto* text = categorisation.utf16();
   bool found = false;
   for (qsizetype i = 0; i + 1 < categorisation.size() && !found; ++i) {
     found = (text[i] | 0x20) == u'n' && (text[i + 1] | 0x20) == u'o';

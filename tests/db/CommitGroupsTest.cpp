@@ -48,8 +48,12 @@ TEST(CommitGroups, LinesAreWholeAndGroupsCommitByCountAndAtTheEnd) {
       // Line 5 is refused after its first row: nothing of it stays.
       EXPECT_EQ(rig.Line(line, line == 5), line != 5);
       groups.LineDone();
-      if (line == 2) EXPECT_EQ(rig.CommittedCount(), 0);
-      if (line == 3) EXPECT_EQ(rig.CommittedCount(), 6);
+      if (line == 2) {
+        EXPECT_EQ(rig.CommittedCount(), 0);
+      }
+      if (line == 3) {
+        EXPECT_EQ(rig.CommittedCount(), 6);
+      }
     }
     EXPECT_EQ(groups.Commits(), 2);
     EXPECT_EQ(rig.Count("line = 5"), 0);
