@@ -1,6 +1,7 @@
 #include "register/AudiogramStore.h"
 
 #include <QStringList>
+#include <map>
 
 #include "db/Schema.h"
 
@@ -76,6 +77,50 @@ QStringList AddressFields() {
   QStringList fields;
   for (int i = 1; i <= 6; ++i) fields << QStringLiteral("Address%1").arg(i);
   return fields << QStringLiteral("DateofTest") << QStringLiteral("TimeofTest");
+}
+
+// The texts of the save's statements, built once: a save runs them for every
+// audiogram, and an import saves thousands.
+struct StoreSql {
+  QString address_update, address_insert;
+  QString header_update, header_insert;
+  QString answers_update, answers_insert;
+  // By ear table name.
+  std::map<QString, std::pair<QString, QString>> ear;  // update, insert
+};
+
+const StoreSql& Sql() {
+  static const StoreSql sql = [] {
+    StoreSql s;
+    const QStringList address = AddressFields();
+    s.address_update = QStringLiteral("UPDATE AddressDetails SET %1 WHERE PatNo = ?1 AND "
+                                      "DateofTest = ?10 AND TimeofTest = ?11")
+                           .arg(Assignments(address, 2));
+    s.address_insert = QStringLiteral("INSERT INTO AddressDetails (PatNo, %1) VALUES (%2)")
+                           .arg(QuotedList(address), Placeholders(9));
+    s.header_update = QStringLiteral("UPDATE TestDetails SET %1 WHERE PatNo = ?1 AND "
+                                     "DateofTest = ?25 AND TimeofTest = ?26")
+                          .arg(Assignments(kHeaderFields.mid(1), 2));
+    s.header_insert = QStringLiteral("INSERT INTO TestDetails (%1) VALUES (%2)")
+                          .arg(QuotedList(kHeaderFields), Placeholders(24));
+    const QStringList answers = AnswerFields();
+    s.answers_update = QStringLiteral("UPDATE TestQuestions SET %1 WHERE PatNo = ?1 AND "
+                                      "TestDate = ?104 AND TestTime = ?105")
+                           .arg(Assignments(answers, 2));
+    s.answers_insert = QStringLiteral("INSERT INTO TestQuestions (PatNo, %1) VALUES (%2)")
+                           .arg(QuotedList(answers), Placeholders(103));
+    const QStringList ear = EarFields();
+    for (const char* table : {"TestResultsLeft", "TestResultsRight"}) {
+      const QString name = QString::fromLatin1(table);
+      s.ear[name] = {
+          QStringLiteral("UPDATE %1 SET %2 WHERE PatNo = ?1 AND TestDate = ?15 AND TestTime = ?16")
+              .arg(name, Assignments(ear, 2)),
+          QStringLiteral("INSERT INTO %1 (PatNo, %2) VALUES (%3)")
+              .arg(name, QuotedList(ear), Placeholders(14))};
+    }
+    return s;
+  }();
+  return sql;
 }
 }  // namespace
 
@@ -157,22 +202,18 @@ void AudiogramStore::WritePatient(SaveMode mode, const PatientRecord& p) {
 
 void AudiogramStore::WriteAddress(SaveMode mode, const AudiogramRecord& r,
                                   const TestKey& original) {
-  const QStringList fields = AddressFields();
   auto bind = [&](db::Statement& s) {
     s.Bind(1, r.patient.PatNo);
     for (int i = 0; i < 6; ++i) s.Bind(2 + i, Txt(r.address[i]));
     s.Bind(8, r.key.date).Bind(9, r.key.time);
   };
   if (mode == SaveMode::EditTest) {
-    auto& s = Prepared(QStringLiteral("UPDATE AddressDetails SET %1 WHERE PatNo = ?1 AND "
-                                      "DateofTest = ?10 AND TimeofTest = ?11")
-                           .arg(Assignments(fields, 2)));
+    auto& s = Prepared(Sql().address_update);
     bind(s);
     s.Bind(10, original.date).Bind(11, original.time).Run();
     if (connection_.Changes() > 0) return;
   }
-  auto& s = Prepared(QStringLiteral("INSERT INTO AddressDetails (PatNo, %1) VALUES (%2)")
-                         .arg(QuotedList(fields), Placeholders(9)));
+  auto& s = Prepared(Sql().address_insert);
   bind(s);
   s.Run();
 }
@@ -194,15 +235,12 @@ void AudiogramStore::WriteHeader(SaveMode mode, const AudiogramRecord& r, const 
     s.Bind(22, Txt(r.F1)).Bind(23, Txt(r.F2)).Bind(24, Txt(r.F3));
   };
   if (mode == SaveMode::EditTest) {
-    auto& s = Prepared(QStringLiteral("UPDATE TestDetails SET %1 WHERE PatNo = ?1 AND "
-                                      "DateofTest = ?25 AND TimeofTest = ?26")
-                           .arg(Assignments(kHeaderFields.mid(1), 2)));
+    auto& s = Prepared(Sql().header_update);
     bind(s);
     s.Bind(25, original.date).Bind(26, original.time).Run();
     if (connection_.Changes() > 0) return;
   }
-  auto& s = Prepared(QStringLiteral("INSERT INTO TestDetails (%1) VALUES (%2)")
-                         .arg(QuotedList(kHeaderFields), Placeholders(24)));
+  auto& s = Prepared(Sql().header_insert);
   bind(s);
   s.Run();
 }
@@ -210,30 +248,25 @@ void AudiogramStore::WriteHeader(SaveMode mode, const AudiogramRecord& r, const 
 void AudiogramStore::WriteEar(const char* table, SaveMode mode, const AudiogramRecord& r,
                               const std::array<QString, kThresholdFieldCount>& values,
                               const TestKey& original) {
-  const QStringList fields = EarFields();
   auto bind = [&](db::Statement& s) {
     s.Bind(1, r.patient.PatNo);
     for (int i = 0; i < kThresholdFieldCount; ++i) s.Bind(2 + i, Txt(values[i]));
     s.Bind(13, r.key.date).Bind(14, r.key.time);
   };
-  const QString name = QString::fromLatin1(table);
+  const auto& ear = Sql().ear.at(QString::fromLatin1(table));
   if (mode == SaveMode::EditTest) {
-    auto& s = Prepared(
-        QStringLiteral("UPDATE %1 SET %2 WHERE PatNo = ?1 AND TestDate = ?15 AND TestTime = ?16")
-            .arg(name, Assignments(fields, 2)));
+    auto& s = Prepared(ear.first);
     bind(s);
     s.Bind(15, original.date).Bind(16, original.time).Run();
     if (connection_.Changes() > 0) return;
   }
-  auto& s = Prepared(QStringLiteral("INSERT INTO %1 (PatNo, %2) VALUES (%3)")
-                         .arg(name, QuotedList(fields), Placeholders(14)));
+  auto& s = Prepared(ear.second);
   bind(s);
   s.Run();
 }
 
 void AudiogramStore::WriteAnswers(SaveMode mode, const AudiogramRecord& r,
                                   const TestKey& original) {
-  const QStringList fields = AnswerFields();
   auto bind = [&](db::Statement& s) {
     s.Bind(1, r.patient.PatNo);
     for (int i = 0; i < 50; ++i) s.Bind(2 + i, r.codes[i]);
@@ -242,15 +275,12 @@ void AudiogramStore::WriteAnswers(SaveMode mode, const AudiogramRecord& r,
     s.Bind(102, r.key.date).Bind(103, r.key.time);
   };
   if (mode == SaveMode::EditTest) {
-    auto& s = Prepared(QStringLiteral("UPDATE TestQuestions SET %1 WHERE PatNo = ?1 AND "
-                                      "TestDate = ?104 AND TestTime = ?105")
-                           .arg(Assignments(fields, 2)));
+    auto& s = Prepared(Sql().answers_update);
     bind(s);
     s.Bind(104, original.date).Bind(105, original.time).Run();
     if (connection_.Changes() > 0) return;
   }
-  auto& s = Prepared(QStringLiteral("INSERT INTO TestQuestions (PatNo, %1) VALUES (%2)")
-                         .arg(QuotedList(fields), Placeholders(103)));
+  auto& s = Prepared(Sql().answers_insert);
   bind(s);
   s.Run();
 }
