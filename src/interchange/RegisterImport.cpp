@@ -133,6 +133,7 @@ ImportSummary RegisterImporter::ImportPath(const QString& path) {
   LineRefusals refusals(app_.Ask(), app_.Reporter().log(), path);
   refusals_ = &refusals;
   BulkRun bulk(app_);
+  db::CommitGroups groups(app_.Db().Conn());
   const qsizetype count = file->lines.size();
   auto progress = app_.Ask().StartProgress(QStringLiteral("Importing"), int(count));
   // Line 2 holds the column headings.
@@ -158,8 +159,10 @@ ImportSummary RegisterImporter::ImportPath(const QString& path) {
         ++summary.rejected;
         break;
     }
+    groups.LineDone();
     if (progress && (i % 64 == 0 || i + 1 == count)) progress->SetValue(int(i + 1));
   }
+  groups.Finish();
   // Statements must not outlive the import: the database may be closed later.
   surname_query_.reset();
   left_query_.reset();
