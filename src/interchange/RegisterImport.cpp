@@ -110,7 +110,8 @@ ImportSummary RegisterImporter::importfile(const QString& file_name) {
 ImportSummary RegisterImporter::ImportPath(const QString& path) {
   ImportSummary summary;
   if (path.isEmpty()) return summary;
-  const auto file = ReadFileLines(path);
+  // The file stays bytes; each line is decoded as its turn comes.
+  const auto file = ReadTextFileSpans(path);
   if (!file) {
     summary.refused = true;
     app_.Reporter().ShowAndLog(Msg(954) +
@@ -118,8 +119,8 @@ ImportSummary RegisterImporter::ImportPath(const QString& path) {
                                QStringLiteral(" (importfile)"));
     return summary;
   }
-  if (file->lines.isEmpty()) return summary;
-  const auto layout = DetectHeader(file->lines.first());
+  if (file->isEmpty()) return summary;
+  const auto layout = DetectHeader(file->Line(0));
   if (!layout) {
     summary.refused = true;
     app_.Ask().Show(Msg(1406), Msg(974), Prompter::Buttons::Ok, Prompter::Answer::Ok,
@@ -129,12 +130,11 @@ ImportSummary RegisterImporter::ImportPath(const QString& path) {
     return summary;
   }
   summary.read = true;
-  summary.cp1252_lines = file->cp1252_lines;
   LineRefusals refusals(app_.Ask(), app_.Reporter().log(), path);
   refusals_ = &refusals;
   BulkRun bulk(app_);
   db::CommitGroups groups(app_.Db().Conn());
-  const qsizetype count = file->lines.size();
+  const qsizetype count = file->size();
   auto progress = app_.Ask().StartProgress(QStringLiteral("Importing"), int(count));
   // Line 2 holds the column headings.
   for (qsizetype i = 2; i < count; ++i) {
@@ -143,11 +143,13 @@ ImportSummary RegisterImporter::ImportPath(const QString& path) {
       summary.stopped = true;
       break;
     }
-    const QString& line = file->lines[i];
+    bool cp1252 = false;
+    const QString line = file->Line(i, &cp1252);
+    if (cp1252) ++summary.cp1252_lines;
     if (line.trimmed().isEmpty()) continue;
     ++summary.lines;
     refusals.StartLine(i + 1);
-    const bool complete = i + 1 < count || file->last_line_ended;
+    const bool complete = i + 1 < count || file->LastLineEnded();
     switch (ImportLine(line, *layout, complete)) {
       case Outcome::Added:
         ++summary.added;
