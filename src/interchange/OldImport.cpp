@@ -89,6 +89,7 @@ ImportSummary OldReleaseImporter::ImportPath(Kind kind, const QString& path) {
   AppState& state = app_.State();
   const SchemeChecks schemes = state.schemes;
   BulkRun bulk(app_);
+  db::CommitGroups groups(app_.Db().Conn());
   if (kind == Kind::Dat) {
     // The old fixed records were categorised by HSE alone.
     state.schemes.CheckHSE = true;
@@ -127,6 +128,7 @@ ImportSummary OldReleaseImporter::ImportPath(Kind kind, const QString& path) {
     if (outcome == Outcome::Added) ++summary.added;
     if (outcome == Outcome::Existing) ++summary.existing;
     if (outcome == Outcome::Rejected) ++summary.rejected;
+    groups.LineDone();
     if (on_count) on_count(summary.added);
   }
   state.schemes = schemes;
