@@ -230,7 +230,9 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
                      r[kCsvLastTest] + Msg(1403) + r[kCsvTimeofTest] + QStringLiteral(" :958"));
     }
     app_.State().CurrentPatNo = pat_no;
-    const bool started = found ? editor_.mnuInsertResults() : editor_.mnuAddPatient();
+    // The line holds the whole record: nothing carries over from the latest test.
+    const bool started = found ? editor_.mnuInsertResults(RecordEditor::Carry::Nothing)
+                               : editor_.mnuAddPatient();
     if (!started) {
       editor_.mnuCancel();
       refusals_->Log(kLogPrefix + QStringLiteral("The record could not be started."));

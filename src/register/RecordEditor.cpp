@@ -85,22 +85,24 @@ bool RecordEditor::mnuAddPatient() {
   return true;
 }
 
-bool RecordEditor::mnuInsertResults() {
+bool RecordEditor::mnuInsertResults(Carry carry) {
   auto& state = app_.State();
   if (state.EditMode != kBrowsing) return false;
   try {
     auto& conn = app_.Db().Conn();
     EntryFields fields;
     if (!LoadPatientEntries(conn, state.CurrentPatNo, fields)) return false;
-    const auto tests = PatientTests(conn, state.CurrentPatNo);
     // The employment details carry over from the latest test; the test's
-    // own fields start empty.
+    // own fields start empty. A caller that fills every box leaves the
+    // latest test unread.
+    const auto tests = carry == Carry::FromLatestTest ? PatientTests(conn, state.CurrentPatNo)
+                                                      : std::vector<TestKey>{};
     if (!tests.empty()) LoadTestEntries(conn, state.CurrentPatNo, tests.front(), fields);
     fields.ClearTestFields();
     // Date Joined and Date Left are cleared with the other date boxes; the
     // length of service computed from them goes with them.
     fields.ServiceLength.clear();
-    fields.Address = LatestAddress(conn, state.CurrentPatNo);
+    if (carry == Carry::FromLatestTest) fields.Address = LatestAddress(conn, state.CurrentPatNo);
     if (!tests.empty()) fields.Previous = LoadThresholds(conn, state.CurrentPatNo, tests.front());
     fields.ComboDetails[kComboExaminer] = state.ExaminerName;
     entries_ = fields;

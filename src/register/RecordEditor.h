@@ -43,7 +43,11 @@ class RecordEditor {
   std::function<void()> on_redraw;
 
   bool mnuAddPatient();
-  bool mnuInsertResults();
+  // What a new audiogram starts from: the employment details, address and
+  // previous thresholds of the latest test, or nothing (an import line
+  // holds every box).
+  enum class Carry { FromLatestTest, Nothing };
+  bool mnuInsertResults(Carry carry = Carry::FromLatestTest);
   bool mnuEditRecord();
   // The threshold entry rule, after the user changed box `item` to `typed`.
   void ThresholdChanged(int item, const QString& typed);
