@@ -15,6 +15,8 @@
 #include "app/Application.h"
 #include "db/Sqlite.h"
 #include "interchange/CsvFile.h"
+#include "interchange/OldFormats.h"
+#include "interchange/OldImport.h"
 #include "interchange/RegisterExport.h"
 #include "interchange/RegisterImport.h"
 #include "register/RecordEditor.h"
@@ -36,6 +38,45 @@ bool WriteFile(const QString& path, int patients, int tests) {
     QByteArray block;
     for (const auto& record : GeneratePatient(options, p)) {
       block += FormatCsvLine(CsvRecordFrom(record), CsvLayout::Snv52).toUtf8() + "\r\n";
+    }
+    file.write(block);
+  }
+  return true;
+}
+
+QString OldDate(const QString& stored) {
+  return QDate::fromString(stored, QStringLiteral("yyyy-MM-dd")).toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+// The same register as an older-release "[SNV/3.1 Format]" file.
+bool WriteOldFile(const QString& path, int patients, int tests) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  file.write((kOldCsvHeader + "\r\n").toUtf8());
+  GeneratorOptions options;
+  options.patients = patients;
+  options.tests_per_patient = tests;
+  for (int p = 0; p < patients; ++p) {
+    QByteArray block;
+    for (const auto& record : GeneratePatient(options, p)) {
+      OldRecord old;
+      old.pat_no = record.patient.PatNo;
+      old.surname = record.patient.Surname;
+      old.forenames = record.patient.Forenames;
+      old.dob = OldDate(record.patient.DOB);
+      old.sex = record.patient.Sex.toUpper();
+      old.date_of_test = OldDate(record.key.date);
+      old.time_of_test = record.key.time;
+      old.examiner = record.Examiner;
+      old.company = record.Company;
+      old.dept_unit = record.DeptUnit;
+      old.position_rank = record.PositionRank;
+      // 250 Hz to 8 kHz: the stored fields 1 to 9 (0 is 125 Hz, 10 is 750 Hz).
+      for (int f = 0; f < 9; ++f) {
+        old.results.left[f] = record.left[f + 1];
+        old.results.right[f] = record.right[f + 1];
+      }
+      block += FormatOldCsvLine(old).toUtf8() + "\r\n";
     }
     file.write(block);
   }
@@ -134,6 +175,24 @@ int main(int argc, char** argv) {
   std::printf("import through the record editor: %.1f s (%s; %d messages)\n", import_seconds,
               summary.SummaryText().toLocal8Bit().constData(), prompter.shown);
 
+  // The older release's file of the same register, into a register of its own.
+  const QString old_csv = dir.filePath("old.csv");
+  if (!WriteOldFile(old_csv, patients, tests)) return 1;
+  double old_seconds = -1;
+  ImportSummary old_summary;
+  {
+    SilentPrompter old_prompter;
+    Application old_app(ProgramFolder(dir.filePath("old-program")), old_prompter);
+    old_app.State().UserLocale = 2057;
+    if (!old_app.Initialise()) return 1;
+    RecordEditor old_editor(old_app, nullptr);
+    timer.restart();
+    old_summary = OldReleaseImporter(old_app, old_editor).ImportPath(OldReleaseImporter::Kind::Csv, old_csv);
+    old_seconds = timer.elapsed() / 1000.0;
+    std::printf("older-release import through the record editor: %.1f s (%s)\n", old_seconds,
+                old_summary.SummaryText().toLocal8Bit().constData());
+  }
+
   timer.restart();
   const auto rows = RegisterRows(app.Db().Conn(), RegisterSql());
   const ExportOutcome exported =
@@ -158,6 +217,8 @@ int main(int argc, char** argv) {
                   "sqlite3 .import", "<= 10 x sqlite3 .import and < 15 s");
   bench::TableRow("  the same file, plain INSERT loop in one transaction", loop_seconds, "s",
                   shell_seconds, "sqlite3 .import", "(reference)");
+  bench::TableRow("Older-release import of the same register", old_seconds, "s", shell_seconds,
+                  "sqlite3 .import", "<= 10 x sqlite3 .import and < 15 s");
   bench::TableRow("Peak memory, import", import_peak_mb, "MB RSS", -1, "", "< 150 MB");
   return summary.added == patients * tests ? 0 : 1;
 }
