@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <functional>
 
 #include "BenchTable.h"
 #include "SilentPrompter.h"
@@ -26,22 +27,31 @@ using namespace sonivera;
 using sonivera::bench::SilentPrompter;
 
 namespace {
-bool WriteFile(const QString& path, int patients, int tests) {
+// A generated register as a file: the heading lines, then each audiogram as
+// `line` writes it.
+bool WriteGenerated(const QString& path, const QString& heading, int patients, int tests,
+                    const std::function<QString(const AudiogramRecord&)>& line) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return false;
-  file.write(
-      (HeaderLine(CsvLayout::Snv52) + "\r\n" + HeadingLine(CsvLayout::Snv52) + "\r\n").toUtf8());
+  file.write(heading.toUtf8());
   GeneratorOptions options;
   options.patients = patients;
   options.tests_per_patient = tests;
   for (int p = 0; p < patients; ++p) {
     QByteArray block;
-    for (const auto& record : GeneratePatient(options, p)) {
-      block += FormatCsvLine(CsvRecordFrom(record), CsvLayout::Snv52).toUtf8() + "\r\n";
-    }
+    for (const auto& record : GeneratePatient(options, p)) block += line(record).toUtf8() + "\r\n";
     file.write(block);
   }
   return true;
+}
+
+bool WriteFile(const QString& path, int patients, int tests) {
+  return WriteGenerated(
+      path, HeaderLine(CsvLayout::Snv52) + "\r\n" + HeadingLine(CsvLayout::Snv52) + "\r\n",
+      patients, tests,
+      [](const AudiogramRecord& record) {
+        return FormatCsvLine(CsvRecordFrom(record), CsvLayout::Snv52);
+      });
 }
 
 QString OldDate(const QString& stored) {
@@ -50,37 +60,28 @@ QString OldDate(const QString& stored) {
 
 // The same register as an older-release "[SNV/3.1 Format]" file.
 bool WriteOldFile(const QString& path, int patients, int tests) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  file.write((kOldCsvHeader + "\r\n").toUtf8());
-  GeneratorOptions options;
-  options.patients = patients;
-  options.tests_per_patient = tests;
-  for (int p = 0; p < patients; ++p) {
-    QByteArray block;
-    for (const auto& record : GeneratePatient(options, p)) {
-      OldRecord old;
-      old.pat_no = record.patient.PatNo;
-      old.surname = record.patient.Surname;
-      old.forenames = record.patient.Forenames;
-      old.dob = OldDate(record.patient.DOB);
-      old.sex = record.patient.Sex.toUpper();
-      old.date_of_test = OldDate(record.key.date);
-      old.time_of_test = record.key.time;
-      old.examiner = record.Examiner;
-      old.company = record.Company;
-      old.dept_unit = record.DeptUnit;
-      old.position_rank = record.PositionRank;
-      // 250 Hz to 8 kHz: the stored fields 1 to 9 (0 is 125 Hz, 10 is 750 Hz).
-      for (int f = 0; f < 9; ++f) {
-        old.results.left[f] = record.left[f + 1];
-        old.results.right[f] = record.right[f + 1];
-      }
-      block += FormatOldCsvLine(old).toUtf8() + "\r\n";
-    }
-    file.write(block);
-  }
-  return true;
+  return WriteGenerated(path, kOldCsvHeader + "\r\n", patients, tests,
+                        [](const AudiogramRecord& record) {
+                          OldRecord old;
+                          old.pat_no = record.patient.PatNo;
+                          old.surname = record.patient.Surname;
+                          old.forenames = record.patient.Forenames;
+                          old.dob = OldDate(record.patient.DOB);
+                          old.sex = record.patient.Sex.toUpper();
+                          old.date_of_test = OldDate(record.key.date);
+                          old.time_of_test = record.key.time;
+                          old.examiner = record.Examiner;
+                          old.company = record.Company;
+                          old.dept_unit = record.DeptUnit;
+                          old.position_rank = record.PositionRank;
+                          // 250 Hz to 8 kHz: the stored fields 1 to 9 (0 is
+                          // 125 Hz, 10 is 750 Hz).
+                          for (int f = 0; f < 9; ++f) {
+                            old.results.left[f] = record.left[f + 1];
+                            old.results.right[f] = record.right[f + 1];
+                          }
+                          return FormatOldCsvLine(old);
+                        });
 }
 
 // The sqlite3 shell's .import of the data lines into one plain table of 155

@@ -80,47 +80,37 @@ QStringList AddressFields() {
 }
 
 // The texts of the save's statements, built once: a save runs them for every
-// audiogram, and an import saves thousands.
-struct StoreSql {
-  QString address_update, address_insert;
-  QString header_update, header_insert;
-  QString answers_update, answers_insert;
-  // By ear table name.
-  std::map<QString, std::pair<QString, QString>> ear;  // update, insert
+// audiogram, and an import saves thousands. For each table: the update of a
+// test's row (by the patient and the test's original key) and the insert.
+struct TableSql {
+  QString update, insert;
 };
 
-const StoreSql& Sql() {
-  static const StoreSql sql = [] {
-    StoreSql s;
-    const QStringList address = AddressFields();
-    s.address_update = QStringLiteral("UPDATE AddressDetails SET %1 WHERE PatNo = ?1 AND "
-                                      "DateofTest = ?10 AND TimeofTest = ?11")
-                           .arg(Assignments(address, 2));
-    s.address_insert = QStringLiteral("INSERT INTO AddressDetails (PatNo, %1) VALUES (%2)")
-                           .arg(QuotedList(address), Placeholders(9));
-    s.header_update = QStringLiteral("UPDATE TestDetails SET %1 WHERE PatNo = ?1 AND "
-                                     "DateofTest = ?25 AND TimeofTest = ?26")
-                          .arg(Assignments(kHeaderFields.mid(1), 2));
-    s.header_insert = QStringLiteral("INSERT INTO TestDetails (%1) VALUES (%2)")
-                          .arg(QuotedList(kHeaderFields), Placeholders(24));
-    const QStringList answers = AnswerFields();
-    s.answers_update = QStringLiteral("UPDATE TestQuestions SET %1 WHERE PatNo = ?1 AND "
-                                      "TestDate = ?104 AND TestTime = ?105")
-                           .arg(Assignments(answers, 2));
-    s.answers_insert = QStringLiteral("INSERT INTO TestQuestions (PatNo, %1) VALUES (%2)")
-                           .arg(QuotedList(answers), Placeholders(103));
-    const QStringList ear = EarFields();
-    for (const char* table : {"TestResultsLeft", "TestResultsRight"}) {
-      const QString name = QString::fromLatin1(table);
-      s.ear[name] = {
-          QStringLiteral("UPDATE %1 SET %2 WHERE PatNo = ?1 AND TestDate = ?15 AND TestTime = ?16")
-              .arg(name, Assignments(ear, 2)),
+TableSql UpdateAndInsert(const QString& table, const QStringList& fields, const char* date,
+                         const char* time) {
+  const int n = static_cast<int>(fields.size());
+  return {QStringLiteral("UPDATE %1 SET %2 WHERE PatNo = ?1 AND %3 = ?%4 AND %5 = ?%6")
+              .arg(table, Assignments(fields, 2), QLatin1String(date))
+              .arg(n + 2)
+              .arg(QLatin1String(time))
+              .arg(n + 3),
           QStringLiteral("INSERT INTO %1 (PatNo, %2) VALUES (%3)")
-              .arg(name, QuotedList(ear), Placeholders(14))};
+              .arg(table, QuotedList(fields), Placeholders(n + 1))};
+}
+
+const TableSql& Sql(const char* table) {
+  static const std::map<QString, TableSql> sql = [] {
+    std::map<QString, TableSql> s;
+    s["AddressDetails"] = UpdateAndInsert("AddressDetails", AddressFields(), "DateofTest", "TimeofTest");
+    s["TestDetails"] =
+        UpdateAndInsert("TestDetails", kHeaderFields.mid(1), "DateofTest", "TimeofTest");
+    s["TestQuestions"] = UpdateAndInsert("TestQuestions", AnswerFields(), "TestDate", "TestTime");
+    for (const char* ear : {"TestResultsLeft", "TestResultsRight"}) {
+      s[ear] = UpdateAndInsert(ear, EarFields(), "TestDate", "TestTime");
     }
     return s;
   }();
-  return sql;
+  return sql.at(QString::fromLatin1(table));
 }
 }  // namespace
 
@@ -208,12 +198,12 @@ void AudiogramStore::WriteAddress(SaveMode mode, const AudiogramRecord& r,
     s.Bind(8, r.key.date).Bind(9, r.key.time);
   };
   if (mode == SaveMode::EditTest) {
-    auto& s = Prepared(Sql().address_update);
+    auto& s = Prepared(Sql("AddressDetails").update);
     bind(s);
     s.Bind(10, original.date).Bind(11, original.time).Run();
     if (connection_.Changes() > 0) return;
   }
-  auto& s = Prepared(Sql().address_insert);
+  auto& s = Prepared(Sql("AddressDetails").insert);
   bind(s);
   s.Run();
 }
@@ -235,12 +225,12 @@ void AudiogramStore::WriteHeader(SaveMode mode, const AudiogramRecord& r, const 
     s.Bind(22, Txt(r.F1)).Bind(23, Txt(r.F2)).Bind(24, Txt(r.F3));
   };
   if (mode == SaveMode::EditTest) {
-    auto& s = Prepared(Sql().header_update);
+    auto& s = Prepared(Sql("TestDetails").update);
     bind(s);
     s.Bind(25, original.date).Bind(26, original.time).Run();
     if (connection_.Changes() > 0) return;
   }
-  auto& s = Prepared(Sql().header_insert);
+  auto& s = Prepared(Sql("TestDetails").insert);
   bind(s);
   s.Run();
 }
@@ -253,14 +243,14 @@ void AudiogramStore::WriteEar(const char* table, SaveMode mode, const AudiogramR
     for (int i = 0; i < kThresholdFieldCount; ++i) s.Bind(2 + i, Txt(values[i]));
     s.Bind(13, r.key.date).Bind(14, r.key.time);
   };
-  const auto& ear = Sql().ear.at(QString::fromLatin1(table));
+  const TableSql& sql = Sql(table);
   if (mode == SaveMode::EditTest) {
-    auto& s = Prepared(ear.first);
+    auto& s = Prepared(sql.update);
     bind(s);
     s.Bind(15, original.date).Bind(16, original.time).Run();
     if (connection_.Changes() > 0) return;
   }
-  auto& s = Prepared(ear.second);
+  auto& s = Prepared(sql.insert);
   bind(s);
   s.Run();
 }
@@ -275,12 +265,12 @@ void AudiogramStore::WriteAnswers(SaveMode mode, const AudiogramRecord& r,
     s.Bind(102, r.key.date).Bind(103, r.key.time);
   };
   if (mode == SaveMode::EditTest) {
-    auto& s = Prepared(Sql().answers_update);
+    auto& s = Prepared(Sql("TestQuestions").update);
     bind(s);
     s.Bind(104, original.date).Bind(105, original.time).Run();
     if (connection_.Changes() > 0) return;
   }
-  auto& s = Prepared(Sql().answers_insert);
+  auto& s = Prepared(Sql("TestQuestions").insert);
   bind(s);
   s.Run();
 }
