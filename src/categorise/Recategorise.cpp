@@ -77,7 +77,7 @@ class Recategoriser {
     }
   }
 
-  void Patient(const QString& pat_no) {
+  void Patient(const QString& pat_no, const std::optional<AddedTest>& added = std::nullopt) {
     AppState& app_state = app_.State();
     CategorisationState& state = app_state.categorisation;
     patient_.Reset();
@@ -98,7 +98,15 @@ class Recategoriser {
     const PatientTests tests = reader_.Read(pat_no);
     const size_t count = tests.InStep();
     CategoriseEnv env = EnvFor(app_);
+    // The added test (newest first: index `at`) and the newer one after it.
+    std::optional<size_t> at;
+    for (size_t k = 0; added && k < count && !at; ++k) {
+      if (tests.details[k].DateofTest == added->date && tests.details[k].TimeofTest == added->time)
+        at = k;
+    }
     for (size_t k = 0; k < count; ++k) {
+      const bool changed = !at || k == *at || k + 1 == *at || (k == 0 && app_state.NewTestPending);
+      if (!changed) continue;
       const StoredTest& test = tests.details[k];
       LoadRows(state.grid, 0, tests.left, k);
       LoadRows(state.grid, 2, tests.right, k);
@@ -186,12 +194,13 @@ void RelinkPreviousTests(Application& app, const QString& pat_no) {
   RunPass(app, "relink", [&] { Recategoriser(app).Relink(pat_no); });
 }
 
-void RecategorisePatient(Application& app, const QString& pat_no) {
+void RecategorisePatient(Application& app, const QString& pat_no,
+                         const std::optional<AddedTest>& added) {
   if (!app.Db().IsOpen()) {
     app.State().categorisation.CategorisationText = QStringLiteral("");
     return;
   }
-  RunPass(app, "recategorise", [&] { Recategoriser(app).Patient(pat_no); });
+  RunPass(app, "recategorise", [&] { Recategoriser(app).Patient(pat_no, added); });
 }
 
 void RecategoriseStop(Application& app) { app.State().categorisation.RecategoriseStop = true; }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace sonivera {
 
@@ -11,9 +12,18 @@ class Application;
 // next older one (no value for the oldest).
 void RelinkPreviousTests(Application& app, const QString& pat_no);
 
+// The key of an audiogram just added: only it and the next newer one (whose
+// previous test it becomes) can categorise differently.
+struct AddedTest {
+  QString date;  // as stored, yyyy-MM-dd
+  QString time;
+};
+
 // Categorises every audiogram of the patient, newest first, each against the
-// next older one, and stores Categorisation, MP42, PAM and IPA.
-void RecategorisePatient(Application& app, const QString& pat_no);
+// next older one, and stores Categorisation, MP42, PAM and IPA. With `added`,
+// only the tests the new one changes are categorised again.
+void RecategorisePatient(Application& app, const QString& pat_no,
+                         const std::optional<AddedTest>& added = std::nullopt);
 
 struct RecategoriseOutcome {
   int patients_done = 0;

@@ -309,7 +309,11 @@ bool RecordEditor::SaveRecord(int mode) {
     // Linking and categorising belong to the same save: the file never
     // holds a test with stale links.
     RelinkPreviousTests(app_, record.patient.PatNo);
-    RecategorisePatient(app_, record.patient.PatNo);
+    // A new test changes only its own categorisation and that of the test
+    // after it; an edit may move a test, so every test is done again.
+    std::optional<AddedTest> added;
+    if (mode != kEditing) added = AddedTest{record.key.date, record.key.time};
+    RecategorisePatient(app_, record.patient.PatNo, added);
     transaction.Commit();
   } catch (const db::SqliteError& e) {
     const long number = db::ErrorNumberFor(e);
