@@ -15,7 +15,7 @@
 #include "app/Application.h"
 #include "base/ErrorLog.h"
 #include "categorise/Categorise.h"
-#include "categorise/Recategorise.h"
+#include "register/Recategorise.h"
 #include "register/RegisterGenerator.h"
 
 using namespace sonivera;
@@ -132,12 +132,12 @@ int main(int argc, char** argv) {
 
   SilentPrompter prompter;
   Application app(ProgramFolder(dir.path()), prompter);
-  app.State().UserLocale = 2057;
+  app.SetUserLocale(2057);
   if (!app.Initialise()) {
     std::fprintf(stderr, "start-up failed\n");
     return 1;
   }
-  app.State().schemes = hse;
+  app.Schemes() = hse;
   GeneratorOptions options;
   options.patients = patients;
   options.tests_per_patient = tests;
@@ -149,7 +149,7 @@ int main(int argc, char** argv) {
 
   timer.restart();
   const std::clock_t cpu_start = std::clock();
-  const RecategoriseOutcome outcome = RecategoriseAll(app);
+  const RecategoriseOutcome outcome = RecategoriseAll(app.Db(), app.ForCategorising());
   const double seconds = timer.nsecsElapsed() / 1e9;
   const double cpu_seconds = static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC;
   std::printf(
@@ -164,6 +164,6 @@ int main(int argc, char** argv) {
     std::printf("Load average while measuring: %s", load.readLine().constData());
   }
   std::printf("Messages shown during the run: %d (the question included)\n", prompter.shown);
-  app.EndProgram();
+  app.EndProgram(false);
   return outcome.patients_done == made.patients ? 0 : 1;
 }

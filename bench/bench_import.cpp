@@ -166,11 +166,11 @@ int main(int argc, char** argv) {
 
   SilentPrompter prompter;
   Application app(ProgramFolder(dir.filePath("program")), prompter);
-  app.State().UserLocale = 2057;
+  app.SetUserLocale(2057);
   if (!app.Initialise()) return 1;
-  RecordEditor editor(app, nullptr);
+  RecordEditor editor(app.ForEditor(), nullptr);
   timer.restart();
-  const ImportSummary summary = RegisterImporter(app, editor).ImportPath(csv);
+  const ImportSummary summary = RegisterImporter(app.ForImport(editor, nullptr)).ImportFile(csv);
   const double import_seconds = timer.elapsed() / 1000.0;
   const double import_peak_mb = bench::PeakRssMb();
   std::printf("import through the record editor: %.1f s (%s; %d messages)\n", import_seconds,
@@ -184,11 +184,12 @@ int main(int argc, char** argv) {
   {
     SilentPrompter old_prompter;
     Application old_app(ProgramFolder(dir.filePath("old-program")), old_prompter);
-    old_app.State().UserLocale = 2057;
+    old_app.SetUserLocale(2057);
     if (!old_app.Initialise()) return 1;
-    RecordEditor old_editor(old_app, nullptr);
+    RecordEditor old_editor(old_app.ForEditor(), nullptr);
     timer.restart();
-    old_summary = OldReleaseImporter(old_app, old_editor).ImportPath(OldReleaseImporter::Kind::Csv, old_csv);
+    old_summary = OldReleaseImporter(old_app.ForImport(old_editor, nullptr), old_app.Schemes())
+                      .ImportFile(OldReleaseImporter::Kind::Csv, old_csv);
     old_seconds = timer.elapsed() / 1000.0;
     std::printf("older-release import through the record editor: %.1f s (%s)\n", old_seconds,
                 old_summary.SummaryText().toLocal8Bit().constData());
@@ -197,7 +198,7 @@ int main(int argc, char** argv) {
   timer.restart();
   const auto rows = RegisterRows(app.Db().Conn(), RegisterSql());
   const ExportOutcome exported =
-      ExportRegister(app, dir.filePath("out.csv"), CsvLayout::Snv52, rows);
+      WriteRegisterCsv(app.Db(), app.Reporter(), dir.filePath("out.csv"), CsvLayout::Snv52, rows);
   std::printf("export of the register: %d lines in %.1f s\n", exported.lines,
               timer.elapsed() / 1000.0);
   app.Db().Close();

@@ -42,8 +42,8 @@ int main(int argc, char** argv) {
   GenerateRegister(app.Db().Conn(), options);
 
   const report::AudiogramReportSetup setup =
-      report::ReportSetupFor(app.Folder(), app.State().detail_lists, app.Config().chart,
-                             app.State().chart_files, app.Reporter());
+      report::ReportSetupFor(app.Folder(), app.Lists(), app.settings().chart,
+                             app.ChartFiles(), app.Reporter());
 
   QElapsedTimer timer;
   timer.start();
@@ -63,6 +63,6 @@ int main(int argc, char** argv) {
               result.outcome.printed, total, queued, total * 1000.0 / result.outcome.printed);
   std::printf("PDF size: %.1f MB (%lld bytes)\n", QFileInfo(pdf_path).size() / 1048576.0,
               static_cast<long long>(QFileInfo(pdf_path).size()));
-  app.EndProgram();
+  app.EndProgram(false);
   return 0;
 }

@@ -15,8 +15,8 @@
 #include "BenchTable.h"
 #include "SilentPrompter.h"
 #include "app/Application.h"
-#include "categorise/Recategorise.h"
 #include "db/Sqlite.h"
+#include "register/Recategorise.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
 #include "register/RegisterGenerator.h"
@@ -60,10 +60,11 @@ void Generate(Application& app, int patients, int tests) {
   auto statement = conn.Prepare(QStringLiteral("SELECT PatNo FROM PatDetails"));
   QStringList numbers;
   while (statement.Step()) numbers << statement.Text(0);
+  CategoriseEnv env = app.ForCategorising();
   for (int start = 0; start < numbers.size(); start += 5000) {
     db::Transaction transaction(conn);
     for (int i = start; i < std::min<int>(start + 5000, numbers.size()); ++i) {
-      RecategorisePatient(app, numbers[i]);
+      RecategorisePatient(app.Db(), env, numbers[i]);
     }
     transaction.Commit();
     std::fprintf(stderr, "  categorised %d/%lld\n", std::min<int>(start + 5000, numbers.size()),
@@ -84,9 +85,10 @@ void AddLongRecord(Application& app) {
   AudiogramStore store(conn);
   const auto records = GeneratePatient(options, 0);
   for (size_t t = 0; t < records.size(); ++t) {
-    store.Write(t == 0 ? SaveMode::NewPatient : SaveMode::NewTest, records[t]);
+    store.Write(t == 0 ? EditMode::AddingPatient : EditMode::InsertingTest, records[t]);
   }
-  RecategorisePatient(app, records.front().patient.PatNo);
+  CategoriseEnv env = app.ForCategorising();
+  RecategorisePatient(app.Db(), env, records.front().patient.PatNo);
   transaction.Commit();
 }
 }  // namespace
@@ -102,13 +104,13 @@ int main(int argc, char** argv) {
 
   SilentPrompter prompter;
   Application app{ProgramFolder(folder), prompter};
-  app.State().UserLocale = 2057;
+  app.SetUserLocale(2057);
   if (!app.Initialise()) {
     std::fprintf(stderr, "start-up failed: %s\n", qPrintable(prompter.last));
     return 1;
   }
-  app.State().schemes.CheckHSE = true;
-  app.State().ExaminerName = QStringLiteral("Bench");
+  app.Schemes().CheckHSE = true;
+  app.SetExaminerName(QStringLiteral("Bench"));
   if (!reuse) {
     Generate(app, patients, tests);
     AddLongRecord(app);
@@ -118,7 +120,7 @@ int main(int argc, char** argv) {
               qPrintable(conn.QueryValue("SELECT COUNT(*) FROM PatDetails")->toString()),
               qPrintable(conn.QueryValue("SELECT COUNT(*) FROM TestDetails")->toString()));
 
-  Register reg(app);
+  Register reg(app.Db(), app.Reporter(), app.UserLocale());
   const double first_screen = Median(5, [&] {
     reg.BuildRegister();
     reg.GoToChosenRecord(0);
@@ -148,8 +150,8 @@ int main(int argc, char** argv) {
               qPrintable(filtered[0]), qPrintable(filtered[1]));
   reg.ClearFilter();
 
-  RecordEditor editor(app, &reg);
-  app.State().CurrentPatNo = QStringLiteral("LONG100001");
+  RecordEditor editor(app.ForEditor(), &reg);
+  const QString long_record = QStringLiteral("LONG100001");
   // New dates after the patient's newest, so that a run on a reused register
   // saves new tests too.
   const QDate after = QDate::fromString(
@@ -158,19 +160,19 @@ int main(int argc, char** argv) {
       "yyyy-MM-dd");
   std::vector<double> saves;
   for (int i = 0; i < 5; ++i) {
-    if (!editor.mnuInsertResults()) {
+    if (!editor.InsertAudiogram(long_record)) {
       std::fprintf(stderr, "insert refused\n");
       return 1;
     }
     auto& e = editor.Entries();
-    e.MBoxDate[kBoxDateofTest] = after.addDays(i + 1).toString("dd/MM/yyyy");
-    e.MBoxDate[kBoxTimeofTest] = QStringLiteral("10:00:00");
-    for (int b = 0; b < 18; ++b) e.Text1[b] = QString::number(15 + b % 9 * 5);
+    e.Dates[kBoxDateofTest] = after.addDays(i + 1).toString("dd/MM/yyyy");
+    e.Dates[kBoxTimeofTest] = QStringLiteral("10:00:00");
+    for (int b = 0; b < 18; ++b) e.Thresholds[b] = QString::number(15 + b % 9 * 5);
     QElapsedTimer timer;
     timer.start();
-    const auto result = editor.mnuPost();
+    const auto result = editor.Save();
     saves.push_back(Ms(timer));
-    if (result != RecordEditor::PostResult::Saved) {
+    if (result != RecordEditor::SaveResult::Saved) {
       std::fprintf(stderr, "save failed: %s\n", qPrintable(prompter.last));
       return 1;
     }
@@ -178,19 +180,19 @@ int main(int argc, char** argv) {
   std::sort(saves.begin(), saves.end());
   // The same save as an import makes it: no register rebuild after each.
   std::vector<double> bulk_saves;
-  app.State().BulkMode = true;
+  editor.SetBulkMode(true);
   for (int i = 5; i < 10; ++i) {
-    editor.mnuInsertResults();
+    editor.InsertAudiogram(long_record);
     auto& e = editor.Entries();
-    e.MBoxDate[kBoxDateofTest] = after.addDays(i + 1).toString("dd/MM/yyyy");
-    e.MBoxDate[kBoxTimeofTest] = QStringLiteral("10:00:00");
-    for (int b = 0; b < 18; ++b) e.Text1[b] = QString::number(15 + b % 9 * 5);
+    e.Dates[kBoxDateofTest] = after.addDays(i + 1).toString("dd/MM/yyyy");
+    e.Dates[kBoxTimeofTest] = QStringLiteral("10:00:00");
+    for (int b = 0; b < 18; ++b) e.Thresholds[b] = QString::number(15 + b % 9 * 5);
     QElapsedTimer timer;
     timer.start();
-    editor.mnuPost();
+    editor.Save();
     bulk_saves.push_back(Ms(timer));
   }
-  app.State().BulkMode = false;
+  editor.SetBulkMode(false);
   std::sort(bulk_saves.begin(), bulk_saves.end());
   std::printf(
       "save one new audiogram, as an import saves it (no register rebuild): %.1f ms median\n",

@@ -100,10 +100,10 @@ int main(int argc, char** argv) {
   map.open(QIODevice::WriteOnly);
   map.write(("COM3=" + device + "\n").toLatin1());
   map.close();
-  ApplySeries("S3", app.Config());
-  app.Config().SerialPortNumber = 3;
+  ApplySeries("S3", app.settings());
+  app.settings().SerialPortNumber = 3;
 
-  SerialLink link(app.Config(), app.Folder(), app.Reporter());
+  SerialLink link(app.settings(), app.Folder(), app.Reporter());
   link.LinkArmed = true;
   QElapsedTimer clock;
   clock.start();
@@ -130,8 +130,8 @@ int main(int argc, char** argv) {
               link.Framing().LineCount(), link.Framing().Dropped());
   std::printf("parse of the full buffer: %.3f s; %d whole records, %d equal to those sent\n", parse,
               whole, same);
-  RecordEditor editor(app, nullptr);
-  Tx730Store store(app, editor, prompter);
+  RecordEditor editor(app.ForEditor(), nullptr);
+  Tx730Store store(app.Db(), app.Reporter(), editor, prompter);
   clock.restart();
   const Tx730StoreOutcome outcome = store.Store(buffer, "S3", QString::number(count));
   std::printf("store of %d records through the record editor: %.2f s (%d added)\n", count,

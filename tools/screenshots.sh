@@ -28,7 +28,7 @@ timeout 120 xvfb-run -a -s "-screen 0 1366x900x24" \
   "$program" --demo --folder "$folder" --screenshot "$out"
 # The printed reports of the same register, rendered from their PDF files:
 # the audiogram report of the first demonstration patient, the first page of
-# the database summary and the first page of a batch.
+# the database summary, the first page of a batch and a vision record form.
 cli="$build/src/sonivera-cli"
 if [ -x "$cli" ] && command -v pdftoppm >/dev/null; then
   "$cli" --folder "$folder" print audiogram 100001 --pdf "$folder/audiogram.pdf"
@@ -37,6 +37,11 @@ if [ -x "$cli" ] && command -v pdftoppm >/dev/null; then
   pdftoppm -png -r 110 -singlefile "$folder/audiogram.pdf" "$out/report-audiogram"
   pdftoppm -png -r 110 -singlefile "$folder/summary.pdf" "$out/report-summary"
   pdftoppm -png -r 110 -f 2 -l 2 -singlefile "$folder/batch.pdf" "$out/report-batch-page2"
+  # The vision record form of the newest vision test (the first line of the vision export).
+  "$cli" --folder "$folder" vision-export "$folder/vision.csv" >/dev/null
+  vision_patient="$(sed -n 3p "$folder/vision.csv" | cut -d, -f1)"
+  "$cli" --folder "$folder" print vision "$vision_patient" --pdf "$folder/vision.pdf"
+  pdftoppm -png -r 110 -singlefile "$folder/vision.pdf" "$out/report-vision"
 else
   echo "No sonivera-cli or pdftoppm: the report pictures are left out." >&2
 fi

@@ -11,8 +11,8 @@
 #include <cstdio>
 
 #include "app/Application.h"
-#include "categorise/Recategorise.h"
 #include "db/Sqlite.h"
+#include "register/Recategorise.h"
 #include "register/RegisterGenerator.h"
 
 using namespace sonivera;
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
   PrintingPrompter prompter;
   Application app{ProgramFolder(parser.value("folder")), prompter};
   if (!app.Initialise()) return 1;
-  app.State().schemes.CheckHSE = true;
+  app.Schemes().CheckHSE = true;
   try {
     auto& conn = app.Db().Conn();
     const auto outcome = GenerateRegister(conn, options, {}, [](int done, int total) {
@@ -70,8 +70,9 @@ int main(int argc, char** argv) {
     });
     if (parser.isSet("categorise")) {
       db::Transaction transaction(conn);
+      CategoriseEnv env = app.ForCategorising();
       for (int i = 0; i < options.patients; ++i) {
-        RecategorisePatient(app, QString::number(options.first_number + i));
+        RecategorisePatient(app.Db(), env, QString::number(options.first_number + i));
       }
       transaction.Commit();
     }

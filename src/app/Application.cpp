@@ -24,13 +24,13 @@ bool Application::AskLogin() {
     ended_ = true;
     return false;
   }
-  state_.DatabasePassword = login->password;
-  state_.ExaminerName = login->examiner;
+  database_password_ = login->password;
+  examiner_name_ = login->examiner;
   return true;
 }
 
 bool Application::Start() {
-  state_.UserLocale = ReadUserLocale();
+  user_locale_ = ReadUserLocale();
   if (!AskLogin()) return false;
   if (!Initialise()) return false;
   log_.Append(ErrorLog::OsDescription());
@@ -40,7 +40,8 @@ bool Application::Start() {
 void Application::ReportInitialiseFailure(long number, const QString& description) {
   switch (number) {
     case errnum::kFileNotFound:
-      reporter_.ShowAndLog(Msg(1450) + u' ' + Config().DatabasePath + ErrorTag("initialise", 1450));
+      reporter_.ShowAndLog(Msg(1450) + u' ' + settings_.DatabasePath +
+                           ErrorTag("initialise", 1450));
       break;
     case errnum::kBadPassword:
       reporter_.ShowAndLog(Msg(950) + ErrorTag("initialise", 950), 951);
@@ -57,13 +58,15 @@ void Application::ReportInitialiseFailure(long number, const QString& descriptio
 }
 
 bool Application::Initialise() {
-  Settings& settings = Config();
+  Settings& settings = settings_;
   try {
     if (!folder_.Prepare()) {
       throw AppError(errnum::kPathNotFound,
                      QStringLiteral("Path not found: '%1'").arg(folder_.Path()));
     }
-    ReadSettingsFile(folder_, state_.UserLocale, settings, state_.schemes, prompter_);
+    if (ReadSettingsFile(folder_, settings, prompter_)) {
+      ApplySchemeList(settings.SchemeList, user_locale_, schemes_);
+    }
     if (settings.DatabasePath.isEmpty()) {
       settings.DatabasePath = folder_.File(QStringLiteral("sonivera5.mdb"));
     }
@@ -72,35 +75,33 @@ bool Application::Initialise() {
     if (!QFileInfo(settings.DatabasePath).isAbsolute()) {
       throw AppError(errnum::kFileNotFound, settings.DatabasePath);
     }
-    state_.detail_lists = ReadDetailLists(folder_.File(QStringLiteral("patdetails.txt")));
+    detail_lists_ = ReadDetailLists(folder_.File(QStringLiteral("patdetails.txt")));
     if (FileExists(settings.DatabasePath)) {
       if (!OpenDatabase()) return false;
     } else {
       database_.Create(settings.DatabasePath);
-      if (state_.CurrentPatNo.isEmpty()) state_.CurrentPatNo = QStringLiteral("1");
     }
   } catch (const AppError& error) {
     ReportInitialiseFailure(error.Number(), error.Description());
     return false;
   }
-  if (settings.open_serial_link && on_open_serial_link) on_open_serial_link();
-  chart::LoadPredictiveTables(folder_, state_.chart_files.predictive, settings.chart, reporter_,
-                              state_.ApplicationTitle);
+  if (settings.open_serial_link && serial_link_ != nullptr) serial_link_->OpenSerialLink();
+  chart::LoadPredictiveTables(folder_, chart_files_.predictive, settings.chart, reporter_,
+                              ApplicationTitle());
   const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
   log_.Append(QStringLiteral("Init: %1 %2 %3 %4")
                   .arg(folder_.Path(), program.isEmpty() ? QStringLiteral("sonivera") : program,
                        QStringLiteral(SONIVERA_VERSION), settings.DatabasePath));
-  chart::LoadColourBands(folder_.File(QStringLiteral("colourbands.txt")), state_.chart_files.bands,
+  chart::LoadColourBands(folder_.File(QStringLiteral("colourbands.txt")), chart_files_.bands,
                          reporter_);
-  LoadAgeCorrectionTables(folder_.Path(), state_.categorisation.age_tables, reporter_);
+  LoadAgeCorrectionTables(folder_.Path(), categorisation_.age_tables, reporter_);
   return true;
 }
 
 bool Application::OpenDatabase() {
   for (;;) {
     try {
-      database_.Open(Config().DatabasePath, state_.DatabasePassword);
-      if (state_.CurrentPatNo.isEmpty()) state_.CurrentPatNo = QStringLiteral("1");
+      database_.Open(settings_.DatabasePath, database_password_);
       return true;
     } catch (const AppError& error) {
       switch (error.Number()) {
@@ -112,13 +113,12 @@ bool Application::OpenDatabase() {
           continue;
         }
         case errnum::kFileNotFound:
-          reporter_.ShowAndLog(Msg(1450) + u' ' + Config().DatabasePath +
+          reporter_.ShowAndLog(Msg(1450) + u' ' + settings_.DatabasePath +
                                ErrorTag("opdatabase", 1450));
           break;
         case errnum::kDatabaseInUse:
           reporter_.ShowAndLog(
-              Msg(952) + Msg(955) + QString::number(error.Number()) + ErrorTag("opdatabase", 952),
-              953);
+              Msg(952) + ErrorNumberText(error.Number()) + ErrorTag("opdatabase", 952), 953);
           break;
         default:
           reporter_.ShowAndLog(
@@ -133,16 +133,14 @@ bool Application::OpenDatabase() {
 
 bool Application::WriteSettings() {
   const QString path = folder_.File(QStringLiteral("sonivera5.ini"));
-  if (WriteTextLines(path, SettingsFileLines(Config()))) return true;
+  if (WriteTextLines(path, SettingsFileLines(settings_))) return true;
   reporter_.Report(QStringLiteral("Could not write the settings file '%1'.").arg(path),
                    errnum::kPermissionDenied, QStringLiteral("endprogram"));
   return false;
 }
 
-bool Application::EndProgram() {
-  const bool editing = state_.EditMode == kEditing || state_.EditMode == kAddingPatient ||
-                       state_.EditMode == kInsertingTest || state_.TestRunning;
-  if (editing) {
+bool Application::EndProgram(bool edit_open) {
+  if (edit_open || test_running_) {
     const auto answer = prompter_.Show(Msg(1030), Msg(1031), Prompter::Buttons::YesNo,
                                        Prompter::Answer::No, Prompter::Icon::Question);
     if (answer != Prompter::Answer::Yes) return true;
@@ -151,6 +149,23 @@ bool Application::EndProgram() {
   database_.Close();
   ended_ = true;
   return false;
+}
+
+CategoriseEnv Application::ForCategorising() {
+  return CategoriseEnv{categorisation_, schemes_, false, user_locale_, reporter_};
+}
+
+EditorContext Application::ForEditor() {
+  return EditorContext{database_, reporter_, settings_.chart, ForCategorising(), examiner_name_};
+}
+
+ConfigContext Application::ForConfig() {
+  return ConfigContext{folder_,   settings_,          schemes_,  user_locale_,
+                       database_, database_password_, reporter_, serial_link_};
+}
+
+ImportContext Application::ForImport(RecordEditor& editor, Register* reg) {
+  return ImportContext{folder_, database_, reporter_, editor, reg};
 }
 
 }  // namespace sonivera

@@ -38,11 +38,18 @@ QString ErrorLog::OsDescription() {
 }
 
 QString ErrorTag(const QString& procedure, int message) {
-  return QStringLiteral(" (%1:%2)").arg(procedure.toLower()).arg(message);
+  if (message == kNoMessage) return QStringLiteral(" (%1)").arg(procedure);
+  return QStringLiteral(" (%1:%2)").arg(procedure).arg(message);
 }
 
-QString StandardErrorText(const QString& description, long number, const QString& suffix) {
-  return Msg(954) + description + Msg(955) + QString::number(number) + suffix;
+QString ErrorNumberText(long number) { return Msg(955) + QString::number(number); }
+
+QString StandardErrorText(const QString& description, long number, const QString& tag) {
+  return Msg(954) + description + ErrorNumberText(number) + tag;
+}
+
+QString UnnumberedErrorText(const QString& description, const QString& tag) {
+  return Msg(954) + description + tag;
 }
 
 QString ErrorReporter::Report(const QString& description, long number, const QString& procedure) {
@@ -51,7 +58,7 @@ QString ErrorReporter::Report(const QString& description, long number, const QSt
 
 QString ErrorReporter::Report(const QString& description, long number, const QString& procedure,
                               const QString& place) {
-  const QString text = StandardErrorText(description, number, ErrorTag(procedure));
+  const QString text = StandardErrorText(description, number, ErrorTag(procedure.toLower()));
   prompter_.Show(text, Msg(974), Prompter::Buttons::Ok, Prompter::Answer::Ok,
                  Prompter::Icon::Critical);
   log_.Append(text + place);

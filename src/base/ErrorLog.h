@@ -28,11 +28,24 @@ class ErrorLog {
   mutable bool unwritable_reported_ = false;
 };
 
-// " (" + procedure + ":" + message + ")", the tag every report ends with.
+// Every error report's text is built by the functions below, so that what is
+// shown and what err.log keeps agree everywhere.
+
+// The tag a report ends with, naming where it comes from: " (" + procedure +
+// ":" + message + ")", or " (" + procedure + ")" when message is kNoMessage.
+// The procedure is written as the report shows it.
+inline constexpr int kNoMessage = 0;
 QString ErrorTag(const QString& procedure, int message = 954);
 
-// The standard report text: 954 + description + 955 + number + suffix.
-QString StandardErrorText(const QString& description, long number, const QString& suffix);
+// " Error No: " + number (message 955).
+QString ErrorNumberText(long number);
+
+// The standard report: "An error has occurred: " + description +
+// " Error No: " + number + tag.
+QString StandardErrorText(const QString& description, long number, const QString& tag);
+
+// A report without an error number: "An error has occurred: " + description + tag.
+QString UnnumberedErrorText(const QString& description, const QString& tag);
 
 // ReportError: shows a failure with the title "Error" and logs it.
 class ErrorReporter {

@@ -22,6 +22,9 @@ class MessageTable {
   QHash<int, QString> texts_;
 };
 
+// The program's name and release, the title of its main window and notices.
+inline QString ApplicationTitle() { return QStringLiteral("Sonivera 5.5"); }
+
 // Shorthand for the built-in table's text of a message.
 inline QString Msg(int number) { return MessageTable::BuiltIn().Text(number); }
 

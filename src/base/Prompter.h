@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -53,6 +54,14 @@ class Prompter {
   // Where the messages that follow arise, e.g. " (file a.csv, line 7)"; empty
   // for none. A window keeps its message's own text; the command line adds it.
   virtual void SetPlace(const QString& place) { (void)place; }
+  // The recall window for a newly arrived test with its categorisation: the
+  // recall date chosen, or nullopt when cancelled. A prompter without the
+  // window (the command line) answers as if it were cancelled.
+  virtual std::optional<QDate> RecallDate(const QString& categorisation, int lcid) {
+    (void)categorisation;
+    (void)lcid;
+    return std::nullopt;
+  }
 };
 
 }  // namespace sonivera

@@ -116,15 +116,14 @@ void DerivePcAudiometerPort(const ProgramFolder& folder, Settings& settings, Pro
                 Prompter::Icon::Exclamation);
 }
 
-void ReadSettingsFile(const ProgramFolder& folder, int lcid, Settings& settings,
-                      SchemeChecks& checks, Prompter& prompter) {
+bool ReadSettingsFile(const ProgramFolder& folder, Settings& settings, Prompter& prompter) {
   const QString path = folder.File(QStringLiteral("sonivera5.ini"));
   if (!FileExists(path)) {
     // No file at all: the defaults, and the serial link for series S5.
     settings.DatabasePath.clear();
     ApplySeries(QStringLiteral("S5"), settings);
     DerivePcAudiometerPort(folder, settings, prompter);
-    return;
+    return false;
   }
   const auto read = ReadTextLines(path);
   if (!read) {
@@ -138,36 +137,36 @@ void ReadSettingsFile(const ProgramFolder& folder, int lcid, Settings& settings,
     settings.AudiometerSeries.clear();
     settings.series_option = SeriesOption::S3;
     settings.open_serial_link = false;
-    return;
+    return false;
   }
   settings.DatabasePath = ReadDatabaseLine(lines[0], folder);
   if (lines.size() < 2) {
     ApplySeries(QStringLiteral("S5"), settings);
     DerivePcAudiometerPort(folder, settings, prompter);
-    return;
+    return false;
   }
   settings.SchemeList = lines[1];
-  ApplySchemeList(settings.SchemeList, lcid, checks);
   if (lines.size() < 3) {
     ApplySeries(QStringLiteral("S5"), settings);
     DerivePcAudiometerPort(folder, settings, prompter);
-    return;
+    return true;
   }
   settings.SerialPortNumber = ReadPortLine(lines[2], QStringLiteral(" (sonivera5.ini, line 3)"));
   ApplySeries(lines.size() >= 4 ? lines[3] : QStringLiteral("S5"), settings);
   if (lines.size() >= 5) settings.PcAudiometerConnection = lines[4];
   DerivePcAudiometerPort(folder, settings, prompter);
-  if (lines.size() < 6) return;
+  if (lines.size() < 6) return true;
   auto& chart = settings.chart;
   chart.CheckBand = KeywordIs(lines[5], "BANDON");
   chart.CheckBandPrintEnabled = chart.CheckBand;
-  if (lines.size() < 7) return;
+  if (lines.size() < 7) return true;
   chart.CheckBandPrint = KeywordIs(lines[6], "PRINTBANDON");
   chart.PredictiveLineAllowed = false;
-  if (lines.size() < 8) return;
+  if (lines.size() < 8) return true;
   chart.ShowPredictiveLine = KeywordIs(lines[7], "PREDICTIVEON");
   chart.CheckPredictive = chart.ShowPredictiveLine;
   chart.PredictiveLineAllowed = true;
+  return true;
 }
 
 QString PortLineText(int port) { return port == 0 ? QStringLiteral("-") : QString::number(port); }

@@ -4,7 +4,6 @@
 #include <QStringList>
 
 #include "base/Prompter.h"
-#include "categorise/Schemes.h"
 
 namespace sonivera {
 
@@ -44,11 +43,19 @@ struct Settings {
   bool open_serial_link = false;
 };
 
-// Reads sonivera5.ini by its positional rules into settings and the scheme
-// boxes. A missing file gives the defaults. Throws AppError for a port line
-// that is not a number. The prompter shows the PC audiometer port message.
-void ReadSettingsFile(const ProgramFolder& folder, int lcid, Settings& settings,
-                      SchemeChecks& checks, Prompter& prompter);
+// The program's port layer: (re)opens the serial link for the series and
+// port in the settings.
+class SerialLinkOpener {
+ public:
+  virtual ~SerialLinkOpener() = default;
+  virtual void OpenSerialLink() = 0;
+};
+
+// Reads sonivera5.ini by its positional rules into settings. A missing file
+// gives the defaults. True when the file held a scheme line (SchemeList),
+// which the caller applies to the scheme boxes. Throws AppError for a port
+// line that is not a number. The prompter shows the PC audiometer port message.
+bool ReadSettingsFile(const ProgramFolder& folder, Settings& settings, Prompter& prompter);
 
 // Applies one series line ("S1", "S3", "S4", "S5", any case) to the settings.
 void ApplySeries(const QString& series, Settings& settings);

@@ -3,8 +3,6 @@
 #include <QDate>
 #include <QString>
 #include <array>
-#include <functional>
-#include <optional>
 
 #include "categorise/AgeCorrection.h"
 
@@ -51,6 +49,12 @@ struct CurrentTestView {
 
 inline const QString kEmptyDateMask = QStringLiteral("__/__/____");
 
+// A stored date ('yyyy-MM-dd') as the current-test view shows it
+// ("dd/mm/yyyy"); the empty mask when there is none.
+QString StoredDateToView(const QString& stored);
+// A stored time ('HH:mm:ss') as shown; the empty mask "__:__:__" for none.
+QString StoredTimeToView(const QString& stored);
+
 // The shared categorisation state of the run: what the schemes read and
 // what they leave for recategorisation to store.
 struct CategorisationState {
@@ -64,10 +68,6 @@ struct CategorisationState {
   QString CategorisationBox;
   bool RecategoriseStop = false;
   AgeCorrectionTables age_tables;
-  // The recall window: shown with the categorisation of a newly arrived
-  // test; returns the recall date chosen, or nothing when cancelled. Unset,
-  // no recall is asked.
-  std::function<std::optional<QDate>(const QString& categorisation)> recall_dialog;
 };
 
 }  // namespace sonivera

@@ -1,16 +1,20 @@
 #include "categorise/Categorise.h"
 
-#include "app/Application.h"
+#include "base/ErrorLog.h"
 #include "categorise/Arithmetic.h"
 
 namespace sonivera {
 
 Prompter& CategoriseEnv::Ask() const { return reporter.prompter(); }
 
-CategoriseEnv EnvFor(Application& app) {
-  AppState& state = app.State();
-  return CategoriseEnv{state.categorisation, state.schemes, state.BulkMode, state.UserLocale,
-                       app.Reporter()};
+QString StoredDateToView(const QString& stored) {
+  if (stored.size() != 10 || stored[4] != u'-' || stored[7] != u'-') return kEmptyDateMask;
+  return stored.mid(8, 2) + u'/' + stored.mid(5, 2) + u'/' + stored.left(4);
+}
+
+QString StoredTimeToView(const QString& stored) {
+  if (stored.isEmpty()) return QStringLiteral("__:__:__");
+  return stored;
 }
 
 QString CategorisationBoxText(const QString& categorisation) {
@@ -37,11 +41,6 @@ void Categorise(CategoriseEnv& env) {
   if (env.checks.CheckPAM) CategorisePam(env);
   if (env.checks.CheckIPA) CategoriseIpa(env);
   state.CategorisationBox = CategorisationBoxText(state.CategorisationText);
-}
-
-void Categorise(Application& app) {
-  CategoriseEnv env = EnvFor(app);
-  Categorise(env);
 }
 
 }  // namespace sonivera

@@ -7,7 +7,6 @@
 
 namespace sonivera {
 
-class Application;
 class ErrorReporter;
 class Prompter;
 
@@ -23,15 +22,11 @@ struct CategoriseEnv {
   Prompter& Ask() const;
 };
 
-// The environment of the running program.
-CategoriseEnv EnvFor(Application& app);
-
 // Runs the enabled schemes on the grid and the current-test view and leaves
 // CategorisationText, the three scheme values and the categorisation box.
 // A run-time error inside HSE ends the categorisation and comes out as
 // AppError for the caller to report.
 void Categorise(CategoriseEnv& env);
-void Categorise(Application& app);
 
 // The HSE scheme, the three French schemes and their helpers.
 void CategoriseHse(CategoriseEnv& env);

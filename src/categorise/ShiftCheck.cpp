@@ -1,10 +1,9 @@
 #include "categorise/ShiftCheck.h"
 
 #include "base/AppError.h"
-#include "app/Application.h"
 #include "base/Messages.h"
+#include "base/Prompter.h"
 #include "categorise/Arithmetic.h"
-#include "categorise/PatientTests.h"
 #include "categorise/Schemes.h"
 
 namespace sonivera {
@@ -31,16 +30,6 @@ bool EarShift(CategorisationState& state, int row, int before_row, QChar ear) {
   return true;
 }
 
-void LoadRow(AudiogramGrid& grid, int row, const std::vector<StoredThresholds>& rows, size_t at) {
-  for (int column = 0; column < 9; ++column) {
-    grid.SetCell(row, column, at < rows.size() ? rows[at][column] : QStringLiteral(""));
-  }
-}
-
-void Inform(Application& app, const QString& text) {
-  app.Ask().Show(text, app.State().ApplicationTitle, Prompter::Buttons::Ok, Prompter::Answer::Ok,
-                 Prompter::Icon::Information);
-}
 }  // namespace
 
 void ShiftCheck(CategorisationState& state) {
@@ -57,57 +46,19 @@ void ShiftCheck(CategorisationState& state) {
   }
 }
 
-RecheckOutcome RecheckShift(Application& app) {
-  CategorisationState& state = app.State().categorisation;
-  try {
-    db::Connection& connection = app.Db().Conn();
-    PatientTestReader reader(connection);
-    const PatientTests tests = reader.Read(app.State().CurrentPatNo);
-    const size_t shown = static_cast<size_t>(std::max(0, app.State().TestIndex));
-    LoadRow(state.grid, 0, tests.left, shown);
-    LoadRow(state.grid, 2, tests.right, shown);
-    if (shown + 1 < tests.details.size() &&
-        !tests.details[shown + 1].Categorisation.contains(QLatin1String("+10"))) {
-      Inform(app, QStringLiteral("The previous test does not have +10dB categorisation."));
-      return RecheckOutcome::NotFlagged;
-    }
-    const size_t reference = shown + 2;
-    LoadRow(state.grid, 1, tests.left, reference);
-    LoadRow(state.grid, 3, tests.right, reference);
-    state.CategorisationText = QStringLiteral("");
-    ShiftCheck(state);
-    if (reference >= tests.details.size() || reference >= tests.left.size() ||
-        reference >= tests.right.size()) {
-      Inform(app, QStringLiteral("No previous test result available."));
-      return RecheckOutcome::NoPreviousTest;
-    }
-    auto update = connection.Prepare(
-        QStringLiteral("UPDATE TestDetails SET Categorisation = ?1 WHERE rowid = ?2"));
-    update.Bind(1, state.CategorisationText).Bind(2, tests.details[shown].rowid).Run();
-    state.CategorisationBox = state.CategorisationText;
-    return RecheckOutcome::Stored;
-  } catch (const AppError& error) {
-    app.Reporter().Report(error.Description(), error.Number(), QStringLiteral("recheck10db"));
-  } catch (const db::SqliteError& error) {
-    app.Reporter().Report(QString::fromUtf8(error.what()), db::ErrorNumberFor(error),
-                          QStringLiteral("recheck10db"));
-  }
-  return RecheckOutcome::Failed;
-}
-
-FormRecall::FormRecall(const QString& categorisation, int lcid)
-    : text1_(categorisation),
+RecallPeriod::RecallPeriod(const QString& categorisation, int lcid)
+    : categorisation_(categorisation),
       preset_(categorisation.contains(QLatin1String("+10")) ? Msg(801) : Msg(805)),
       lcid_(lcid) {}
 
-QStringList FormRecall::Periods() const {
+QStringList RecallPeriod::Periods() const {
   QStringList periods;
   for (int message = 801; message <= 806; ++message) periods << Msg(message);
   return periods;
 }
 
-std::optional<QDate> FormRecall::Accept(const QString& combo_text, const QDate& today,
-                                        Application& app) const {
+std::optional<QDate> RecallPeriod::Accept(const QString& combo_text, const QDate& today,
+                                          Prompter& prompter) const {
   const long long months = RecallPeriodMonths(combo_text, lcid_);
   if (months > 0) {
     // A period that runs beyond the last date there is counts as invalid.
@@ -115,9 +66,9 @@ std::optional<QDate> FormRecall::Accept(const QString& combo_text, const QDate& 
         months <= 12LL * 10000 ? today.addMonths(static_cast<int>(months)) : QDate();
     if (recall.isValid() && recall.year() <= 9999) return recall;
   }
-  app.Ask().Show(QStringLiteral("Invalid recall period. Please try again."),
-                 QStringLiteral("Incorrect Recall"), Prompter::Buttons::Ok, Prompter::Answer::Ok,
-                 Prompter::Icon::Exclamation);
+  prompter.Show(QStringLiteral("Invalid recall period. Please try again."),
+                QStringLiteral("Incorrect Recall"), Prompter::Buttons::Ok, Prompter::Answer::Ok,
+                Prompter::Icon::Exclamation);
   return std::nullopt;
 }
 

@@ -9,31 +9,19 @@
 
 namespace sonivera {
 
-class Application;
+class Prompter;
 
 // Appends the +10 dB shift codes at 3, 4 and 6 kHz (rows 0/2 against rows
 // 1/3) to CategorisationText. Throws AppError for a cell that is not a number.
 void ShiftCheck(CategorisationState& state);
 
-enum class RecheckOutcome {
-  Stored,          // the shift result is now the shown test's categorisation
-  NotFlagged,      // the test before it has no "+10" categorisation
-  NoPreviousTest,  // the older tests needed do not exist
-  Failed,          // reported with the error convention
-};
-
-// The +10 dB recheck of the current patient's shown test (CurrentPatNo,
-// TestIndex): compares it with the test before the flagged one and stores
-// only the shift codes as its categorisation.
-RecheckOutcome RecheckShift(Application& app);
-
-// The recall window's logic.
-class FormRecall {
+// The recall period the recall window asks for, turned into a date.
+class RecallPeriod {
  public:
-  // Text1 shows the categorisation; a "+10" in it presets "1 month".
-  FormRecall(const QString& categorisation, int lcid);
+  // The categorisation shown; a "+10" in it presets "1 month".
+  RecallPeriod(const QString& categorisation, int lcid);
 
-  const QString& Text1() const { return text1_; }
+  const QString& Categorisation() const { return categorisation_; }
   // The periods offered (messages 801 to 806) and the one preset.
   QStringList Periods() const;
   const QString& PresetPeriod() const { return preset_; }
@@ -41,10 +29,10 @@ class FormRecall {
   // OK with the period combo's text: the recall date, today plus the period,
   // or nothing after showing "Incorrect Recall" (the window stays open).
   std::optional<QDate> Accept(const QString& combo_text, const QDate& today,
-                              Application& app) const;
+                              Prompter& prompter) const;
 
  private:
-  QString text1_;
+  QString categorisation_;
   QString preset_;
   int lcid_;
 };

@@ -119,7 +119,7 @@ void AudiogramChart::InitGraph(const EarThresholds& values, const ChartPatient& 
   parse_row(values.previous, previous_);
   if (failure) {
     reporter.ShowAndLog(StandardErrorText(failure->Description(), failure->Number(),
-                                          QStringLiteral(" (InitGraph:954)")));
+                                          ErrorTag(QStringLiteral("InitGraph"))));
   }
 
   if (options.ShowPredictiveLine && options.PredictiveLineAllowed) {
@@ -128,7 +128,7 @@ void AudiogramChart::InitGraph(const EarThresholds& values, const ChartPatient& 
                                       AgeAtTest(patient.date_of_birth, patient.date_of_test));
     } catch (const AppError& error) {
       reporter.ShowAndLog(StandardErrorText(error.Description(), error.Number(),
-                                            QStringLiteral(" (plotpredictiveLine:954)")));
+                                            ErrorTag(QStringLiteral("plotpredictiveLine"))));
     }
   }
 }

@@ -14,8 +14,8 @@
 #include "base/ProgramFolder.h"
 #include "base/UserLocale.h"
 #include "categorise/Categorise.h"
-#include "categorise/Recategorise.h"
 #include "cli/Session.h"
+#include "register/Recategorise.h"
 
 namespace sonivera::cli {
 
@@ -121,8 +121,8 @@ QJsonObject CategoriseLine(const QByteArray& line, const QString& log_path) {
     categorisation = text;
   } catch (const AppError& error) {
     // As recategorisation: reported, and nothing stored for the test.
-    reporter.ShowAndLog(
-        StandardErrorText(error.Description(), error.Number(), QStringLiteral(" (recategorise)")));
+    reporter.ShowAndLog(StandardErrorText(error.Description(), error.Number(),
+                                          ErrorTag(QStringLiteral("recategorise"), kNoMessage)));
     categorisation = QJsonValue::Null;
   }
   QJsonObject output;
@@ -180,7 +180,8 @@ const Command kRecategorise{
       }
       Session session = StartSession(context);
       if (!session.app) return 1;
-      const RecategoriseOutcome outcome = RecategoriseAll(*session.app);
+      const RecategoriseOutcome outcome =
+          RecategoriseAll(session.app->Db(), session.app->ForCategorising());
       if (!outcome.cancelled) {
         std::printf("%s: %d/%d\n", Msg(outcome.stopped ? 1119 : 1118).toLocal8Bit().constData(),
                     outcome.patients_done, outcome.patients_total);
@@ -189,8 +190,8 @@ const Command kRecategorise{
       return outcome.cancelled || outcome.stopped ? 1 : 0;
     }};
 
-const Register kRegisterCategorise(kCategorise);
-const Register kRegisterRecategorise(kRecategorise);
+const CommandRegistration kRegisterCategorise(kCategorise);
+const CommandRegistration kRegisterRecategorise(kRecategorise);
 }  // namespace
 
 }  // namespace sonivera::cli

@@ -27,9 +27,9 @@ struct Command {
 std::vector<Command>& Commands();
 const Command& CommandNamed(const QString& name);
 
-// Each command file registers its commands with a static Register object.
-struct Register {
-  explicit Register(Command command) { Commands().push_back(std::move(command)); }
+// Each command file registers its commands with a static CommandRegistration object.
+struct CommandRegistration {
+  explicit CommandRegistration(Command command) { Commands().push_back(std::move(command)); }
 };
 
 // Prints a one-line failure to stderr and returns 1.

@@ -32,10 +32,12 @@ CompanionHooks SessionHooks(Application& app, RecordEditor& editor) {
   CompanionHooks hooks;
   hooks.export_register = [&app](const QString& path) {
     const auto rows = RegisterRows(app.Db().Conn(), RegisterSql());
-    return exportregisterascsv(app, QFileInfo(path).fileName(), rows).written;
+    return ExportRegisterCsv(app.Folder(), app.Db(), app.Reporter(), QFileInfo(path).fileName(),
+                             rows)
+        .written;
   };
   hooks.import_csv = [&app, &editor](const QString& path) {
-    RegisterImporter(app, editor).importfile(QFileInfo(path).fileName());
+    RegisterImporter(app.ForImport(editor, nullptr)).ChooseAndImport(QFileInfo(path).fileName());
   };
   return hooks;
 }
@@ -44,8 +46,8 @@ int RunTestOrFetch(const CommandContext& context, bool launch, const QString& pa
   Session session = StartSession(context);
   if (!session.app) return 1;
   Application& app = *session.app;
-  RecordEditor editor(app, nullptr);
-  CompanionLink link(app.Folder(), app.Config().PcAudiometerPort, app.Reporter(),
+  RecordEditor editor(app.ForEditor(), nullptr);
+  CompanionLink link(app.Folder(), app.settings().PcAudiometerPort, app.Reporter(),
                      SessionHooks(app, editor));
   bool exists = false;
   try {
@@ -54,20 +56,19 @@ int RunTestOrFetch(const CommandContext& context, bool launch, const QString& pa
     EndSession(session);
     return Fail(QString::fromUtf8(e.what()));
   }
-  app.State().CurrentPatNo = exists ? pat_no : QString();
   const int shown_before = session.prompter->Shown();
-  const auto outcome = RunCompanionOnRecord(
-      link, editor, app.Db().Conn(), app.State().categorisation.grid, launch,
-      app.State().EditMode != kBrowsing, !exists, pat_no, app.State().NewTestPending);
+  const auto outcome = RunCompanionOnRecord(link, editor, app.Db().Conn(),
+                                            app.Categorisation().grid, launch, !exists,
+                                            exists ? pat_no : QString());
   int code = 1;
   if (outcome.kind == CompanionOutcome::kTest) {
-    if (!exists) editor.Entries().TextField0 = pat_no;
+    if (!exists) editor.Entries().PatNo = pat_no;
     // Saved as an import saves: checked and categorised, without the
     // questions only a reviewing examiner can answer.
-    app.State().BulkMode = true;
-    const auto saved = editor.mnuPost();
-    app.State().BulkMode = false;
-    if (saved == RecordEditor::PostResult::Saved) {
+    editor.SetBulkMode(true);
+    const auto saved = editor.Save();
+    editor.SetBulkMode(false);
+    if (saved == RecordEditor::SaveResult::Saved) {
       const auto& test = outcome.test;
       PrintLine(QStringLiteral("Patient: %1").arg(pat_no));
       PrintLine(QStringLiteral("Date of test: %1").arg(test.date_box));
@@ -76,7 +77,7 @@ int RunTestOrFetch(const CommandContext& context, bool launch, const QString& pa
       PrintLine(EarLine(QStringLiteral("Right: "), test.current_right));
       code = 0;
     } else {
-      editor.mnuCancel();
+      editor.Cancel();
       std::fprintf(stderr, "The audiogram was not saved.\n");
     }
   } else if (outcome.kind == CompanionOutcome::kNothing &&
@@ -94,8 +95,8 @@ int SendList(const CommandContext& context) {
   Session session = StartSession(context);
   if (!session.app) return 1;
   Application& app = *session.app;
-  RecordEditor editor(app, nullptr);
-  CompanionLink link(app.Folder(), app.Config().PcAudiometerPort, app.Reporter(),
+  RecordEditor editor(app.ForEditor(), nullptr);
+  CompanionLink link(app.Folder(), app.settings().PcAudiometerPort, app.Reporter(),
                      SessionHooks(app, editor));
   const bool sent = link.SendData();
   if (sent) PrintLine(QStringLiteral("Patient list passed to the companion program."));
@@ -129,7 +130,7 @@ const Command kUx730{
       return RunTestOrFetch(context, action == QLatin1String("test"), context.args[1].trimmed());
     }};
 
-const Register kRegisterUx730(kUx730);
+const CommandRegistration kRegisterUx730(kUx730);
 
 }  // namespace
 

@@ -33,8 +33,8 @@ const Command kPasswd{
       Session session = StartSession(context);
       if (!session.app) return 1;
       const QString fresh = context.args[1];
-      const bool changed =
-          ChangePassword(*session.app, session.app->State().DatabasePassword, fresh, fresh);
+      ConfigContext config = session.app->ForConfig();
+      const bool changed = ChangePassword(config, config.database_password, fresh, fresh);
       EndSession(session);
       return changed ? 0 : 1;
     }};
@@ -48,7 +48,7 @@ const Command kBackup{
       Session session = StartSession(context);
       if (!session.app) return 1;
       session.prompter->SetFileAnswer(context.args[0]);
-      const bool made = MakeBackup(*session.app);
+      const bool made = MakeBackup(session.app->ForConfig());
       EndSession(session);
       return made ? 0 : 1;
     }};
@@ -64,10 +64,10 @@ const Command kCheck{
       return result == QLatin1String("ok") ? 0 : 1;
     }};
 
-const Register kRegisterInit(kInit);
-const Register kRegisterPasswd(kPasswd);
-const Register kRegisterBackup(kBackup);
-const Register kRegisterCheck(kCheck);
+const CommandRegistration kRegisterInit(kInit);
+const CommandRegistration kRegisterPasswd(kPasswd);
+const CommandRegistration kRegisterBackup(kBackup);
+const CommandRegistration kRegisterCheck(kCheck);
 }  // namespace
 
 }  // namespace sonivera::cli

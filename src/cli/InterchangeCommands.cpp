@@ -45,17 +45,19 @@ const Command kImport{
       }
       Session session = StartSession(context);
       if (!session.app) return 1;
-      RecordEditor editor(*session.app, nullptr);
+      Application& app = *session.app;
+      RecordEditor editor(app.ForEditor(), nullptr);
       ImportSummary summary;
       if (old) {
-        OldReleaseImporter importer(*session.app, editor);
+        OldReleaseImporter importer(app.ForImport(editor, nullptr), app.Schemes());
         importer.SetCreateBaseline(baseline);
         const auto kind = info.suffix().compare(QLatin1String("dat"), Qt::CaseInsensitive) == 0
                               ? OldReleaseImporter::Kind::Dat
                               : OldReleaseImporter::Kind::Csv;
-        summary = importer.ImportPath(kind, info.absoluteFilePath());
+        summary = importer.ImportFile(kind, info.absoluteFilePath());
       } else {
-        summary = RegisterImporter(*session.app, editor).ImportPath(info.absoluteFilePath());
+        summary =
+            RegisterImporter(app.ForImport(editor, nullptr)).ImportFile(info.absoluteFilePath());
       }
       PrintLine(summary.SummaryText());
       EndSession(session);
@@ -100,7 +102,8 @@ const Command kExport{
         code = 1;
       } else {
         const ExportOutcome outcome =
-            ExportRegister(*session.app, QFileInfo(path).absoluteFilePath(), layout, rows);
+            WriteRegisterCsv(session.app->Db(), session.app->Reporter(),
+                             QFileInfo(path).absoluteFilePath(), layout, rows);
         if (outcome.written) {
           PrintLine(QStringLiteral("%1 record(s) exported to %2").arg(outcome.lines).arg(path));
           if (outcome.unreadable > 0 || !rows.failure.isEmpty()) code = 1;
@@ -112,8 +115,8 @@ const Command kExport{
       return code;
     }};
 
-const Register kRegisterImport(kImport);
-const Register kRegisterExport(kExport);
+const CommandRegistration kRegisterImport(kImport);
+const CommandRegistration kRegisterExport(kExport);
 }  // namespace
 
 }  // namespace sonivera::cli

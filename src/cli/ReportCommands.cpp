@@ -87,8 +87,8 @@ std::optional<TestKey> ParseTestKey(const QString& text) {
 }
 
 report::AudiogramReportSetup SetupOf(Application& app) {
-  return report::ReportSetupFor(app.Folder(), app.State().detail_lists, app.Config().chart,
-                                app.State().chart_files, app.Reporter());
+  return report::ReportSetupFor(app.Folder(), app.Lists(), app.settings().chart,
+                                app.ChartFiles(), app.Reporter());
 }
 
 int PrintAudiogram(Application& app, const PrintOptions& options) {
@@ -122,7 +122,7 @@ SqlQuery RegisterQueryOf(const PrintOptions& options) {
 int PrintSummary(Application& app, const PrintOptions& options) {
   auto data = report::LoadSummary(app.Db().Conn(), RegisterQueryOf(options));
   if (data.rows.empty()) return Fail(Msg(1022));
-  data.print_heading = app.State().detail_lists.PrintHeading;
+  data.print_heading = app.Lists().PrintHeading;
   if (options.sort != SortField::None) data.description = Msg(494) + SortCaption(options.sort);
   auto pdf = report::PdfFile(options.pdf, Msg(1062));
   int pages = 0;
@@ -191,7 +191,7 @@ const Command kPrint{
       return result;
     }};
 
-const Register kRegisterPrint(kPrint);
+const CommandRegistration kRegisterPrint(kPrint);
 }  // namespace
 
 }  // namespace sonivera::cli

@@ -13,7 +13,7 @@ Session StartSession(const CommandContext& context) {
 }
 
 void EndSession(Session& session) {
-  if (session.app) session.app->EndProgram();
+  if (session.app) session.app->EndProgram(false);
 }
 
 }  // namespace sonivera::cli

@@ -30,10 +30,9 @@ void PrintLine(const QString& text) {
 // The conversion file named by the settings file of the folder.
 QString ConversionFileOfSettings(const ProgramFolder& folder) {
   Settings settings;
-  SchemeChecks checks;
   CliPrompter prompter{QString()};
   try {
-    ReadSettingsFile(folder, 2057, settings, checks, prompter);
+    ReadSettingsFile(folder, settings, prompter);
   } catch (const AppError&) {
     // A damaged settings file leaves the default series.
   }
@@ -90,7 +89,7 @@ struct LinkRun {
     Application& app = *session.app;
     prompter = std::make_unique<LinkPrompter>(app.Ask(), app.Log());
     reporter = std::make_unique<ErrorReporter>(*prompter, app.Log());
-    link = std::make_unique<SerialLink>(app.Config(), app.Folder(), *reporter);
+    link = std::make_unique<SerialLink>(app.settings(), app.Folder(), *reporter);
     return true;
   }
   ~LinkRun() {
@@ -103,10 +102,10 @@ struct LinkRun {
 // message; 0 when the records were gone through.
 int StoreReceived(LinkRun& run) {
   Application& app = *run.session.app;
-  RecordEditor editor(app, nullptr);
+  RecordEditor editor(app.ForEditor(), nullptr);
   // The store's questions and messages go through the link's prompter.
-  Tx730Store store(app, editor, *run.prompter);
-  const Tx730StoreOutcome outcome = store.Store(run.link->Buffer(), app.Config().AudiometerSeries,
+  Tx730Store store(app.Db(), app.Reporter(), editor, *run.prompter);
+  const Tx730StoreOutcome outcome = store.Store(run.link->Buffer(), app.settings().AudiometerSeries,
                                                 QString::number(run.link->Framing().LineCount()));
   if (!outcome.stored) return 1;
   PrintLine(outcome.message);
@@ -146,7 +145,7 @@ int RunRequest(const CommandContext& context, const Command& self) {
   }
   LinkRun run;
   if (!run.Start(context)) return 1;
-  if (IsPassiveSeries(run.session.app->Config().AudiometerSeries)) {
+  if (IsPassiveSeries(run.session.app->settings().AudiometerSeries)) {
     return Fail("Series 4 and 5 audiometers send on their own: use 'tx730 listen'");
   }
   // As the import window does when it opens.
@@ -169,10 +168,10 @@ int RunListen(const CommandContext& context, const Command& self) {
   LinkRun run;
   if (!run.Start(context)) return 1;
   SerialLink& link = *run.link;
-  if (!IsPassiveSeries(run.session.app->Config().AudiometerSeries)) {
+  if (!IsPassiveSeries(run.session.app->settings().AudiometerSeries)) {
     return Fail("only Series 4 and 5 audiometers send on their own: use 'tx730 request'");
   }
-  if (run.session.app->Config().SerialPortNumber == 0) {
+  if (run.session.app->settings().SerialPortNumber == 0) {
     run.prompter->Show(QStringLiteral("Please set TX730 com port"),
                        QStringLiteral("Com Port Warning"), Prompter::Buttons::Ok,
                        Prompter::Answer::Ok, Prompter::Icon::Exclamation);
@@ -180,7 +179,7 @@ int RunListen(const CommandContext& context, const Command& self) {
   }
   link.ArmReceiving();
   if (!link.IsOpen()) return 1;
-  std::fprintf(stderr, "Listening on COM %d\n", run.session.app->Config().SerialPortNumber);
+  std::fprintf(stderr, "Listening on COM %d\n", run.session.app->settings().SerialPortNumber);
   do {
     link.DataSeen = false;
     SerialLink::PauseSeconds(seconds);
@@ -206,7 +205,7 @@ int RunExport(const CommandContext& context, const Command& self) {
   LinkRun run;
   if (!run.Start(context)) return 1;
   Application& app = *run.session.app;
-  if (gap) app.Config().Rs232Gap = *gap;
+  if (gap) app.settings().Rs232Gap = *gap;
   run.link->LinkArmed = true;  // as the export window does when it opens
   run.prompter->erase_answer = erase ? Prompter::Answer::Yes : Prompter::Answer::No;
   const auto rows = RegisterRows(app.Db().Conn(), RegisterSql());
@@ -293,7 +292,7 @@ const Command kTx730{
       return Usage(self, "expects request, listen, export or parse");
     }};
 
-const Register kRegisterTx730(kTx730);
+const CommandRegistration kRegisterTx730(kTx730);
 }  // namespace
 
 }  // namespace sonivera::cli

@@ -40,7 +40,7 @@ const Command kVisionSteps{
       return 0;
     }};
 
-const Register kRegisterVisionSteps(kVisionSteps);
+const CommandRegistration kRegisterVisionSteps(kVisionSteps);
 
 }  // namespace
 

@@ -72,14 +72,14 @@ const Command kVisionImport{
       Application& app = *session.app;
       vision::VisionEditor editor(app.Db(), app.Ask(), app.Log());
       const auto summary = vision::VisionImporter(editor, app.Ask(), app.Log())
-                               .ImportPath(info.absoluteFilePath());
+                               .ImportFile(info.absoluteFilePath());
       if (summary.read) PrintLine(summary.SummaryText());
       EndSession(session);
       return summary.read ? 0 : 1;
     }};
 
-const Register kRegisterVisionExport(kVisionExport);
-const Register kRegisterVisionImport(kVisionImport);
+const CommandRegistration kRegisterVisionExport(kVisionExport);
+const CommandRegistration kRegisterVisionImport(kVisionImport);
 
 }  // namespace
 
@@ -99,7 +99,7 @@ int PrintVision(Application& app, const QString& pat_no, const std::optional<Tes
     return Fail(QStringLiteral("Patient %1 has no vision test on %2 %3.")
                     .arg(pat_no, CsvDateText(test.date), test.time));
   }
-  data->print_heading = app.State().detail_lists.PrintHeading;
+  data->print_heading = app.Lists().PrintHeading;
   auto file = report::PdfFile(pdf, report::VisionReportTitle());
   const auto status = report::PrintVisionReport(*file, *data);
   if (status != report::PrintStatus::Printed) return Fail(QStringLiteral("Cannot write ") + pdf);

@@ -2,21 +2,19 @@
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 #include "base/Settings.h"
 #include "categorise/Schemes.h"
+#include "config/ConfigContext.h"
 
 namespace sonivera {
-
-class Application;
 
 // The rules of one opening of the configuration window, apart from its
 // widgets: what the boxes show, the Edit buttons, OK and Cancel, and the
 // settings that take effect at once.
 class ConfigSession {
  public:
-  explicit ConfigSession(Application& app);
+  explicit ConfigSession(ConfigContext context);
 
   // The loaded questionnaire as the box shows it, and the patient-details file.
   QStringList QuestionnaireLines() const;
@@ -66,16 +64,14 @@ class ConfigSession {
   // has no port layer to reopen.
   bool ReopenSerialLink();
 
-  // Reloads the question texts after questions.txt was rewritten. The
-  // default reads the file; the questionnaire module may replace it.
-  std::function<QStringList()> reload_questions;
-
  private:
+  // The question texts of questions.txt.
+  QStringList ReadQuestions() const;
   QString QuestionFilePath() const;
   QString PatDetailsPath() const;
   bool RewriteUserFile(const QString& path, const QStringList& lines, int max_lines);
 
-  Application& app_;
+  ConfigContext context_;
   QStringList questions_;
   SchemeChecks checks_at_open_;
   bool questionnaire_unlocked_ = false;

@@ -1,8 +1,10 @@
 #include "config/Password.h"
 
 #include "base/AppError.h"
-#include "app/Application.h"
+#include "base/ErrorLog.h"
 #include "base/Messages.h"
+#include "config/ConfigContext.h"
+#include "db/Database.h"
 
 namespace sonivera {
 
@@ -11,24 +13,23 @@ void ShowPasswordWarning(Prompter& prompter) {
                 Prompter::Icon::Exclamation);
 }
 
-bool ChangePassword(Application& app, const QString& current, const QString& new_password,
-                    const QString& new_password_again) {
-  AppState& state = app.State();
-  if (current != state.DatabasePassword) {
-    app.Ask().Show(Msg(991), Msg(951), Prompter::Buttons::Ok);
+bool ChangePassword(const ConfigContext& context, const QString& current,
+                    const QString& new_password, const QString& new_password_again) {
+  if (current != context.database_password) {
+    context.reporter.prompter().Show(Msg(991), Msg(951), Prompter::Buttons::Ok);
     return false;
   }
   if (new_password != new_password_again) {
-    app.Ask().Show(Msg(990), Msg(951), Prompter::Buttons::Ok);
+    context.reporter.prompter().Show(Msg(990), Msg(951), Prompter::Buttons::Ok);
     return false;
   }
   try {
-    app.Db().ChangePassword(new_password);
+    context.database.ChangePassword(new_password);
   } catch (const AppError& error) {
-    app.Reporter().Report(error.Description(), error.Number(), "formpassword command1_click");
+    context.reporter.Report(error.Description(), error.Number(), "formpassword command1_click");
     return false;
   }
-  state.DatabasePassword = new_password;
+  context.database_password = new_password;
   return true;
 }
 

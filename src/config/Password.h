@@ -4,7 +4,7 @@
 
 namespace sonivera {
 
-class Application;
+struct ConfigContext;
 class Prompter;
 
 // The warning shown before the change-password window opens.
@@ -14,7 +14,7 @@ void ShowPasswordWarning(Prompter& prompter);
 // new ones exactly, then re-keys the open database. True when the password
 // was changed and the window closes; false when it stays open (the reason
 // has been shown). A failed change leaves the file and the password as they were.
-bool ChangePassword(Application& app, const QString& current, const QString& new_password,
-                    const QString& new_password_again);
+bool ChangePassword(const ConfigContext& context, const QString& current,
+                    const QString& new_password, const QString& new_password_again);
 
 }  // namespace sonivera

@@ -1,8 +1,9 @@
 #include "config/UserFiles.h"
 
 #include "base/AppError.h"
-#include "app/Application.h"
+#include "base/ErrorLog.h"
 #include "base/Messages.h"
+#include "base/ProgramFolder.h"
 #include "base/TextFiles.h"
 
 namespace sonivera {
@@ -38,22 +39,23 @@ QString BoxText(const QStringList& lines) {
   return text;
 }
 
-bool OfferTextBackup(Application& app, const BackupOffer& offer, const QStringList& lines) {
-  const auto answer =
-      app.Ask().Show(Msg(offer.question_message), Msg(offer.title_message),
-                     Prompter::Buttons::YesNo, Prompter::Answer::Yes, Prompter::Icon::Question);
+bool OfferTextBackup(const ProgramFolder& folder, ErrorReporter& reporter, const BackupOffer& offer,
+                     const QStringList& lines) {
+  const auto answer = reporter.prompter().Show(Msg(offer.question_message),
+                                               Msg(offer.title_message), Prompter::Buttons::YesNo,
+                                               Prompter::Answer::Yes, Prompter::Icon::Question);
   if (answer != Prompter::Answer::Yes) return true;
   FileDialogSpec spec;
   spec.filter = QStringLiteral("Backup Text File | *.bkp");
   spec.default_suffix = QStringLiteral(".bkp");
   spec.initial_name = offer.initial_name;
-  spec.initial_dir = app.Folder().Path();
+  spec.initial_dir = folder.Path();
   spec.overwrite_prompt = true;
-  const auto target = app.Ask().SaveFile(spec);
+  const auto target = reporter.prompter().SaveFile(spec);
   if (!target || target->isEmpty()) return true;
   if (!WriteTextLines(*target, lines)) {
-    app.Reporter().Report(QStringLiteral("Path not found: '%1'").arg(*target),
-                          errnum::kPathNotFound, offer.procedure);
+    reporter.Report(QStringLiteral("Path not found: '%1'").arg(*target), errnum::kPathNotFound,
+                    offer.procedure);
     return false;
   }
   return true;

@@ -5,7 +5,8 @@
 
 namespace sonivera {
 
-class Application;
+class ErrorReporter;
+class ProgramFolder;
 
 // The most lines each user file may hold: more would stop the next start.
 constexpr int kQuestionFileMaxLines = 51;
@@ -42,6 +43,8 @@ inline BackupOffer PatDetailsBackupOffer() {
 // Asks whether to back up the current text and, on Yes, writes it to the file
 // chosen in a save dialog. False only when the backup could not be written
 // (reported); declining or cancelling the dialog is not a failure.
-bool OfferTextBackup(Application& app, const BackupOffer& offer, const QStringList& lines);
+// The save dialog starts in the program folder.
+bool OfferTextBackup(const ProgramFolder& folder, ErrorReporter& reporter, const BackupOffer& offer,
+                     const QStringList& lines);
 
 }  // namespace sonivera

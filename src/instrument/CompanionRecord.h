@@ -19,18 +19,17 @@ inline const QString kTestErrorText = QStringLiteral(
 inline const QString kTestErrorTitle = QStringLiteral("Test Error");
 
 // Test (launch) or Get Data as the main window and the command line run
-// them: refused with "Test Error" while editing; otherwise a new record is
+// them: refused with "Test Error" while the editor has a record open; otherwise a new record is
 // started (a new patient when the register is empty, else a new audiogram of
 // the current patient, whose latest test is handed to the companion as the
 // previous one), the companion is run and its test is put into the record,
 // which is left open for the examiner to review and save. A result that came
 // as veldata.csv closes the record and is imported through the link's
-// import hook; a reply problem closes the record unsaved. new_test_pending
-// (which makes the save offer the recall window) is cleared by a test run
-// and set when a test has arrived.
+// import hook; a reply problem closes the record unsaved. The editor's new
+// test pending (which makes the save offer the recall window) is cleared by
+// a test run and set when a test has arrived.
 CompanionOutcome RunCompanionOnRecord(CompanionLink& link, RecordEditor& editor,
                                       db::Connection& connection, AudiogramGrid& grid, bool launch,
-                                      bool editing, bool register_empty,
-                                      const QString& current_pat_no, bool& new_test_pending);
+                                      bool register_empty, const QString& current_pat_no);
 
 }  // namespace sonivera

@@ -143,12 +143,12 @@ QByteArray PreviousValuesText(const std::array<QString, kThresholdBoxCount>& pre
 
 void ApplyCompanionTest(const CompanionTest& test, EntryFields& entries, AudiogramGrid& grid) {
   entries.TestType = test.test_type;
-  entries.MBoxDate[kBoxDateofTest] = test.date_box;
+  entries.Dates[kBoxDateofTest] = test.date_box;
   auto fill = [&](bool left, const EarValues& values, bool previous) {
     for (int f = 0; f < kFrequencyCount; ++f) {
       const int item = BoxForFrequency(left, f);
       const QString text = QString::number(values[f]);
-      (previous ? entries.Previous : entries.Text1)[item] = text;
+      (previous ? entries.Previous : entries.Thresholds)[item] = text;
       const auto& box = ThresholdBoxAt(item);
       grid.SetCell(box.grid_row + (previous ? 1 : 0), box.grid_column,
                    values[f] == kNoValue ? QString() : text);

@@ -23,24 +23,24 @@ ImportRecord RecordFromEntries(const EntryFields& e,
   r[kFieldImport] = QStringLiteral("IMPORT");
   r[kFieldMode3] = QStringLiteral("MODE3");
   r[kFieldTestType] = e.TestType.left(10);
-  r[kFieldPatientNo] = e.TextField0.left(14);
+  r[kFieldPatientNo] = e.PatNo.left(14);
   r[kFieldSurname] = e.Surname.left(20);
   r[kFieldForename] = e.Forenames.left(20);
-  r[kFieldPosition] = e.ComboDetails[kComboPositionRank].left(12);
-  r[kFieldDepartment] = e.ComboDetails[kComboDeptUnit].left(12);
-  r[kFieldCompany] = e.ComboDetails[kComboCompany].left(12);
+  r[kFieldPosition] = e.Details[kComboPositionRank].left(12);
+  r[kFieldDepartment] = e.Details[kComboDeptUnit].left(12);
+  r[kFieldCompany] = e.Details[kComboCompany].left(12);
   const QString sex = e.SexText().left(1);
   r[kFieldSex] = sex == QLatin1String("N") ? QString() : sex;
   for (int i = 0; i < kAddressLineCount; ++i) r[kFieldAddress1 + i] = e.Address[i];
-  r[kFieldTestDate] = BoxValue(e.MBoxDate[kBoxDateofTest]);
-  r[kFieldTestTime] = BoxValue(e.MBoxDate[kBoxTimeofTest]);
-  r[kFieldExaminer] = e.ComboDetails[kComboExaminer].left(10);
-  r[kFieldDateOfBirth] = BoxValue(e.MBoxDOB);
-  r[kFieldPreviousTest] = BoxValue(e.MBoxDate[kBoxPreviousTest]);
+  r[kFieldTestDate] = BoxValue(e.Dates[kBoxDateofTest]);
+  r[kFieldTestTime] = BoxValue(e.Dates[kBoxTimeofTest]);
+  r[kFieldExaminer] = e.Details[kComboExaminer].left(10);
+  r[kFieldDateOfBirth] = BoxValue(e.DOB);
+  r[kFieldPreviousTest] = BoxValue(e.Dates[kBoxPreviousTest]);
   r[kFieldCategory] = e.Categorisation.left(36);
-  r[kFieldCalibrated] = BoxValue(e.MBoxDate[kBoxCalibrated]);
-  PutThresholds(r, kFieldCurrentLeft, e.Text1, kLeft500Box);
-  PutThresholds(r, kFieldCurrentRight, e.Text1, kRight500Box);
+  r[kFieldCalibrated] = BoxValue(e.Dates[kBoxCalibrated]);
+  PutThresholds(r, kFieldCurrentLeft, e.Thresholds, kLeft500Box);
+  PutThresholds(r, kFieldCurrentRight, e.Thresholds, kRight500Box);
   if (previous != nullptr) {
     PutThresholds(r, kFieldPreviousLeft, *previous, kLeft500Box);
     PutThresholds(r, kFieldPreviousRight, *previous, kRight500Box);
@@ -112,7 +112,7 @@ ImportBuffer BuildExportBuffer(db::Connection& connection, const std::vector<Reg
     return int(buffer.size()) < kTransferCapacity;
   };
   for (const RegisterRowKey& row : rows) {
-    const auto tests = PatientTests(connection, row.pat_no);
+    const auto tests = PatientTestKeys(connection, row.pat_no);
     if (filtered_by_test) {
       const TestKey key{row.date, row.time};
       for (size_t k = 0; k < tests.size(); ++k) {
@@ -134,7 +134,7 @@ int ExportCount(db::Connection& connection, const std::vector<RegisterRowKey>& r
                 bool filtered_by_test) {
   if (filtered_by_test) return int(rows.size());
   size_t count = 0;
-  for (const RegisterRowKey& row : rows) count += PatientTests(connection, row.pat_no).size();
+  for (const RegisterRowKey& row : rows) count += PatientTestKeys(connection, row.pat_no).size();
   return int(count);
 }
 

@@ -1,6 +1,7 @@
 #include "instrument/Tx730Store.h"
 
-#include "app/Application.h"
+#include "base/ErrorLog.h"
+#include "db/Database.h"
 #include "db/Sqlite.h"
 #include "interchange/BulkRun.h"
 #include "register/AudiogramStore.h"
@@ -26,37 +27,37 @@ QString DateBox(const QString& value) {
 }  // namespace
 
 void FillEntriesFromRecord(const ImportRecord& r, bool with_category, EntryFields& e) {
-  e.TextField0 = r[kFieldPatientNo];
+  e.PatNo = r[kFieldPatientNo];
   e.Surname = r[kFieldSurname];
   Put(e.Forenames, r[kFieldForename]);
-  Put(e.ComboDetails[kComboPositionRank], r[kFieldPosition]);
-  Put(e.ComboDetails[kComboDeptUnit], r[kFieldDepartment]);
-  Put(e.ComboDetails[kComboCompany], r[kFieldCompany]);
+  Put(e.Details[kComboPositionRank], r[kFieldPosition]);
+  Put(e.Details[kComboDeptUnit], r[kFieldDepartment]);
+  Put(e.Details[kComboCompany], r[kFieldCompany]);
   const QString sex = r[kFieldSex].trimmed().toUpper();
   if (sex == QLatin1String("M") || sex == QLatin1String("F")) {
     e.OptionMale = sex == QLatin1String("M");
     e.OptionFemale = !e.OptionMale;
   }
   const QString dob = DateBox(r[kFieldDateOfBirth]);
-  if (dob != kEmptyDateBox || IsEmptyBox(e.MBoxDOB)) e.MBoxDOB = dob;
+  if (dob != kEmptyDateBox || IsEmptyBox(e.DOB)) e.DOB = dob;
   // The test's own fields; the save judges a date that is no date.
-  e.MBoxDate[kBoxDateofTest] = r[kFieldTestDate].isEmpty() ? kEmptyDateBox : r[kFieldTestDate];
-  e.MBoxDate[kBoxTimeofTest] = r[kFieldTestTime].isEmpty() ? kEmptyTimeBox : r[kFieldTestTime];
-  e.MBoxDate[kBoxCalibrated] = DateBox(r[kFieldCalibrated]);
-  Put(e.ComboDetails[kComboExaminer], r[kFieldExaminer]);
+  e.Dates[kBoxDateofTest] = r[kFieldTestDate].isEmpty() ? kEmptyDateBox : r[kFieldTestDate];
+  e.Dates[kBoxTimeofTest] = r[kFieldTestTime].isEmpty() ? kEmptyTimeBox : r[kFieldTestTime];
+  e.Dates[kBoxCalibrated] = DateBox(r[kFieldCalibrated]);
+  Put(e.Details[kComboExaminer], r[kFieldExaminer]);
   e.TestType = r[kFieldTestType];
   e.SerialNo = r[kFieldSerialNo];
   if (with_category) e.Categorisation = r[kFieldCategory];
   for (int i = 0; i < kAddressLineCount; ++i) Put(e.Address[i], r[kFieldAddress1 + i]);
   // Boxes 1-8 and 10-17: 500 Hz to 8 kHz of each ear.
   for (int i = 0; i < kRecordFrequencyCount; ++i) {
-    e.Text1[1 + i] = r[kFieldCurrentLeft + i];
-    e.Text1[10 + i] = r[kFieldCurrentRight + i];
+    e.Thresholds[1 + i] = r[kFieldCurrentLeft + i];
+    e.Thresholds[10 + i] = r[kFieldCurrentRight + i];
   }
 }
 
 QString Tx730Store::FreeSnvNumber() {
-  AudiogramStore store(app_.Db().Conn());
+  AudiogramStore store(database_.Conn());
   for (int n = 1;; ++n) {
     const QString candidate = QStringLiteral("SNV%1").arg(n);
     if (!store.PatientExists(candidate)) return candidate;
@@ -64,7 +65,7 @@ QString Tx730Store::FreeSnvNumber() {
 }
 
 Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int index, bool series1) {
-  auto& conn = app_.Db().Conn();
+  auto& conn = database_.Conn();
   const QString pat_no = record[kFieldPatientNo];
   bool started = false;
   bool known = false;
@@ -72,7 +73,7 @@ Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int inde
   if (!pat_no.isEmpty()) {
     known = LoadPatientEntries(conn, pat_no, stored);
     if (!known) {
-      started = editor_.mnuAddPatient();
+      started = editor_.AddPatient();
     } else {
       if (!series1 && stored.Surname.compare(record[kFieldSurname], Qt::CaseInsensitive) != 0) {
         ask_.Show(QStringLiteral("Patient No") + u' ' + pat_no +
@@ -81,41 +82,40 @@ Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int inde
                   QStringLiteral("Error"), Buttons::Ok, Answer::Ok, Prompter::Icon::Critical);
         return Outcome::NotAdded;
       }
-      app_.State().CurrentPatNo = pat_no;
-      started = editor_.mnuInsertResults();
+      started = editor_.InsertAudiogram(pat_no);
     }
   } else {
     const QString snv = FreeSnvNumber();
-    started = editor_.mnuAddPatient();
-    if (started) editor_.Entries().TextField0 = snv;
+    started = editor_.AddPatient();
+    if (started) editor_.Entries().PatNo = snv;
   }
   if (!started) {
-    editor_.mnuCancel();
+    editor_.Cancel();
     return Outcome::NotAdded;
   }
   EntryFields& entries = editor_.Entries();
-  const QString number = entries.TextField0;
+  const QString number = entries.PatNo;
   FillEntriesFromRecord(record, !series1, entries);
-  if (pat_no.isEmpty()) entries.TextField0 = number;
+  if (pat_no.isEmpty()) entries.PatNo = number;
   if (series1 && known) {
     // The details window starts from what the register knows of the patient.
     if (stored.OptionMale || stored.OptionFemale) {
       entries.OptionMale = stored.OptionMale;
       entries.OptionFemale = stored.OptionFemale;
     }
-    if (!IsEmptyBox(stored.MBoxDOB)) entries.MBoxDOB = stored.MBoxDOB;
+    if (!IsEmptyBox(stored.DOB)) entries.DOB = stored.DOB;
   }
   if (series1 && ask_series1_details) ask_series1_details(index + 1, entries);
-  const auto date = ParseDateBox(entries.MBoxDate[kBoxDateofTest]);
-  const auto time = ParseTimeBox(entries.MBoxDate[kBoxTimeofTest]);
+  const auto date = ParseDateBox(entries.Dates[kBoxDateofTest]);
+  const auto time = ParseTimeBox(entries.Dates[kBoxTimeofTest]);
   if (date && date->isValid() && time && time->isValid() &&
-      AudiogramStore(conn).TestExists(entries.TextField0.trimmed(),
+      AudiogramStore(conn).TestExists(entries.PatNo.trimmed(),
                                       {StoredDate(*date), StoredTime(*time)})) {
-    editor_.mnuCancel();
+    editor_.Cancel();
     return Outcome::NotAdded;
   }
-  if (editor_.mnuPost() == RecordEditor::PostResult::Saved) return Outcome::Added;
-  editor_.mnuCancel();
+  if (editor_.Save() == RecordEditor::SaveResult::Saved) return Outcome::Added;
+  editor_.Cancel();
   return Outcome::NotAdded;
 }
 
@@ -144,8 +144,8 @@ Tx730StoreOutcome Tx730Store::Store(const ImportBuffer& buffer, const QString& s
     return outcome;
   }
   {
-    BulkRun bulk(app_);
-    db::CommitGroups groups(app_.Db().Conn());
+    BulkRun bulk(editor_, database_);
+    db::CommitGroups groups(database_.Conn());
     try {
       for (size_t i = 0; i < buffer.size(); ++i) {
         const ImportRecord& record = buffer[i];
@@ -158,13 +158,13 @@ Tx730StoreOutcome Tx730Store::Store(const ImportBuffer& buffer, const QString& s
         groups.LineDone();
       }
     } catch (const std::exception& error) {
-      if (app_.State().EditMode != kBrowsing) editor_.mnuCancel();
+      if (editor_.Editing()) editor_.Cancel();
       const auto failure = db::DescribeFailure(error);
-      app_.Reporter().ShowAndLog(
+      reporter_.ShowAndLog(
           StandardErrorText(failure.description, failure.number,
                             ErrorTag(QStringLiteral("storeimportdataindatabase"))));
     }
-    if (app_.State().EditMode != kBrowsing) editor_.mnuCancel();
+    if (editor_.Editing()) editor_.Cancel();
   }
   outcome.stored = true;
   outcome.message =

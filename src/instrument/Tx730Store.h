@@ -8,7 +8,10 @@
 
 namespace sonivera {
 
-class Application;
+namespace db {
+class Database;
+}
+class ErrorReporter;
 class RecordEditor;
 struct EntryFields;
 
@@ -28,9 +31,9 @@ struct Tx730StoreOutcome {
 class Tx730Store {
  public:
   // Questions and messages of the store go to `ask`; the editor's own to its
-  // application's prompter.
-  Tx730Store(Application& app, RecordEditor& editor, Prompter& ask)
-      : app_(app), editor_(editor), ask_(ask) {}
+  // own prompter, failures to `reporter`.
+  Tx730Store(db::Database& database, ErrorReporter& reporter, RecordEditor& editor, Prompter& ask)
+      : database_(database), reporter_(reporter), editor_(editor), ask_(ask) {}
 
   // Series 1: the details window asks sex and date of birth of each record
   // (its number from 1) before the save; without it the record's own are kept.
@@ -47,7 +50,8 @@ class Tx730Store {
   Outcome StoreRecord(const ImportRecord& record, int index, bool series1);
   QString FreeSnvNumber();
 
-  Application& app_;
+  db::Database& database_;
+  ErrorReporter& reporter_;
   RecordEditor& editor_;
   Prompter& ask_;
 };

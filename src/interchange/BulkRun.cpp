@@ -1,7 +1,8 @@
 #include "interchange/BulkRun.h"
 
-#include "app/Application.h"
+#include "db/Database.h"
 #include "db/Sqlite.h"
+#include "register/RecordEditor.h"
 
 namespace sonivera {
 
@@ -11,12 +12,10 @@ QString Pragma(db::Connection& connection, const QString& name) {
 }
 }  // namespace
 
-BulkRun::BulkRun(Application& app) : app_(app), bulk_(app.State().BulkMode) {
-  AppState& state = app_.State();
-  state.BulkMode = true;
-  state.TransferRequested = true;
-  state.StopRequested = false;
-  db::Connection& connection = app_.Db().Conn();
+BulkRun::BulkRun(RecordEditor& editor, db::Database& database)
+    : editor_(editor), database_(database), bulk_(editor.BulkMode()) {
+  editor_.SetBulkMode(true);
+  db::Connection& connection = database_.Conn();
   if (!connection.IsOpen()) return;
   try {
     journal_mode_ = Pragma(connection, QStringLiteral("journal_mode"));
@@ -32,12 +31,11 @@ BulkRun::BulkRun(Application& app) : app_(app), bulk_(app.State().BulkMode) {
   }
 }
 
+void BulkRun::EndBulkMode() { editor_.SetBulkMode(bulk_); }
+
 BulkRun::~BulkRun() {
-  AppState& state = app_.State();
-  state.BulkMode = bulk_;
-  state.TransferRequested = false;
-  state.StopRequested = false;
-  db::Connection& connection = app_.Db().Conn();
+  editor_.SetBulkMode(bulk_);
+  db::Connection& connection = database_.Conn();
   if (journal_mode_.isEmpty() || !connection.IsOpen()) return;
   try {
     Pragma(connection, QStringLiteral("journal_mode = ") + journal_mode_);

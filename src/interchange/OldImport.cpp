@@ -2,12 +2,14 @@
 
 #include <QDir>
 
-#include "app/Application.h"
+#include "base/ErrorLog.h"
 #include "base/Messages.h"
+#include "categorise/Schemes.h"
+#include "db/Database.h"
 #include "db/Sqlite.h"
 #include "interchange/BulkRun.h"
 #include "interchange/CsvFile.h"
-#include "interchange/LineRefusals.h"
+#include "base/LineRefusals.h"
 #include "register/EntryFields.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
@@ -16,6 +18,7 @@ namespace sonivera {
 
 namespace {
 const QString kLogPrefix = QStringLiteral("File Import: ");
+const QString kImportTag = ErrorTag(QStringLiteral("mnuimporta3_1"), kNoMessage);
 // Old records without a time of test are stored at midnight.
 const QString kNoTime = QStringLiteral("00:00:00");
 
@@ -38,14 +41,15 @@ QString BoxDate(const QString& stored) {
 
 bool OldReleaseImporter::AskBeforeImport() {
   create_baseline_ =
-      app_.Ask().Show(
+      context_.reporter.prompter().Show(
           QStringLiteral("Create baseline audiogram from previous results contained in oldest "
                          "record?"),
           QStringLiteral("Create Baseline"), Prompter::Buttons::YesNo, Prompter::Answer::No,
           Prompter::Icon::Question) == Prompter::Answer::Yes;
-  app_.Ask().Show(QStringLiteral("Make sure the import file is sorted in test date order."),
-                  QStringLiteral("Sort Import"), Prompter::Buttons::Ok, Prompter::Answer::Ok,
-                  Prompter::Icon::Information);
+  context_.reporter.prompter().Show(
+      QStringLiteral("Make sure the import file is sorted in test date order."),
+      QStringLiteral("Sort Import"), Prompter::Buttons::Ok, Prompter::Answer::Ok,
+      Prompter::Icon::Information);
   return create_baseline_;
 }
 
@@ -56,47 +60,47 @@ ImportSummary OldReleaseImporter::Start(Kind kind) {
                                   : QStringLiteral(" Sonivera3.1 CSV file | *.dat");
   spec.initial_dir = QDir::rootPath();
   spec.path_must_exist = true;
-  const auto chosen = app_.Ask().OpenFile(spec);
+  const auto chosen = context_.reporter.prompter().OpenFile(spec);
   if (!chosen || chosen->isEmpty()) return {};
-  return ImportPath(kind, *chosen);
+  return ImportFile(kind, *chosen);
 }
 
-ImportSummary OldReleaseImporter::ImportPath(Kind kind, const QString& path) {
+ImportSummary OldReleaseImporter::ImportFile(Kind kind, const QString& path) {
   ImportSummary summary;
   const auto file = ReadFileLines(path);
   if (!file) {
     summary.refused = true;
-    app_.Reporter().ShowAndLog(Msg(954) +
-                               QStringLiteral("Could not read the file '%1'.").arg(path) +
-                               QStringLiteral(" (mnuimporta3_1)"));
+    context_.reporter.ShowAndLog(
+        UnnumberedErrorText(QStringLiteral("Could not read the file '%1'.").arg(path), kImportTag));
     return summary;
   }
   qsizetype first = 0;
   if (kind == Kind::Csv) {
     if (file->lines.isEmpty() || file->lines.first().trimmed() != kOldCsvHeader) {
       summary.refused = true;
-      app_.Ask().Show(QStringLiteral("This is not an Sonivera 3.1 file type."),
-                      QStringLiteral("Incompatible File Type"), Prompter::Buttons::Ok,
-                      Prompter::Answer::Ok, Prompter::Icon::Exclamation);
+      context_.reporter.prompter().Show(QStringLiteral("This is not an Sonivera 3.1 file type."),
+                                        QStringLiteral("Incompatible File Type"),
+                                        Prompter::Buttons::Ok, Prompter::Answer::Ok,
+                                        Prompter::Icon::Exclamation);
       return summary;
     }
     first = 1;
   }
   summary.read = true;
   summary.cp1252_lines = file->cp1252_lines;
-  LineRefusals refusals(app_.Ask(), app_.Reporter().log(), path);
+  LineRefusals refusals(context_.reporter.prompter(), context_.reporter.log(), path);
   refusals_ = &refusals;
-  AppState& state = app_.State();
-  const SchemeChecks schemes = state.schemes;
-  BulkRun bulk(app_);
-  db::CommitGroups groups(app_.Db().Conn());
+  const SchemeChecks schemes = schemes_;
+  BulkRun bulk(context_.editor, context_.database);
+  db::CommitGroups groups(context_.database.Conn());
+  stop_requested_ = false;
   if (kind == Kind::Dat) {
     // The old fixed records were categorised by HSE alone.
-    state.schemes.CheckHSE = true;
-    state.schemes.CheckMP42 = state.schemes.CheckPAM = state.schemes.CheckIPA = false;
+    schemes_.CheckHSE = true;
+    schemes_.CheckMP42 = schemes_.CheckPAM = schemes_.CheckIPA = false;
   }
   for (qsizetype i = first; i < file->lines.size(); ++i) {
-    if (state.StopRequested) {
+    if (stop_requested_) {
       summary.stopped = true;
       break;
     }
@@ -110,18 +114,17 @@ ImportSummary OldReleaseImporter::ImportPath(Kind kind, const QString& path) {
       const QString number = line.section(u',', 0, 0).left(16).trimmed();
       const QString text = Msg(1405) + number;
       refusals.SetPatient(number);
-      app_.Ask().Show(text, Msg(974));
+      context_.reporter.prompter().Show(text, Msg(974));
       refusals.Log(kLogPrefix + text + QStringLiteral(" (") + parse.problem +
                    QStringLiteral(") :1405"));
     } else {
       try {
         outcome = ImportRecord(*parse.record);
       } catch (const std::exception& error) {
-        if (state.EditMode != kBrowsing) editor_.mnuCancel();
-        const QString text =
-            Msg(954) + QString::fromUtf8(error.what()) + QStringLiteral(" (mnuimporta3_1)");
-        app_.Ask().Show(text, Msg(974), Prompter::Buttons::Ok, Prompter::Answer::Ok,
-                        Prompter::Icon::Critical);
+        if (context_.editor.Editing()) context_.editor.Cancel();
+        const QString text = UnnumberedErrorText(QString::fromUtf8(error.what()), kImportTag);
+        context_.reporter.prompter().Show(text, Msg(974), Prompter::Buttons::Ok,
+                                          Prompter::Answer::Ok, Prompter::Icon::Critical);
         refusals.Log(text);
       }
     }
@@ -129,13 +132,14 @@ ImportSummary OldReleaseImporter::ImportPath(Kind kind, const QString& path) {
     if (outcome == Outcome::Existing) ++summary.existing;
     if (outcome == Outcome::Rejected) ++summary.rejected;
     groups.LineDone();
-    if (on_count) on_count(summary.added);
+    if (listener_ != nullptr) listener_->RecordImported(summary.added);
   }
-  state.schemes = schemes;
+  schemes_ = schemes;
   refusals_ = nullptr;
-  if (register_ != nullptr) {
-    state.BulkMode = false;
-    register_->BuildRegister();
+  stop_requested_ = false;
+  if (context_.reg != nullptr) {
+    bulk.EndBulkMode();
+    context_.reg->BuildRegister();
   }
   return summary;
 }
@@ -178,7 +182,7 @@ OldReleaseImporter::Outcome OldReleaseImporter::ImportRecord(const OldRecord& re
   const QString time = StoredTime(record.time_of_test);
   if (!is_new && TestExists(pat_no, date, time)) {
     const QString text = Msg(1401) + pat_no + Msg(1402) + record.date_of_test + Msg(1403) + time;
-    app_.Ask().Show(text, Msg(974));
+    context_.reporter.prompter().Show(text, Msg(974));
     refusals_->Log(kLogPrefix + text + QStringLiteral(" :1401"));
     return Outcome::Existing;
   }
@@ -198,50 +202,50 @@ OldReleaseImporter::Outcome OldReleaseImporter::ImportRecord(const OldRecord& re
 bool OldReleaseImporter::SaveAudiogram(const QString& pat_no, bool is_new, const OldRecord& record,
                                        const QString& date, const QString& time,
                                        const OldThresholds& results) {
-  app_.State().CurrentPatNo = pat_no;
-  if (!(is_new ? editor_.mnuAddPatient() : editor_.mnuInsertResults())) {
-    editor_.mnuCancel();
+  RecordEditor& editor = context_.editor;
+  if (!(is_new ? editor.AddPatient() : editor.InsertAudiogram(pat_no))) {
+    editor.Cancel();
     refusals_->Log(kLogPrefix + QStringLiteral("The record could not be started."));
     return false;
   }
-  EntryFields& e = editor_.Entries();
-  e.TextField0 = pat_no;
+  EntryFields& e = editor.Entries();
+  e.PatNo = pat_no;
   e.Surname = record.surname;
   e.Forenames = record.forenames;
   const auto dob = ParseCsvDate(record.dob);
-  e.MBoxDOB = !dob             ? kEmptyDateBox
-              : dob->isValid() ? dob->toString(QStringLiteral("dd/MM/yyyy"))
-                               : record.dob;
+  e.DOB = !dob             ? kEmptyDateBox
+          : dob->isValid() ? dob->toString(QStringLiteral("dd/MM/yyyy"))
+                           : record.dob;
   e.OptionMale = record.sex == QLatin1String("MALE");
   e.OptionFemale = record.sex == QLatin1String("FEMALE");
-  e.MBoxDate[kBoxDateofTest] = BoxDate(date);
-  e.MBoxDate[kBoxTimeofTest] = time;
-  e.ComboDetails[kComboExaminer] = record.examiner;
-  e.ComboDetails[kComboCompany] = record.company;
-  e.ComboDetails[kComboDeptUnit] = record.dept_unit;
-  e.ComboDetails[kComboPositionRank] = record.position_rank;
+  e.Dates[kBoxDateofTest] = BoxDate(date);
+  e.Dates[kBoxTimeofTest] = time;
+  e.Details[kComboExaminer] = record.examiner;
+  e.Details[kComboCompany] = record.company;
+  e.Details[kComboDeptUnit] = record.dept_unit;
+  e.Details[kComboPositionRank] = record.position_rank;
   for (int i = 0; i < 9; ++i) {
-    e.Text1[i] = results.left[i];
-    e.Text1[9 + i] = results.right[i];
+    e.Thresholds[i] = results.left[i];
+    e.Thresholds[9 + i] = results.right[i];
   }
-  for (int i = 18; i < kThresholdBoxCount; ++i) e.Text1[i].clear();
+  for (int i = 18; i < kThresholdBoxCount; ++i) e.Thresholds[i].clear();
   e.QuestionCodes.fill(0);
   for (auto& text : e.AnswerTexts) text.clear();
-  if (editor_.mnuPost() == RecordEditor::PostResult::Saved) return true;
-  refusals_->Log(kLogPrefix + editor_.Refusal());
-  editor_.mnuCancel();
+  if (editor.Save() == RecordEditor::SaveResult::Saved) return true;
+  refusals_->Log(kLogPrefix + editor.Refusal());
+  editor.Cancel();
   return false;
 }
 
 std::optional<QString> OldReleaseImporter::StoredSurname(const QString& pat_no) {
-  db::Statement query(app_.Db().Conn(), "SELECT Surname FROM PatDetails WHERE PatNo = ?");
+  db::Statement query(context_.database.Conn(), "SELECT Surname FROM PatDetails WHERE PatNo = ?");
   query.Bind(1, pat_no);
   if (!query.Step()) return std::nullopt;
   return query.Text(0);
 }
 
 bool OldReleaseImporter::SamePerson(const QString& pat_no, const OldRecord& record) {
-  db::Statement query(app_.Db().Conn(),
+  db::Statement query(context_.database.Conn(),
                       "SELECT 1 FROM PatDetails WHERE PatNo = ? AND Surname = ? AND "
                       "ifnull(Forenames, '') = ? AND ifnull(DOB, '') = ?");
   query.Bind(1, pat_no).Bind(2, record.surname).Bind(3, record.forenames);
@@ -251,7 +255,7 @@ bool OldReleaseImporter::SamePerson(const QString& pat_no, const OldRecord& reco
 
 bool OldReleaseImporter::TestExists(const QString& pat_no, const QString& date,
                                     const QString& time) {
-  db::Statement query(app_.Db().Conn(),
+  db::Statement query(context_.database.Conn(),
                       "SELECT 1 FROM TestDetails WHERE PatNo = ? AND DateofTest = ? AND "
                       "TimeofTest = ? LIMIT 1");
   query.Bind(1, pat_no).Bind(2, date).Bind(3, time);

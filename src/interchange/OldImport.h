@@ -1,27 +1,33 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 #include "interchange/OldFormats.h"
 #include "interchange/RegisterImport.h"
 
 namespace sonivera {
 
-class Application;
 class LineRefusals;
-class RecordEditor;
-class Register;
+struct SchemeChecks;
 
-// The import of the older release's files (mnuImportA3_1): each record
-// becomes a new audiogram through the record editor, with that release's
-// patient-number rules.
+// What the import window shows of an older-release import.
+class OldImportListener {
+ public:
+  virtual ~OldImportListener() = default;
+  // After each record: the number of records imported so far.
+  virtual void RecordImported(int imported) = 0;
+};
+
+// The import of the older release's files: each record becomes a new
+// audiogram through the record editor, with that release's patient-number
+// rules. Fixed records (.dat) are categorised by HSE alone: the import
+// changes the run's scheme boxes and sets them back after it.
 class OldReleaseImporter {
  public:
   enum class Kind { Csv, Dat };
 
-  OldReleaseImporter(Application& app, RecordEditor& editor, Register* reg = nullptr)
-      : app_(app), editor_(editor), register_(reg) {}
+  OldReleaseImporter(ImportContext context, SchemeChecks& schemes)
+      : context_(context), schemes_(schemes) {}
 
   // The two questions before the import window opens: the baseline question
   // (Yes/No) and the sort reminder. Returns the baseline choice.
@@ -30,10 +36,11 @@ class OldReleaseImporter {
 
   // The import window's start button: asks for the file, then imports it.
   ImportSummary Start(Kind kind);
-  // Imports the file at the path. on_count(n) runs after each record with the
-  // number imported so far; StopRequested ends the loop between records.
-  ImportSummary ImportPath(Kind kind, const QString& path);
-  std::function<void(int)> on_count;
+  // Imports the file at the path, telling the listener after each record;
+  // RequestStop ends the loop between records.
+  ImportSummary ImportFile(Kind kind, const QString& path);
+  void SetListener(OldImportListener* listener) { listener_ = listener; }
+  void RequestStop() { stop_requested_ = true; }
 
   // The number a record's patient gets: the old number when it is free or
   // names the same surname, else old + "_" + n; "SNV" + n without a number.
@@ -49,11 +56,12 @@ class OldReleaseImporter {
   bool SamePerson(const QString& pat_no, const OldRecord& record);
   bool TestExists(const QString& pat_no, const QString& date, const QString& time);
 
-  Application& app_;
-  RecordEditor& editor_;
-  Register* register_;
+  ImportContext context_;
+  SchemeChecks& schemes_;
   LineRefusals* refusals_ = nullptr;  // during ImportPath
   bool create_baseline_ = false;
+  bool stop_requested_ = false;
+  OldImportListener* listener_ = nullptr;
 };
 
 }  // namespace sonivera

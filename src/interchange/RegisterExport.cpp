@@ -5,8 +5,10 @@
 #include <tuple>
 
 #include "base/AppError.h"
-#include "app/Application.h"
+#include "base/ErrorLog.h"
 #include "base/Messages.h"
+#include "base/ProgramFolder.h"
+#include "db/Database.h"
 #include "db/Sqlite.h"
 #include "register/AudiogramStore.h"
 #include "register/Register.h"
@@ -200,8 +202,8 @@ RowList ShownRegisterRows(db::Connection& connection, Register& reg) {
   return ListRegisterRows(connection, reg.Model().Query());
 }
 
-ExportOutcome ExportRegister(Application& app, const QString& path, CsvLayout layout,
-                             const RowList& list) {
+ExportOutcome WriteRegisterCsv(db::Database& database, ErrorReporter& reporter, const QString& path,
+                               CsvLayout layout, const RowList& list) {
   ExportOutcome outcome;
   const std::vector<RegisterRowKey>& rows = list.keys;
   QString read_failure = list.failure;
@@ -211,8 +213,9 @@ ExportOutcome ExportRegister(Application& app, const QString& path, CsvLayout la
     if (!file.open(QIODevice::WriteOnly)) {
       throw AppError(errnum::kPathNotFound, file.errorString());
     }
-    auto progress = app.Ask().StartProgress(QStringLiteral("Exporting"), int(rows.size()));
-    ExportReader reader(app.Db().Conn());
+    auto progress =
+        reporter.prompter().StartProgress(QStringLiteral("Exporting"), int(rows.size()));
+    ExportReader reader(database.Conn());
     QByteArray block =
         (HeaderLine(layout) + QStringLiteral("\r\n") + HeadingLine(layout) + QStringLiteral("\r\n"))
             .toUtf8();
@@ -245,7 +248,7 @@ ExportOutcome ExportRegister(Application& app, const QString& path, CsvLayout la
     }
     outcome.written = true;
     if (!read_failure.isEmpty()) {
-      app.Reporter().Report(
+      reporter.Report(
           QStringLiteral("%1 record(s) exported; %2 could not be read: %3")
               .arg(outcome.lines)
               .arg(outcome.unreadable)
@@ -253,15 +256,16 @@ ExportOutcome ExportRegister(Application& app, const QString& path, CsvLayout la
           errnum::kDatabaseError, procedure);
     }
   } catch (const AppError& error) {
-    app.Reporter().Report(error.Description(), error.Number(), procedure);
+    reporter.Report(error.Description(), error.Number(), procedure);
   } catch (const db::SqliteError& error) {
-    app.Reporter().Report(QString::fromUtf8(error.what()), errnum::kDatabaseError, procedure);
+    reporter.Report(QString::fromUtf8(error.what()), errnum::kDatabaseError, procedure);
   }
   return outcome;
 }
 
-ExportOutcome exportregisterascsv(Application& app, const QString& file_name,
-                                  const RowList& rows) {
+ExportOutcome ExportRegisterCsv(const ProgramFolder& folder, db::Database& database,
+                                ErrorReporter& reporter, const QString& file_name,
+                                const RowList& rows) {
   QString path;
   CsvLayout layout = CsvLayout::Snv5;
   if (file_name.isEmpty()) {
@@ -270,20 +274,20 @@ ExportOutcome exportregisterascsv(Application& app, const QString& file_name,
     spec.filter = QStringLiteral(" Exported file | *.csv");
     spec.default_suffix = QStringLiteral(".csv");
     spec.initial_name = QStringLiteral("Exportdata.csv");
-    spec.initial_dir = app.Folder().Path();
+    spec.initial_dir = folder.Path();
     spec.overwrite_prompt = true;
-    const auto chosen = app.Ask().SaveFile(spec);
+    const auto chosen = reporter.prompter().SaveFile(spec);
     if (!chosen || chosen->isEmpty()) return {};
     path = *chosen;
     layout = CsvLayout::Snv52;
   } else {
-    path = app.Folder().File(file_name);
+    path = folder.File(file_name);
   }
   if (rows.keys.empty() && rows.failure.isEmpty()) {
-    app.Ask().Show(QStringLiteral("No data available to export"), Msg(974));
+    reporter.prompter().Show(QStringLiteral("No data available to export"), Msg(974));
     return {};
   }
-  return ExportRegister(app, path, layout, rows);
+  return WriteRegisterCsv(database, reporter, path, layout, rows);
 }
 
 }  // namespace sonivera

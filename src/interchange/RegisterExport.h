@@ -10,7 +10,11 @@
 
 namespace sonivera {
 
-class Application;
+class ErrorReporter;
+class ProgramFolder;
+namespace db {
+class Database;
+}
 class Register;
 struct AudiogramRecord;
 namespace db {
@@ -72,13 +76,14 @@ struct ExportOutcome {
 // the exportregisterascsv tag. A row the database cannot give (a damaged
 // file) is left out and counted; every row that can be read is written, and
 // the count of the others is reported.
-ExportOutcome ExportRegister(Application& app, const QString& path, CsvLayout layout,
-                             const RowList& rows);
+ExportOutcome WriteRegisterCsv(db::Database& database, ErrorReporter& reporter, const QString& path,
+                               CsvLayout layout, const RowList& rows);
 
-// exportregisterascsv: an empty name asks for the file (Exportdata.csv in the
+// The menu's export: an empty name asks for the file (Exportdata.csv in the
 // program folder, 5.2 layout); a given name is written in the program folder
 // in the 5.0 layout. An empty register shows "No data available to export".
-ExportOutcome exportregisterascsv(Application& app, const QString& file_name,
-                                  const RowList& rows);
+ExportOutcome ExportRegisterCsv(const ProgramFolder& folder, db::Database& database,
+                                ErrorReporter& reporter, const QString& file_name,
+                                const RowList& rows);
 
 }  // namespace sonivera

@@ -8,13 +8,25 @@
 namespace sonivera {
 
 namespace db {
+class Database;
 class Statement;
-}
-class Application;
+}  // namespace db
+class ErrorReporter;
 class LineRefusals;
+class ProgramFolder;
 class RecordEditor;
 class Register;
 struct EntryFields;
+
+// What a file import works with.
+struct ImportContext {
+  const ProgramFolder& folder;
+  db::Database& database;
+  ErrorReporter& reporter;
+  RecordEditor& editor;
+  // The register to rebuild after the import; null on the command line.
+  Register* reg = nullptr;
+};
 
 // What an import did, for the summary line and the tests.
 struct ImportSummary {
@@ -34,35 +46,33 @@ struct ImportSummary {
 void FillEntries(const CsvRecord& record, CsvLayout layout, EntryFields& entries);
 
 // The register file import: each line goes through the record editor (add a
-// patient or insert an audiogram, the entry fields filled, mnuPost in
-// BulkMode), so an imported test is checked and categorised like a typed one.
+// patient or insert an audiogram, the entry fields filled, saved in bulk
+// mode), so an imported test is checked and categorised like a typed one.
 // Every rejected line is shown, logged and skipped.
 class RegisterImporter {
  public:
-  // reg may be null (no register to rebuild, e.g. the command line).
-  RegisterImporter(Application& app, RecordEditor& editor, Register* reg = nullptr);
+  explicit RegisterImporter(ImportContext context);
   ~RegisterImporter();
 
-  // importfile: "veldata.csv" (any case) is that file in the program folder;
-  // any other name asks for the file.
-  ImportSummary importfile(const QString& file_name);
+  // The menu's import: "veldata.csv" (any case) is that file in the program
+  // folder; any other name asks for the file.
+  ImportSummary ChooseAndImport(const QString& file_name);
   // Imports the file at the path; silent for an empty path or an empty file.
-  ImportSummary ImportPath(const QString& path);
+  ImportSummary ImportFile(const QString& path);
+  // Ends the import between lines (the import window's Stop).
+  void RequestStop() { stop_requested_ = true; }
 
  private:
   enum class Outcome { Added, Existing, Rejected };
   Outcome ImportLine(const QString& line, CsvLayout layout, bool complete);
   Outcome Reject(const QString& shown, const QString& logged);
   bool PatientSurname(const QString& pat_no, QString& surname);
-  bool LeftEarRowExists(const QString& pat_no, const QDate& date, const QTime& time);
 
-  Application& app_;
-  RecordEditor& editor_;
-  Register* register_;
+  ImportContext context_;
+  bool stop_requested_ = false;
   // The look-ups every line makes, prepared once per import.
   std::unique_ptr<db::Statement> surname_query_;
-  std::unique_ptr<db::Statement> left_query_;
-  LineRefusals* refusals_ = nullptr;  // during ImportPath
+  LineRefusals* refusals_ = nullptr;  // during ImportFile
 };
 
 }  // namespace sonivera

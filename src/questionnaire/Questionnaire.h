@@ -7,6 +7,8 @@
 #include <array>
 #include <optional>
 
+#include "register/AnswerCodes.h"
+
 namespace sonivera {
 
 class ErrorReporter;
@@ -16,16 +18,12 @@ namespace db {
 class Connection;
 }
 
-constexpr int kQuestionCount = 50;
 // questions.txt may hold one line more than the questions stored per test.
 constexpr int kMaxQuestionLines = 51;
 // The width of Ans1 ... Ans50.
 constexpr int kMaxAnswerLength = 100;
 // What the answer window returns when nothing was entered.
 inline const QString kAnswerCancelled = QStringLiteral("Cancel");
-
-// Answer codes as stored in Q1 ... Q50.
-enum AnswerCode { kNoAnswer = 0, kAnswerYes = 1, kAnswerNo = -1, kAnswerText = 2 };
 
 // The answers of one test, question 1 at index 0.
 struct Answers {

@@ -159,9 +159,10 @@ std::optional<AudiogramStore::Mirror> AudiogramStore::ReadMirror(const QString& 
   return mirror;
 }
 
-bool AudiogramStore::Write(SaveMode mode, const AudiogramRecord& record, const TestKey& original) {
-  const bool key_moves = mode != SaveMode::EditTest || !(record.key == original);
-  if (mode != SaveMode::NewPatient && key_moves && TestExists(record.patient.PatNo, record.key)) {
+bool AudiogramStore::Write(EditMode mode, const AudiogramRecord& record, const TestKey& original) {
+  const bool key_moves = mode != EditMode::Editing || !(record.key == original);
+  if (mode != EditMode::AddingPatient && key_moves &&
+      TestExists(record.patient.PatNo, record.key)) {
     return false;
   }
   // Patient first: every other row refers to it.
@@ -175,8 +176,8 @@ bool AudiogramStore::Write(SaveMode mode, const AudiogramRecord& record, const T
   return true;
 }
 
-void AudiogramStore::WritePatient(SaveMode mode, const PatientRecord& p) {
-  if (mode == SaveMode::NewPatient) {
+void AudiogramStore::WritePatient(EditMode mode, const PatientRecord& p) {
+  if (mode == EditMode::AddingPatient) {
     auto& s =
         Prepared(QStringLiteral("INSERT INTO PatDetails (PatNo, Surname, Forenames, DOB, Sex) "
                                 "VALUES (?1, ?2, ?3, ?4, ?5)"));
@@ -190,14 +191,14 @@ void AudiogramStore::WritePatient(SaveMode mode, const PatientRecord& p) {
   s.Bind(5, Txt(p.Sex)).Run();
 }
 
-void AudiogramStore::WriteAddress(SaveMode mode, const AudiogramRecord& r,
+void AudiogramStore::WriteAddress(EditMode mode, const AudiogramRecord& r,
                                   const TestKey& original) {
   auto bind = [&](db::Statement& s) {
     s.Bind(1, r.patient.PatNo);
     for (int i = 0; i < 6; ++i) s.Bind(2 + i, Txt(r.address[i]));
     s.Bind(8, r.key.date).Bind(9, r.key.time);
   };
-  if (mode == SaveMode::EditTest) {
+  if (mode == EditMode::Editing) {
     auto& s = Prepared(Sql("AddressDetails").update);
     bind(s);
     s.Bind(10, original.date).Bind(11, original.time).Run();
@@ -208,7 +209,7 @@ void AudiogramStore::WriteAddress(SaveMode mode, const AudiogramRecord& r,
   s.Run();
 }
 
-void AudiogramStore::WriteHeader(SaveMode mode, const AudiogramRecord& r, const TestKey& original) {
+void AudiogramStore::WriteHeader(EditMode mode, const AudiogramRecord& r, const TestKey& original) {
   auto bind = [&](db::Statement& s) {
     s.Bind(1, r.patient.PatNo).Bind(2, Txt(r.TestType)).Bind(3, Txt(r.SerialNo));
     s.Bind(4, Txt(r.Examiner)).Bind(5, Txt(r.DeptUnit)).Bind(6, Txt(r.Company));
@@ -224,7 +225,7 @@ void AudiogramStore::WriteHeader(SaveMode mode, const AudiogramRecord& r, const 
     s.Bind(18, r.RecallDate).Bind(19, r.DateJoined).Bind(20, r.DateLeft).Bind(21, r.key.date);
     s.Bind(22, Txt(r.F1)).Bind(23, Txt(r.F2)).Bind(24, Txt(r.F3));
   };
-  if (mode == SaveMode::EditTest) {
+  if (mode == EditMode::Editing) {
     auto& s = Prepared(Sql("TestDetails").update);
     bind(s);
     s.Bind(25, original.date).Bind(26, original.time).Run();
@@ -235,7 +236,7 @@ void AudiogramStore::WriteHeader(SaveMode mode, const AudiogramRecord& r, const 
   s.Run();
 }
 
-void AudiogramStore::WriteEar(const char* table, SaveMode mode, const AudiogramRecord& r,
+void AudiogramStore::WriteEar(const char* table, EditMode mode, const AudiogramRecord& r,
                               const std::array<QString, kThresholdFieldCount>& values,
                               const TestKey& original) {
   auto bind = [&](db::Statement& s) {
@@ -244,7 +245,7 @@ void AudiogramStore::WriteEar(const char* table, SaveMode mode, const AudiogramR
     s.Bind(13, r.key.date).Bind(14, r.key.time);
   };
   const TableSql& sql = Sql(table);
-  if (mode == SaveMode::EditTest) {
+  if (mode == EditMode::Editing) {
     auto& s = Prepared(sql.update);
     bind(s);
     s.Bind(15, original.date).Bind(16, original.time).Run();
@@ -255,7 +256,7 @@ void AudiogramStore::WriteEar(const char* table, SaveMode mode, const AudiogramR
   s.Run();
 }
 
-void AudiogramStore::WriteAnswers(SaveMode mode, const AudiogramRecord& r,
+void AudiogramStore::WriteAnswers(EditMode mode, const AudiogramRecord& r,
                                   const TestKey& original) {
   auto bind = [&](db::Statement& s) {
     s.Bind(1, r.patient.PatNo);
@@ -264,7 +265,7 @@ void AudiogramStore::WriteAnswers(SaveMode mode, const AudiogramRecord& r,
     for (int i = 0; i < 50; ++i) s.BindTextOrNull(52 + i, r.texts[i]);
     s.Bind(102, r.key.date).Bind(103, r.key.time);
   };
-  if (mode == SaveMode::EditTest) {
+  if (mode == EditMode::Editing) {
     auto& s = Prepared(Sql("TestQuestions").update);
     bind(s);
     s.Bind(104, original.date).Bind(105, original.time).Run();
@@ -281,11 +282,11 @@ void AudiogramStore::SetMirror(const QString& pat_no, const QString& date, const
   s.Bind(1, pat_no).Bind(2, date).Bind(3, time).Run();
 }
 
-void AudiogramStore::KeepMirror(SaveMode mode, const QString& pat_no, const TestKey& saved) {
+void AudiogramStore::KeepMirror(EditMode mode, const QString& pat_no, const TestKey& saved) {
   const auto mirror = ReadMirror(pat_no);
   if (!mirror) return;
   const TestKey stored{mirror->date, mirror->time};
-  if (mode == SaveMode::NewPatient || mirror->date.isNull() || saved.LaterThan(stored)) {
+  if (mode == EditMode::AddingPatient || mirror->date.isNull() || saved.LaterThan(stored)) {
     SetMirror(pat_no, saved.date, saved.time);
     return;
   }
@@ -366,6 +367,13 @@ bool AudiogramStore::ChangePatientNo(const QString& old_no, const QString& new_n
   auto& remove = Prepared(QStringLiteral("DELETE FROM PatDetails WHERE PatNo = ?1"));
   remove.Bind(1, old_no).Run();
   return true;
+}
+
+void AudiogramStore::SetRecallDate(qint64 rowid, const QString& stored_date) {
+  Prepared(QStringLiteral("UPDATE TestDetails SET RecallDate = ?1 WHERE rowid = ?2"))
+      .Bind(1, stored_date)
+      .Bind(2, rowid)
+      .Run();
 }
 
 }  // namespace sonivera

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "db/Sqlite.h"
+#include "register/EditMode.h"
 
 namespace sonivera {
 
@@ -52,9 +53,6 @@ struct AudiogramRecord {
   std::array<QString, 50> texts;
 };
 
-// How a save writes: the edit modes that save.
-enum class SaveMode { EditTest = 1, NewPatient = 2, NewTest = 3 };
-
 // Writes audiograms, patients and deletions on one connection. Holds its
 // prepared statements so that bulk writers do not parse SQL per row. It opens
 // no transaction: the caller wraps each save (or a whole bulk run) in one, so
@@ -65,10 +63,11 @@ class AudiogramStore {
   explicit AudiogramStore(db::Connection& connection) : connection_(connection) {}
 
   // Writes the patient row, address, header, both ears and the answers, then
-  // keeps the latest-test mirror. In EditTest mode `original` is the key of
-  // the test being edited. Returns false (writing nothing) when the new key
-  // belongs to another test of the patient.
-  bool Write(SaveMode mode, const AudiogramRecord& record, const TestKey& original = {});
+  // keeps the latest-test mirror. mode is how the record was entered
+  // (Editing, AddingPatient or InsertingTest); when Editing, `original` is the
+  // key of the test being edited. Returns false (writing nothing) when the new
+  // key belongs to another test of the patient.
+  bool Write(EditMode mode, const AudiogramRecord& record, const TestKey& original = {});
 
   bool PatientExists(const QString& pat_no);
   bool TestExists(const QString& pat_no, const TestKey& key);
@@ -92,16 +91,18 @@ class AudiogramStore {
   // Moves every row of the patient to a new number. Returns false, changing
   // nothing, when the new number is in use.
   bool ChangePatientNo(const QString& old_no, const QString& new_no);
+  // Stores the recall date ('yyyy-MM-dd') of the audiogram at rowid.
+  void SetRecallDate(qint64 rowid, const QString& stored_date);
 
  private:
   db::Statement& Prepared(const QString& sql);
-  void WritePatient(SaveMode mode, const PatientRecord& patient);
-  void WriteAddress(SaveMode mode, const AudiogramRecord& record, const TestKey& original);
-  void WriteHeader(SaveMode mode, const AudiogramRecord& record, const TestKey& original);
-  void WriteEar(const char* table, SaveMode mode, const AudiogramRecord& record,
+  void WritePatient(EditMode mode, const PatientRecord& patient);
+  void WriteAddress(EditMode mode, const AudiogramRecord& record, const TestKey& original);
+  void WriteHeader(EditMode mode, const AudiogramRecord& record, const TestKey& original);
+  void WriteEar(const char* table, EditMode mode, const AudiogramRecord& record,
                 const std::array<QString, kThresholdFieldCount>& values, const TestKey& original);
-  void WriteAnswers(SaveMode mode, const AudiogramRecord& record, const TestKey& original);
-  void KeepMirror(SaveMode mode, const QString& pat_no, const TestKey& saved);
+  void WriteAnswers(EditMode mode, const AudiogramRecord& record, const TestKey& original);
+  void KeepMirror(EditMode mode, const QString& pat_no, const TestKey& saved);
   void SetMirror(const QString& pat_no, const QString& date, const QString& time);
 
   db::Connection& connection_;

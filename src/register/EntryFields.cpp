@@ -30,17 +30,17 @@ void EntryFields::ClearTestFields() {
   Categorisation.clear();
   SerialNo.clear();
   TestType.clear();
-  TextNotes.clear();
-  for (auto& box : MBoxDate) box = kEmptyDateBox;
-  MBoxDate[kBoxTimeofTest] = kEmptyTimeBox;
-  for (auto& t : Text1) t.clear();
+  Notes.clear();
+  for (auto& box : Dates) box = kEmptyDateBox;
+  Dates[kBoxTimeofTest] = kEmptyTimeBox;
+  for (auto& t : Thresholds) t.clear();
   for (auto& t : Previous) t.clear();
   QuestionCodes.fill(0);
   for (auto& t : AnswerTexts) t.clear();
 }
 
 bool EntryFields::AllThresholdsEmpty() const {
-  for (const auto& t : Text1) {
+  for (const auto& t : Thresholds) {
     if (!t.trimmed().isEmpty()) return false;
   }
   return true;

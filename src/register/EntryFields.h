@@ -12,7 +12,7 @@ namespace sonivera {
 inline const QString kEmptyDateBox = QStringLiteral("__/__/____");
 inline const QString kEmptyTimeBox = QStringLiteral("__:__:__");
 
-// Items of the detail drop-down boxes (ComboDetails), in list order.
+// Items of the detail drop-down boxes (Details), in list order.
 enum ComboItem {
   kComboStatus = 0,
   kComboLeavingReason = 1,
@@ -26,7 +26,7 @@ enum ComboItem {
   kComboF3 = 9,
 };
 
-// Items of the masked date boxes (MBoxDate).
+// Items of the masked date boxes (Dates).
 enum DateBoxItem {
   kBoxDateofTest = 0,
   kBoxTimeofTest = 1,
@@ -48,24 +48,26 @@ constexpr int kThresholdBoxLimit = 3;
 // thresholds as typed. The window, the imports and recategorise-all all fill
 // and read this one value.
 struct EntryFields {
-  QString TextField0;  // patient number
+  QString PatNo;
   QString Surname;
   QString Forenames;
   QString ServiceLength;
   QString Categorisation;  // TextField item 10
   QString SerialNo;
   QString TestType;  // Combo1
-  QString TextNotes;
-  std::array<QString, 10> ComboDetails;
-  std::array<QString, 7> MBoxDate{kEmptyDateBox, kEmptyTimeBox, kEmptyDateBox, kEmptyDateBox,
-                                  kEmptyDateBox, kEmptyDateBox, kEmptyDateBox};
-  QString MBoxDOB = kEmptyDateBox;
+  QString Notes;
+  // The detail drop-down boxes, by kCombo... item.
+  std::array<QString, 10> Details;
+  // The masked date and time boxes, by kBox... item.
+  std::array<QString, 7> Dates{kEmptyDateBox, kEmptyTimeBox, kEmptyDateBox, kEmptyDateBox,
+                               kEmptyDateBox, kEmptyDateBox, kEmptyDateBox};
+  QString DOB = kEmptyDateBox;
   bool OptionMale = false;
   bool OptionFemale = false;
   std::array<QString, kAddressLineCount> Address;
-  // Text1: 0-8 left 250 Hz to 8 kHz, 9-17 right, 18/19 left 125/750 Hz,
+  // Thresholds: 0-8 left 250 Hz to 8 kHz, 9-17 right, 18/19 left 125/750 Hz,
   // 20/21 right 125/750 Hz.
-  std::array<QString, kThresholdBoxCount> Text1;
+  std::array<QString, kThresholdBoxCount> Thresholds;
   // The "Prev." row: the thresholds of the next older test, same layout.
   std::array<QString, kThresholdBoxCount> Previous;
   // Questionnaire answers of the test: code 0 none, 1 yes, -1 no, 2 text.

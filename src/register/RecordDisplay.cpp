@@ -9,7 +9,13 @@ TestMarker MarkerFor(int test_index) {
   return test_index > 0 ? TestMarker{Msg(1115), true} : TestMarker{Msg(1116), false};
 }
 
-std::vector<TestKey> PatientTests(db::Connection& connection, const QString& pat_no) {
+qint64 PatientCount(db::Connection& connection) {
+  return connection.QueryValue(QStringLiteral("SELECT COUNT(*) FROM PatDetails"))
+      .value_or(QVariant(0))
+      .toLongLong();
+}
+
+std::vector<TestKey> PatientTestKeys(db::Connection& connection, const QString& pat_no) {
   auto s = connection.Prepare(
       QStringLiteral("SELECT DateofTest, TimeofTest FROM TestDetails WHERE PatNo = ?1 "
                      "ORDER BY DateofTest DESC, TimeofTest DESC"));
@@ -24,10 +30,10 @@ bool LoadPatientEntries(db::Connection& connection, const QString& pat_no, Entry
       "SELECT PatNo, Surname, Forenames, DOB, Sex FROM PatDetails WHERE PatNo = ?1"));
   s.Bind(1, pat_no);
   if (!s.Step()) return false;
-  entries.TextField0 = s.Text(0);
+  entries.PatNo = s.Text(0);
   entries.Surname = s.Text(1);
   entries.Forenames = s.Text(2);
-  entries.MBoxDOB = DateBoxText(s.Text(3));
+  entries.DOB = DateBoxText(s.Text(3));
   entries.SetSex(s.Text(4));
   return true;
 }
@@ -70,29 +76,29 @@ void LoadTestEntries(db::Connection& connection, const QString& pat_no, const Te
       "Calibrated, RecallDate, DateJoined, DateLeft, F1, F2, F3 FROM TestDetails "
       "WHERE PatNo = ?1 AND DateofTest = ?2 AND TimeofTest = ?3"));
   s.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
-  e.MBoxDate[kBoxDateofTest] = DateBoxText(key.date);
-  e.MBoxDate[kBoxTimeofTest] = TimeBoxText(key.time);
+  e.Dates[kBoxDateofTest] = DateBoxText(key.date);
+  e.Dates[kBoxTimeofTest] = TimeBoxText(key.time);
   if (s.Step()) {
     e.TestType = s.Text(0);
     e.SerialNo = s.Text(1);
-    e.ComboDetails[kComboExaminer] = s.Text(2);
-    e.ComboDetails[kComboDeptUnit] = s.Text(3);
-    e.ComboDetails[kComboCompany] = s.Text(4);
-    e.ComboDetails[kComboPositionRank] = s.Text(5);
-    e.ComboDetails[kComboLocation] = s.Text(6);
-    e.ComboDetails[kComboLeavingReason] = s.Text(7);
-    e.ComboDetails[kComboStatus] = s.Text(8);
+    e.Details[kComboExaminer] = s.Text(2);
+    e.Details[kComboDeptUnit] = s.Text(3);
+    e.Details[kComboCompany] = s.Text(4);
+    e.Details[kComboPositionRank] = s.Text(5);
+    e.Details[kComboLocation] = s.Text(6);
+    e.Details[kComboLeavingReason] = s.Text(7);
+    e.Details[kComboStatus] = s.Text(8);
     e.Categorisation = s.Text(9);
-    e.TextNotes = s.Text(10);
+    e.Notes = s.Text(10);
     e.ServiceLength = s.Text(11);
-    e.MBoxDate[kBoxPreviousTest] = DateBoxText(s.Text(12));
-    e.MBoxDate[kBoxCalibrated] = DateBoxText(s.Text(13));
-    e.MBoxDate[kBoxRecallDate] = DateBoxText(s.Text(14));
-    e.MBoxDate[kBoxDateJoined] = DateBoxText(s.Text(15));
-    e.MBoxDate[kBoxDateLeft] = DateBoxText(s.Text(16));
-    e.ComboDetails[kComboF1] = s.Text(17);
-    e.ComboDetails[kComboF2] = s.Text(18);
-    e.ComboDetails[kComboF3] = s.Text(19);
+    e.Dates[kBoxPreviousTest] = DateBoxText(s.Text(12));
+    e.Dates[kBoxCalibrated] = DateBoxText(s.Text(13));
+    e.Dates[kBoxRecallDate] = DateBoxText(s.Text(14));
+    e.Dates[kBoxDateJoined] = DateBoxText(s.Text(15));
+    e.Dates[kBoxDateLeft] = DateBoxText(s.Text(16));
+    e.Details[kComboF1] = s.Text(17);
+    e.Details[kComboF2] = s.Text(18);
+    e.Details[kComboF3] = s.Text(19);
   }
   auto a = connection.Prepare(QStringLiteral(
       "SELECT Address1, Address2, Address3, Address4, Address5, Address6 FROM AddressDetails "
@@ -103,7 +109,7 @@ void LoadTestEntries(db::Connection& connection, const QString& pat_no, const Te
   } else {
     e.Address = {};
   }
-  e.Text1 = LoadThresholds(connection, pat_no, key);
+  e.Thresholds = LoadThresholds(connection, pat_no, key);
   auto q = connection.Prepare(
       QStringLiteral("SELECT * FROM TestQuestions WHERE PatNo = ?1 AND TestDate = ?2 AND "
                      "TestTime = ?3"));
@@ -128,7 +134,7 @@ void LoadTestEntries(db::Connection& connection, const QString& pat_no, const Te
 RecordView LoadRecordView(db::Connection& connection, const QString& pat_no, int test_index) {
   RecordView view;
   if (!LoadPatientEntries(connection, pat_no, view.entries)) return view;
-  const auto tests = PatientTests(connection, pat_no);
+  const auto tests = PatientTestKeys(connection, pat_no);
   view.record_count = static_cast<int>(tests.size());
   if (test_index >= 0 && test_index < view.record_count) {
     LoadTestEntries(connection, pat_no, tests[test_index], view.entries);
@@ -147,7 +153,7 @@ void LoadGrid(const EntryFields& entries, AudiogramGrid& grid) {
   for (int item = 0; item < kThresholdBoxCount; ++item) {
     const ThresholdBox& box = ThresholdBoxAt(item);
     // A -20 on show means no value (the PC audiometer's empty threshold).
-    const QString& shown = entries.Text1[item];
+    const QString& shown = entries.Thresholds[item];
     grid.SetCell(box.grid_row, box.grid_column,
                  shown.trimmed() == QLatin1String("-20") ? QString() : shown);
     grid.SetCell(box.grid_row + 1, box.grid_column, entries.Previous[item]);

@@ -21,8 +21,11 @@ struct TestMarker {
 };
 TestMarker MarkerFor(int test_index);
 
+// The number of patients in the register.
+qint64 PatientCount(db::Connection& connection);
+
 // The keys of a patient's audiograms, newest first.
-std::vector<TestKey> PatientTests(db::Connection& connection, const QString& pat_no);
+std::vector<TestKey> PatientTestKeys(db::Connection& connection, const QString& pat_no);
 
 // The details and results pages of a patient and one of its tests.
 struct RecordView {

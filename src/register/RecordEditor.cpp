@@ -1,10 +1,11 @@
 #include "register/RecordEditor.h"
 
 #include "base/AppError.h"
-#include "app/Application.h"
+#include "base/ErrorLog.h"
 #include "base/Messages.h"
-#include "categorise/Recategorise.h"
+#include "base/Settings.h"
 #include "db/Database.h"
+#include "register/Recategorise.h"
 #include "register/RecordDisplay.h"
 #include "register/Register.h"
 
@@ -27,89 +28,97 @@ bool StoredDateOf(const QString& box, QString& stored) {
 }
 }  // namespace
 
-RecordEditor::RecordEditor(Application& app, Register* reg) : app_(app), register_(reg) {}
-
-QString RecordEditor::EditCaption() const {
-  return app_.State().EditMode != kBrowsing ? Msg(1130) : QString();
+RecordEditor::RecordEditor(EditorContext context, Register* reg)
+    : context_(std::move(context)), register_(reg) {
+  if (register_ != nullptr) register_->editor_ = this;
 }
+
+RecordEditor::~RecordEditor() {
+  if (register_ != nullptr) register_->editor_ = nullptr;
+}
+
+Prompter& RecordEditor::Ask() { return context_.reporter.prompter(); }
+
+QString RecordEditor::EditCaption() const { return Editing() ? Msg(1130) : QString(); }
 
 bool RecordEditor::ConfirmRegisterPage() {
-  if (app_.State().EditMode == kBrowsing) return true;
-  if (app_.Ask().Show(Msg(1006), Msg(1007), Buttons::YesNo, Answer::Yes) != Answer::Yes) {
+  if (!Editing()) return true;
+  if (Ask().Show(Msg(1006), Msg(1007), Buttons::YesNo, Answer::Yes) != Answer::Yes) {
     return false;
   }
-  return mnuPost() == PostResult::Saved;
+  return Save() == SaveResult::Saved;
 }
 
-bool RecordEditor::QuestionsEnabled() const { return app_.State().EditMode != kBrowsing; }
+bool RecordEditor::QuestionsEnabled() const { return Editing(); }
 
-void RecordEditor::ShowPage(Page page) {
-  if (!app_.State().BulkMode && on_show_page) on_show_page(page);
+void RecordEditor::ShowPage(MainPage page) {
+  if (!bulk_mode_ && listener_ != nullptr) listener_->ShowPage(page);
+}
+
+void RecordEditor::Redraw() {
+  if (listener_ != nullptr) listener_->Redraw();
 }
 
 void RecordEditor::ReportFailure(const std::exception& error, const QString& tag) {
   const auto failure = db::DescribeFailure(error);
   refusal_ = StandardErrorText(failure.description, failure.number, tag);
-  app_.Reporter().ShowAndLog(refusal_);
+  context_.reporter.ShowAndLog(refusal_);
 }
 
 void RecordEditor::Refuse(const QString& text, const QString& title) {
   refusal_ = text;
-  app_.Ask().Show(text, title, Buttons::Ok);
+  Ask().Show(text, title, Buttons::Ok);
 }
 
-void RecordEditor::EnterEdit(int mode) {
-  app_.State().EditMode = mode;
-  app_.Config().chart.PredictiveLineAllowed = false;
+void RecordEditor::EnterEdit(EditMode mode) {
+  mode_ = mode;
+  context_.chart.PredictiveLineAllowed = false;
 }
 
 void RecordEditor::LeaveEdit() {
-  app_.State().EditMode = kBrowsing;
-  app_.Config().chart.PredictiveLineAllowed = true;
+  mode_ = EditMode::Browsing;
+  context_.chart.PredictiveLineAllowed = true;
   entries_ = EntryFields();
 }
 
-bool RecordEditor::mnuAddPatient() {
-  auto& state = app_.State();
-  if (state.EditMode != kBrowsing) return false;
-  ShowPage(kDetailsPage);
+bool RecordEditor::AddPatient() {
+  if (Editing()) return false;
+  ShowPage(MainPage::Details);
   entries_ = EntryFields();
-  EnterEdit(kAddingPatient);
-  state.TestIndex = 0;
-  state.TestCount = 1;
-  state.categorisation.grid.Clear();
-  entries_.ComboDetails[kComboExaminer] = state.ExaminerName;
+  EnterEdit(EditMode::AddingPatient);
+  if (register_ != nullptr) register_->ShowNewTest(true);
+  context_.categorise.state.grid.Clear();
+  entries_.Details[kComboExaminer] = context_.examiner;
   edited_pat_no_.clear();
   edited_test_ = {};
-  if (on_redraw) on_redraw();
+  Redraw();
   return true;
 }
 
-bool RecordEditor::mnuInsertResults(Carry carry) {
-  auto& state = app_.State();
-  if (state.EditMode != kBrowsing) return false;
+bool RecordEditor::InsertAudiogram(const QString& pat_no, Carry carry) {
+  if (Editing()) return false;
   try {
-    auto& conn = app_.Db().Conn();
+    auto& conn = context_.database.Conn();
     EntryFields fields;
-    if (!LoadPatientEntries(conn, state.CurrentPatNo, fields)) return false;
+    if (!LoadPatientEntries(conn, pat_no, fields)) return false;
     // The employment details carry over from the latest test; the test's
     // own fields start empty. A caller that fills every box leaves the
     // latest test unread.
-    const auto tests = carry == Carry::FromLatestTest ? PatientTests(conn, state.CurrentPatNo)
+    const auto tests = carry == Carry::FromLatestTest ? PatientTestKeys(conn, pat_no)
                                                       : std::vector<TestKey>{};
-    if (!tests.empty()) LoadTestEntries(conn, state.CurrentPatNo, tests.front(), fields);
+    if (!tests.empty()) LoadTestEntries(conn, pat_no, tests.front(), fields);
     fields.ClearTestFields();
     // Date Joined and Date Left are cleared with the other date boxes; the
     // length of service computed from them goes with them.
     fields.ServiceLength.clear();
-    if (carry == Carry::FromLatestTest) fields.Address = LatestAddress(conn, state.CurrentPatNo);
-    if (!tests.empty()) fields.Previous = LoadThresholds(conn, state.CurrentPatNo, tests.front());
-    fields.ComboDetails[kComboExaminer] = state.ExaminerName;
+    if (carry == Carry::FromLatestTest) fields.Address = LatestAddress(conn, pat_no);
+    if (!tests.empty()) fields.Previous = LoadThresholds(conn, pat_no, tests.front());
+    fields.Details[kComboExaminer] = context_.examiner;
     entries_ = fields;
-    edited_pat_no_ = fields.TextField0;
+    edited_pat_no_ = fields.PatNo;
     edited_test_ = {};
     // The previous test's thresholds fill the grid's "before" rows.
-    auto& grid = state.categorisation.grid;
+    auto& grid = context_.categorise.state.grid;
     grid.Clear();
     for (int i = 0; i < kThresholdBoxCount; ++i) {
       const auto& box = ThresholdBoxAt(i);
@@ -119,45 +128,44 @@ bool RecordEditor::mnuInsertResults(Carry carry) {
     ReportFailure(e, ErrorTag(QStringLiteral("mnuinsertresults")));
     return false;
   }
-  EnterEdit(kInsertingTest);
-  state.TestIndex = 0;
-  if (on_redraw) on_redraw();
+  EnterEdit(EditMode::InsertingTest);
+  if (register_ != nullptr) register_->ShowNewTest(false);
+  Redraw();
   return true;
 }
 
-bool RecordEditor::mnuEditRecord() {
-  auto& state = app_.State();
-  if (state.EditMode != kBrowsing) return false;
+bool RecordEditor::EditRecord(const QString& pat_no, int test_index) {
+  if (Editing()) return false;
   try {
-    auto& conn = app_.Db().Conn();
-    const auto tests = PatientTests(conn, state.CurrentPatNo);
-    if (state.TestIndex < 0 || state.TestIndex >= static_cast<int>(tests.size())) return false;
-    const RecordView view = LoadRecordView(conn, state.CurrentPatNo, state.TestIndex);
+    auto& conn = context_.database.Conn();
+    const auto tests = PatientTestKeys(conn, pat_no);
+    if (test_index < 0 || test_index >= static_cast<int>(tests.size())) return false;
+    const RecordView view = LoadRecordView(conn, pat_no, test_index);
     entries_ = view.entries;
-    edited_pat_no_ = view.entries.TextField0;
-    edited_test_ = tests[state.TestIndex];
+    edited_pat_no_ = view.entries.PatNo;
+    edited_test_ = tests[test_index];
   } catch (const std::exception& e) {
     ReportFailure(e, ErrorTag(QStringLiteral("domnueditrecord")));
     return false;
   }
-  EnterEdit(kEditing);
+  EnterEdit(EditMode::Editing);
   return true;
 }
 
 void RecordEditor::ThresholdChanged(int item, const QString& typed) {
   if (item < 0 || item >= kThresholdBoxCount) return;
   const auto result = ApplyThresholdEntry(typed.left(kThresholdBoxLimit));
-  entries_.Text1[item] = result.box_text;
+  entries_.Thresholds[item] = result.box_text;
   if (!result.grid_changed) return;
   const auto& box = ThresholdBoxAt(item);
-  app_.State().categorisation.grid.SetCell(box.grid_row, box.grid_column, result.grid_value);
-  if (on_grid_changed) on_grid_changed(box.grid_row, box.grid_column);
+  context_.categorise.state.grid.SetCell(box.grid_row, box.grid_column, result.grid_value);
+  if (listener_ != nullptr) listener_->GridChanged(box.grid_row, box.grid_column);
 }
 
 bool RecordEditor::ComputeServiceLength() {
-  const auto joined = ParseDateBox(entries_.MBoxDate[kBoxDateJoined]);
+  const auto joined = ParseDateBox(entries_.Dates[kBoxDateJoined]);
   if (!joined || !joined->isValid()) return true;  // nothing to compute from
-  const auto left = ParseDateBox(entries_.MBoxDate[kBoxDateLeft]);
+  const auto left = ParseDateBox(entries_.Dates[kBoxDateLeft]);
   QDate end;
   if (left && left->isValid()) {
     if (*left < *joined) {
@@ -167,86 +175,86 @@ bool RecordEditor::ComputeServiceLength() {
     end = *left;
   } else {
     // Still employed: service up to the test.
-    const auto tested = ParseDateBox(entries_.MBoxDate[kBoxDateofTest]);
+    const auto tested = ParseDateBox(entries_.Dates[kBoxDateofTest]);
     end = tested && tested->isValid() ? *tested : QDate::currentDate();
   }
   entries_.ServiceLength = ServiceLengthTextFor(std::max(0, ServiceMonths(*joined, end)));
   return true;
 }
 
-RecordEditor::PostResult RecordEditor::mnuPost() {
-  auto& state = app_.State();
-  if (state.EditMode == kBrowsing) return PostResult::NotEditing;
+RecordEditor::SaveResult RecordEditor::Save() {
+  if (!Editing()) return SaveResult::NotEditing;
   refusal_.clear();
-  auto& ask = app_.Ask();
-  if (!state.BulkMode) {
-    if (IsEmptyBox(entries_.MBoxDOB) &&
+  auto& ask = Ask();
+  if (!bulk_mode_) {
+    if (IsEmptyBox(entries_.DOB) &&
         ask.Show(Msg(1600), Msg(1601), Buttons::YesNo, Answer::Yes) == Answer::Yes) {
-      ShowPage(kDetailsPage);
-      return PostResult::Stopped;
+      ShowPage(MainPage::Details);
+      return SaveResult::Stopped;
     }
     if (!entries_.OptionMale && !entries_.OptionFemale &&
         ask.Show(Msg(1602), Msg(1601), Buttons::YesNo, Answer::Yes) == Answer::Yes) {
-      ShowPage(kDetailsPage);
-      return PostResult::Stopped;
+      ShowPage(MainPage::Details);
+      return SaveResult::Stopped;
     }
     if (entries_.AllThresholdsEmpty() &&
         ask.Show(Msg(999), Msg(1000), Buttons::YesNo, Answer::Yes) == Answer::No) {
-      return PostResult::Stopped;
+      return SaveResult::Stopped;
     }
   }
-  if (entries_.TextField0.trimmed().isEmpty()) {
+  if (entries_.PatNo.trimmed().isEmpty()) {
     Refuse(Msg(1001), Msg(974));
-    return PostResult::Failed;
+    return SaveResult::Failed;
   }
-  const int mode = state.EditMode;
+  const EditMode mode = mode_;
   // Adding takes the typed number; inserting and editing keep the patient's.
-  state.CurrentPatNo = mode == kAddingPatient ? entries_.TextField0.trimmed() : edited_pat_no_;
-  if (mode == kAddingPatient) {
+  const QString pat_no =
+      mode == EditMode::AddingPatient ? entries_.PatNo.trimmed() : edited_pat_no_;
+  if (mode == EditMode::AddingPatient) {
     bool exists = false;
     try {
-      exists = AudiogramStore(app_.Db().Conn()).PatientExists(state.CurrentPatNo);
+      exists = AudiogramStore(context_.database.Conn()).PatientExists(pat_no);
     } catch (const std::exception& e) {
       ReportFailure(e, ErrorTag(QStringLiteral("mnupost")));
-      return PostResult::Failed;
+      return SaveResult::Failed;
     }
     if (exists) {
       Refuse(Msg(1002), Msg(1003));
-      entries_.TextField0.clear();
-      return PostResult::Failed;
+      entries_.PatNo.clear();
+      return SaveResult::NumberTaken;
     }
   }
-  if (!ComputeServiceLength()) return PostResult::Failed;
-  if (!SaveRecord(mode)) return PostResult::Failed;
+  if (!ComputeServiceLength()) return SaveResult::Failed;
+  const SaveResult result = SaveRecord(pat_no, mode);
+  if (result != SaveResult::Saved) return result;
 
-  const QString saved = state.CurrentPatNo;
-  state.NewTestPending = false;
+  new_test_pending_ = false;
   LeaveEdit();
   // A bulk run rebuilds the register once at its end.
-  if (!state.BulkMode && register_ != nullptr) {
-    ShowPage(kRegisterPage);
+  if (!bulk_mode_ && register_ != nullptr) {
+    ShowPage(MainPage::Register);
     register_->ClearFilter();  // clears the filter and sort, rebuilds the register
-    if (!saved.isEmpty()) register_->MoveToPatient(saved);
+    if (!pat_no.isEmpty()) register_->MoveToPatient(pat_no);
   }
-  if (on_redraw) on_redraw();
-  return PostResult::Saved;
+  Redraw();
+  return SaveResult::Saved;
 }
 
-bool RecordEditor::BuildRecord(AudiogramRecord& r) {
+bool RecordEditor::BuildRecord(const QString& pat_no, AudiogramRecord& r) {
   auto date_error = [&](int message) {
     Refuse(Msg(message), Msg(958));
     return false;
   };
   const auto& e = entries_;
-  r.patient.PatNo = app_.State().CurrentPatNo;
+  r.patient.PatNo = pat_no;
   r.patient.Surname = e.Surname;
   r.patient.Forenames = e.Forenames;
   r.patient.Sex = e.SexText();
-  if (!StoredDateOf(e.MBoxDOB, r.patient.DOB)) return date_error(1029);
+  if (!StoredDateOf(e.DOB, r.patient.DOB)) return date_error(1029);
   // The test key: a test needs its date; a time left empty is taken as midnight.
-  const auto date = ParseDateBox(e.MBoxDate[kBoxDateofTest]);
+  const auto date = ParseDateBox(e.Dates[kBoxDateofTest]);
   if (!date || !date->isValid()) return date_error(1014);
-  const auto time = ParseTimeBox(e.MBoxDate[kBoxTimeofTest]);
+  const auto time = ParseTimeBox(e.Dates[kBoxTimeofTest]);
   if (time && !time->isValid()) return date_error(1013);
   r.key = {StoredDate(*date), StoredTime(time ? *time : QTime(0, 0))};
   const std::pair<int, QString*> dates[] = {{kBoxPreviousTest, &r.PreviousTest},
@@ -256,22 +264,22 @@ bool RecordEditor::BuildRecord(AudiogramRecord& r) {
                                             {kBoxDateLeft, &r.DateLeft}};
   const int messages[] = {1015, 1016, 1017, 1018, 1019};
   for (int i = 0; i < 5; ++i) {
-    if (!StoredDateOf(e.MBoxDate[dates[i].first], *dates[i].second)) return date_error(messages[i]);
+    if (!StoredDateOf(e.Dates[dates[i].first], *dates[i].second)) return date_error(messages[i]);
   }
   r.TestType = e.TestType;
   r.SerialNo = e.SerialNo;
-  r.Examiner = e.ComboDetails[kComboExaminer];
-  r.DeptUnit = e.ComboDetails[kComboDeptUnit];
-  r.Company = e.ComboDetails[kComboCompany];
-  r.PositionRank = e.ComboDetails[kComboPositionRank];
-  r.Location = e.ComboDetails[kComboLocation];
-  r.LeavingReason = e.ComboDetails[kComboLeavingReason];
-  r.EmploymentStatus = e.ComboDetails[kComboStatus];
-  r.F1 = e.ComboDetails[kComboF1];
-  r.F2 = e.ComboDetails[kComboF2];
-  r.F3 = e.ComboDetails[kComboF3];
+  r.Examiner = e.Details[kComboExaminer];
+  r.DeptUnit = e.Details[kComboDeptUnit];
+  r.Company = e.Details[kComboCompany];
+  r.PositionRank = e.Details[kComboPositionRank];
+  r.Location = e.Details[kComboLocation];
+  r.LeavingReason = e.Details[kComboLeavingReason];
+  r.EmploymentStatus = e.Details[kComboStatus];
+  r.F1 = e.Details[kComboF1];
+  r.F2 = e.Details[kComboF2];
+  r.F3 = e.Details[kComboF3];
   r.Categorisation = e.Categorisation;
-  r.Notes = e.TextNotes;
+  r.Notes = e.Notes;
   r.ServiceLengthText = e.ServiceLength;
   if (!r.DateJoined.isNull()) {
     const QDate joined = QDate::fromString(r.DateJoined, QStringLiteral("yyyy-MM-dd"));
@@ -284,7 +292,7 @@ bool RecordEditor::BuildRecord(AudiogramRecord& r) {
     auto& ear = box.left ? r.left : r.right;
     for (int f = 0; f < kThresholdFieldCount; ++f) {
       if (QLatin1String(kThresholdFields[f]) == QLatin1String(box.field))
-        ear[f] = e.Text1[i].trimmed();
+        ear[f] = e.Thresholds[i].trimmed();
     }
   }
   r.address = e.Address;
@@ -293,27 +301,31 @@ bool RecordEditor::BuildRecord(AudiogramRecord& r) {
   return true;
 }
 
-bool RecordEditor::SaveRecord(int mode) {
+RecordEditor::SaveResult RecordEditor::SaveRecord(const QString& pat_no, EditMode mode) {
   AudiogramRecord record;
-  if (!BuildRecord(record)) return false;
-  auto& conn = app_.Db().Conn();
+  if (!BuildRecord(pat_no, record)) return SaveResult::Failed;
+  auto& conn = context_.database.Conn();
+  NewestTest newest;
   try {
     db::Transaction transaction(conn);
     AudiogramStore store(conn);
-    if (!store.Write(static_cast<SaveMode>(mode), record, edited_test_)) {
+    if (!store.Write(mode, record, edited_test_)) {
+      if (bulk_mode_) return SaveResult::Duplicate;
       Refuse(Msg(1401) + u' ' + record.patient.PatNo + Msg(1402) +
                  DateBoxText(record.key.date) + u' ' + record.key.time,
              Msg(974));
-      return false;
+      return SaveResult::Duplicate;
     }
     // Linking and categorising belong to the same save: the file never
     // holds a test with stale links.
-    RelinkPreviousTests(app_, record.patient.PatNo);
+    RelinkPreviousTests(context_.database, context_.reporter, record.patient.PatNo);
+    CategoriseEnv env = context_.categorise;
+    env.bulk_mode = bulk_mode_;
     // A new test changes only its own categorisation and that of the test
     // after it; an edit may move a test, so every test is done again.
     std::optional<AddedTest> added;
-    if (mode != kEditing) added = AddedTest{record.key.date, record.key.time};
-    RecategorisePatient(app_, record.patient.PatNo, added);
+    if (mode != EditMode::Editing) added = AddedTest{record.key.date, record.key.time};
+    newest = RecategorisePatient(context_.database, env, record.patient.PatNo, added);
     transaction.Commit();
   } catch (const db::SqliteError& e) {
     const long number = db::ErrorNumberFor(e);
@@ -322,19 +334,39 @@ bool RecordEditor::SaveRecord(int mode) {
     } else {
       ReportFailure(e, ErrorTag(QStringLiteral("saverecord")));
     }
-    return false;
+    return SaveResult::Failed;
   } catch (const std::exception& e) {
     ReportFailure(e, ErrorTag(QStringLiteral("saverecord")));
-    return false;
+    return SaveResult::Failed;
   }
-  return true;
+  if (new_test_pending_) AskRecall(newest);
+  return SaveResult::Saved;
 }
 
-void RecordEditor::mnuCancel() {
-  if (app_.State().EditMode == kBrowsing) return;
-  app_.State().NewTestPending = false;
+void RecordEditor::AskRecall(const NewestTest& newest) {
+  if (!newest.found) return;
+  if (context_.categorise.checks.CheckSTS && newest.one_month_recall_due) {
+    Ask().Show(QStringLiteral("This is a 1 month recall test, so please compare with "
+                              "the original test."),
+               QStringLiteral("Onr Month Recall"), Buttons::Ok);
+  }
+  const auto recall = Ask().RecallDate(newest.categorisation, context_.categorise.lcid);
+  if (!recall) return;
+  try {
+    auto& conn = context_.database.Conn();
+    db::Transaction transaction(conn);
+    AudiogramStore(conn).SetRecallDate(newest.rowid, StoredDate(*recall));
+    transaction.Commit();
+  } catch (const std::exception& e) {
+    ReportFailure(e, ErrorTag(QStringLiteral("saverecord")));
+  }
+}
+
+void RecordEditor::Cancel() {
+  if (!Editing()) return;
+  new_test_pending_ = false;
   LeaveEdit();
-  if (on_redraw) on_redraw();
+  Redraw();
 }
 
 void RecordEditor::Rebuild(const QString& pat_no) {
@@ -343,95 +375,84 @@ void RecordEditor::Rebuild(const QString& pat_no) {
   if (pat_no.isEmpty() || !register_->MoveToPatient(pat_no)) register_->GoToChosenRecord(0);
 }
 
-bool RecordEditor::mnuDelete() {
-  auto& state = app_.State();
-  if (state.EditMode != kBrowsing) return false;
-  const QString pat_no = state.CurrentPatNo;
+bool RecordEditor::DeleteTest(const QString& pat_no, int test_index) {
+  if (Editing()) return false;
   try {
-    auto& conn = app_.Db().Conn();
-    const auto tests = PatientTests(conn, pat_no);
-    if (state.TestIndex < 0 || state.TestIndex >= static_cast<int>(tests.size())) return false;
-    const TestKey key = tests[state.TestIndex];
+    auto& conn = context_.database.Conn();
+    const auto tests = PatientTestKeys(conn, pat_no);
+    if (test_index < 0 || test_index >= static_cast<int>(tests.size())) return false;
+    const TestKey key = tests[test_index];
     const QString question = Msg(993) + pat_no + u' ' + Msg(1021) + u' ' + DateBoxText(key.date) +
                              u' ' + key.time + QStringLiteral(" ?");
-    if (app_.Ask().Show(question, Msg(994), Buttons::YesNo, Answer::No) != Answer::Yes) {
+    if (Ask().Show(question, Msg(994), Buttons::YesNo, Answer::No) != Answer::Yes) {
       return false;
     }
     db::Transaction transaction(conn);
     AudiogramStore store(conn);
     if (!store.DeleteTest(pat_no, key)) {
-      RelinkPreviousTests(app_, pat_no);
-      RecategorisePatient(app_, pat_no);
+      RelinkPreviousTests(context_.database, context_.reporter, pat_no);
+      CategoriseEnv env = context_.categorise;
+      env.bulk_mode = bulk_mode_;
+      RecategorisePatient(context_.database, env, pat_no);
     }
     transaction.Commit();
   } catch (const std::exception& e) {
-    ReportFailure(e, QStringLiteral(" (formmain:mnuDelete:954)"));
+    ReportFailure(e, ErrorTag(QStringLiteral("formmain:mnuDelete")));
     return false;
   }
-  state.TestIndex = 0;
   Rebuild(pat_no);
-  if (on_redraw) on_redraw();
+  Redraw();
   return true;
 }
 
-bool RecordEditor::mnuDeletePatient() {
-  auto& state = app_.State();
-  if (state.EditMode != kBrowsing) return false;
-  const QString pat_no = state.CurrentPatNo;
-  if (app_.Ask().Show(Msg(1093) + pat_no + Msg(1094), QStringLiteral("Delete Whole Patient"),
-                      Buttons::YesNo, Answer::No) != Answer::Yes) {
+bool RecordEditor::DeletePatient(const QString& pat_no) {
+  if (Editing()) return false;
+  if (Ask().Show(Msg(1093) + pat_no + Msg(1094), QStringLiteral("Delete Whole Patient"),
+                 Buttons::YesNo, Answer::No) != Answer::Yes) {
     return false;
   }
   bool removed = false;
   try {
-    auto& conn = app_.Db().Conn();
+    auto& conn = context_.database.Conn();
     db::Transaction transaction(conn);
     removed = AudiogramStore(conn).DeletePatient(pat_no);
     transaction.Commit();
   } catch (const std::exception& e) {
-    ReportFailure(e, QStringLiteral(" (formmain:mnuDeletePatient:954)"));
+    ReportFailure(e, ErrorTag(QStringLiteral("formmain:mnuDeletePatient")));
     return false;
   }
   if (!removed) {
-    app_.Ask().Show(
-        QStringLiteral("Vision Tests exist for this Patient. These will not be deleted"),
-        QStringLiteral("Delete Patient"), Buttons::Ok);
+    Ask().Show(QStringLiteral("Vision Tests exist for this Patient. These will not be deleted"),
+               QStringLiteral("Delete Patient"), Buttons::Ok);
   }
-  state.TestIndex = 0;
   Rebuild(QString());
-  if (on_redraw) on_redraw();
+  Redraw();
   return true;
 }
 
 bool RecordEditor::ChangePatientNo(const QString& old_no, const QString& new_no) {
-  auto& state = app_.State();
-  if (state.EditMode != kBrowsing) return false;
+  if (Editing()) return false;
   const QString number = new_no.trimmed();
   if (number.isEmpty()) {
-    app_.Ask().Show(Msg(971), Msg(972), Buttons::Ok);
+    Ask().Show(Msg(971), Msg(972), Buttons::Ok);
     return false;
   }
-  const bool was_bulk = state.BulkMode;
-  state.BulkMode = true;
   bool changed = false;
   try {
-    auto& conn = app_.Db().Conn();
+    auto& conn = context_.database.Conn();
     db::Transaction transaction(conn);
     changed = AudiogramStore(conn).ChangePatientNo(old_no, number);
     if (changed) transaction.Commit();
   } catch (const std::exception& e) {
-    state.BulkMode = was_bulk;
     ReportFailure(e, ErrorTag(QStringLiteral("changepatientno")));
     return false;
   }
-  state.BulkMode = was_bulk;
   if (!changed) {
-    app_.Ask().Show(Msg(1032), Msg(1033), Buttons::Ok);
+    Ask().Show(Msg(1032), Msg(1033), Buttons::Ok);
     return false;
   }
-  state.CurrentPatNo = number;
   Rebuild(number);
-  if (on_redraw) on_redraw();
+  Redraw();
   return true;
 }
 

@@ -1,60 +1,106 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
+#include "categorise/Categorise.h"
 #include "register/AudiogramStore.h"
+#include "register/EditMode.h"
 #include "register/EntryFields.h"
 
 namespace sonivera {
 
-class Application;
+namespace db {
+class Database;
+}
+struct ChartOptions;
+struct NewestTest;
 class Register;
 
-// The only way a patient or an audiogram is written. Owns EditMode (in
-// AppState) and the main window's edit commands; the window, the file
-// import, the audiometer imports and the companion program all fill
-// Entries() and call the same commands, so every audiogram is checked and
-// categorised alike. Every question goes through the application's Prompter.
+// What the record editor works with besides its own state.
+struct EditorContext {
+  db::Database& database;
+  ErrorReporter& reporter;
+  // The predictive line is off while an edit is open.
+  ChartOptions& chart;
+  // What a save's recategorisation reads and leaves; its bulk_mode is the editor's.
+  CategoriseEnv categorise;
+  // The examiner who logged in: a new test's examiner.
+  QString examiner;
+};
+
+// What the main window shows of the editor's work.
+class RecordEditorListener {
+ public:
+  virtual ~RecordEditorListener() = default;
+  // A command brings a page to the front (never during a bulk run).
+  virtual void ShowPage(MainPage page) = 0;
+  // A threshold was copied into the audiogram grid (row 0 left or 2 right);
+  // that ear's chart must be redrawn.
+  virtual void GridChanged(int row, int column) = 0;
+  // The shown record must be redrawn after a command.
+  virtual void Redraw() = 0;
+};
+
+// The only way a patient or an audiogram is written. Owns the edit mode and
+// the main window's edit commands; the window, the file imports, the
+// audiometer imports and the companion program all fill Entries() and call
+// the same commands, so every audiogram is checked and categorised alike.
+// Every question goes through the context's Prompter.
 class RecordEditor {
  public:
-  // The pages of the main window a command brings to the front.
-  enum Page { kRegisterPage = 1, kDetailsPage = 2, kAudiogramsPage = 3, kQuestionnairePage = 4 };
-  enum class PostResult {
+  enum class SaveResult {
     NotEditing,  // nothing to save
     Stopped,     // a check or a question ended the save; still editing
     Saved,
     Failed,  // the save was refused or failed; nothing stored, still editing
+    // The patient number to add is taken; nothing stored, the number box emptied.
+    NumberTaken,
+    // The patient has a test at that date and time already; nothing stored,
+    // still editing. Outside a bulk run the save has said so (message 1401);
+    // in a bulk run the caller reports it in its own words.
+    Duplicate,
   };
 
-  // reg may be null (no register to rebuild, e.g. the command line).
-  RecordEditor(Application& app, Register* reg);
+  // reg may be null (no register to move, e.g. the command line); the editor
+  // attaches itself to it.
+  RecordEditor(EditorContext context, Register* reg);
+  ~RecordEditor();
+  RecordEditor(const RecordEditor&) = delete;
+  RecordEditor& operator=(const RecordEditor&) = delete;
+
+  void SetListener(RecordEditorListener* listener) { listener_ = listener; }
+
+  EditMode Mode() const { return mode_; }
+  bool Editing() const { return mode_ != EditMode::Browsing; }
+  // A bulk run (an import, a renumbering) saves without questions, pages or
+  // register moves; BulkRun sets it for its lifetime.
+  bool BulkMode() const { return bulk_mode_; }
+  void SetBulkMode(bool bulk) { bulk_mode_ = bulk; }
+  // A test that arrived from an audiometer waits to be saved: its save asks
+  // for the recall date once stored.
+  bool NewTestPending() const { return new_test_pending_; }
+  void SetNewTestPending(bool pending) { new_test_pending_ = pending; }
 
   EntryFields& Entries() { return entries_; }
   const EntryFields& Entries() const { return entries_; }
-  // The key of the test being edited (EditMode 1).
+  // The key of the test being edited (EditMode::Editing).
   const TestKey& EditedTest() const { return edited_test_; }
 
-  // The window's hooks: a page to bring to the front; a threshold copied into
-  // the audiogram grid (row 0 left or 2 right, column), whose ear's chart must
-  // be redrawn; the shown record to redraw after a command.
-  std::function<void(Page)> on_show_page;
-  std::function<void(int row, int column)> on_grid_changed;
-  std::function<void()> on_redraw;
-
-  bool mnuAddPatient();
+  bool AddPatient();
   // What a new audiogram starts from: the employment details, address and
   // previous thresholds of the latest test, or nothing (an import line
   // holds every box).
   enum class Carry { FromLatestTest, Nothing };
-  bool mnuInsertResults(Carry carry = Carry::FromLatestTest);
-  bool mnuEditRecord();
+  // A new audiogram for the patient.
+  bool InsertAudiogram(const QString& pat_no, Carry carry = Carry::FromLatestTest);
+  // Opens the patient's test at test_index (0 = latest) for editing.
+  bool EditRecord(const QString& pat_no, int test_index);
   // The threshold entry rule, after the user changed box `item` to `typed`.
   void ThresholdChanged(int item, const QString& typed);
-  PostResult mnuPost();
-  void mnuCancel();
-  bool mnuDelete();
-  bool mnuDeletePatient();
+  SaveResult Save();
+  void Cancel();
+  bool DeleteTest(const QString& pat_no, int test_index);
+  bool DeletePatient(const QString& pat_no);
   bool ChangePatientNo(const QString& old_no, const QString& new_no);
 
   // Choosing the register page while editing asks whether to save first
@@ -67,24 +113,37 @@ class RecordEditor {
   QString EditCaption() const;
   bool QuestionsEnabled() const;
 
-  // The message with which the last mnuPost refused the save ("" after a save).
+  // The message with which the last Save refused the save ("" after a save).
   const QString& Refusal() const { return refusal_; }
 
+  // Tells the listener the shown record must be redrawn (after the boxes were
+  // filled from outside, e.g. a test from the companion program).
+  void Redraw();
+
  private:
-  bool SaveRecord(int mode);
+  friend class Register;
+  Prompter& Ask();
+  SaveResult SaveRecord(const QString& pat_no, EditMode mode);
+  // After the save's commit: the one-month notice and the recall date of a
+  // test that arrived from an audiometer, stored in a transaction of its own.
+  void AskRecall(const NewestTest& newest);
   // Validates the boxes into a record; false after showing the message.
-  bool BuildRecord(AudiogramRecord& record);
+  bool BuildRecord(const QString& pat_no, AudiogramRecord& record);
   bool ComputeServiceLength();
-  void EnterEdit(int mode);
+  void EnterEdit(EditMode mode);
   void LeaveEdit();
-  void ShowPage(Page page);
+  void ShowPage(MainPage page);
   void Rebuild(const QString& pat_no);
   void ReportFailure(const std::exception& error, const QString& tag);
   // Shows why the save is refused (an OK box) and keeps the text for Refusal().
   void Refuse(const QString& text, const QString& title);
 
-  Application& app_;
+  EditorContext context_;
   Register* register_;
+  RecordEditorListener* listener_ = nullptr;
+  EditMode mode_ = EditMode::Browsing;
+  bool bulk_mode_ = false;
+  bool new_test_pending_ = false;
   EntryFields entries_;
   QString refusal_;
   TestKey edited_test_;

@@ -3,30 +3,42 @@
 #include <QDate>
 
 #include "base/AppError.h"
-#include "app/Application.h"
+#include "base/ErrorLog.h"
 #include "base/Messages.h"
 #include "db/Database.h"
 #include "register/EntryFields.h"
 #include "register/RecordDisplay.h"
+#include "register/RecordEditor.h"
 
 namespace sonivera {
 
-Register::Register(Application& app)
-    : app_(app), model_(std::make_unique<RegisterModel>(app.Db().Conn())) {
+Register::Register(db::Database& database, ErrorReporter& reporter, int lcid)
+    : database_(database),
+      reporter_(reporter),
+      lcid_(lcid),
+      model_(std::make_unique<RegisterModel>(database.Conn())) {
   // Placing a saved patient walks the register's index and rows; a page
   // cache of 64 MB keeps a large register in memory between walks.
   try {
-    if (app.Db().IsOpen()) app.Db().Conn().Exec(QStringLiteral("PRAGMA cache_size = -65536"));
+    if (database.IsOpen()) database.Conn().Exec(QStringLiteral("PRAGMA cache_size = -65536"));
   } catch (const std::exception&) {
     // A smaller cache only costs speed.
   }
 }
 
-Register::~Register() = default;
+Register::~Register() {
+  if (editor_ != nullptr) editor_->register_ = nullptr;
+}
+
+bool Register::Editing() const { return editor_ != nullptr && editor_->Editing(); }
+
+bool Register::AddingPatient() const {
+  return editor_ != nullptr && editor_->Mode() == EditMode::AddingPatient;
+}
 
 void Register::Report(const std::exception& error, const QString& procedure) {
   const auto failure = db::DescribeFailure(error);
-  app_.Reporter().Report(failure.description, failure.number, procedure);
+  reporter_.Report(failure.description, failure.number, procedure);
 }
 
 void Register::SetQuery(const SqlQuery& query) {
@@ -36,7 +48,7 @@ void Register::SetQuery(const SqlQuery& query) {
 }
 
 void Register::BuildRegister() {
-  if (!app_.State().BulkMode) {
+  if (editor_ == nullptr || !editor_->BulkMode()) {
     try {
       SetQuery(RegisterSql());
       default_register_ = true;
@@ -52,7 +64,7 @@ std::array<QString, 4> Register::StatusTexts() {
   qint64 patients = 0;
   int records = 0;
   try {
-    auto& conn = app_.Db().Conn();
+    auto& conn = database_.Conn();
     if (filter_on_) {
       const SqlQuery count = FilteredPatientCountSql(filter_);
       auto s = conn.Prepare(count.sql);
@@ -63,7 +75,7 @@ std::array<QString, 4> Register::StatusTexts() {
         records = static_cast<int>(s.Int(1));
       }
     } else {
-      patients = conn.QueryValue(QStringLiteral("SELECT COUNT(*) FROM PatDetails"))->toLongLong();
+      patients = PatientCount(conn);
       records = model_->TotalRows();
     }
   } catch (const std::exception& e) {
@@ -75,33 +87,31 @@ std::array<QString, 4> Register::StatusTexts() {
 
 QString Register::TitleText() {
   QString part;
-  if (current_row_ >= 0 && current_row_ < model_->rowCount() &&
-      app_.State().EditMode != kAddingPatient) {
+  if (current_row_ >= 0 && current_row_ < model_->rowCount() && !AddingPatient()) {
     const QString pat_no = model_->PatNo(current_row_);
     part = QStringLiteral(" [ ") + pat_no + QStringLiteral(", ") +
            model_->Stored(current_row_, kColForenames).toString() + u' ' +
            model_->Stored(current_row_, kColSurname).toString() + QStringLiteral(", on ") +
            RegisterCellText(kColLastTest, model_->Stored(current_row_, kColLastTest)) +
            QStringLiteral(" ]");
-    app_.State().CurrentPatNo = pat_no;
+    cursor_.PatNo = pat_no;
   }
-  return app_.State().ApplicationTitle + part;
+  return ApplicationTitle() + part;
 }
 
 bool Register::GoToChosenRecord(int row) {
   try {
     if (!model_->EnsureRow(row)) return false;
     current_row_ = row;
-    auto& state = app_.State();
-    state.CurrentPatNo = model_->PatNo(row);
+    cursor_.PatNo = model_->PatNo(row);
     const TestKey shown{model_->Stored(row, kColLastTest).toString(),
                         model_->Stored(row, kColTimeofTest).toString()};
-    const auto tests = PatientTests(app_.Db().Conn(), state.CurrentPatNo);
-    state.TestCount = static_cast<int>(tests.size());
-    state.TestIndex = 0;
-    for (int i = 0; i < state.TestCount; ++i) {
+    const auto tests = PatientTestKeys(database_.Conn(), cursor_.PatNo);
+    cursor_.TestCount = static_cast<int>(tests.size());
+    cursor_.TestIndex = 0;
+    for (int i = 0; i < cursor_.TestCount; ++i) {
       if (tests[i] == shown) {
-        state.TestIndex = i;
+        cursor_.TestIndex = i;
         break;
       }
     }
@@ -113,12 +123,12 @@ bool Register::GoToChosenRecord(int row) {
 }
 
 bool Register::MoveDown() {
-  if (app_.State().EditMode != kBrowsing) return false;
+  if (Editing()) return false;
   return GoToChosenRecord(current_row_ + 1);
 }
 
 bool Register::MoveUp() {
-  if (app_.State().EditMode != kBrowsing || current_row_ <= 0) return false;
+  if (Editing() || current_row_ <= 0) return false;
   return GoToChosenRecord(current_row_ - 1);
 }
 
@@ -145,7 +155,7 @@ bool Register::MoveToPatient(const QString& pat_no) {
 }
 
 std::optional<int> Register::PlacePatient(const QString& pat_no) {
-  auto& conn = app_.Db().Conn();
+  auto& conn = database_.Conn();
   auto mirror = conn.Prepare(
       QStringLiteral("SELECT DateofTest, TimeofTest FROM PatDetails WHERE PatNo = ?1"));
   mirror.Bind(1, pat_no);
@@ -171,7 +181,7 @@ std::optional<int> Register::FindRow(const std::function<bool(const db::Statemen
   // columns.
   const SqlQuery& query = model_->Query();
   if (query.sql.isEmpty()) return std::nullopt;
-  auto s = app_.Db().Conn().Prepare(
+  auto s = database_.Conn().Prepare(
       numbers_only ? QStringLiteral("SELECT \"Pat No\" FROM (") + query.sql + u')' : query.sql);
   for (int i = 0; i < query.params.size(); ++i) s.Bind(i + 1, query.params[i]);
   for (int row = 0; s.Step(); ++row) {
@@ -181,10 +191,14 @@ std::optional<int> Register::FindRow(const std::function<bool(const db::Statemen
 }
 
 bool Register::ShowTest(int test_index) {
-  auto& state = app_.State();
-  if (state.EditMode != kBrowsing || test_index < 0 || test_index >= state.TestCount) return false;
-  state.TestIndex = test_index;
+  if (Editing() || test_index < 0 || test_index >= cursor_.TestCount) return false;
+  cursor_.TestIndex = test_index;
   return true;
+}
+
+void Register::ShowNewTest(bool new_patient) {
+  cursor_.TestIndex = 0;
+  if (new_patient) cursor_.TestCount = 1;
 }
 
 void Register::ApplySort(SortField field) {
@@ -199,9 +213,10 @@ void Register::ApplySort(SortField field) {
 }
 
 bool Register::ApplyFilter(const FilterCriteria& criteria) {
-  const FilterBuild build = BuildFilter(criteria, app_.State().UserLocale);
+  const FilterBuild build = BuildFilter(criteria, lcid_);
   if (build.error_message != 0) {
-    app_.Ask().Show(Msg(build.error_message), Msg(build.error_message == 1043 ? 958 : 974));
+    reporter_.prompter().Show(Msg(build.error_message),
+                              Msg(build.error_message == 1043 ? 958 : 974));
     return false;
   }
   if (!build.condition) {
@@ -237,17 +252,17 @@ FilterCriteria Register::CurrentRecordCriteria() {
   const int text_columns[10] = {kColPatNo,         kColSurname, kColForenames, kColPositionRank,
                                 kColDeptUnit,      kColCompany, kColLocation,  kColExaminer,
                                 kColLeavingReason, kColStatus};
-  for (int i = 0; i < 10; ++i) criteria.Text1[i] = text(text_columns[i]);
-  criteria.Text1[14] = text(kColSex);
+  for (int i = 0; i < 10; ++i) criteria.Boxes[i] = text(text_columns[i]);
+  criteria.Boxes[14] = text(kColSex);
   const int date_columns[6] = {kColLastTest,   kColDOB,      kColPreviousTest,
                                kColDateJoined, kColDateLeft, kColRecallDate};
   for (int i = 0; i < 6; ++i) {
-    criteria.Text1[15 + 2 * i] = date(date_columns[i]);
-    criteria.Text1[16 + 2 * i] = date(date_columns[i]);
+    criteria.Boxes[15 + 2 * i] = date(date_columns[i]);
+    criteria.Boxes[16 + 2 * i] = date(date_columns[i]);
   }
-  criteria.Text1[27] = text(kColF1);
-  criteria.Text1[28] = text(kColF2);
-  criteria.Text1[29] = text(kColF3);
+  criteria.Boxes[27] = text(kColF1);
+  criteria.Boxes[28] = text(kColF2);
+  criteria.Boxes[29] = text(kColF3);
   return criteria;
 }
 
@@ -272,7 +287,7 @@ bool Register::Find(FindField field, const QString& text, bool first) {
     }
   }
   if (!found || !GoToChosenRecord(*found)) {
-    app_.Ask().Show(Msg(989), app_.State().ApplicationTitle);
+    reporter_.prompter().Show(Msg(989), ApplicationTitle());
     return false;
   }
   return true;

@@ -11,22 +11,34 @@
 
 namespace sonivera {
 
-class Application;
+class ErrorReporter;
+class RecordEditor;
 namespace db {
+class Database;
 class Statement;
-}
+}  // namespace db
+
+// Where the register stands: the chosen patient (CurrentPatNo) and its test
+// on show (TestIndex, 0 = latest, of TestCount). The register is its one
+// writer; everyone else reads it.
+struct RegisterCursor {
+  // Before the register first moves, the patient numbered "1".
+  QString PatNo = QStringLiteral("1");
+  int TestIndex = 0;
+  int TestCount = 0;
+};
 
 // The register of the main window and where it stands: the query in force
-// (RegisterQuery, FilterWhere, FilterOn, SortDescription), the current row,
-// the chosen patient and the shown test (CurrentPatNo, TestIndex, TestCount
-// in AppState). The grid shows Model(); the window, the imports and the
-// record editor drive the commands here.
+// (RegisterQuery, FilterWhere, FilterOn, SortDescription), the current row
+// and the cursor. The grid shows Model(); the window and the record editor
+// drive the commands here.
 class Register {
  public:
-  explicit Register(Application& app);
+  Register(db::Database& database, ErrorReporter& reporter, int lcid);
   ~Register();
 
   RegisterModel& Model() { return *model_; }
+  const RegisterCursor& Cursor() const { return cursor_; }
   int CurrentRow() const { return current_row_; }
   bool FilterOn() const { return filter_on_; }
   const FilterCondition& FilterWhere() const { return filter_; }
@@ -35,7 +47,7 @@ class Register {
   const FilterCriteria& CriteriaInForce() const { return criteria_; }
   SortField SortInForce() const { return sort_; }
 
-  // BuildRegister: the unfiltered register (not in BulkMode), sort cleared.
+  // BuildRegister: the unfiltered register (not during a bulk run), sort cleared.
   void BuildRegister();
   // UpdateStatusBar: "Patients: ", "Records: ", "Filter: On/Off", "Sorted: ".
   std::array<QString, 4> StatusTexts();
@@ -54,6 +66,8 @@ class Register {
   // Moving between the chosen patient's tests (0 = latest); refused while
   // editing or outside 0 .. TestCount - 1.
   bool ShowTest(int test_index);
+  // The editor began a new test: it is the latest, and a new patient's only one.
+  void ShowNewTest(bool new_patient);
 
   // Sort: None leaves the register as it is.
   void ApplySort(SortField field);
@@ -71,6 +85,10 @@ class Register {
   bool Find(FindField field, const QString& text, bool first);
 
  private:
+  friend class RecordEditor;
+  // Moves are refused while the attached editor edits.
+  bool Editing() const;
+  bool AddingPatient() const;
   void Report(const std::exception& error, const QString& procedure);
   void SetQuery(const SqlQuery& query);
   // Places the patient's row of the unfiltered register by its latest test.
@@ -79,7 +97,12 @@ class Register {
   std::optional<int> FindRow(const std::function<bool(const db::Statement&)>& matches, int start,
                              bool numbers_only = false);
 
-  Application& app_;
+  db::Database& database_;
+  ErrorReporter& reporter_;
+  int lcid_;
+  // The record editor working on this register, set by the editor itself.
+  RecordEditor* editor_ = nullptr;
+  RegisterCursor cursor_;
   std::unique_ptr<RegisterModel> model_;
   int current_row_ = -1;
   bool filter_on_ = false;

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "db/Sqlite.h"
-#include "questionnaire/Questionnaire.h"
+#include "register/AnswerCodes.h"
 #include "register/EntryFields.h"
 
 namespace sonivera {
@@ -213,7 +213,7 @@ GeneratorOutcome GenerateRegister(db::Connection& connection, const GeneratorOpt
       for (int i = start; i < end; ++i) {
         const auto records = GeneratePatient(options, i);
         for (size_t t = 0; t < records.size(); ++t) {
-          store.Write(t == 0 ? SaveMode::NewPatient : SaveMode::NewTest, records[t]);
+          store.Write(t == 0 ? EditMode::AddingPatient : EditMode::InsertingTest, records[t]);
         }
         outcome.tests += static_cast<int>(records.size());
         done << records.front().patient.PatNo;

@@ -123,7 +123,7 @@ QString SortFieldSql(SortField field) {
 QString SortCaption(SortField field) { return Msg(840 + static_cast<int>(field)); }
 
 bool FilterCriteria::IsEmpty() const {
-  for (const auto& t : Text1) {
+  for (const auto& t : Boxes) {
     if (!t.trimmed().isEmpty()) return false;
   }
   return !(Category1 || Category2 || Category3 || Category4 || CategoryU || Category4NoData ||
@@ -146,7 +146,7 @@ FilterBuild BuildFilter(const FilterCriteria& criteria, int lcid) {
   QStringList conditions;
   FilterCondition condition;
   for (int item = 0; item < 30; ++item) {
-    const QString text = criteria.Text1[item].trimmed();
+    const QString text = criteria.Boxes[item].trimmed();
     if (text.isEmpty()) continue;
     if (const char* field = TextField(item)) {
       conditions << QStringLiteral("%1 = ?").arg(QLatin1String(field));
@@ -163,8 +163,8 @@ FilterBuild BuildFilter(const FilterCriteria& criteria, int lcid) {
   }
   // Length of service: from (boxes 10, 11) and to (12, 13), in years and months.
   for (int first : {10, 12}) {
-    const QString years = criteria.Text1[first].trimmed();
-    const QString months = criteria.Text1[first + 1].trimmed();
+    const QString years = criteria.Boxes[first].trimmed();
+    const QString months = criteria.Boxes[first + 1].trimmed();
     if (years.isEmpty() && months.isEmpty()) continue;
     const auto y = years.isEmpty() ? std::optional<int>(0) : WholeNumber(years);
     if (!y) return {std::nullopt, 1522, first};

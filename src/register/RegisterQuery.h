@@ -55,7 +55,7 @@ QString SortCaption(SortField field);
 
 // The filter window's criteria: the 30 boxes and the category choices.
 struct FilterCriteria {
-  std::array<QString, 30> Text1;
+  std::array<QString, 30> Boxes;
   bool Category1 = false, Category2 = false, Category3 = false, Category4 = false;
   bool CategoryU = false, Category4NoData = false, Incomplete = false;
   bool Shift = false, Nihl = false;  // hidden option groups

@@ -33,37 +33,37 @@ std::array<std::vector<Field>, 3> Particulars(const AudiogramReportData& data) {
   const EntryFields& e = data.entries;
   std::array<std::vector<Field>, 3> columns;
   columns[0] = {
-      {Msg(900), e.TextField0, true},
+      {Msg(900), e.PatNo, true},
       {Msg(901), e.Surname, true},
       {Msg(902), e.Forenames, true},
-      {Msg(907), Box(e.MBoxDOB)},
+      {Msg(907), Box(e.DOB)},
       {Msg(908), e.SexText()},
       {Msg(911), Lines(e.Address)},
   };
   columns[1] = {
-      {Msg(903), e.ComboDetails[kComboPositionRank]},
-      {Msg(904), e.ComboDetails[kComboDeptUnit]},
-      {Msg(905), e.ComboDetails[kComboCompany]},
-      {Msg(906), e.ComboDetails[kComboLocation]},
-      {Msg(909), e.ComboDetails[kComboStatus]},
-      {Msg(910), e.ComboDetails[kComboLeavingReason]},
-      {Msg(912), Box(e.MBoxDate[kBoxDateJoined])},
-      {Msg(913), Box(e.MBoxDate[kBoxDateLeft])},
+      {Msg(903), e.Details[kComboPositionRank]},
+      {Msg(904), e.Details[kComboDeptUnit]},
+      {Msg(905), e.Details[kComboCompany]},
+      {Msg(906), e.Details[kComboLocation]},
+      {Msg(909), e.Details[kComboStatus]},
+      {Msg(910), e.Details[kComboLeavingReason]},
+      {Msg(912), Box(e.Dates[kBoxDateJoined])},
+      {Msg(913), Box(e.Dates[kBoxDateLeft])},
       {Msg(914), e.ServiceLength},
-      {QStringLiteral("F1:"), e.ComboDetails[kComboF1]},
-      {QStringLiteral("F2:"), e.ComboDetails[kComboF2]},
-      {QStringLiteral("F3:"), e.ComboDetails[kComboF3]},
+      {QStringLiteral("F1:"), e.Details[kComboF1]},
+      {QStringLiteral("F2:"), e.Details[kComboF2]},
+      {QStringLiteral("F3:"), e.Details[kComboF3]},
   };
   columns[2] = {
-      {Msg(917), Box(e.MBoxDate[kBoxDateofTest]), true},
-      {Msg(918), Box(e.MBoxDate[kBoxTimeofTest])},
+      {Msg(917), Box(e.Dates[kBoxDateofTest]), true},
+      {Msg(918), Box(e.Dates[kBoxTimeofTest])},
       {Msg(916), e.TestType},
-      {Msg(919), Box(e.MBoxDate[kBoxPreviousTest])},
-      {Msg(920), e.ComboDetails[kComboExaminer]},
+      {Msg(919), Box(e.Dates[kBoxPreviousTest])},
+      {Msg(920), e.Details[kComboExaminer]},
       {Msg(921), e.SerialNo},
-      {Msg(922), Box(e.MBoxDate[kBoxCalibrated])},
+      {Msg(922), Box(e.Dates[kBoxCalibrated])},
       {Msg(915), e.Categorisation, true},
-      {Msg(923), Box(e.MBoxDate[kBoxRecallDate])},
+      {Msg(923), Box(e.Dates[kBoxRecallDate])},
       {Msg(924), data.baseline},
   };
   return columns;
@@ -98,9 +98,9 @@ Table ThresholdTable() {
 
 std::vector<QStringList> ThresholdRows(const EntryFields& e) {
   const QString current = Msg(929), previous = Msg(927);
-  return {QStringList{Msg(925), current} + EarRow(e.Text1, true),
+  return {QStringList{Msg(925), current} + EarRow(e.Thresholds, true),
           QStringList{QString(), previous} + EarRow(e.Previous, true),
-          QStringList{Msg(926), current} + EarRow(e.Text1, false),
+          QStringList{Msg(926), current} + EarRow(e.Thresholds, false),
           QStringList{QString(), previous} + EarRow(e.Previous, false)};
 }
 
@@ -409,8 +409,8 @@ void PaintCharts(Sheet& sheet, const AudiogramReportData& data, const AudiogramR
   AudiogramGrid grid;
   LoadGrid(data.entries, grid);
   CurrentTestView view;
-  view.DOB = data.entries.MBoxDOB;
-  view.DateofTest = data.entries.MBoxDate[kBoxDateofTest];
+  view.DOB = data.entries.DOB;
+  view.DateofTest = data.entries.Dates[kBoxDateofTest];
   view.sex = data.entries.OptionMale     ? Sex::Male
              : data.entries.OptionFemale ? Sex::Female
                                          : Sex::None;
@@ -455,7 +455,7 @@ void PaintAudiogramPage(Sheet& sheet, const AudiogramReportData& data,
                                data.pat_no);
   const double footer_top = PaintReportFooter(sheet, setup.printed, who);
   const double notes_width = body.width() - sheet.Mm(3);
-  const NotesText notes = FitNotes(sheet, data.entries.TextNotes, notes_width, sheet.Mm(30));
+  const NotesText notes = FitNotes(sheet, data.entries.Notes, notes_width, sheet.Mm(30));
   const double notes_top = footer_top - gap - notes.height - heading;
 
   const Table thresholds = ThresholdTable();

@@ -14,7 +14,7 @@ PrintItem ItemFor(db::Connection& connection, const QString& pat_no, const TestK
 std::optional<PrintItem> ShownAudiogram(db::Connection& connection, const QString& pat_no,
                                         int test_index) {
   if (pat_no.isEmpty() || test_index < 0) return std::nullopt;
-  const auto tests = PatientTests(connection, pat_no);
+  const auto tests = PatientTestKeys(connection, pat_no);
   if (test_index >= static_cast<int>(tests.size())) return std::nullopt;
   return ItemFor(connection, pat_no, tests[test_index]);
 }

@@ -116,7 +116,7 @@ VisionReportData VisionReportLabels(const QString& pat_no, const TestKey& key,
   c["LabelDept"] = header.DeptUnit;
   c["LabelNotes"] = header.Notes;
   c["LabelTestDate"] = CsvDateText(key.date);
-  c["LabelDOB"] = patient.MBoxDOB == kEmptyDateBox ? QString() : patient.MBoxDOB;
+  c["LabelDOB"] = patient.DOB == kEmptyDateBox ? QString() : patient.DOB;
   const vision::VisionAnswers& a = results.answers;
   c["LabelGlasses"] = YesNoText(a.Glasses);
   c["LabelRX"] = YesNoText(a.ChangeinRX);

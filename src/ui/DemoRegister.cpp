@@ -4,9 +4,10 @@
 #include <QDir>
 
 #include "app/Application.h"
-#include "categorise/Recategorise.h"
 #include "categorise/Schemes.h"
 #include "db/Sqlite.h"
+#include "register/Recategorise.h"
+#include "register/RecordDisplay.h"
 #include "register/RegisterGenerator.h"
 #include "vision/VisionDemo.h"
 
@@ -18,22 +19,19 @@ QString DefaultDemoFolder() {
 
 int SeedDemoRegister(Application& app, int patients) {
   db::Connection& connection = app.Db().Conn();
-  {
-    db::Statement count(connection, QStringLiteral("SELECT COUNT(*) FROM PatDetails"));
-    if (count.Step() && count.Int(0) > 0) return 0;
-  }
+  if (PatientCount(connection) > 0) return 0;
   // A new folder has no scheme chosen: use the locale's own schemes, so that
   // every demonstration audiogram carries a categorisation.
-  AppState& state = app.State();
-  if (state.settings.SchemeList.isEmpty()) {
+  Settings& settings = app.settings();
+  if (settings.SchemeList.isEmpty()) {
     SchemeChecks checks;
-    if (IsFrenchLocale(state.UserLocale)) {
+    if (IsFrenchLocale(app.UserLocale())) {
       checks.CheckMP42 = checks.CheckPAM = checks.CheckIPA = true;
     } else {
       checks.CheckHSE = true;
     }
-    state.settings.SchemeList = BuildSchemeList(checks);
-    ApplySchemeList(state.settings.SchemeList, state.UserLocale, state.schemes);
+    settings.SchemeList = BuildSchemeList(checks);
+    ApplySchemeList(settings.SchemeList, app.UserLocale(), app.Schemes());
   }
   GeneratorOptions options;
   options.patients = patients;
@@ -43,13 +41,15 @@ int SeedDemoRegister(Application& app, int patients) {
   options.full_questionnaire = true;
   // Recent enough for the recall dates to look current.
   options.last_test_date = QDate::currentDate().addDays(-3);
+  CategoriseEnv env = app.ForCategorising();
   const GeneratorOutcome outcome = GenerateRegister(
-      connection, options, [&app](const QString& pat_no) { RecategorisePatient(app, pat_no); });
+      connection, options,
+      [&app, &env](const QString& pat_no) { RecategorisePatient(app.Db(), env, pat_no); });
   vision::SeedDemoVisionTests(connection, options.seed);
-  ChartOptions& chart = app.Config().chart;
+  ChartOptions& chart = settings.chart;
   chart.CheckBand = true;
   chart.CheckPredictive = true;
-  chart.ShowPredictiveLine = !app.State().chart_files.predictive.male.IsEmpty();
+  chart.ShowPredictiveLine = !app.ChartFiles().predictive.male.IsEmpty();
   chart.PredictiveLineAllowed = chart.ShowPredictiveLine;
   return outcome.patients;
 }

@@ -113,8 +113,8 @@ bool DemoAudiometer::Start(Application& app) {
                 .arg(kPort)
                 .arg(device)
                 .toUtf8());
-  ApplySeries(QStringLiteral("S3"), app.Config());
-  app.Config().SerialPortNumber = kPort;
+  ApplySeries(QStringLiteral("S3"), app.settings());
+  app.settings().SerialPortNumber = kPort;
   return true;
 }
 

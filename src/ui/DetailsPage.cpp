@@ -201,16 +201,16 @@ void DetailsPage::SetLists(const DetailLists& lists) {
 QString DetailsPage::Baseline() const { return baseline_->text(); }
 
 void DetailsPage::ShowValues(const EntryFields& fields, const QString& baseline) {
-  pat_no_->setText(fields.TextField0);
+  pat_no_->setText(fields.PatNo);
   surname_->setText(fields.Surname);
   forenames_->setText(fields.Forenames);
   service_length_->setText(fields.ServiceLength);
   serial_no_->setText(fields.SerialNo);
   test_type_->setEditText(fields.TestType);
-  notes_->setPlainText(fields.TextNotes);
-  for (int item = 0; item < 10; ++item) combos_[item]->setEditText(fields.ComboDetails[item]);
-  for (int item = 0; item < 7; ++item) SetMasked(dates_[item], fields.MBoxDate[item]);
-  SetMasked(dob_, fields.MBoxDOB);
+  notes_->setPlainText(fields.Notes);
+  for (int item = 0; item < 10; ++item) combos_[item]->setEditText(fields.Details[item]);
+  for (int item = 0; item < 7; ++item) SetMasked(dates_[item], fields.Dates[item]);
+  SetMasked(dob_, fields.DOB);
   for (int line = 0; line < kAddressLineCount; ++line)
     address_[line]->setText(fields.Address[line]);
   sex_->setExclusive(false);
@@ -221,16 +221,16 @@ void DetailsPage::ShowValues(const EntryFields& fields, const QString& baseline)
 }
 
 void DetailsPage::ReadValues(EntryFields& fields) const {
-  fields.TextField0 = pat_no_->text();
+  fields.PatNo = pat_no_->text();
   fields.Surname = surname_->text();
   fields.Forenames = forenames_->text();
   fields.ServiceLength = service_length_->text();
   fields.SerialNo = serial_no_->text();
   fields.TestType = test_type_->currentText();
-  fields.TextNotes = notes_->toPlainText();
-  for (int item = 0; item < 10; ++item) fields.ComboDetails[item] = combos_[item]->currentText();
-  for (int item = 0; item < 7; ++item) fields.MBoxDate[item] = dates_[item]->displayText();
-  fields.MBoxDOB = dob_->displayText();
+  fields.Notes = notes_->toPlainText();
+  for (int item = 0; item < 10; ++item) fields.Details[item] = combos_[item]->currentText();
+  for (int item = 0; item < 7; ++item) fields.Dates[item] = dates_[item]->displayText();
+  fields.DOB = dob_->displayText();
   for (int line = 0; line < kAddressLineCount; ++line)
     fields.Address[line] = address_[line]->text();
   fields.OptionMale = male_->isChecked();

@@ -36,10 +36,10 @@ class DetailsPage : public QWidget {
   // is typed only for a new patient: renumbering has its own window.
   void SetEditing(bool editing, bool new_patient = false);
 
-  QLineEdit* TextField0() const { return pat_no_; }
-  QLineEdit* MBoxDOB() const { return dob_; }
-  QLineEdit* MBoxDate(int item) const { return dates_[item]; }
-  QComboBox* ComboDetails(int item) const { return combos_[item]; }
+  QLineEdit* PatNoBox() const { return pat_no_; }
+  QLineEdit* DobBox() const { return dob_; }
+  QLineEdit* DateBox(int item) const { return dates_[item]; }
+  QComboBox* DetailBox(int item) const { return combos_[item]; }
 
  private:
   QGroupBox* frame_;

@@ -56,7 +56,7 @@ FormAbout::FormAbout(Application& app, QWidget* parent) : QDialog(parent) {
   picture->setPixmap(QIcon::fromTheme(QStringLiteral("audio-headphones"),
                                       QIcon::fromTheme(QStringLiteral("help-about")))
                          .pixmap(64, 64));
-  auto* title = new QLabel(app.State().ApplicationTitle, this);
+  auto* title = new QLabel(ApplicationTitle(), this);
   title->setObjectName(QStringLiteral("LabelTitle"));
   QFont title_font = title->font();
   title_font.setPointSizeF(title_font.pointSizeF() * 1.6);
@@ -68,7 +68,7 @@ FormAbout::FormAbout(Application& app, QWidget* parent) : QDialog(parent) {
   auto* companion = new QLabel(Msg(3125) + CompanionVersion(app.Folder().Path()), this);
   companion->setObjectName(QStringLiteral("LabelCompanion"));
   auto* database =
-      new QLabel(Msg(3131) + QDir::toNativeSeparators(app.Config().DatabasePath), this);
+      new QLabel(Msg(3131) + QDir::toNativeSeparators(app.settings().DatabasePath), this);
   database->setTextInteractionFlags(Qt::TextSelectableByMouse);
   database->setWordWrap(true);
   auto* maker = new QLabel(Msg(1064), this);

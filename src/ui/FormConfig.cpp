@@ -23,9 +23,9 @@
 #include "config/Maintenance.h"
 #include "config/PortList.h"
 #include "config/UserFiles.h"
+#include "ui/FormAgeTables.h"
 #include "ui/FormPassword.h"
 #include "ui/FormRecat.h"
-#include "ui/frmAgeTables.h"
 
 namespace sonivera::ui {
 
@@ -47,7 +47,7 @@ QPlainTextEdit* UserFileBox(QWidget* parent, const char* name) {
 }  // namespace
 
 FormConfig::FormConfig(Application& app, QWidget* parent)
-    : QDialog(parent), app_(app), session_(std::make_unique<ConfigSession>(app)) {
+    : QDialog(parent), app_(app), session_(std::make_unique<ConfigSession>(app.ForConfig())) {
   setObjectName(QStringLiteral("FormConfig"));
   setWindowTitle(Msg(600));
   tab_strip_ = new QTabWidget(this);
@@ -80,9 +80,9 @@ FormConfig::~FormConfig() = default;
 
 QWidget* FormConfig::BuildBackupPage() {
   auto* page = new QWidget;
-  text2_ = new QLineEdit(app_.Config().DatabaseFileBox, page);
-  text2_->setObjectName(QStringLiteral("Text2"));
-  text2_->setReadOnly(true);
+  database_path_box_ = new QLineEdit(app_.settings().DatabaseFileBox, page);
+  database_path_box_->setObjectName(QStringLiteral("Text2"));
+  database_path_box_->setReadOnly(true);
   auto* command_backup = Button(page, "CommandBackup", Msg(601));
   auto* command_repair = Button(page, "CommandRepair", Msg(602));
   auto* command_browse = Button(page, "CommandBrowse", Msg(604));
@@ -93,7 +93,7 @@ QWidget* FormConfig::BuildBackupPage() {
   connect(command_password, &QPushButton::clicked, this, &FormConfig::CommandPasswordClick);
   auto* file_row = new QHBoxLayout;
   file_row->addWidget(new QLabel(Msg(3131), page));
-  file_row->addWidget(text2_, 1);
+  file_row->addWidget(database_path_box_, 1);
   file_row->addWidget(command_browse);
   auto* frame = new QGroupBox(Msg(3626), page);
   auto* maintenance = new QVBoxLayout(frame);
@@ -121,12 +121,12 @@ QWidget* FormConfig::BuildDatabaseSetupPage() {
 
 QWidget* FormConfig::BuildQuestionnairePage() {
   auto* page = new QWidget;
-  text1_ = UserFileBox(page, "Text1");
+  questionnaire_box_ = UserFileBox(page, "Text1");
   auto* command_edit = Button(page, "CommandEdit", Msg(608));
   connect(command_edit, &QPushButton::clicked, this, &FormConfig::CommandEditClick);
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(new QLabel(Msg(3623), page));
-  layout->addWidget(text1_, 1);
+  layout->addWidget(questionnaire_box_, 1);
   layout->addWidget(command_edit, 0, Qt::AlignLeft);
   return page;
 }
@@ -137,7 +137,7 @@ QCheckBox* FormConfig::SchemeBox(const char* name, int caption, bool SchemeCheck
   scheme_boxes_.emplace_back(box, field);
   // The boxes are the live switches of categorisation.
   connect(box, &QCheckBox::toggled, this,
-          [this, field](bool ticked) { app_.State().schemes.*field = ticked; });
+          [this, field](bool ticked) { app_.Schemes().*field = ticked; });
   return box;
 }
 
@@ -162,11 +162,11 @@ QWidget* FormConfig::BuildTestAnalysisPage() {
   french->addWidget(SchemeBox("CheckMP42", 3601, &SchemeChecks::CheckMP42));
   french->addWidget(SchemeBox("CheckPAM", 3602, &SchemeChecks::CheckPAM));
   french->addWidget(SchemeBox("CheckIPA", 3603, &SchemeChecks::CheckIPA));
-  const bool french_locale = IsFrenchLocale(app_.State().UserLocale);
+  const bool french_locale = IsFrenchLocale(app_.UserLocale());
   frame_hse_->setVisible(!french_locale);
   frame_french_->setVisible(french_locale);
 
-  const ChartOptions& chart = app_.Config().chart;
+  const ChartOptions& chart = app_.settings().chart;
   auto* chart_frame = new QGroupBox(Msg(3610), page);
   check_band_ = new QCheckBox(Msg(3611), chart_frame);
   check_band_->setObjectName(QStringLiteral("CheckBand"));
@@ -215,7 +215,7 @@ QWidget* FormConfig::BuildTestAnalysisPage() {
 
 QWidget* FormConfig::BuildConnectionPage() {
   auto* page = new QWidget;
-  Settings& settings = app_.Config();
+  Settings& settings = app_.settings();
   auto* series_frame = new QGroupBox(Msg(3615), page);
   auto* series_layout = new QVBoxLayout(series_frame);
   auto* group = new QButtonGroup(this);
@@ -230,7 +230,7 @@ QWidget* FormConfig::BuildConnectionPage() {
   connect(group, &QButtonGroup::idToggled, this, [this](int id, bool on) {
     if (!on) return;
     session_->SelectSeries(static_cast<SeriesOption>(id));
-    emit ImportCaptionChanged(ImportWindowCaption(app_.Config()));
+    emit ImportCaptionChanged(ImportWindowCaption(app_.settings()));
   });
 
   combo_ports_ = new QComboBox(page);
@@ -252,7 +252,7 @@ QWidget* FormConfig::BuildConnectionPage() {
   label_gap_ = new QLabel(page);
   label_gap_->setMinimumWidth(48);
   const auto show_gap = [this] {
-    label_gap_->setText(QString::number(app_.Config().Rs232Gap, 'f', 1) + Msg(3622));
+    label_gap_->setText(QString::number(app_.settings().Rs232Gap, 'f', 1) + Msg(3622));
   };
   show_gap();
   connect(slider_gap_, &QSlider::valueChanged, this, [this, show_gap](int position) {
@@ -278,16 +278,16 @@ void FormConfig::FillPorts() {
   combo_ports_->clear();
   const QStringList items = ProbePortList(app_.Folder());
   combo_ports_->addItems(items);
-  const int index = PortItemIndex(items, app_.Config().SerialPortNumber);
+  const int index = PortItemIndex(items, app_.settings().SerialPortNumber);
   if (index >= 0) {
     combo_ports_->setCurrentIndex(index);
   } else {
-    combo_ports_->setEditText(QStringLiteral("COM %1").arg(app_.Config().SerialPortNumber));
+    combo_ports_->setEditText(QStringLiteral("COM %1").arg(app_.settings().SerialPortNumber));
   }
 }
 
 void FormConfig::ShowSchemeChecks() {
-  const SchemeChecks& checks = app_.State().schemes;
+  const SchemeChecks& checks = app_.Schemes();
   for (const auto& [box, field] : scheme_boxes_) {
     const QSignalBlocker block(box);
     box->setChecked(checks.*field);
@@ -295,8 +295,8 @@ void FormConfig::ShowSchemeChecks() {
 }
 
 void FormConfig::FillUserBoxes() {
-  text1_->setPlainText(BoxText(session_->QuestionnaireLines()));
-  text1_->setReadOnly(true);
+  questionnaire_box_->setPlainText(BoxText(session_->QuestionnaireLines()));
+  questionnaire_box_->setReadOnly(true);
   text_patdetails_->setPlainText(BoxText(session_->PatDetailsLines()));
   text_patdetails_->setReadOnly(true);
 }
@@ -314,31 +314,31 @@ void FormConfig::ComboPortsLeft() {
   if (!session_->LeavePorts(combo_ports_->currentText())) {
     const QSignalBlocker block(combo_ports_);
     const int index =
-        PortItemIndex(BuildPortList([](int) { return false; }), app_.Config().SerialPortNumber);
+        PortItemIndex(BuildPortList([](int) { return false; }), app_.settings().SerialPortNumber);
     if (index >= 0) combo_ports_->setCurrentIndex(index);
   }
 }
 
-void FormConfig::CommandBackupClick() { MakeBackup(app_); }
+void FormConfig::CommandBackupClick() { MakeBackup(app_.ForConfig()); }
 
 void FormConfig::CommandRepairClick() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  RepairDatabase(app_);
+  RepairDatabase(app_.ForConfig());
   QApplication::restoreOverrideCursor();
-  emit RegisterNeedsRefresh();
+  emit RegisterNeedsRefresh(QString());
 }
 
 void FormConfig::CommandBrowseClick() {
-  BrowseDatabase(app_);
-  text2_->setText(app_.Config().DatabaseFileBox);
+  BrowseDatabase(app_.ForConfig());
+  database_path_box_->setText(app_.settings().DatabaseFileBox);
 }
 
 void FormConfig::CommandPasswordClick() { FormPassword::Open(app_, this); }
 
 void FormConfig::CommandEditClick() {
-  if (session_->CommandEdit(BoxTextLines(text1_->toPlainText()))) {
-    text1_->setReadOnly(false);
-    text1_->setFocus();
+  if (session_->CommandEdit(BoxTextLines(questionnaire_box_->toPlainText()))) {
+    questionnaire_box_->setReadOnly(false);
+    questionnaire_box_->setFocus();
   }
 }
 
@@ -359,16 +359,16 @@ void FormConfig::CmdRecategoriseClick() {
 }
 
 void FormConfig::CmdViewAgeTablesClick() {
-  frmAgeTables tables(app_, this);
+  FormAgeTables tables(app_, this);
   tables.exec();
 }
 
 void FormConfig::CommandOKClick() {
-  const auto outcome = session_->CommandOK(BoxTextLines(text1_->toPlainText()),
+  const auto outcome = session_->CommandOK(BoxTextLines(questionnaire_box_->toPlainText()),
                                            BoxTextLines(text_patdetails_->toPlainText()));
   if (outcome.questionnaire_rewritten) {
-    text1_->setPlainText(BoxText(session_->QuestionnaireLines()));
-    text1_->setReadOnly(true);
+    questionnaire_box_->setPlainText(BoxText(session_->QuestionnaireLines()));
+    questionnaire_box_->setReadOnly(true);
     emit QuestionsReloaded(session_->QuestionnaireLines());
   }
   if (outcome.patdetails_rewritten) text_patdetails_->setReadOnly(true);

@@ -41,8 +41,8 @@ class FormConfig : public QDialog {
   void InterferingMenusEnabled(bool enabled);
   // Recategorisation progress: patients done and their total.
   void RecategoriseProgress(int done, int total);
-  // The register must go back to its first row and be shown again.
-  void RegisterNeedsRefresh();
+  // The register must be rebuilt and shown on pat_no (empty: the patient on show).
+  void RegisterNeedsRefresh(const QString& pat_no);
   // questions.txt was rewritten; these are the questions now in force.
   void QuestionsReloaded(const QStringList& questions);
   // The audiometer series changed; the import window's caption.
@@ -77,8 +77,8 @@ class FormConfig : public QDialog {
   Application& app_;
   std::unique_ptr<ConfigSession> session_;
   QTabWidget* tab_strip_;
-  QLineEdit* text2_;
-  QPlainTextEdit* text1_;
+  QLineEdit* database_path_box_;
+  QPlainTextEdit* questionnaire_box_;
   QPlainTextEdit* text_patdetails_;
   QGroupBox* frame_hse_;
   QGroupBox* frame_french_;

@@ -68,20 +68,20 @@ QWidget* FormFilter::BuildDetails() {
   const std::pair<int, int> rows[] = {{0, 900}, {1, 901}, {2, 902}, {3, 903}, {4, 904}, {5, 905},
                                       {6, 906}, {7, 920}, {8, 910}, {9, 909}, {14, 908}};
   for (const auto& [item, label] : rows) {
-    text1_[item] = CriteriaBox(frame, item, item == 0 ? 16 : 40);
-    form->addRow(Msg(label), text1_[item]);
+    criteria_boxes_[item] = CriteriaBox(frame, item, item == 0 ? 16 : 40);
+    form->addRow(Msg(label), criteria_boxes_[item]);
   }
   for (int item = 27; item <= 29; ++item) {
-    text1_[item] = CriteriaBox(frame, item, 20);
-    form->addRow(QStringLiteral("F%1").arg(item - 26), text1_[item]);
+    criteria_boxes_[item] = CriteriaBox(frame, item, 20);
+    form->addRow(QStringLiteral("F%1").arg(item - 26), criteria_boxes_[item]);
   }
   // Length of service, from and to, in years and months.
   for (int first : {10, 12}) {
     auto* row = new QHBoxLayout;
     for (int item = first; item < first + 2; ++item) {
-      text1_[item] = CriteriaBox(frame, item, 3);
-      text1_[item]->setMaximumWidth(60);
-      row->addWidget(text1_[item]);
+      criteria_boxes_[item] = CriteriaBox(frame, item, 3);
+      criteria_boxes_[item]->setMaximumWidth(60);
+      row->addWidget(criteria_boxes_[item]);
       row->addWidget(new QLabel(Msg(item == first ? 3142 : 3143), frame));
     }
     row->addStretch();
@@ -101,9 +101,9 @@ QWidget* FormFilter::BuildDates() {
   for (const auto& [first, label] : rows) {
     grid->addWidget(new QLabel(Msg(label), frame), line, 0);
     for (int item = first; item < first + 2; ++item) {
-      text1_[item] = CriteriaBox(frame, item, 10);
-      text1_[item]->setPlaceholderText(QStringLiteral("dd/mm/yyyy"));
-      grid->addWidget(text1_[item], line, 1 + item - first);
+      criteria_boxes_[item] = CriteriaBox(frame, item, 10);
+      criteria_boxes_[item]->setPlaceholderText(QStringLiteral("dd/mm/yyyy"));
+      grid->addWidget(criteria_boxes_[item], line, 1 + item - first);
     }
     ++line;
   }
@@ -140,7 +140,7 @@ QWidget* FormFilter::BuildCategories() {
 
 FilterCriteria FormFilter::Criteria() const {
   FilterCriteria criteria;
-  for (int item = 0; item < 30; ++item) criteria.Text1[item] = text1_[item]->text();
+  for (int item = 0; item < 30; ++item) criteria.Boxes[item] = criteria_boxes_[item]->text();
   if (!french_) {
     bool* flags[7] = {&criteria.Category1, &criteria.Category2, &criteria.Category3,
                       &criteria.Category4, &criteria.CategoryU, &criteria.Category4NoData,
@@ -158,7 +158,7 @@ FilterCriteria FormFilter::Criteria() const {
 }
 
 void FormFilter::ShowCriteria(const FilterCriteria& criteria) {
-  for (int item = 0; item < 30; ++item) text1_[item]->setText(criteria.Text1[item]);
+  for (int item = 0; item < 30; ++item) criteria_boxes_[item]->setText(criteria.Boxes[item]);
   if (!french_) {
     const bool flags[7] = {criteria.Category1, criteria.Category2, criteria.Category3,
                            criteria.Category4, criteria.CategoryU, criteria.Category4NoData,

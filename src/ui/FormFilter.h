@@ -29,7 +29,7 @@ class FormFilter : public QDialog {
 
   FilterCriteria Criteria() const;
   void ShowCriteria(const FilterCriteria& criteria);
-  QLineEdit* Text1(int item) const { return text1_[item]; }
+  QLineEdit* CriterionBox(int item) const { return criteria_boxes_[item]; }
   QCheckBox* Category(int index) const { return categories_[index]; }
 
   void CommandApply();
@@ -43,7 +43,7 @@ class FormFilter : public QDialog {
 
   bool french_;
   Actions actions_;
-  std::array<QLineEdit*, 30> text1_{};
+  std::array<QLineEdit*, 30> criteria_boxes_{};
   // Category 1, 2, 3, 4, U, 4 No data, data incomplete.
   std::array<QCheckBox*, 7> categories_{};
   // MP42, PAM, IPA: the tick and the upper (Text2) and lower (Text3) bounds.

@@ -5,13 +5,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/Application.h"
 #include "base/Messages.h"
 
 namespace sonivera::ui {
 
-FormImport::FormImport(Application& app, OldReleaseImporter& importer, QWidget* parent)
-    : QDialog(parent), app_(app), importer_(importer), count_(new QLabel(this)) {
+FormImport::FormImport(OldReleaseImporter& importer, QWidget* parent)
+    : QDialog(parent), importer_(importer), count_(new QLabel(this)) {
   setObjectName(QStringLiteral("FormImport"));
   setWindowTitle(QStringLiteral("Import Sonivera 3.1 Data"));
   count_->setObjectName(QStringLiteral("lblCount"));
@@ -31,14 +30,10 @@ FormImport::FormImport(Application& app, OldReleaseImporter& importer, QWidget* 
 
   connect(csv, &QPushButton::clicked, this, [this] { Run(OldReleaseImporter::Kind::Csv); });
   connect(dat, &QPushButton::clicked, this, [this] { Run(OldReleaseImporter::Kind::Dat); });
-  connect(stop, &QPushButton::clicked, this, [this] { app_.State().StopRequested = true; });
+  connect(stop, &QPushButton::clicked, this, [this] { importer_.RequestStop(); });
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
-  importer_.on_count = [this](int count) {
-    count_->setText(QString::number(count));
-    // Lets the Stop button be pressed between records.
-    QCoreApplication::processEvents();
-  };
+  importer_.SetListener(this);
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(new QLabel(QStringLiteral("Records Imported so far"), this), 0, 0);
@@ -52,12 +47,16 @@ FormImport::FormImport(Application& app, OldReleaseImporter& importer, QWidget* 
 QPushButton* FormImport::Button(const QString& name) const { return findChild<QPushButton*>(name); }
 
 void FormImport::Run(OldReleaseImporter::Kind kind) {
-  app_.State().StopRequested = false;
   count_->setText(QStringLiteral("0"));
   SetRunning(true);
   summary_ = importer_.Start(kind);
   SetRunning(false);
-  app_.State().StopRequested = false;
+}
+
+void FormImport::RecordImported(int imported) {
+  count_->setText(QString::number(imported));
+  // Lets the Stop button be pressed between records.
+  QCoreApplication::processEvents();
 }
 
 void FormImport::SetRunning(bool running) {

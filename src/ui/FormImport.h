@@ -12,10 +12,10 @@ namespace sonivera::ui {
 // The older release's import window: a start button for each of its file
 // kinds, the count of records imported so far and a Stop button that ends
 // the import between records.
-class FormImport : public QDialog {
+class FormImport : public QDialog, private OldImportListener {
   Q_OBJECT
  public:
-  FormImport(Application& app, OldReleaseImporter& importer, QWidget* parent = nullptr);
+  explicit FormImport(OldReleaseImporter& importer, QWidget* parent = nullptr);
 
   QLabel* CountBox() const { return count_; }
   QPushButton* Button(const QString& name) const;
@@ -24,8 +24,8 @@ class FormImport : public QDialog {
  private:
   void Run(OldReleaseImporter::Kind kind);
   void SetRunning(bool running);
+  void RecordImported(int imported) override;
 
-  Application& app_;
   OldReleaseImporter& importer_;
   QLabel* count_;
   ImportSummary summary_;

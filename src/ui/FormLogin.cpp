@@ -22,15 +22,15 @@ FormLogin::FormLogin(QWidget* parent) : QDialog(parent) {
   picture->setPixmap(QIcon::fromTheme(QStringLiteral("dialog-password"),
                                       QIcon::fromTheme(QStringLiteral("system-lock-screen")))
                          .pixmap(48, 48));
-  text1_ = new QLineEdit(this);
-  text1_->setObjectName(QStringLiteral("Text1"));
-  text1_->setEchoMode(QLineEdit::Password);
-  text2_ = new QLineEdit(this);
-  text2_->setObjectName(QStringLiteral("Text2"));
-  text2_->setMaxLength(40);
+  password_box_ = new QLineEdit(this);
+  password_box_->setObjectName(QStringLiteral("Text1"));
+  password_box_->setEchoMode(QLineEdit::Password);
+  examiner_box_ = new QLineEdit(this);
+  examiner_box_->setObjectName(QStringLiteral("Text2"));
+  examiner_box_->setMaxLength(40);
   auto* form = new QFormLayout;
-  form->addRow(Msg(202), text1_);
-  form->addRow(Msg(101), text2_);
+  form->addRow(Msg(202), password_box_);
+  form->addRow(Msg(101), examiner_box_);
   const DialogButtons buttons = MakeOkCancelButtons(this);
   connect(buttons.box, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons.box, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -41,10 +41,10 @@ FormLogin::FormLogin(QWidget* parent) : QDialog(parent) {
   layout->addLayout(top);
   layout->addWidget(buttons.box);
   setMinimumWidth(360);
-  text1_->setFocus();
+  password_box_->setFocus();
 }
 
-QString FormLogin::Password() const { return text1_->text(); }
-QString FormLogin::Examiner() const { return text2_->text(); }
+QString FormLogin::Password() const { return password_box_->text(); }
+QString FormLogin::Examiner() const { return examiner_box_->text(); }
 
 }  // namespace sonivera::ui

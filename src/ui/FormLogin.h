@@ -15,8 +15,8 @@ class FormLogin : public QDialog {
   QString Examiner() const;
 
  private:
-  QLineEdit* text1_;
-  QLineEdit* text2_;
+  QLineEdit* password_box_;
+  QLineEdit* examiner_box_;
 };
 
 }  // namespace sonivera::ui

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QHeaderView>
 #include <QIcon>
 #include <QItemSelectionModel>
@@ -28,7 +29,6 @@
 #include "register/RecordEditor.h"
 #include "register/Register.h"
 #include "ui/DetailsPage.h"
-#include "ui/FormRecall.h"
 #include "ui/FormTx730Transfer.h"
 #include "ui/FormVision.h"
 #include "ui/PicGraph.h"
@@ -89,8 +89,8 @@ QString Plain(QString text) {
 FormMain::FormMain(Application& app, QWidget* parent)
     : QMainWindow(parent),
       app_(app),
-      register_(std::make_unique<Register>(app)),
-      editor_(std::make_unique<RecordEditor>(app, register_.get())),
+      register_(std::make_unique<Register>(app.Db(), app.Reporter(), app.UserLocale())),
+      editor_(std::make_unique<RecordEditor>(app.ForEditor(), register_.get())),
       questionnaire_(std::make_unique<Questionnaire>()) {
   setObjectName(QStringLiteral("FormMain"));
   setWindowIcon(QIcon::fromTheme(QStringLiteral("audio-headphones")));
@@ -103,17 +103,17 @@ FormMain::FormMain(Application& app, QWidget* parent)
   ConnectCore();
   questionnaire_->LoadQuestions(app_.Folder().File(QStringLiteral("questions.txt")),
                                 app_.Reporter());
-  details_->SetLists(app_.State().detail_lists);
-  results_->ColourKey()->SetBands(app_.State().chart_files.bands);
+  details_->SetLists(app_.Lists());
+  results_->ColourKey()->SetBands(app_.ChartFiles().bands);
 
   // Start-up: the register, the title, the current patient, both charts.
   register_->BuildRegister();
   FormatGridColumns();
-  if (!register_->MoveToPatient(app_.State().CurrentPatNo)) register_->GoToChosenRecord(0);
+  if (!register_->MoveToPatient(register_->Cursor().PatNo)) register_->GoToChosenRecord(0);
   SelectCurrentRow();
   RefreshRecord();
   for (QWidget* input : {static_cast<QWidget*>(grid_), grid_->viewport()}) {
-    new InputFreeze(input, [this] { return app_.State().EditMode != kBrowsing; });
+    new InputFreeze(input, [this] { return editor_->Editing(); });
   }
   new RecordShortcuts(this, {Action(QStringLiteral("New Patient")),
                              Action(QStringLiteral("Insert Record")), Action(QStringLiteral("Edit")),
@@ -124,7 +124,7 @@ FormMain::FormMain(Application& app, QWidget* parent)
   FitToScreen();
 }
 
-FormMain::~FormMain() { app_.State().categorisation.recall_dialog = nullptr; }
+FormMain::~FormMain() { app_.SetSerialLink(nullptr); }
 
 void FormMain::ConnectCore() {
   grid_->setModel(&register_->Model());
@@ -147,20 +147,14 @@ void FormMain::ConnectCore() {
   questions_->setColumnWidth(QuestionnaireModel::kResponse,
                              fontMetrics().horizontalAdvance(QStringLiteral("Response")) + 24);
 
-  editor_->on_show_page = [this](RecordEditor::Page page) {
-    if (!app_.State().BulkMode) tabs_->setCurrentIndex(static_cast<int>(page) - 1);
-  };
-  editor_->on_grid_changed = [this](int row, int) { RedrawChart(row < 2); };
-  editor_->on_redraw = [this] { RefreshRecord(); };
-  // The recall window, shown by the save of a test that arrived from the PC
-  // audiometer.
-  app_.State().categorisation.recall_dialog =
-      [this](const QString& categorisation) -> std::optional<QDate> {
-    FormRecall recall(app_, categorisation, this);
-    if (RunDialog(recall) != QDialog::Accepted) return std::nullopt;
-    return recall.RecallDate();
-  };
+  editor_->SetListener(this);
 }
+
+void FormMain::ShowPage(MainPage page) { tabs_->setCurrentIndex(Tab(page)); }
+
+void FormMain::GridChanged(int row, int) { RedrawChart(row < 2); }
+
+void FormMain::Redraw() { RefreshRecord(); }
 
 int FormMain::RunDialog(QDialog& dialog) { return run_dialog(dialog); }
 
@@ -234,11 +228,11 @@ void FormMain::BuildActions() {
   AddAction(QStringLiteral("About"), Msg(3123), QStringLiteral("help-about"), K(),
             &FormMain::About);
   AddAction(QStringLiteral("ImportFile"), Msg(3700), QStringLiteral("document-import"),
-            K(Qt::CTRL | Qt::SHIFT | Qt::Key_O), &FormMain::mnuImportFile);
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_O), &FormMain::ImportRegisterFile);
   AddAction(QStringLiteral("Export"), Msg(3701), QStringLiteral("document-export"),
-            K(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &FormMain::mnuExport);
+            K(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &FormMain::ExportRegister);
   AddAction(QStringLiteral("ImportA3_1"), Msg(3702), QStringLiteral("document-import"), K(),
-            &FormMain::mnuImportA3_1);
+            &FormMain::ImportOlderRelease);
   AddAction(QStringLiteral("Print"), Msg(3780), QStringLiteral("document-print"), K::Print,
             &FormMain::PrintCommand);
   AddAction(QStringLiteral("PrintPreview"), Msg(3781), QStringLiteral("document-print-preview"),

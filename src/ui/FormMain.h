@@ -5,8 +5,11 @@
 #include <functional>
 #include <memory>
 
+#include "base/Settings.h"
 #include "chart/ColourBands.h"
+#include "register/EditMode.h"
 #include "register/EntryFields.h"
+#include "register/RecordEditor.h"
 
 class QAction;
 class QDialog;
@@ -21,7 +24,6 @@ class Application;
 class CompanionLink;
 class Questionnaire;
 class QuestionnaireModel;
-class RecordEditor;
 class Register;
 class SerialLink;
 }  // namespace sonivera
@@ -39,10 +41,11 @@ class ResultsPage;
 // chosen patient, the menus, toolbar and status bar. Every rule lives in the
 // core (Register, RecordEditor, the chart); this class shows their state and
 // passes on the user's commands.
-class FormMain : public QMainWindow {
+class FormMain : public QMainWindow, private RecordEditorListener, private SerialLinkOpener {
   Q_OBJECT
  public:
-  enum Page { kRegisterPage = 0, kDetailsPage = 1, kAudiogramsPage = 2, kQuestionnairePage = 3 };
+  // The tab of a page.
+  static int Tab(MainPage page) { return static_cast<int>(page); }
 
   explicit FormMain(Application& app, QWidget* parent = nullptr);
   ~FormMain() override;
@@ -50,8 +53,8 @@ class FormMain : public QMainWindow {
   // The action of a toolbar key ("down", "Post", "Insert Record", ...) or of
   // a menu command ("DeletePatient", "ChangePatNo", "Recheck", "About", ...).
   QAction* Action(const QString& key) const { return actions_.value(key); }
-  QTableView* DBGrid1() const { return grid_; }
-  QTabWidget* TabStrip1() const { return tabs_; }
+  QTableView* RegisterGrid() const { return grid_; }
+  QTabWidget* Pages() const { return tabs_; }
   DetailsPage* Details() const { return details_; }
   ResultsPage* Results() const { return results_; }
   QLabel* StatusPanel(int panel) const { return status_[panel]; }
@@ -79,7 +82,7 @@ class FormMain : public QMainWindow {
   void UpdateStatusBar();
   void UpdateTitleBar();
 
-  // Runs the windows a command opens (find, filter, sort, renumbering, recall,
+  // Runs the windows a command opens (find, filter, sort, renumbering,
   // About) and returns their result; exec() unless a test answers them
   // without a modal loop.
   std::function<int(QDialog&)> run_dialog;
@@ -148,9 +151,9 @@ class FormMain : public QMainWindow {
   void ShowFromVision(const QString& pat_no);
 
   // File interchange (FormMainInterchange.cpp).
-  void mnuImportFile();
-  void mnuExport();
-  void mnuImportA3_1();
+  void ImportRegisterFile();
+  void ExportRegister();
+  void ImportOlderRelease();
   void AfterImport();
 
   // The PC audiometer through its companion program (FormMainCompanion.cpp).
@@ -174,6 +177,13 @@ class FormMain : public QMainWindow {
   void OnTabChanged(int index);
   void OnThresholdEdited(int item, const QString& text);
 
+  // What the record editor asks of the window.
+  void ShowPage(MainPage page) override;
+  void GridChanged(int row, int column) override;
+  void Redraw() override;
+  // The configuration window (or the start-up) re-arms the TX730 link.
+  void OpenSerialLink() override;
+
   Application& app_;
   std::unique_ptr<Register> register_;
   std::unique_ptr<RecordEditor> editor_;
@@ -196,7 +206,7 @@ class FormMain : public QMainWindow {
   chart::ColourKey colour_key_;
   // The values on show while browsing (the editor holds them while editing).
   EntryFields shown_;
-  int shown_tab_ = kRegisterPage;
+  int shown_tab_ = Tab(MainPage::Register);
   // Set while the window moves the grid or the scroll bar itself.
   bool updating_ = false;
 };

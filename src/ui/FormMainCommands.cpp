@@ -14,6 +14,7 @@
 #include "categorise/ShiftCheck.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"
+#include "register/Recategorise.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
 #include "ui/DetailsPage.h"
@@ -32,7 +33,7 @@ namespace sonivera::ui {
 
 void FormMain::OnRowChanged(int row) {
   if (updating_ || row < 0) return;
-  if (app_.State().EditMode != kBrowsing) {
+  if (editor_->Editing()) {
     // Browsing is refused while a record is open: stay on its row.
     SelectCurrentRow();
     return;
@@ -41,10 +42,10 @@ void FormMain::OnRowChanged(int row) {
 }
 
 void FormMain::OnScroll(int value) {
-  if (app_.State().EditMode != kBrowsing) {
+  if (editor_->Editing()) {
     // The scroll bar does nothing while editing: put it back.
     const QSignalBlocker block(results_->VScrollResults());
-    results_->VScrollResults()->setValue(app_.State().TestIndex);
+    results_->VScrollResults()->setValue(register_->Cursor().TestIndex);
     return;
   }
   try {
@@ -53,17 +54,18 @@ void FormMain::OnScroll(int value) {
       results_->RightGraph()->setFocus();
     }
   } catch (const std::exception&) {
-    app_.Reporter().ShowAndLog(Msg(1026) + QStringLiteral(" (vscrollresults_change)"));
+    app_.Reporter().ShowAndLog(Msg(1026) +
+                               ErrorTag(QStringLiteral("vscrollresults_change"), kNoMessage));
   }
 }
 
 void FormMain::OnTabChanged(int index) {
   if (index == shown_tab_) return;
-  if (index == kRegisterPage && app_.State().EditMode != kBrowsing) {
+  if (index == Tab(MainPage::Register) && editor_->Editing()) {
     const auto answer = app_.Ask().Show(Msg(1006), Msg(1007), Prompter::Buttons::YesNo,
                                         Prompter::Answer::Yes, Prompter::Icon::Question);
     if (answer == Prompter::Answer::Yes) Post();
-    if (app_.State().EditMode != kBrowsing) {
+    if (editor_->Editing()) {
       // Not saved: the page in front stays.
       const QSignalBlocker block(tabs_);
       tabs_->setCurrentIndex(shown_tab_);
@@ -71,21 +73,21 @@ void FormMain::OnTabChanged(int index) {
     }
   }
   shown_tab_ = tabs_->currentIndex();
-  if (shown_tab_ == kAudiogramsPage && app_.State().EditMode != kBrowsing) {
+  if (shown_tab_ == Tab(MainPage::Audiograms) && editor_->Editing()) {
     // The date and time typed on the details page show here at once.
     ReadBoxes();
     results_->ShowTestKey(editor_->Entries());
   }
-  if (shown_tab_ == kRegisterPage) {
+  if (shown_tab_ == Tab(MainPage::Register)) {
     UpdateStatusBar();
     grid_->viewport()->update();
   }
 }
 
 void FormMain::OnThresholdEdited(int item, const QString& text) {
-  if (app_.State().EditMode == kBrowsing) return;
+  if (!editor_->Editing()) return;
   editor_->ThresholdChanged(item, text);
-  results_->SetThresholdBox(item, editor_->Entries().Text1[item]);
+  results_->SetThresholdBox(item, editor_->Entries().Thresholds[item]);
 }
 
 void FormMain::MoveDown() {
@@ -146,7 +148,7 @@ void FormMain::Filter() {
   };
   actions.current = [this] { return register_->CurrentRecordCriteria(); };
   // The window opens on the criteria in force, so Apply keeps them.
-  FormFilter filter(app_.State().UserLocale, register_->CriteriaInForce(), actions, this);
+  FormFilter filter(app_.UserLocale(), register_->CriteriaInForce(), actions, this);
   RunDialog(filter);
 }
 
@@ -160,14 +162,14 @@ void FormMain::Sort() {
 }
 
 void FormMain::Configure() {
-  if (app_.State().EditMode != kBrowsing) return;
+  if (editor_->Editing()) return;
   FormConfig config(app_, this);
   connect(&config, &FormConfig::ChartsNeedRedraw, this, [this] {
-    results_->ColourKey()->SetBands(app_.State().chart_files.bands);
+    results_->ColourKey()->SetBands(app_.ChartFiles().bands);
     RedrawCharts();
   });
-  connect(&config, &FormConfig::RegisterNeedsRefresh, this, [this] {
-    const QString chosen = app_.State().CurrentPatNo;
+  connect(&config, &FormConfig::RegisterNeedsRefresh, this, [this](const QString& pat_no) {
+    const QString chosen = pat_no.isEmpty() ? register_->Cursor().PatNo : pat_no;
     register_->BuildRegister();
     if (!register_->MoveToPatient(chosen)) register_->GoToChosenRecord(0);
     SelectCurrentRow();
@@ -193,42 +195,44 @@ void FormMain::Configure() {
 }
 
 void FormMain::DeleteTest() {
-  if (editor_->mnuDelete()) SelectCurrentRow();
+  const RegisterCursor& cursor = register_->Cursor();
+  if (editor_->DeleteTest(cursor.PatNo, cursor.TestIndex)) SelectCurrentRow();
   UpdateEditState();
 }
 
 void FormMain::DeletePatient() {
-  if (editor_->mnuDeletePatient()) SelectCurrentRow();
+  if (editor_->DeletePatient(register_->Cursor().PatNo)) SelectCurrentRow();
   UpdateEditState();
 }
 
 void FormMain::EditRecord() {
-  if (editor_->mnuEditRecord()) RefreshRecord();
+  const RegisterCursor& cursor = register_->Cursor();
+  if (editor_->EditRecord(cursor.PatNo, cursor.TestIndex)) RefreshRecord();
   UpdateEditState();
 }
 
 void FormMain::InsertRecord() {
-  if (!editor_->mnuInsertResults()) return;
+  if (!editor_->InsertAudiogram(register_->Cursor().PatNo)) return;
   StartQuestionnaire();
   UpdateEditState();
   // The new test's date and time come first, then its thresholds.
-  tabs_->setCurrentIndex(kDetailsPage);
-  details_->MBoxDate(kBoxDateofTest)->setFocus();
+  tabs_->setCurrentIndex(Tab(MainPage::Details));
+  details_->DateBox(kBoxDateofTest)->setFocus();
 }
 
 void FormMain::NewPatient() {
-  editor_->mnuAddPatient();
+  editor_->AddPatient();
   StartQuestionnaire();
   UpdateEditState();
-  details_->TextField0()->setFocus();
+  details_->PatNoBox()->setFocus();
 }
 
 void FormMain::Post() {
   ReadBoxes();
-  const auto result = editor_->mnuPost();
-  if (result == RecordEditor::PostResult::Saved) {
+  const auto result = editor_->Save();
+  if (result == RecordEditor::SaveResult::Saved) {
     SelectCurrentRow();
-  } else if (result != RecordEditor::PostResult::NotEditing) {
+  } else if (result != RecordEditor::SaveResult::NotEditing) {
     // The entries may have changed (a refused number is cleared).
     ShowEntries(editor_->Entries());
   }
@@ -236,14 +240,14 @@ void FormMain::Post() {
 }
 
 void FormMain::CancelEdit() {
-  if (app_.State().EditMode == kBrowsing) return;
-  editor_->mnuCancel();
+  if (!editor_->Editing()) return;
+  editor_->Cancel();
   SelectCurrentRow();
   UpdateEditState();
 }
 
 void FormMain::ChangePatNo() {
-  const QString old_no = app_.State().CurrentPatNo;
+  const QString old_no = register_->Cursor().PatNo;
   FormChangePatNo change(
       old_no,
       [this, old_no](const QString& new_no) { return editor_->ChangePatientNo(old_no, new_no); },
@@ -252,9 +256,13 @@ void FormMain::ChangePatNo() {
 }
 
 void FormMain::Recheck() {
-  if (app_.State().EditMode != kBrowsing) return;
+  if (editor_->Editing()) return;
+  const RegisterCursor& cursor = register_->Cursor();
   // The core has told the user why when nothing was stored.
-  if (RecheckShift(app_) == RecheckOutcome::Stored) RefreshRecord();
+  if (RecheckShift(app_.Db(), app_.Categorisation(), app_.Reporter(), cursor.PatNo,
+                   cursor.TestIndex) == RecheckOutcome::Stored) {
+    RefreshRecord();
+  }
 }
 
 void FormMain::ColourKey() {
@@ -275,7 +283,7 @@ void FormMain::CloseWindow() { close(); }
 
 void FormMain::closeEvent(QCloseEvent* event) {
   // EndProgram asks message 1030 while an edit is open; true means "go on".
-  if (app_.Ended() || !app_.EndProgram()) {
+  if (app_.Ended() || !app_.EndProgram(editor_->Editing())) {
     event->accept();
     return;
   }

@@ -49,14 +49,15 @@ void FormMain::BuildCompanionCommands() {
   CompanionHooks hooks;
   hooks.on_running = [this](bool running) { CompanionRunning(running); };
   hooks.export_register = [this](const QString& path) {
-    return exportregisterascsv(app_, QFileInfo(path).fileName(),
-                               ShownRegisterRows(app_.Db().Conn(), *register_))
+    return ExportRegisterCsv(app_.Folder(), app_.Db(), app_.Reporter(), QFileInfo(path).fileName(),
+                             ShownRegisterRows(app_.Db().Conn(), *register_))
         .written;
   };
   hooks.import_csv = [this](const QString& path) {
-    RegisterImporter(app_, *editor_, register_.get()).importfile(QFileInfo(path).fileName());
+    RegisterImporter(app_.ForImport(*editor_, register_.get()))
+        .ChooseAndImport(QFileInfo(path).fileName());
   };
-  companion_ = std::make_unique<CompanionLink>(app_.Folder(), app_.Config().PcAudiometerPort,
+  companion_ = std::make_unique<CompanionLink>(app_.Folder(), app_.settings().PcAudiometerPort,
                                                app_.Reporter(), hooks);
   companion_cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
   companion_cancel_->setObjectName(QStringLiteral("CancelCompanion"));
@@ -75,7 +76,7 @@ void FormMain::AddCompanionMenu(QMenu* menu) {
 }
 
 void FormMain::CompanionRunning(bool running) {
-  app_.State().TestRunning = running;
+  app_.SetTestRunning(running);
   for (const char* key : kOffWhileRunning) {
     if (QAction* action = Action(QLatin1String(key))) action->setEnabled(!running);
   }
@@ -96,19 +97,17 @@ void FormMain::mnuGetData() { RunCompanionCommand(false); }
 
 void FormMain::RunCompanionCommand(bool launch) {
   if (companion_->Running()) return;
-  AppState& state = app_.State();
   ReadBoxes();
-  companion_->SetPort(app_.Config().PcAudiometerPort);
+  companion_->SetPort(app_.settings().PcAudiometerPort);
   const auto outcome =
-      RunCompanionOnRecord(*companion_, *editor_, app_.Db().Conn(), state.categorisation.grid,
-                           launch, state.EditMode != kBrowsing, register_->Model().TotalRows() == 0,
-                           state.CurrentPatNo, state.NewTestPending);
+      RunCompanionOnRecord(*companion_, *editor_, app_.Db().Conn(), app_.Categorisation().grid,
+                           launch, register_->Model().TotalRows() == 0, register_->Cursor().PatNo);
   switch (outcome.kind) {
     case CompanionOutcome::kTest:
       // Open for the examiner to review and save.
       UpdateEditState();
       ShowEntries(editor_->Entries());
-      tabs_->setCurrentIndex(kAudiogramsPage);
+      tabs_->setCurrentIndex(Tab(MainPage::Audiograms));
       break;
     case CompanionOutcome::kCsvResult:
       AfterImport();
@@ -122,20 +121,20 @@ void FormMain::RunCompanionCommand(bool launch) {
 }
 
 void FormMain::mnuSendData() {
-  if (app_.State().EditMode != kBrowsing || companion_->Running()) return;
-  companion_->SetPort(app_.Config().PcAudiometerPort);
+  if (editor_->Editing() || companion_->Running()) return;
+  companion_->SetPort(app_.settings().PcAudiometerPort);
   companion_->SendData();
   UpdateEditState();
 }
 
 void FormMain::mnuCommPort() {
-  FormCommPort window(CommPortFromSetting(app_.Config().PcAudiometerPort), this);
+  FormCommPort window(CommPortFromSetting(app_.settings().PcAudiometerPort), this);
   if (RunDialog(window) != QDialog::Accepted) return;
-  if (!StoreCommPort(app_.Folder(), app_.Config(), window.Chosen())) {
+  if (!StoreCommPort(app_.Folder(), app_.settings(), window.Chosen())) {
     app_.Reporter().Report(QStringLiteral("ux730.ini could not be written"),
                            errnum::kPermissionDenied, QStringLiteral("formcommport"));
   }
-  companion_->SetPort(app_.Config().PcAudiometerPort);
+  companion_->SetPort(app_.settings().PcAudiometerPort);
 }
 
 }  // namespace sonivera::ui

@@ -19,21 +19,22 @@
 
 namespace sonivera::ui {
 
-void FormMain::mnuImportFile() {
-  RegisterImporter importer(app_, *editor_, register_.get());
+void FormMain::ImportRegisterFile() {
+  RegisterImporter importer(app_.ForImport(*editor_, register_.get()));
   // Any name but veldata.csv asks for the file.
-  importer.importfile(QStringLiteral("ImportFile"));
+  importer.ChooseAndImport(QStringLiteral("ImportFile"));
   AfterImport();
 }
 
-void FormMain::mnuExport() {
-  exportregisterascsv(app_, QString(), ShownRegisterRows(app_.Db().Conn(), *register_));
+void FormMain::ExportRegister() {
+  ExportRegisterCsv(app_.Folder(), app_.Db(), app_.Reporter(), QString(),
+                    ShownRegisterRows(app_.Db().Conn(), *register_));
 }
 
-void FormMain::mnuImportA3_1() {
-  OldReleaseImporter importer(app_, *editor_, register_.get());
+void FormMain::ImportOlderRelease() {
+  OldReleaseImporter importer(app_.ForImport(*editor_, register_.get()), app_.Schemes());
   importer.AskBeforeImport();
-  FormImport window(app_, importer, this);
+  FormImport window(importer, this);
   RunDialog(window);
   AfterImport();
 }
@@ -44,8 +45,8 @@ void FormMain::AfterImport() {
 }
 
 void FormMain::Questions() {
-  if (app_.State().EditMode == kBrowsing) return;
-  tabs_->setCurrentIndex(kQuestionnairePage);
+  if (!editor_->Editing()) return;
+  tabs_->setCurrentIndex(Tab(MainPage::Questionnaire));
   FormQuestion window(*questionnaire_, this);
   window.run_dialog = run_dialog;
   window.changed = [this] {

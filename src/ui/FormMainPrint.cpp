@@ -16,8 +16,8 @@ void FormMain::BuildPrinting() {
   ReportPrinting::Sources sources;
   sources.connection = [this]() -> db::Connection& { return app_.Db().Conn(); };
   sources.setup = [this] {
-    auto setup = report::ReportSetupFor(app_.Folder(), app_.State().detail_lists,
-                                        app_.Config().chart, app_.State().chart_files,
+    auto setup = report::ReportSetupFor(app_.Folder(), app_.Lists(),
+                                        app_.settings().chart, app_.ChartFiles(),
                                         app_.Reporter());
     // The questions as the window holds them (the configuration may have
     // reloaded them).
@@ -26,9 +26,9 @@ void FormMain::BuildPrinting() {
   };
   sources.shown_audiogram = [this]() -> std::optional<report::PrintItem> {
     // The audiogram on show as stored; nothing while the register is empty.
-    const AppState& state = app_.State();
+    const RegisterCursor& cursor = register_->Cursor();
     if (register_->CurrentRow() < 0) return std::nullopt;
-    return report::ShownAudiogram(app_.Db().Conn(), state.CurrentPatNo, state.TestIndex);
+    return report::ShownAudiogram(app_.Db().Conn(), cursor.PatNo, cursor.TestIndex);
   };
   sources.register_query = [this] { return register_->Model().Query(); };
   sources.register_description = [this] {
@@ -40,8 +40,8 @@ void FormMain::BuildPrinting() {
     }
     return description;
   };
-  sources.print_heading = [this] { return app_.State().detail_lists.PrintHeading; };
-  sources.after = [this] { tabs_->setCurrentIndex(kRegisterPage); };
+  sources.print_heading = [this] { return app_.Lists().PrintHeading; };
+  sources.after = [this] { tabs_->setCurrentIndex(Tab(MainPage::Register)); };
   printing_ = std::make_unique<ReportPrinting>(std::move(sources), app_.Ask(), app_.Reporter(),
                                                this);
   printing_->run_dialog = [this](QDialog& dialog) { return RunDialog(dialog); };

@@ -40,14 +40,14 @@ QDate BoxDate(const QString& text) {
 }  // namespace
 
 void FormMain::RefreshRecord() {
-  const AppState& state = app_.State();
-  if (state.EditMode != kBrowsing) {
+  if (editor_->Editing()) {
     ShowEntries(editor_->Entries());
     return;
   }
   RecordView view;
   try {
-    view = LoadRecordView(app_.Db().Conn(), state.CurrentPatNo, state.TestIndex);
+    const RegisterCursor& cursor = register_->Cursor();
+    view = LoadRecordView(app_.Db().Conn(), cursor.PatNo, cursor.TestIndex);
   } catch (const std::exception& error) {
     app_.Reporter().Report(QString::fromUtf8(error.what()), 0,
                            QStringLiteral("updateresultsdisplay"));
@@ -62,19 +62,20 @@ void FormMain::RefreshRecord() {
 }
 
 void FormMain::ShowEntries(const EntryFields& entries) {
-  const AppState& state = app_.State();
+  const RegisterCursor& cursor = register_->Cursor();
   // The patient's baseline stays in view while a test is edited or added.
-  if (state.EditMode != kBrowsing) {
-    details_->ShowValues(entries,
-                         state.EditMode == kAddingPatient ? QString() : details_->Baseline());
+  if (editor_->Editing()) {
+    details_->ShowValues(entries, editor_->Mode() == EditMode::AddingPatient
+                                      ? QString()
+                                      : details_->Baseline());
   }
   results_->ShowValues(entries);
   {
     const QSignalBlocker block(results_->VScrollResults());
-    results_->VScrollResults()->setRange(0, std::max(0, state.TestCount - 1));
-    results_->VScrollResults()->setValue(state.TestIndex);
+    results_->VScrollResults()->setRange(0, std::max(0, cursor.TestCount - 1));
+    results_->VScrollResults()->setValue(cursor.TestIndex);
   }
-  results_->SetRecordLabels(state.TestIndex, state.TestCount);
+  results_->SetRecordLabels(cursor.TestIndex, cursor.TestCount);
   LoadGrid(entries);
   RedrawCharts();
   ShowQuestions(entries);
@@ -83,18 +84,17 @@ void FormMain::ShowEntries(const EntryFields& entries) {
 // The audiogram grid holds what the boxes show: the shown test in rows 0
 // and 2, the one before it in rows 1 and 3.
 void FormMain::LoadGrid(const EntryFields& entries) {
-  sonivera::LoadGrid(entries, app_.State().categorisation.grid);
+  sonivera::LoadGrid(entries, app_.Categorisation().grid);
 }
 
 void FormMain::RedrawChart(bool left) {
-  AppState& state = app_.State();
   const chart::EarThresholds values =
-      chart::EarFromGrid(state.categorisation.grid, left ? chart::Ear::Left : chart::Ear::Right);
-  const EntryFields& entries = state.EditMode != kBrowsing ? editor_->Entries() : shown_;
-  const chart::ChartPatient patient{BoxDate(entries.MBoxDOB),
-                                    BoxDate(entries.MBoxDate[kBoxDateofTest]), ChartSex(entries)};
+      chart::EarFromGrid(app_.Categorisation().grid, left ? chart::Ear::Left : chart::Ear::Right);
+  const EntryFields& entries = editor_->Editing() ? editor_->Entries() : shown_;
+  const chart::ChartPatient patient{BoxDate(entries.DOB), BoxDate(entries.Dates[kBoxDateofTest]),
+                                    ChartSex(entries)};
   PicGraph* graph = left ? results_->LeftGraph() : results_->RightGraph();
-  graph->Redraw(values, patient, state.settings.chart, state.chart_files, app_.Reporter());
+  graph->Redraw(values, patient, app_.settings().chart, app_.ChartFiles(), app_.Reporter());
 }
 
 void FormMain::RedrawCharts() {
@@ -132,15 +132,14 @@ void FormMain::SelectCurrentRow() {
 
 // Copies what the user typed on the pages into the editor's entries.
 void FormMain::ReadBoxes() {
-  if (app_.State().EditMode == kBrowsing) return;
+  if (!editor_->Editing()) return;
   details_->ReadValues(editor_->Entries());
   results_->ReadThresholds(editor_->Entries());
 }
 
 void FormMain::UpdateEditState() {
-  const AppState& state = app_.State();
-  const bool editing = state.EditMode != kBrowsing;
-  details_->SetEditing(editing, state.EditMode == kAddingPatient);
+  const bool editing = editor_->Editing();
+  details_->SetEditing(editing, editor_->Mode() == EditMode::AddingPatient);
   results_->SetEditable(editing);
   // The register grid stays on the open record: no click or key moves it
   // (InputFreeze swallows them), and it gives up the focus.
@@ -152,7 +151,8 @@ void FormMain::UpdateEditState() {
                           "Vision", "InsertVision"}) {
     if (QAction* action = Action(QLatin1String(key))) action->setEnabled(!editing);
   }
-  const bool have_patient = !state.CurrentPatNo.isEmpty() && state.TestCount > 0;
+  const RegisterCursor& cursor = register_->Cursor();
+  const bool have_patient = !cursor.PatNo.isEmpty() && cursor.TestCount > 0;
   for (const char* key :
        {"Insert Record", "Edit", "Delete", "DeletePatient", "ChangePatNo", "Recheck",
         "InsertVision"}) {

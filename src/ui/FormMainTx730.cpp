@@ -20,7 +20,7 @@ void FormMain::BuildTx730Commands() {
             QStringLiteral("document-import"), QKeySequence(), &FormMain::mnuImportTX730);
   AddAction(QStringLiteral("ExportTX730"), QStringLiteral("E&xport to TX730..."),
             QStringLiteral("document-export"), QKeySequence(), &FormMain::mnuExportTX730);
-  serial_link_ = std::make_unique<SerialLink>(app_.Config(), app_.Folder(), app_.Reporter());
+  serial_link_ = std::make_unique<SerialLink>(app_.settings(), app_.Folder(), app_.Reporter());
   SerialLink& link = *serial_link_;
   link.on_export_allowed = [this](bool allowed) {
     Action(QStringLiteral("ExportTX730"))->setEnabled(allowed);
@@ -39,8 +39,8 @@ void FormMain::BuildTx730Commands() {
   companion_->SetSerialPortRelease(
       {[this] { return serial_link_->IsOpen(); }, [this] { serial_link_->Close(); }});
   // The configuration window re-arms the link when it changes series or port.
-  app_.on_open_serial_link = [this] { serial_link_->ArmReceiving(); };
-  const Settings& settings = app_.Config();
+  app_.SetSerialLink(this);
+  const Settings& settings = app_.settings();
   if (IsPassiveSeries(settings.AudiometerSeries) && settings.SerialPortNumber != 0) {
     link.ArmReceiving();
   }
@@ -53,7 +53,7 @@ void FormMain::AddTx730Menu(QMenu* menu) {
   // Passive reception keeps the export off; a series changed to 1 or 3 in
   // the configuration window gives it back.
   connect(menu, &QMenu::aboutToShow, this, [this] {
-    if (!IsPassiveSeries(app_.Config().AudiometerSeries)) {
+    if (!IsPassiveSeries(app_.settings().AudiometerSeries)) {
       Action(QStringLiteral("ExportTX730"))->setEnabled(true);
     }
   });
@@ -65,7 +65,7 @@ FormImportTx730* FormMain::ImportTx730Window() {
     actions.configure = [this] { Configure(); };
     actions.refresh_register = [this] {
       register_->BuildRegister();
-      if (!register_->MoveToPatient(app_.State().CurrentPatNo)) register_->GoToChosenRecord(0);
+      if (!register_->MoveToPatient(register_->Cursor().PatNo)) register_->GoToChosenRecord(0);
       SelectCurrentRow();
       RefreshRecord();
     };
@@ -73,20 +73,20 @@ FormImportTx730* FormMain::ImportTx730Window() {
     actions.current_value = [this](RequestFilter option) -> QString {
       switch (option) {
         case RequestFilter::PatientNo:
-          return shown_.TextField0;
+          return shown_.PatNo;
         case RequestFilter::Surname:
           return shown_.Surname;
         case RequestFilter::Forenames:
           return shown_.Forenames;
         case RequestFilter::Position:
-          return shown_.ComboDetails[kComboPositionRank];
+          return shown_.Details[kComboPositionRank];
         case RequestFilter::Department:
-          return shown_.ComboDetails[kComboDeptUnit];
+          return shown_.Details[kComboDeptUnit];
         case RequestFilter::Company:
-          return shown_.ComboDetails[kComboCompany];
+          return shown_.Details[kComboCompany];
         case RequestFilter::DateOrBefore:
         case RequestFilter::DateOrAfter:
-          return shown_.MBoxDate[kBoxDateofTest];
+          return shown_.Dates[kBoxDateofTest];
         default:
           return QStringLiteral("Error");
       }
@@ -112,13 +112,15 @@ FormExportTX730* FormMain::ExportTx730Window() {
   return export_tx730_;
 }
 
+void FormMain::OpenSerialLink() { serial_link_->ArmReceiving(); }
+
 void FormMain::mnuImportTX730() {
-  if (app_.State().EditMode != kBrowsing) return;
+  if (editor_->Editing()) return;
   ImportTx730Window()->Open();
 }
 
 void FormMain::mnuExportTX730() {
-  if (app_.State().EditMode != kBrowsing) return;
+  if (editor_->Editing()) return;
   ExportTx730Window()->Open();
 }
 

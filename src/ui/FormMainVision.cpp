@@ -46,12 +46,13 @@ void FormMain::BuildTypeMenu() {
 FormVision* FormMain::VisionWindow() {
   if (!vision_) {
     vision_ =
-        std::make_unique<FormVision>(app_.Db(), app_.Ask(), app_.Log(), app_.State().detail_lists);
+        std::make_unique<FormVision>(app_.Db(), app_.Ask(), app_.Log(), app_.Lists());
+    vision_->user_locale = app_.UserLocale();
     vision_->show_audiogram = [this](const QString& pat_no) { ShowFromVision(pat_no); };
     vision_->insert_audiogram = [this](const QString& pat_no) {
       ShowFromVision(pat_no);
       InsertRecord();
-      if (app_.State().EditMode != kInsertingTest) return;
+      if (editor_->Mode() != EditMode::InsertingTest) return;
       // Particulars recorded later on the vision side are the newer ones.
       try {
         if (const auto header = vision::NewerVisionParticulars(app_.Db().Conn(), pat_no)) {
@@ -68,24 +69,25 @@ FormVision* FormMain::VisionWindow() {
 }
 
 void FormMain::ShowVision() {
-  if (app_.State().EditMode != kBrowsing) return;
+  if (editor_->Editing()) return;
   FormVision* vision = VisionWindow();
-  vision->ShowPatient(app_.State().CurrentPatNo);
+  vision->ShowPatient(register_->Cursor().PatNo);
   hide();
   vision->show();
   vision->raise();
 }
 
 void FormMain::InsertVision() {
-  if (app_.State().EditMode != kBrowsing || app_.State().CurrentPatNo.isEmpty()) return;
-  if (app_.State().TestIndex > 0) {
+  const RegisterCursor& cursor = register_->Cursor();
+  if (editor_->Editing() || cursor.PatNo.isEmpty()) return;
+  if (cursor.TestIndex > 0) {
     app_.Ask().Show(QStringLiteral("You have an older Audiogram selected. Please scroll to the "
                                    "latest Audiogram, before inserting a Vision test"),
                     QStringLiteral("Warning - Historic Data"), Prompter::Buttons::Ok);
     return;
   }
   FormVision* vision = VisionWindow();
-  if (!vision->InsertVisionFor(app_.State().CurrentPatNo)) return;
+  if (!vision->InsertVisionFor(cursor.PatNo)) return;
   hide();
   vision->show();
   vision->raise();
@@ -93,7 +95,6 @@ void FormMain::InsertVision() {
 
 void FormMain::ShowFromVision(const QString& pat_no) {
   if (!pat_no.isEmpty()) {
-    app_.State().CurrentPatNo = pat_no;
     if (!register_->MoveToPatient(pat_no)) register_->GoToChosenRecord(0);
   }
   SelectCurrentRow();

@@ -19,10 +19,10 @@ FormPassword::FormPassword(Application& app, QWidget* parent) : QDialog(parent),
   FitTitle(*this);
   auto* form = new QFormLayout;
   for (int i = 0; i < 3; ++i) {
-    text1_[i] = new QLineEdit(this);
-    text1_[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
-    text1_[i]->setEchoMode(QLineEdit::Password);
-    form->addRow(Msg(790 + i), text1_[i]);
+    password_boxes_[i] = new QLineEdit(this);
+    password_boxes_[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
+    password_boxes_[i]->setEchoMode(QLineEdit::Password);
+    form->addRow(Msg(790 + i), password_boxes_[i]);
   }
   const DialogButtons buttons = MakeOkCancelButtons(this);
   connect(buttons.command1, &QPushButton::clicked, this, &FormPassword::Command1Click);
@@ -31,11 +31,13 @@ FormPassword::FormPassword(Application& app, QWidget* parent) : QDialog(parent),
   layout->addLayout(form);
   layout->addWidget(buttons.box);
   setMinimumWidth(360);
-  text1_[0]->setFocus();
+  password_boxes_[0]->setFocus();
 }
 
 void FormPassword::Command1Click() {
-  if (ChangePassword(app_, text1_[0]->text(), text1_[1]->text(), text1_[2]->text())) accept();
+  if (ChangePassword(app_.ForConfig(), password_boxes_[0]->text(), password_boxes_[1]->text(),
+                     password_boxes_[2]->text()))
+    accept();
 }
 
 bool FormPassword::Open(Application& app, QWidget* parent) {

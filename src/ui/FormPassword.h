@@ -26,7 +26,7 @@ class FormPassword : public QDialog {
   void Command1Click();
 
   Application& app_;
-  std::array<QLineEdit*, 3> text1_{};
+  std::array<QLineEdit*, 3> password_boxes_{};
 };
 
 }  // namespace sonivera::ui

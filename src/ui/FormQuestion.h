@@ -20,7 +20,7 @@ class FormAnswer : public QDialog {
   Q_OBJECT
  public:
   explicit FormAnswer(QWidget* parent = nullptr);
-  QLineEdit* Text1() const { return text_; }
+  QLineEdit* AnswerBox() const { return text_; }
   // The result after the window closed.
   QString Answer() const;
 

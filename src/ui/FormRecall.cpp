@@ -7,30 +7,29 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/Application.h"
 #include "base/Messages.h"
-#include "categorise/ShiftCheck.h"
+#include "base/Prompter.h"
 #include "ui/DialogButtons.h"
 
 namespace sonivera::ui {
 
-FormRecall::FormRecall(Application& app, const QString& categorisation, QWidget* parent)
-    : QDialog(parent), app_(app), categorisation_(categorisation) {
+FormRecall::FormRecall(const QString& categorisation, int lcid, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), period_(categorisation, lcid), prompter_(prompter) {
   setObjectName(QStringLiteral("FormRecall"));
   setWindowTitle(Msg(800));
   FitTitle(*this);
-  const sonivera::FormRecall logic(categorisation, app_.State().UserLocale);
-  text1_ = new QLineEdit(logic.Text1(), this);
-  text1_->setObjectName(QStringLiteral("Text1"));
-  text1_->setReadOnly(true);
-  text1_->setCursorPosition(0);
-  text1_->setMinimumWidth(text1_->fontMetrics().horizontalAdvance(QString(40, u'M')));
-  combo1_ = new QComboBox(this);
-  combo1_->setObjectName(QStringLiteral("Combo1"));
-  combo1_->setEditable(true);
-  combo1_->setInsertPolicy(QComboBox::NoInsert);
-  combo1_->addItems(logic.Periods());
-  combo1_->setCurrentText(logic.PresetPeriod());
+  categorisation_box_ = new QLineEdit(period_.Categorisation(), this);
+  categorisation_box_->setObjectName(QStringLiteral("Text1"));
+  categorisation_box_->setReadOnly(true);
+  categorisation_box_->setCursorPosition(0);
+  categorisation_box_->setMinimumWidth(
+      categorisation_box_->fontMetrics().horizontalAdvance(QString(40, u'M')));
+  period_box_ = new QComboBox(this);
+  period_box_->setObjectName(QStringLiteral("Combo1"));
+  period_box_->setEditable(true);
+  period_box_->setInsertPolicy(QComboBox::NoInsert);
+  period_box_->addItems(period_.Periods());
+  period_box_->setCurrentText(period_.PresetPeriod());
 
   auto* command3 = new QPushButton(Msg(11), this);
   command3->setObjectName(QStringLiteral("Command3"));
@@ -44,17 +43,16 @@ FormRecall::FormRecall(Application& app, const QString& categorisation, QWidget*
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
   auto* form = new QFormLayout;
-  form->addRow(Msg(915), text1_);
-  form->addRow(Msg(807), combo1_);
+  form->addRow(Msg(915), categorisation_box_);
+  form->addRow(Msg(807), period_box_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(buttons);
-  combo1_->setFocus();
+  period_box_->setFocus();
 }
 
 void FormRecall::accept() {
-  const sonivera::FormRecall logic(categorisation_, app_.State().UserLocale);
-  const auto date = logic.Accept(combo1_->currentText(), QDate::currentDate(), app_);
+  const auto date = period_.Accept(period_box_->currentText(), QDate::currentDate(), prompter_);
   if (!date) return;  // "Incorrect Recall" was shown; the window stays open
   recall_date_ = date;
   QDialog::accept();

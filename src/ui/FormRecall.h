@@ -4,11 +4,13 @@
 #include <QDialog>
 #include <optional>
 
+#include "categorise/ShiftCheck.h"
+
 class QComboBox;
 class QLineEdit;
 
 namespace sonivera {
-class Application;
+class Prompter;
 }
 
 namespace sonivera::ui {
@@ -18,7 +20,9 @@ namespace sonivera::ui {
 class FormRecall : public QDialog {
   Q_OBJECT
  public:
-  FormRecall(Application& app, const QString& categorisation, QWidget* parent = nullptr);
+  // An invalid period is told through the prompter.
+  FormRecall(const QString& categorisation, int lcid, Prompter& prompter,
+             QWidget* parent = nullptr);
 
   // The recall date chosen, once the window was closed with OK.
   std::optional<QDate> RecallDate() const { return recall_date_; }
@@ -26,10 +30,10 @@ class FormRecall : public QDialog {
   void accept() override;
 
  private:
-  Application& app_;
-  QString categorisation_;
-  QLineEdit* text1_;
-  QComboBox* combo1_;
+  RecallPeriod period_;
+  Prompter& prompter_;
+  QLineEdit* categorisation_box_;
+  QComboBox* period_box_;
   std::optional<QDate> recall_date_;
 };
 

@@ -35,12 +35,12 @@ FormRecat::FormRecat(Application& app, QWidget* parent) : QDialog(parent), app_(
   bar_->setObjectName(QStringLiteral("ProgressBar1"));
   bar_->setRange(0, 1);
   bar_->setValue(0);
-  command1_ = new QPushButton(Msg(1117), this);
-  command1_->setObjectName(QStringLiteral("Command1"));
-  connect(command1_, &QPushButton::clicked, this, &FormRecat::Command1Click);
+  stop_close_button_ = new QPushButton(Msg(1117), this);
+  stop_close_button_->setObjectName(QStringLiteral("Command1"));
+  connect(stop_close_button_, &QPushButton::clicked, this, &FormRecat::StopOrClose);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(command1_);
+  buttons->addWidget(stop_close_button_);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(label_);
   layout->addWidget(bar_);
@@ -62,18 +62,19 @@ RecategoriseOutcome FormRecat::Run() {
       return std::make_unique<WindowProgress>(stop_pressed_);
     });
   }
-  const RecategoriseOutcome outcome = RecategoriseAll(app_, [this](int done, int total) {
-    if (!isVisible()) show();
-    bar_->setRange(0, std::max(total, 1));
-    bar_->setValue(done);
-    emit ProgressChanged(done, total);
-  });
+  const RecategoriseOutcome outcome =
+      RecategoriseAll(app_.Db(), app_.ForCategorising(), [this](int done, int total) {
+        if (!isVisible()) show();
+        bar_->setRange(0, std::max(total, 1));
+        bar_->setValue(done);
+        emit ProgressChanged(done, total);
+      });
   if (gui) gui->SetProgressFactory(nullptr);
   running_ = false;
   if (!outcome.cancelled) {
     label_->setText(Msg(outcome.stopped ? 1119 : 1118));
-    command1_->setText(Msg(14));
-    emit RegisterNeedsRefresh();
+    stop_close_button_->setText(Msg(14));
+    emit RegisterNeedsRefresh(outcome.first_patient);
   }
   emit InterferingMenusEnabled(true);
   return outcome;
@@ -86,23 +87,23 @@ RecategoriseOutcome FormRecat::Open(Application& app, QWidget* parent) {
   return outcome;
 }
 
-void FormRecat::Command1Click() {
+void FormRecat::StopOrClose() {
   if (running_) {
     stop_pressed_ = true;
-    RecategoriseStop(app_);
+    RecategoriseStop(app_.Categorisation());
     return;
   }
-  app_.State().categorisation.RecategoriseStop = false;
+  app_.Categorisation().RecategoriseStop = false;
   accept();
 }
 
 void FormRecat::reject() {
   // Escape or the close box while the run goes on asks it to stop instead.
   if (running_) {
-    Command1Click();
+    StopOrClose();
     return;
   }
-  app_.State().categorisation.RecategoriseStop = false;
+  app_.Categorisation().RecategoriseStop = false;
   QDialog::reject();
 }
 

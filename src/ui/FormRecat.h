@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "categorise/Recategorise.h"
+#include "register/Recategorise.h"
 
 class QLabel;
 class QProgressBar;
@@ -35,19 +35,19 @@ class FormRecat : public QDialog {
   void InterferingMenusEnabled(bool enabled);
   // After each patient: patients done and their total.
   void ProgressChanged(int done, int total);
-  // The run has ended: the register goes back to its first row.
-  void RegisterNeedsRefresh();
+  // The run has ended: the register is rebuilt on its first patient.
+  void RegisterNeedsRefresh(const QString& pat_no);
 
  protected:
   void reject() override;
 
  private:
-  void Command1Click();
+  void StopOrClose();
 
   Application& app_;
   QLabel* label_;
   QProgressBar* bar_;
-  QPushButton* command1_;
+  QPushButton* stop_close_button_;
   bool running_ = false;
   bool stop_pressed_ = false;
 };

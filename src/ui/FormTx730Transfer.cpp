@@ -77,7 +77,7 @@ FormImportTx730::FormImportTx730(Application& app, SerialLink& link, RecordEdito
   connect(store_, &QPushButton::clicked, this, &FormImportTx730::Store);
   connect(view_, &QPushButton::clicked, this, &FormImportTx730::View);
   connect(configure_, &QPushButton::clicked, this, [this] {
-    if (app_.State().EditMode == kBrowsing && actions_.configure) actions_.configure();
+    if (!editor_.Editing() && actions_.configure) actions_.configure();
   });
   connect(cancel, &QPushButton::clicked, this, &FormImportTx730::Cancel);
 }
@@ -144,19 +144,19 @@ void FormImportTx730::Import() {
 }
 
 void FormImportTx730::Store() {
-  Tx730Store store(app_, editor_, app_.Ask());
+  Tx730Store store(app_.Db(), app_.Reporter(), editor_, app_.Ask());
   store.ask_series1_details = [this](int number, EntryFields& entries) {
     const QString sex = entries.OptionMale     ? QStringLiteral("M")
                         : entries.OptionFemale ? QStringLiteral("F")
                                                : QString();
-    FormS1PatSex details(number, sex, IsEmptyBox(entries.MBoxDOB) ? QString() : entries.MBoxDOB,
+    FormS1PatSex details(number, sex, IsEmptyBox(entries.DOB) ? QString() : entries.DOB,
                          this);
     if (Run(actions_, details) != QDialog::Accepted) return;
     entries.SetSex(details.Sex() == QLatin1String("M")   ? QStringLiteral("Male")
                    : details.Sex() == QLatin1String("F") ? QStringLiteral("Female")
                                                          : QString());
     const auto date = ParseDateBox(details.DateOfBirth());
-    entries.MBoxDOB = date && date->isValid() ? details.DateOfBirth() : kEmptyDateBox;
+    entries.DOB = date && date->isValid() ? details.DateOfBirth() : kEmptyDateBox;
   };
   store.close_window = [this] { hide(); };
   if (actions_.grid_enabled) actions_.grid_enabled(false);

@@ -21,6 +21,7 @@
 #include "base/Messages.h"
 #include "db/Database.h"
 #include "ui/DetailsPage.h"
+#include "ui/ReportPrinting.h"
 #include "ui/RegisterGrid.h"
 #include "ui/VisionAnswersBox.h"
 #include "ui/VisionStepPage.h"
@@ -52,7 +53,10 @@ bool IsDateColumn(const QString& caption) {
 
 FormVision::FormVision(db::Database& database, Prompter& prompter, ErrorLog log,
                        const DetailLists& lists, QWidget* parent)
-    : QMainWindow(parent), editor_(database, prompter, std::move(log)), prompter_(prompter) {
+    : QMainWindow(parent),
+      editor_(database, prompter, log),
+      prompter_(prompter),
+      register_(database, prompter, std::move(log)) {
   setObjectName(QStringLiteral("FormVision"));
   setWindowIcon(QIcon::fromTheme(QStringLiteral("view-preview")));
   run_dialog = [](QDialog& dialog) { return dialog.exec(); };
@@ -61,12 +65,13 @@ FormVision::FormVision(db::Database& database, Prompter& prompter, ErrorLog log,
   BuildToolbar();
   BuildPages();
   details_->SetLists(lists);
+  print_heading_ = lists.PrintHeading;
   editor_.on_show_page = [this](vision::VisionEditor::Page page) {
     tabs_->setCurrentIndex(page == vision::VisionEditor::Page::Details ? kDetailsPage : kTestPage);
   };
   connect(steps_, &VisionStepPage::Event, this, &FormVision::OnStepEvent);
   connect(steps_, &VisionStepPage::TestScrolled, this, &FormVision::OnScroll);
-  connect(details_->TextField0(), &QLineEdit::editingFinished, this, [this] {
+  connect(details_->PatNoBox(), &QLineEdit::editingFinished, this, [this] {
     if (editor_.EditMode() != vision::VisionEditor::Mode::AddingPatient) return;
     ReadBoxes();
     editor_.PatientNumberLeft();
@@ -120,6 +125,7 @@ void FormVision::BuildActions() {
 }
 
 void FormVision::BuildMenus() {
+  BuildFileMenu();
   auto* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
   for (const char* key : {"New Patient", "Insert Record", "InsertAudiogram", "Edit", "Post",
                           "CancelEdit", "ChangePatNo", "Delete", "DeletePatient"}) {
@@ -128,6 +134,7 @@ void FormVision::BuildMenus() {
   auto* view = menuBar()->addMenu(QStringLiteral("&View"));
   view->addAction(Action("up"));
   view->addAction(Action("down"));
+  BuildDatabaseMenu();
   auto* type = menuBar()->addMenu(QStringLiteral("&Type"));
   type->addAction(Action("Vision"));
   auto* here = type->addAction(QStringLiteral("Vision"));
@@ -184,10 +191,10 @@ void FormVision::BuildPages() {
 }
 
 void FormVision::RebuildRegister() {
-  std::vector<vision::VisionRegisterRow> rows;
+  register_.Reload();
+  const std::vector<vision::VisionRegisterRow>& rows = register_.Rows();
   try {
     vision::VisionStore store(editor_.Database().Conn());
-    rows = store.RegisterRows();
     patient_count_ = store.PatientCount();
   } catch (const std::exception& e) {
     const auto failure = db::DescribeFailure(e);
@@ -252,15 +259,20 @@ void FormVision::RenderSteps() {
   const int count = editor_.TestCount();
   const TestKey shown = editor_.ShownTest();
   const QString date =
-      editor_.Editing() ? editor_.Details().MBoxDate[kBoxDateofTest] : DateBoxText(shown.date);
+      editor_.Editing() ? editor_.Details().Dates[kBoxDateofTest] : DateBoxText(shown.date);
   steps_->Render(editor_.Entry(), count > 0 ? editor_.TestIndex() + 1 : 0, count, date);
 }
 
 void FormVision::UpdateStatusBar() {
-  status_[0]->setText(QStringLiteral("Patients: %1").arg(patient_count_));
+  // With a filter on, the patients are those the filter lists.
+  status_[0]->setText(QStringLiteral("Patients: %1")
+                          .arg(register_.FilterOn() ? register_.PatientsListed() : patient_count_));
   status_[1]->setText(QStringLiteral("Records: %1").arg(model_->rowCount()));
-  status_[2]->setText(QStringLiteral("Filter: Off"));
-  status_[3]->setText(QStringLiteral("Sorted: "));
+  status_[2]->setText(register_.FilterOn() ? QStringLiteral("Filter: On")
+                                           : QStringLiteral("Filter: Off"));
+  status_[3]->setText(QStringLiteral("Sorted: ") + (register_.Sort() == SortField::None
+                                                        ? QString()
+                                                        : SortCaption(register_.Sort())));
 }
 
 void FormVision::UpdateTitleBar() {

@@ -3,8 +3,10 @@
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 #include "vision/VisionEditor.h"
+#include "vision/VisionRegister.h"
 
 class QAction;
 class QDialog;
@@ -20,6 +22,7 @@ struct DetailLists;
 namespace sonivera::ui {
 
 class DetailsPage;
+class ReportPrinting;
 class VisionAnswersBox;
 class VisionStepPage;
 
@@ -49,6 +52,11 @@ class FormVision : public QMainWindow {
   bool InsertVisionFor(const QString& pat_no);
 
   vision::VisionEditor& Editor() { return editor_; }
+  vision::VisionRegister& VisionRegister() { return register_; }
+  // The printing of the record form (tests replace its printer and preview).
+  ReportPrinting& Printing();
+  // The locale whose categorisation criteria the filter offers.
+  int user_locale = 2057;
   QAction* Action(const QString& key) const { return actions_.value(key); }
   QTableView* DBGrid1() const { return grid_; }
   QTabWidget* TabStrip1() const { return tabs_; }
@@ -67,6 +75,9 @@ class FormVision : public QMainWindow {
   void BuildMenus();
   void BuildToolbar();
   void BuildPages();
+  // File (print, export, import) and Database (find, filter, sort).
+  void BuildFileMenu();
+  void BuildDatabaseMenu();
 
   // Display.
   void RebuildRegister();
@@ -94,9 +105,23 @@ class FormVision : public QMainWindow {
   void OnRowChanged(int row);
   void OnStepEvent(const QString& event);
   void OnScroll(int index);
+  void Print();
+  void PrintPreview();
+  void PrintShownTest(bool preview);
+  void ExportVision();
+  void ImportVision();
+  void FindVision();
+  void FilterVision();
+  void SortVision();
+  // After find, filter and sort: the first (or found) row becomes the shown patient.
+  void ShowRow(int row);
 
   vision::VisionEditor editor_;
   Prompter& prompter_;
+  vision::VisionRegister register_;
+  std::unique_ptr<ErrorReporter> reporter_;
+  std::unique_ptr<ReportPrinting> printing_;
+  QString print_heading_;
   QHash<QString, QAction*> actions_;
   QTabWidget* tabs_ = nullptr;
   QTableView* grid_ = nullptr;

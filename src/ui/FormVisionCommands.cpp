@@ -50,13 +50,13 @@ void FormVision::OnScroll(int index) {
 void FormVision::AddPatient() {
   if (!editor_.AddPatient()) return;
   Refresh();
-  details_->TextField0()->setFocus();
+  details_->PatNoBox()->setFocus();
 }
 
 void FormVision::InsertVision() {
   if (model_->rowCount() == 0 || !editor_.InsertVision()) return;
   Refresh();
-  details_->MBoxDate(kBoxDateofTest)->setFocus();
+  details_->DateBox(kBoxDateofTest)->setFocus();
 }
 
 bool FormVision::InsertVisionFor(const QString& pat_no) {

@@ -8,6 +8,7 @@
 
 #include "base/Messages.h"
 #include "ui/FormLogin.h"
+#include "ui/FormRecall.h"
 
 namespace sonivera::ui {
 
@@ -146,6 +147,12 @@ std::optional<LoginResult> GuiPrompter::Login() {
   FormLogin login(parent_);
   if (login.exec() != QDialog::Accepted) return std::nullopt;
   return LoginResult{login.Password(), login.Examiner()};
+}
+
+std::optional<QDate> GuiPrompter::RecallDate(const QString& categorisation, int lcid) {
+  FormRecall recall(categorisation, lcid, *this, parent_);
+  if (recall.exec() != QDialog::Accepted) return std::nullopt;
+  return recall.RecallDate();
 }
 
 }  // namespace sonivera::ui

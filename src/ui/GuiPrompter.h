@@ -28,6 +28,7 @@ class GuiPrompter : public Prompter {
   std::optional<QString> SaveFile(const FileDialogSpec& spec) override;
   std::unique_ptr<Progress> StartProgress(const QString& label, int maximum) override;
   std::optional<LoginResult> Login() override;
+  std::optional<QDate> RecallDate(const QString& categorisation, int lcid) override;
 
   // "Sonivera Database files | *.mdb" -> "Sonivera Database files (*.mdb)".
   static QString QtFilter(const QString& filter);

@@ -61,6 +61,13 @@ class ReportPrinting {
   bool BatchPrint();
 
   bool PrintPreviewMode() const { return preview_mode_; }
+  void SetPrintPreviewMode(bool preview) { preview_mode_ = preview; }
+
+  using Painting = std::function<report::PrintStatus(QPagedPaintDevice&)>;
+  // Prints or previews: paint draws the report on the device and says how
+  // it went; failures are reported under procedure.
+  bool Output(const QString& title, const QString& procedure, int title_message,
+              const Painting& paint);
 
   // How a printer is chosen (Qt's print dialog; false when cancelled), how
   // the preview runs and how the windows run: tests replace them.
@@ -73,11 +80,6 @@ class ReportPrinting {
  private:
   void OpenPrintOptions();
   void NothingToPrint();
-  using Painting = std::function<report::PrintStatus(QPagedPaintDevice&)>;
-  // Prints or previews: paint draws the report on the device and says how
-  // it went; failures are reported under procedure.
-  bool Output(const QString& title, const QString& procedure, int title_message,
-              const Painting& paint);
   // The preview's Export to PDF: the report to a PDF file the user names.
   void ExportPdf(const QString& title, const QString& procedure, int title_message,
                  const Painting& paint);

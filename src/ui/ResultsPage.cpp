@@ -20,7 +20,7 @@ const std::array<int, 11> kLeftItemAt = {18, 0, 1, 19, 2, 3, 4, 5, 6, 7, 8};
 const std::array<int, 11> kRightItemAt = {20, 9, 10, 21, 11, 12, 13, 14, 15, 16, 17};
 
 namespace {
-QLineEdit* ThresholdBox(QWidget* parent, const QString& name, bool editable) {
+QLineEdit* MakeThresholdBox(QWidget* parent, const QString& name, bool editable) {
   auto* box = new QLineEdit(parent);
   box->setObjectName(name);
   box->setMaxLength(kThresholdBoxLimit);
@@ -76,11 +76,12 @@ ResultsPage::ResultsPage(QWidget* parent) : QWidget(parent) {
     grid->addWidget(RowLabel(Msg(927), frame_), ear.first_row + 1, 1);
     for (int i = 0; i < chart::kPositionCount; ++i) {
       const int item = ear.items[i];
-      text1_[item] = ThresholdBox(frame_, QStringLiteral("Text1_%1").arg(item), true);
-      previous_[item] = ThresholdBox(frame_, QStringLiteral("TextPrevious_%1").arg(item), false);
-      grid->addWidget(text1_[item], ear.first_row, i + 2);
+      threshold_boxes_[item] = MakeThresholdBox(frame_, QStringLiteral("Text1_%1").arg(item), true);
+      previous_[item] =
+          MakeThresholdBox(frame_, QStringLiteral("TextPrevious_%1").arg(item), false);
+      grid->addWidget(threshold_boxes_[item], ear.first_row, i + 2);
       grid->addWidget(previous_[item], ear.first_row + 1, i + 2);
-      connect(text1_[item], &QLineEdit::textEdited, this,
+      connect(threshold_boxes_[item], &QLineEdit::textEdited, this,
               [this, item](const QString& text) { emit ThresholdEdited(item, text); });
     }
   }
@@ -165,8 +166,8 @@ ResultsPage::ResultsPage(QWidget* parent) : QWidget(parent) {
   QWidget* previous = nullptr;
   for (const auto* items : {&kLeftItemAt, &kRightItemAt}) {
     for (int item : *items) {
-      if (previous) setTabOrder(previous, text1_[item]);
-      previous = text1_[item];
+      if (previous) setTabOrder(previous, threshold_boxes_[item]);
+      previous = threshold_boxes_[item];
     }
   }
   SetEditable(false);
@@ -174,7 +175,7 @@ ResultsPage::ResultsPage(QWidget* parent) : QWidget(parent) {
 
 void ResultsPage::ShowValues(const EntryFields& fields) {
   for (int item = 0; item < kThresholdBoxCount; ++item) {
-    text1_[item]->setText(fields.Text1[item]);
+    threshold_boxes_[item]->setText(fields.Thresholds[item]);
     previous_[item]->setText(fields.Previous[item]);
   }
   ShowTestKey(fields);
@@ -182,16 +183,17 @@ void ResultsPage::ShowValues(const EntryFields& fields) {
 }
 
 void ResultsPage::ShowTestKey(const EntryFields& fields) {
-  date_of_test_->setText(fields.MBoxDate[kBoxDateofTest]);
-  time_of_test_->setText(fields.MBoxDate[kBoxTimeofTest]);
+  date_of_test_->setText(fields.Dates[kBoxDateofTest]);
+  time_of_test_->setText(fields.Dates[kBoxTimeofTest]);
 }
 
 void ResultsPage::SetThresholdBox(int item, const QString& text) {
-  if (text1_[item]->text() != text) text1_[item]->setText(text);
+  if (threshold_boxes_[item]->text() != text) threshold_boxes_[item]->setText(text);
 }
 
 void ResultsPage::ReadThresholds(EntryFields& fields) const {
-  for (int item = 0; item < kThresholdBoxCount; ++item) fields.Text1[item] = text1_[item]->text();
+  for (int item = 0; item < kThresholdBoxCount; ++item)
+    fields.Thresholds[item] = threshold_boxes_[item]->text();
 }
 
 void ResultsPage::SetCategorisation(const QString& text) {
@@ -213,7 +215,7 @@ void ResultsPage::SetHistoric(bool historic) {
 }
 
 void ResultsPage::SetEditable(bool editable) {
-  for (auto* box : text1_) {
+  for (auto* box : threshold_boxes_) {
     box->setReadOnly(!editable);
     box->setFocusPolicy(editable ? Qt::StrongFocus : Qt::ClickFocus);
   }

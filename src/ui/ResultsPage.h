@@ -24,7 +24,7 @@ class ResultsPage : public QWidget {
   explicit ResultsPage(QWidget* parent = nullptr);
 
   // The threshold boxes Text1, items 0 to 21.
-  QLineEdit* Text1(int item) const { return text1_[item]; }
+  QLineEdit* ThresholdBox(int item) const { return threshold_boxes_[item]; }
   QScrollBar* VScrollResults() const { return scroll_; }
   PicGraph* LeftGraph() const { return left_graph_; }
   PicGraph* RightGraph() const { return right_graph_; }
@@ -55,7 +55,7 @@ class ResultsPage : public QWidget {
 
  private:
   QGroupBox* frame_;
-  std::array<QLineEdit*, kThresholdBoxCount> text1_{};
+  std::array<QLineEdit*, kThresholdBoxCount> threshold_boxes_{};
   std::array<QLineEdit*, kThresholdBoxCount> previous_{};
   QLineEdit* categorisation_;
   QLineEdit* date_of_test_;

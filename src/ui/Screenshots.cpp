@@ -99,16 +99,16 @@ void TakeVisionScreenshots(FormMain& window, const QString& folder) {
 void TakeScreenshots(FormMain& window, const QString& folder) {
   QTimer::singleShot(300, &window, [&window, folder] {
     // A patient with several tests shows both rows of the chart.
-    QTableView* grid = window.DBGrid1();
+    QTableView* grid = window.RegisterGrid();
     if (grid->model() && grid->model()->rowCount() > 2) grid->selectRow(2);
     const char* names[] = {"register", "details", "audiograms", "questionnaire"};
     for (int page = 0; page < 4; ++page) {
-      window.TabStrip1()->setCurrentIndex(page);
+      window.Pages()->setCurrentIndex(page);
       Settle();
       Save(&window, folder, QLatin1String(names[page]));
     }
     if (QAction* key = window.Action(QStringLiteral("ColourKey"))) {
-      window.TabStrip1()->setCurrentIndex(FormMain::kAudiogramsPage);
+      window.Pages()->setCurrentIndex(FormMain::Tab(MainPage::Audiograms));
       key->trigger();
       Settle();
       Save(&window, folder, QStringLiteral("audiograms-key"));

@@ -9,7 +9,7 @@
 #include "db/Database.h"
 #include "db/Sqlite.h"
 #include "interchange/CsvLayout.h"
-#include "interchange/LineRefusals.h"
+#include "base/LineRefusals.h"
 #include "register/EntryFields.h"
 #include "register/RecordDisplay.h"
 #include "vision/VisionEditor.h"
@@ -200,7 +200,7 @@ QString VisionImportSummary::SummaryText() const {
 VisionImporter::VisionImporter(VisionEditor& editor, Prompter& prompter, ErrorLog log)
     : editor_(editor), prompter_(prompter), log_(std::move(log)) {}
 
-VisionImportSummary VisionImporter::AskAndImport(const QString& initial_dir) {
+VisionImportSummary VisionImporter::ChooseAndImport(const QString& initial_dir) {
   FileDialogSpec spec;
   spec.title = QStringLiteral("Import File");
   spec.filter = QStringLiteral(" Exported file | *.csv");
@@ -208,10 +208,10 @@ VisionImportSummary VisionImporter::AskAndImport(const QString& initial_dir) {
   spec.path_must_exist = true;
   const auto chosen = prompter_.OpenFile(spec);
   if (!chosen || chosen->isEmpty()) return {};
-  return ImportPath(*chosen);
+  return ImportFile(*chosen);
 }
 
-VisionImportSummary VisionImporter::ImportPath(const QString& path) {
+VisionImportSummary VisionImporter::ImportFile(const QString& path) {
   VisionImportSummary summary;
   const auto file = ReadTextFile(path);
   if (!file) {
@@ -274,12 +274,15 @@ VisionImporter::Outcome VisionImporter::Refuse(const QString& shown, const QStri
 VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefusals& refusals) {
   const QStringList fields = line.split(u',');
   const QString pat_no = fields.value(kVcPatNo).trimmed();
-  refusals.SetPatient(pat_no);
+  // A damaged line may hold thousands of characters before its first comma:
+  // messages and the log show the start of it.
+  const QString shown_no = pat_no.size() > 40 ? pat_no.left(40) + QStringLiteral("...") : pat_no;
+  refusals.SetPatient(shown_no);
   if (pat_no.isEmpty()) {
     return Refuse(Msg(1400), QStringLiteral("VImport: No pat no specified"), refusals);
   }
   auto format_error = [&](const QString& detail) {
-    const QString text = Msg(1405) + pat_no;
+    const QString text = Msg(1405) + shown_no;
     return Refuse(text, kImportLog + text + QStringLiteral(" (") + detail + QStringLiteral(") :1405"),
                   refusals);
   };
@@ -289,7 +292,7 @@ VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefu
   auto date_error = [&](int column) {
     const QString text = Msg(958);
     return Refuse(text,
-                  QStringLiteral("VFile Import: ") + text + QStringLiteral(" Pat No: ") + pat_no +
+                  QStringLiteral("VFile Import: ") + text + QStringLiteral(" Pat No: ") + shown_no +
                       QStringLiteral(", ") + VisionCsvHeading().section(u',', column, column) +
                       QStringLiteral(" '") + fields[column].left(40) + QStringLiteral("' :958"),
                   refusals);
@@ -299,7 +302,7 @@ VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefu
     EntryFields known;
     const bool found = LoadPatientEntries(editor_.Database().Conn(), pat_no, known);
     if (found && known.Surname != fields[kVcSurname]) {
-      const QString text = Msg(1404) + pat_no;
+      const QString text = Msg(1404) + shown_no;
       return Refuse(text, kImportLog + text + QStringLiteral(" :1404"), refusals);
     }
     const auto date = DateField(fields[kVcLastTest]);
@@ -310,45 +313,45 @@ VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefu
     const auto test_time = ParseCsvTime(fields[kVcTimeofTest]);
     if (found && test_date && test_time &&
         store.TestExists(pat_no, {StoredDate(*test_date), StoredTime(*test_time)})) {
-      const QString text = Msg(1401) + pat_no + Msg(1402) + fields[kVcLastTest];
+      const QString text = Msg(1401) + shown_no + Msg(1402) + fields[kVcLastTest];
       Refuse(text, kImportLog + text + QStringLiteral(" :1401"), refusals);
       return Outcome::Existing;
     }
 
     // The fields as the window's entries take them.
     EntryFields e;
-    e.TextField0 = pat_no;
+    e.PatNo = pat_no;
     e.Surname = fields[1];
     e.Forenames = fields[2];
     const std::pair<int, int> date_boxes[] = {{5, kBoxPreviousTest}, {13, kBoxRecallDate},
                                               {15, kBoxDateJoined}, {16, kBoxDateLeft}};
-    e.MBoxDate[kBoxDateofTest] = *date;
-    e.MBoxDate[kBoxTimeofTest] = *time;
+    e.Dates[kBoxDateofTest] = *date;
+    e.Dates[kBoxTimeofTest] = *time;
     for (const auto& [column, box] : date_boxes) {
       const auto value = DateField(fields[column]);
       if (!value) return date_error(column);
-      e.MBoxDate[box] = *value;
+      e.Dates[box] = *value;
     }
     const auto dob = DateField(fields[6]);
     if (!dob) return date_error(6);
-    e.MBoxDOB = *dob;
-    e.ComboDetails[kComboPositionRank] = fields[7];
-    e.ComboDetails[kComboDeptUnit] = fields[8];
-    e.ComboDetails[kComboCompany] = fields[9];
-    e.ComboDetails[kComboLocation] = fields[10];
+    e.DOB = *dob;
+    e.Details[kComboPositionRank] = fields[7];
+    e.Details[kComboDeptUnit] = fields[8];
+    e.Details[kComboCompany] = fields[9];
+    e.Details[kComboLocation] = fields[10];
     const QString sex = fields[11].trimmed().toUpper();
     e.OptionMale = sex.startsWith(u'M');
     e.OptionFemale = sex.startsWith(u'F');
-    e.ComboDetails[kComboExaminer] = fields[12];
-    e.ComboDetails[kComboStatus] = fields[14];
-    e.ComboDetails[kComboLeavingReason] = fields[17];
+    e.Details[kComboExaminer] = fields[12];
+    e.Details[kComboStatus] = fields[14];
+    e.Details[kComboLeavingReason] = fields[17];
     e.ServiceLength = fields[18];
     e.TestType = fields[kVcTestType];
     e.SerialNo = fields[kVcTestType + 1];
-    e.ComboDetails[kComboF1] = fields[kVcTestType + 2];
-    e.ComboDetails[kComboF2] = fields[kVcTestType + 3];
-    e.ComboDetails[kComboF3] = fields[kVcTestType + 4];
-    e.TextNotes = fields[kVcTestType + 5];
+    e.Details[kComboF1] = fields[kVcTestType + 2];
+    e.Details[kComboF2] = fields[kVcTestType + 3];
+    e.Details[kComboF3] = fields[kVcTestType + 4];
+    e.Notes = fields[kVcTestType + 5];
     for (int i = 0; i < kAddressLineCount; ++i) e.Address[i] = fields[kVcAddress1 + i];
 
     CodedResults coded;
@@ -408,7 +411,7 @@ VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefu
       refusals.Log(kImportLog + QStringLiteral("The vision test could not be started."));
       return Outcome::Rejected;
     }
-    e.MBoxDate[kBoxCalibrated] = kEmptyDateBox;
+    e.Dates[kBoxCalibrated] = kEmptyDateBox;
     editor_.Details() = e;
     editor_.Answers() = answers;
     editor_.Entry().BeginEdit(coded);

@@ -80,8 +80,8 @@ class VisionImporter {
   VisionImporter(VisionEditor& editor, Prompter& prompter, ErrorLog log);
 
   // Asks for the file, then imports it; nothing when the dialog is cancelled.
-  VisionImportSummary AskAndImport(const QString& initial_dir);
-  VisionImportSummary ImportPath(const QString& path);
+  VisionImportSummary ChooseAndImport(const QString& initial_dir);
+  VisionImportSummary ImportFile(const QString& path);
 
  private:
   enum class Outcome { Added, Existing, Rejected };

@@ -27,33 +27,33 @@ YesNo AnswerOf(bool stored) { return stored ? YesNo::Yes : YesNo::No; }
 
 // The stored header shown in the details page's boxes.
 void ShowHeader(const VisionHeader& h, const TestKey& key, EntryFields& e) {
-  e.MBoxDate[kBoxDateofTest] = DateBoxText(key.date);
-  e.MBoxDate[kBoxTimeofTest] = TimeBoxText(key.time);
+  e.Dates[kBoxDateofTest] = DateBoxText(key.date);
+  e.Dates[kBoxTimeofTest] = TimeBoxText(key.time);
   e.TestType = h.TestType;
   e.SerialNo = h.SerialNo;
-  e.ComboDetails[kComboExaminer] = h.Examiner;
+  e.Details[kComboExaminer] = h.Examiner;
   e.Categorisation = h.Categorisation;
-  e.TextNotes = h.Notes;
-  e.MBoxDate[kBoxPreviousTest] = DateBoxText(h.PreviousTest);
-  e.MBoxDate[kBoxCalibrated] = DateBoxText(h.Calibrated);
-  e.MBoxDate[kBoxRecallDate] = DateBoxText(h.RecallDate);
-  e.ComboDetails[kComboF1] = h.F1;
-  e.ComboDetails[kComboF2] = h.F2;
-  e.ComboDetails[kComboF3] = h.F3;
+  e.Notes = h.Notes;
+  e.Dates[kBoxPreviousTest] = DateBoxText(h.PreviousTest);
+  e.Dates[kBoxCalibrated] = DateBoxText(h.Calibrated);
+  e.Dates[kBoxRecallDate] = DateBoxText(h.RecallDate);
+  e.Details[kComboF1] = h.F1;
+  e.Details[kComboF2] = h.F2;
+  e.Details[kComboF3] = h.F3;
 }
 
 }  // namespace
 
 void ShowEmployment(const VisionHeader& h, EntryFields& e) {
-  e.ComboDetails[kComboDeptUnit] = h.DeptUnit;
-  e.ComboDetails[kComboCompany] = h.Company;
-  e.ComboDetails[kComboPositionRank] = h.PositionRank;
-  e.ComboDetails[kComboLocation] = h.Location;
-  e.ComboDetails[kComboLeavingReason] = h.LeavingReason;
-  e.ComboDetails[kComboStatus] = h.EmploymentStatus;
+  e.Details[kComboDeptUnit] = h.DeptUnit;
+  e.Details[kComboCompany] = h.Company;
+  e.Details[kComboPositionRank] = h.PositionRank;
+  e.Details[kComboLocation] = h.Location;
+  e.Details[kComboLeavingReason] = h.LeavingReason;
+  e.Details[kComboStatus] = h.EmploymentStatus;
   e.ServiceLength = h.ServiceLengthText;
-  e.MBoxDate[kBoxDateJoined] = DateBoxText(h.DateJoined);
-  e.MBoxDate[kBoxDateLeft] = DateBoxText(h.DateLeft);
+  e.Dates[kBoxDateJoined] = DateBoxText(h.DateJoined);
+  e.Dates[kBoxDateLeft] = DateBoxText(h.DateLeft);
 }
 
 std::optional<VisionHeader> NewerVisionParticulars(db::Connection& connection,
@@ -182,10 +182,10 @@ bool VisionEditor::InsertVision() {
     return false;
   }
   for (int box : {kBoxDateofTest, kBoxPreviousTest, kBoxRecallDate}) {
-    details_.MBoxDate[box] = kEmptyDateBox;
+    details_.Dates[box] = kEmptyDateBox;
   }
-  details_.MBoxDate[kBoxTimeofTest] = kEmptyTimeBox;
-  details_.TextNotes.clear();
+  details_.Dates[kBoxTimeofTest] = kEmptyTimeBox;
+  details_.Notes.clear();
   details_.Categorisation.clear();
   answers_ = VisionAnswerFields();
   answers_.referred = YesNo::Unanswered;
@@ -212,7 +212,7 @@ bool VisionEditor::AddPatient() {
 
 void VisionEditor::PatientNumberLeft() {
   if (mode_ != Mode::AddingPatient) return;
-  const QString number = details_.TextField0.trimmed();
+  const QString number = details_.PatNo.trimmed();
   if (number.isEmpty()) return;
   try {
     auto& conn = database_.Conn();
@@ -223,7 +223,7 @@ void VisionEditor::PatientNumberLeft() {
         QStringLiteral("That patient number already has a audiogram test. Cancel then go to "
                        "'Type - Audiology' - 'Insert Vision' if this is the same patient. "
                        "Patient name: ") +
-            known.Forenames + u' ' + known.Surname + QStringLiteral(" DOB: ") + known.MBoxDOB,
+            known.Forenames + u' ' + known.Surname + QStringLiteral(" DOB: ") + known.DOB,
         QStringLiteral("Patient No"), Buttons::Ok);
   } catch (const std::exception& e) {
     ReportFailure(e, QStringLiteral(" (Vupdatedetailsdisplay:954)"));
@@ -254,7 +254,7 @@ bool VisionEditor::Edit() {
 VisionEditor::SaveResult VisionEditor::Save(bool importing) {
   if (!Editing()) return SaveResult::NotEditing;
   if (!importing) {
-    const auto dob = ParseDateBox(details_.MBoxDOB);
+    const auto dob = ParseDateBox(details_.DOB);
     if ((!dob || !dob->isValid()) &&
         prompter_.Show(Msg(1600), Msg(1601), Buttons::YesNo, Answer::Yes) == Answer::Yes) {
       ShowPage(Page::Details);
@@ -266,12 +266,12 @@ VisionEditor::SaveResult VisionEditor::Save(bool importing) {
       return SaveResult::Stopped;
     }
   }
-  if (details_.TextField0.trimmed().isEmpty()) {
+  if (details_.PatNo.trimmed().isEmpty()) {
     prompter_.Show(Msg(1001), Msg(974), Buttons::Ok);
     return SaveResult::Failed;
   }
   const QString pat_no =
-      mode_ == Mode::AddingPatient ? details_.TextField0.trimmed() : current_pat_no_;
+      mode_ == Mode::AddingPatient ? details_.PatNo.trimmed() : current_pat_no_;
   if (mode_ == Mode::AddingPatient) {
     bool exists = false;
     try {
@@ -283,7 +283,7 @@ VisionEditor::SaveResult VisionEditor::Save(bool importing) {
     }
     if (exists) {
       prompter_.Show(Msg(1002), Msg(1003), Buttons::Ok);
-      details_.TextField0.clear();
+      details_.PatNo.clear();
       return SaveResult::Failed;
     }
   }
@@ -316,11 +316,11 @@ bool VisionEditor::BuildRecord(VisionRecord& r, const QString& pat_no) {
   r.patient.Surname = e.Surname;
   r.patient.Forenames = e.Forenames;
   r.patient.Sex = e.SexText();
-  if (!StoredDateOf(e.MBoxDOB, r.patient.DOB)) return date_error(1029);
+  if (!StoredDateOf(e.DOB, r.patient.DOB)) return date_error(1029);
   // An empty date or time of test takes the moment of the save.
-  const auto time = ParseTimeBox(e.MBoxDate[kBoxTimeofTest]);
+  const auto time = ParseTimeBox(e.Dates[kBoxTimeofTest]);
   if (time && !time->isValid()) return date_error(1013);
-  const auto date = ParseDateBox(e.MBoxDate[kBoxDateofTest]);
+  const auto date = ParseDateBox(e.Dates[kBoxDateofTest]);
   if (date && !date->isValid()) return date_error(1014);
   r.key.date = StoredDate(date ? *date : moment.date());
   r.key.time = StoredTime(time ? *time : moment.time());
@@ -332,22 +332,22 @@ bool VisionEditor::BuildRecord(VisionRecord& r, const QString& pat_no) {
                                             {kBoxDateLeft, &h.DateLeft}};
   const int messages[] = {1015, 1016, 1017, 1018, 1019};
   for (int i = 0; i < 5; ++i) {
-    if (!StoredDateOf(e.MBoxDate[dates[i].first], *dates[i].second)) return date_error(messages[i]);
+    if (!StoredDateOf(e.Dates[dates[i].first], *dates[i].second)) return date_error(messages[i]);
   }
   h.TestType = e.TestType;
   h.SerialNo = e.SerialNo;
-  h.Examiner = e.ComboDetails[kComboExaminer];
-  h.DeptUnit = e.ComboDetails[kComboDeptUnit];
-  h.Company = e.ComboDetails[kComboCompany];
-  h.PositionRank = e.ComboDetails[kComboPositionRank];
-  h.Location = e.ComboDetails[kComboLocation];
-  h.LeavingReason = e.ComboDetails[kComboLeavingReason];
-  h.EmploymentStatus = e.ComboDetails[kComboStatus];
-  h.F1 = e.ComboDetails[kComboF1];
-  h.F2 = e.ComboDetails[kComboF2];
-  h.F3 = e.ComboDetails[kComboF3];
+  h.Examiner = e.Details[kComboExaminer];
+  h.DeptUnit = e.Details[kComboDeptUnit];
+  h.Company = e.Details[kComboCompany];
+  h.PositionRank = e.Details[kComboPositionRank];
+  h.Location = e.Details[kComboLocation];
+  h.LeavingReason = e.Details[kComboLeavingReason];
+  h.EmploymentStatus = e.Details[kComboStatus];
+  h.F1 = e.Details[kComboF1];
+  h.F2 = e.Details[kComboF2];
+  h.F3 = e.Details[kComboF3];
   h.Categorisation = e.Categorisation;
-  h.Notes = e.TextNotes;
+  h.Notes = e.Notes;
   h.ServiceLengthText = e.ServiceLength;
   if (!h.DateJoined.isNull()) {
     // Service counts to the date left, or to the test while still employed.

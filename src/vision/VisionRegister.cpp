@@ -91,7 +91,7 @@ int VisionRegister::PatientsListed() const {
 
 bool VisionRegister::Run(const SqlQuery& query, const QString& tag) {
   try {
-    rows_ = VisionRows(connection_, query);
+    rows_ = VisionRows(database_.Conn(), query);
     query_ = query;
     return true;
   } catch (const std::exception& e) {
@@ -150,18 +150,18 @@ FilterCriteria VisionRegister::CriteriaOfRow(int row) const {
   const int text_columns[10] = {kColPatNo,    kColSurname,  kColForenames,     kColPositionRank,
                                 kColDeptUnit, kColCompany,  kColLocation,      kColExaminer,
                                 kColLeavingReason, kColStatus};
-  for (int i = 0; i < 10; ++i) criteria.Text1[i] = values.value(text_columns[i]);
-  criteria.Text1[14] = values.value(kColSex);
+  for (int i = 0; i < 10; ++i) criteria.Boxes[i] = values.value(text_columns[i]);
+  criteria.Boxes[14] = values.value(kColSex);
   const int date_columns[6] = {kColLastTest,   kColDOB,      kColPreviousTest,
                                kColDateJoined, kColDateLeft, kColRecallDate};
   for (int i = 0; i < 6; ++i) {
     const QString date = CsvDateText(values.value(date_columns[i]));
-    criteria.Text1[15 + 2 * i] = date;
-    criteria.Text1[16 + 2 * i] = date;
+    criteria.Boxes[15 + 2 * i] = date;
+    criteria.Boxes[16 + 2 * i] = date;
   }
-  criteria.Text1[27] = values.value(kColF1);
-  criteria.Text1[28] = values.value(kColF2);
-  criteria.Text1[29] = values.value(kColF3);
+  criteria.Boxes[27] = values.value(kColF1);
+  criteria.Boxes[28] = values.value(kColF2);
+  criteria.Boxes[29] = values.value(kColF3);
   return criteria;
 }
 

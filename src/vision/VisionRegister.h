@@ -11,7 +11,8 @@
 
 namespace sonivera::db {
 class Connection;
-}
+class Database;
+}  // namespace sonivera::db
 
 namespace sonivera::vision {
 
@@ -36,8 +37,8 @@ std::vector<VisionRegisterRow> VisionRows(db::Connection& connection, const SqlQ
 // sorted), its rows, and find over them.
 class VisionRegister {
  public:
-  VisionRegister(db::Connection& connection, Prompter& prompter, ErrorLog log)
-      : connection_(connection), prompter_(prompter), log_(std::move(log)) {}
+  VisionRegister(db::Database& database, Prompter& prompter, ErrorLog log)
+      : database_(database), prompter_(prompter), log_(std::move(log)) {}
 
   const std::vector<VisionRegisterRow>& Rows() const { return rows_; }
   bool FilterOn() const { return filter_on_; }
@@ -66,7 +67,7 @@ class VisionRegister {
  private:
   bool Run(const SqlQuery& query, const QString& tag);
 
-  db::Connection& connection_;
+  db::Database& database_;
   Prompter& prompter_;
   ErrorLog log_;
   std::vector<VisionRegisterRow> rows_;

@@ -23,11 +23,10 @@ TEST(Startup, NewFolderIsSeededAndGetsADatabase) {
   t.folder.Write("patdetails.txt", "[com]\r\nMine\r\n");  // the user's file stays
   ASSERT_TRUE(t.Init());
   EXPECT_TRUE(QFileInfo::exists(t.folder.File("sonivera5.mdb")));
-  EXPECT_EQ(t->Config().DatabasePath, t.folder.File("sonivera5.mdb"));
-  EXPECT_EQ(t->Config().DatabaseFileBox, t->Config().DatabasePath);
+  EXPECT_EQ(t->settings().DatabasePath, t.folder.File("sonivera5.mdb"));
+  EXPECT_EQ(t->settings().DatabaseFileBox, t->settings().DatabasePath);
   EXPECT_EQ(t.folder.Read("patdetails.txt"), "[com]\r\nMine\r\n");
-  EXPECT_EQ(t->State().detail_lists.lists[3], QStringList{"Mine"});
-  EXPECT_EQ(t->State().CurrentPatNo, "1");
+  EXPECT_EQ(t->Lists().lists[3], QStringList{"Mine"});
   const QStringList log = LogLines(t.folder);
   ASSERT_EQ(log.size(), 1);
   EXPECT_TRUE(log[0].startsWith("Init: " + t.folder.Path() + " ")) << log[0].toStdString();
@@ -39,7 +38,7 @@ TEST(Startup, StartLogsTheOperatingSystemAfterInit) {
   t.prompter.QueueLogin(LoginResult{"", "Nurse Jones"});
   t.app = std::make_unique<Application>(ProgramFolder(t.folder.Path()), t.prompter);
   ASSERT_TRUE(t->Start());
-  EXPECT_EQ(t->State().ExaminerName, "Nurse Jones");
+  EXPECT_EQ(t->ExaminerName(), "Nurse Jones");
   const QStringList log = LogLines(t.folder);
   ASSERT_EQ(log.size(), 2);
   EXPECT_TRUE(log[0].startsWith("Init: "));
@@ -104,9 +103,8 @@ TEST(Startup, FailuresOfInitialiseAreReportedAndEndTheProgram) {
 TEST(Startup, ExitDuringAnEditAsksAndNoKeepsRunning) {
   test::TestApp t;
   ASSERT_TRUE(t.Init());
-  t->State().EditMode = kEditing;
   t.prompter.QueueAnswer(Prompter::Answer::No);
-  EXPECT_TRUE(t->EndProgram());
+  EXPECT_TRUE(t->EndProgram(true));  // an edit is open
   ASSERT_EQ(t.prompter.Prompts().size(), 1u);
   EXPECT_EQ(t.prompter.Prompts()[0].text, Msg(1030));
   EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(1031));
@@ -115,7 +113,7 @@ TEST(Startup, ExitDuringAnEditAsksAndNoKeepsRunning) {
   EXPECT_TRUE(t->Db().IsOpen());
 
   t.prompter.QueueAnswer(Prompter::Answer::Yes);
-  EXPECT_FALSE(t->EndProgram());
+  EXPECT_FALSE(t->EndProgram(false));
   EXPECT_FALSE(t->Db().IsOpen());
   EXPECT_TRUE(QFileInfo::exists(t.folder.File("sonivera5.ini")));
 }
@@ -123,9 +121,9 @@ TEST(Startup, ExitDuringAnEditAsksAndNoKeepsRunning) {
 TEST(Startup, ExitWritesTheSettingsFile) {
   test::TestApp t;
   ASSERT_TRUE(t.Init());
-  t->Config().SchemeList = "HSE2006";
-  t->Config().SerialPortNumber = 17;
-  EXPECT_FALSE(t->EndProgram());
+  t->settings().SchemeList = "HSE2006";
+  t->settings().SerialPortNumber = 17;
+  EXPECT_FALSE(t->EndProgram(false));
   EXPECT_TRUE(t.prompter.Prompts().empty());
   EXPECT_EQ(t.folder.Read("sonivera5.ini"),
             (t.folder.File("sonivera5.mdb") +
@@ -137,7 +135,7 @@ TEST(Startup, SecondStartOpensTheSameDatabase) {
   test::TestApp t;
   ASSERT_TRUE(t.Init());
   t->Db().Conn().Exec("INSERT INTO PatDetails (PatNo, Surname) VALUES ('P1', 'O''Neill')");
-  ASSERT_FALSE(t->EndProgram());
+  ASSERT_FALSE(t->EndProgram(false));
   Application again(ProgramFolder(t.folder.Path()), t.prompter);
   ASSERT_TRUE(again.Initialise());
   EXPECT_EQ(again.Db().Conn().QueryValue("SELECT Surname FROM PatDetails")->toString(), "O'Neill");

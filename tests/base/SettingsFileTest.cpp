@@ -6,6 +6,7 @@
 #include "base/Messages.h"
 #include "base/ProgramFolder.h"
 #include "base/Settings.h"
+#include "categorise/Schemes.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
@@ -19,7 +20,9 @@ struct Read {
 };
 
 void ReadInto(const test::TempFolder& folder, Read& read, int lcid = 2057) {
-  ReadSettingsFile(ProgramFolder(folder.Path()), lcid, read.settings, read.checks, read.prompter);
+  if (ReadSettingsFile(ProgramFolder(folder.Path()), read.settings, read.prompter)) {
+    ApplySchemeList(read.settings.SchemeList, lcid, read.checks);
+  }
 }
 
 TEST(SettingsFile, MissingFileGivesDefaultsAndOpensTheLinkForS5) {

@@ -49,13 +49,12 @@ TEST(TextFiles, SettingsFileInBadForms) {
   auto read = [](const QByteArray& bytes, Settings& settings) {
     test::TempFolder folder;
     test::ScriptedPrompter prompter;
-    SchemeChecks checks;
     if (bytes.isNull()) {
       QFile::link(QStringLiteral("/proc/self/mem"), folder.File("sonivera5.ini"));
     } else {
       folder.Write("sonivera5.ini", bytes);
     }
-    ReadSettingsFile(ProgramFolder(folder.Path()), 2057, settings, checks, prompter);
+    ReadSettingsFile(ProgramFolder(folder.Path()), settings, prompter);
     return folder.File("sonivera5.mdb");
   };
   auto corpus = [](const char* name) {

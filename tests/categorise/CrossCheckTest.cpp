@@ -210,13 +210,13 @@ namespace {
 TEST(CliRecategorise, RecategorisesTheFolderDatabase) {
   TestApp t;
   ASSERT_TRUE(t.Init());
-  t->Config().SchemeList = "HSE2006";
+  t->settings().SchemeList = "HSE2006";
   AddPatient(t->Db().Conn(), "C'1", "1980-01-01", "Female");
   AddTest(t->Db().Conn(), "C'1", "2019-01-01", "10 10 10 10 10 10 10 10 10",
           "10 10 10 10 10 10 10 10 10");
   AddTest(t->Db().Conn(), "C'1", "2020-01-01", "10 10 10 10 10 10 10 10 10",
           "10 10 10 10 10 10 10 10 10");
-  ASSERT_FALSE(t->EndProgram());
+  ASSERT_FALSE(t->EndProgram(false));
   const CliResult result = RunCli({"--folder", t.folder.Path(), "recategorise"});
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
   EXPECT_EQ(result.out, "Recategorise finished: 1/1\n");

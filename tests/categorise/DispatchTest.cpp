@@ -104,7 +104,7 @@ TEST(Dispatch, CellConversions) {
 TEST(AgeCorrectionTables, ShippedTablesLoadAtStartUp) {
   TestApp t;
   ASSERT_TRUE(t.Init());
-  const auto& tables = t->State().categorisation.age_tables;
+  const auto& tables = t->Categorisation().age_tables;
   ASSERT_TRUE(tables.male.loaded);
   ASSERT_TRUE(tables.female.loaded);
   const struct {
@@ -170,11 +170,11 @@ TEST(AgeCorrectionTables, DamagedFileIsReportedAndLeftUnloaded) {
   TestApp t;
   t.folder.Write("agecorrF.tbl", "Age\n20 5 3 x 5 8\n");
   ASSERT_TRUE(t.Init());
-  EXPECT_TRUE(t->State().categorisation.age_tables.male.loaded);
-  EXPECT_FALSE(t->State().categorisation.age_tables.female.loaded);
+  EXPECT_TRUE(t->Categorisation().age_tables.male.loaded);
+  EXPECT_FALSE(t->Categorisation().age_tables.female.loaded);
   ASSERT_EQ(t.prompter.Prompts().size(), 1u);
   EXPECT_TRUE(t.prompter.Prompts()[0].text.contains("agecorrF.tbl, line 2"));
-  EXPECT_THROW(AgeCorrection(t->State().categorisation.age_tables, 30, 1000, "F"), AppError);
+  EXPECT_THROW(AgeCorrection(t->Categorisation().age_tables, 30, 1000, "F"), AppError);
 }
 
 }  // namespace

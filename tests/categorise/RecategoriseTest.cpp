@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "categorise/Recategorise.h"
 #include "categorise/StoredTests.h"
+#include "register/Recategorise.h"
 #include "support/TestApp.h"
 
 namespace sonivera::test {
@@ -29,7 +29,7 @@ class Recategorise : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(t.Init());
-    t->State().schemes.CheckHSE = true;
+    t->Schemes().CheckHSE = true;
   }
   db::Connection& Conn() { return t->Db().Conn(); }
   TestApp t;
@@ -41,8 +41,8 @@ TEST_F(Recategorise, EachTestAgainstTheNextOlderAndRelinked) {
   AddTest(Conn(), pat, "2018-06-01", kHigh, kHigh);
   AddTest(Conn(), pat, "2019-06-01", kFlat10, kFlat10);
   AddTest(Conn(), pat, "2020-06-01", kHigh, kHigh);
-  RelinkPreviousTests(*t, pat);
-  RecategorisePatient(*t, pat);
+  RelinkPreviousTests(t->Db(), t->Reporter(), pat);
+  RecategorisePatient(t->Db(), t->ForCategorising(), pat);
   auto rows = ReadResults(Conn(), pat);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].categorisation, "HSE:  1 4B ");
@@ -53,12 +53,12 @@ TEST_F(Recategorise, EachTestAgainstTheNextOlderAndRelinked) {
   EXPECT_EQ(rows[1].previous, "2018-06-01");
   EXPECT_TRUE(rows[2].previous.isNull());
   EXPECT_TRUE(t.prompter.Prompts().empty());
-  EXPECT_EQ(t->State().categorisation.CategorisationBox, "Data incomplete");
+  EXPECT_EQ(t->Categorisation().CategorisationBox, "Data incomplete");
 
   // With the middle test gone, the newest is compared with the oldest.
   DeleteTest(Conn(), pat, "2019-06-01");
-  RelinkPreviousTests(*t, pat);
-  RecategorisePatient(*t, pat);
+  RelinkPreviousTests(t->Db(), t->Reporter(), pat);
+  RecategorisePatient(t->Db(), t->ForCategorising(), pat);
   rows = ReadResults(Conn(), pat);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].categorisation, "HSE:  1 ");
@@ -74,50 +74,51 @@ TEST_F(Recategorise, AddedTestRedoesItselfAndTheNextNewerOnly) {
   AddTest(Conn(), pat, "2016-06-01", kFlat10, kFlat10);
   AddTest(Conn(), pat, "2018-06-01", kFlat10, kFlat10);
   AddTest(Conn(), pat, "2020-06-01", kHigh, kHigh);
-  RelinkPreviousTests(*t, pat);
-  RecategorisePatient(*t, pat);
+  RelinkPreviousTests(t->Db(), t->Reporter(), pat);
+  RecategorisePatient(t->Db(), t->ForCategorising(), pat);
   EXPECT_EQ(Categorisations(Conn(), pat),
             (QStringList{"HSE:  1 4B ", "HSE:  1 ", "HSE:  1 4-no data "}));
   Conn().Exec("UPDATE TestDetails SET Categorisation = 'stale' WHERE DateofTest = '2016-06-01'");
 
   AddTest(Conn(), pat, "2019-06-01", kHigh, kHigh);
-  RelinkPreviousTests(*t, pat);
-  RecategorisePatient(*t, pat, AddedTest{"2019-06-01", "10:00:00"});
+  RelinkPreviousTests(t->Db(), t->Reporter(), pat);
+  RecategorisePatient(t->Db(), t->ForCategorising(), pat, AddedTest{"2019-06-01", "10:00:00"});
   // 2020 now follows a test as high as itself: no rapid loss any more.
   EXPECT_EQ(Categorisations(Conn(), pat),
             (QStringList{"HSE:  1 ", "HSE:  1 4B ", "HSE:  1 ", "stale"}));
 
   // A key that is not stored does the whole patient.
-  RecategorisePatient(*t, pat, AddedTest{"2001-01-01", "10:00:00"});
+  RecategorisePatient(t->Db(), t->ForCategorising(), pat, AddedTest{"2001-01-01", "10:00:00"});
   EXPECT_EQ(Categorisations(Conn(), pat).last(), "HSE:  1 4-no data ");
 }
 
 TEST_F(Recategorise, MissingBirthDateAsksOutsideBulkModeOnly) {
   AddPatient(Conn(), "7", QString(), "Female");
   AddTest(Conn(), "7", "2020-06-01", kFlat10, kFlat10);
-  RecategorisePatient(*t, "7");
+  RecategorisePatient(t->Db(), t->ForCategorising(), "7");
   ASSERT_EQ(t.prompter.Prompts().size(), 1u);
   EXPECT_EQ(t.prompter.Prompts()[0].title, "Date of Birth Required for Categorisation");
   EXPECT_TRUE(t.prompter.Prompts()[0].text.endsWith("Patient: 7"));
   EXPECT_EQ(Categorisations(Conn(), "7"), QStringList{"HSE: Data incomplete"});
-  t->State().BulkMode = true;
-  RecategorisePatient(*t, "7");
+  CategoriseEnv bulk = t->ForCategorising();
+  bulk.bulk_mode = true;
+  RecategorisePatient(t->Db(), bulk, "7");
   EXPECT_EQ(t.prompter.Prompts().size(), 1u);
 }
 
 TEST_F(Recategorise, UnknownPatientEmptiesTheText) {
-  t->State().categorisation.CategorisationText = "left over";
-  RecategorisePatient(*t, "nobody");
-  EXPECT_EQ(t->State().categorisation.CategorisationText, "");
+  t->Categorisation().CategorisationText = "left over";
+  RecategorisePatient(t->Db(), t->ForCategorising(), "nobody");
+  EXPECT_EQ(t->Categorisation().CategorisationText, "");
 }
 
 TEST_F(Recategorise, FrenchValuesAreStored) {
-  t->State().UserLocale = 1036;
-  t->State().schemes = {};
-  t->State().schemes.CheckMP42 = t->State().schemes.CheckPAM = t->State().schemes.CheckIPA = true;
+  t->SetUserLocale(1036);
+  t->Schemes() = {};
+  t->Schemes().CheckMP42 = t->Schemes().CheckPAM = t->Schemes().CheckIPA = true;
   AddPatient(Conn(), "F1", "1970-01-01", "Female");
   AddTest(Conn(), "F1", "2020-06-01", "0 30 40 0 40 10 40 5 0", "0 80 80 0 80 7 80 0 0");
-  RecategorisePatient(*t, "F1");
+  RecategorisePatient(t->Db(), t->ForCategorising(), "F1");
   const auto rows = ReadResults(Conn(), "F1");
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].categorisation,
@@ -137,7 +138,7 @@ TEST_F(Recategorise, TextInAStoredThresholdIsReportedAndTheRestGoesOn) {
   AddTest(Conn(), "A", "2020-01-01", kFlat10, kFlat10);
   AddPatient(Conn(), "B", "1980-01-01", "Female");
   AddTest(Conn(), "B", "2017-01-01", kFlat10, kFlat10);
-  const auto outcome = RecategoriseAll(*t);
+  const auto outcome = RecategoriseAll(t->Db(), t->ForCategorising());
   EXPECT_EQ(outcome.patients_done, 2);
   EXPECT_FALSE(outcome.stopped);
   EXPECT_EQ(Categorisations(Conn(), "A"), (QStringList{"HSE:  1 ", "old", "HSE:  1 4-no data "}));
@@ -146,13 +147,12 @@ TEST_F(Recategorise, TextInAStoredThresholdIsReportedAndTheRestGoesOn) {
   ASSERT_EQ(texts.size(), 2);  // the question, then the one report
   EXPECT_EQ(texts[0], "Recategorise the whole database?");
   EXPECT_EQ(texts[1], "An error has occurred: Type mismatch Error No: 13 (recategorise)");
-  EXPECT_FALSE(t->State().BulkMode);
 
   // Under the French schemes the same cell is reported by PAM, which goes on.
-  t->State().UserLocale = 1036;
-  t->State().schemes = {};
-  t->State().schemes.CheckPAM = true;
-  RecategorisePatient(*t, "A");
+  t->SetUserLocale(1036);
+  t->Schemes() = {};
+  t->Schemes().CheckPAM = true;
+  RecategorisePatient(t->Db(), t->ForCategorising(), "A");
   EXPECT_EQ(Categorisations(Conn(), "A"),
             (QStringList{"PAM= 10  [PAM(D)= 10, PAM(G)= 10]  ", "PAM= 5  [PAM(D)= 10, PAM(G)= 0]  ",
                          "PAM= 10  [PAM(D)= 10, PAM(G)= 10]  "}));
@@ -169,72 +169,57 @@ TEST_F(Recategorise, AllAsksFirstAndStopsAfterTheCurrentPatient) {
   AddTest(Conn(), "P3", "2020-01-01", kFlat10, kFlat10);
 
   t.prompter.QueueAnswer(Prompter::Answer::Cancel);
-  auto outcome = RecategoriseAll(*t);
+  auto outcome = RecategoriseAll(t->Db(), t->ForCategorising());
   EXPECT_TRUE(outcome.cancelled);
   EXPECT_EQ(outcome.patients_done, 0);
   EXPECT_EQ(Categorisations(Conn(), "P1"), QStringList{QString()});
 
   t.prompter.StopProgressAt(1);
-  outcome = RecategoriseAll(*t);
+  outcome = RecategoriseAll(t->Db(), t->ForCategorising());
   EXPECT_TRUE(outcome.stopped);
   EXPECT_EQ(outcome.patients_done, 1);
   EXPECT_EQ(outcome.patients_total, 3);
   // The register's order: the newest test first.
   EXPECT_EQ(Categorisations(Conn(), "P1"), QStringList{"HSE:  1 4-no data "});
   EXPECT_EQ(Categorisations(Conn(), "P2"), QStringList{QString()});
-  EXPECT_EQ(t->State().CurrentPatNo, "P1");
+  EXPECT_EQ(outcome.first_patient, "P1");
 
   // A stop asked from the progress callback (the window's Stop button).
   t.prompter.StopProgressAt(100);
   std::vector<int> seen;
-  outcome = RecategoriseAll(*t, [&](int done, int total) {
+  outcome = RecategoriseAll(t->Db(), t->ForCategorising(), [&](int done, int total) {
     seen.push_back(done);
     EXPECT_EQ(total, 3);
-    if (done == 2) RecategoriseStop(*t);
+    if (done == 2) RecategoriseStop(t->Categorisation());
   });
   EXPECT_TRUE(outcome.stopped);
   EXPECT_EQ(seen, (std::vector<int>{1, 2}));
   EXPECT_EQ(Categorisations(Conn(), "P2"), QStringList{"HSE:  1 4-no data "});
   EXPECT_EQ(Categorisations(Conn(), "P3"), QStringList{QString()});
 
-  outcome = RecategoriseAll(*t);
+  outcome = RecategoriseAll(t->Db(), t->ForCategorising());
   EXPECT_FALSE(outcome.stopped);
   EXPECT_EQ(outcome.patients_done, 3);
   EXPECT_EQ(Categorisations(Conn(), "P3"), QStringList{"HSE:  1 4-no data "});
 }
 
-TEST_F(Recategorise, NewTestGetsOneMonthNoticeAndRecallWindow) {
-  t->State().schemes.CheckSTS = true;
+TEST_F(Recategorise, NewestTestIsReportedForTheRecallQuestions) {
   AddPatient(Conn(), "R", "1980-01-01", "Male");
   AddTest(Conn(), "R", "2020-01-10", kFlat10, kFlat10, "HSE:  1 ", "2020-02-29");
   AddTest(Conn(), "R", "2020-02-12", kFlat10, kFlat10);
-  RelinkPreviousTests(*t, "R");
-  QStringList shown;
-  t->State().categorisation.recall_dialog = [&](const QString& categorisation) {
-    shown << categorisation;
-    return std::optional<QDate>(QDate(2022, 2, 12));
-  };
-  // Without a new test waiting nothing is asked.
-  RecategorisePatient(*t, "R");
+  RelinkPreviousTests(t->Db(), t->Reporter(), "R");
+  NewestTest newest = RecategorisePatient(t->Db(), t->ForCategorising(), "R");
+  ASSERT_TRUE(newest.found);
+  EXPECT_EQ(newest.categorisation, "HSE:  1 ");
+  EXPECT_TRUE(newest.one_month_recall_due);  // the test before was recalled within a month
+  EXPECT_EQ(Conn()
+                .QueryValue(QStringLiteral("SELECT DateofTest FROM TestDetails WHERE rowid = %1")
+                                .arg(newest.rowid))
+                ->toString(),
+            "2020-02-12");
+  // Recategorising asks nothing itself: the save asks once committed.
   EXPECT_TRUE(t.prompter.Prompts().empty());
-  EXPECT_TRUE(shown.isEmpty());
-
-  t->State().NewTestPending = true;
-  RecategorisePatient(*t, "R");
-  ASSERT_EQ(t.prompter.Prompts().size(), 1u);
-  EXPECT_EQ(t.prompter.Prompts()[0].title, "Onr Month Recall");
-  EXPECT_EQ(t.prompter.Prompts()[0].text,
-            "This is a 1 month recall test, so please compare with the original test.");
-  EXPECT_EQ(shown, QStringList{"HSE:  1 "});
-  const auto rows = ReadResults(Conn(), "R");
-  EXPECT_EQ(rows[0].recall, "2022-02-12");
-  EXPECT_EQ(rows[1].recall, "2020-02-29");
-
-  // Without the STS box the notice is not shown; the recall window still is.
-  t->State().schemes.CheckSTS = false;
-  RecategorisePatient(*t, "R");
-  EXPECT_EQ(t.prompter.Prompts().size(), 1u);
-  EXPECT_EQ(shown.size(), 2);
+  EXPECT_FALSE(RecategorisePatient(t->Db(), t->ForCategorising(), "nobody").found);
 }
 
 }  // namespace
@@ -248,15 +233,15 @@ namespace {
 TEST(RecategoriseInASave, NestsInTheCallersTransaction) {
   TestApp t;
   ASSERT_TRUE(t.Init());
-  t->State().schemes.CheckHSE = true;
+  t->Schemes().CheckHSE = true;
   auto& conn = t->Db().Conn();
   AddPatient(conn, "S", "1980-01-01", "Male");
   AddTest(conn, "S", "2019-01-01", "10 10 10 10 10 10 10 10 10", "10 10 10 10 10 10 10 10 10");
   {
     db::Transaction save(conn);
     AddTest(conn, "S", "2020-01-01", "10 10 10 10 10 10 10 10 10", "10 10 10 10 10 10 10 10 10");
-    RelinkPreviousTests(*t, "S");
-    RecategorisePatient(*t, "S");
+    RelinkPreviousTests(t->Db(), t->Reporter(), "S");
+    RecategorisePatient(t->Db(), t->ForCategorising(), "S");
     // Not committed: everything goes back.
   }
   auto rows = ReadResults(conn, "S");
@@ -265,8 +250,8 @@ TEST(RecategoriseInASave, NestsInTheCallersTransaction) {
   {
     db::Transaction save(conn);
     AddTest(conn, "S", "2020-01-01", "10 10 10 10 10 10 10 10 10", "10 10 10 10 10 10 10 10 10");
-    RelinkPreviousTests(*t, "S");
-    RecategorisePatient(*t, "S");
+    RelinkPreviousTests(t->Db(), t->Reporter(), "S");
+    RecategorisePatient(t->Db(), t->ForCategorising(), "S");
     save.Commit();
   }
   rows = ReadResults(conn, "S");

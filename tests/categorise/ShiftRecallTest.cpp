@@ -2,6 +2,7 @@
 
 #include "categorise/ShiftCheck.h"
 #include "categorise/StoredTests.h"
+#include "register/Recategorise.h"
 #include "support/TestApp.h"
 
 namespace sonivera::test {
@@ -60,8 +61,9 @@ class Recheck : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(t.Init());
     AddPatient(t->Db().Conn(), "K'1", "1980-01-01", "Male");
-    t->State().CurrentPatNo = "K'1";
-    t->State().TestIndex = 0;
+  }
+  RecheckOutcome RecheckShown(int test_index) {
+    return RecheckShift(t->Db(), t->Categorisation(), t->Reporter(), "K'1", test_index);
   }
   TestApp t;
 };
@@ -72,15 +74,14 @@ TEST_F(Recheck, ComparesWithTheTestBeforeTheFlaggedOne) {
   AddTest(conn, "K'1", "2020-01-01", "0 0 0 0 0 10 30 10 0", "0 0 0 0 0 10 10 10 0",
           "HSE:  1    +10:4kL ");
   AddTest(conn, "K'1", "2020-02-01", "0 0 0 0 0 10 25 10 0", "0 0 0 0 0 10 10 25 0", "HSE:  1 ");
-  EXPECT_EQ(RecheckShift(*t), RecheckOutcome::Stored);
+  EXPECT_EQ(RecheckShown(0), RecheckOutcome::Stored);
   const auto rows = ReadResults(conn, "K'1");
   EXPECT_EQ(rows[0].categorisation, "+10:4kL +10:6kR ");
   EXPECT_EQ(rows[1].categorisation, "HSE:  1    +10:4kL ");
   EXPECT_TRUE(t.prompter.Prompts().empty());
 
   // Shown test 1: the test before it is not flagged.
-  t->State().TestIndex = 1;
-  EXPECT_EQ(RecheckShift(*t), RecheckOutcome::NotFlagged);
+  EXPECT_EQ(RecheckShown(1), RecheckOutcome::NotFlagged);
   ASSERT_EQ(t.prompter.Texts(),
             QStringList{"The previous test does not have +10dB categorisation."});
   EXPECT_EQ(ReadResults(conn, "K'1")[1].categorisation, "HSE:  1    +10:4kL ");
@@ -90,7 +91,7 @@ TEST_F(Recheck, WithoutAReferenceTestNothingIsStored) {
   auto& conn = t->Db().Conn();
   AddTest(conn, "K'1", "2020-01-01", "0 0 0 0 0 10 30 10 0", "0 0 0 0 0 10 10 10 0", "+10:4kL ");
   AddTest(conn, "K'1", "2020-02-01", "0 0 0 0 0 10 25 10 0", "0 0 0 0 0 10 10 25 0", "HSE:  1 ");
-  EXPECT_EQ(RecheckShift(*t), RecheckOutcome::NoPreviousTest);
+  EXPECT_EQ(RecheckShown(0), RecheckOutcome::NoPreviousTest);
   EXPECT_EQ(t.prompter.Texts(), QStringList{"No previous test result available."});
   EXPECT_EQ(ReadResults(conn, "K'1")[0].categorisation, "HSE:  1 ");
 }
@@ -109,26 +110,25 @@ TEST(Recall, PeriodTexts) {
   }
 }
 
-TEST(Recall, DialogPresetAndAccept) {
-  TestApp t;
-  ASSERT_TRUE(t.Init());
-  const FormRecall plain("HSE:  1 ", 2057);
+TEST(Recall, PeriodPresetAndAccept) {
+  test::ScriptedPrompter prompter;
+  const RecallPeriod plain("HSE:  1 ", 2057);
   EXPECT_EQ(plain.PresetPeriod(), "2 years");
   EXPECT_EQ(plain.Periods(),
             (QStringList{"1 month", "3 months", "6 months", "1 year", "2 years", "3 years"}));
-  EXPECT_EQ(FormRecall("HSE:  1    +10:4kL ", 2057).PresetPeriod(), "1 month");
+  EXPECT_EQ(RecallPeriod("HSE:  1    +10:4kL ", 2057).PresetPeriod(), "1 month");
 
   const QDate today(2021, 1, 31);
-  EXPECT_EQ(plain.Accept("1 month", today, *t), QDate(2021, 2, 28));
-  EXPECT_EQ(plain.Accept("2 years", today, *t), QDate(2023, 1, 31));
-  EXPECT_TRUE(t.prompter.Prompts().empty());
+  EXPECT_EQ(plain.Accept("1 month", today, prompter), QDate(2021, 2, 28));
+  EXPECT_EQ(plain.Accept("2 years", today, prompter), QDate(2023, 1, 31));
+  EXPECT_TRUE(prompter.Prompts().empty());
   for (const char* bad : {"abc", "0 months", "99999999 years"}) {
-    EXPECT_FALSE(plain.Accept(bad, today, *t).has_value()) << bad;
-    ASSERT_FALSE(t.prompter.Prompts().empty());
-    EXPECT_EQ(t.prompter.Prompts().back().title, "Incorrect Recall");
-    EXPECT_EQ(t.prompter.Prompts().back().text, "Invalid recall period. Please try again.");
+    EXPECT_FALSE(plain.Accept(bad, today, prompter).has_value()) << bad;
+    ASSERT_FALSE(prompter.Prompts().empty());
+    EXPECT_EQ(prompter.Prompts().back().title, "Incorrect Recall");
+    EXPECT_EQ(prompter.Prompts().back().text, "Invalid recall period. Please try again.");
   }
-  EXPECT_EQ(FormRecall("", 1036).Accept("1 an", today, *t), QDate(2022, 1, 31));
+  EXPECT_EQ(RecallPeriod("", 1036).Accept("1 an", today, prompter), QDate(2022, 1, 31));
 }
 
 TEST(Recall, OneMonthNoticeUsesCalendarMonths) {

@@ -255,7 +255,7 @@ TEST(PredictiveLineTest, ShippedTablesGiveTheDistributionOfTheSexAndAge) {
   // The default files as a new program folder receives them.
   test::TestApp t;
   ASSERT_TRUE(t.Init());
-  const PredictiveTables& tables = t->State().chart_files.predictive;
+  const PredictiveTables& tables = t->ChartFiles().predictive;
   // Men of 52 (row 50) at 4 kHz: 10th percentile 0, median 16, 90th 36 dB.
   const auto male = PredictiveLineFor(tables, Sex::Male, 52);
   ASSERT_TRUE(male);
@@ -294,9 +294,9 @@ TEST(PredictiveLineTest, StartUpWithoutTheFemaleTableTellsItAndClearsTheSwitch) 
                                          "BANDON", "PRINTBANDON", "PREDICTIVEON"}));
   ASSERT_TRUE(t.Init());
   EXPECT_EQ(t.prompter.Texts(), QStringList{"Missing female age file"});
-  EXPECT_FALSE(t->Config().chart.ShowPredictiveLine);
-  EXPECT_FALSE(t->State().chart_files.predictive.male.IsEmpty());
-  EXPECT_TRUE(t->State().chart_files.predictive.female.IsEmpty());
+  EXPECT_FALSE(t->settings().chart.ShowPredictiveLine);
+  EXPECT_FALSE(t->ChartFiles().predictive.male.IsEmpty());
+  EXPECT_TRUE(t->ChartFiles().predictive.female.IsEmpty());
 }
 
 }  // namespace

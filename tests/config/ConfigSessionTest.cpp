@@ -34,7 +34,7 @@ TEST(UserFiles, QuestionnaireBoxSkipsEmptyQuestionsAndStopsAtFiftyOne) {
 TEST(ConfigSession, EditOffersBackupOfCurrentText) {
   test::TestApp t;
   ASSERT_TRUE(t.Init());
-  ConfigSession session(*t);
+  ConfigSession session(t->ForConfig());
   const QString backup = t.folder.File("mine.bkp");
   t.prompter.QueueAnswer(Answer::Yes);
   t.prompter.QueueFile(backup);
@@ -65,7 +65,7 @@ TEST(ConfigSession, EditOffersBackupOfCurrentText) {
 TEST(ConfigSession, UnwritableBackupKeepsBoxLocked) {
   test::TestApp t;
   ASSERT_TRUE(t.Init());
-  ConfigSession session(*t);
+  ConfigSession session(t->ForConfig());
   t.prompter.QueueAnswer(Answer::Yes);
   t.prompter.QueueFile(t.folder.File("no/such/folder/patdetails.bkp"));
   EXPECT_FALSE(session.CommandEditPatDetails({"[Status]"}));
@@ -76,12 +76,12 @@ TEST(ConfigSession, UnwritableBackupKeepsBoxLocked) {
 TEST(ConfigSession, OkRewritesEditedFilesAndSchemeList) {
   test::TestApp t;
   ASSERT_TRUE(t.Init());
-  const auto lists_before = t->State().detail_lists.lists;
-  ConfigSession session(*t);
+  const auto lists_before = t->Lists().lists;
+  ConfigSession session(t->ForConfig());
   ASSERT_TRUE(session.CommandEdit({}));
   ASSERT_TRUE(session.CommandEditPatDetails({}));
-  t->State().schemes.CheckHSE = false;
-  t->State().schemes.CheckMP42 = true;
+  t->Schemes().CheckHSE = false;
+  t->Schemes().CheckMP42 = true;
   const auto outcome = session.CommandOK({"New question?", "Another?"},
                                          {"[Company]", "O'Brien Ltd", "[Location]", "Dock"});
   EXPECT_TRUE(outcome.close);
@@ -98,9 +98,9 @@ TEST(ConfigSession, OkRewritesEditedFilesAndSchemeList) {
   EXPECT_EQ(t.prompter.Prompts().back().title, "Patient Details File");
   EXPECT_FALSE(session.PatDetailsEdited());
   EXPECT_FALSE(session.QuestionnaireUnlocked());
-  EXPECT_EQ(t->Config().SchemeList, ",MP42");
+  EXPECT_EQ(t->settings().SchemeList, ",MP42");
   // The lists in use keep their items until the next start.
-  EXPECT_EQ(t->State().detail_lists.lists, lists_before);
+  EXPECT_EQ(t->Lists().lists, lists_before);
 }
 
 TEST(ConfigSession, OkWithoutEditLeavesFilesAlone) {
@@ -108,7 +108,7 @@ TEST(ConfigSession, OkWithoutEditLeavesFilesAlone) {
   t.folder.Write("questions.txt", "Keep me\n");
   ASSERT_TRUE(t.Init());
   const QByteArray patdetails = t.folder.Read("patdetails.txt");
-  ConfigSession session(*t);
+  ConfigSession session(t->ForConfig());
   const auto outcome = session.CommandOK({"ignored"}, {"ignored"});
   EXPECT_TRUE(outcome.close);
   EXPECT_FALSE(outcome.questionnaire_rewritten);
@@ -123,7 +123,7 @@ TEST(ConfigSession, OverlongUserFileIsRefused) {
   test::TestApp t;
   ASSERT_TRUE(t.Init());
   const QByteArray patdetails = t.folder.Read("patdetails.txt");
-  ConfigSession session(*t);
+  ConfigSession session(t->ForConfig());
   ASSERT_TRUE(session.CommandEditPatDetails({}));
   QStringList too_many;
   for (int i = 0; i < 502; ++i) too_many << QStringLiteral("Item %1").arg(i);
@@ -138,26 +138,26 @@ TEST(ConfigSession, CancelRestoresSchemesAndLocks) {
   test::TestApp t;
   t.folder.Write("sonivera5.ini", "sonivera5.mdb\r\nHSE2006\r\n-\r\nS3\r\n");
   ASSERT_TRUE(t.Init());
-  ASSERT_TRUE(t->State().schemes.CheckHSE);
-  ConfigSession session(*t);
+  ASSERT_TRUE(t->Schemes().CheckHSE);
+  ConfigSession session(t->ForConfig());
   ASSERT_TRUE(session.CommandEdit({}));
   ASSERT_TRUE(session.CommandEditPatDetails({}));
-  t->State().schemes.CheckHSE = false;
-  t->State().schemes.CheckBA = true;
+  t->Schemes().CheckHSE = false;
+  t->Schemes().CheckBA = true;
   session.CommandCancel();
-  EXPECT_TRUE(t->State().schemes.CheckHSE);
-  EXPECT_FALSE(t->State().schemes.CheckBA);
+  EXPECT_TRUE(t->Schemes().CheckHSE);
+  EXPECT_FALSE(t->Schemes().CheckBA);
   EXPECT_FALSE(session.QuestionnaireUnlocked());
   EXPECT_FALSE(session.PatDetailsEdited());
-  EXPECT_EQ(t->Config().SchemeList, "HSE2006");
+  EXPECT_EQ(t->settings().SchemeList, "HSE2006");
 }
 
 TEST(ConfigSession, SeriesPortsAndLink) {
   test::TestApp t;
   ASSERT_TRUE(t.Init());
-  int reopened = 0;
-  t->on_open_serial_link = [&] { ++reopened; };
-  ConfigSession session(*t);
+  test::CountingSerialLink link;
+  t->SetSerialLink(&link);
+  ConfigSession session(t->ForConfig());
   struct Case {
     SeriesOption option;
     const char* series;
@@ -169,20 +169,20 @@ TEST(ConfigSession, SeriesPortsAndLink) {
                         {SeriesOption::S4, "S4", "tx730_3.cvt", true},
                         {SeriesOption::S5, "S5", "tx730_3.cvt", true}};
   for (const auto& c : cases) {
-    reopened = 0;
+    link.opened = 0;
     EXPECT_EQ(session.SelectSeries(c.option), c.keeps_link) << c.series;
-    EXPECT_EQ(t->Config().AudiometerSeries, c.series);
-    EXPECT_EQ(t->Config().ConversionFile, c.conversion);
+    EXPECT_EQ(t->settings().AudiometerSeries, c.series);
+    EXPECT_EQ(t->settings().ConversionFile, c.conversion);
     ASSERT_TRUE(session.LeavePorts("COM 12  (available)"));
-    EXPECT_EQ(t->Config().SerialPortNumber, 12);
-    EXPECT_EQ(reopened, c.keeps_link ? 1 : 0) << c.series;
+    EXPECT_EQ(t->settings().SerialPortNumber, 12);
+    EXPECT_EQ(link.opened, c.keeps_link ? 1 : 0) << c.series;
     EXPECT_EQ(session.CommandOK({}, {}).link_reopened, c.keeps_link) << c.series;
   }
   ASSERT_TRUE(session.ChoosePort("COM -"));
-  EXPECT_EQ(t->Config().SerialPortNumber, 0);
+  EXPECT_EQ(t->settings().SerialPortNumber, 0);
   EXPECT_TRUE(t.prompter.Prompts().empty());
   EXPECT_FALSE(session.ChoosePort("COM 23"));
-  EXPECT_EQ(t->Config().SerialPortNumber, 0);
+  EXPECT_EQ(t->settings().SerialPortNumber, 0);
   ASSERT_EQ(t.prompter.Prompts().size(), 1u);
   EXPECT_EQ(t.prompter.Prompts()[0].text, "Invalid port number. Please try again.");
   EXPECT_EQ(t.prompter.Prompts()[0].title, "Error");
@@ -191,8 +191,8 @@ TEST(ConfigSession, SeriesPortsAndLink) {
 TEST(ConfigSession, ChartOptionsTakeEffectAtOnce) {
   test::TestApp t;
   ASSERT_TRUE(t.Init());
-  ConfigSession session(*t);
-  const ChartOptions& chart = t->Config().chart;
+  ConfigSession session(t->ForConfig());
+  const ChartOptions& chart = t->settings().chart;
   session.SetBand(false);
   EXPECT_FALSE(chart.CheckBand);
   EXPECT_FALSE(chart.CheckBandPrintEnabled);
@@ -204,9 +204,9 @@ TEST(ConfigSession, ChartOptionsTakeEffectAtOnce) {
   EXPECT_TRUE(chart.CheckPredictive);
   EXPECT_TRUE(chart.ShowPredictiveLine);
   session.SetGap(13);
-  EXPECT_DOUBLE_EQ(t->Config().Rs232Gap, 1.3);
+  EXPECT_DOUBLE_EQ(t->settings().Rs232Gap, 1.3);
   // Written at exit in the file's own words.
-  ASSERT_FALSE(t->EndProgram());
+  ASSERT_FALSE(t->EndProgram(false));
   const auto lines = ReadTextLines(t.folder.File("sonivera5.ini"));
   ASSERT_TRUE(lines && lines->size() == 8);
   EXPECT_EQ((*lines)[5], "BANDON");

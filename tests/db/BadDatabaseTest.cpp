@@ -19,8 +19,8 @@ ImportSummary ImportCorpus(test::TestApp& t, const char* prefix) {
   QFile file(QStringLiteral(SONIVERA_TEST_DATA "/bad/cr-only.csv"));
   EXPECT_TRUE(file.open(QIODevice::ReadOnly));
   t.folder.Write("in.csv", file.readAll().replace("\r1000", QByteArray("\r") + prefix));
-  RecordEditor editor(*t.app, nullptr);
-  return RegisterImporter(*t.app, editor).ImportPath(t.folder.File("in.csv"));
+  RecordEditor editor(t->ForEditor(), nullptr);
+  return RegisterImporter(t->ForImport(editor, nullptr)).ImportFile(t.folder.File("in.csv"));
 }
 
 TEST(BadDatabase, CheckFindsBrokenRulesAndOpeningRefusesForeignObjects) {
@@ -43,7 +43,7 @@ TEST(BadDatabase, CheckFindsBrokenRulesAndOpeningRefusesForeignObjects) {
     EXPECT_TRUE(problems.contains(expected)) << expected << "\n" << problems.toStdString();
   }
   EXPECT_FALSE(problems.contains("TestResultsRight"));
-  ASSERT_FALSE(t->EndProgram());
+  ASSERT_FALSE(t->EndProgram(false));
 
   test::TestApp again;
   again.app = std::make_unique<Application>(ProgramFolder(t.folder.Path()), again.prompter);
@@ -99,7 +99,7 @@ TEST(BadDatabase, StartUpPathsAndFolders) {
     EXPECT_EQ(t.Init(), c.starts) << c.line1;
     if (c.starts) {
       EXPECT_TRUE(QFileInfo::exists(t.folder.File(c.line1))) << c.line1;
-      t->EndProgram();
+      t->EndProgram(false);
     } else {
       ASSERT_EQ(t.prompter.Prompts().size(), 1u) << c.line1;
       EXPECT_TRUE(t.prompter.Prompts()[0].text.startsWith(c.shown))
@@ -121,7 +121,7 @@ TEST(BadDatabase, StartUpPathsAndFolders) {
   test::TestApp unwritable;
   ASSERT_TRUE(unwritable.Init());
   QDir(unwritable.folder.Path()).mkdir("sonivera5.ini");
-  EXPECT_FALSE(unwritable->EndProgram());
+  EXPECT_FALSE(unwritable->EndProgram(false));
   ASSERT_EQ(unwritable.prompter.Prompts().size(), 1u);
   EXPECT_TRUE(unwritable.prompter.Prompts()[0].text.contains("sonivera5.ini"));
   EXPECT_TRUE(unwritable.prompter.Prompts()[0].text.endsWith("(endprogram:954)"));

@@ -134,7 +134,7 @@ TEST(Upgrade, CurrentLayoutIsLeftUnchanged) {
   ASSERT_TRUE(t.Init());
   const QString before =
       t->Db().Conn().QueryValue("SELECT group_concat(sql, ';') FROM sqlite_master")->toString();
-  ASSERT_FALSE(t->EndProgram());
+  ASSERT_FALSE(t->EndProgram(false));
   test::TestApp again;
   again.app = std::make_unique<Application>(ProgramFolder(t.folder.Path()), again.prompter);
   ASSERT_TRUE(again->Initialise());

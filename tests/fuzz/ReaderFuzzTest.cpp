@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <cstdio>
 #include <functional>
 
 #include "base/AppError.h"
@@ -113,7 +114,8 @@ void Fuzz(const QStringList& seed_names, int count,
   const qint64 seconds = qEnvironmentVariableIntValue("SONIVERA_FUZZ_SECONDS");
   QElapsedTimer clock;
   clock.start();
-  for (int i = 0; seconds > 0 ? clock.elapsed() < seconds * 1000 : i < count; ++i) {
+  int i = 0;
+  for (; seconds > 0 ? clock.elapsed() < seconds * 1000 : i < count; ++i) {
     // Each seed as it is first, then mutations.
     const QByteArray input = i < seeds.size()
                                  ? seeds[i]
@@ -127,6 +129,7 @@ void Fuzz(const QStringList& seed_names, int count,
       return;
     }
   }
+  if (seconds > 0) std::printf("%d inputs in %lld s\n", i, clock.elapsed() / 1000);
 }
 
 TEST(ReaderFuzz, TextAndCsvLines) {
@@ -159,8 +162,7 @@ TEST(ReaderFuzz, ProgramFolderFiles) {
       {{"cr-only.ini", "nan-port.ini"}, "sonivera5.ini",
        [&](const QString&) {
          Settings settings;
-         SchemeChecks checks;
-         ReadSettingsFile(program, 2057, settings, checks, prompter);
+         ReadSettingsFile(program, settings, prompter);
        }},
       {{"patdetails.txt"}, "patdetails.txt", [](const QString& path) { ReadDetailLists(path); }},
       {{"colourbands.txt"}, "colourbands.txt",
@@ -195,16 +197,16 @@ TEST(ReaderFuzz, ImportsAndDatabaseOpen) {
   const QString csv = t.folder.File("in.csv");
   Fuzz({"mixed-encoding.csv", "cr-only.csv", "bom-value.csv"}, 40, [&](const QByteArray& bytes) {
     t.folder.Write("in.csv", bytes);
-    RecordEditor editor(*t.app, nullptr);
-    RegisterImporter(*t.app, editor).ImportPath(csv);
+    RecordEditor editor(t->ForEditor(), nullptr);
+    RegisterImporter(t->ForImport(editor, nullptr)).ImportFile(csv);
   });
   Fuzz({"old31_sample.csv", "old31_sample.dat"}, 20, [&](const QByteArray& bytes) {
     t.folder.Write("in.csv", bytes);
-    RecordEditor editor(*t.app, nullptr);
-    OldReleaseImporter(*t.app, editor).ImportPath(OldReleaseImporter::Kind::Csv, csv);
+    RecordEditor editor(t->ForEditor(), nullptr);
+    OldReleaseImporter(t->ForImport(editor, nullptr), t->Schemes()).ImportFile(OldReleaseImporter::Kind::Csv, csv);
   });
   EXPECT_EQ(t->Db().CheckIntegrity(), "ok");
-  t->EndProgram();
+  t->EndProgram(false);
 
   // Damaged databases: opened or refused; an opened one is checked and exported.
   test::TempFolder folder;

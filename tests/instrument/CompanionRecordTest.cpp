@@ -24,21 +24,19 @@ class CompanionRecordTest : public test::RegisterFixture {
     CompanionHooks hooks;
     hooks.pause_scale = 0.05;
     hooks.import_csv = [this](const QString& path) {
-      RegisterImporter(*t, *editor, reg.get()).importfile(QFileInfo(path).fileName());
+      RegisterImporter(t->ForImport(*editor, reg.get())).ChooseAndImport(QFileInfo(path).fileName());
     };
     link = std::make_unique<CompanionLink>(t->Folder(), "-", t->Reporter(), hooks);
   }
   CompanionOutcome Run(bool launch) {
-    return RunCompanionOnRecord(*link, *editor, Conn(), State().categorisation.grid, launch,
-                                State().EditMode != kBrowsing,
-                                Scalar("SELECT COUNT(*) FROM PatDetails") == "0",
-                                State().CurrentPatNo, State().NewTestPending);
+    return RunCompanionOnRecord(*link, *editor, Conn(), Categorisation().grid, launch,
+                                Scalar("SELECT COUNT(*) FROM PatDetails") == "0", Cursor().PatNo);
   }
   std::unique_ptr<CompanionLink> link;
 };
 
 TEST_F(CompanionRecordTest, TestOnAPatientIsLeftOpenThenSavedAndCategorised) {
-  State().schemes.CheckHSE = true;
+  t->Schemes().CheckHSE = true;
   AddPatient("P1", "Hall", "01/02/2024");
   SetScenario(t.folder,
               "reply=data\ntype=2\ndate=5/6/2026\n"
@@ -53,20 +51,20 @@ TEST_F(CompanionRecordTest, TestOnAPatientIsLeftOpenThenSavedAndCategorised) {
   EXPECT_EQ(log[1], "prev.tmp: -20,20,25,-20,30,35,40,45,50,55,60,");
   EXPECT_EQ(log[5], "prev.tmp: 01-02-2024");
   // Open for review: the boxes and the grid hold the test.
-  EXPECT_EQ(State().EditMode, kInsertingTest);
+  EXPECT_EQ(editor->Mode(), EditMode::InsertingTest);
   const auto& e = editor->Entries();
   EXPECT_EQ(e.TestType, "manual");
-  EXPECT_EQ(e.MBoxDate[kBoxDateofTest], "05/06/2026");
-  EXPECT_EQ(e.Text1[18], "-20");
-  EXPECT_EQ(e.Text1[0], "10");
-  EXPECT_EQ(e.Text1[17], "100");
+  EXPECT_EQ(e.Dates[kBoxDateofTest], "05/06/2026");
+  EXPECT_EQ(e.Thresholds[18], "-20");
+  EXPECT_EQ(e.Thresholds[0], "10");
+  EXPECT_EQ(e.Thresholds[17], "100");
   EXPECT_EQ(e.Previous[0], "20");
-  EXPECT_EQ(State().categorisation.grid.Cell(0, 0), "10");
-  EXPECT_EQ(State().categorisation.grid.Cell(1, 0), "20");
+  EXPECT_EQ(Categorisation().grid.Cell(0, 0), "10");
+  EXPECT_EQ(Categorisation().grid.Cell(1, 0), "20");
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");  // nothing stored yet
-  EXPECT_TRUE(State().NewTestPending);                         // the save offers the recall window
+  EXPECT_TRUE(editor->NewTestPending());                         // the save offers the recall window
 
-  ASSERT_EQ(editor->mnuPost(), RecordEditor::PostResult::Saved)
+  ASSERT_EQ(editor->Save(), RecordEditor::SaveResult::Saved)
       << t.prompter.Texts().join("|").toStdString();
   EXPECT_EQ(Scalar("SELECT TestType || '|' || PreviousTest FROM TestDetails "
                    "WHERE DateofTest = '2026-06-05'"),
@@ -81,15 +79,15 @@ TEST_F(CompanionRecordTest, EmptyRegisterStartsANewPatient) {
   SetScenario(t.folder, "reply=data\ndate=1/1/2026\n");
   const auto outcome = Run(false);
   ASSERT_EQ(outcome.kind, CompanionOutcome::kTest) << t.prompter.Texts().join("|").toStdString();
-  EXPECT_EQ(State().EditMode, kAddingPatient);
+  EXPECT_EQ(editor->Mode(), EditMode::AddingPatient);
   EXPECT_EQ(StandInLog(t.folder), QStringList{"argument: [0 ]"});
   auto& e = editor->Entries();
-  EXPECT_EQ(e.MBoxDate[kBoxDateofTest], "01/01/2026");
-  e.TextField0 = "N1";
+  EXPECT_EQ(e.Dates[kBoxDateofTest], "01/01/2026");
+  e.PatNo = "N1";
   e.Surname = "New";
-  e.MBoxDOB = "01/01/1990";
+  e.DOB = "01/01/1990";
   e.OptionMale = true;
-  ASSERT_EQ(editor->mnuPost(), RecordEditor::PostResult::Saved);
+  ASSERT_EQ(editor->Save(), RecordEditor::SaveResult::Saved);
   EXPECT_EQ(Scalar("SELECT Surname || DateofTest FROM PatDetails"), "New2026-01-01");
 }
 
@@ -97,23 +95,23 @@ TEST_F(CompanionRecordTest, RefusalsAndProblemsStoreNothing) {
   AddPatient("P1", "Hall", "01/02/2024");
   const QString before = Dump();
   // While editing: "Test Error", and the companion is not started.
-  ASSERT_TRUE(editor->mnuEditRecord());
+  ASSERT_TRUE(editor->EditRecord(Cursor().PatNo, Cursor().TestIndex));
   EXPECT_EQ(Run(true).kind, CompanionOutcome::kNothing);
   ASSERT_FALSE(t.prompter.Prompts().empty());
   EXPECT_EQ(t.prompter.Prompts().back().text, kTestErrorText);
   EXPECT_EQ(t.prompter.Prompts().back().title, "Test Error");
   EXPECT_FALSE(QFileInfo::exists(t.folder.File("bridger.log")));
-  editor->mnuCancel();
+  editor->Cancel();
 
   // A reply problem closes the new record unsaved.
   SetScenario(t.folder, "reply=error\ncode=2\nsubcode=10\n");
   EXPECT_EQ(Run(false).kind, CompanionOutcome::kNothing);
-  EXPECT_EQ(State().EditMode, kBrowsing);
+  EXPECT_EQ(editor->Mode(), EditMode::Browsing);
   EXPECT_EQ(t.prompter.Prompts().back().title, "Instrument Error");
   // A reply too short to hold a test.
   SetScenario(t.folder, "reply=data\ntruncate=40\n");
   EXPECT_EQ(Run(true).kind, CompanionOutcome::kNothing);
-  EXPECT_EQ(State().EditMode, kBrowsing);
+  EXPECT_EQ(editor->Mode(), EditMode::Browsing);
   EXPECT_EQ(Dump(), before);
 }
 
@@ -122,7 +120,7 @@ TEST_F(CompanionRecordTest, CsvResultIsImportedThroughTheRegisterImport) {
   t.folder.Write("result.csv", test::CsvReplyFile("P1", "03/03/2026", "Upload"));
   SetScenario(t.folder, "reply=csv\ncsv=result.csv\n");
   EXPECT_EQ(Run(false).kind, CompanionOutcome::kCsvResult);
-  EXPECT_EQ(State().EditMode, kBrowsing);
+  EXPECT_EQ(editor->Mode(), EditMode::Browsing);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails WHERE PatNo = 'P1'"), "2");
   EXPECT_EQ(Scalar("SELECT TestType FROM TestDetails WHERE DateofTest = '2026-03-03'"), "Upload");
 }

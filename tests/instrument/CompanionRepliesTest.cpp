@@ -147,19 +147,19 @@ TEST(CompanionReplies, AppliedTestFillsBoxesAndGrid) {
   grid.Clear();
   ApplyCompanionTest(test, entries, grid);
   EXPECT_EQ(entries.TestType, "computer");
-  EXPECT_EQ(entries.MBoxDate[kBoxDateofTest], "02/02/2026");
+  EXPECT_EQ(entries.Dates[kBoxDateofTest], "02/02/2026");
   // Left: 125 Hz in box 18, 250 Hz in box 0, 750 Hz in box 19, 8 kHz in box 8.
-  EXPECT_EQ(entries.Text1[18], "-20");
-  EXPECT_EQ(entries.Text1[0], "5");
-  EXPECT_EQ(entries.Text1[1], "10");
-  EXPECT_EQ(entries.Text1[19], "15");
-  EXPECT_EQ(entries.Text1[2], "20");
-  EXPECT_EQ(entries.Text1[8], "120");
-  EXPECT_EQ(entries.Text1[20], "0");
-  EXPECT_EQ(entries.Text1[9], "-10");
-  EXPECT_EQ(entries.Text1[10], "-1");
-  EXPECT_EQ(entries.Text1[21], "55");
-  EXPECT_EQ(entries.Text1[17], "90");
+  EXPECT_EQ(entries.Thresholds[18], "-20");
+  EXPECT_EQ(entries.Thresholds[0], "5");
+  EXPECT_EQ(entries.Thresholds[1], "10");
+  EXPECT_EQ(entries.Thresholds[19], "15");
+  EXPECT_EQ(entries.Thresholds[2], "20");
+  EXPECT_EQ(entries.Thresholds[8], "120");
+  EXPECT_EQ(entries.Thresholds[20], "0");
+  EXPECT_EQ(entries.Thresholds[9], "-10");
+  EXPECT_EQ(entries.Thresholds[10], "-1");
+  EXPECT_EQ(entries.Thresholds[21], "55");
+  EXPECT_EQ(entries.Thresholds[17], "90");
   EXPECT_EQ(grid.Cell(0, 9), "");  // -20 is no value in the grid
   EXPECT_EQ(grid.Cell(0, 0), "5");
   EXPECT_EQ(grid.Cell(0, 10), "15");

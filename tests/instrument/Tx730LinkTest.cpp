@@ -69,20 +69,20 @@ class Tx730Link : public test::RegisterFixture {
   void SetUp() override {
     test::EnsureCoreApplication();
     RegisterFixture::SetUp();
-    link = std::make_unique<SerialLink>(t->Config(), t->Folder(), t->Reporter());
+    link = std::make_unique<SerialLink>(t->settings(), t->Folder(), t->Reporter());
     link->LinkArmed = true;
   }
   void TearDown() override { link.reset(); }
 
   bool StartSim(const QString& series, const QStringList& options = {}) {
-    test::UseSeries(t->Config(), series);
+    test::UseSeries(t->settings(), series);
     return sim.Start(t.folder.Path(), StoredTests(),
                      QStringList{"--series", series == "S1" ? "S1" : "S3"} + options);
   }
   Tx730StoreOutcome StoreReceived() {
     t.prompter.QueueAnswer(Answer::Yes);
-    Tx730Store store(*t, *editor, t.prompter);
-    return store.Store(link->Buffer(), t->Config().AudiometerSeries,
+    Tx730Store store(t->Db(), t->Reporter(), *editor, t.prompter);
+    return store.Store(link->Buffer(), t->settings().AudiometerSeries,
                        QString::number(link->Framing().LineCount()));
   }
   // Six tests of three patients for the exports.
@@ -166,7 +166,7 @@ TEST_F(Tx730Link, StopDuringTheFirstDataWaitEndsAtOnce) {
 
 TEST_F(Tx730Link, MissingPorts) {
   // No port set: nothing is opened and the request says so.
-  t->Config().SerialPortNumber = 0;
+  t->settings().SerialPortNumber = 0;
   EXPECT_FALSE(link->OpenSerialLink());
   bool hidden = false;
   hooks.hide_request = [&] { hidden = true; };
@@ -179,7 +179,7 @@ TEST_F(Tx730Link, MissingPorts) {
   EXPECT_EQ(Export(), -1);
   EXPECT_EQ(t.prompter.Prompts().back().text, "Please set TX730 comm port");
   // A port whose device is not there.
-  t->Config().SerialPortNumber = 7;
+  t->settings().SerialPortNumber = 7;
   t.folder.Write("comports.txt", "COM7=/dev/no-such-tty\n");
   EXPECT_FALSE(link->OpenSerialLink());
   EXPECT_EQ(link->LastOpenError(), linkerr::kInvalidPort);
@@ -192,7 +192,7 @@ TEST_F(Tx730Link, MissingPorts) {
 TEST_F(Tx730Link, ExportGoesOutByteForByte) {
   MakeRegister();
   ASSERT_TRUE(StartSim("S3"));
-  t->Config().Rs232Gap = 0;
+  t->settings().Rs232Gap = 0;
   int progress = -1;
   hooks.progress = [&](int value) { progress = value; };
   bool closed = false;
@@ -218,7 +218,7 @@ TEST_F(Tx730Link, ExportGoesOutByteForByte) {
 TEST_F(Tx730Link, ExportWithEraseAndStopAfterFive) {
   MakeRegister();
   ASSERT_TRUE(StartSim("S3"));
-  t->Config().Rs232Gap = 0;
+  t->settings().Rs232Gap = 0;
   hooks.progress = [&](int value) {
     if (value == 5) link->StopRequested = true;
   };
@@ -340,8 +340,8 @@ namespace sonivera {
 namespace {
 
 TEST_F(Tx730Link, LinesParsedOneByOneEqualAFullRebuild) {
-  test::UseSeries(t->Config(), "S5");
-  t->Config().SerialPortNumber = 0;
+  test::UseSeries(t->settings(), "S5");
+  t->settings().SerialPortNumber = 0;
   link->ArmReceiving();  // no port: only the receive state is cleared
   std::vector<ImportBuffer> steps;
   for (const QString& line : StoredTests()) {
@@ -369,7 +369,7 @@ namespace sonivera {
 namespace {
 
 TEST_F(Tx730Link, MoreThanOneTransferHoldsIsReportedOnce) {
-  test::UseSeries(t->Config(), "S3");
+  test::UseSeries(t->settings(), "S3");
   QStringList tests;
   for (int i = 0; i < kTransferCapacity + 4; ++i) {
     tests << Series3Line(QString::number(5000 + i), "MANY", "14/03/2025", "10:30:00");

@@ -23,7 +23,7 @@ class Tx730StoreTest : public test::RegisterFixture {
   }
   Tx730StoreOutcome Store(const ImportBuffer& buffer, const QString& series = "S3") {
     t.prompter.QueueAnswer(Prompter::Answer::Yes);
-    Tx730Store store(*t, *editor, t.prompter);
+    Tx730Store store(t->Db(), t->Reporter(), *editor, t.prompter);
     return store.Store(buffer, series, QString::number(buffer.size()));
   }
 };
@@ -83,7 +83,7 @@ TEST_F(Tx730StoreTest, CutRecordsAndEmptyBuffers) {
   EXPECT_EQ(outcome.added, 1);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PatDetails WHERE PatNo = '1002'"), "0");
 
-  Tx730Store store(*t, *editor, t.prompter);
+  Tx730Store store(t->Db(), t->Reporter(), *editor, t.prompter);
   EXPECT_FALSE(store.Store({}, "S3", "0").stored);
   EXPECT_EQ(t.prompter.Texts().last(), "The import buffer is empty. Click on 'import' first.");
   EXPECT_FALSE(store.Store({}, "S5", "0").stored);
@@ -97,14 +97,14 @@ TEST_F(Tx730StoreTest, CutRecordsAndEmptyBuffers) {
 TEST_F(Tx730StoreTest, Series1AsksDetailsAndNeedsAPatientNumber) {
   const QString wire = Series1Block("2001", "JONES", "15/03/2025");
   t.prompter.QueueAnswer(Prompter::Answer::Yes);
-  Tx730Store store(*t, *editor, t.prompter);
+  Tx730Store store(t->Db(), t->Reporter(), *editor, t.prompter);
   int asked = 0;
   store.ask_series1_details = [&](int number, EntryFields& e) {
     ++asked;
     EXPECT_EQ(number, 1);
     e.OptionMale = false;
     e.OptionFemale = true;
-    e.MBoxDOB = "03/04/1980";
+    e.DOB = "03/04/1980";
   };
   const auto outcome = store.Store(Parse(wire, true), "S1", "1");
   EXPECT_EQ(outcome.added, 1) << t.prompter.Texts().join("|").toStdString();
@@ -116,7 +116,7 @@ TEST_F(Tx730StoreTest, Series1AsksDetailsAndNeedsAPatientNumber) {
   // A known patient: the window starts from the register's details.
   store.ask_series1_details = [&](int, EntryFields& e) {
     EXPECT_TRUE(e.OptionFemale);
-    EXPECT_EQ(e.MBoxDOB, "03/04/1980");
+    EXPECT_EQ(e.DOB, "03/04/1980");
   };
   t.prompter.QueueAnswer(Prompter::Answer::Yes);
   EXPECT_EQ(store.Store(Parse(Series1Block("2001", "JONES", "16/03/2025"), true), "S1", "1").added,

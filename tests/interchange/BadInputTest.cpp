@@ -69,7 +69,7 @@ TEST(BadInput, DamagedDatabaseExportsEveryReadableRow) {
   QFile::copy(Corpus("damaged.mdb"), t.folder.File("sonivera5.mdb"));
   ASSERT_TRUE(t.Init());
   const QString path = t.folder.File("rescued.csv");
-  const ExportOutcome outcome = ExportRegister(*t.app, path, CsvLayout::Snv52,
+  const ExportOutcome outcome = WriteRegisterCsv(t->Db(), t->Reporter(), path, CsvLayout::Snv52,
                                                ListRegisterRows(t->Db().Conn(), RegisterSql()));
   EXPECT_TRUE(outcome.written);
   EXPECT_EQ(outcome.lines, 10);
@@ -78,7 +78,7 @@ TEST(BadInput, DamagedDatabaseExportsEveryReadableRow) {
   EXPECT_TRUE(t.prompter.Prompts()[0].text.contains("10 record(s) exported; 2 could not be read"));
   EXPECT_TRUE(t.prompter.Prompts()[0].text.endsWith("(exportregisterascsv:954)"));
   EXPECT_EQ(t.folder.Read("rescued.csv").count("\r\n"), 12);
-  t->EndProgram();
+  t->EndProgram(false);
 
   // The command line reports and ends normally; check names the damage.
   const auto run = test::RunCli({"--folder", t.folder.Path(), "export", path});

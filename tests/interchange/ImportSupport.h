@@ -1,12 +1,14 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QString>
 
-#include "categorise/Recategorise.h"
 #include "db/Sqlite.h"
 #include "interchange/RegisterExport.h"
 #include "interchange/RegisterImport.h"
+#include "register/Recategorise.h"
 #include "register/RecordEditor.h"
 #include "register/RegisterGenerator.h"
 #include "support/TestApp.h"
@@ -15,14 +17,19 @@ namespace sonivera::test {
 
 // Imports a file into the program as the menu command does.
 inline ImportSummary ImportInto(TestApp& t, const QString& path) {
-  RecordEditor editor(*t.app, nullptr);
-  return RegisterImporter(*t.app, editor).ImportPath(path);
+  RecordEditor editor(t->ForEditor(), nullptr);
+  const ImportSummary summary = RegisterImporter(t->ForImport(editor, nullptr)).ImportFile(path);
+  // Every import leaves the editor browsing and out of bulk mode.
+  EXPECT_FALSE(editor.Editing());
+  EXPECT_FALSE(editor.BulkMode());
+  return summary;
 }
 
 // Exports the unfiltered register and returns the file's bytes.
 inline QByteArray ExportFrom(TestApp& t, const QString& name, CsvLayout layout = CsvLayout::Snv52) {
   const QString path = t.folder.File(name);
-  ExportRegister(*t.app, path, layout, RegisterRows(t->Db().Conn(), RegisterSql()));
+  WriteRegisterCsv(t->Db(), t->Reporter(), path, layout,
+                   RegisterRows(t->Db().Conn(), RegisterSql()));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return {};
   return file.readAll();

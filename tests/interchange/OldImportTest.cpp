@@ -12,15 +12,23 @@ using test::TestApp;
 
 QString Sample(const char* name) { return QStringLiteral(SONIVERA_TEST_DATA "/") + name; }
 
+// Runs a callback after each imported record.
+struct CountListener : OldImportListener {
+  explicit CountListener(std::function<void(int)> on_record) : on_record(std::move(on_record)) {}
+  void RecordImported(int imported) override { on_record(imported); }
+  std::function<void(int)> on_record;
+};
+
 class OldImportTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(t.Init()); }
   ImportSummary Run(OldReleaseImporter::Kind kind, const QString& path, bool baseline) {
-    RecordEditor editor(*t.app, nullptr);
-    OldReleaseImporter importer(*t.app, editor);
+    RecordEditor editor(t->ForEditor(), nullptr);
+    OldReleaseImporter importer(t->ForImport(editor, nullptr), t->Schemes());
     importer.SetCreateBaseline(baseline);
-    importer.on_count = [&](int n) { counts.push_back(n); };
-    return importer.ImportPath(kind, path);
+    CountListener listener([&](int n) { counts.push_back(n); });
+    importer.SetListener(&listener);
+    return importer.ImportFile(kind, path);
   }
   QString Value(const QString& sql) {
     return t->Db().Conn().QueryValue(sql).value_or(QVariant()).toString();
@@ -33,9 +41,9 @@ TEST_F(OldImportTest, BothSampleLayoutsGiveTheSameRegister) {
   for (auto kind : {OldReleaseImporter::Kind::Csv, OldReleaseImporter::Kind::Dat}) {
     TestApp fresh;
     ASSERT_TRUE(fresh.Init());
-    RecordEditor editor(*fresh.app, nullptr);
-    OldReleaseImporter importer(*fresh.app, editor);
-    const ImportSummary summary = importer.ImportPath(
+    RecordEditor editor(fresh->ForEditor(), nullptr);
+    OldReleaseImporter importer(fresh->ForImport(editor, nullptr), fresh->Schemes());
+    const ImportSummary summary = importer.ImportFile(
         kind,
         Sample(kind == OldReleaseImporter::Kind::Csv ? "old31_sample.csv" : "old31_sample.dat"));
     EXPECT_EQ(summary.added, 4);
@@ -89,8 +97,8 @@ TEST_F(OldImportTest, BaselineComesFromThePreviousResultsOfTheOldestRecord) {
 
 TEST_F(OldImportTest, QuestionsFirstAndBadFilesAreRefused) {
   t.prompter.QueueAnswer(Prompter::Answer::Yes);
-  RecordEditor editor(*t.app, nullptr);
-  OldReleaseImporter importer(*t.app, editor);
+  RecordEditor editor(t->ForEditor(), nullptr);
+  OldReleaseImporter importer(t->ForImport(editor, nullptr), t->Schemes());
   EXPECT_TRUE(importer.AskBeforeImport());
   ASSERT_EQ(t.prompter.Prompts().size(), 2u);
   EXPECT_EQ(t.prompter.Prompts()[0].title, "Create Baseline");
@@ -125,17 +133,17 @@ TEST_F(OldImportTest, QuestionsFirstAndBadFilesAreRefused) {
 }
 
 TEST_F(OldImportTest, StopEndsTheImportBetweenRecords) {
-  RecordEditor editor(*t.app, nullptr);
-  OldReleaseImporter importer(*t.app, editor);
-  importer.on_count = [&](int n) {
-    if (n == 2) t->State().StopRequested = true;
-  };
+  RecordEditor editor(t->ForEditor(), nullptr);
+  OldReleaseImporter importer(t->ForImport(editor, nullptr), t->Schemes());
+  CountListener listener([&](int n) {
+    if (n == 2) importer.RequestStop();
+  });
+  importer.SetListener(&listener);
   const ImportSummary summary =
-      importer.ImportPath(OldReleaseImporter::Kind::Csv, Sample("old31_sample.csv"));
+      importer.ImportFile(OldReleaseImporter::Kind::Csv, Sample("old31_sample.csv"));
   EXPECT_TRUE(summary.stopped);
   EXPECT_EQ(summary.added, 2);
-  EXPECT_FALSE(t->State().StopRequested);
-  EXPECT_FALSE(t->State().BulkMode);
+  EXPECT_FALSE(editor.BulkMode());
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <sqlite3.h>
+
 #include "base/Messages.h"
 #include "register/RecordDisplay.h"
 #include "register/RegisterFixture.h"
@@ -7,32 +9,32 @@ namespace {
 
 using Answer = Prompter::Answer;
 using Buttons = Prompter::Buttons;
-using Post = RecordEditor::PostResult;
+using Post = RecordEditor::SaveResult;
 
 class RecordEditorTest : public test::RegisterFixture {};
 
 TEST_F(RecordEditorTest, AddPatientWritesEveryTableAndListsThePatient) {
-  ASSERT_TRUE(editor->mnuAddPatient());
-  EXPECT_EQ(State().EditMode, kAddingPatient);
-  EXPECT_EQ(editor->Entries().ComboDetails[kComboExaminer], "Examiner E");
+  ASSERT_TRUE(editor->AddPatient());
+  EXPECT_EQ(editor->Mode(), EditMode::AddingPatient);
+  EXPECT_EQ(editor->Entries().Details[kComboExaminer], "Examiner E");
   EXPECT_EQ(editor->EditCaption(), Msg(1130));
   auto& e = editor->Entries();
-  e.TextField0 = "A'1";
+  e.PatNo = "A'1";
   e.Surname = "O'Reilly";
   e.Forenames = "Pat";
-  e.MBoxDOB = "05/06/1980";
+  e.DOB = "05/06/1980";
   e.OptionMale = true;
-  e.ComboDetails[kComboCompany] = "Acme";
-  e.ComboDetails[kComboF2] = "f two";
-  e.MBoxDate[kBoxDateJoined] = "01/01/2010";
-  e.MBoxDate[kBoxRecallDate] = "01/03/2022";
+  e.Details[kComboCompany] = "Acme";
+  e.Details[kComboF2] = "f two";
+  e.Dates[kBoxDateJoined] = "01/01/2010";
+  e.Dates[kBoxRecallDate] = "01/03/2022";
   e.Address[5] = "LS1 1AA";
   e.QuestionCodes[2] = 2;
   e.AnswerTexts[2] = "Shooting";
   FillTest(e, "15/03/2021", "09:30:00");
-  e.Text1[18] = "5";  // left 125 Hz
-  ASSERT_EQ(editor->mnuPost(), Post::Saved);
-  EXPECT_EQ(State().EditMode, kBrowsing);
+  e.Thresholds[18] = "5";  // left 125 Hz
+  ASSERT_EQ(editor->Save(), Post::Saved);
+  EXPECT_EQ(editor->Mode(), EditMode::Browsing);
   EXPECT_TRUE(t.prompter.Prompts().empty()) << t.prompter.Texts().join("|").toStdString();
   EXPECT_EQ(Scalar("SELECT Surname || DOB || Sex || DateofTest || TimeofTest FROM PatDetails"),
             "O'Reilly1980-06-05Male2021-03-1509:30:00");
@@ -44,7 +46,7 @@ TEST_F(RecordEditorTest, AddPatientWritesEveryTableAndListsThePatient) {
   EXPECT_EQ(Scalar("SELECT \"250Hz\" FROM TestResultsRight"), "20");
   EXPECT_EQ(Scalar("SELECT Q3 || Ans3 || quote(Ans1) FROM TestQuestions"), "2ShootingNULL");
   EXPECT_EQ(Scalar("SELECT Address6 || DateofTest FROM AddressDetails"), "LS1 1AA2021-03-15");
-  EXPECT_EQ(State().CurrentPatNo, "A'1");
+  EXPECT_EQ(Cursor().PatNo, "A'1");
   EXPECT_EQ(reg->TitleText(), "Sonivera 5.5 [ A'1, Pat O'Reilly, on 15/03/2021 ]");
   const auto status = reg->StatusTexts();
   EXPECT_EQ(status[0], "Patients: 1");
@@ -54,7 +56,7 @@ TEST_F(RecordEditorTest, AddPatientWritesEveryTableAndListsThePatient) {
 }
 
 TEST_F(RecordEditorTest, SavedTestIsLinkedAndCategorised) {
-  State().schemes.CheckHSE = true;
+  t->Schemes().CheckHSE = true;
   AddPatient("1", "Hall", "01/01/2019");
   InsertTest("01/01/2021");
   EXPECT_EQ(Scalar("SELECT PreviousTest FROM TestDetails WHERE DateofTest = '2021-01-01'"),
@@ -65,22 +67,22 @@ TEST_F(RecordEditorTest, SavedTestIsLinkedAndCategorised) {
 
 TEST_F(RecordEditorTest, NewPatientWhoseNumberExistsKeepsEntriesButTheNumber) {
   AddPatient("42", "Smith", "01/01/2020");
-  ASSERT_TRUE(editor->mnuAddPatient());
+  ASSERT_TRUE(editor->AddPatient());
   auto& e = editor->Entries();
-  e.TextField0 = "42";
+  e.PatNo = "42";
   e.Surname = "Jones";
-  e.MBoxDOB = "01/01/1990";
+  e.DOB = "01/01/1990";
   e.OptionMale = true;
   FillTest(e, "02/02/2021", "11:00:00");
   const auto before = e;
-  EXPECT_EQ(editor->mnuPost(), Post::Failed);
+  EXPECT_EQ(editor->Save(), Post::NumberTaken);
   ASSERT_EQ(t.prompter.Prompts().size(), 1u);
   EXPECT_EQ(t.prompter.Prompts()[0].text, Msg(1002));
   EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(1003));
-  EXPECT_EQ(State().EditMode, kAddingPatient);
-  EXPECT_TRUE(e.TextField0.isEmpty());
+  EXPECT_EQ(editor->Mode(), EditMode::AddingPatient);
+  EXPECT_TRUE(e.PatNo.isEmpty());
   auto expected = before;
-  expected.TextField0.clear();
+  expected.PatNo.clear();
   EXPECT_TRUE(e == expected);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");
 }
@@ -118,60 +120,58 @@ TEST_F(RecordEditorTest, PostChecksAskInOrderAndStopWhereAnswered) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     t.prompter = test::ScriptedPrompter();
-    editor->mnuCancel();
-    ASSERT_TRUE(editor->mnuAddPatient());
-    int page = 0;
-    editor->on_show_page = [&](RecordEditor::Page p) { page = p; };
+    editor->Cancel();
+    ASSERT_TRUE(editor->AddPatient());
+    listener.pages.clear();
     auto& e = editor->Entries();
-    if (c.number) e.TextField0 = QString::number(++n);
-    if (c.dob) e.MBoxDOB = "01/01/1980";
+    if (c.number) e.PatNo = QString::number(++n);
+    if (c.dob) e.DOB = "01/01/1980";
     e.OptionMale = c.sex;
     FillTest(e, "01/01/2020", "10:00:00");
-    if (!c.thresholds) e.Text1 = {};
+    if (!c.thresholds) e.Thresholds = {};
     for (auto a : c.answers) t.prompter.QueueAnswer(a);
-    EXPECT_EQ(editor->mnuPost(), c.result);
+    EXPECT_EQ(editor->Save(), c.result);
     QStringList expected;
     for (int m : c.messages) expected << Msg(m);
     EXPECT_EQ(t.prompter.Texts(), expected);
     if (c.result == Post::Stopped && c.messages.back() != 999) {
-      EXPECT_EQ(page, RecordEditor::kDetailsPage);
+      EXPECT_EQ(listener.pages, std::vector<MainPage>{MainPage::Details});
     }
     if (!c.messages.empty() && c.messages[0] == 1600) {
       EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(1601));
       EXPECT_EQ(t.prompter.Prompts()[0].buttons, Buttons::YesNo);
     }
     if (c.result != Post::Saved) {
-      EXPECT_EQ(State().EditMode, kAddingPatient);
+      EXPECT_EQ(editor->Mode(), EditMode::AddingPatient);
     }
-    editor->on_show_page = nullptr;
   }
 }
 
 TEST_F(RecordEditorTest, RegisterPageWhileEditingAsksToSave) {
   EXPECT_TRUE(editor->ConfirmRegisterPage());
-  ASSERT_TRUE(editor->mnuAddPatient());
+  ASSERT_TRUE(editor->AddPatient());
   auto& e = editor->Entries();
-  e.TextField0 = "S1";
-  e.MBoxDOB = "01/01/1980";
+  e.PatNo = "S1";
+  e.DOB = "01/01/1980";
   e.OptionMale = true;
   FillTest(e, "01/01/2020", "10:00:00");
   t.prompter.QueueAnswer(Answer::No);
   EXPECT_FALSE(editor->ConfirmRegisterPage());
-  EXPECT_EQ(State().EditMode, kAddingPatient);
+  EXPECT_EQ(editor->Mode(), EditMode::AddingPatient);
   t.prompter.QueueAnswer(Answer::Yes);
   EXPECT_TRUE(editor->ConfirmRegisterPage());
-  EXPECT_EQ(State().EditMode, kBrowsing);
+  EXPECT_EQ(editor->Mode(), EditMode::Browsing);
   EXPECT_EQ(t.prompter.Texts(), (QStringList{Msg(1006), Msg(1006)}));
   EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(1007));
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");
 }
 
 TEST_F(RecordEditorTest, BulkModeSkipsTheQuestions) {
-  State().BulkMode = true;
-  ASSERT_TRUE(editor->mnuAddPatient());
-  editor->Entries().TextField0 = "B1";
-  editor->Entries().MBoxDate[kBoxDateofTest] = "01/01/2020";
-  EXPECT_EQ(editor->mnuPost(), Post::Saved);
+  editor->SetBulkMode(true);
+  ASSERT_TRUE(editor->AddPatient());
+  editor->Entries().PatNo = "B1";
+  editor->Entries().Dates[kBoxDateofTest] = "01/01/2020";
+  EXPECT_EQ(editor->Save(), Post::Saved);
   EXPECT_TRUE(t.prompter.Prompts().empty());
   EXPECT_EQ(Scalar("SELECT TimeofTest FROM TestDetails"), "00:00:00");
 }
@@ -194,15 +194,15 @@ TEST_F(RecordEditorTest, InvalidDatesGiveTheirMessagesAndStoreNothing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
     t.prompter = test::ScriptedPrompter();
-    editor->mnuCancel();
-    ASSERT_TRUE(editor->mnuAddPatient());
+    editor->Cancel();
+    ASSERT_TRUE(editor->AddPatient());
     auto& e = editor->Entries();
-    e.TextField0 = "D1";
-    e.MBoxDOB = "01/01/1980";
+    e.PatNo = "D1";
+    e.DOB = "01/01/1980";
     e.OptionMale = true;
     FillTest(e, "01/01/2020", "10:00:00");
-    (c.box < 0 ? e.MBoxDOB : e.MBoxDate[c.box]) = c.text;
-    EXPECT_EQ(editor->mnuPost(), Post::Failed);
+    (c.box < 0 ? e.DOB : e.Dates[c.box]) = c.text;
+    EXPECT_EQ(editor->Save(), Post::Failed);
     ASSERT_EQ(t.prompter.Prompts().size(), 1u);
     EXPECT_EQ(t.prompter.Prompts()[0].text, Msg(c.message));
     EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(958));
@@ -211,18 +211,18 @@ TEST_F(RecordEditorTest, InvalidDatesGiveTheirMessagesAndStoreNothing) {
 }
 
 TEST_F(RecordEditorTest, DateLeftBeforeJoinedIsRefused) {
-  ASSERT_TRUE(editor->mnuAddPatient());
+  ASSERT_TRUE(editor->AddPatient());
   auto& e = editor->Entries();
-  e.TextField0 = "L1";
-  e.MBoxDOB = "01/01/1980";
+  e.PatNo = "L1";
+  e.DOB = "01/01/1980";
   e.OptionMale = true;
   FillTest(e, "01/01/2020", "10:00:00");
-  e.MBoxDate[kBoxDateJoined] = "01/06/2015";
-  e.MBoxDate[kBoxDateLeft] = "01/05/2015";
-  EXPECT_EQ(editor->mnuPost(), Post::Failed);
+  e.Dates[kBoxDateJoined] = "01/06/2015";
+  e.Dates[kBoxDateLeft] = "01/05/2015";
+  EXPECT_EQ(editor->Save(), Post::Failed);
   EXPECT_EQ(t.prompter.Texts(), QStringList{Msg(1048)});
-  e.MBoxDate[kBoxDateLeft] = "15/08/2018";
-  EXPECT_EQ(editor->mnuPost(), Post::Saved);
+  e.Dates[kBoxDateLeft] = "15/08/2018";
+  EXPECT_EQ(editor->Save(), Post::Saved);
   EXPECT_EQ(Scalar("SELECT ServiceLengthText || '=' || LengthofService FROM TestDetails"),
             "3 yrs 2 mths=38");
 }
@@ -230,38 +230,38 @@ TEST_F(RecordEditorTest, DateLeftBeforeJoinedIsRefused) {
 TEST_F(RecordEditorTest, FieldTooLongInTheLastTableLeavesTheDatabaseAsBefore) {
   AddPatient("T1", "Taylor", "01/01/2020");
   const QString before = Dump();
-  ASSERT_TRUE(editor->mnuEditRecord());
+  ASSERT_TRUE(editor->EditRecord(reg->Cursor().PatNo, reg->Cursor().TestIndex));
   auto& e = editor->Entries();
   e.Surname = "Changed";
-  e.MBoxDate[kBoxTimeofTest] = "12:00:00";
-  e.Text1[0] = "99";
+  e.Dates[kBoxTimeofTest] = "12:00:00";
+  e.Thresholds[0] = "99";
   e.AnswerTexts[49] = QString(101, u'a');  // TestQuestions is written last
-  EXPECT_EQ(editor->mnuPost(), Post::Failed);
+  EXPECT_EQ(editor->Save(), Post::Failed);
   EXPECT_EQ(t.prompter.Texts(), QStringList{Msg(1027)});
-  EXPECT_EQ(State().EditMode, kEditing);
+  EXPECT_EQ(editor->Mode(), EditMode::Editing);
   EXPECT_EQ(Dump(), before);
   // Put right, the same edit saves.
   e.AnswerTexts[49] = "short";
-  EXPECT_EQ(editor->mnuPost(), Post::Saved);
+  EXPECT_EQ(editor->Save(), Post::Saved);
   EXPECT_EQ(Scalar("SELECT Surname || TimeofTest FROM PatDetails"), "Changed12:00:00");
 }
 
 TEST_F(RecordEditorTest, InsertBeforeLatestLeavesTheMirrorAndLoadsPrevious) {
   AddPatient("M1", "Moss", "01/06/2021", "10:00:00");
   Conn().Exec("UPDATE TestDetails SET DateJoined = '2010-01-01', ServiceLengthText = '11 yrs 5 mths'");
-  ASSERT_TRUE(editor->mnuInsertResults());
+  ASSERT_TRUE(editor->InsertAudiogram(reg->Cursor().PatNo));
   const auto& e = editor->Entries();
   // Date Joined, Date Left and the length of service computed from them start blank together.
-  EXPECT_EQ(e.MBoxDate[kBoxDateJoined], kEmptyDateBox);
-  EXPECT_EQ(e.MBoxDate[kBoxDateLeft], kEmptyDateBox);
+  EXPECT_EQ(e.Dates[kBoxDateJoined], kEmptyDateBox);
+  EXPECT_EQ(e.Dates[kBoxDateLeft], kEmptyDateBox);
   EXPECT_TRUE(e.ServiceLength.isEmpty()) << e.ServiceLength.toStdString();
   EXPECT_EQ(e.Address[0], "1 Moss Street");
   EXPECT_EQ(e.Previous[0], "20");
-  EXPECT_EQ(e.MBoxDate[kBoxDateofTest], kEmptyDateBox);
-  EXPECT_EQ(e.MBoxDate[kBoxTimeofTest], kEmptyTimeBox);
-  EXPECT_TRUE(e.Text1[0].isEmpty());
-  EXPECT_EQ(State().categorisation.grid.Cell(1, 0), "20");
-  editor->mnuCancel();
+  EXPECT_EQ(e.Dates[kBoxDateofTest], kEmptyDateBox);
+  EXPECT_EQ(e.Dates[kBoxTimeofTest], kEmptyTimeBox);
+  EXPECT_TRUE(e.Thresholds[0].isEmpty());
+  EXPECT_EQ(Categorisation().grid.Cell(1, 0), "20");
+  editor->Cancel();
   InsertTest("01/06/2019");
   EXPECT_EQ(Scalar("SELECT DateofTest FROM PatDetails"), "2021-06-01");
   EXPECT_EQ(Column(kColLastTest), QStringList{"2021-06-01"});
@@ -272,11 +272,11 @@ TEST_F(RecordEditorTest, EditingTheLatestTimeMovesTheMirror) {
   AddPatient("E1", "Evans", "01/06/2021", "10:00:00");
   InsertTest("01/01/2020");
   ASSERT_TRUE(reg->GoToChosenRecord(0));
-  EXPECT_EQ(State().TestIndex, 0);
-  ASSERT_TRUE(editor->mnuEditRecord());
+  EXPECT_EQ(Cursor().TestIndex, 0);
+  ASSERT_TRUE(editor->EditRecord(reg->Cursor().PatNo, reg->Cursor().TestIndex));
   EXPECT_EQ(editor->EditedTest().time, "10:00:00");
-  editor->Entries().MBoxDate[kBoxTimeofTest] = "15:30:00";
-  ASSERT_EQ(editor->mnuPost(), Post::Saved);
+  editor->Entries().Dates[kBoxTimeofTest] = "15:30:00";
+  ASSERT_EQ(editor->Save(), Post::Saved);
   EXPECT_EQ(Scalar("SELECT TimeofTest FROM PatDetails"), "15:30:00");
   EXPECT_EQ(Column(kColTimeofTest), QStringList{"15:30:00"});
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestResultsLeft WHERE TestTime = '15:30:00'"), "1");
@@ -287,7 +287,7 @@ TEST_F(RecordEditorTest, DeleteAsksAndMovesTheMirrorToTheNewestLeft) {
   InsertTest("01/06/2020");
   ASSERT_TRUE(reg->GoToChosenRecord(0));
   t.prompter.QueueAnswer(Answer::No);
-  EXPECT_FALSE(editor->mnuDelete());
+  EXPECT_FALSE(editor->DeleteTest(reg->Cursor().PatNo, reg->Cursor().TestIndex));
   ASSERT_EQ(t.prompter.Prompts().size(), 1u);
   const auto& p = t.prompter.Prompts()[0];
   EXPECT_EQ(p.text, Msg(993) + "X1 on 01/06/2021 10:00:00 ?");
@@ -295,7 +295,7 @@ TEST_F(RecordEditorTest, DeleteAsksAndMovesTheMirrorToTheNewestLeft) {
   EXPECT_EQ(p.buttons, Buttons::YesNo);
   EXPECT_EQ(p.default_answer, Answer::No);
   t.prompter.QueueAnswer(Answer::Yes);
-  EXPECT_TRUE(editor->mnuDelete());
+  EXPECT_TRUE(editor->DeleteTest(reg->Cursor().PatNo, reg->Cursor().TestIndex));
   EXPECT_EQ(Scalar("SELECT DateofTest FROM PatDetails"), "2020-06-01");
   EXPECT_EQ(Column(kColPatNo), QStringList{"X1"});
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestQuestions"), "1");
@@ -314,7 +314,7 @@ TEST_F(RecordEditorTest, DeletingTheOnlyAudiogramRemovesThePatientUnlessVisionTe
     }
     ASSERT_TRUE(reg->MoveToPatient(no));
     t.prompter.QueueAnswer(Answer::Yes);
-    ASSERT_TRUE(editor->mnuDelete());
+    ASSERT_TRUE(editor->DeleteTest(reg->Cursor().PatNo, reg->Cursor().TestIndex));
     auto s = Conn().Prepare("SELECT COUNT(*) FROM PatDetails WHERE PatNo = ?1");
     s.Bind(1, no);
     ASSERT_TRUE(s.Step());
@@ -331,9 +331,8 @@ TEST_F(RecordEditorTest, DeletePatientKeepsThePatientRowForVisionTests) {
   Conn().Exec("UPDATE PatDetails SET VDateofTest = '2021-01-01' WHERE PatNo = 'P2'");
   for (const char* no : {"P1", "P2"}) {
     t.prompter = test::ScriptedPrompter();
-    State().CurrentPatNo = no;
     t.prompter.QueueAnswer(Answer::Yes);
-    ASSERT_TRUE(editor->mnuDeletePatient());
+    ASSERT_TRUE(editor->DeletePatient(no));
     EXPECT_EQ(t.prompter.Prompts()[0].text, Msg(1093) + no + Msg(1094));
     EXPECT_EQ(t.prompter.Prompts()[0].title, "Delete Whole Patient");
   }
@@ -346,11 +345,11 @@ TEST_F(RecordEditorTest, DeletePatientKeepsThePatientRowForVisionTests) {
 
 TEST_F(RecordEditorTest, ChangePatientNoMovesEveryRowInOneGo) {
   AddPatient("R1", "Reed", "01/06/2021");
-  editor->mnuInsertResults();
+  editor->InsertAudiogram(reg->Cursor().PatNo);
   FillTest(editor->Entries(), "01/06/2019", "08:00:00");
   editor->Entries().Address[0] = "Old address";
   editor->Entries().QuestionCodes[0] = 1;
-  ASSERT_EQ(editor->mnuPost(), Post::Saved);
+  ASSERT_EQ(editor->Save(), Post::Saved);
   Conn().Exec(
       "INSERT INTO VisionDetails (PatNo, DateofTest, TimeofTest) VALUES ('R1', "
       "'2020-01-01', '09:00:00')");
@@ -365,8 +364,8 @@ TEST_F(RecordEditorTest, ChangePatientNoMovesEveryRowInOneGo) {
   EXPECT_EQ(Dump(), before);
 
   ASSERT_TRUE(editor->ChangePatientNo("R1", "N'9"));
-  EXPECT_FALSE(State().BulkMode);
-  EXPECT_EQ(State().CurrentPatNo, "N'9");
+  EXPECT_FALSE(editor->BulkMode());
+  EXPECT_EQ(Cursor().PatNo, "N'9");
   QString after = before;
   after.replace("|R1|", "|N'9|");
   // The rows keep their values under the new number (row order may differ).
@@ -383,26 +382,85 @@ TEST_F(RecordEditorTest, ThresholdEntryUpdatesTheGridAndBrowsingIsRefusedWhileEd
   AddPatient("G1", "Gray", "01/06/2021");
   InsertTest("01/06/2020");
   ASSERT_TRUE(reg->GoToChosenRecord(0));
-  ASSERT_TRUE(editor->mnuEditRecord());
-  std::vector<std::pair<int, int>> redraws;
-  editor->on_grid_changed = [&](int row, int column) { redraws.push_back({row, column}); };
+  ASSERT_TRUE(editor->EditRecord(reg->Cursor().PatNo, reg->Cursor().TestIndex));
+  listener.grid_changes.clear();
   editor->ThresholdChanged(9, "125");
-  EXPECT_EQ(editor->Entries().Text1[9], "12");
-  EXPECT_EQ(State().categorisation.grid.Cell(2, 0), "12");
+  EXPECT_EQ(editor->Entries().Thresholds[9], "12");
+  EXPECT_EQ(Categorisation().grid.Cell(2, 0), "12");
   editor->ThresholdChanged(19, "-");
-  EXPECT_EQ(editor->Entries().Text1[19], "-");
+  EXPECT_EQ(editor->Entries().Thresholds[19], "-");
   editor->ThresholdChanged(19, "-15");
-  EXPECT_EQ(editor->Entries().Text1[19], "");
-  EXPECT_EQ((redraws), (std::vector<std::pair<int, int>>{{2, 0}, {0, 10}}));
+  EXPECT_EQ(editor->Entries().Thresholds[19], "");
+  EXPECT_EQ(listener.grid_changes, (std::vector<std::pair<int, int>>{{2, 0}, {0, 10}}));
   EXPECT_FALSE(reg->ShowTest(1));
   EXPECT_FALSE(reg->MoveDown());
-  EXPECT_FALSE(editor->mnuDelete());
-  EXPECT_FALSE(editor->mnuAddPatient());
-  editor->mnuCancel();
-  EXPECT_EQ(State().EditMode, kBrowsing);
-  EXPECT_TRUE(t->Config().chart.PredictiveLineAllowed);
+  EXPECT_FALSE(editor->DeleteTest(reg->Cursor().PatNo, reg->Cursor().TestIndex));
+  EXPECT_FALSE(editor->AddPatient());
+  editor->Cancel();
+  EXPECT_EQ(editor->Mode(), EditMode::Browsing);
+  EXPECT_TRUE(t->settings().chart.PredictiveLineAllowed);
   EXPECT_TRUE(reg->ShowTest(1));
   EXPECT_EQ(Scalar("SELECT \"250Hz\" FROM TestResultsRight ORDER BY TestDate DESC LIMIT 1"), "20");
+}
+
+TEST_F(RecordEditorTest, ArrivedTestAsksItsRecallOnceSaved) {
+  t->Schemes().CheckHSE = true;
+  t->Schemes().CheckSTS = true;
+  AddPatient("R", "Reed", "10/01/2020");  // a typed test asks no recall
+  EXPECT_TRUE(t.prompter.recall_requests.isEmpty());
+  // Recalled within a month: the next test is the one-month recall test.
+  Conn().Exec("UPDATE TestDetails SET RecallDate = '2020-02-09' WHERE PatNo = 'R'");
+
+  bool committed = false;
+  t.prompter.on_recall = [&] { committed = sqlite3_get_autocommit(Conn().Handle()) != 0; };
+  t.prompter.QueueRecall(QDate(2022, 3, 1));
+  ASSERT_TRUE(editor->InsertAudiogram("R"));
+  editor->SetNewTestPending(true);  // as when the PC audiometer has sent results
+  FillTest(editor->Entries(), "12/02/2020", "10:00:00");
+  ASSERT_EQ(editor->Save(), Post::Saved);
+  EXPECT_FALSE(editor->NewTestPending());
+  // The window opens after the save's commit, never inside it.
+  EXPECT_TRUE(committed);
+  ASSERT_EQ(t.prompter.recall_requests.size(), 1);
+  EXPECT_TRUE(t.prompter.recall_requests[0].startsWith("HSE"));
+  EXPECT_EQ(
+      t.prompter.Texts(),
+      QStringList{"This is a 1 month recall test, so please compare with the original test."});
+  EXPECT_EQ(t.prompter.Prompts()[0].title, "Onr Month Recall");
+  EXPECT_EQ(Scalar("SELECT RecallDate FROM TestDetails WHERE DateofTest = '2020-02-12'"),
+            "2022-03-01");
+
+  // Cancelled: nothing stored; without the STS box, no notice.
+  t->Schemes().CheckSTS = false;
+  t.prompter = test::ScriptedPrompter();
+  ASSERT_TRUE(editor->InsertAudiogram("R"));
+  editor->SetNewTestPending(true);
+  FillTest(editor->Entries(), "01/04/2020", "10:00:00");
+  ASSERT_EQ(editor->Save(), Post::Saved);
+  EXPECT_EQ(t.prompter.recall_requests.size(), 1);
+  EXPECT_TRUE(t.prompter.Prompts().empty());
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails WHERE DateofTest = '2020-04-01' AND "
+                   "RecallDate IS NULL"),
+            "1");
+}
+
+TEST_F(RecordEditorTest, SecondTestAtTheSameTimeIsADuplicate) {
+  AddPatient("D1", "Dunn", "01/06/2021");
+  for (const bool bulk : {false, true}) {
+    SCOPED_TRACE(bulk);
+    t.prompter = test::ScriptedPrompter();
+    editor->SetBulkMode(bulk);
+    ASSERT_TRUE(editor->InsertAudiogram("D1"));
+    FillTest(editor->Entries(), "01/06/2021", "10:00:00");
+    EXPECT_EQ(editor->Save(), Post::Duplicate);
+    EXPECT_EQ(editor->Mode(), EditMode::InsertingTest);
+    // Outside a bulk run the save says so; an import says it in its own words.
+    EXPECT_EQ(
+        t.prompter.Texts(),
+        bulk ? QStringList{} : QStringList{Msg(1401) + " D1" + Msg(1402) + "01/06/2021 10:00:00"});
+    editor->Cancel();
+  }
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");
 }
 
 }  // namespace

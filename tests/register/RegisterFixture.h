@@ -9,47 +9,59 @@
 
 namespace sonivera::test {
 
+// Records what the record editor asks of the window.
+struct RecordingListener : RecordEditorListener {
+  void ShowPage(MainPage page) override { pages.push_back(page); }
+  void GridChanged(int row, int column) override { grid_changes.push_back({row, column}); }
+  void Redraw() override { ++redraws; }
+  std::vector<MainPage> pages;
+  std::vector<std::pair<int, int>> grid_changes;
+  int redraws = 0;
+};
+
 // A started program with a register and a record editor on a fresh database.
 class RegisterFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(t.Init());
-    reg = std::make_unique<Register>(*t);
-    editor = std::make_unique<RecordEditor>(*t, reg.get());
-    t->State().ExaminerName = "Examiner E";
+    t->SetExaminerName("Examiner E");
+    reg = std::make_unique<Register>(t->Db(), t->Reporter(), t->UserLocale());
+    editor = std::make_unique<RecordEditor>(t->ForEditor(), reg.get());
+    editor->SetListener(&listener);
   }
 
-  AppState& State() { return t->State(); }
+  const RegisterCursor& Cursor() const { return reg->Cursor(); }
+  CategorisationState& Categorisation() { return t->Categorisation(); }
   db::Connection& Conn() { return t->Db().Conn(); }
 
   // Fills the boxes of a complete audiogram.
   static void FillTest(EntryFields& e, const QString& date, const QString& time, int level = 20) {
-    e.MBoxDate[kBoxDateofTest] = date;
-    e.MBoxDate[kBoxTimeofTest] = time;
-    for (int i = 0; i < 18; ++i) e.Text1[i] = QString::number(level + (i % 9) * 5);
+    e.Dates[kBoxDateofTest] = date;
+    e.Dates[kBoxTimeofTest] = time;
+    for (int i = 0; i < 18; ++i) e.Thresholds[i] = QString::number(level + (i % 9) * 5);
   }
 
   // Adds a patient with one audiogram through the editor, as a user would.
   void AddPatient(const QString& pat_no, const QString& surname, const QString& date,
                   const QString& time = "10:00:00") {
-    ASSERT_TRUE(editor->mnuAddPatient());
+    ASSERT_TRUE(editor->AddPatient());
     auto& e = editor->Entries();
-    e.TextField0 = pat_no;
+    e.PatNo = pat_no;
     e.Surname = surname;
     e.Forenames = "Ann";
-    e.MBoxDOB = "01/02/1970";
+    e.DOB = "01/02/1970";
     e.OptionFemale = true;
     e.Address[0] = "1 " + surname + " Street";
     FillTest(e, date, time);
-    ASSERT_EQ(editor->mnuPost(), RecordEditor::PostResult::Saved)
+    ASSERT_EQ(editor->Save(), RecordEditor::SaveResult::Saved)
         << t.prompter.Texts().join("|").toStdString();
   }
 
   // Inserts an audiogram for the current patient.
   void InsertTest(const QString& date, const QString& time = "10:00:00", int level = 20) {
-    ASSERT_TRUE(editor->mnuInsertResults());
+    ASSERT_TRUE(editor->InsertAudiogram(reg->Cursor().PatNo));
     FillTest(editor->Entries(), date, time, level);
-    ASSERT_EQ(editor->mnuPost(), RecordEditor::PostResult::Saved)
+    ASSERT_EQ(editor->Save(), RecordEditor::SaveResult::Saved)
         << t.prompter.Texts().join("|").toStdString();
   }
 
@@ -81,6 +93,7 @@ class RegisterFixture : public ::testing::Test {
   }
 
   TestApp t;
+  RecordingListener listener;
   std::unique_ptr<Register> reg;
   std::unique_ptr<RecordEditor> editor;
 };

@@ -51,7 +51,7 @@ TEST_F(RegisterTest, ModelReadsALargeRegisterInPages) {
       r.patient.PatNo = QString::number(1000 + i);
       // The five oldest share one date and time.
       r.key = {QDate(2000, 1, 1).addDays(std::max(i, 4)).toString("yyyy-MM-dd"), "10:00:00"};
-      store.Write(SaveMode::NewPatient, r);
+      store.Write(EditMode::AddingPatient, r);
     }
     transaction.Commit();
   }
@@ -86,9 +86,9 @@ TEST_F(RegisterTest, ModelReadsALargeRegisterInPages) {
 TEST_F(RegisterTest, ChoosingARecordPlacesTheShownTestAndItsMarker) {
   AddThree();
   ASSERT_TRUE(reg->MoveToPatient("100"));
-  EXPECT_EQ(State().CurrentPatNo, "100");
-  EXPECT_EQ(State().TestIndex, 0);
-  EXPECT_EQ(State().TestCount, 3);
+  EXPECT_EQ(Cursor().PatNo, "100");
+  EXPECT_EQ(Cursor().TestIndex, 0);
+  EXPECT_EQ(Cursor().TestCount, 3);
   auto view = LoadRecordView(Conn(), "100", 0);
   EXPECT_EQ(view.marker.caption, Msg(1116));
   EXPECT_FALSE(view.marker.historic);
@@ -97,20 +97,20 @@ TEST_F(RegisterTest, ChoosingARecordPlacesTheShownTestAndItsMarker) {
   EXPECT_EQ(view.entries.Previous[0], "20");
   EXPECT_EQ(view.baseline, Msg(931));
   ASSERT_TRUE(reg->ShowTest(2));
-  view = LoadRecordView(Conn(), "100", State().TestIndex);
+  view = LoadRecordView(Conn(), "100", Cursor().TestIndex);
   EXPECT_EQ(view.marker.caption, Msg(1115));
   EXPECT_TRUE(view.marker.historic);
   EXPECT_EQ(view.record_number, 1);
-  EXPECT_EQ(view.entries.MBoxDate[kBoxDateofTest], "01/01/2018");
-  EXPECT_EQ(view.entries.MBoxDate[kBoxPreviousTest], kEmptyDateBox);
+  EXPECT_EQ(view.entries.Dates[kBoxDateofTest], "01/01/2018");
+  EXPECT_EQ(view.entries.Dates[kBoxPreviousTest], kEmptyDateBox);
   EXPECT_TRUE(view.entries.Previous[0].isEmpty());
-  EXPECT_EQ(view.entries.ComboDetails[kComboExaminer], "Examiner E");
+  EXPECT_EQ(view.entries.Details[kComboExaminer], "Examiner E");
   EXPECT_FALSE(reg->ShowTest(3));
   // A sorted register lists older tests too: choosing one shows that test.
   reg->ApplySort(SortField::DateofTest);
   ASSERT_TRUE(reg->GoToChosenRecord(0));
-  EXPECT_EQ(State().CurrentPatNo, "100");
-  EXPECT_EQ(State().TestIndex, 2);
+  EXPECT_EQ(Cursor().PatNo, "100");
+  EXPECT_EQ(Cursor().TestIndex, 2);
   // Up and down move between rows.
   EXPECT_FALSE(reg->MoveUp());
   EXPECT_TRUE(reg->MoveDown());
@@ -124,22 +124,22 @@ TEST_F(RegisterTest, FindMatchesPrefixesDatesAndApostrophes) {
   reg->BuildRegister();
   using F = Register::FindField;
   EXPECT_TRUE(reg->Find(F::Surname, "hall", true));
-  EXPECT_EQ(State().CurrentPatNo, "300");  // Hallam is listed first
+  EXPECT_EQ(Cursor().PatNo, "300");  // Hallam is listed first
   EXPECT_TRUE(reg->Find(F::Surname, "hall", false));
-  EXPECT_EQ(State().CurrentPatNo, "100");
+  EXPECT_EQ(Cursor().PatNo, "100");
   EXPECT_FALSE(reg->Find(F::Surname, "hall", false));
   EXPECT_TRUE(reg->Find(F::Surname, "O'B", true));
-  EXPECT_EQ(State().CurrentPatNo, "200");
+  EXPECT_EQ(Cursor().PatNo, "200");
   EXPECT_TRUE(reg->Find(F::LastTest, "01/01/2020", true));
-  EXPECT_EQ(State().CurrentPatNo, "100");
+  EXPECT_EQ(Cursor().PatNo, "100");
   EXPECT_TRUE(reg->Find(F::PatNo, "3", true));
-  EXPECT_EQ(State().CurrentPatNo, "300");
+  EXPECT_EQ(Cursor().PatNo, "300");
   t.prompter = test::ScriptedPrompter();
   EXPECT_FALSE(reg->Find(F::LastTest, "not a date", true));
   EXPECT_FALSE(reg->Find(F::Company, "zzz", true));
   EXPECT_FALSE(reg->Find(F::Forenames, "", true));
   EXPECT_EQ(t.prompter.Texts(), (QStringList{Msg(989), Msg(989), Msg(989)}));
-  EXPECT_EQ(State().CurrentPatNo, "300");
+  EXPECT_EQ(Cursor().PatNo, "300");
 }
 
 TEST_F(RegisterTest, SortListsEveryAudiogramAndNoneLeavesTheRegister) {
@@ -185,7 +185,7 @@ TEST_F(RegisterTest, FilterCriteriaSelectTestsAndCountDistinctPatients) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     FilterCriteria criteria;
-    criteria.Text1[c.item] = c.text;
+    criteria.Boxes[c.item] = c.text;
     ASSERT_TRUE(reg->ApplyFilter(criteria));
     EXPECT_EQ(Column(kColPatNo), c.pat_nos);
     const auto status = reg->StatusTexts();
@@ -226,7 +226,7 @@ TEST_F(RegisterTest, FilterOnCategorisationCodes) {
     EXPECT_EQ(Column(kColLastTest), c.dates);
   }
   // Under a French locale the HSE choices do not apply.
-  State().UserLocale = 1036;
+  reg = std::make_unique<Register>(t->Db(), t->Reporter(), 1036);  // a French run
   FilterCriteria criteria;
   criteria.Category1 = true;
   ASSERT_TRUE(reg->ApplyFilter(criteria));
@@ -241,7 +241,7 @@ TEST_F(RegisterTest, FrenchRangesAcceptACommaAndBadBoxesAreReported) {
   Conn().Exec(
       "UPDATE TestDetails SET Categorisation = 'MP42= 52.50  ', MP42 = 52.5 "
       "WHERE PatNo = '200'");
-  State().UserLocale = 1036;
+  reg = std::make_unique<Register>(t->Db(), t->Reporter(), 1036);  // a French run
   FilterCriteria criteria;
   criteria.Mp42 = {true, "52,5", "41"};
   ASSERT_TRUE(reg->ApplyFilter(criteria));
@@ -253,7 +253,7 @@ TEST_F(RegisterTest, FrenchRangesAcceptACommaAndBadBoxesAreReported) {
   criteria.Mp42 = {true, "abc", ""};
   EXPECT_FALSE(reg->ApplyFilter(criteria));
   FilterCriteria dates;
-  dates.Text1[17] = "31/02/1970";
+  dates.Boxes[17] = "31/02/1970";
   EXPECT_FALSE(reg->ApplyFilter(dates));
   EXPECT_EQ(t.prompter.Texts(), (QStringList{Msg(1522), Msg(1043)}));
   EXPECT_EQ(Column(kColPatNo), rows_before);
@@ -264,13 +264,13 @@ TEST_F(RegisterTest, CurrentRecordFillsTheCriteriaThatFindItAgain) {
   reg->BuildRegister();
   ASSERT_TRUE(reg->MoveToPatient("200"));
   const FilterCriteria criteria = reg->CurrentRecordCriteria();
-  EXPECT_EQ(criteria.Text1[1], "O'Brien");
-  EXPECT_EQ(criteria.Text1[15], "05/05/2021");
+  EXPECT_EQ(criteria.Boxes[1], "O'Brien");
+  EXPECT_EQ(criteria.Boxes[15], "05/05/2021");
   ASSERT_TRUE(reg->ApplyFilter(criteria));
   EXPECT_EQ(Column(kColLastTest), QStringList{"2021-05-05"});
   // Sorting under a filter keeps the filter.
   FilterCriteria surname;
-  surname.Text1[1] = "Hall";
+  surname.Boxes[1] = "Hall";
   ASSERT_TRUE(reg->ApplyFilter(surname));
   reg->ApplySort(SortField::DateofTest);
   EXPECT_EQ(Column(kColLastTest), (QStringList{"2018-01-01", "2019-01-01", "2020-01-01"}));

@@ -69,16 +69,16 @@ TEST(AudiogramStore, MirrorFollowsNewestTestOnly) {
   test::TestApp t;
   ASSERT_TRUE(t.Init());
   AudiogramStore store(t->Db().Conn());
-  ASSERT_TRUE(store.Write(SaveMode::NewPatient, Record("7", "2020-05-01", "10:00:00")));
-  ASSERT_TRUE(store.Write(SaveMode::NewTest, Record("7", "2019-01-01", "10:00:00")));
+  ASSERT_TRUE(store.Write(EditMode::AddingPatient, Record("7", "2020-05-01", "10:00:00")));
+  ASSERT_TRUE(store.Write(EditMode::InsertingTest, Record("7", "2019-01-01", "10:00:00")));
   EXPECT_EQ(Scalar(*t, "SELECT DateofTest FROM PatDetails"), "2020-05-01");
-  ASSERT_TRUE(store.Write(SaveMode::NewTest, Record("7", "2020-05-01", "11:00:00")));
+  ASSERT_TRUE(store.Write(EditMode::InsertingTest, Record("7", "2020-05-01", "11:00:00")));
   EXPECT_EQ(Scalar(*t, "SELECT TimeofTest FROM PatDetails"), "11:00:00");
   // The same key twice is refused and writes nothing.
-  EXPECT_FALSE(store.Write(SaveMode::NewTest, Record("7", "2019-01-01", "10:00:00")));
+  EXPECT_FALSE(store.Write(EditMode::InsertingTest, Record("7", "2019-01-01", "10:00:00")));
   EXPECT_EQ(Scalar(*t, "SELECT COUNT(*) FROM TestResultsLeft"), "3");
   // Moving the latest test back in time hands the mirror to the newest.
-  ASSERT_TRUE(store.Write(SaveMode::EditTest, Record("7", "2018-01-01", "09:00:00"),
+  ASSERT_TRUE(store.Write(EditMode::Editing, Record("7", "2018-01-01", "09:00:00"),
                           {"2020-05-01", "11:00:00"}));
   EXPECT_EQ(Scalar(*t, "SELECT DateofTest || ' ' || TimeofTest FROM PatDetails"),
             "2020-05-01 10:00:00");
@@ -91,13 +91,13 @@ TEST(AudiogramStore, FailureHalfWayLeavesDatabaseAsBefore) {
   ASSERT_TRUE(t.Init());
   auto& conn = t->Db().Conn();
   AudiogramStore store(conn);
-  ASSERT_TRUE(store.Write(SaveMode::NewPatient, Record("8", "2020-05-01", "10:00:00")));
+  ASSERT_TRUE(store.Write(EditMode::AddingPatient, Record("8", "2020-05-01", "10:00:00")));
   auto bad = Record("8", "2021-05-01", "10:00:00");
   bad.patient.Surname = "Changed";
   bad.texts[49] = QString(101, u'x');  // too long for Ans50, the last field written
   try {
     db::Transaction transaction(conn);
-    store.Write(SaveMode::NewTest, bad);
+    store.Write(EditMode::InsertingTest, bad);
     transaction.Commit();
     FAIL() << "the long answer was stored";
   } catch (const db::SqliteError& e) {

@@ -64,8 +64,8 @@ class ReportTest : public RegisterFixture {
     setup.questions = {"Do you work in noisy areas?", "Do you wear hearing protection?",
                        "Which protection do you use?", "Any tinnitus?"};
     setup.print_heading = "Occupational Health Department";
-    setup.chart_options = &State().settings.chart;
-    setup.chart_files = &State().chart_files;
+    setup.chart_options = &t->settings().chart;
+    setup.chart_files = &t->ChartFiles();
     setup.reporter = &t->Reporter();
   }
 
@@ -90,22 +90,22 @@ class ReportTest : public RegisterFixture {
 TEST_F(ReportTest, AudiogramReportHoldsEveryCaptionValueAnswerAndOnePage) {
   AddPatient("P100", "Whitfield", "03/04/2020", "09:15:00");
   // The second test: its own levels, answers, notes and particulars.
-  ASSERT_TRUE(editor->mnuInsertResults());
+  ASSERT_TRUE(editor->InsertAudiogram(Cursor().PatNo));
   auto& e = editor->Entries();
   FillTest(e, "05/05/2022", "14:30:00", 30);
-  e.Text1[18] = "15";  // left 125 Hz
-  e.Text1[19] = "25";  // left 750 Hz
-  e.ComboDetails[kComboCompany] = "Castle Brewery";
-  e.ComboDetails[kComboExaminer] = "Dr Okafor";
-  e.ComboDetails[kComboPositionRank] = "Fitter";
+  e.Thresholds[18] = "15";  // left 125 Hz
+  e.Thresholds[19] = "25";  // left 750 Hz
+  e.Details[kComboCompany] = "Castle Brewery";
+  e.Details[kComboExaminer] = "Dr Okafor";
+  e.Details[kComboPositionRank] = "Fitter";
   e.SerialNo = "TX-4471";
   e.TestType = "Routine";
-  e.TextNotes = "Referred to GP for wax removal.";
+  e.Notes = "Referred to GP for wax removal.";
   e.QuestionCodes[0] = kAnswerYes;
   e.QuestionCodes[1] = kAnswerNo;
   e.QuestionCodes[2] = kAnswerText;
   e.AnswerTexts[2] = "Moulded plugs";
-  ASSERT_EQ(editor->mnuPost(), RecordEditor::PostResult::Saved);
+  ASSERT_EQ(editor->Save(), RecordEditor::SaveResult::Saved);
 
   const QString latest = PrintAudiogram("P100", {"2022-05-05", "14:30:00"});
   EXPECT_EQ(PageCount(latest), 1);
@@ -187,7 +187,7 @@ TEST_F(ReportTest, AudiogramReportFitsACrowdedRecordOnOnePageInOrder) {
                      .arg(i);
   }
   setup.questions = questions;
-  ASSERT_TRUE(editor->mnuEditRecord());
+  ASSERT_TRUE(editor->EditRecord(Cursor().PatNo, Cursor().TestIndex));
   auto& e = editor->Entries();
   for (int i = 0; i < kAnswerCount; ++i) {
     e.QuestionCodes[i] = i % 5 == 4 ? kAnswerText : (i % 2 == 0 ? kAnswerYes : kAnswerNo);
@@ -200,10 +200,10 @@ TEST_F(ReportTest, AudiogramReportFitsACrowdedRecordOnOnePageInOrder) {
     e.Address[line] = QStringLiteral("Address line %1 of a long postal address").arg(line + 1);
   }
   for (int item : {kComboCompany, kComboDeptUnit, kComboPositionRank, kComboLocation}) {
-    e.ComboDetails[item] = QStringLiteral("A long name of forty characters or so %1").arg(item);
+    e.Details[item] = QStringLiteral("A long name of forty characters or so %1").arg(item);
   }
-  e.TextNotes = QString("Long note about the history of exposure. ").repeated(80).trimmed();
-  ASSERT_EQ(editor->mnuPost(), RecordEditor::PostResult::Saved);
+  e.Notes = QString("Long note about the history of exposure. ").repeated(80).trimmed();
+  ASSERT_EQ(editor->Save(), RecordEditor::SaveResult::Saved);
   const QString text = PrintAudiogram("P200", {"2020-04-03", "10:00:00"});
   EXPECT_EQ(PageCount(text), 1);
   for (int i : {1, 25, 26, 50}) {
@@ -235,7 +235,7 @@ TEST_F(ReportTest, SummaryListsTheFilteredSortedRegisterOverSeveralPages) {
   GenerateRegister(Conn(), options);
   reg->BuildRegister();
   FilterCriteria criteria;
-  criteria.Text1[5] = "Castle Brewery";  // Company
+  criteria.Boxes[5] = "Castle Brewery";  // Company
   ASSERT_TRUE(reg->ApplyFilter(criteria));
   reg->ApplySort(SortField::Surname);
   const SqlQuery query = reg->Model().Query();
@@ -351,7 +351,7 @@ TEST_F(ReportTest, BatchPrintsRegisterOrderWithPreviousKeysAndStopsWhenCancelled
 TEST_F(ReportTest, CommandLinePrintsAndRefusesMissingPatientsAndTests) {
   AddPatient("C1", "Dunn", "04/04/2021", "08:00:00");
   InsertTest("04/04/2023", "08:30:00", 25);
-  t->EndProgram();
+  t->EndProgram(false);
   const auto run = [&](const QStringList& args, QString* err = nullptr) {
     const CliResult result = RunCli(QStringList{"--folder", t.folder.Path()} + args);
     if (err) *err = result.err;
@@ -415,7 +415,7 @@ TEST_F(ReportTest, ColourBandsFollowCheckBandPrint) {
   AddPatient("K1", "Kerr", "01/01/2021");
   const auto data = report::LoadAudiogramReport(Conn(), "K1", {"2021-01-01", "10:00:00"}, {});
   ASSERT_TRUE(data.has_value());
-  ChartOptions options = State().settings.chart;
+  ChartOptions options = t->settings().chart;
   setup.chart_options = &options;
   const auto print = [&](bool bands) {
     options.CheckBand = true;
@@ -423,7 +423,7 @@ TEST_F(ReportTest, ColourBandsFollowCheckBandPrint) {
     auto pdf = report::PdfFile(Pdf("k.pdf"), "k");
     EXPECT_EQ(report::PrintAudiogramReport(*pdf, *data, setup), report::PrintStatus::Printed);
     pdf.reset();
-    return BandPixels(Pdf("k.pdf"), State().chart_files.bands);
+    return BandPixels(Pdf("k.pdf"), t->ChartFiles().bands);
   };
   EXPECT_GT(print(true), 1000);
   EXPECT_EQ(print(false), 0);

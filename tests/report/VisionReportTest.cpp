@@ -1,12 +1,11 @@
 // The vision record form: labels written and highlighted, the PDF read back.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
-#include <QProcess>
 #include <QRegularExpression>
 
 #include "report/ReportLayout.h"
 #include "report/VisionReport.h"
+#include "support/PdfSupport.h"
 #include "support/TempFolder.h"
 #include "vision/VisionFixture.h"
 
@@ -16,21 +15,8 @@ namespace {
 using vision::test::VisionPlace;
 using vision::test::VisionSample;
 
-void EnsureGui() {
-  if (QGuiApplication::instance() != nullptr) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "test_report";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication application(argc, argv);
-}
-
-QString PdfText(const QString& path) {
-  QProcess process;
-  process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-  EXPECT_TRUE(process.waitForFinished(30000));
-  return QString::fromUtf8(process.readAllStandardOutput());
-}
+using sonivera::test::EnsureGuiApplication;
+using sonivera::test::PdfText;
 
 // The acuity label families of the three distances.
 bool IsAcuityLabel(const QString& name) {
@@ -46,7 +32,7 @@ bool IsAcuityLabel(const QString& name) {
 }
 
 VisionPageLabels Painted(const VisionReportData& data, const QString& path) {
-  EnsureGui();
+  EnsureGuiApplication();
   VisionPageLabels labels;
   auto pdf = PdfFile(path, VisionReportTitle());
   EXPECT_EQ(PrintVisionReport(*pdf, data, &labels), PrintStatus::Printed);

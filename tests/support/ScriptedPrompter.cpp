@@ -56,6 +56,15 @@ std::optional<LoginResult> ScriptedPrompter::Login() {
   return login;
 }
 
+std::optional<QDate> ScriptedPrompter::RecallDate(const QString& categorisation, int) {
+  recall_requests << categorisation;
+  if (on_recall) on_recall();
+  if (recalls_.empty()) return std::nullopt;
+  auto date = recalls_.front();
+  recalls_.pop_front();
+  return date;
+}
+
 QStringList ScriptedPrompter::Texts() const {
   QStringList texts;
   for (const auto& prompt : prompts_) texts << prompt.text;

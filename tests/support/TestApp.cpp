@@ -4,8 +4,8 @@ namespace sonivera::test {
 
 bool TestApp::Init(int lcid, const QString& password) {
   app = std::make_unique<Application>(ProgramFolder(folder.Path()), prompter);
-  app->State().UserLocale = lcid;
-  app->State().DatabasePassword = password;
+  app->SetUserLocale(lcid);
+  app->DatabasePassword() = password;
   return app->Initialise();
 }
 

@@ -11,6 +11,12 @@ namespace sonivera::test {
 // A started program on a temporary folder: settings read, a new database
 // created (or the folder's database opened), everything answered by a
 // ScriptedPrompter. Locale en-GB unless changed before Init().
+// A port layer that counts how often the serial link was (re)opened.
+struct CountingSerialLink : SerialLinkOpener {
+  void OpenSerialLink() override { ++opened; }
+  int opened = 0;
+};
+
 struct TestApp {
   TempFolder folder;
   ScriptedPrompter prompter;

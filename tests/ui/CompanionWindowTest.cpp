@@ -33,22 +33,16 @@ class CompanionWindowTest : public DemoWindowTest {
     DemoWindowTest::SetUp();
     ASSERT_TRUE(test::InstallStandIn(t.folder));
     window->Companion().Hooks().pause_scale = 0.05;
-    // The recall window the save of a new test offers: closed unanswered.
-    window->run_dialog = [this](QDialog& dialog) {
-      dialogs << dialog.objectName();
-      return int(QDialog::Rejected);
-    };
   }
   int Tests(const QString& pat_no) {
     auto s = t->Db().Conn().Prepare("SELECT COUNT(*) FROM TestDetails WHERE PatNo = ?1");
     s.Bind(1, pat_no);
     return s.Step() ? s.Int(0) : -1;
   }
-  QStringList dialogs;
 };
 
 TEST_F(CompanionWindowTest, TestAndGetDataFillANewAudiogramThatSaveStores) {
-  const QString pat_no = t->State().CurrentPatNo;
+  const QString pat_no = window->Reg().Cursor().PatNo;
   ASSERT_FALSE(pat_no.isEmpty());
   const int before = Tests(pat_no);
   for (const char* key : {"UX730", "GetTest"}) {
@@ -61,24 +55,24 @@ TEST_F(CompanionWindowTest, TestAndGetDataFillANewAudiogramThatSaveStores) {
     EXPECT_EQ(StandInLog(t.folder).value(0),
               QByteArray(key) == "UX730" ? "argument: [S ]" : "argument: [0 ]");
     // Left open for review, the thresholds on show.
-    ASSERT_EQ(t->State().EditMode, kInsertingTest) << t.prompter.Texts().join("|").toStdString();
-    EXPECT_EQ(window->Results()->Text1(0)->text(), "10");
-    EXPECT_EQ(window->Results()->Text1(18)->text(), "-20");
-    EXPECT_EQ(t->State().categorisation.grid.Cell(0, 9), "");  // no value on the chart
-    EXPECT_EQ(t->State().categorisation.grid.Cell(0, 0), "10");
+    ASSERT_EQ(window->Editor().Mode(), EditMode::InsertingTest) << t.prompter.Texts().join("|").toStdString();
+    EXPECT_EQ(window->Results()->ThresholdBox(0)->text(), "10");
+    EXPECT_EQ(window->Results()->ThresholdBox(18)->text(), "-20");
+    EXPECT_EQ(t->Categorisation().grid.Cell(0, 9), "");  // no value on the chart
+    EXPECT_EQ(t->Categorisation().grid.Cell(0, 0), "10");
     EXPECT_TRUE(window->Action("Post")->isEnabled());
     Trigger(*window, "Post");
-    EXPECT_EQ(t->State().EditMode, kBrowsing) << t.prompter.Texts().join("|").toStdString();
+    EXPECT_EQ(window->Editor().Mode(), EditMode::Browsing) << t.prompter.Texts().join("|").toStdString();
   }
   EXPECT_EQ(Tests(pat_no), before + 2);
-  // The saves of arrived tests offered the recall window.
-  EXPECT_EQ(dialogs.count("FormRecall"), 2);
-  EXPECT_FALSE(t->State().NewTestPending);
+  // The saves of arrived tests offered the recall window (closed unanswered).
+  EXPECT_EQ(t.prompter.recall_requests.size(), 2);
+  EXPECT_FALSE(window->Editor().NewTestPending());
 }
 
 TEST_F(CompanionWindowTest, RefusedWhileEditingAndNothingLeftOpenAfterAProblem) {
   Trigger(*window, "Edit");
-  ASSERT_EQ(t->State().EditMode, kEditing);
+  ASSERT_EQ(window->Editor().Mode(), EditMode::Editing);
   Trigger(*window, "UX730");
   ASSERT_FALSE(t.prompter.Prompts().empty());
   EXPECT_EQ(t.prompter.Prompts().back().title, "Test Error");
@@ -90,7 +84,7 @@ TEST_F(CompanionWindowTest, RefusedWhileEditingAndNothingLeftOpenAfterAProblem) 
   Trigger(*window, "GetTest");
   EXPECT_EQ(t.prompter.Prompts().back().text,
             "No results\nNo instrument found 2,A(hex)  (getdata)");
-  EXPECT_EQ(t->State().EditMode, kBrowsing);
+  EXPECT_EQ(window->Editor().Mode(), EditMode::Browsing);
   EXPECT_TRUE(window->Action("Edit")->isEnabled());
 }
 
@@ -105,8 +99,8 @@ TEST_F(CompanionWindowTest, CommandsAreOffWhileTheCompanionRunsAndCancelEndsIt) 
         if (window->Action(key)->isEnabled()) enabled_while_running << key;
       }
       cancel_shown = window->CompanionCancelButton()->isVisible();
-      grid_enabled = window->DBGrid1()->isEnabled();
-      EXPECT_TRUE(t->State().TestRunning);
+      grid_enabled = window->RegisterGrid()->isEnabled();
+      EXPECT_TRUE(t->TestRunning());
       window->CompanionCancelButton()->click();
     });
   });
@@ -115,10 +109,10 @@ TEST_F(CompanionWindowTest, CommandsAreOffWhileTheCompanionRunsAndCancelEndsIt) 
   EXPECT_TRUE(cancel_shown);
   EXPECT_FALSE(grid_enabled);
   EXPECT_FALSE(window->CompanionCancelButton()->isVisible());
-  EXPECT_FALSE(t->State().TestRunning);
-  EXPECT_EQ(t->State().EditMode, kBrowsing);
+  EXPECT_FALSE(t->TestRunning());
+  EXPECT_EQ(window->Editor().Mode(), EditMode::Browsing);
   EXPECT_TRUE(window->Action("UX730")->isEnabled());
-  EXPECT_TRUE(window->DBGrid1()->isEnabled());
+  EXPECT_TRUE(window->RegisterGrid()->isEnabled());
 }
 
 TEST_F(CompanionWindowTest, SendDataWritesTheListAndPortWindowChoosesThePort) {
@@ -138,7 +132,7 @@ TEST_F(CompanionWindowTest, SendDataWritesTheListAndPortWindowChoosesThePort) {
     return int(QDialog::Accepted);
   };
   Trigger(*window, "CommPort");
-  EXPECT_EQ(t->Config().PcAudiometerPort, "3");
+  EXPECT_EQ(t->settings().PcAudiometerPort, "3");
   EXPECT_EQ(t.folder.Read("ux730.ini"), "[UX730]\r\nPORT=UX730,COM,3\r\n");
   QFile::remove(t.folder.File("bridger.log"));
   SetScenario(t.folder, "reply=none\n");

@@ -57,7 +57,7 @@ TEST_F(ConfigWindowTest, SchemeListBuiltOnOk) {
     for (const char* name : c.ticked) Child<QCheckBox>(form, name)->setChecked(true);
     Click(form, "CommandOK");
     EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(t->Config().SchemeList, c.list);
+    EXPECT_EQ(t->settings().SchemeList, c.list);
   }
 }
 
@@ -83,12 +83,12 @@ TEST_F(ConfigWindowTest, CancelSetsSchemeBoxesBackFromSchemeList) {
     EXPECT_TRUE(Child<QCheckBox>(form, "CheckHSE")->isChecked());
     Child<QCheckBox>(form, "CheckHSE")->setChecked(false);
     // The boxes are live switches until Cancel.
-    EXPECT_FALSE(t->State().schemes.CheckHSE);
+    EXPECT_FALSE(t->Schemes().CheckHSE);
     Click(form, "CommandCanel");
     EXPECT_EQ(form.result(), QDialog::Rejected);
   }
-  EXPECT_TRUE(t->State().schemes.CheckHSE);
-  EXPECT_EQ(t->Config().SchemeList, "HSE2006");
+  EXPECT_TRUE(t->Schemes().CheckHSE);
+  EXPECT_EQ(t->settings().SchemeList, "HSE2006");
   FormConfig again(*t);
   EXPECT_TRUE(Child<QCheckBox>(again, "CheckHSE")->isChecked());
 }
@@ -102,21 +102,21 @@ TEST_F(ConfigWindowTest, ChartOptionsRedrawAtOnce) {
   band->setChecked(true);
   band->setChecked(false);
   EXPECT_FALSE(band_print->isEnabled());
-  EXPECT_FALSE(t->Config().chart.CheckBand);
-  EXPECT_FALSE(t->Config().chart.CheckBandPrintEnabled);
+  EXPECT_FALSE(t->settings().chart.CheckBand);
+  EXPECT_FALSE(t->settings().chart.CheckBandPrintEnabled);
   const int after_band = redraw.count();
   EXPECT_EQ(after_band, 1);  // ticked by default, so only the clearing redraws
   band_print->setChecked(!band_print->isChecked());
   EXPECT_EQ(redraw.count(), after_band);  // printing only
   Child<QCheckBox>(form, "CheckPredictive")->setChecked(true);
   EXPECT_EQ(redraw.count(), after_band + 1);
-  EXPECT_TRUE(t->Config().chart.ShowPredictiveLine);
+  EXPECT_TRUE(t->settings().chart.ShowPredictiveLine);
 }
 
 TEST_F(ConfigWindowTest, PortsSeriesAndGap) {
   ASSERT_TRUE(t.Init());
-  int reopened = 0;
-  t->on_open_serial_link = [&] { ++reopened; };
+  test::CountingSerialLink link;
+  t->SetSerialLink(&link);
   FormConfig form(*t);
   QSignalSpy caption(&form, &FormConfig::ImportCaptionChanged);
   auto* ports = Child<QComboBox>(form, "ComboPorts");
@@ -130,14 +130,14 @@ TEST_F(ConfigWindowTest, PortsSeriesAndGap) {
   }
   ports->setCurrentIndex(12);
   emit ports->activated(12);
-  EXPECT_EQ(t->Config().SerialPortNumber, 12);
+  EXPECT_EQ(t->settings().SerialPortNumber, 12);
   ports->setCurrentIndex(0);
   emit ports->activated(0);
-  EXPECT_EQ(t->Config().SerialPortNumber, 0);
+  EXPECT_EQ(t->settings().SerialPortNumber, 0);
 
   Child<QRadioButton>(form, "OptionTX730Model_1")->setChecked(true);
-  EXPECT_EQ(t->Config().AudiometerSeries, "S1");
-  EXPECT_EQ(t->Config().ConversionFile, "tx730_1.cvt");
+  EXPECT_EQ(t->settings().AudiometerSeries, "S1");
+  EXPECT_EQ(t->settings().ConversionFile, "tx730_1.cvt");
   ASSERT_FALSE(caption.isEmpty());
   EXPECT_EQ(caption.last().at(0).toString(), Msg(780) + " S1");
 
@@ -149,18 +149,18 @@ TEST_F(ConfigWindowTest, PortsSeriesAndGap) {
   QApplication::sendEvent(ports, &leave);
   EXPECT_EQ(t.prompter.Texts().last(), "Invalid port number. Please try again.");
   EXPECT_EQ(t.prompter.Prompts().back().title, "Error");
-  EXPECT_EQ(t->Config().SerialPortNumber, 0);
-  EXPECT_EQ(reopened, 0);
+  EXPECT_EQ(t->settings().SerialPortNumber, 0);
+  EXPECT_EQ(link.opened, 0);
   ports->setCurrentIndex(3);
   QApplication::sendEvent(ports, &leave);
-  EXPECT_EQ(t->Config().SerialPortNumber, 3);
-  EXPECT_EQ(reopened, 1);
+  EXPECT_EQ(t->settings().SerialPortNumber, 3);
+  EXPECT_EQ(link.opened, 1);
 
   Child<QSlider>(form, "SliderRS232Gap")->setValue(15);
-  EXPECT_DOUBLE_EQ(t->Config().Rs232Gap, 1.5);
+  EXPECT_DOUBLE_EQ(t->settings().Rs232Gap, 1.5);
   Click(form, "CommandOK");
-  EXPECT_EQ(reopened, 2);  // OK reopens the link for S4
-  ASSERT_FALSE(t->EndProgram());
+  EXPECT_EQ(link.opened, 2);  // OK reopens the link for S4
+  ASSERT_FALSE(t->EndProgram(false));
   const auto lines = ReadTextLines(t.folder.File("sonivera5.ini"));
   ASSERT_TRUE(lines && lines->size() == 8);
   EXPECT_EQ((*lines)[2], "3");
@@ -169,7 +169,7 @@ TEST_F(ConfigWindowTest, PortsSeriesAndGap) {
 
 TEST_F(ConfigWindowTest, EditedPatientDetailsNeedARestart) {
   ASSERT_TRUE(t.Init());
-  const auto lists_before = t->State().detail_lists.lists;
+  const auto lists_before = t->Lists().lists;
   FormConfig form(*t);
   auto* box = Child<QPlainTextEdit>(form, "TextPatDetails");
   EXPECT_TRUE(box->isReadOnly());
@@ -190,7 +190,7 @@ TEST_F(ConfigWindowTest, EditedPatientDetailsNeedARestart) {
             "exit the program");
   EXPECT_EQ(t.prompter.Prompts().back().title, "Patient Details File");
   EXPECT_TRUE(box->isReadOnly());
-  EXPECT_EQ(t->State().detail_lists.lists, lists_before);
+  EXPECT_EQ(t->Lists().lists, lists_before);
 }
 
 TEST_F(ConfigWindowTest, QuestionnaireEditReloadsAndCancelRestores) {

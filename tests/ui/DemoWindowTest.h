@@ -5,7 +5,7 @@
 #include <QAction>
 #include <memory>
 
-#include "app/AppState.h"
+#include "register/RecordEditor.h"
 #include "support/TestApp.h"
 #include "ui/DemoRegister.h"
 #include "ui/FormMain.h"
@@ -24,7 +24,7 @@ class DemoWindowTest : public ::testing::Test {
     window->show();
   }
   void TearDown() override {
-    if (window) t->State().EditMode = kBrowsing;  // no exit question
+    if (window) window->Editor().Cancel();  // no exit question
   }
   // Runs a window's menu or toolbar command by its key.
   static void Trigger(FormMain& form, const char* key) {

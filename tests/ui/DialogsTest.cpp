@@ -45,7 +45,7 @@ TEST_F(DialogsTest, RecallPeriodSetsTheDateOrKeepsTheWindowOpen) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed.toStdString());
     const size_t prompts = t.prompter.Prompts().size();
-    FormRecall recall(*t, c.categorisation);
+    FormRecall recall(c.categorisation, t->UserLocale(), t.prompter);
     EXPECT_EQ(recall.findChild<QLineEdit*>("Text1")->text(), c.categorisation);
     auto* combo = recall.findChild<QComboBox*>("Combo1");
     ASSERT_EQ(combo->count(), 6);
@@ -112,26 +112,26 @@ TEST_F(DialogsTest, FilterCollectsBoxesAndCategoriesOfTheLocale) {
   std::optional<FilterCriteria> applied;
   int cleared = 0;
   FilterCriteria current;
-  current.Text1[1] = "Smith";
-  current.Text1[15] = "01/02/2020";
+  current.Boxes[1] = "Smith";
+  current.Boxes[15] = "01/02/2020";
   FormFilter::Actions actions{[&](const FilterCriteria& c) {
                                 applied = c;
-                                return !c.Text1[0].isEmpty();
+                                return !c.Boxes[0].isEmpty();
                               },
                               [&] { ++cleared; }, [&] { return current; }};
   FormFilter filter(2057, FilterCriteria(), actions);
-  QTest::keyClicks(filter.Text1(26), "31/12/2023");
+  QTest::keyClicks(filter.CriterionBox(26), "31/12/2023");
   filter.Category(1)->setChecked(true);  // category 2
   filter.findChild<QPushButton*>("CommandApply")->click();
   ASSERT_TRUE(applied);
-  EXPECT_EQ(applied->Text1[26], "31/12/2023");
+  EXPECT_EQ(applied->Boxes[26], "31/12/2023");
   EXPECT_TRUE(applied->Category2);
   EXPECT_FALSE(applied->Category1);
   EXPECT_NE(filter.result(), QDialog::Accepted);  // refused: the window stays
 
   filter.findChild<QPushButton*>("CommandCurrent")->click();
-  EXPECT_EQ(filter.Text1(1)->text(), "Smith");
-  EXPECT_EQ(filter.Text1(15)->text(), "01/02/2020");
+  EXPECT_EQ(filter.CriterionBox(1)->text(), "Smith");
+  EXPECT_EQ(filter.CriterionBox(15)->text(), "01/02/2020");
   filter.findChild<QPushButton*>("CommandClear")->click();
   EXPECT_EQ(cleared, 1);
   EXPECT_TRUE(filter.Criteria().IsEmpty());
@@ -167,7 +167,7 @@ TEST_F(DialogsTest, SortAndChangePatNoReturnTheChoice) {
 
   // Small dialogs are wide enough for their whole titles.
   FormFind find([](FormFind::Field, const QString&, bool) { return true; });
-  FormRecall recall(*t, "HSE:  1 ");
+  FormRecall recall("HSE:  1 ", t->UserLocale(), t.prompter);
   for (QDialog* dialog : std::initializer_list<QDialog*>{&sort, &change, &find, &recall}) {
     EXPECT_GT(dialog->minimumWidth(),
               dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()) + 60)

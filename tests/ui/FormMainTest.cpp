@@ -28,7 +28,6 @@
 #include "ui/FormSort.h"
 #include "ui/FormFind.h"
 #include "ui/FormMain.h"
-#include "ui/FormRecall.h"
 #include "ui/PicGraph.h"
 #include "ui/ResultsPage.h"
 #include "ui/UiTest.h"
@@ -46,7 +45,7 @@ class FormMainTest : public DemoWindowTest {
     QTest::keyClicks(box, text);
   }
   RegisterModel& Model() { return window->Reg().Model(); }
-  int CurrentRow() { return window->DBGrid1()->currentIndex().row(); }
+  int CurrentRow() { return window->RegisterGrid()->currentIndex().row(); }
 };
 
 TEST_F(FormMainTest, StartsOnTheLatestPatientWithTitleStatusAndPages) {
@@ -54,8 +53,8 @@ TEST_F(FormMainTest, StartsOnTheLatestPatientWithTitleStatusAndPages) {
   EXPECT_EQ(window->StatusPanel(0)->text(), Msg(490) + "8");
   EXPECT_EQ(window->StatusPanel(2)->text(), Msg(493));
   const QStringList tabs = {Msg(129), Msg(130), Msg(131), Msg(132)};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(window->TabStrip1()->tabText(i), tabs[i]);
-  EXPECT_EQ(window->Details()->TextField0()->text(), Model().PatNo(0));
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(window->Pages()->tabText(i), tabs[i]);
+  EXPECT_EQ(window->Details()->PatNoBox()->text(), Model().PatNo(0));
   EXPECT_FALSE(window->Action("Questions")->isEnabled());
   EXPECT_FALSE(window->Action("Post")->isEnabled());
 }
@@ -76,7 +75,7 @@ TEST_F(FormMainTest, EveryToolbarCommandIsInAMenuWithAShortcut) {
   }
   EXPECT_GE(commands, 13);
   // No register heading is cut.
-  QTableView* grid = window->DBGrid1();
+  QTableView* grid = window->RegisterGrid();
   for (int column = 0; column < grid->model()->columnCount(); ++column) {
     EXPECT_GE(grid->columnWidth(column), grid->horizontalHeader()->sectionSizeHint(column))
         << grid->model()->headerData(column, Qt::Horizontal).toString().toStdString();
@@ -91,9 +90,9 @@ TEST_F(FormMainTest, EveryToolbarCommandIsInAMenuWithAShortcut) {
 TEST_F(FormMainTest, TypedThresholdsFollowTheEntryRuleIntoGridAndChart) {
   // While a record is open a click in the register grid moves nothing.
   Trigger("Edit");
-  window->TabStrip1()->setCurrentIndex(FormMain::kRegisterPage);
-  ASSERT_EQ(window->TabStrip1()->currentIndex(), int(FormMain::kRegisterPage));
-  QTableView* register_grid = window->DBGrid1();
+  window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Register));
+  ASSERT_EQ(window->Pages()->currentIndex(), FormMain::Tab(MainPage::Register));
+  QTableView* register_grid = window->RegisterGrid();
   const int row = CurrentRow();
   const QRect other = register_grid->visualRect(register_grid->model()->index(row + 2, 1));
   QTest::mouseClick(register_grid->viewport(), Qt::LeftButton, {}, other.center());
@@ -102,9 +101,9 @@ TEST_F(FormMainTest, TypedThresholdsFollowTheEntryRuleIntoGridAndChart) {
   EXPECT_EQ(register_grid->selectionModel()->selectedRows().first().row(), row);
   Trigger("CancelEdit");
 
-  window->TabStrip1()->setCurrentIndex(FormMain::kAudiogramsPage);
+  window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Audiograms));
   // Left ear 3 kHz is box 5, grid row 0 column 5.
-  QLineEdit* box = window->Results()->Text1(5);
+  QLineEdit* box = window->Results()->ThresholdBox(5);
   auto* baseline = window->Details()->findChild<QLineEdit*>("TextBaseline");
   const QString baseline_shown = baseline->text();
   ASSERT_FALSE(baseline_shown.isEmpty());
@@ -123,9 +122,9 @@ TEST_F(FormMainTest, TypedThresholdsFollowTheEntryRuleIntoGridAndChart) {
   ASSERT_EQ(QApplication::focusWidget(), box);
   QTest::keyClick(box, Qt::Key_E, Qt::ControlModifier);
   box->removeEventFilter(&claims);
-  ASSERT_EQ(t->State().EditMode, kEditing);
+  ASSERT_EQ(window->Editor().Mode(), EditMode::Editing);
   EXPECT_EQ(baseline->text(), baseline_shown);  // the Baseline box stays filled
-  const AudiogramGrid& grid = t->State().categorisation.grid;
+  const AudiogramGrid& grid = t->Categorisation().grid;
   struct Case {
     QString typed, box, grid;
   };
@@ -153,45 +152,45 @@ TEST_F(FormMainTest, TypedThresholdsFollowTheEntryRuleIntoGridAndChart) {
 
 TEST_F(FormMainTest, SavedNewPatientIsAtTheTopWithItsCategorisation) {
   Trigger("New Patient");
-  ASSERT_EQ(t->State().EditMode, kAddingPatient);
-  EXPECT_EQ(window->TabStrip1()->currentIndex(), FormMain::kDetailsPage);
+  ASSERT_EQ(window->Editor().Mode(), EditMode::AddingPatient);
+  EXPECT_EQ(window->Pages()->currentIndex(), FormMain::Tab(MainPage::Details));
   DetailsPage* details = window->Details();
-  QTest::keyClicks(details->TextField0(), "N'1");
+  QTest::keyClicks(details->PatNoBox(), "N'1");
   QTest::keyClicks(details->findChild<QLineEdit*>("TextField1"), "O'Hara");
-  QTest::keyClicks(details->MBoxDOB(), "02031975");
+  QTest::keyClicks(details->DobBox(), "02031975");
   details->findChild<QRadioButton*>("OptionFemale")->click();
-  QTest::keyClicks(details->MBoxDate(kBoxDateofTest), QDate::currentDate().toString("ddMMyyyy"));
-  QTest::keyClicks(details->MBoxDate(kBoxTimeofTest), "093000");
+  QTest::keyClicks(details->DateBox(kBoxDateofTest), QDate::currentDate().toString("ddMMyyyy"));
+  QTest::keyClicks(details->DateBox(kBoxTimeofTest), "093000");
   for (int item = 0; item < kThresholdBoxCount; ++item) {
-    Type(window->Results()->Text1(item), item % 9 >= 5 ? "35" : "10");
+    Type(window->Results()->ThresholdBox(item), item % 9 >= 5 ? "35" : "10");
   }
   Trigger("Post");
-  EXPECT_EQ(t->State().EditMode, kBrowsing);
+  EXPECT_EQ(window->Editor().Mode(), EditMode::Browsing);
   EXPECT_TRUE(t.prompter.Prompts().empty()) << t.prompter.Texts().join("\n").toStdString();
   EXPECT_EQ(Model().PatNo(0), "N'1");
   EXPECT_EQ(CurrentRow(), 0);
   EXPECT_TRUE(Model().Stored(0, kColCategorisation).toString().contains("HSE"));
   EXPECT_EQ(window->StatusPanel(0)->text(), Msg(490) + "9");
-  EXPECT_EQ(window->TabStrip1()->currentIndex(), FormMain::kRegisterPage);
+  EXPECT_EQ(window->Pages()->currentIndex(), FormMain::Tab(MainPage::Register));
 }
 
 TEST_F(FormMainTest, CancelRestoresTheShownRecord) {
   auto* surname = window->Details()->findChild<QLineEdit*>("TextField1");
   const QString shown_surname = surname->text();
-  const QString shown_threshold = window->Results()->Text1(0)->text();
+  const QString shown_threshold = window->Results()->ThresholdBox(0)->text();
   Trigger("Edit");
   Type(surname, "Changed");
-  Type(window->Results()->Text1(0), "99");
+  Type(window->Results()->ThresholdBox(0), "99");
   Trigger("CancelEdit");
-  EXPECT_EQ(t->State().EditMode, kBrowsing);
+  EXPECT_EQ(window->Editor().Mode(), EditMode::Browsing);
   EXPECT_EQ(surname->text(), shown_surname);
-  EXPECT_EQ(window->Results()->Text1(0)->text(), shown_threshold);
+  EXPECT_EQ(window->Results()->ThresholdBox(0)->text(), shown_threshold);
   EXPECT_TRUE(surname->isReadOnly());
 }
 
 TEST_F(FormMainTest, ScrollBarMovesBetweenTestsAndIsInertWhileEditing) {
   QScrollBar* bar = window->Results()->VScrollResults();
-  const int count = t->State().TestCount;
+  const int count = window->Reg().Cursor().TestCount;
   ASSERT_GT(count, 2);
   EXPECT_EQ(bar->maximum(), count - 1);
   auto* number = window->Results()->findChild<QLabel*>("LabelRecordNo");
@@ -200,21 +199,21 @@ TEST_F(FormMainTest, ScrollBarMovesBetweenTestsAndIsInertWhileEditing) {
   };
   EXPECT_EQ(frame_caption(), Msg(1116));
   bar->setValue(1);
-  EXPECT_EQ(t->State().TestIndex, 1);
+  EXPECT_EQ(window->Reg().Cursor().TestIndex, 1);
   EXPECT_EQ(number->text(), QString::number(count - 1));
   EXPECT_EQ(frame_caption(), Msg(1115));
-  const QString historic_threshold = window->Results()->Text1(2)->text();
+  const QString historic_threshold = window->Results()->ThresholdBox(2)->text();
 
   Trigger("Edit");
   bar->setValue(2);
-  EXPECT_EQ(t->State().TestIndex, 1);
+  EXPECT_EQ(window->Reg().Cursor().TestIndex, 1);
   EXPECT_EQ(bar->value(), 1);
-  window->DBGrid1()->selectRow(3);
+  window->RegisterGrid()->selectRow(3);
   EXPECT_EQ(window->Reg().CurrentRow(), 0);  // browsing is refused too
   Trigger("CancelEdit");
-  EXPECT_EQ(window->Results()->Text1(2)->text(), historic_threshold);
+  EXPECT_EQ(window->Results()->ThresholdBox(2)->text(), historic_threshold);
   window->Action("older")->trigger();
-  EXPECT_EQ(t->State().TestIndex, 2);
+  EXPECT_EQ(window->Reg().Cursor().TestIndex, 2);
 }
 
 TEST_F(FormMainTest, FindMovesTheRegisterAndFilterShowsFilterOn) {
@@ -226,14 +225,14 @@ TEST_F(FormMainTest, FindMovesTheRegisterAndFilterShowsFilterOn) {
       find->Text()->setText(surname);
       EXPECT_TRUE(find->FindRecord());
     } else if (auto* filter = qobject_cast<FormFilter*>(&dialog)) {
-      filter->Text1(1)->setText(surname);
+      filter->CriterionBox(1)->setText(surname);
       filter->CommandApply();
     }
     return dialog.result();
   };
   Trigger("Find");
   EXPECT_EQ(Model().Stored(CurrentRow(), kColSurname).toString(), surname);
-  EXPECT_EQ(t->State().CurrentPatNo, Model().PatNo(CurrentRow()));
+  EXPECT_EQ(window->Reg().Cursor().PatNo, Model().PatNo(CurrentRow()));
   EXPECT_EQ(window->Details()->findChild<QLineEdit*>("TextField1")->text(), surname);
 
   Trigger("Filter");
@@ -248,7 +247,7 @@ TEST_F(FormMainTest, FindMovesTheRegisterAndFilterShowsFilterOn) {
   SortField sort_shown = SortField::None;
   window->run_dialog = [&](QDialog& dialog) {
     if (auto* filter = qobject_cast<FormFilter*>(&dialog)) {
-      shown = filter->Text1(1)->text();
+      shown = filter->CriterionBox(1)->text();
       filter->CommandApply();
     } else if (auto* sort = qobject_cast<FormSort*>(&dialog)) {
       sort_shown = sort->Chosen();
@@ -269,43 +268,37 @@ TEST_F(FormMainTest, FindMovesTheRegisterAndFilterShowsFilterOn) {
 
 TEST_F(FormMainTest, LeavingAnEditAsksFirst) {
   Trigger("Edit");
-  window->TabStrip1()->setCurrentIndex(FormMain::kDetailsPage);
+  window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Details));
   t.prompter.QueueAnswer(Prompter::Answer::No);
-  window->TabStrip1()->setCurrentIndex(FormMain::kRegisterPage);
+  window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Register));
   EXPECT_EQ(t.prompter.Prompts().back().text, Msg(1006));
-  EXPECT_EQ(window->TabStrip1()->currentIndex(), FormMain::kDetailsPage);
+  EXPECT_EQ(window->Pages()->currentIndex(), FormMain::Tab(MainPage::Details));
 
   t.prompter.QueueAnswer(Prompter::Answer::No);
   EXPECT_FALSE(window->close());
   EXPECT_EQ(t.prompter.Prompts().back().text, Msg(1030));
-  EXPECT_EQ(t->State().EditMode, kEditing);
+  EXPECT_EQ(window->Editor().Mode(), EditMode::Editing);
   t.prompter.QueueAnswer(Prompter::Answer::Yes);
   EXPECT_TRUE(window->close());
   EXPECT_TRUE(t->Ended());
 }
 
 TEST_F(FormMainTest, SavingAnArrivedTestAsksTheRecallPeriod) {
-  const QString pat_no = t->State().CurrentPatNo;
-  int recall_windows = 0;
-  window->run_dialog = [&](QDialog& dialog) {
-    if (auto* recall = qobject_cast<FormRecall*>(&dialog)) {
-      ++recall_windows;
-      recall->findChild<QComboBox*>("Combo1")->setCurrentText(Msg(804));  // "1 year"
-      recall->findChild<QPushButton*>("Command3")->click();
-    }
-    return dialog.result();
-  };
+  const QString pat_no = window->Reg().Cursor().PatNo;
+  t.prompter.QueueRecall(QDate::currentDate().addMonths(12));  // "1 year"
   Trigger("Insert Record");
-  ASSERT_EQ(t->State().EditMode, kInsertingTest);
-  t->State().NewTestPending = true;  // as when the PC audiometer has sent results
+  ASSERT_EQ(window->Editor().Mode(), EditMode::InsertingTest);
+  window->Editor().SetNewTestPending(true);  // as when the PC audiometer has sent results
   DetailsPage* details = window->Details();
-  QTest::keyClicks(details->MBoxDate(kBoxDateofTest), QDate::currentDate().toString("ddMMyyyy"));
-  QTest::keyClicks(details->MBoxDate(kBoxTimeofTest), "235959");
-  for (int item = 0; item < kThresholdBoxCount; ++item) Type(window->Results()->Text1(item), "20");
+  QTest::keyClicks(details->DateBox(kBoxDateofTest), QDate::currentDate().toString("ddMMyyyy"));
+  QTest::keyClicks(details->DateBox(kBoxTimeofTest), "235959");
+  for (int item = 0; item < kThresholdBoxCount; ++item)
+    Type(window->Results()->ThresholdBox(item), "20");
   Trigger("Post");
-  ASSERT_EQ(t->State().EditMode, kBrowsing) << t.prompter.Texts().join("\n").toStdString();
-  EXPECT_EQ(recall_windows, 1);
-  EXPECT_FALSE(t->State().NewTestPending);
+  ASSERT_EQ(window->Editor().Mode(), EditMode::Browsing)
+      << t.prompter.Texts().join("\n").toStdString();
+  EXPECT_EQ(t.prompter.recall_requests.size(), 1);
+  EXPECT_FALSE(window->Editor().NewTestPending());
   db::Statement recall(t->Db().Conn(),
                        "SELECT RecallDate FROM TestDetails WHERE PatNo = ? AND DateofTest = ?");
   recall.Bind(1, pat_no);
@@ -315,17 +308,17 @@ TEST_F(FormMainTest, SavingAnArrivedTestAsksTheRecallPeriod) {
 }
 
 TEST_F(FormMainTest, DeleteRenumberAndRecheckGoThroughTheirQuestions) {
-  const QString pat_no = t->State().CurrentPatNo;
-  const int tests = t->State().TestCount;
+  const QString pat_no = window->Reg().Cursor().PatNo;
+  const int tests = window->Reg().Cursor().TestCount;
   Trigger("Delete");  // unanswered: No is the default
   ASSERT_FALSE(t.prompter.Prompts().empty());
   EXPECT_TRUE(t.prompter.Prompts().back().text.startsWith(Msg(993) + pat_no));
   EXPECT_EQ(t.prompter.Prompts().back().default_answer, Prompter::Answer::No);
-  EXPECT_EQ(t->State().TestCount, tests);
+  EXPECT_EQ(window->Reg().Cursor().TestCount, tests);
   t.prompter.QueueAnswer(Prompter::Answer::Yes);
   Trigger("Delete");
-  EXPECT_EQ(t->State().CurrentPatNo, pat_no);
-  EXPECT_EQ(t->State().TestCount, tests - 1);
+  EXPECT_EQ(window->Reg().Cursor().PatNo, pat_no);
+  EXPECT_EQ(window->Reg().Cursor().TestCount, tests - 1);
 
   window->run_dialog = [](QDialog& dialog) {
     if (qobject_cast<FormChangePatNo*>(&dialog)) {
@@ -335,7 +328,7 @@ TEST_F(FormMainTest, DeleteRenumberAndRecheckGoThroughTheirQuestions) {
     return dialog.result();
   };
   Trigger("ChangePatNo");
-  EXPECT_EQ(t->State().CurrentPatNo, "Z'9");
+  EXPECT_EQ(window->Reg().Cursor().PatNo, "Z'9");
   EXPECT_EQ(Model().PatNo(CurrentRow()), "Z'9");
   EXPECT_TRUE(window->windowTitle().contains("Z'9"));
 

@@ -14,6 +14,7 @@
 
 #include "base/Messages.h"
 #include "register/RecordEditor.h"
+#include "register/Register.h"
 #include "ui/DemoWindowTest.h"
 #include "ui/DetailsPage.h"
 #include "ui/FormVision.h"
@@ -67,13 +68,13 @@ TEST_F(FormVisionTest, TypeVisionShowsTheVisionRegisterOnTheSamePatient) {
                                       DateBoxText(editor.LatestTest().date) + " ]");
   EXPECT_EQ(vision.Steps()->TestNumber()->text(),
             QStringLiteral("Test No: 1 of %1").arg(editor.TestCount()));
-  EXPECT_EQ(vision.Details()->TextField0()->text(), pat_no);
+  EXPECT_EQ(vision.Details()->PatNoBox()->text(), pat_no);
 
   // Back to the audiogram window on the same patient.
   Run(vision, "Vision");
   EXPECT_FALSE(vision.isVisible());
   EXPECT_TRUE(window->isVisible());
-  EXPECT_EQ(t->State().CurrentPatNo, pat_no);
+  EXPECT_EQ(window->Reg().Cursor().PatNo, pat_no);
 }
 
 TEST_F(FormVisionTest, NextWalksTheTwelveFramesWithTheirTexts) {
@@ -117,8 +118,8 @@ TEST_F(FormVisionTest, ControlsReachTheModelAndSaveStoresTheTest) {
   Run(vision, "Insert Record");
   ASSERT_EQ(vision.Editor().EditMode(), vision::VisionEditor::Mode::InsertingTest);
   EXPECT_EQ(vision.TabStrip1()->currentIndex(), FormVision::kDetailsPage);
-  vision.Details()->MBoxDate(kBoxDateofTest)->setText("02/02/2020");
-  vision.Details()->MBoxDate(kBoxTimeofTest)->setText("08:30:00");
+  vision.Details()->DateBox(kBoxDateofTest)->setText("02/02/2020");
+  vision.Details()->DateBox(kBoxTimeofTest)->setText("08:30:00");
   VisionStepPage* steps = vision.Steps();
   Control<QRadioButton>(vision, 0, "Option1_3")->click();  // "Three"
   steps->NextButton()->click();
@@ -163,7 +164,7 @@ TEST_F(FormVisionTest, ControlsReachTheModelAndSaveStoresTheTest) {
 }
 
 TEST_F(FormVisionTest, InsertVisionAndInsertAudiogramHandThePatientOver) {
-  const QString pat_no = t->State().CurrentPatNo;
+  const QString pat_no = window->Reg().Cursor().PatNo;
   Trigger(*window, "InsertVision");
   FormVision& vision = *window->VisionWindow();
   EXPECT_TRUE(vision.isVisible());
@@ -182,9 +183,9 @@ TEST_F(FormVisionTest, InsertVisionAndInsertAudiogramHandThePatientOver) {
   Run(vision, "InsertAudiogram");
   EXPECT_FALSE(vision.isVisible());
   EXPECT_TRUE(window->isVisible());
-  EXPECT_EQ(t->State().EditMode, kInsertingTest);
-  EXPECT_EQ(t->State().CurrentPatNo, pat_no);
-  window->Editor().mnuCancel();
+  EXPECT_EQ(window->Editor().Mode(), EditMode::InsertingTest);
+  EXPECT_EQ(window->Reg().Cursor().PatNo, pat_no);
+  window->Editor().Cancel();
 }
 
 }  // namespace

@@ -23,12 +23,12 @@
 #include "config/Password.h"
 #include "db/Database.h"
 #include "support/TestApp.h"
+#include "ui/FormAgeTables.h"
 #include "ui/FormConfig.h"
 #include "ui/FormPassword.h"
 #include "ui/FormRecat.h"
 #include "ui/GuiPrompter.h"
 #include "ui/UiTest.h"
-#include "ui/frmAgeTables.h"
 
 namespace sonivera::ui {
 namespace {
@@ -64,7 +64,7 @@ class MaintenanceWindowTest : public ::testing::Test {
     return select.Step() ? select.Text(0) : QStringLiteral("<missing>");
   }
   bool ChangePasswordForTest() {
-    return ChangePassword(*t, t->State().DatabasePassword, "S3cret!", "S3cret!");
+    return ChangePassword(t->ForConfig(), t->DatabasePassword(), "S3cret!", "S3cret!");
   }
   // Runs action on the modal window of type T once it is open.
   template <typename T>
@@ -109,7 +109,7 @@ TEST_F(MaintenanceWindowTest, BackupWhileRunningOpensOnItsOwn) {
     EXPECT_FALSE(select.Step());
   }
   // The database itself as the target.
-  t.prompter.QueueFile(t->Config().DatabasePath);
+  t.prompter.QueueFile(t->settings().DatabasePath);
   form.findChild<QPushButton*>("CommandBackup")->click();
   EXPECT_EQ(t.prompter.Texts().last(), Msg(1038));
   EXPECT_EQ(t.prompter.Prompts().back().title, Msg(974));
@@ -119,7 +119,7 @@ TEST_F(MaintenanceWindowTest, BackupWhileRunningOpensOnItsOwn) {
   EXPECT_TRUE(t->Db().IsOpen());
   EXPECT_EQ(Categorisation("A1"), "HSE:  1 ");
   form.findChild<QPushButton*>("CommandOK")->click();
-  EXPECT_EQ(t->Config().SchemeList, ",MP42");
+  EXPECT_EQ(t->settings().SchemeList, ",MP42");
 }
 
 TEST_F(MaintenanceWindowTest, BrowseChoosesTheNextDatabase) {
@@ -163,10 +163,10 @@ TEST_F(MaintenanceWindowTest, ChangedPasswordIsNeededAtTheNextStart) {
   EXPECT_EQ(t.prompter.Prompts()[0].title, Msg(1037));
   EXPECT_EQ(texts[1], Msg(991));
   EXPECT_EQ(texts[2], Msg(990));
-  EXPECT_EQ(t->State().DatabasePassword, "S3cret!");
+  EXPECT_EQ(t->DatabasePassword(), "S3cret!");
   EXPECT_TRUE(t->Db().Encrypted());
-  ASSERT_FALSE(t->EndProgram());
-  EXPECT_FALSE(db::Database::IsPlainFile(t->Config().DatabasePath));
+  ASSERT_FALSE(t->EndProgram(false));
+  EXPECT_FALSE(db::Database::IsPlainFile(t->settings().DatabasePath));
 
   const auto old_password = test::RunCli({"--folder", t.folder.Path(), "--password", "", "check"});
   EXPECT_NE(old_password.exit_code, 0);
@@ -179,7 +179,7 @@ TEST_F(MaintenanceWindowTest, ChangedPasswordIsNeededAtTheNextStart) {
 
 TEST_F(MaintenanceWindowTest, StopAfterFirstPatientLeavesTheOthers) {
   ASSERT_TRUE(t.Init());
-  t->State().schemes.CheckHSE = true;
+  t->Schemes().CheckHSE = true;
   AddPatient("1", "2024-03-01", "untouched");
   AddPatient("2", "2024-02-01", "untouched");
   AddPatient("3", "2024-01-01", "untouched");
@@ -205,8 +205,7 @@ TEST_F(MaintenanceWindowTest, StopAfterFirstPatientLeavesTheOthers) {
   EXPECT_EQ(button, "&Close");
   EXPECT_TRUE(closed);
   EXPECT_EQ(menus, (std::vector<bool>{false, true}));
-  EXPECT_FALSE(t->State().BulkMode);
-  EXPECT_FALSE(t->State().categorisation.RecategoriseStop);
+  EXPECT_FALSE(t->Categorisation().RecategoriseStop);
   int untouched = 0;
   for (const char* pat_no : {"1", "2", "3"}) untouched += Categorisation(pat_no) == "untouched";
   EXPECT_EQ(untouched, 2);
@@ -220,12 +219,12 @@ TEST_F(MaintenanceWindowTest, DesktopRunReportsToTheRecategoriseWindow) {
   AddPatient("1", "2024-03-01", "untouched");
   AddPatient("2", "2024-02-01", "untouched");
   const QString folder = t.folder.Path();
-  t->EndProgram();
+  t->EndProgram(false);
   GuiPrompter gui;
   Application app(ProgramFolder(folder), gui);
-  app.State().UserLocale = 2057;
+  app.SetUserLocale(2057);
   ASSERT_TRUE(app.Initialise());
-  app.State().schemes.CheckHSE = true;
+  app.Schemes().CheckHSE = true;
   WhenModal<QMessageBox>([](QMessageBox& box) {
     EXPECT_EQ(box.text(), Msg(1034));
     box.button(QMessageBox::Ok)->click();
@@ -244,7 +243,7 @@ TEST_F(MaintenanceWindowTest, DesktopRunReportsToTheRecategoriseWindow) {
   EXPECT_FALSE(progress_dialog_seen);
   EXPECT_EQ(window.findChild<QLabel*>("Label1")->text(), "Recategorise finished");
   EXPECT_EQ(window.findChild<QProgressBar*>("ProgressBar1")->value(), 2);
-  app.EndProgram();
+  app.EndProgram(false);
 }
 
 TEST_F(MaintenanceWindowTest, RecategoriseCancelledChangesNothing) {
@@ -259,9 +258,9 @@ TEST_F(MaintenanceWindowTest, RecategoriseCancelledChangesNothing) {
 
 TEST_F(MaintenanceWindowTest, AgeTablesShowAndLookUp) {
   ASSERT_TRUE(t.Init());
-  const auto& tables = t->State().categorisation.age_tables;
+  const auto& tables = t->Categorisation().age_tables;
   ASSERT_TRUE(tables.male.loaded && tables.female.loaded);
-  frmAgeTables window(*t);
+  FormAgeTables window(*t);
   auto* grid = window.findChild<QTableWidget*>("MSFlexGridMale");
   ASSERT_EQ(grid->rowCount(), 41);
   EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), "Age in years");

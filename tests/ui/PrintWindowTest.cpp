@@ -59,8 +59,8 @@ class PrintWindowTest : public DemoWindowTest {
 };
 
 TEST_F(PrintWindowTest, PrintAndPreviewTheAudiogramAndTheSummary) {
-  window->TabStrip1()->setCurrentIndex(FormMain::kAudiogramsPage);
-  const QString shown = t->State().CurrentPatNo;
+  window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Audiograms));
+  const QString shown = window->Reg().Cursor().PatNo;
   AnswerPrintOptions(FormPrint::kAudiogram);
   Trigger(*window, "Print");
   EXPECT_FALSE(printing().PrintPreviewMode());
@@ -70,7 +70,7 @@ TEST_F(PrintWindowTest, PrintAndPreviewTheAudiogramAndTheSummary) {
   EXPECT_TRUE(text.contains(shown));
   EXPECT_EQ(text.count(u'\f'), 1);
   // The register page comes to the front afterwards.
-  EXPECT_EQ(window->TabStrip1()->currentIndex(), FormMain::kRegisterPage);
+  EXPECT_EQ(window->Pages()->currentIndex(), FormMain::Tab(MainPage::Register));
 
   AnswerPrintOptions(FormPrint::kDatabaseSummary);
   Trigger(*window, "Print");

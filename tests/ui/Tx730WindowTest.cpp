@@ -29,7 +29,7 @@ class Tx730WindowTest : public ::testing::Test {
     test::EnsureQApplication();
     ASSERT_TRUE(t.Init());
     ASSERT_EQ(SeedDemoRegister(*t, 4), 4);
-    test::UseSeries(t->Config(), series);
+    test::UseSeries(t->settings(), series);
     ASSERT_TRUE(sim.Start(t.folder.Path(),
                           {test::Series3Line("1001", "SMITH", "14/03/2025", "10:30:00"),
                            test::Series3Line("1002", "JONES", "14/03/2025", "11:30:00")},
@@ -47,7 +47,7 @@ class Tx730WindowTest : public ::testing::Test {
     window->show();
   }
   void TearDown() override {
-    if (window) t->State().EditMode = kBrowsing;
+    if (window && window->Editor().Editing()) window->Editor().Cancel();
   }
   int Tests() { return t->Db().Conn().QueryValue("SELECT COUNT(*) FROM TestDetails")->toInt(); }
 
@@ -98,7 +98,7 @@ TEST_F(Tx730WindowTest, Series1ImportAsksTheDetailsOfEachRecord) {
 
 TEST_F(Tx730WindowTest, ExportWindowSendsTheRegister) {
   Open("S3");
-  t->Config().Rs232Gap = 0;
+  t->settings().Rs232Gap = 0;
   window->Action("ExportTX730")->trigger();
   FormExportTX730* export_window = window->ExportTx730Window();
   ASSERT_TRUE(export_window->isVisible());

@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "base/Messages.h"
+#include "register/AudiogramStore.h"
 #include "vision/VisionCsv.h"
 #include "vision/VisionFixture.h"
 
@@ -30,7 +31,7 @@ VisionExportOutcome Export(VisionPlace& place, const QString& path) {
 }
 
 VisionImportSummary Import(VisionPlace& place, const QString& path) {
-  return VisionImporter(*place.editor, place.prompter, place.Log()).ImportPath(path);
+  return VisionImporter(*place.editor, place.prompter, place.Log()).ImportFile(path);
 }
 
 QList<QByteArray> Lines(const QByteArray& text) {
@@ -191,7 +192,7 @@ TEST(VisionCsvTest, BadLinesAreRefusedOneByOne) {
   EXPECT_EQ(texts[1], Msg(1404) + first);
   EXPECT_EQ(texts[2], Msg(958));
   EXPECT_EQ(texts[3], Msg(1405) + "N1");
-  EXPECT_EQ(texts[4], Msg(1405) + QString(100000, 'x'));
+  EXPECT_EQ(texts[4], Msg(1405) + QString(40, 'x') + "...");
   EXPECT_EQ(texts[5], Msg(1405) + "N3");
   EXPECT_EQ(texts[6], Msg(1405) + "N4");
   const QString log = place.LogText();
@@ -204,6 +205,31 @@ TEST(VisionCsvTest, BadLinesAreRefusedOneByOne) {
   EXPECT_EQ(store.PatientCount(), 3);
   for (const char* pat_no : {"N2", "N3", "N4"}) EXPECT_TRUE(store.Tests(pat_no).empty());
   EXPECT_EQ(store.Tests("N1").size(), 1u);
+}
+
+TEST(VisionCsvTest, LineOfAPatientWithAudiogramsOnlyAddsAVisionTestToThatPatient) {
+  VisionPlace source;
+  test::GenerateVisionRegister(*source.editor, 1, 13);
+  ASSERT_FALSE(::testing::Test::HasFatalFailure());
+  ASSERT_TRUE(Export(source, source.folder.File("v.csv")).written);
+  const auto lines = Lines(ReadAll(source.folder.File("v.csv")));
+  ASSERT_EQ(lines.size(), 3);
+
+  VisionPlace place;
+  AudiogramRecord audiogram;
+  audiogram.patient = {"V100", "O'Neill", "Ann Marie", "1971-03-14", "Female"};
+  audiogram.key = {"2019-01-01", "09:00:00"};
+  {
+    db::Transaction transaction(place.database.Conn());
+    ASSERT_TRUE(AudiogramStore(place.database.Conn()).Write(EditMode::AddingPatient, audiogram));
+    transaction.Commit();
+  }
+  const auto summary = Import(place, source.folder.File("v.csv"));
+  EXPECT_EQ(summary.added, 1) << place.prompter.Texts().join("|").toStdString();
+  VisionStore store(place.database.Conn());
+  EXPECT_EQ(store.PatientCount(), 1);
+  EXPECT_EQ(store.Tests("V100").size(), 1u);
+  EXPECT_TRUE(store.HasAudiogram("V100"));
 }
 
 TEST(VisionCsvTest, CommandLineImportsAndExports) {

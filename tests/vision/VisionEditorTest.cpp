@@ -49,7 +49,7 @@ class VisionEditorTest : public ::testing::Test {
 
   // A patient with one audiogram, written as the audiogram side writes it.
   void AddAudiogram(const QString& pat_no, const TestKey& key, const QString& company,
-                    SaveMode mode = SaveMode::NewPatient,
+                    EditMode mode = EditMode::AddingPatient,
                     const QString& address = QStringLiteral("1 Mill Lane")) {
     AudiogramRecord r;
     r.patient = {pat_no, "Smith", "Ann", "1970-02-01", "Female"};
@@ -67,8 +67,8 @@ class VisionEditorTest : public ::testing::Test {
                     const QStringList& events = {}) {
     editor->ChoosePatient(pat_no);
     ASSERT_TRUE(editor->InsertVision());
-    editor->Details().MBoxDate[kBoxDateofTest] = date;
-    editor->Details().MBoxDate[kBoxTimeofTest] = time;
+    editor->Details().Dates[kBoxDateofTest] = date;
+    editor->Details().Dates[kBoxTimeofTest] = time;
     for (const QString& event : events) {
       ASSERT_FALSE(ApplyEvent(editor->Entry(), event).has_value()) << event.toStdString();
     }
@@ -91,10 +91,10 @@ TEST_F(VisionEditorTest, InsertEditAndCancelGoThroughTheRegister) {
   ASSERT_TRUE(editor->InsertVision());
   EXPECT_EQ(editor->EditMode(), VisionEditor::Mode::InsertingTest);
   EXPECT_EQ(editor->Details().Surname, "Smith");
-  EXPECT_EQ(editor->Details().ComboDetails[kComboCompany], "Acme");
+  EXPECT_EQ(editor->Details().Details[kComboCompany], "Acme");
   EXPECT_EQ(editor->Answers().glasses_type, "Normal");
-  editor->Details().MBoxDate[kBoxDateofTest] = "01/03/2024";
-  editor->Details().MBoxDate[kBoxTimeofTest] = "09:00:00";
+  editor->Details().Dates[kBoxDateofTest] = "01/03/2024";
+  editor->Details().Dates[kBoxTimeofTest] = "09:00:00";
   editor->Answers().glasses = YesNo::Yes;
   editor->Answers().glasses_type = "Bifocal";
   editor->Answers().last_exam = "15/01/2023";
@@ -147,12 +147,12 @@ TEST_F(VisionEditorTest, SaveChecksAndTheSaveMoment) {
 
   // Birth date and sex questions: Yes goes back to the details page.
   ASSERT_TRUE(editor->InsertVision());
-  editor->Details().MBoxDOB = kEmptyDateBox;
+  editor->Details().DOB = kEmptyDateBox;
   prompter.QueueAnswer(Answer::Yes);
   EXPECT_EQ(editor->Save(), Result::Stopped);
   EXPECT_EQ(prompter.Prompts().back().text, Msg(1600));
   EXPECT_EQ(pages.back(), VisionEditor::Page::Details);
-  editor->Details().MBoxDOB = "01/02/1970";
+  editor->Details().DOB = "01/02/1970";
   editor->Details().OptionFemale = false;
   prompter.QueueAnswer(Answer::Yes);
   EXPECT_EQ(editor->Save(), Result::Stopped);
@@ -163,25 +163,25 @@ TEST_F(VisionEditorTest, SaveChecksAndTheSaveMoment) {
   const QString before = Dump();
   const std::pair<QString, int> bad[] = {{"31/02/2024", 1014}};
   for (const auto& [date, message] : bad) {
-    editor->Details().MBoxDate[kBoxDateofTest] = date;
+    editor->Details().Dates[kBoxDateofTest] = date;
     EXPECT_EQ(editor->Save(), Result::Failed);
     EXPECT_EQ(prompter.Prompts().back().text, Msg(message));
     EXPECT_EQ(prompter.Prompts().back().title, Msg(958));
   }
-  editor->Details().MBoxDate[kBoxDateofTest] = kEmptyDateBox;
-  editor->Details().MBoxDate[kBoxTimeofTest] = "25:61:00";
+  editor->Details().Dates[kBoxDateofTest] = kEmptyDateBox;
+  editor->Details().Dates[kBoxTimeofTest] = "25:61:00";
   EXPECT_EQ(editor->Save(), Result::Failed);
   EXPECT_EQ(prompter.Prompts().back().text, Msg(1013));
   // A header text too long for its column: reported, nothing kept.
-  editor->Details().MBoxDate[kBoxTimeofTest] = kEmptyTimeBox;
-  editor->Details().ComboDetails[kComboExaminer] = QString(41, 'x');
+  editor->Details().Dates[kBoxTimeofTest] = kEmptyTimeBox;
+  editor->Details().Details[kComboExaminer] = QString(41, 'x');
   EXPECT_EQ(editor->Save(), Result::Failed);
   EXPECT_TRUE(prompter.Prompts().back().text.contains(Msg(1027)));
   EXPECT_TRUE(editor->Editing());
   EXPECT_EQ(Dump(), before);
 
   // Empty date and time take the moment of the save.
-  editor->Details().ComboDetails[kComboExaminer] = "E";
+  editor->Details().Details[kComboExaminer] = "E";
   const QDateTime start = QDateTime::currentDateTime().addSecs(-1);
   ASSERT_EQ(editor->Save(), Result::Saved);
   const QDateTime saved = QDateTime::fromString(
@@ -203,8 +203,8 @@ TEST_F(VisionEditorTest, SaveChecksAndTheSaveMoment) {
   // The same date and time as another vision test of the patient is refused.
   ASSERT_TRUE(editor->InsertVision());
   const QString key = Scalar("SELECT DateofTest FROM VisionDetails");
-  editor->Details().MBoxDate[kBoxDateofTest] = DateBoxText(key);
-  editor->Details().MBoxDate[kBoxTimeofTest] = Scalar("SELECT TimeofTest FROM VisionDetails");
+  editor->Details().Dates[kBoxDateofTest] = DateBoxText(key);
+  editor->Details().Dates[kBoxTimeofTest] = Scalar("SELECT TimeofTest FROM VisionDetails");
   EXPECT_EQ(editor->Save(), Result::Failed);
   EXPECT_EQ(Scalar("SELECT count(*) FROM VisionDetails"), "1");
 }
@@ -212,7 +212,7 @@ TEST_F(VisionEditorTest, SaveChecksAndTheSaveMoment) {
 TEST_F(VisionEditorTest, AddingAPatient) {
   AddAudiogram("P1", {"2024-01-10", "10:00:00"}, "Acme");
   ASSERT_TRUE(editor->AddPatient());
-  editor->Details().TextField0 = "P1";
+  editor->Details().PatNo = "P1";
   editor->PatientNumberLeft();
   ASSERT_FALSE(prompter.Prompts().empty());
   EXPECT_EQ(prompter.Prompts().back().text,
@@ -221,15 +221,15 @@ TEST_F(VisionEditorTest, AddingAPatient) {
             "DOB: 01/02/1970");
   EXPECT_EQ(prompter.Prompts().back().title, "Patient No");
   auto& d = editor->Details();
-  d.MBoxDOB = "03/04/1980";
+  d.DOB = "03/04/1980";
   d.OptionMale = true;
   EXPECT_EQ(editor->Save(), Result::Failed);
   EXPECT_EQ(prompter.Prompts().back().text, Msg(1002));
-  EXPECT_EQ(d.TextField0, "");
+  EXPECT_EQ(d.PatNo, "");
   EXPECT_EQ(editor->Save(), Result::Failed);
   EXPECT_EQ(prompter.Prompts().back().text, Msg(1001));
 
-  d.TextField0 = "V2";
+  d.PatNo = "V2";
   d.Surname = "O'Brien";
   d.Address[0] = "2 High Street";
   ASSERT_EQ(editor->Save(), Result::Saved);
@@ -258,13 +258,13 @@ TEST_F(VisionEditorTest, NewerAudiogramParticularsAreCopiedByTheDayOrSecondRule)
     const QString pat_no = QStringLiteral("C%1").arg(++n);
     AddAudiogram(pat_no, {"2024-01-01", "08:00:00"}, "Old Co");
     InsertVision(pat_no, "01/05/2024", "10:00:00");
-    AddAudiogram(pat_no, c.audiogram, "New Co", SaveMode::NewTest, "2 New Road");
+    AddAudiogram(pat_no, c.audiogram, "New Co", EditMode::InsertingTest, "2 New Road");
     editor->ChoosePatient(pat_no);
     // Shown: the address in force at the vision test; a new test takes the
     // newer one.
     EXPECT_EQ(editor->Details().Address[0], c.copied ? "1 Mill Lane" : "2 New Road");
     ASSERT_TRUE(editor->InsertVision());
-    EXPECT_EQ(editor->Details().ComboDetails[kComboCompany], c.copied ? "New Co" : "Old Co");
+    EXPECT_EQ(editor->Details().Details[kComboCompany], c.copied ? "New Co" : "Old Co");
     EXPECT_EQ(editor->Details().Address[0], "2 New Road");
     editor->Cancel();
   }
@@ -274,10 +274,10 @@ TEST_F(VisionEditorTest, EmploymentCarriesOverToTheLatestAudiogramNotLaterThanTh
   AddAudiogram("P1", {"2024-01-10", "10:00:00"}, "Acme");
   editor->ChoosePatient("P1");
   ASSERT_TRUE(editor->InsertVision());
-  editor->Details().ComboDetails[kComboCompany] = "Beta Ltd";
-  editor->Details().MBoxDate[kBoxDateJoined] = "01/01/2020";
-  editor->Details().MBoxDate[kBoxDateofTest] = "10/01/2024";
-  editor->Details().MBoxDate[kBoxTimeofTest] = "10:00:00";  // the same moment counts
+  editor->Details().Details[kComboCompany] = "Beta Ltd";
+  editor->Details().Dates[kBoxDateJoined] = "01/01/2020";
+  editor->Details().Dates[kBoxDateofTest] = "10/01/2024";
+  editor->Details().Dates[kBoxTimeofTest] = "10:00:00";  // the same moment counts
   ASSERT_EQ(editor->Save(), Result::Saved);
   EXPECT_EQ(Scalar("SELECT Company || ' ' || DateJoined || ' ' || LengthofService || ' ' || "
                    "ServiceLengthText FROM TestDetails"),
@@ -285,8 +285,8 @@ TEST_F(VisionEditorTest, EmploymentCarriesOverToTheLatestAudiogramNotLaterThanTh
 
   // A vision test older than the audiogram leaves the audiogram alone.
   ASSERT_TRUE(editor->InsertVision());
-  editor->Details().ComboDetails[kComboCompany] = "Gamma plc";
-  editor->Details().MBoxDate[kBoxDateofTest] = "09/01/2024";
+  editor->Details().Details[kComboCompany] = "Gamma plc";
+  editor->Details().Dates[kBoxDateofTest] = "09/01/2024";
   ASSERT_EQ(editor->Save(), Result::Saved);
   EXPECT_EQ(Scalar("SELECT Company FROM TestDetails"), "Beta Ltd");
   // The register keeps the newest vision test.
@@ -301,9 +301,9 @@ TEST_F(VisionEditorTest, EmploymentCarriesOverToTheLatestAudiogramNotLaterThanTh
   EXPECT_EQ(newer->Company, "Beta Ltd");
   EntryFields shown;
   ShowEmployment(*newer, shown);
-  EXPECT_EQ(shown.ComboDetails[kComboCompany], "Beta Ltd");
-  EXPECT_EQ(shown.MBoxDate[kBoxDateJoined], "01/01/2020");
-  AddAudiogram("P1", {"2024-01-12", "08:00:00"}, "Delta", SaveMode::NewTest);
+  EXPECT_EQ(shown.Details[kComboCompany], "Beta Ltd");
+  EXPECT_EQ(shown.Dates[kBoxDateJoined], "01/01/2020");
+  AddAudiogram("P1", {"2024-01-12", "08:00:00"}, "Delta", EditMode::InsertingTest);
   EXPECT_FALSE(NewerVisionParticulars(Conn(), "P1").has_value());
 }
 
@@ -349,8 +349,8 @@ TEST_F(VisionEditorTest, DeletingTestsAndPatients) {
 
   // Without audiograms the patient and its addresses go too.
   ASSERT_TRUE(editor->AddPatient());
-  editor->Details().TextField0 = "V9";
-  editor->Details().MBoxDOB = "01/01/1990";
+  editor->Details().PatNo = "V9";
+  editor->Details().DOB = "01/01/1990";
   editor->Details().OptionMale = true;
   editor->Details().Address[0] = "9 Quay";
   ASSERT_EQ(editor->Save(), Result::Saved);

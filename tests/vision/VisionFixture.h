@@ -47,7 +47,7 @@ struct VisionSample {
 inline void StoreVision(VisionEditor& editor, const VisionSample& s, bool new_patient) {
   if (new_patient) {
     ASSERT_TRUE(editor.AddPatient());
-    editor.Details().TextField0 = s.pat_no;
+    editor.Details().PatNo = s.pat_no;
   } else {
     editor.ChoosePatient(s.pat_no);
     ASSERT_TRUE(editor.InsertVision());
@@ -55,11 +55,11 @@ inline void StoreVision(VisionEditor& editor, const VisionSample& s, bool new_pa
   EntryFields& e = editor.Details();
   e.Surname = s.surname;
   e.Forenames = s.forenames;
-  e.MBoxDate[kBoxDateofTest] = s.date;
-  e.MBoxDate[kBoxTimeofTest] = s.time;
-  e.MBoxDOB = QStringLiteral("14/03/1971");
+  e.Dates[kBoxDateofTest] = s.date;
+  e.Dates[kBoxTimeofTest] = s.time;
+  e.DOB = QStringLiteral("14/03/1971");
   e.OptionFemale = true;
-  e.MBoxDate[kBoxRecallDate] = s.recall;
+  e.Dates[kBoxRecallDate] = s.recall;
   editor.Answers() = s.answers;
   editor.Entry().BeginEdit(s.coded);
   ASSERT_EQ(editor.Save(true), VisionEditor::SaveResult::Saved);
@@ -104,23 +104,23 @@ inline void GenerateVisionRegister(VisionEditor& editor, int count, unsigned see
     editor.ChoosePatient(QStringLiteral("V%1").arg(100 + p));
     ASSERT_TRUE(editor.Edit());
     EntryFields& e = editor.Details();
-    e.ComboDetails[kComboPositionRank] = QStringLiteral("Fitter's mate");
-    e.ComboDetails[kComboDeptUnit] = QStringLiteral("Press shop");
-    e.ComboDetails[kComboCompany] = QStringLiteral("Acme Ltd");
-    e.ComboDetails[kComboLocation] = QStringLiteral("Leeds");
-    e.ComboDetails[kComboExaminer] = QStringLiteral("J. Kerr");
-    e.ComboDetails[kComboStatus] = QStringLiteral("Employed");
-    e.ComboDetails[kComboLeavingReason] = p % 2 ? QStringLiteral("Retired") : QString();
-    e.ComboDetails[kComboF1] = QStringLiteral("f1-%1").arg(p);
-    e.ComboDetails[kComboF2] = QStringLiteral("f2");
-    e.ComboDetails[kComboF3] = QStringLiteral("f3");
-    e.MBoxDate[kBoxPreviousTest] = QStringLiteral("01/01/2019");
-    e.MBoxDate[kBoxRecallDate] = QStringLiteral("01/06/2027");
-    e.MBoxDate[kBoxDateJoined] = QStringLiteral("10/10/2001");
-    e.MBoxDate[kBoxDateLeft] = p % 2 ? QStringLiteral("10/10/2024") : kEmptyDateBox;
+    e.Details[kComboPositionRank] = QStringLiteral("Fitter's mate");
+    e.Details[kComboDeptUnit] = QStringLiteral("Press shop");
+    e.Details[kComboCompany] = QStringLiteral("Acme Ltd");
+    e.Details[kComboLocation] = QStringLiteral("Leeds");
+    e.Details[kComboExaminer] = QStringLiteral("J. Kerr");
+    e.Details[kComboStatus] = QStringLiteral("Employed");
+    e.Details[kComboLeavingReason] = p % 2 ? QStringLiteral("Retired") : QString();
+    e.Details[kComboF1] = QStringLiteral("f1-%1").arg(p);
+    e.Details[kComboF2] = QStringLiteral("f2");
+    e.Details[kComboF3] = QStringLiteral("f3");
+    e.Dates[kBoxPreviousTest] = QStringLiteral("01/01/2019");
+    e.Dates[kBoxRecallDate] = QStringLiteral("01/06/2027");
+    e.Dates[kBoxDateJoined] = QStringLiteral("10/10/2001");
+    e.Dates[kBoxDateLeft] = p % 2 ? QStringLiteral("10/10/2024") : kEmptyDateBox;
     e.TestType = QStringLiteral("Screening");
     e.SerialNo = QStringLiteral("SN-%1").arg(p);
-    e.TextNotes = QStringLiteral("Wears safety glasses; seen by O'Hara");
+    e.Notes = QStringLiteral("Wears safety glasses; seen by O'Hara");
     for (int i = 0; i < kAddressLineCount; ++i) e.Address[i] = QStringLiteral("line %1").arg(i + 1);
     e.OptionMale = p % 2 == 0;
     e.OptionFemale = p % 2 == 1;

@@ -40,7 +40,7 @@ class VisionRegisterTest : public ::testing::Test {
   }
 
   VisionPlace place;
-  VisionRegister reg{place.database.Conn(), place.prompter, place.Log()};
+  VisionRegister reg{place.database, place.prompter, place.Log()};
 };
 
 TEST_F(VisionRegisterTest, FindMatchesPrefixesApostrophesAndTheLastTestDate) {
@@ -78,7 +78,7 @@ TEST_F(VisionRegisterTest, SortListsEveryTestAndNoneReturnsToTheRegister) {
 
 TEST_F(VisionRegisterTest, FilterCriteriaOverTheVisionTables) {
   FilterCriteria criteria;
-  criteria.Text1[1] = "O'Hara";  // an apostrophe in a text criterion
+  criteria.Boxes[1] = "O'Hara";  // an apostrophe in a text criterion
   ASSERT_TRUE(reg.ApplyFilter(criteria, kEnglish));
   EXPECT_TRUE(reg.FilterOn());
   EXPECT_EQ(Column(kColLastTest), (QStringList{"2025-02-01", "2024-02-01"}));
@@ -88,13 +88,13 @@ TEST_F(VisionRegisterTest, FilterCriteriaOverTheVisionTables) {
   // O'Hara's older test (recall 01/01/2027) and Zeller's older test (recall
   // 01/05/2027) stay out, though their dates meet it.
   criteria = {};
-  criteria.Text1[25] = "01/01/2027";
+  criteria.Boxes[25] = "01/01/2027";
   ASSERT_TRUE(reg.ApplyFilter(criteria, kEnglish));
   EXPECT_EQ(Column(kColPatNo), (QStringList{"P1", "P2"}));
   EXPECT_EQ(Column(kColRecallDate), (QStringList{"2027-03-01", "2027-04-01"}));
   // Without it every test that meets the criteria is listed.
   criteria = {};
-  criteria.Text1[16] = "31/12/2024";  // tested on or before
+  criteria.Boxes[16] = "31/12/2024";  // tested on or before
   ASSERT_TRUE(reg.ApplyFilter(criteria, kEnglish));
   EXPECT_EQ(Column(kColLastTest), (QStringList{"2024-02-01", "2024-03-03", "2023-03-03"}));
   // ... in the sort's order when one is chosen.
@@ -115,15 +115,15 @@ TEST_F(VisionRegisterTest, FilterCriteriaOverTheVisionTables) {
 
   // A date that is no date is refused and the filter in force stays.
   criteria = {};
-  criteria.Text1[15] = "32/01/2024";
+  criteria.Boxes[15] = "32/01/2024";
   EXPECT_FALSE(reg.ApplyFilter(criteria, kEnglish));
   EXPECT_EQ(place.prompter.Texts().last(), Msg(1043));
 
   // Current Record: the row's criteria find that row's test.
   reg.Build();
   criteria = reg.CriteriaOfRow(1);
-  EXPECT_EQ(criteria.Text1[1], "O'Hara");
-  EXPECT_EQ(criteria.Text1[15], "01/02/2025");
+  EXPECT_EQ(criteria.Boxes[1], "O'Hara");
+  EXPECT_EQ(criteria.Boxes[15], "01/02/2025");
   ASSERT_TRUE(reg.ApplyFilter(criteria, kEnglish));
   ASSERT_EQ(reg.Rows().size(), 1u);
   EXPECT_EQ(reg.Rows()[0].values.value(kColLastTest), "2025-02-01");

@@ -27,7 +27,7 @@ using StoredThresholds = std::array<QString, 9>;
 
 // A patient's tests, newest first; the k-th row of each list belongs to the
 // k-th newest test.
-struct PatientTests {
+struct PatientAudiograms {
   std::vector<StoredTest> details;
   std::vector<StoredThresholds> left;
   std::vector<StoredThresholds> right;
@@ -40,7 +40,7 @@ struct PatientTests {
 class PatientTestReader {
  public:
   explicit PatientTestReader(db::Connection& connection);
-  PatientTests Read(const QString& pat_no);
+  PatientAudiograms Read(const QString& pat_no);
 
  private:
   void ReadResults(db::Statement& statement, const QString& pat_no,
@@ -49,12 +49,6 @@ class PatientTestReader {
   db::Statement left_;
   db::Statement right_;
 };
-
-// A stored date ('yyyy-MM-dd') as the current-test view shows it
-// ("dd/mm/yyyy"); the empty mask when there is none.
-QString StoredDateToView(const QString& stored);
-// A stored time ('HH:mm:ss') as shown; the empty mask "__:__:__" for none.
-QString StoredTimeToView(const QString& stored);
 
 // A savepoint that rolls back unless released; nests inside a transaction
 // that a caller may hold.

@@ -1,4 +1,4 @@
-#include "categorise/PatientTests.h"
+#include "register/PatientAudiograms.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,7 +21,7 @@ QString ResultsSql(const char* table) {
 }
 }  // namespace
 
-size_t PatientTests::InStep() const {
+size_t PatientAudiograms::InStep() const {
   return std::min({details.size(), left.size(), right.size()});
 }
 
@@ -33,8 +33,8 @@ PatientTestReader::PatientTestReader(db::Connection& connection)
       left_(connection, ResultsSql("TestResultsLeft")),
       right_(connection, ResultsSql("TestResultsRight")) {}
 
-PatientTests PatientTestReader::Read(const QString& pat_no) {
-  PatientTests tests;
+PatientAudiograms PatientTestReader::Read(const QString& pat_no) {
+  PatientAudiograms tests;
   details_.Reset();
   details_.Bind(1, pat_no);
   while (details_.Step()) {
@@ -63,16 +63,6 @@ void PatientTestReader::ReadResults(db::Statement& statement, const QString& pat
     rows.push_back(std::move(row));
   }
   statement.Reset();
-}
-
-QString StoredDateToView(const QString& stored) {
-  if (stored.size() != 10 || stored[4] != u'-' || stored[7] != u'-') return kEmptyDateMask;
-  return stored.mid(8, 2) + u'/' + stored.mid(5, 2) + u'/' + stored.left(4);
-}
-
-QString StoredTimeToView(const QString& stored) {
-  if (stored.isEmpty()) return QStringLiteral("__:__:__");
-  return stored;
 }
 
 Savepoint::Savepoint(db::Connection& connection, const char* name)

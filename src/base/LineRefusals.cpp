@@ -1,4 +1,4 @@
-#include "interchange/LineRefusals.h"
+#include "base/LineRefusals.h"
 
 #include <QFileInfo>
 

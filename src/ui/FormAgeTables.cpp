@@ -1,4 +1,4 @@
-#include "ui/frmAgeTables.h"
+#include "ui/FormAgeTables.h"
 
 #include <QActionGroup>
 #include <QFormLayout>
@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "base/AppError.h"
 #include "app/Application.h"
+#include "base/AppError.h"
 #include "base/Messages.h"
 #include "categorise/AgeCorrection.h"
 
@@ -31,8 +31,8 @@ int WholeNumber(const QString& text) {
 }
 }  // namespace
 
-frmAgeTables::frmAgeTables(Application& app, QWidget* parent) : QDialog(parent), app_(app) {
-  setObjectName(QStringLiteral("frmAgeTables"));
+FormAgeTables::FormAgeTables(Application& app, QWidget* parent) : QDialog(parent), app_(app) {
+  setObjectName(QStringLiteral("FormAgeTables"));
   setWindowTitle(Msg(3627));
   auto* menu_bar = new QMenuBar(this);
   auto* mnu_table_type = menu_bar->addMenu(Msg(3628));
@@ -71,7 +71,7 @@ frmAgeTables::frmAgeTables(Application& app, QWidget* parent) : QDialog(parent),
   text_result_->setReadOnly(true);
   auto* command1 = new QPushButton(Msg(3635), this);
   command1->setObjectName(QStringLiteral("Command1"));
-  connect(command1, &QPushButton::clicked, this, &frmAgeTables::Command1Click);
+  connect(command1, &QPushButton::clicked, this, &FormAgeTables::Command1Click);
   auto* lookup = new QFormLayout;
   lookup->addRow(Msg(3631), text_age_);
   lookup->addRow(Msg(3632), text_frequency_);
@@ -86,11 +86,11 @@ frmAgeTables::frmAgeTables(Application& app, QWidget* parent) : QDialog(parent),
   ShowTable(true);
 }
 
-void frmAgeTables::ShowTable(bool male) {
+void FormAgeTables::ShowTable(bool male) {
   male_ = male;
   (male ? mnu_male_ : mnu_female_)->setChecked(true);
   label_table_->setText(male ? QStringLiteral("Male") : QStringLiteral("Female"));
-  const auto& tables = app_.State().categorisation.age_tables;
+  const auto& tables = app_.Categorisation().age_tables;
   const AgeCorrectionTable& table = male ? tables.male : tables.female;
   const std::vector<QStringList> rows = AgeTableRows(table);
   grid_->clear();
@@ -109,12 +109,12 @@ void frmAgeTables::ShowTable(bool male) {
   grid_->resizeColumnsToContents();
 }
 
-void frmAgeTables::Command1Click() {
+void FormAgeTables::Command1Click() {
   try {
     const int age = WholeNumber(text_age_->text());
     const int frequency = WholeNumber(text_frequency_->text());
     const int correction =
-        AgeCorrection(app_.State().categorisation.age_tables, age, frequency, text_sex_->text());
+        AgeCorrection(app_.Categorisation().age_tables, age, frequency, text_sex_->text());
     text_result_->setText(QString::number(correction));
   } catch (const AppError& error) {
     text_result_->clear();

@@ -15,10 +15,10 @@ namespace sonivera::ui {
 
 // The age-correction table viewer: the male or the female table, and a
 // lookup of one correction by age, frequency and sex.
-class frmAgeTables : public QDialog {
+class FormAgeTables : public QDialog {
   Q_OBJECT
  public:
-  explicit frmAgeTables(Application& app, QWidget* parent = nullptr);
+  explicit FormAgeTables(Application& app, QWidget* parent = nullptr);
 
   // mnuMale / mnuFemale.
   void ShowTable(bool male);

@@ -1,14 +1,15 @@
-#include "categorise/Recategorise.h"
+#include "register/Recategorise.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
 #include "base/AppError.h"
-#include "app/Application.h"
+#include "base/ErrorLog.h"
 #include "base/Messages.h"
 #include "categorise/Categorise.h"
-#include "categorise/PatientTests.h"
 #include "categorise/ShiftCheck.h"
+#include "db/Database.h"
+#include "register/PatientAudiograms.h"
 
 namespace sonivera {
 
@@ -18,15 +19,27 @@ namespace {
 // run fast.
 constexpr qint64 kCommitEveryMs = 2000;
 
-const QString kRecategoriseTag = QStringLiteral(" (recategorise)");
+const QString kRecategoriseTag = ErrorTag(QStringLiteral("recategorise"), kNoMessage);
 
-void ReportDatabaseError(Application& app, const db::SqliteError& error, const QString& tag) {
-  app.Reporter().ShowAndLog(
+void ReportDatabaseError(ErrorReporter& reporter, const db::SqliteError& error,
+                         const QString& tag) {
+  reporter.ShowAndLog(
       StandardErrorText(QString::fromUtf8(error.what()), db::ErrorNumberFor(error), tag));
 }
 
 void YieldToEvents() {
   if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
+}
+
+void LoadRow(AudiogramGrid& grid, int row, const std::vector<StoredThresholds>& rows, size_t at) {
+  for (int column = 0; column < 9; ++column) {
+    grid.SetCell(row, column, at < rows.size() ? rows[at][column] : QStringLiteral(""));
+  }
+}
+
+void Inform(Prompter& prompter, const QString& text) {
+  prompter.Show(text, ApplicationTitle(), Prompter::Buttons::Ok, Prompter::Answer::Ok,
+                Prompter::Icon::Information);
 }
 
 void LoadRows(AudiogramGrid& grid, int row, const std::vector<StoredThresholds>& rows, size_t at) {
@@ -41,9 +54,8 @@ void LoadRows(AudiogramGrid& grid, int row, const std::vector<StoredThresholds>&
 // many patients.
 class Recategoriser {
  public:
-  explicit Recategoriser(Application& app)
-      : app_(app),
-        connection_(app.Db().Conn()),
+  explicit Recategoriser(db::Connection& connection)
+      : connection_(connection),
         reader_(connection_),
         patient_(connection_, QStringLiteral("SELECT DOB, Sex FROM PatDetails WHERE PatNo = ?1")),
         oldest_first_(connection_,
@@ -52,9 +64,7 @@ class Recategoriser {
         set_previous_(connection_,
                       QStringLiteral("UPDATE TestDetails SET PreviousTest = ?1 WHERE rowid = ?2")),
         store_(connection_, QStringLiteral("UPDATE TestDetails SET Categorisation = ?1, MP42 = ?2, "
-                                           "PAM = ?3, IPA = ?4 WHERE rowid = ?5")),
-        store_recall_(connection_,
-                      QStringLiteral("UPDATE TestDetails SET RecallDate = ?1 WHERE rowid = ?2")) {}
+                                           "PAM = ?3, IPA = ?4 WHERE rowid = ?5")) {}
 
   void Relink(const QString& pat_no) {
     struct Row {
@@ -77,15 +87,16 @@ class Recategoriser {
     }
   }
 
-  void Patient(const QString& pat_no, const std::optional<AddedTest>& added = std::nullopt) {
-    AppState& app_state = app_.State();
-    CategorisationState& state = app_state.categorisation;
+  NewestTest Patient(CategoriseEnv& env, const QString& pat_no,
+                     const std::optional<AddedTest>& added = std::nullopt) {
+    CategorisationState& state = env.state;
+    NewestTest newest_test;
     patient_.Reset();
     patient_.Bind(1, pat_no);
     if (!patient_.Step()) {
       patient_.Reset();
       state.CategorisationText = QStringLiteral("");
-      return;
+      return newest_test;
     }
     state.view.DOB = StoredDateToView(patient_.Text(0));
     const QString sex = patient_.Text(1);
@@ -95,17 +106,17 @@ class Recategoriser {
     state.view.PatNo = pat_no;
     patient_.Reset();
 
-    const PatientTests tests = reader_.Read(pat_no);
+    const PatientAudiograms tests = reader_.Read(pat_no);
     const size_t count = tests.InStep();
-    CategoriseEnv env = EnvFor(app_);
-    // The added test (newest first: index `at`) and the newer one after it.
+    // The added test (newest first: index `at`) and the newer one after it;
+    // the newest is always done, as the save reports on it.
     std::optional<size_t> at;
     for (size_t k = 0; added && k < count && !at; ++k) {
       if (tests.details[k].DateofTest == added->date && tests.details[k].TimeofTest == added->time)
         at = k;
     }
     for (size_t k = 0; k < count; ++k) {
-      const bool changed = !at || k == *at || k + 1 == *at || (k == 0 && app_state.NewTestPending);
+      const bool changed = !at || k == *at || k + 1 == *at || k == 0;
       if (!changed) continue;
       const StoredTest& test = tests.details[k];
       LoadRows(state.grid, 0, tests.left, k);
@@ -117,7 +128,7 @@ class Recategoriser {
         Categorise(env);
       } catch (const AppError& error) {
         // The test keeps what was stored; the patient's other tests go on.
-        app_.Reporter().ShowAndLog(
+        env.reporter.ShowAndLog(
             StandardErrorText(error.Description(), error.Number(), kRecategoriseTag));
         continue;
       }
@@ -125,11 +136,13 @@ class Recategoriser {
         state.CategorisationText = QStringLiteral("-");
       }
       const bool newest = k == 0;
-      if (newest && app_state.schemes.CheckSTS && app_state.NewTestPending && count > 1 &&
-          OneMonthRecallDue(tests.details[1].DateofTest, tests.details[1].RecallDate)) {
-        app_.Ask().Show(QStringLiteral("This is a 1 month recall test, so please compare with "
-                                       "the original test."),
-                        QStringLiteral("Onr Month Recall"), Prompter::Buttons::Ok);
+      if (newest) {
+        newest_test.found = true;
+        newest_test.rowid = test.rowid;
+        newest_test.categorisation = state.CategorisationText;
+        newest_test.one_month_recall_due =
+            count > 1 &&
+            OneMonthRecallDue(tests.details[1].DateofTest, tests.details[1].RecallDate);
       }
       // Rows whose results are already right are not written again.
       const bool unchanged = !test.Categorisation.isNull() &&
@@ -146,80 +159,75 @@ class Recategoriser {
             .Bind(5, test.rowid)
             .Run();
       }
-      if (newest && app_state.NewTestPending && state.recall_dialog) {
-        if (const auto recall = state.recall_dialog(state.CategorisationText)) {
-          store_recall_.Reset();
-          store_recall_.Bind(1, recall->toString(QStringLiteral("yyyy-MM-dd")))
-              .Bind(2, test.rowid)
-              .Run();
-        }
-      }
     }
+    return newest_test;
   }
 
   db::Connection& Connection() { return connection_; }
 
  private:
-  Application& app_;
   db::Connection& connection_;
   PatientTestReader reader_;
   db::Statement patient_;
   db::Statement oldest_first_;
   db::Statement set_previous_;
   db::Statement store_;
-  db::Statement store_recall_;
 };
 
 namespace {
 // Runs one pass over one patient as a unit: all its rows change or none.
 template <typename Pass>
-bool RunPass(Application& app, const char* savepoint, Pass pass) {
+bool RunPass(db::Connection& connection, ErrorReporter& reporter, const char* savepoint,
+             Pass pass) {
   try {
-    Savepoint unit(app.Db().Conn(), savepoint);
+    Savepoint unit(connection, savepoint);
     pass();
     unit.Release();
     return true;
   } catch (const db::SqliteError& error) {
-    ReportDatabaseError(app, error, kRecategoriseTag);
+    ReportDatabaseError(reporter, error, kRecategoriseTag);
   } catch (const AppError& error) {
-    app.Reporter().ShowAndLog(
-        StandardErrorText(error.Description(), error.Number(), kRecategoriseTag));
+    reporter.ShowAndLog(StandardErrorText(error.Description(), error.Number(), kRecategoriseTag));
   }
   return false;
 }
 }  // namespace
 
-void RelinkPreviousTests(Application& app, const QString& pat_no) {
-  if (!app.Db().IsOpen()) return;
-  RunPass(app, "relink", [&] { Recategoriser(app).Relink(pat_no); });
+void RelinkPreviousTests(db::Database& database, ErrorReporter& reporter, const QString& pat_no) {
+  if (!database.IsOpen()) return;
+  db::Connection& connection = database.Conn();
+  RunPass(connection, reporter, "relink", [&] { Recategoriser(connection).Relink(pat_no); });
 }
 
-void RecategorisePatient(Application& app, const QString& pat_no,
-                         const std::optional<AddedTest>& added) {
-  if (!app.Db().IsOpen()) {
-    app.State().categorisation.CategorisationText = QStringLiteral("");
-    return;
+NewestTest RecategorisePatient(db::Database& database, const CategoriseEnv& env,
+                               const QString& pat_no, const std::optional<AddedTest>& added) {
+  NewestTest newest;
+  CategoriseEnv patient_env = env;
+  if (!database.IsOpen()) {
+    env.state.CategorisationText = QStringLiteral("");
+    return newest;
   }
-  RunPass(app, "recategorise", [&] { Recategoriser(app).Patient(pat_no, added); });
+  db::Connection& connection = database.Conn();
+  RunPass(connection, env.reporter, "recategorise",
+          [&] { newest = Recategoriser(connection).Patient(patient_env, pat_no, added); });
+  return newest;
 }
 
-void RecategoriseStop(Application& app) { app.State().categorisation.RecategoriseStop = true; }
-
-RecategoriseOutcome RecategoriseAll(Application& app,
+RecategoriseOutcome RecategoriseAll(db::Database& database, CategoriseEnv env,
                                     const std::function<void(int, int)>& progress) {
   RecategoriseOutcome outcome;
-  AppState& state = app.State();
-  const auto answer = app.Ask().Show(Msg(1034), Msg(1035), Prompter::Buttons::OkCancel,
-                                     Prompter::Answer::Ok, Prompter::Icon::Question);
+  CategorisationState& state = env.state;
+  Prompter& ask = env.Ask();
+  const auto answer = ask.Show(Msg(1034), Msg(1035), Prompter::Buttons::OkCancel,
+                               Prompter::Answer::Ok, Prompter::Icon::Question);
   if (answer != Prompter::Answer::Ok) {
     outcome.cancelled = true;
     return outcome;
   }
-  state.categorisation.RecategoriseStop = false;
-  const bool was_bulk = state.BulkMode;
-  state.BulkMode = true;
+  state.RecategoriseStop = false;
+  env.bulk_mode = true;
   try {
-    db::Connection& connection = app.Db().Conn();
+    db::Connection& connection = database.Conn();
     QStringList patients;
     {
       // The register's order: the latest tests first.
@@ -228,20 +236,20 @@ RecategoriseOutcome RecategoriseAll(Application& app,
       while (list.Step()) patients << list.Text(0);
     }
     outcome.patients_total = static_cast<int>(patients.size());
-    auto bar = app.Ask().StartProgress(Msg(821), outcome.patients_total);
-    Recategoriser recategoriser(app);
+    auto bar = ask.StartProgress(Msg(821), outcome.patients_total);
+    Recategoriser recategoriser(connection);
     auto batch = std::make_unique<Savepoint>(connection, "recatall");
     QElapsedTimer since_commit;
     since_commit.start();
     for (const QString& pat_no : patients) {
-      if (state.categorisation.RecategoriseStop || (bar && bar->StopRequested())) {
+      if (state.RecategoriseStop || (bar && bar->StopRequested())) {
         outcome.stopped = true;
         break;
       }
       YieldToEvents();
-      state.CurrentPatNo = pat_no;
-      RunPass(app, "relink", [&] { recategoriser.Relink(pat_no); });
-      RunPass(app, "recategorise", [&] { recategoriser.Patient(pat_no); });
+      RunPass(connection, env.reporter, "relink", [&] { recategoriser.Relink(pat_no); });
+      RunPass(connection, env.reporter, "recategorise",
+              [&] { recategoriser.Patient(env, pat_no); });
       YieldToEvents();
       ++outcome.patients_done;
       if (bar) bar->SetValue(outcome.patients_done);
@@ -252,15 +260,53 @@ RecategoriseOutcome RecategoriseAll(Application& app,
         batch = std::make_unique<Savepoint>(connection, "recatall");
       }
     }
-    if (state.categorisation.RecategoriseStop) outcome.stopped = true;
+    if (state.RecategoriseStop) outcome.stopped = true;
     batch->Release();
     if (bar) bar->SetLabel(Msg(outcome.stopped ? 1119 : 1118));
-    if (!patients.isEmpty()) state.CurrentPatNo = patients.first();
+    if (!patients.isEmpty()) outcome.first_patient = patients.first();
   } catch (const db::SqliteError& error) {
-    ReportDatabaseError(app, error, QStringLiteral(" (recatall:954)"));
+    ReportDatabaseError(env.reporter, error, ErrorTag(QStringLiteral("recatall")));
   }
-  state.BulkMode = was_bulk;
   return outcome;
+}
+
+RecheckOutcome RecheckShift(db::Database& database, CategorisationState& state,
+                            ErrorReporter& reporter, const QString& pat_no, int test_index) {
+  try {
+    db::Connection& connection = database.Conn();
+    PatientTestReader reader(connection);
+    const PatientAudiograms tests = reader.Read(pat_no);
+    const size_t shown = static_cast<size_t>(std::max(0, test_index));
+    LoadRow(state.grid, 0, tests.left, shown);
+    LoadRow(state.grid, 2, tests.right, shown);
+    if (shown + 1 < tests.details.size() &&
+        !tests.details[shown + 1].Categorisation.contains(QLatin1String("+10"))) {
+      Inform(reporter.prompter(),
+             QStringLiteral("The previous test does not have +10dB categorisation."));
+      return RecheckOutcome::NotFlagged;
+    }
+    const size_t reference = shown + 2;
+    LoadRow(state.grid, 1, tests.left, reference);
+    LoadRow(state.grid, 3, tests.right, reference);
+    state.CategorisationText = QStringLiteral("");
+    ShiftCheck(state);
+    if (reference >= tests.details.size() || reference >= tests.left.size() ||
+        reference >= tests.right.size()) {
+      Inform(reporter.prompter(), QStringLiteral("No previous test result available."));
+      return RecheckOutcome::NoPreviousTest;
+    }
+    auto update = connection.Prepare(
+        QStringLiteral("UPDATE TestDetails SET Categorisation = ?1 WHERE rowid = ?2"));
+    update.Bind(1, state.CategorisationText).Bind(2, tests.details[shown].rowid).Run();
+    state.CategorisationBox = state.CategorisationText;
+    return RecheckOutcome::Stored;
+  } catch (const AppError& error) {
+    reporter.Report(error.Description(), error.Number(), QStringLiteral("recheck10db"));
+  } catch (const db::SqliteError& error) {
+    reporter.Report(QString::fromUtf8(error.what()), db::ErrorNumberFor(error),
+                    QStringLiteral("recheck10db"));
+  }
+  return RecheckOutcome::Failed;
 }
 
 }  // namespace sonivera

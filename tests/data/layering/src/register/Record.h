@@ -1,0 +1,2 @@
+#pragma once
+// A register header for the layering check's own test.
