@@ -9,7 +9,7 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" > /dev/null
 
 fail() { echo "check-install: $*" >&2; exit 1; }
-for file in bin/sonivera bin/sonivera-cli \
+for file in bin/sonivera bin/sonivera-cli libexec/sonivera/tx730-sim libexec/sonivera/bridger-standin \
             share/applications/org.sonivera.Sonivera.desktop \
             share/metainfo/org.sonivera.Sonivera.metainfo.xml \
             share/icons/hicolor/scalable/apps/sonivera.svg \

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "db/BulkWrites.h"
 
 namespace sonivera {
 
@@ -9,11 +9,8 @@ class Database;
 }
 class RecordEditor;
 
-// A file import for its whole run: the record editor in bulk mode, and the
-// database written through a write-ahead log without a flush per audiogram.
-// Each save stays one transaction, so a killed import leaves whole
-// audiograms; the usual journal comes back when the run ends (or, after a
-// kill, with the next import).
+// A file import for its whole run: the record editor in bulk mode and the
+// database in bulk writes (db::BulkWrites).
 class BulkRun {
  public:
   BulkRun(RecordEditor& editor, db::Database& database);
@@ -26,10 +23,8 @@ class BulkRun {
 
  private:
   RecordEditor& editor_;
-  db::Database& database_;
   bool bulk_;
-  QString journal_mode_;
-  QString synchronous_;
+  db::BulkWrites writes_;
 };
 
 }  // namespace sonivera

@@ -10,6 +10,7 @@
 #include "interchange/BulkRun.h"
 #include "interchange/CsvFile.h"
 #include "base/LineRefusals.h"
+#include "register/AudiogramStore.h"
 #include "register/EntryFields.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
@@ -238,28 +239,17 @@ bool OldReleaseImporter::SaveAudiogram(const QString& pat_no, bool is_new, const
 }
 
 std::optional<QString> OldReleaseImporter::StoredSurname(const QString& pat_no) {
-  db::Statement query(context_.database.Conn(), "SELECT Surname FROM PatDetails WHERE PatNo = ?");
-  query.Bind(1, pat_no);
-  if (!query.Step()) return std::nullopt;
-  return query.Text(0);
+  return AudiogramStore(context_.database.Conn()).Surname(pat_no);
 }
 
 bool OldReleaseImporter::SamePerson(const QString& pat_no, const OldRecord& record) {
-  db::Statement query(context_.database.Conn(),
-                      "SELECT 1 FROM PatDetails WHERE PatNo = ? AND Surname = ? AND "
-                      "ifnull(Forenames, '') = ? AND ifnull(DOB, '') = ?");
-  query.Bind(1, pat_no).Bind(2, record.surname).Bind(3, record.forenames);
-  query.Bind(4, StoredDate(record.dob));
-  return query.Step();
+  return AudiogramStore(context_.database.Conn())
+      .SamePerson(pat_no, record.surname, record.forenames, StoredDate(record.dob));
 }
 
 bool OldReleaseImporter::TestExists(const QString& pat_no, const QString& date,
                                     const QString& time) {
-  db::Statement query(context_.database.Conn(),
-                      "SELECT 1 FROM TestDetails WHERE PatNo = ? AND DateofTest = ? AND "
-                      "TimeofTest = ? LIMIT 1");
-  query.Bind(1, pat_no).Bind(2, date).Bind(3, time);
-  return query.Step();
+  return AudiogramStore(context_.database.Conn()).TestExists(pat_no, TestKey{date, time});
 }
 
 }  // namespace sonivera

@@ -12,95 +12,47 @@
 #include "db/Sqlite.h"
 #include "register/AudiogramStore.h"
 #include "register/Register.h"
+#include "register/StoredTestQueries.h"
 
 namespace sonivera {
 
-namespace {
-const char* const kEarFields[] = {"250Hz", "500Hz", "1kHz", "1_5kHz", "2kHz",
-                                  "3kHz",  "4kHz",  "6kHz", "8kHz"};
-
-QString EarQuery(const char* table) {
-  QString columns;
-  for (const char* f : kEarFields) columns += QStringLiteral("\"%1\", ").arg(QLatin1String(f));
-  return QStringLiteral(
-             "SELECT %1\"125Hz\", \"750Hz\" FROM %2 WHERE PatNo = ? AND TestDate = ? "
-             "AND TestTime = ? LIMIT 1")
-      .arg(columns, QLatin1String(table));
-}
-
-QString QuestionsQuery() {
-  QString columns;
-  for (int i = 1; i <= kCsvQuestions; ++i) columns += QStringLiteral("Q%1, ").arg(i);
-  for (int i = 1; i <= kCsvQuestions; ++i) {
-    columns += QStringLiteral("Ans%1").arg(i) + QLatin1String(i < kCsvQuestions ? ", " : "");
-  }
-  return QStringLiteral(
-             "SELECT %1 FROM TestQuestions WHERE PatNo = ? AND TestDate = ? AND TestTime = ? "
-             "LIMIT 1")
-      .arg(columns);
-}
-
-void BindKey(db::Statement& s, const RegisterRowKey& row) {
-  s.Reset();
-  s.Bind(1, row.pat_no).Bind(2, row.date).Bind(3, row.time);
-}
-}  // namespace
-
-struct ExportReader::Statements {
-  explicit Statements(db::Connection& c)
-      : header(c,
-               "SELECT p.PatNo, p.Surname, p.Forenames, t.DateofTest, t.TimeofTest, "
-               "t.PreviousTest, p.DOB, t.Categorisation, t.PositionRank, t.DeptUnit, t.Company, "
-               "t.Location, p.Sex, t.Examiner, t.RecallDate, t.EmploymentStatus, t.DateJoined, "
-               "t.DateLeft, t.LeavingReason, t.ServiceLengthText, t.TestType, t.SerialNo, "
-               "t.Calibrated, t.F1, t.F2, t.F3, t.Notes FROM PatDetails p JOIN TestDetails t ON "
-               "t.PatNo = p.PatNo WHERE p.PatNo = ? AND t.DateofTest = ? AND t.TimeofTest = ? "
-               "LIMIT 1"),
-        address(c,
-                "SELECT Address1, Address2, Address3, Address4, Address5, Address6 FROM "
-                "AddressDetails WHERE PatNo = ?1 ORDER BY (DateofTest = ?2 AND TimeofTest = ?3) "
-                "DESC, DateofTest DESC, TimeofTest DESC LIMIT 1"),
-        left(c, EarQuery("TestResultsLeft")),
-        right(c, EarQuery("TestResultsRight")),
-        questions(c, QuestionsQuery()) {}
-  db::Statement header, address, left, right, questions;
-};
+static_assert(kCsvNotes + 1 == StoredTestReader::kHeaderColumns);
+static_assert(kCsvEarValues + 2 == StoredTestReader::kEarColumns);
+static_assert(kCsvQuestions == kQuestionCount);
 
 ExportReader::ExportReader(db::Connection& connection)
-    : statements_(std::make_unique<Statements>(connection)) {}
+    : reader_(std::make_unique<StoredTestReader>(connection)) {}
 
 ExportReader::~ExportReader() = default;
 
 std::optional<CsvRecord> ExportReader::Read(const RegisterRowKey& row) {
-  Statements& s = *statements_;
+  const StoredTestKey key{row.pat_no, row.date, row.time};
+  const auto header = reader_->Header(key);
+  if (!header) return std::nullopt;
   CsvRecord record;
-  BindKey(s.header, row);
-  if (!s.header.Step()) return std::nullopt;
-  for (int i = 0; i <= kCsvNotes; ++i) record.values[i] = s.header.Text(i);
+  for (int i = 0; i <= kCsvNotes; ++i) record.values[i] = header->at(i);
   for (int column : {kCsvLastTest, kCsvPreviousTest, kCsvDOB, kCsvRecallDate, kCsvDateJoined,
                      kCsvDateLeft, kCsvCalibrated}) {
     record.values[column] = CsvDateText(record.values[column]);
   }
-  BindKey(s.address, row);
-  if (s.address.Step()) {
-    for (int i = 0; i < 6; ++i) record.values[kCsvAddress1 + i] = s.address.Text(i);
+  if (const auto address = reader_->Address(key)) {
+    for (int i = 0; i < 6; ++i) record.values[kCsvAddress1 + i] = (*address)[i];
   }
-  auto read_ear = [&](db::Statement& ear, int first_column, int extra_125, int extra_750) {
-    BindKey(ear, row);
-    if (!ear.Step()) return;
-    for (int i = 0; i < kCsvEarValues; ++i) record.values[first_column + i] = ear.Text(i);
-    record.extra[extra_125] = ear.Text(kCsvEarValues);
-    record.extra[extra_750] = ear.Text(kCsvEarValues + 1);
+  auto read_ear = [&](const std::optional<QStringList>& ear, int first_column, int extra_125,
+                      int extra_750) {
+    if (!ear) return;
+    for (int i = 0; i < kCsvEarValues; ++i) record.values[first_column + i] = ear->at(i);
+    record.extra[extra_125] = ear->at(kCsvEarValues);
+    record.extra[extra_750] = ear->at(kCsvEarValues + 1);
     record.has_extra = true;
   };
-  read_ear(s.left, kCsvLeft250, kExtraLeft125, kExtraLeft750);
-  read_ear(s.right, kCsvRight250, kExtraRight125, kExtraRight750);
-  BindKey(s.questions, row);
-  if (s.questions.Step()) {
+  read_ear(reader_->LeftEar(key), kCsvLeft250, kExtraLeft125, kExtraLeft750);
+  read_ear(reader_->RightEar(key), kCsvRight250, kExtraRight125, kExtraRight750);
+  if (const auto answers = reader_->Answers(key)) {
     record.has_answers = true;
     for (int i = 0; i < kCsvQuestions; ++i) {
-      record.codes[i] = s.questions.Text(i);
-      record.texts[i] = s.questions.Text(kCsvQuestions + i);
+      record.codes[i] = answers->code_texts[i];
+      record.texts[i] = answers->texts[i];
     }
   }
   return record;

@@ -17,6 +17,7 @@ class Database;
 }
 class Register;
 struct AudiogramRecord;
+class StoredTestReader;
 namespace db {
 class Connection;
 }
@@ -60,8 +61,7 @@ class ExportReader {
   std::optional<CsvRecord> Read(const RegisterRowKey& row);
 
  private:
-  struct Statements;
-  std::unique_ptr<Statements> statements_;
+  std::unique_ptr<StoredTestReader> reader_;
 };
 
 struct ExportOutcome {

@@ -9,6 +9,7 @@
 #include "interchange/BulkRun.h"
 #include "interchange/CsvFile.h"
 #include "base/LineRefusals.h"
+#include "register/AudiogramStore.h"
 #include "register/EntryFields.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
@@ -169,7 +170,7 @@ ImportSummary RegisterImporter::ImportFile(const QString& path) {
   }
   groups.Finish();
   // Statements must not outlive the import: the database may be closed later.
-  surname_query_.reset();
+  lookups_.reset();
   refusals_ = nullptr;
   stop_requested_ = false;
   if (context_.reg != nullptr) {
@@ -259,17 +260,10 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
 }
 
 bool RegisterImporter::PatientSurname(const QString& pat_no, QString& surname) {
-  if (!surname_query_) {
-    surname_query_ = std::make_unique<db::Statement>(
-        context_.database.Conn(), QStringLiteral("SELECT Surname FROM PatDetails WHERE PatNo = ?"));
-  }
-  db::Statement& query = *surname_query_;
-  query.Reset();
-  query.Bind(1, pat_no);
-  const bool found = query.Step();
-  if (found) surname = query.Text(0);
-  query.Reset();
-  return found;
+  if (!lookups_) lookups_ = std::make_unique<AudiogramStore>(context_.database.Conn());
+  const auto stored = lookups_->Surname(pat_no);
+  if (stored) surname = *stored;
+  return stored.has_value();
 }
 
 }  // namespace sonivera

@@ -11,6 +11,7 @@ namespace db {
 class Database;
 class Statement;
 }  // namespace db
+class AudiogramStore;
 class ErrorReporter;
 class LineRefusals;
 class ProgramFolder;
@@ -71,7 +72,7 @@ class RegisterImporter {
   ImportContext context_;
   bool stop_requested_ = false;
   // The look-ups every line makes, prepared once per import.
-  std::unique_ptr<db::Statement> surname_query_;
+  std::unique_ptr<AudiogramStore> lookups_;
   LineRefusals* refusals_ = nullptr;  // during ImportFile
 };
 

@@ -8,6 +8,7 @@
 #include "base/TextFiles.h"
 #include "db/Sqlite.h"
 #include "register/EntryFields.h"
+#include "register/StoredTestQueries.h"
 
 namespace sonivera {
 
@@ -73,23 +74,13 @@ std::optional<AnswerRefusal> CheckAnswerText(const QString& text) {
 
 std::optional<Answers> ReadStoredAnswers(db::Connection& connection, const QString& pat_no,
                                          const QDate& test_date, const QTime& test_time) {
-  QString sql = QStringLiteral("SELECT ");
-  for (int i = 1; i <= kQuestionCount; ++i) sql += QStringLiteral("Q%1, ").arg(i);
-  for (int i = 1; i <= kQuestionCount; ++i) {
-    sql += QStringLiteral("Ans%1").arg(i) + QLatin1String(i < kQuestionCount ? ", " : " ");
-  }
-  sql += QStringLiteral(
-      "FROM TestQuestions WHERE PatNo = ? AND TestDate = ? AND TestTime = ? LIMIT 1");
-  db::Statement query = connection.Prepare(sql);
-  query.Bind(1, pat_no);
-  query.Bind(2, test_date.toString(QStringLiteral("yyyy-MM-dd")));
-  query.Bind(3, test_time.toString(QStringLiteral("HH:mm:ss")));
-  if (!query.Step()) return std::nullopt;
+  const auto row = ReadTestAnswers(connection, {pat_no, test_date.toString(QStringLiteral("yyyy-MM-dd")),
+                                                test_time.toString(QStringLiteral("HH:mm:ss"))});
+  if (!row) return std::nullopt;
   Answers answers;
   for (int i = 0; i < kQuestionCount; ++i) {
-    answers.codes[i] = query.IsNull(i) ? kNoAnswer : static_cast<int>(query.Int(i));
-    answers.texts[i] =
-        query.IsNull(kQuestionCount + i) ? QString() : query.Text(kQuestionCount + i);
+    answers.codes[i] = row->codes[i] ? static_cast<int>(*row->codes[i]) : kNoAnswer;
+    answers.texts[i] = row->texts[i];
   }
   return answers;
 }

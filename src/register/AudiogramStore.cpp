@@ -129,6 +129,26 @@ bool AudiogramStore::PatientExists(const QString& pat_no) {
   return found;
 }
 
+std::optional<QString> AudiogramStore::Surname(const QString& pat_no) {
+  auto& s = Prepared(QStringLiteral("SELECT Surname FROM PatDetails WHERE PatNo = ?1"));
+  s.Bind(1, pat_no);
+  std::optional<QString> surname;
+  if (s.Step()) surname = s.Text(0);
+  s.Reset();
+  return surname;
+}
+
+bool AudiogramStore::SamePerson(const QString& pat_no, const QString& surname,
+                                const QString& forenames, const QString& stored_dob) {
+  auto& s =
+      Prepared(QStringLiteral("SELECT 1 FROM PatDetails WHERE PatNo = ?1 AND Surname = ?2 AND "
+                              "ifnull(Forenames, '') = ?3 AND ifnull(DOB, '') = ?4"));
+  s.Bind(1, pat_no).Bind(2, surname).Bind(3, forenames).Bind(4, stored_dob);
+  const bool found = s.Step();
+  s.Reset();
+  return found;
+}
+
 bool AudiogramStore::TestExists(const QString& pat_no, const TestKey& key) {
   auto& s = Prepared(QStringLiteral(
       "SELECT 1 FROM TestDetails WHERE PatNo = ?1 AND DateofTest = ?2 AND TimeofTest = ?3"));

@@ -70,6 +70,12 @@ class AudiogramStore {
   bool Write(EditMode mode, const AudiogramRecord& record, const TestKey& original = {});
 
   bool PatientExists(const QString& pat_no);
+  // The patient's stored surname; nothing when the number is free.
+  std::optional<QString> Surname(const QString& pat_no);
+  // Whether the patient row holds these names and date of birth ('yyyy-MM-dd';
+  // a field without a value reads as the empty text).
+  bool SamePerson(const QString& pat_no, const QString& surname, const QString& forenames,
+                  const QString& stored_dob);
   bool TestExists(const QString& pat_no, const TestKey& key);
   // The newest test of the patient, by TestDetails.
   std::optional<TestKey> NewestTest(const QString& pat_no);

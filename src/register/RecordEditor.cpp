@@ -310,10 +310,13 @@ RecordEditor::SaveResult RecordEditor::SaveRecord(const QString& pat_no, EditMod
     db::Transaction transaction(conn);
     AudiogramStore store(conn);
     if (!store.Write(mode, record, edited_test_)) {
-      if (bulk_mode_) return SaveResult::Duplicate;
-      Refuse(Msg(1401) + u' ' + record.patient.PatNo + Msg(1402) +
-                 DateBoxText(record.key.date) + u' ' + record.key.time,
-             Msg(974));
+      const QString text = Msg(1401) + u' ' + record.patient.PatNo + Msg(1402) +
+                           DateBoxText(record.key.date) + u' ' + record.key.time;
+      if (bulk_mode_) {
+        refusal_ = text;  // a bulk run reports it in its own words
+        return SaveResult::Duplicate;
+      }
+      Refuse(text, Msg(974));
       return SaveResult::Duplicate;
     }
     // Linking and categorising belong to the same save: the file never

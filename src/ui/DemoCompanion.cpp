@@ -6,18 +6,12 @@
 
 #include "base/ProgramFolder.h"
 #include "instrument/CompanionReplies.h"
+#include "ui/DemoPrograms.h"
 
 namespace sonivera::ui {
 
 QString FindCompanionStandIn() {
-  const QString configured = qEnvironmentVariable("SONIVERA_BRIDGER_STANDIN");
-  if (!configured.isEmpty()) return QFileInfo(configured).isExecutable() ? configured : QString();
-  const QString here = QCoreApplication::applicationDirPath();
-  for (const QString& candidate : {here + QStringLiteral("/bridger-standin"),
-                                   here + QStringLiteral("/../tools/bridger-standin")}) {
-    if (QFileInfo(candidate).isExecutable()) return QFileInfo(candidate).canonicalFilePath();
-  }
-  return QString();
+  return FindDemoProgram("SONIVERA_BRIDGER_STANDIN", QStringLiteral("bridger-standin"));
 }
 
 bool InstallDemoCompanion(const ProgramFolder& folder) {

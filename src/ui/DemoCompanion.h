@@ -9,7 +9,7 @@ class ProgramFolder;
 namespace sonivera::ui {
 
 // The stand-in companion program built with Sonivera: $SONIVERA_BRIDGER_STANDIN,
-// else bridger-standin beside the program or in the build's tools folder.
+// else bridger-standin found as FindDemoProgram says.
 // Empty when none is found.
 QString FindCompanionStandIn();
 

@@ -10,6 +10,7 @@
 #include "app/Application.h"
 #include "instrument/ConversionFile.h"
 #include "instrument/SerialLink.h"
+#include "ui/DemoPrograms.h"
 #include "instrument/Tx730Export.h"
 #include "interchange/RegisterExport.h"
 #include "register/RegisterQuery.h"
@@ -78,14 +79,7 @@ QStringList DemoTests(Application& app) {
 }  // namespace
 
 QString FindTx730Simulator() {
-  const QString configured = qEnvironmentVariable("SONIVERA_TX730_SIM");
-  if (!configured.isEmpty()) return QFileInfo(configured).isExecutable() ? configured : QString();
-  const QString here = QCoreApplication::applicationDirPath();
-  for (const QString& candidate :
-       {here + QStringLiteral("/tx730-sim"), here + QStringLiteral("/../tools/tx730-sim")}) {
-    if (QFileInfo(candidate).isExecutable()) return QFileInfo(candidate).canonicalFilePath();
-  }
-  return QString();
+  return FindDemoProgram("SONIVERA_TX730_SIM", QStringLiteral("tx730-sim"));
 }
 
 bool DemoAudiometer::Start(Application& app) {

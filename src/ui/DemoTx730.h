@@ -20,8 +20,8 @@ class FormMain;
 void TakeTx730Screenshots(FormMain& window,
                           const std::function<void(QWidget*, const QString&)>& save);
 
-// tx730-sim built with Sonivera: $SONIVERA_TX730_SIM, else beside the program
-// or in the build's tools folder. Empty when none is found.
+// tx730-sim built with Sonivera ($SONIVERA_TX730_SIM, else found as
+// FindDemoProgram says). Empty when none is found.
 QString FindTx730Simulator();
 
 // The demonstration's audiometer: the simulator on a pseudo-terminal holding

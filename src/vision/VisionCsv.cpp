@@ -4,12 +4,12 @@
 #include <utility>
 
 #include "base/AppError.h"
+#include "base/LineRefusals.h"
 #include "base/Messages.h"
 #include "base/TextFiles.h"
 #include "db/Database.h"
 #include "db/Sqlite.h"
 #include "interchange/CsvLayout.h"
-#include "base/LineRefusals.h"
 #include "register/EntryFields.h"
 #include "register/RecordDisplay.h"
 #include "vision/VisionEditor.h"
@@ -20,11 +20,11 @@ namespace {
 
 const QString kImportLog = QStringLiteral("File Import: ");
 const QString kExportProcedure = QStringLiteral("exportregisterascsv");
-const QString kImportTag = QStringLiteral(" (Vimportfile)");
+const QString kImportTag = ErrorTag(QStringLiteral("Vimportfile"), kNoMessage);
 
 // The register columns written as columns 1 to 19 (all but Categorisation),
 // and which of them are dates.
-constexpr int kRegisterColumnsWritten[] = {0,  1,  2,  3,  4,  5,  6,  8,  9,  10,
+constexpr int kRegisterColumnsWritten[] = {0,  1,  2,  3,  4,  5,  6,  8,  9, 10,
                                            11, 12, 13, 14, 15, 16, 17, 18, 19};
 bool IsDateColumn(int register_column) {
   switch (register_column) {
@@ -92,17 +92,21 @@ const QString& VisionCsvHeader() {
 
 const QString& VisionCsvHeading() {
   static const QString heading =
-      QStringLiteral("Pat No,Surname,Forenames,Last Test,Time of Test,Previous Test,Date of Birth,") +
+      QStringLiteral(
+          "Pat No,Surname,Forenames,Last Test,Time of Test,Previous Test,Date of Birth,") +
       QStringLiteral("Position/Rank,Dept/Unit,Company,Location,Sex,Examiner,") +
-      QStringLiteral("Recall Data,Status,Date Joined,Date Left,Leaving Reason,Length of "
-                     "Service,Test Type,Serial No.,") +
+      QStringLiteral(
+          "Recall Data,Status,Date Joined,Date Left,Leaving Reason,Length of "
+          "Service,Test Type,Serial No.,") +
       QStringLiteral("F1,F2,F3,Notes,Address1,Address2,Address3,Address4,Address5,Address6,") +
-      QStringLiteral("FarBinoc,FarBoth,FarRight,FarLeft,FarDepthTest,FarColourAa,FarColourAb,"
-                     "FarColourB,FarColourCa,FarColourCb,FarColourD,FarColourEa,FarColourEb,"
-                     "FarColourF,FarVertical,FarLateral,NearBinoc,") +
-      QStringLiteral("NearBoth,NearRight,NearLeft,NearVertical,NearLateral,IntTestDistance,"
-                     "IntBoth,IntRight,IntLeft,PR85,PR70,PR55,PRN45,PL85,PL70,PL55,PLN45,"
-                     "Glasses,GlassesType,Contacts,ChangeinRX,LastExam,Refer");
+      QStringLiteral(
+          "FarBinoc,FarBoth,FarRight,FarLeft,FarDepthTest,FarColourAa,FarColourAb,"
+          "FarColourB,FarColourCa,FarColourCb,FarColourD,FarColourEa,FarColourEb,"
+          "FarColourF,FarVertical,FarLateral,NearBinoc,") +
+      QStringLiteral(
+          "NearBoth,NearRight,NearLeft,NearVertical,NearLateral,IntTestDistance,"
+          "IntBoth,IntRight,IntLeft,PR85,PR70,PR55,PRN45,PL85,PL70,PL55,PLN45,"
+          "Glasses,GlassesType,Contacts,ChangeinRX,LastExam,Refer");
   return heading;
 }
 
@@ -147,9 +151,9 @@ VisionExportOutcome WriteVisionCsv(db::Connection& connection, Prompter& prompte
     if (!file.open(QIODevice::WriteOnly)) {
       throw AppError(errnum::kPathNotFound, file.errorString());
     }
-    QByteArray text = (VisionCsvHeader() + QStringLiteral("\r\n") + VisionCsvHeading() +
-                       QStringLiteral("\r\n"))
-                          .toUtf8();
+    QByteArray text =
+        (VisionCsvHeader() + QStringLiteral("\r\n") + VisionCsvHeading() + QStringLiteral("\r\n"))
+            .toUtf8();
     if (rows.empty()) {
       prompter.Show(QStringLiteral("No data available to export"), Msg(974));
       file.write(text);
@@ -217,8 +221,8 @@ VisionImportSummary VisionImporter::ImportFile(const QString& path) {
   if (!file) {
     summary.refused = true;
     ErrorReporter(prompter_, log_)
-        .ShowAndLog(Msg(954) + QStringLiteral("Could not read the file '%1'.").arg(path) +
-                    kImportTag);
+        .ShowAndLog(UnnumberedErrorText(QStringLiteral("Could not read the file '%1'.").arg(path),
+                                        kImportTag));
     return summary;
   }
   if (file->lines.isEmpty() || !file->lines.first().startsWith(VisionCsvHeader())) {
@@ -283,11 +287,13 @@ VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefu
   }
   auto format_error = [&](const QString& detail) {
     const QString text = Msg(1405) + shown_no;
-    return Refuse(text, kImportLog + text + QStringLiteral(" (") + detail + QStringLiteral(") :1405"),
+    return Refuse(text,
+                  kImportLog + text + QStringLiteral(" (") + detail + QStringLiteral(") :1405"),
                   refusals);
   };
   if (fields.size() < kVisionCsvColumns) {
-    return format_error(QStringLiteral("%1 of %2 fields").arg(fields.size()).arg(kVisionCsvColumns));
+    return format_error(
+        QStringLiteral("%1 of %2 fields").arg(fields.size()).arg(kVisionCsvColumns));
   }
   auto date_error = [&](int column) {
     const QString text = Msg(958);
@@ -323,8 +329,8 @@ VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefu
     e.PatNo = pat_no;
     e.Surname = fields[1];
     e.Forenames = fields[2];
-    const std::pair<int, int> date_boxes[] = {{5, kBoxPreviousTest}, {13, kBoxRecallDate},
-                                              {15, kBoxDateJoined}, {16, kBoxDateLeft}};
+    const std::pair<int, int> date_boxes[] = {
+        {5, kBoxPreviousTest}, {13, kBoxRecallDate}, {15, kBoxDateJoined}, {16, kBoxDateLeft}};
     e.Dates[kBoxDateofTest] = *date;
     e.Dates[kBoxTimeofTest] = *time;
     for (const auto& [column, box] : date_boxes) {
@@ -422,7 +428,7 @@ VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefu
     return Outcome::Rejected;
   } catch (const std::exception& error) {
     if (editor_.Editing()) editor_.Cancel();
-    const QString text = Msg(954) + QString::fromUtf8(error.what()) + kImportTag;
+    const QString text = UnnumberedErrorText(QString::fromUtf8(error.what()), kImportTag);
     return Refuse(text, text, refusals);
   }
 }

@@ -69,11 +69,7 @@ CodedResults PlayScreening(std::mt19937& random) {
 
 int SeedDemoVisionTests(db::Connection& connection, std::uint32_t seed, int every) {
   std::mt19937 random(seed);
-  QStringList patients;
-  {
-    db::Statement s(connection, QStringLiteral("SELECT PatNo FROM PatDetails ORDER BY PatNo"));
-    while (s.Step()) patients << s.Text(0);
-  }
+  const QStringList patients = VisionStore(connection).PatientNumbers();
   db::Transaction transaction(connection);
   VisionStore store(connection);
   int added = 0;
@@ -81,12 +77,9 @@ int SeedDemoVisionTests(db::Connection& connection, std::uint32_t seed, int ever
     const QString& pat_no = patients[i];
     const auto audiogram = store.LatestAudiogram(pat_no);
     if (!audiogram) continue;
-    db::Statement p(
-        connection,
-        QStringLiteral("SELECT Surname, Forenames, DOB, Sex FROM PatDetails WHERE PatNo = ?1"));
-    p.Bind(1, pat_no);
-    if (!p.Step()) continue;
-    const PatientRecord patient{pat_no, p.Text(0), p.Text(1), p.Text(2), p.Text(3)};
+    const auto found = store.ReadPatient(pat_no);
+    if (!found) continue;
+    const PatientRecord& patient = *found;
     const QDate tested = QDate::fromString(audiogram->first.date, QStringLiteral("yyyy-MM-dd"));
     const int tests = 1 + int(random() % 2);
     for (int t = 0; t < tests; ++t) {

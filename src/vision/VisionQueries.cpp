@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "db/Schema.h"
-#include "vision/VisionRegister.h"
 
 namespace sonivera::vision {
 
@@ -269,6 +268,22 @@ std::array<QString, 6> VisionStore::AddressAt(const QString& pat_no, const TestK
   return lines;
 }
 
+QStringList VisionStore::PatientNumbers() {
+  QStringList patients;
+  db::Statement s(connection_, QStringLiteral("SELECT PatNo FROM PatDetails ORDER BY PatNo"));
+  while (s.Step()) patients << s.Text(0);
+  return patients;
+}
+
+std::optional<PatientRecord> VisionStore::ReadPatient(const QString& pat_no) {
+  db::Statement p(
+      connection_,
+      QStringLiteral("SELECT Surname, Forenames, DOB, Sex FROM PatDetails WHERE PatNo = ?1"));
+  p.Bind(1, pat_no);
+  if (!p.Step()) return std::nullopt;
+  return PatientRecord{pat_no, p.Text(0), p.Text(1), p.Text(2), p.Text(3)};
+}
+
 std::optional<std::pair<TestKey, VisionHeader>> VisionStore::LatestAudiogram(
     const QString& pat_no) {
   auto& s = Prepared(QStringLiteral("SELECT %1 FROM TestDetails WHERE PatNo = ?1 "
@@ -450,6 +465,82 @@ void VisionStore::DeletePatientRows(const QString& pat_no) {
     auto& s = Prepared(QStringLiteral("DELETE FROM %1 WHERE PatNo = ?1").arg(table));
     s.Bind(1, pat_no).Run();
   }
+}
+
+namespace {
+
+// The vision register's rows: the audiogram register's columns over the
+// vision header.
+const QString kSelect = QStringLiteral(
+    "SELECT PatDetails.PatNo, Surname, Forenames, VisionDetails.DateofTest, "
+    "VisionDetails.TimeofTest, PreviousTest, DOB, Categorisation, PositionRank, DeptUnit, "
+    "Company, Location, Sex, Examiner, RecallDate, EmploymentStatus, DateJoined, DateLeft, "
+    "LeavingReason, ServiceLengthText, F1, F2, F3 "
+    "FROM PatDetails INNER JOIN VisionDetails ON PatDetails.PatNo = VisionDetails.PatNo");
+const QString kLatestVision = QStringLiteral(
+    "PatDetails.VDateofTest = VisionDetails.DateofTest AND PatDetails.VTimeofTest = "
+    "VisionDetails.TimeofTest");
+const QString kNewestFirst =
+    QStringLiteral("VisionDetails.PatNo, VisionDetails.DateofTest DESC, VisionDetails.TimeofTest DESC");
+
+QString VisionSortFieldSql(SortField field) {
+  // The sort fields of the test header are the vision header's own.
+  QString sql = SortFieldSql(field);
+  sql.replace(QLatin1String("TestDetails."), QLatin1String("VisionDetails."));
+  return sql;
+}
+
+}  // namespace
+
+SqlQuery VisionRegisterSql() {
+  return {kSelect + QStringLiteral(" WHERE ") + kLatestVision +
+              QStringLiteral(" ORDER BY VisionDetails.DateofTest DESC, VisionDetails.TimeofTest DESC"),
+          {}};
+}
+
+SqlQuery VisionSortedSql(SortField field, const FilterCondition* filter) {
+  SqlQuery query{kSelect, {}};
+  if (filter != nullptr && !filter->where.isEmpty()) {
+    query.sql += QStringLiteral(" WHERE ") + filter->where;
+    query.params = filter->params;
+  }
+  query.sql += QStringLiteral(" ORDER BY ") + VisionSortFieldSql(field) + QStringLiteral(", ") +
+               kNewestFirst;
+  return query;
+}
+
+SqlQuery VisionFilteredSql(const FilterCondition& filter, SortField field) {
+  const QString first =
+      field == SortField::None ? QString() : VisionSortFieldSql(field) + QStringLiteral(", ");
+  return {kSelect + QStringLiteral(" WHERE ") + filter.where + QStringLiteral(" ORDER BY ") +
+              first + kNewestFirst,
+          filter.params};
+}
+
+FilterBuild BuildVisionFilter(const FilterCriteria& criteria, int lcid) {
+  // The audiogram filter's conditions, moved from the audiogram header to the
+  // vision header and from the latest audiogram to the latest vision test.
+  FilterBuild build = BuildFilter(criteria, lcid);
+  if (!build.condition) return build;
+  QString& where = build.condition->where;
+  where.replace(QLatin1String("PatDetails.DateofTest = TestDetails.DateofTest"),
+                QLatin1String("PatDetails.VDateofTest = TestDetails.DateofTest"));
+  where.replace(QLatin1String("PatDetails.TimeofTest = TestDetails.TimeofTest"),
+                QLatin1String("PatDetails.VTimeofTest = TestDetails.TimeofTest"));
+  where.replace(QLatin1String("TestDetails."), QLatin1String("VisionDetails."));
+  return build;
+}
+
+std::vector<VisionRegisterRow> VisionRows(db::Connection& connection, const SqlQuery& query) {
+  auto statement = connection.Prepare(query.sql);
+  for (int i = 0; i < query.params.size(); ++i) statement.Bind(i + 1, query.params[i]);
+  std::vector<VisionRegisterRow> rows;
+  while (statement.Step()) {
+    VisionRegisterRow row;
+    for (int c = 0; c < kRegisterColumnCount; ++c) row.values << statement.Text(c);
+    rows.push_back(std::move(row));
+  }
+  return rows;
 }
 
 }  // namespace sonivera::vision

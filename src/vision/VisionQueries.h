@@ -10,6 +10,7 @@
 
 #include "db/Sqlite.h"
 #include "register/AudiogramStore.h"
+#include "register/RegisterQuery.h"
 #include "vision/VisionResults.h"
 
 namespace sonivera::vision {
@@ -55,6 +56,23 @@ struct VisionRegisterRow {
 // The grid's column captions, in the register query's order.
 const QStringList& VisionRegisterColumns();
 
+// The vision register's queries. Their rows have the audiogram register's 23
+// columns in its order (RegisterColumn), read from PatDetails and VisionDetails.
+//
+// Each patient's latest vision test, newest first.
+SqlQuery VisionRegisterSql();
+// Every vision test (or those the filter keeps) in the order of the field.
+SqlQuery VisionSortedSql(SortField field, const FilterCondition* filter);
+// The tests the filter keeps, ordered by the sort field (patient number when
+// none), then by patient and newest test first.
+SqlQuery VisionFilteredSql(const FilterCondition& filter, SortField field);
+// The audiogram filter's criteria over the vision tables. A recall-date
+// criterion keeps only each patient's latest vision test.
+FilterBuild BuildVisionFilter(const FilterCriteria& criteria, int lcid);
+
+// The rows of a vision register query.
+std::vector<VisionRegisterRow> VisionRows(db::Connection& connection, const SqlQuery& query);
+
 // Every read and write of the vision tables, with its statements kept for
 // reuse. It opens no transaction: the vision record editor wraps each save
 // and deletion in one. Engine failures come out as db::SqliteError.
@@ -67,6 +85,10 @@ class VisionStore {
   std::vector<VisionRegisterRow> RegisterRows();
   // The number of patients (PatDetails rows).
   qint64 PatientCount();
+  // Every patient number, in order.
+  QStringList PatientNumbers();
+  // The patient's particulars; nullopt when there is no such patient.
+  std::optional<PatientRecord> ReadPatient(const QString& pat_no);
 
   // The patient's vision tests, newest first.
   std::vector<TestKey> Tests(const QString& pat_no);

@@ -16,23 +16,6 @@ class Database;
 
 namespace sonivera::vision {
 
-// The vision register's queries. Their rows have the audiogram register's 23
-// columns in its order (RegisterColumn), read from PatDetails and VisionDetails.
-//
-// Each patient's latest vision test, newest first.
-SqlQuery VisionRegisterSql();
-// Every vision test (or those the filter keeps) in the order of the field.
-SqlQuery VisionSortedSql(SortField field, const FilterCondition* filter);
-// The tests the filter keeps, ordered by the sort field (patient number when
-// none), then by patient and newest test first.
-SqlQuery VisionFilteredSql(const FilterCondition& filter, SortField field);
-// The audiogram filter's criteria over the vision tables. A recall-date
-// criterion keeps only each patient's latest vision test.
-FilterBuild BuildVisionFilter(const FilterCriteria& criteria, int lcid);
-
-// The rows of a vision register query.
-std::vector<VisionRegisterRow> VisionRows(db::Connection& connection, const SqlQuery& query);
-
 // The vision window's register: the query in force (plain, filtered,
 // sorted), its rows, and find over them.
 class VisionRegister {

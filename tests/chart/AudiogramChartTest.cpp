@@ -9,11 +9,14 @@
 
 #include "base/ErrorLog.h"
 #include "chart/AudiogramChart.h"
+#include "support/ImageChecks.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
 namespace sonivera::chart {
 namespace {
+
+using test::HasColourNear;
 
 using test::ScriptedPrompter;
 using test::TempFolder;
@@ -30,17 +33,6 @@ QPoint Pixel(double x, double db) {
 }
 QPoint Pixel(int position, double db, int dx, int dy) {
   return Pixel(PositionX(position), db) + QPoint(dx, dy);
-}
-
-// True when a pixel within one of p has exactly the colour.
-bool HasColourNear(const QImage& image, QPoint p, const QColor& colour, int reach = 1) {
-  for (int dy = -reach; dy <= reach; ++dy) {
-    for (int dx = -reach; dx <= reach; ++dx) {
-      const QPoint q = p + QPoint(dx, dy);
-      if (image.rect().contains(q) && image.pixelColor(q) == colour) return true;
-    }
-  }
-  return false;
 }
 
 // True when the pixel at x, y or the one above or below has exactly the colour.

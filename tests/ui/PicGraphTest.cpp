@@ -5,6 +5,7 @@
 
 #include "base/ErrorLog.h"
 #include "chart/ChartGeometry.h"
+#include "support/ImageChecks.h"
 #include "support/TestApp.h"
 #include "ui/PicGraph.h"
 #include "ui/UiTest.h"
@@ -12,15 +13,7 @@
 namespace sonivera::ui {
 namespace {
 
-bool HasColourNear(const QImage& image, QPoint p, const QColor& colour, int reach = 1) {
-  for (int dy = -reach; dy <= reach; ++dy) {
-    for (int dx = -reach; dx <= reach; ++dx) {
-      const QPoint q = p + QPoint(dx, dy);
-      if (image.rect().contains(q) && image.pixelColor(q) == colour) return true;
-    }
-  }
-  return false;
-}
+using test::HasColourNear;
 
 QPoint PixelOf(const QRect& rect, int position, double db) {
   const chart::ChartMapping mapping{QRectF(rect)};
