@@ -93,7 +93,7 @@ TEST(CliImportTest, ImportReportsRejectionsAndExportWritesEitherLayout) {
 TEST(CliImportTest, ImportsKilledAtRandomMomentsAreCompletedByAnotherImport) {
   TempFolder folder;
   ASSERT_EQ(RunCli(Cli(folder, {"init"})).exit_code, 0);
-  const QStringList lines = test::GeneratedLines(0, 500, 4, CsvLayout::Snv52);
+  const QStringList lines = test::GeneratedLines(0, 2000, 4, CsvLayout::Snv52);
   folder.Write("big.csv", CsvFileText(CsvLayout::Snv52, lines));
   const QString database = folder.File("sonivera5.mdb");
   const quint32 seed = QRandomGenerator::global()->generate();
@@ -109,7 +109,7 @@ TEST(CliImportTest, ImportsKilledAtRandomMomentsAreCompletedByAnotherImport) {
     // Once the run writes (its log grows), kill it a random moment later.
     const QString wal = database + "-wal";
     for (int i = 0; i < 600 && QFileInfo(wal).size() == 0; ++i) QThread::msleep(20);
-    QThread::msleep(random() % 400);
+    QThread::msleep(random() % 250);
     import.kill();
     import.waitForFinished(10000);
     if (import.exitStatus() != QProcess::CrashExit) break;  // it finished first
