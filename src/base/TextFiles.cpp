@@ -35,29 +35,47 @@ QString DecodeLine(QByteArrayView bytes, bool* was_cp1252) {
   return cp1252 ? DecodeCp1252(bytes) : text;
 }
 
-TextLines SplitTextLines(const QByteArray& bytes) {
-  TextLines result;
-  QByteArrayView data(bytes);
-  if (data.startsWith("\xEF\xBB\xBF")) data = data.sliced(3);
-  qsizetype start = 0;
+TextLineSpans::TextLineSpans(QByteArray bytes) : bytes_(std::move(bytes)) {
+  const QByteArrayView data(bytes_);
+  qsizetype start = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
   const qsizetype size = data.size();
-  auto add = [&](qsizetype end) {
-    bool cp1252 = false;
-    result.lines << DecodeLine(data.sliced(start, end - start), &cp1252);
-    if (cp1252) ++result.cp1252_lines;
-  };
-  for (qsizetype i = 0; i < size; ++i) {
+  for (qsizetype i = start; i < size; ++i) {
     const char c = data[i];
     if (c != '\r' && c != '\n') continue;
-    add(i);
+    spans_.emplace_back(start, i - start);
     if (c == '\r' && i + 1 < size && data[i + 1] == '\n') ++i;
     start = i + 1;
   }
   if (start < size) {
-    add(size);
-    result.last_line_ended = false;
+    spans_.emplace_back(start, size - start);
+    last_line_ended_ = false;
+  }
+}
+
+QString TextLineSpans::Line(qsizetype i, bool* was_cp1252) const {
+  const auto& [start, length] = spans_[static_cast<size_t>(i)];
+  return DecodeLine(QByteArrayView(bytes_).sliced(start, length), was_cp1252);
+}
+
+TextLines SplitTextLines(const QByteArray& bytes) {
+  const TextLineSpans spans(bytes);
+  TextLines result;
+  result.last_line_ended = spans.LastLineEnded();
+  result.lines.reserve(spans.size());
+  for (qsizetype i = 0; i < spans.size(); ++i) {
+    bool cp1252 = false;
+    result.lines << spans.Line(i, &cp1252);
+    if (cp1252) ++result.cp1252_lines;
   }
   return result;
+}
+
+std::optional<TextLineSpans> ReadTextFileSpans(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) return std::nullopt;
+  return TextLineSpans(std::move(bytes));
 }
 
 std::optional<TextLines> ReadTextFile(const QString& path) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace sonivera {
 
@@ -21,11 +23,31 @@ struct TextLines {
 
 TextLines SplitTextLines(const QByteArray& bytes);
 
+// The same lines kept as the file's bytes and decoded one at a time as they
+// are asked for: a long file (an import of 100,000 lines) takes half the
+// memory of its decoded text, and nothing is read twice.
+class TextLineSpans {
+ public:
+  explicit TextLineSpans(QByteArray bytes);
+  qsizetype size() const { return static_cast<qsizetype>(spans_.size()); }
+  bool isEmpty() const { return spans_.empty(); }
+  // Line i, decoded as SplitTextLines decodes it.
+  QString Line(qsizetype i, bool* was_cp1252 = nullptr) const;
+  // False when the file's last line stops without a line end.
+  bool LastLineEnded() const { return last_line_ended_; }
+
+ private:
+  QByteArray bytes_;
+  std::vector<std::pair<qsizetype, qsizetype>> spans_;  // start, length
+  bool last_line_ended_ = true;
+};
+
 // One line's bytes: UTF-8 when valid (a byte-order mark kept), else Windows-1252.
 QString DecodeLine(QByteArrayView bytes, bool* was_cp1252 = nullptr);
 
 // nullopt when the file cannot be opened or read.
 std::optional<TextLines> ReadTextFile(const QString& path);
+std::optional<TextLineSpans> ReadTextFileSpans(const QString& path);
 // The lines of ReadTextFile alone.
 std::optional<QStringList> ReadTextLines(const QString& path);
 

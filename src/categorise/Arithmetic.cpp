@@ -98,8 +98,10 @@ std::optional<QDate> ParseViewDate(const QString& text) {
       digits[2] != 4) {
     return std::nullopt;
   }
+  // There is no year 0; a year of four digits is never negative.
+  if (parts[2] < 1) return std::nullopt;
   const QDate date(parts[2], parts[1], parts[0]);
-  if (!date.isValid() || date.year() < 1) return std::nullopt;
+  if (!date.isValid()) return std::nullopt;
   return date;
 }
 
@@ -132,24 +134,6 @@ QString NumberN(double value) {
   if (tenths / 10 != 0) text += QString::number(tenths / 10);
   if (tenths % 10 != 0) text += u'.' + QString::number(tenths % 10);
   return text;
-}
-
-QString ReplaceText(const QString& text, const QString& find, const QString& replacement,
-                    int compare) {
-  if (text.isNull()) return QString();
-  if (find.isEmpty()) return text;
-  const Qt::CaseSensitivity cs = compare == 0 ? Qt::CaseSensitive : Qt::CaseInsensitive;
-  QString result = QStringLiteral("");
-  qsizetype from = 0;
-  for (;;) {
-    const qsizetype at = text.indexOf(find, from, cs);
-    if (at < 0) break;
-    result += QStringView(text).mid(from, at - from);
-    result += replacement;
-    from = at + find.size();
-  }
-  result += QStringView(text).mid(from);
-  return result;
 }
 
 }  // namespace sonivera

@@ -46,10 +46,4 @@ QString FormatPlaces(double value, int decimals, QChar decimal_separator);
 // with a leading space (or "-"), "." as the point, no needless zeros.
 QString NumberN(double value);
 
-// Replaces every occurrence of find in text, resuming behind each inserted
-// replacement; compare 0 is case-sensitive, 1 case-insensitive. A null text
-// gives a null text.
-QString ReplaceText(const QString& text, const QString& find, const QString& replacement,
-                    int compare);
-
 }  // namespace sonivera

@@ -18,8 +18,14 @@ QString StoredTimeToView(const QString& stored) {
 }
 
 QString CategorisationBoxText(const QString& categorisation) {
-  // "no" catches "No sex chosen ", "4-no data " and "no test".
-  if (categorisation.contains(QLatin1String("no"), Qt::CaseInsensitive)) {
+  // "no" in any case catches "No sex chosen ", "4-no data " and "no test".
+  // A plain scan: this runs for every audiogram categorised.
+  const auto* text = categorisation.utf16();
+  bool found = false;
+  for (qsizetype i = 0; i + 1 < categorisation.size() && !found; ++i) {
+    found = (text[i] | 0x20) == u'n' && (text[i + 1] | 0x20) == u'o';
+  }
+  if (found) {
     return QStringLiteral("Data incomplete");
   }
   return categorisation;
@@ -30,8 +36,6 @@ void Categorise(CategoriseEnv& env) {
   state.CategorisationText = QStringLiteral("");
   if (env.checks.CheckHSE) {
     CategoriseHse(env);
-    state.CategorisationText =
-        ReplaceText(state.CategorisationText, QStringLiteral("HSE2006"), QStringLiteral("HSE"), 0);
   }
   if (env.checks.CheckMP42) CategoriseMp42(env);
   if (env.checks.CheckPAM) CategorisePam(env);

@@ -30,7 +30,6 @@ void Categorise(CategoriseEnv& env);
 
 // The HSE scheme, the three French schemes and their helpers.
 void CategoriseHse(CategoriseEnv& env);
-QString MergeBothEars(const QString& digit, const QString& codes);
 bool PreviousDataMissing(const AudiogramGrid& grid);
 void CategoriseMp42(CategoriseEnv& env);
 void CategorisePam(CategoriseEnv& env);

@@ -1,5 +1,8 @@
 // The HSE scheme: warning and referral levels of the 1 to 6 kHz sum by age
 // band and sex, rapid loss against the previous test, unilateral loss.
+#include <algorithm>
+#include <string_view>
+
 #include "base/Messages.h"
 #include "base/Prompter.h"
 #include "categorise/Arithmetic.h"
@@ -17,7 +20,7 @@ constexpr int kFemaleReferral[kBands] = {78, 91, 105, 119, 134, 153, 176, 204, 2
 constexpr int kBandFrom[kBands - 1] = {18, 25, 30, 35, 40, 45, 50, 55, 60};
 constexpr int kBandTo[kBands - 1] = {24, 29, 34, 39, 44, 49, 54, 59, 64};
 
-const QString kIncomplete = QStringLiteral("HSE2006: Data incomplete");
+const QString kIncomplete = QStringLiteral("HSE: Data incomplete");
 
 // 1, 2, 3, 4 and 6 kHz; the rapid-loss sum takes 3, 4 and 6 kHz.
 constexpr int kLeft = 0, kLeftBefore = 1, kRight = 2, kRightBefore = 3;
@@ -42,6 +45,20 @@ int AgeBand(int age) {
   return 0;  // under 18
 }
 
+// The categorisation text, built in place: the longest is under 64 characters.
+class HseText {
+ public:
+  void Add(std::u16string_view part) {
+    std::copy(part.begin(), part.end(), buffer_ + length_);
+    length_ += part.size();
+  }
+  QString Text() const { return QString(reinterpret_cast<const QChar*>(buffer_), length_); }
+
+ private:
+  char16_t buffer_[64];
+  std::size_t length_ = 0;
+};
+
 // Current minus previous 3 + 4 + 6 kHz sum of one ear, in 16-bit arithmetic.
 std::int16_t RapidRise(const AudiogramGrid& grid, int row, int before_row) {
   const std::int16_t now = SumCells(grid, row, {5, 6, 7});
@@ -49,14 +66,6 @@ std::int16_t RapidRise(const AudiogramGrid& grid, int row, int before_row) {
   return Sub16(now, then);
 }
 }  // namespace
-
-QString MergeBothEars(const QString& digit, const QString& codes) {
-  if (codes.contains(digit + u'L', Qt::CaseInsensitive) &&
-      codes.contains(digit + u'R', Qt::CaseInsensitive)) {
-    return digit + QStringLiteral("B ");
-  }
-  return codes;
-}
 
 bool PreviousDataMissing(const AudiogramGrid& grid) {
   return AnyEmpty(grid, kLeftBefore, {5, 6, 7}) || AnyEmpty(grid, kRightBefore, {5, 6, 7});
@@ -108,7 +117,6 @@ void CategoriseHse(CategoriseEnv& env) {
     return;
   }
   const int band = AgeBand(age);
-  const QString age_note = age < 18 ? QStringLiteral(" Age under 18 ") : QString();
 
   const int* warning = nullptr;
   const int* referral = nullptr;
@@ -123,28 +131,18 @@ void CategoriseHse(CategoriseEnv& env) {
     return;
   }
 
-  QString category1;
-  QString category23;
-  if (sum_left < warning[band]) category1 += QStringLiteral("1L ");
-  if (sum_right < warning[band]) category1 += QStringLiteral("1R ");
-  if (sum_left >= referral[band]) {
-    category23 += QStringLiteral("3L ");
-  } else if (sum_left >= warning[band]) {
-    category23 += QStringLiteral("2L ");
-  }
-  if (sum_right >= referral[band]) {
-    category23 += QStringLiteral("3R ");
-  } else if (sum_right >= warning[band]) {
-    category23 = QStringLiteral("2R ") + category23;
-  }
-  category1 = MergeBothEars(QStringLiteral("1"), category1);
-  category1 = category1.contains(QLatin1String("1B")) ? QStringLiteral("1 ") : QString();
-  category23 = MergeBothEars(QStringLiteral("2"), category23);
-  category23 = MergeBothEars(QStringLiteral("3"), category23);
+  // The codes of each ear: 1 under the warning level, 2 from it, 3 from
+  // the referral level; "B" stands for both ears with the same code. The
+  // text is written into one buffer (this runs for every audiogram of a
+  // recategorisation).
+  const int left_level = sum_left >= referral[band] ? 3 : sum_left >= warning[band] ? 2 : 1;
+  const int right_level = sum_right >= referral[band] ? 3 : sum_right >= warning[band] ? 2 : 1;
 
-  QString rapid;
+  bool rapid_no_data = false;
+  bool rapid_left = false;
+  bool rapid_right = false;
   if (PreviousDataMissing(grid)) {
-    rapid += QStringLiteral("4-no data ");
+    rapid_no_data = true;
   } else {
     const auto previous_date = ParseViewDate(view.PreviousTest);
     if (!previous_date || !test_date) {
@@ -158,10 +156,9 @@ void CategoriseHse(CategoriseEnv& env) {
       return;
     }
     if (WholeYears(*previous_date, *test_date) < 3) {
-      if (RapidRise(grid, kLeft, kLeftBefore) >= 30) rapid += QStringLiteral("4L ");
-      if (RapidRise(grid, kRight, kRightBefore) >= 30) rapid += QStringLiteral("4R ");
+      rapid_left = RapidRise(grid, kLeft, kLeftBefore) >= 30;
+      rapid_right = RapidRise(grid, kRight, kRightBefore) >= 30;
     }
-    rapid = MergeBothEars(QStringLiteral("4"), rapid);
   }
 
   const std::int16_t s4_left = SumCells(grid, kLeft, {2, 4, 5, 6});
@@ -169,10 +166,29 @@ void CategoriseHse(CategoriseEnv& env) {
   // Both differences are worked out, as either may overflow.
   const std::int16_t left_minus_right = Sub16(s4_left, s4_right);
   const std::int16_t right_minus_left = Sub16(s4_right, s4_left);
-  const QString unilateral =
-      (left_minus_right > 40 || right_minus_left > 40) ? QStringLiteral("U ") : QString();
+  const bool unilateral = left_minus_right > 40 || right_minus_left > 40;
 
-  text = QStringLiteral("HSE2006:  ") + category1 + category23 + rapid + unilateral + age_note;
+  HseText out;
+  out.Add(u"HSE:  ");
+  if (left_level == 1 && right_level == 1) out.Add(u"1 ");
+  if (left_level == right_level && left_level > 1) {
+    out.Add(left_level == 2 ? u"2B " : u"3B ");
+  } else {
+    // A right ear at 2 goes in front of the left ear's code.
+    if (right_level == 2) out.Add(u"2R ");
+    if (left_level > 1) out.Add(left_level == 2 ? u"2L " : u"3L ");
+    if (right_level == 3) out.Add(u"3R ");
+  }
+  if (rapid_no_data) {
+    out.Add(u"4-no data ");
+  } else if (rapid_left && rapid_right) {
+    out.Add(u"4B ");
+  } else if (rapid_left || rapid_right) {
+    out.Add(rapid_left ? u"4L " : u"4R ");
+  }
+  if (unilateral) out.Add(u"U ");
+  if (age < 18) out.Add(u" Age under 18 ");
+  text = out.Text();
 }
 
 }  // namespace sonivera

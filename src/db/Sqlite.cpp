@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <chrono>
 
 namespace sonivera::db {
 
@@ -227,14 +228,32 @@ void Connection::Throw(int code) const {
   throw SqliteError(extended != 0 ? extended : code, ErrorText(db_, code));
 }
 
-Transaction::Transaction(Connection& connection, bool immediate) : connection_(connection) {
-  connection_.Exec(immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+namespace {
+const QString kLineSavepoint = QStringLiteral("SAVEPOINT line");
+const QString kLineRelease = QStringLiteral("RELEASE line");
+const QString kLineRollback = QStringLiteral("ROLLBACK TO line; RELEASE line");
+
+qint64 NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+}  // namespace
+
+Transaction::Transaction(Connection& connection, bool immediate)
+    : connection_(connection),
+      nested_(connection.Handle() != nullptr && sqlite3_get_autocommit(connection.Handle()) == 0) {
+  if (nested_) {
+    connection_.Exec(kLineSavepoint);
+  } else {
+    connection_.Exec(immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+  }
 }
 
 Transaction::~Transaction() {
   if (open_) {
     try {
-      connection_.Exec(QStringLiteral("ROLLBACK"));
+      connection_.Exec(nested_ ? kLineRollback : QStringLiteral("ROLLBACK"));
     } catch (const SqliteError&) {
       // The engine rolls back by itself when a statement failed badly.
     }
@@ -242,8 +261,54 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
-  connection_.Exec(QStringLiteral("COMMIT"));
+  connection_.Exec(nested_ ? kLineRelease : QStringLiteral("COMMIT"));
   open_ = false;
+}
+
+CommitGroups::CommitGroups(Connection& connection, int max_lines, qint64 max_ms)
+    : connection_(connection), max_lines_(max_lines), max_ms_(max_ms) {
+  Begin();
+}
+
+CommitGroups::~CommitGroups() {
+  try {
+    Finish();
+  } catch (const SqliteError&) {
+    // What the group held is lost as a whole; every earlier group is stored.
+  }
+}
+
+void CommitGroups::Begin() {
+  if (!connection_.IsOpen() || sqlite3_get_autocommit(connection_.Handle()) == 0) return;
+  connection_.Exec(QStringLiteral("BEGIN IMMEDIATE"));
+  open_ = true;
+  lines_ = 0;
+  started_ms_ = NowMs();
+}
+
+void CommitGroups::Commit() {
+  open_ = false;
+  // A failed statement may have ended the group already (the engine rolls
+  // back on a full disk); there is then nothing left to commit.
+  if (connection_.IsOpen() && sqlite3_get_autocommit(connection_.Handle()) == 0) {
+    connection_.Exec(QStringLiteral("COMMIT"));
+    ++commits_;
+  }
+}
+
+void CommitGroups::LineDone() {
+  ++lines_;
+  if (!open_) {
+    Begin();
+    return;
+  }
+  if (lines_ < max_lines_ && NowMs() - started_ms_ < max_ms_) return;
+  Commit();
+  Begin();
+}
+
+void CommitGroups::Finish() {
+  if (open_) Commit();
 }
 
 }  // namespace sonivera::db

@@ -110,7 +110,10 @@ class Connection {
   std::shared_ptr<StatementPool> pool_;
 };
 
-// A transaction that rolls back unless committed.
+// A transaction that rolls back unless committed. Begun while another
+// transaction is open (a group of saves committed together), it is a
+// savepoint inside it: committing releases the savepoint, and rolling back
+// undoes this transaction's writes only.
 class Transaction {
  public:
   explicit Transaction(Connection& connection, bool immediate = true);
@@ -118,10 +121,44 @@ class Transaction {
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;
   void Commit();
+  bool Nested() const { return nested_; }
 
  private:
   Connection& connection_;
+  bool nested_;
   bool open_ = true;
+};
+
+// Many small transactions committed in groups: one outer transaction stays
+// open and is committed after max_lines lines or max_ms milliseconds,
+// whichever comes first, and at the end. Each line's own Transaction is a
+// savepoint inside the group, so a refused line leaves nothing and a killed
+// run leaves only whole lines (those of the groups committed).
+class CommitGroups {
+ public:
+  explicit CommitGroups(Connection& connection, int max_lines = 500, qint64 max_ms = 250);
+  ~CommitGroups();  // commits the open group
+  CommitGroups(const CommitGroups&) = delete;
+  CommitGroups& operator=(const CommitGroups&) = delete;
+
+  // One line is done: commits the group when it is full and starts the next.
+  void LineDone();
+  // Commits the open group and starts no other (a closing step that must run
+  // outside a transaction may follow).
+  void Finish();
+  int Commits() const { return commits_; }
+
+ private:
+  void Begin();
+  void Commit();
+
+  Connection& connection_;
+  int max_lines_;
+  qint64 max_ms_;
+  int lines_ = 0;
+  int commits_ = 0;
+  qint64 started_ms_ = 0;
+  bool open_ = false;
 };
 
 }  // namespace sonivera::db

@@ -2,6 +2,7 @@
 
 #include "base/ErrorLog.h"
 #include "db/Database.h"
+#include "db/Sqlite.h"
 #include "interchange/BulkRun.h"
 #include "register/AudiogramStore.h"
 #include "register/RecordDisplay.h"
@@ -144,6 +145,7 @@ Tx730StoreOutcome Tx730Store::Store(const ImportBuffer& buffer, const QString& s
   }
   {
     BulkRun bulk(editor_, database_);
+    db::CommitGroups groups(database_.Conn());
     try {
       for (size_t i = 0; i < buffer.size(); ++i) {
         const ImportRecord& record = buffer[i];
@@ -153,6 +155,7 @@ Tx730StoreOutcome Tx730Store::Store(const ImportBuffer& buffer, const QString& s
         if (!record.complete) continue;
         if (record[kFieldPatientNo].isEmpty() && record[kFieldSurname].isEmpty()) continue;
         if (StoreRecord(record, int(i), series1) == Outcome::Added) ++outcome.added;
+        groups.LineDone();
       }
     } catch (const std::exception& error) {
       if (editor_.Editing()) editor_.Cancel();

@@ -93,6 +93,7 @@ ImportSummary OldReleaseImporter::ImportFile(Kind kind, const QString& path) {
   refusals_ = &refusals;
   const SchemeChecks schemes = schemes_;
   BulkRun bulk(context_.editor, context_.database);
+  db::CommitGroups groups(context_.database.Conn());
   stop_requested_ = false;
   if (kind == Kind::Dat) {
     // The old fixed records were categorised by HSE alone.
@@ -131,6 +132,7 @@ ImportSummary OldReleaseImporter::ImportFile(Kind kind, const QString& path) {
     if (outcome == Outcome::Added) ++summary.added;
     if (outcome == Outcome::Existing) ++summary.existing;
     if (outcome == Outcome::Rejected) ++summary.rejected;
+    groups.LineDone();
     if (listener_ != nullptr) listener_->RecordImported(summary.added);
   }
   schemes_ = schemes;

@@ -113,15 +113,16 @@ ImportSummary RegisterImporter::ChooseAndImport(const QString& file_name) {
 ImportSummary RegisterImporter::ImportFile(const QString& path) {
   ImportSummary summary;
   if (path.isEmpty()) return summary;
-  const auto file = ReadFileLines(path);
+  // The file stays bytes; each line is decoded as its turn comes.
+  const auto file = ReadTextFileSpans(path);
   if (!file) {
     summary.refused = true;
     context_.reporter.ShowAndLog(
         UnnumberedErrorText(QStringLiteral("Could not read the file '%1'.").arg(path), kImportTag));
     return summary;
   }
-  if (file->lines.isEmpty()) return summary;
-  const auto layout = DetectHeader(file->lines.first());
+  if (file->isEmpty()) return summary;
+  const auto layout = DetectHeader(file->Line(0));
   if (!layout) {
     summary.refused = true;
     context_.reporter.prompter().Show(Msg(1406), Msg(974), Prompter::Buttons::Ok,
@@ -131,12 +132,12 @@ ImportSummary RegisterImporter::ImportFile(const QString& path) {
     return summary;
   }
   summary.read = true;
-  summary.cp1252_lines = file->cp1252_lines;
   LineRefusals refusals(context_.reporter.prompter(), context_.reporter.log(), path);
   refusals_ = &refusals;
   BulkRun bulk(context_.editor, context_.database);
+  db::CommitGroups groups(context_.database.Conn());
   stop_requested_ = false;
-  const qsizetype count = file->lines.size();
+  const qsizetype count = file->size();
   auto progress =
       context_.reporter.prompter().StartProgress(QStringLiteral("Importing"), int(count));
   // Line 2 holds the column headings.
@@ -146,11 +147,13 @@ ImportSummary RegisterImporter::ImportFile(const QString& path) {
       summary.stopped = true;
       break;
     }
-    const QString& line = file->lines[i];
+    bool cp1252 = false;
+    const QString line = file->Line(i, &cp1252);
+    if (cp1252) ++summary.cp1252_lines;
     if (line.trimmed().isEmpty()) continue;
     ++summary.lines;
     refusals.StartLine(i + 1);
-    const bool complete = i + 1 < count || file->last_line_ended;
+    const bool complete = i + 1 < count || file->LastLineEnded();
     switch (ImportLine(line, *layout, complete)) {
       case Outcome::Added:
         ++summary.added;
@@ -162,8 +165,10 @@ ImportSummary RegisterImporter::ImportFile(const QString& path) {
         ++summary.rejected;
         break;
     }
+    groups.LineDone();
     if (progress && (i % 64 == 0 || i + 1 == count)) progress->SetValue(int(i + 1));
   }
+  groups.Finish();
   // Statements must not outlive the import: the database may be closed later.
   lookups_.reset();
   refusals_ = nullptr;
@@ -223,7 +228,9 @@ RegisterImporter::Outcome RegisterImporter::ImportLine(const QString& line, CsvL
                      r[kCsvLastTest] + Msg(1403) + r[kCsvTimeofTest] + QStringLiteral(" :958"));
     }
     RecordEditor& editor = context_.editor;
-    const bool started = found ? editor.InsertAudiogram(pat_no) : editor.AddPatient();
+    // The line holds the whole record: nothing carries over from the latest test.
+    const bool started = found ? editor.InsertAudiogram(pat_no, RecordEditor::Carry::Nothing)
+                               : editor.AddPatient();
     if (!started) {
       editor.Cancel();
       refusals_->Log(kLogPrefix + QStringLiteral("The record could not be started."));

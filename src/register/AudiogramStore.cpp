@@ -1,6 +1,7 @@
 #include "register/AudiogramStore.h"
 
 #include <QStringList>
+#include <map>
 
 #include "db/Schema.h"
 
@@ -76,6 +77,40 @@ QStringList AddressFields() {
   QStringList fields;
   for (int i = 1; i <= 6; ++i) fields << QStringLiteral("Address%1").arg(i);
   return fields << QStringLiteral("DateofTest") << QStringLiteral("TimeofTest");
+}
+
+// The texts of the save's statements, built once: a save runs them for every
+// audiogram, and an import saves thousands. For each table: the update of a
+// test's row (by the patient and the test's original key) and the insert.
+struct TableSql {
+  QString update, insert;
+};
+
+TableSql UpdateAndInsert(const QString& table, const QStringList& fields, const char* date,
+                         const char* time) {
+  const int n = static_cast<int>(fields.size());
+  return {QStringLiteral("UPDATE %1 SET %2 WHERE PatNo = ?1 AND %3 = ?%4 AND %5 = ?%6")
+              .arg(table, Assignments(fields, 2), QLatin1String(date))
+              .arg(n + 2)
+              .arg(QLatin1String(time))
+              .arg(n + 3),
+          QStringLiteral("INSERT INTO %1 (PatNo, %2) VALUES (%3)")
+              .arg(table, QuotedList(fields), Placeholders(n + 1))};
+}
+
+const TableSql& Sql(const char* table) {
+  static const std::map<QString, TableSql> sql = [] {
+    std::map<QString, TableSql> s;
+    s["AddressDetails"] = UpdateAndInsert("AddressDetails", AddressFields(), "DateofTest", "TimeofTest");
+    s["TestDetails"] =
+        UpdateAndInsert("TestDetails", kHeaderFields.mid(1), "DateofTest", "TimeofTest");
+    s["TestQuestions"] = UpdateAndInsert("TestQuestions", AnswerFields(), "TestDate", "TestTime");
+    for (const char* ear : {"TestResultsLeft", "TestResultsRight"}) {
+      s[ear] = UpdateAndInsert(ear, EarFields(), "TestDate", "TestTime");
+    }
+    return s;
+  }();
+  return sql.at(QString::fromLatin1(table));
 }
 }  // namespace
 
@@ -178,22 +213,18 @@ void AudiogramStore::WritePatient(EditMode mode, const PatientRecord& p) {
 
 void AudiogramStore::WriteAddress(EditMode mode, const AudiogramRecord& r,
                                   const TestKey& original) {
-  const QStringList fields = AddressFields();
   auto bind = [&](db::Statement& s) {
     s.Bind(1, r.patient.PatNo);
     for (int i = 0; i < 6; ++i) s.Bind(2 + i, Txt(r.address[i]));
     s.Bind(8, r.key.date).Bind(9, r.key.time);
   };
   if (mode == EditMode::Editing) {
-    auto& s = Prepared(QStringLiteral("UPDATE AddressDetails SET %1 WHERE PatNo = ?1 AND "
-                                      "DateofTest = ?10 AND TimeofTest = ?11")
-                           .arg(Assignments(fields, 2)));
+    auto& s = Prepared(Sql("AddressDetails").update);
     bind(s);
     s.Bind(10, original.date).Bind(11, original.time).Run();
     if (connection_.Changes() > 0) return;
   }
-  auto& s = Prepared(QStringLiteral("INSERT INTO AddressDetails (PatNo, %1) VALUES (%2)")
-                         .arg(QuotedList(fields), Placeholders(9)));
+  auto& s = Prepared(Sql("AddressDetails").insert);
   bind(s);
   s.Run();
 }
@@ -215,15 +246,12 @@ void AudiogramStore::WriteHeader(EditMode mode, const AudiogramRecord& r, const 
     s.Bind(22, Txt(r.F1)).Bind(23, Txt(r.F2)).Bind(24, Txt(r.F3));
   };
   if (mode == EditMode::Editing) {
-    auto& s = Prepared(QStringLiteral("UPDATE TestDetails SET %1 WHERE PatNo = ?1 AND "
-                                      "DateofTest = ?25 AND TimeofTest = ?26")
-                           .arg(Assignments(kHeaderFields.mid(1), 2)));
+    auto& s = Prepared(Sql("TestDetails").update);
     bind(s);
     s.Bind(25, original.date).Bind(26, original.time).Run();
     if (connection_.Changes() > 0) return;
   }
-  auto& s = Prepared(QStringLiteral("INSERT INTO TestDetails (%1) VALUES (%2)")
-                         .arg(QuotedList(kHeaderFields), Placeholders(24)));
+  auto& s = Prepared(Sql("TestDetails").insert);
   bind(s);
   s.Run();
 }
@@ -231,30 +259,25 @@ void AudiogramStore::WriteHeader(EditMode mode, const AudiogramRecord& r, const 
 void AudiogramStore::WriteEar(const char* table, EditMode mode, const AudiogramRecord& r,
                               const std::array<QString, kThresholdFieldCount>& values,
                               const TestKey& original) {
-  const QStringList fields = EarFields();
   auto bind = [&](db::Statement& s) {
     s.Bind(1, r.patient.PatNo);
     for (int i = 0; i < kThresholdFieldCount; ++i) s.Bind(2 + i, Txt(values[i]));
     s.Bind(13, r.key.date).Bind(14, r.key.time);
   };
-  const QString name = QString::fromLatin1(table);
+  const TableSql& sql = Sql(table);
   if (mode == EditMode::Editing) {
-    auto& s = Prepared(
-        QStringLiteral("UPDATE %1 SET %2 WHERE PatNo = ?1 AND TestDate = ?15 AND TestTime = ?16")
-            .arg(name, Assignments(fields, 2)));
+    auto& s = Prepared(sql.update);
     bind(s);
     s.Bind(15, original.date).Bind(16, original.time).Run();
     if (connection_.Changes() > 0) return;
   }
-  auto& s = Prepared(QStringLiteral("INSERT INTO %1 (PatNo, %2) VALUES (%3)")
-                         .arg(name, QuotedList(fields), Placeholders(14)));
+  auto& s = Prepared(sql.insert);
   bind(s);
   s.Run();
 }
 
 void AudiogramStore::WriteAnswers(EditMode mode, const AudiogramRecord& r,
                                   const TestKey& original) {
-  const QStringList fields = AnswerFields();
   auto bind = [&](db::Statement& s) {
     s.Bind(1, r.patient.PatNo);
     for (int i = 0; i < 50; ++i) s.Bind(2 + i, r.codes[i]);
@@ -263,15 +286,12 @@ void AudiogramStore::WriteAnswers(EditMode mode, const AudiogramRecord& r,
     s.Bind(102, r.key.date).Bind(103, r.key.time);
   };
   if (mode == EditMode::Editing) {
-    auto& s = Prepared(QStringLiteral("UPDATE TestQuestions SET %1 WHERE PatNo = ?1 AND "
-                                      "TestDate = ?104 AND TestTime = ?105")
-                           .arg(Assignments(fields, 2)));
+    auto& s = Prepared(Sql("TestQuestions").update);
     bind(s);
     s.Bind(104, original.date).Bind(105, original.time).Run();
     if (connection_.Changes() > 0) return;
   }
-  auto& s = Prepared(QStringLiteral("INSERT INTO TestQuestions (PatNo, %1) VALUES (%2)")
-                         .arg(QuotedList(fields), Placeholders(103)));
+  auto& s = Prepared(Sql("TestQuestions").insert);
   bind(s);
   s.Run();
 }

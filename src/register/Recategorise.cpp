@@ -87,7 +87,8 @@ class Recategoriser {
     }
   }
 
-  NewestTest Patient(CategoriseEnv& env, const QString& pat_no) {
+  NewestTest Patient(CategoriseEnv& env, const QString& pat_no,
+                     const std::optional<AddedTest>& added = std::nullopt) {
     CategorisationState& state = env.state;
     NewestTest newest_test;
     patient_.Reset();
@@ -107,7 +108,16 @@ class Recategoriser {
 
     const PatientAudiograms tests = reader_.Read(pat_no);
     const size_t count = tests.InStep();
+    // The added test (newest first: index `at`) and the newer one after it;
+    // the newest is always done, as the save reports on it.
+    std::optional<size_t> at;
+    for (size_t k = 0; added && k < count && !at; ++k) {
+      if (tests.details[k].DateofTest == added->date && tests.details[k].TimeofTest == added->time)
+        at = k;
+    }
     for (size_t k = 0; k < count; ++k) {
+      const bool changed = !at || k == *at || k + 1 == *at || k == 0;
+      if (!changed) continue;
       const StoredTest& test = tests.details[k];
       LoadRows(state.grid, 0, tests.left, k);
       LoadRows(state.grid, 2, tests.right, k);
@@ -190,7 +200,7 @@ void RelinkPreviousTests(db::Database& database, ErrorReporter& reporter, const 
 }
 
 NewestTest RecategorisePatient(db::Database& database, const CategoriseEnv& env,
-                               const QString& pat_no) {
+                               const QString& pat_no, const std::optional<AddedTest>& added) {
   NewestTest newest;
   CategoriseEnv patient_env = env;
   if (!database.IsOpen()) {
@@ -199,7 +209,7 @@ NewestTest RecategorisePatient(db::Database& database, const CategoriseEnv& env,
   }
   db::Connection& connection = database.Conn();
   RunPass(connection, env.reporter, "recategorise",
-          [&] { newest = Recategoriser(connection).Patient(patient_env, pat_no); });
+          [&] { newest = Recategoriser(connection).Patient(patient_env, pat_no, added); });
   return newest;
 }
 

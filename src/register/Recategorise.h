@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "categorise/Categorise.h"
 
@@ -26,12 +27,21 @@ struct NewestTest {
   bool one_month_recall_due = false;
 };
 
+// The key of an audiogram just added: only it and the next newer one (whose
+// previous test it becomes) can categorise differently.
+struct AddedTest {
+  QString date;  // as stored, yyyy-MM-dd
+  QString time;
+};
+
 // Categorises every audiogram of the patient, newest first, each against the
-// next older one, and stores Categorisation, MP42, PAM and IPA. Failures are
-// reported through env's reporter; what to ask about the newest test (the
-// one-month notice, the recall date) is left to the caller.
+// next older one, and stores Categorisation, MP42, PAM and IPA. With `added`,
+// only the tests the new one changes (and the newest) are categorised again.
+// Failures are reported through env's reporter; what to ask about the newest
+// test (the one-month notice, the recall date) is left to the caller.
 NewestTest RecategorisePatient(db::Database& database, const CategoriseEnv& env,
-                               const QString& pat_no);
+                               const QString& pat_no,
+                               const std::optional<AddedTest>& added = std::nullopt);
 
 struct RecategoriseOutcome {
   int patients_done = 0;

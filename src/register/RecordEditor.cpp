@@ -95,21 +95,23 @@ bool RecordEditor::AddPatient() {
   return true;
 }
 
-bool RecordEditor::InsertAudiogram(const QString& pat_no) {
+bool RecordEditor::InsertAudiogram(const QString& pat_no, Carry carry) {
   if (Editing()) return false;
   try {
     auto& conn = context_.database.Conn();
     EntryFields fields;
     if (!LoadPatientEntries(conn, pat_no, fields)) return false;
-    const auto tests = PatientTestKeys(conn, pat_no);
     // The employment details carry over from the latest test; the test's
-    // own fields start empty.
+    // own fields start empty. A caller that fills every box leaves the
+    // latest test unread.
+    const auto tests = carry == Carry::FromLatestTest ? PatientTestKeys(conn, pat_no)
+                                                      : std::vector<TestKey>{};
     if (!tests.empty()) LoadTestEntries(conn, pat_no, tests.front(), fields);
     fields.ClearTestFields();
     // Date Joined and Date Left are cleared with the other date boxes; the
     // length of service computed from them goes with them.
     fields.ServiceLength.clear();
-    fields.Address = LatestAddress(conn, pat_no);
+    if (carry == Carry::FromLatestTest) fields.Address = LatestAddress(conn, pat_no);
     if (!tests.empty()) fields.Previous = LoadThresholds(conn, pat_no, tests.front());
     fields.Details[kComboExaminer] = context_.examiner;
     entries_ = fields;
@@ -322,7 +324,11 @@ RecordEditor::SaveResult RecordEditor::SaveRecord(const QString& pat_no, EditMod
     RelinkPreviousTests(context_.database, context_.reporter, record.patient.PatNo);
     CategoriseEnv env = context_.categorise;
     env.bulk_mode = bulk_mode_;
-    newest = RecategorisePatient(context_.database, env, record.patient.PatNo);
+    // A new test changes only its own categorisation and that of the test
+    // after it; an edit may move a test, so every test is done again.
+    std::optional<AddedTest> added;
+    if (mode != EditMode::Editing) added = AddedTest{record.key.date, record.key.time};
+    newest = RecategorisePatient(context_.database, env, record.patient.PatNo, added);
     transaction.Commit();
   } catch (const db::SqliteError& e) {
     const long number = db::ErrorNumberFor(e);

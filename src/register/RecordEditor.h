@@ -87,9 +87,12 @@ class RecordEditor {
   const TestKey& EditedTest() const { return edited_test_; }
 
   bool AddPatient();
-  // A new audiogram for the patient: the employment details carry over from
-  // the latest test.
-  bool InsertAudiogram(const QString& pat_no);
+  // What a new audiogram starts from: the employment details, address and
+  // previous thresholds of the latest test, or nothing (an import line
+  // holds every box).
+  enum class Carry { FromLatestTest, Nothing };
+  // A new audiogram for the patient.
+  bool InsertAudiogram(const QString& pat_no, Carry carry = Carry::FromLatestTest);
   // Opens the patient's test at test_index (0 = latest) for editing.
   bool EditRecord(const QString& pat_no, int test_index);
   // The threshold entry rule, after the user changed box `item` to `typed`.

@@ -235,18 +235,21 @@ SqlQuery TestKeysFromIndexSql() {
           {}};
 }
 
+// Both walk the latest-test index of PatDetails from the given key on (a
+// row-value comparison is one index range), so placing a patient far down a
+// large register costs a count of index entries, not a walk of the rows.
 SqlQuery RegisterFromSql(const QString& date, const QString& time) {
   return {SelectList() + kJoin + QStringLiteral(" AND ") + kLatestOnly +
-              QStringLiteral(" WHERE PatDetails.DateofTest < ?1 OR (PatDetails.DateofTest = ?1 AND "
-                             "PatDetails.TimeofTest <= ?2) ORDER BY PatDetails.DateofTest DESC, "
-                             "PatDetails.TimeofTest DESC"),
+              QStringLiteral(" WHERE (PatDetails.DateofTest, PatDetails.TimeofTest) <= (?1, ?2) "
+                             "ORDER BY PatDetails.DateofTest DESC, PatDetails.TimeofTest DESC"),
           {date, time}};
 }
 
 SqlQuery RegisterRowsBeforeSql(const QString& date, const QString& time) {
-  return {QStringLiteral("SELECT COUNT(*)") + kJoin + QStringLiteral(" AND ") + kLatestOnly +
-              QStringLiteral(" WHERE PatDetails.DateofTest > ?1 OR (PatDetails.DateofTest = ?1 AND "
-                             "PatDetails.TimeofTest > ?2)"),
+  // Every patient with a test has its latest test's key in PatDetails (the
+  // save keeps it), so the index alone gives the register's rows before it.
+  return {QStringLiteral("SELECT COUNT(*) FROM PatDetails "
+                         "WHERE (DateofTest, TimeofTest) > (?1, ?2)"),
           {date, time}};
 }
 

@@ -239,6 +239,8 @@ VisionImportSummary VisionImporter::ImportFile(const QString& path) {
   const auto on_show_page = std::exchange(editor_.on_show_page, nullptr);
   LineRefusals refusals(prompter_, log_, path);
   auto progress = prompter_.StartProgress(QStringLiteral("Importing"), int(file->lines.size()));
+  // Each line is a savepoint inside groups of lines committed together.
+  db::CommitGroups groups(editor_.Database().Conn());
   // Line 2 holds the column names.
   for (qsizetype i = 2; i < file->lines.size(); ++i) {
     const QString& line = file->lines[i];
@@ -256,8 +258,10 @@ VisionImportSummary VisionImporter::ImportFile(const QString& path) {
         ++summary.rejected;
         break;
     }
+    groups.LineDone();
     if (progress && i % 64 == 0) progress->SetValue(int(i));
   }
+  groups.Finish();
   editor_.on_changed = on_changed;
   editor_.on_show_page = on_show_page;
   return summary;

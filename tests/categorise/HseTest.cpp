@@ -160,11 +160,7 @@ TEST_P(HseDateMessages, EndInDataIncomplete) {
 INSTANTIATE_TEST_SUITE_P(Hse, HseDateMessages, ::testing::ValuesIn(kDateMessageCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Hse, MergeBothEarsAndPreviousDataMissing) {
-  EXPECT_EQ(MergeBothEars("2", "2R 2L "), "2B ");
-  EXPECT_EQ(MergeBothEars("3", "3l 3r "), "3B ");
-  EXPECT_EQ(MergeBothEars("3", "2L 3R "), "2L 3R ");
-  EXPECT_EQ(MergeBothEars("4", "4-no data "), "4-no data ");
+TEST(Hse, PreviousDataMissing) {
   AudiogramGrid grid;
   grid.Clear();
   EXPECT_TRUE(PreviousDataMissing(grid));

@@ -65,6 +65,33 @@ TEST_F(Recategorise, EachTestAgainstTheNextOlderAndRelinked) {
   EXPECT_EQ(rows[0].previous, "2018-06-01");
 }
 
+// A test added in the middle changes its own categorisation and that of the
+// newer test it now comes before; an older test is not categorised again
+// (its stored text, made stale here by hand, stays as it was).
+TEST_F(Recategorise, AddedTestRedoesItselfAndTheNextNewerOnly) {
+  const QString pat = "Mid-1";
+  AddPatient(Conn(), pat, "1985-01-01", "Male");
+  AddTest(Conn(), pat, "2016-06-01", kFlat10, kFlat10);
+  AddTest(Conn(), pat, "2018-06-01", kFlat10, kFlat10);
+  AddTest(Conn(), pat, "2020-06-01", kHigh, kHigh);
+  RelinkPreviousTests(t->Db(), t->Reporter(), pat);
+  RecategorisePatient(t->Db(), t->ForCategorising(), pat);
+  EXPECT_EQ(Categorisations(Conn(), pat),
+            (QStringList{"HSE:  1 4B ", "HSE:  1 ", "HSE:  1 4-no data "}));
+  Conn().Exec("UPDATE TestDetails SET Categorisation = 'stale' WHERE DateofTest = '2016-06-01'");
+
+  AddTest(Conn(), pat, "2019-06-01", kHigh, kHigh);
+  RelinkPreviousTests(t->Db(), t->Reporter(), pat);
+  RecategorisePatient(t->Db(), t->ForCategorising(), pat, AddedTest{"2019-06-01", "10:00:00"});
+  // 2020 now follows a test as high as itself: no rapid loss any more.
+  EXPECT_EQ(Categorisations(Conn(), pat),
+            (QStringList{"HSE:  1 ", "HSE:  1 4B ", "HSE:  1 ", "stale"}));
+
+  // A key that is not stored does the whole patient.
+  RecategorisePatient(t->Db(), t->ForCategorising(), pat, AddedTest{"2001-01-01", "10:00:00"});
+  EXPECT_EQ(Categorisations(Conn(), pat).last(), "HSE:  1 4-no data ");
+}
+
 TEST_F(Recategorise, MissingBirthDateAsksOutsideBulkModeOnly) {
   AddPatient(Conn(), "7", QString(), "Female");
   AddTest(Conn(), "7", "2020-06-01", kFlat10, kFlat10);

@@ -123,6 +123,46 @@ TEST_F(RegisterImportTest, MixedFileStoresExactlyTheGoodLinesAndReportsEachBadOn
   EXPECT_EQ(t->Db().Conn().QueryValue("PRAGMA journal_mode")->toString(), journal);
 }
 
+// A line refused half-way through its save (the answers, written after the
+// patient, the test and both ears, hold a text longer than its field) leaves
+// nothing of itself: no patient, no test, no ear row. The lines around it,
+// saved in the same commit group, stay whole.
+TEST_F(RegisterImportTest, LineRefusedHalfWayLeavesNothingOfItself) {
+  const CsvLayout l52 = CsvLayout::Snv52;
+  CsvRecord before = Line("H1", "Half", "01/03/2024", "09:00:00");
+  CsvRecord refused_new = Line("H2", "Half", "01/03/2024", "09:30:00");
+  CsvRecord refused_next = Line("H1", "Half", "02/03/2024", "09:00:00");
+  CsvRecord after = Line("H3", "Half", "01/03/2024", "10:00:00");
+  for (CsvRecord* r : {&before, &refused_new, &refused_next, &after}) {
+    r->has_answers = true;
+    r->codes.fill("0");
+  }
+  refused_new.texts[49] = QString(101, u'a');
+  refused_next.texts[49] = QString(101, u'b');
+  const ImportSummary summary = Import(CsvFileText(
+      l52, {FormatCsvLine(before, l52), FormatCsvLine(refused_new, l52),
+            FormatCsvLine(refused_next, l52), FormatCsvLine(after, l52)}));
+  EXPECT_EQ(summary.added, 2);
+  EXPECT_EQ(summary.rejected, 2);
+  EXPECT_EQ(Count(t, "SELECT COUNT(*) FROM PatDetails WHERE PatNo = 'H2'"), 0);
+  for (const char* table : {"TestResultsLeft", "TestResultsRight", "TestQuestions"}) {
+    EXPECT_EQ(Count(t, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE PatNo = 'H2' OR "
+                                      "(PatNo = 'H1' AND TestDate = '2024-03-02')")
+                           .arg(table)),
+              0)
+        << table;
+    EXPECT_EQ(Count(t, QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)), 2) << table;
+  }
+  EXPECT_EQ(Count(t, "SELECT COUNT(*) FROM TestDetails"), 2);
+  EXPECT_EQ(Count(t, "SELECT COUNT(*) FROM AddressDetails"), 2);
+  // H1's test keeps its links: the refused later test changed nothing of it.
+  EXPECT_EQ(
+      Count(t, "SELECT COUNT(*) FROM TestDetails WHERE PatNo = 'H1' AND PreviousTest IS NULL"), 1);
+  EXPECT_EQ(Count(t, "SELECT COUNT(*) FROM PatDetails WHERE PatNo = 'H1' AND "
+                     "DateofTest = '2024-03-01'"),
+            1);
+}
+
 TEST_F(RegisterImportTest, WrongHeadersStoreNothing) {
   const QString good =
       FormatCsvLine(Line("G1", "Hale", "01/03/2024", "09:15:00"), CsvLayout::Snv52);
