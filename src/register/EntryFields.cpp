@@ -131,4 +131,13 @@ QString ServiceLengthTextFor(int months) {
   return QString::number(months / 12) + Msg(1520) + QString::number(months % 12) + Msg(1521);
 }
 
+bool StoredDateOf(const QString& box, QString& stored) {
+  const auto date = ParseDateBox(box);
+  stored = QString();
+  if (!date) return true;
+  if (!date->isValid()) return false;
+  stored = StoredDate(*date);
+  return true;
+}
+
 }  // namespace sonivera

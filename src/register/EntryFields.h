@@ -5,6 +5,7 @@
 #include <QTime>
 #include <array>
 #include <optional>
+#include <utility>
 
 namespace sonivera {
 
@@ -119,5 +120,41 @@ QString StoredTime(const QTime& time);
 int ServiceMonths(const QDate& from, const QDate& to);
 // The service length as shown, e.g. "3 yrs 7 mths".
 QString ServiceLengthTextFor(int months);
+
+// A date box in stored form: no value when empty, false when it is no date.
+bool StoredDateOf(const QString& box, QString& stored);
+
+// Copies the boxes that an audiogram and a vision test header share (the five
+// dates beside the test's own, test type, serial number, the details lists,
+// categorisation, notes, service length text) into `h`. Returns the number of
+// the message that refuses the first box holding no date, 0 when all are good.
+template <typename Header>
+int FillSharedHeader(const EntryFields& e, Header& h) {
+  const std::pair<int, QString*> dates[] = {{kBoxPreviousTest, &h.PreviousTest},
+                                            {kBoxCalibrated, &h.Calibrated},
+                                            {kBoxRecallDate, &h.RecallDate},
+                                            {kBoxDateJoined, &h.DateJoined},
+                                            {kBoxDateLeft, &h.DateLeft}};
+  const int messages[] = {1015, 1016, 1017, 1018, 1019};
+  for (int i = 0; i < 5; ++i) {
+    if (!StoredDateOf(e.Dates[dates[i].first], *dates[i].second)) return messages[i];
+  }
+  h.TestType = e.TestType;
+  h.SerialNo = e.SerialNo;
+  h.Examiner = e.Details[kComboExaminer];
+  h.DeptUnit = e.Details[kComboDeptUnit];
+  h.Company = e.Details[kComboCompany];
+  h.PositionRank = e.Details[kComboPositionRank];
+  h.Location = e.Details[kComboLocation];
+  h.LeavingReason = e.Details[kComboLeavingReason];
+  h.EmploymentStatus = e.Details[kComboStatus];
+  h.F1 = e.Details[kComboF1];
+  h.F2 = e.Details[kComboF2];
+  h.F3 = e.Details[kComboF3];
+  h.Categorisation = e.Categorisation;
+  h.Notes = e.Notes;
+  h.ServiceLengthText = e.ServiceLength;
+  return 0;
+}
 
 }  // namespace sonivera

@@ -15,17 +15,6 @@ namespace {
 using Buttons = Prompter::Buttons;
 using Answer = Prompter::Answer;
 
-// A date box in stored form; false when it holds something that is no date.
-bool StoredDateOf(const QString& box, QString& stored) {
-  const auto date = ParseDateBox(box);
-  if (!date) {
-    stored = QString();
-    return true;
-  }
-  if (!date->isValid()) return false;
-  stored = StoredDate(*date);
-  return true;
-}
 }  // namespace
 
 RecordEditor::RecordEditor(EditorContext context, Register* reg)
@@ -257,30 +246,7 @@ bool RecordEditor::BuildRecord(const QString& pat_no, AudiogramRecord& r) {
   const auto time = ParseTimeBox(e.Dates[kBoxTimeofTest]);
   if (time && !time->isValid()) return date_error(1013);
   r.key = {StoredDate(*date), StoredTime(time ? *time : QTime(0, 0))};
-  const std::pair<int, QString*> dates[] = {{kBoxPreviousTest, &r.PreviousTest},
-                                            {kBoxCalibrated, &r.Calibrated},
-                                            {kBoxRecallDate, &r.RecallDate},
-                                            {kBoxDateJoined, &r.DateJoined},
-                                            {kBoxDateLeft, &r.DateLeft}};
-  const int messages[] = {1015, 1016, 1017, 1018, 1019};
-  for (int i = 0; i < 5; ++i) {
-    if (!StoredDateOf(e.Dates[dates[i].first], *dates[i].second)) return date_error(messages[i]);
-  }
-  r.TestType = e.TestType;
-  r.SerialNo = e.SerialNo;
-  r.Examiner = e.Details[kComboExaminer];
-  r.DeptUnit = e.Details[kComboDeptUnit];
-  r.Company = e.Details[kComboCompany];
-  r.PositionRank = e.Details[kComboPositionRank];
-  r.Location = e.Details[kComboLocation];
-  r.LeavingReason = e.Details[kComboLeavingReason];
-  r.EmploymentStatus = e.Details[kComboStatus];
-  r.F1 = e.Details[kComboF1];
-  r.F2 = e.Details[kComboF2];
-  r.F3 = e.Details[kComboF3];
-  r.Categorisation = e.Categorisation;
-  r.Notes = e.Notes;
-  r.ServiceLengthText = e.ServiceLength;
+  if (const int refused = FillSharedHeader(e, r)) return date_error(refused);
   if (!r.DateJoined.isNull()) {
     const QDate joined = QDate::fromString(r.DateJoined, QStringLiteral("yyyy-MM-dd"));
     const QDate end =

@@ -13,15 +13,6 @@ namespace {
 using Buttons = Prompter::Buttons;
 using Answer = Prompter::Answer;
 
-// A date box in stored form: no value when empty, false when it is no date.
-bool StoredDateOf(const QString& box, QString& stored) {
-  const auto date = ParseDateBox(box);
-  stored = QString();
-  if (!date) return true;
-  if (!date->isValid()) return false;
-  stored = StoredDate(*date);
-  return true;
-}
 
 YesNo AnswerOf(bool stored) { return stored ? YesNo::Yes : YesNo::No; }
 
@@ -325,30 +316,7 @@ bool VisionEditor::BuildRecord(VisionRecord& r, const QString& pat_no) {
   r.key.date = StoredDate(date ? *date : moment.date());
   r.key.time = StoredTime(time ? *time : moment.time());
   auto& h = r.header;
-  const std::pair<int, QString*> dates[] = {{kBoxPreviousTest, &h.PreviousTest},
-                                            {kBoxCalibrated, &h.Calibrated},
-                                            {kBoxRecallDate, &h.RecallDate},
-                                            {kBoxDateJoined, &h.DateJoined},
-                                            {kBoxDateLeft, &h.DateLeft}};
-  const int messages[] = {1015, 1016, 1017, 1018, 1019};
-  for (int i = 0; i < 5; ++i) {
-    if (!StoredDateOf(e.Dates[dates[i].first], *dates[i].second)) return date_error(messages[i]);
-  }
-  h.TestType = e.TestType;
-  h.SerialNo = e.SerialNo;
-  h.Examiner = e.Details[kComboExaminer];
-  h.DeptUnit = e.Details[kComboDeptUnit];
-  h.Company = e.Details[kComboCompany];
-  h.PositionRank = e.Details[kComboPositionRank];
-  h.Location = e.Details[kComboLocation];
-  h.LeavingReason = e.Details[kComboLeavingReason];
-  h.EmploymentStatus = e.Details[kComboStatus];
-  h.F1 = e.Details[kComboF1];
-  h.F2 = e.Details[kComboF2];
-  h.F3 = e.Details[kComboF3];
-  h.Categorisation = e.Categorisation;
-  h.Notes = e.Notes;
-  h.ServiceLengthText = e.ServiceLength;
+  if (const int refused = FillSharedHeader(e, h)) return date_error(refused);
   if (!h.DateJoined.isNull()) {
     // Service counts to the date left, or to the test while still employed.
     const QDate joined = QDate::fromString(h.DateJoined, QStringLiteral("yyyy-MM-dd"));

@@ -15,7 +15,7 @@
 #include "base/Messages.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
-#include "ui/DemoWindowTest.h"
+#include "ui/VisionWindowTest.h"
 #include "ui/DetailsPage.h"
 #include "ui/FormVision.h"
 #include "ui/VisionStepPage.h"
@@ -24,17 +24,8 @@
 namespace sonivera::ui {
 namespace {
 
-class FormVisionTest : public DemoWindowTest {
+class FormVisionTest : public VisionWindowTest {
  protected:
-  FormVision& Vision() {
-    Trigger(*window, "Vision");
-    return *window->VisionWindow();
-  }
-  static void Run(FormVision& vision, const char* key) {
-    QAction* action = vision.Action(QLatin1String(key));
-    ASSERT_NE(action, nullptr) << key;
-    action->trigger();
-  }
   template <typename T>
   static T* Control(FormVision& vision, int step, const QString& name) {
     T* control = vision.Steps()->Frame(step)->findChild<T*>(name);

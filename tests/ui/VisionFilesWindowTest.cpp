@@ -12,7 +12,7 @@
 
 #include "base/Messages.h"
 #include "support/PdfSupport.h"
-#include "ui/DemoWindowTest.h"
+#include "ui/VisionWindowTest.h"
 #include "ui/FormVision.h"
 #include "ui/FormVisionSearch.h"
 #include "ui/ReportPrinting.h"
@@ -20,17 +20,8 @@
 namespace sonivera::ui {
 namespace {
 
-class VisionFilesWindowTest : public DemoWindowTest {
+class VisionFilesWindowTest : public VisionWindowTest {
  protected:
-  FormVision& Vision() {
-    Trigger(*window, "Vision");
-    return *window->VisionWindow();
-  }
-  static void Run(FormVision& vision, const char* key) {
-    QAction* action = vision.Action(QLatin1String(key));
-    ASSERT_NE(action, nullptr) << key;
-    action->trigger();
-  }
   static QStringList Column(FormVision& vision, int column) {
     QStringList values;
     auto* model = vision.DBGrid1()->model();
