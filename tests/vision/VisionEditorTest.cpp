@@ -6,6 +6,7 @@
 #include "base/Messages.h"
 #include "db/Database.h"
 #include "register/AudiogramStore.h"
+#include "support/StoredRows.h"
 #include "vision/VisionEditor.h"
 #include "vision/VisionFixture.h"
 #include "vision/VisionScript.h"
@@ -24,24 +25,11 @@ class VisionEditorTest : public ::testing::Test, protected test::VisionPlace {
 
   db::Connection& Conn() { return database.Conn(); }
 
-  QString Scalar(const QString& sql) {
-    const auto v = Conn().QueryValue(sql);
-    return v ? v->toString() : QStringLiteral("<none>");
-  }
-
+  QString Scalar(const QString& sql) { return sonivera::test::ScalarText(Conn(), sql); }
   // Every row of the patient and test tables, in a fixed order.
   QString Dump() {
-    QString out;
-    for (const char* table :
-         {"PatDetails", "TestDetails", "AddressDetails", "VisionDetails", "VisionTest"}) {
-      auto s = Conn().Prepare(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2, 3, 4").arg(table));
-      while (s.Step()) {
-        out += table;
-        for (int c = 0; c < s.ColumnCount(); ++c) out += u'|' + s.Value(c).toString();
-        out += u'\n';
-      }
-    }
-    return out;
+    return sonivera::test::DumpTables(
+        Conn(), {"PatDetails", "TestDetails", "AddressDetails", "VisionDetails", "VisionTest"});
   }
 
   // A patient with one audiogram, written as the audiogram side writes it.
