@@ -109,14 +109,14 @@ struct DateMessageCase {
   const char* text;
 };
 
+constexpr const char* kAskBirthDate =
+    "Please return to Patient details page, Press Edit and enter Date of Birth. Patient: P'7";
 const DateMessageCase kDateMessageCases[] = {
     {"MissingBirthDateAsks", "__/__/____", "01/06/2020", "__/__/____", false,
-     "Date of Birth Required for Categorisation",
-     "Please return to Patient details page, Press Edit and enter Date of Birth. Patient: P'7"},
+     "Date of Birth Required for Categorisation", kAskBirthDate},
     {"MissingBirthDateQuietInBulk", "__/__/____", "01/06/2020", "__/__/____", true, "", ""},
     {"BadBirthDateWinsOverBadTestDate", "31/02/1980", "xx", "__/__/____", false,
-     "Date of Birth Required for Categorisation",
-     "Please return to Patient details page, Press Edit and enter Date of Birth. Patient: P'7"},
+     "Date of Birth Required for Categorisation", kAskBirthDate},
     {"BadTestDate", "01/01/1980", "32/01/2020", "__/__/____", false, "Date Error",
      "The date of test entry is missing or invalid. Please edit and try again. Patient: P'7"},
     {"BadTestDateQuietInBulk", "01/01/1980", "__/__/____", "__/__/____", true, "", ""},

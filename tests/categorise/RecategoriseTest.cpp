@@ -107,12 +107,6 @@ TEST_F(Recategorise, MissingBirthDateAsksOutsideBulkModeOnly) {
   EXPECT_EQ(t.prompter.Prompts().size(), 1u);
 }
 
-TEST_F(Recategorise, UnknownPatientEmptiesTheText) {
-  t->Categorisation().CategorisationText = "left over";
-  RecategorisePatient(t->Db(), t->ForCategorising(), "nobody");
-  EXPECT_EQ(t->Categorisation().CategorisationText, "");
-}
-
 TEST_F(Recategorise, FrenchValuesAreStored) {
   t->SetUserLocale(1036);
   t->Schemes() = {};
@@ -219,7 +213,10 @@ TEST_F(Recategorise, NewestTestIsReportedForTheRecallQuestions) {
             "2020-02-12");
   // Recategorising asks nothing itself: the save asks once committed.
   EXPECT_TRUE(t.prompter.Prompts().empty());
+  // An unknown patient: nothing found and the text emptied.
+  t->Categorisation().CategorisationText = "left over";
   EXPECT_FALSE(RecategorisePatient(t->Db(), t->ForCategorising(), "nobody").found);
+  EXPECT_EQ(t->Categorisation().CategorisationText, "");
 }
 
 // The record editor relinks and recategorises inside its own save
