@@ -12,6 +12,7 @@
 #include "support/TestApp.h"
 #include "ui/DemoRegister.h"
 #include "ui/FormMain.h"
+#include "ui/FormVision.h"
 #include "ui/UiTest.h"
 
 namespace sonivera::ui {
@@ -32,6 +33,16 @@ class DemoWindowTest : public ::testing::Test {
   // Runs a window's menu or toolbar command by its key.
   static void Trigger(FormMain& form, const char* key) {
     QAction* action = form.Action(QLatin1String(key));
+    ASSERT_NE(action, nullptr) << key;
+    action->trigger();
+  }
+  // The vision window, opened by its command, and its commands by key.
+  FormVision& Vision() {
+    Trigger(*window, "Vision");
+    return *window->VisionWindow();
+  }
+  static void Run(FormVision& vision, const char* key) {
+    QAction* action = vision.Action(QLatin1String(key));
     ASSERT_NE(action, nullptr) << key;
     action->trigger();
   }

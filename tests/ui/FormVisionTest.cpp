@@ -16,12 +16,12 @@
 #include "ui/DetailsPage.h"
 #include "ui/FormVision.h"
 #include "ui/VisionStepPage.h"
-#include "ui/VisionWindowTest.h"
+#include "ui/DemoWindowTest.h"
 
 namespace sonivera::ui {
 namespace {
 
-class FormVisionTest : public VisionWindowTest {
+class FormVisionTest : public DemoWindowTest {
  protected:
   template <typename T>
   static T* Control(FormVision& vision, int step, const QString& name) {

@@ -14,12 +14,12 @@
 #include "ui/FormVision.h"
 #include "ui/FormVisionSearch.h"
 #include "ui/ReportPrinting.h"
-#include "ui/VisionWindowTest.h"
+#include "ui/DemoWindowTest.h"
 
 namespace sonivera::ui {
 namespace {
 
-class VisionFilesWindowTest : public VisionWindowTest {
+class VisionFilesWindowTest : public DemoWindowTest {
  protected:
   static QStringList Column(FormVision& vision, int column) {
     QStringList values;
