@@ -1,3 +1,5 @@
+// The configuration window's maintenance: backup, browse, change of password,
+// recategorisation with Stop and the age-correction tables.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -123,6 +125,7 @@ TEST_F(MaintenanceWindowTest, PasswordWindowRefusesMistakesAndRekeys) {
   EXPECT_EQ(texts[1], Msg(991));
   EXPECT_EQ(texts[2], Msg(990));
   EXPECT_EQ(t->DatabasePassword(), "S3cret!");
+  EXPECT_TRUE(t->Db().Encrypted());
   ASSERT_FALSE(t->EndProgram(false));
   EXPECT_FALSE(db::Database::IsPlainFile(t->settings().DatabasePath));
 }
