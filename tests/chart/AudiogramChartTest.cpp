@@ -352,8 +352,10 @@ TEST(AudiogramChartTest, SampleChartPrintsToPdfWithItsAxisTexts) {
     ColourKey::Paint(painter, QRectF(8400, 0, 1400, 2000), f.files.bands);
   }
   const QString text = test::PdfText(pdf);
-  for (const QString& label : FrequencyLabels()) EXPECT_TRUE(text.contains(label)) << label.toStdString();
-  for (const QString& label : LevelLabels()) EXPECT_TRUE(text.contains(label)) << label.toStdString();
+  for (const QString& label : FrequencyLabels())
+    EXPECT_TRUE(text.contains(label)) << label.toStdString();
+  for (const QString& label : LevelLabels())
+    EXPECT_TRUE(text.contains(label)) << label.toStdString();
   EXPECT_TRUE(text.contains("dB"));
   EXPECT_TRUE(text.contains("Moderate Loss"));
   EXPECT_TRUE(f.prompter.Prompts().empty());

@@ -30,11 +30,11 @@ TEST(ColourBandsTest, MissingTwelveLineAndShortFiles) {
   EXPECT_EQ(bands.colours[kProfound], (Rgb{255, 205, 45}));
 
   // Twelve components in band order, spaces around a value allowed.
-  r.folder.Write("colourbands.txt",
-                 Lines({"Mild red=1", "Mild green=2", "Mild blue=3", "Moderate red=4",
-                        "Moderate green=5", "Moderate blue=6", "Severe red = 7 ", "Severe green=8",
-                        "Severe blue=9", "Profound red=10", "Profound green=11",
-                        "Profound blue=12"}));
+  r.folder.Write(
+      "colourbands.txt",
+      Lines({"Mild red=1", "Mild green=2", "Mild blue=3", "Moderate red=4", "Moderate green=5",
+             "Moderate blue=6", "Severe red = 7 ", "Severe green=8", "Severe blue=9",
+             "Profound red=10", "Profound green=11", "Profound blue=12"}));
   EXPECT_TRUE(LoadColourBands(path, bands, r.reporter));
   EXPECT_EQ(bands.colours[kMild], (Rgb{1, 2, 3}));
   EXPECT_EQ(bands.colours[kModerate], (Rgb{4, 5, 6}));
@@ -159,8 +159,8 @@ TEST(PredictiveTableTest, EveryFrequencyNameSelectsItsPositionAndAgeLinesTheirRo
                          "2000", "3000", "4000", "6000", "8000"};
   for (int p = 0; p < kPositionCount; ++p) {
     PredictiveTable table;
-    const QByteArray text = Lines({"comment", "{" + QByteArray(names[p]) + "}", "[80],1,2,3",
-                                   "[20],-5,-,10", "[25], 1 ,2"});
+    const QByteArray text = Lines(
+        {"comment", "{" + QByteArray(names[p]) + "}", "[80],1,2,3", "[20],-5,-,10", "[25], 1 ,2"});
     EXPECT_TRUE(ReadTable(text, table).isEmpty());
     EXPECT_EQ(table.At(p, 12), (PredictiveTable::Values{"1", "2", "3"})) << names[p];
     EXPECT_EQ(table.At(p, 0), (PredictiveTable::Values{"-5", "", "10"})) << names[p];

@@ -39,7 +39,8 @@ TEST(QuestionActionTest, KeepsTheCurrentQuestionBetweenOneAndFortyNineWhateverIs
   EXPECT_EQ(q.Current(), 49);
 }
 
-TEST(QuestionActionTest, AnswersReplaceEachOtherDeleteClearsOnlyTheCurrentOneAndAllReachTheEntries) {
+TEST(QuestionActionTest,
+     AnswersReplaceEachOtherDeleteClearsOnlyTheCurrentOneAndAllReachTheEntries) {
   Questionnaire q;
   q.QuestionAction(QStringLiteral("text"), QStringLiteral("Three years"));
   EXPECT_EQ(q.Held().codes[0], kAnswerText);

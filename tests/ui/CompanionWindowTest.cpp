@@ -48,14 +48,16 @@ TEST_F(CompanionWindowTest, TestAndGetDataFillANewAudiogramThatSaveStores) {
     EXPECT_EQ(StandInLog(t.folder).value(0),
               QByteArray(key) == "UX730" ? "argument: [S ]" : "argument: [0 ]");
     // Left open for review, the thresholds on show.
-    ASSERT_EQ(window->Editor().Mode(), EditMode::InsertingTest) << t.prompter.Texts().join("|").toStdString();
+    ASSERT_EQ(window->Editor().Mode(), EditMode::InsertingTest)
+        << t.prompter.Texts().join("|").toStdString();
     EXPECT_EQ(window->Results()->ThresholdBox(0)->text(), "10");
     EXPECT_EQ(window->Results()->ThresholdBox(18)->text(), "-20");
     EXPECT_EQ(t->Categorisation().grid.Cell(0, 9), "");  // no value on the chart
     EXPECT_EQ(t->Categorisation().grid.Cell(0, 0), "10");
     EXPECT_TRUE(window->Action("Post")->isEnabled());
     Trigger(*window, "Post");
-    EXPECT_EQ(window->Editor().Mode(), EditMode::Browsing) << t.prompter.Texts().join("|").toStdString();
+    EXPECT_EQ(window->Editor().Mode(), EditMode::Browsing)
+        << t.prompter.Texts().join("|").toStdString();
   }
   EXPECT_EQ(Tests(pat_no), before + 2);
   // The saves of arrived tests offered the recall window (closed unanswered).

@@ -196,8 +196,9 @@ TEST_F(DialogsTest, DemoRegisterIsSeededOnceAndCategorised) {
   EXPECT_EQ(SeedDemoRegister(*t, 12), 12);
   db::Connection& connection = t->Db().Conn();
   EXPECT_EQ(connection.QueryValue("SELECT COUNT(*) FROM PatDetails")->toInt(), 12);
-  EXPECT_EQ(connection.QueryValue("SELECT COUNT(*) FROM TestDetails WHERE Categorisation IS NULL "
-                                  "OR Categorisation = ''")->toInt(), 0);
+  const auto uncategorised = connection.QueryValue(
+      "SELECT COUNT(*) FROM TestDetails WHERE Categorisation IS NULL OR Categorisation = ''");
+  EXPECT_EQ(uncategorised->toInt(), 0);
   EXPECT_EQ(SeedDemoRegister(*t, 12), 0);
 }
 

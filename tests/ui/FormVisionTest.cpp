@@ -13,10 +13,10 @@
 
 #include "base/Messages.h"
 #include "register/Register.h"
+#include "ui/DemoWindowTest.h"
 #include "ui/DetailsPage.h"
 #include "ui/FormVision.h"
 #include "ui/VisionStepPage.h"
-#include "ui/DemoWindowTest.h"
 
 namespace sonivera::ui {
 namespace {

@@ -168,9 +168,10 @@ TEST_F(InterchangeWindowTest, QuestionWindowWalksAndStoresTheAnswers) {
   Trigger(*window, "Post");
   ASSERT_EQ(window->Editor().Mode(), EditMode::Browsing)
       << t.prompter.Texts().join("\n").toStdString();
-  EXPECT_EQ(Scalar("SELECT Q1 || Q2 || Q3 || Ans2 FROM TestQuestions WHERE PatNo = '" +
-                   window->Reg().Cursor().PatNo + "' ORDER BY TestDate DESC, TestTime DESC"),
-            QStringLiteral("%1%2%3Wears ear plugs").arg(kAnswerYes).arg(kAnswerText).arg(kNoAnswer));
+  EXPECT_EQ(
+      Scalar("SELECT Q1 || Q2 || Q3 || Ans2 FROM TestQuestions WHERE PatNo = '" +
+             window->Reg().Cursor().PatNo + "' ORDER BY TestDate DESC, TestTime DESC"),
+      QStringLiteral("%1%2%3Wears ear plugs").arg(kAnswerYes).arg(kAnswerText).arg(kNoAnswer));
   for (const char* key : interchange) EXPECT_TRUE(window->Action(key)->isEnabled()) << key;
 
   // A new audiogram: the Audiograms page shows its date and time boxes as the

@@ -46,8 +46,8 @@ class MaintenanceWindowTest : public ::testing::Test {
     return value ? value->toString() : QStringLiteral("<none>");
   }
   int PatientsRecategorised() {
-    return Scalar("SELECT COUNT(DISTINCT PatNo) FROM TestDetails "
-                  "WHERE Categorisation <> 'untouched'").toInt();
+    const QString touched = "WHERE Categorisation <> 'untouched'";
+    return Scalar("SELECT COUNT(DISTINCT PatNo) FROM TestDetails " + touched).toInt();
   }
   static void Click(QWidget& form, const char* name) {
     form.findChild<QPushButton*>(QLatin1String(name))->click();

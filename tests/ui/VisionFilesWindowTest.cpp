@@ -1,20 +1,20 @@
 // The vision window's File and Database menus: the record form printed and
 // previewed, export and import, find, filter and sort with the status bar.
 #include <QFile>
-#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTableView>
+#include <algorithm>
 
 #include "base/Messages.h"
 #include "support/PdfSupport.h"
+#include "ui/DemoWindowTest.h"
 #include "ui/FormVision.h"
 #include "ui/FormVisionSearch.h"
 #include "ui/ReportPrinting.h"
-#include "ui/DemoWindowTest.h"
 
 namespace sonivera::ui {
 namespace {
@@ -98,7 +98,8 @@ TEST_F(VisionFilesWindowTest, FindFilterAndSortWindows) {
     sort.accept();
   });
   Run(vision, "Sort");
-  EXPECT_EQ(vision.DBGrid1()->model()->rowCount(), Scalar("SELECT count(*) FROM VisionDetails").toInt());
+  EXPECT_EQ(vision.DBGrid1()->model()->rowCount(),
+            Scalar("SELECT count(*) FROM VisionDetails").toInt());
   const QStringList surnames = Column(vision, 1);
   EXPECT_TRUE(std::is_sorted(surnames.begin(), surnames.end()));
   EXPECT_EQ(vision.StatusPanel(3)->text(), "Sorted: " + SortCaption(SortField::Surname));
