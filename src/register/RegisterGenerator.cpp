@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/DateText.h"
 #include "db/Sqlite.h"
 #include "register/AnswerCodes.h"
 #include "register/EntryFields.h"
@@ -165,7 +166,7 @@ std::vector<AudiogramRecord> GeneratePatient(const GeneratorOptions& options, in
       r.EmploymentStatus = QStringLiteral("Employed");
     }
     const int months = ServiceMonths(
-        joined, r.DateLeft.isNull() ? date : QDate::fromString(r.DateLeft, "yyyy-MM-dd"));
+        joined, r.DateLeft.isNull() ? date : DateFromStored(r.DateLeft));
     r.LengthofService = months;
     r.ServiceLengthText = ServiceLengthTextFor(months);
     r.PreviousTest = previous_date;
