@@ -33,12 +33,24 @@ bool Take(QStringView text, qsizetype& at, char16_t separator) {
   return true;
 }
 
-void PutDigits(QChar*& out, int value, int count) {
-  for (int i = count - 1; i >= 0; --i) {
-    out[i] = QChar(u'0' + value % 10);
-    value /= 10;
-  }
-  out += count;
+// Three numbers of fixed widths (leading zeros) with a separator between.
+QString ThreeFields(int first, int first_width, char16_t separator, int second, int third,
+                    int third_width) {
+  QString text(first_width + 2 + 2 + third_width, Qt::Uninitialized);
+  QChar* out = text.data();
+  const auto put = [&out](int value, int width) {
+    for (int i = width - 1; i >= 0; --i) {
+      out[i] = QChar(u'0' + value % 10);
+      value /= 10;
+    }
+    out += width;
+  };
+  put(first, first_width);
+  *out++ = separator;
+  put(second, 2);
+  *out++ = separator;
+  put(third, third_width);
+  return text;
 }
 
 // Years outside 1 to 9999 take Qt's own formatting (a sign, more digits).
@@ -91,39 +103,18 @@ QTime TimeFromHoursMinutes(QStringView text) {
 QString StoredDateText(const QDate& date) {
   if (!date.isValid()) return {};
   if (!FourDigitYear(date)) return date.toString(QStringLiteral("yyyy-MM-dd"));
-  QString text(10, Qt::Uninitialized);
-  QChar* out = text.data();
-  PutDigits(out, date.year(), 4);
-  *out++ = u'-';
-  PutDigits(out, date.month(), 2);
-  *out++ = u'-';
-  PutDigits(out, date.day(), 2);
-  return text;
+  return ThreeFields(date.year(), 4, u'-', date.month(), date.day(), 2);
 }
 
 QString StoredTimeText(const QTime& time) {
   if (!time.isValid()) return {};
-  QString text(8, Qt::Uninitialized);
-  QChar* out = text.data();
-  PutDigits(out, time.hour(), 2);
-  *out++ = u':';
-  PutDigits(out, time.minute(), 2);
-  *out++ = u':';
-  PutDigits(out, time.second(), 2);
-  return text;
+  return ThreeFields(time.hour(), 2, u':', time.minute(), time.second(), 2);
 }
 
 QString DayMonthYearText(const QDate& date) {
   if (!date.isValid()) return {};
   if (!FourDigitYear(date)) return date.toString(QStringLiteral("dd/MM/yyyy"));
-  QString text(10, Qt::Uninitialized);
-  QChar* out = text.data();
-  PutDigits(out, date.day(), 2);
-  *out++ = u'/';
-  PutDigits(out, date.month(), 2);
-  *out++ = u'/';
-  PutDigits(out, date.year(), 4);
-  return text;
+  return ThreeFields(date.day(), 2, u'/', date.month(), date.year(), 4);
 }
 
 }  // namespace sonivera
