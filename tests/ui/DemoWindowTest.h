@@ -9,6 +9,7 @@
 
 #include "db/Sqlite.h"
 #include "register/RecordEditor.h"
+#include "support/StoredRows.h"
 #include "support/TestApp.h"
 #include "ui/DemoRegister.h"
 #include "ui/FormMain.h"
@@ -30,21 +31,19 @@ class DemoWindowTest : public ::testing::Test {
   void TearDown() override {
     if (window) window->Editor().Cancel();  // no exit question
   }
-  // Runs a window's menu or toolbar command by its key.
-  static void Trigger(FormMain& form, const char* key) {
+  // Runs a window's menu or toolbar command by its key (the main window's
+  // when no window is named).
+  template <typename Form>
+  static void Trigger(Form& form, const char* key) {
     QAction* action = form.Action(QLatin1String(key));
     ASSERT_NE(action, nullptr) << key;
     action->trigger();
   }
-  // The vision window, opened by its command, and its commands by key.
+  void Trigger(const char* key) { Trigger(*window, key); }
+  // The vision window, opened by its command.
   FormVision& Vision() {
-    Trigger(*window, "Vision");
+    Trigger("Vision");
     return *window->VisionWindow();
-  }
-  static void Run(FormVision& vision, const char* key) {
-    QAction* action = vision.Action(QLatin1String(key));
-    ASSERT_NE(action, nullptr) << key;
-    action->trigger();
   }
   // A stand-in for a modal window's exec(): the window must be a T; `answer`
   // fills and closes it, and the window's result is returned.
@@ -58,10 +57,7 @@ class DemoWindowTest : public ::testing::Test {
     };
   }
   // The first column of the first row a query gives, as text.
-  QString Scalar(const QString& sql) {
-    const auto value = t->Db().Conn().QueryValue(sql);
-    return value ? value->toString() : QStringLiteral("<none>");
-  }
+  QString Scalar(const QString& sql) { return test::ScalarText(t->Db().Conn(), sql); }
 
   test::TestApp t;
   std::unique_ptr<FormMain> window;
