@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -26,43 +25,33 @@ namespace {
 
 using InterchangeWindowTest = DemoWindowTest;
 
+// What an export holds and how each line is imported are tested with the
+// interchange itself; here the commands reach it and the register follows.
 TEST_F(InterchangeWindowTest, ExportedRegisterImportsIntoAnEmptyRegister) {
-  const QStringList file_menu_texts = [&] {
-    QStringList texts;
-    for (QAction* action : window->menuBar()->actions().first()->menu()->actions()) {
-      texts << action->text();
-    }
-    return texts;
-  }();
-  for (int caption : {3700, 3701, 3702}) EXPECT_TRUE(file_menu_texts.contains(Msg(caption)));
+  QStringList file_menu;
+  for (QAction* action : window->menuBar()->actions().first()->menu()->actions()) file_menu << action->text();
+  for (int caption : {3700, 3701, 3702}) EXPECT_TRUE(file_menu.contains(Msg(caption))) << caption;
 
   const QString path = t.folder.File(QStringLiteral("register.csv"));
   t.prompter.QueueFile(path);
-  Trigger(*window, "Export");
-  ASSERT_EQ(t.prompter.file_dialogs.size(), 1u);
-  EXPECT_EQ(t.prompter.file_dialogs[0].initial_name, QStringLiteral("Exportdata.csv"));
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_EQ(file.readLine().trimmed(), QByteArray("[SNV/5.2 Format]"));
-  file.close();
+  Trigger("Export");
+  EXPECT_TRUE(t.folder.Read("register.csv").startsWith("[SNV/5.2 Format]\r\n"));
 
   test::TestApp other;
   ASSERT_TRUE(other.Init());
   FormMain empty(*other);
-  ASSERT_EQ(empty.Reg().Model().rowCount(), 0);
+  auto numbers = [](FormMain& form) {
+    QStringList shown;
+    for (int row = 0; row < form.Reg().Model().rowCount(); ++row) shown << form.Reg().Model().PatNo(row);
+    shown.sort();
+    return shown;
+  };
+  ASSERT_EQ(numbers(empty), QStringList());
   other.prompter.QueueFile(path);
   Trigger(empty, "ImportFile");
-  EXPECT_TRUE(other.prompter.Prompts().empty()) << other.prompter.Texts().join("\n").toStdString();
-  ASSERT_EQ(empty.Reg().Model().rowCount(), 8);
+  EXPECT_EQ(test::Shown(other.prompter), QStringList());
+  EXPECT_EQ(numbers(empty), numbers(*window));
   EXPECT_FALSE(other.prompter.progress_values.empty());
-  QStringList exported, imported;
-  for (int row = 0; row < 8; ++row) {
-    exported << window->Reg().Model().PatNo(row);
-    imported << empty.Reg().Model().PatNo(row);
-  }
-  exported.sort();
-  imported.sort();
-  EXPECT_EQ(imported, exported);
   EXPECT_EQ(empty.StatusPanel(0)->text(), Msg(490) + "8");
 
   // The same file again adds nothing: every test is stored already.
@@ -87,111 +76,100 @@ TEST_F(InterchangeWindowTest, OldReleaseWindowCountsAndStopEndsTheImportBetweenR
     }
     t.folder.Write("old.csv", text);
     QString count;
-    window->run_dialog = [&](QDialog& dialog) {
-      auto* form = qobject_cast<FormImport*>(&dialog);
-      EXPECT_NE(form, nullptr);
-      if (form == nullptr) return int(QDialog::Rejected);
-      EXPECT_EQ(form->windowTitle(), QStringLiteral("Import Sonivera 3.1 Data"));
-      QPushButton* stop_button = form->Button(QStringLiteral("cmdStop"));
+    window->run_dialog = Answering<FormImport>([&](FormImport& form) {
+      EXPECT_EQ(form.windowTitle(), QStringLiteral("Import Sonivera 3.1 Data"));
+      QPushButton* stop_button = form.Button(QStringLiteral("cmdStop"));
       EXPECT_FALSE(stop_button->isEnabled());
       if (stop) QTimer::singleShot(0, stop_button, [stop_button] { stop_button->click(); });
       t.prompter.QueueFile(t.folder.File("old.csv"));
-      form->Button(QStringLiteral("cmdImportCsv"))->click();
-      count = form->CountBox()->text();
+      form.Button(QStringLiteral("cmdImportCsv"))->click();
+      count = form.CountBox()->text();
       EXPECT_FALSE(stop_button->isEnabled());
-      EXPECT_EQ(form->Summary().stopped, stop);
-      return int(QDialog::Accepted);
-    };
-    Trigger(*window, "ImportA3_1");
-    return count;
+      EXPECT_EQ(form.Summary().stopped, stop);
+    });
+    Trigger("ImportA3_1");
+    return count + '|' + QString::number(window->Reg().Model().rowCount());
   };
-  EXPECT_EQ(import(9001, 2, false), QStringLiteral("2"));
-  EXPECT_EQ(window->Reg().Model().rowCount(), 10);
-  EXPECT_EQ(import(9101, 3, true), QStringLiteral("1"));
-  EXPECT_EQ(window->Reg().Model().rowCount(), 11);
+  EXPECT_EQ(import(9001, 2, false), "2|10");
+  EXPECT_EQ(import(9101, 3, true), "1|11");
 }
 
-// While a record is open the questionnaire is on offer and interchange is refused.
+// While a record is open the questionnaire is on offer and interchange is
+// refused. How each answer moves the current question is tested with the
+// questionnaire; the walk presses every button once or more.
 TEST_F(InterchangeWindowTest, QuestionWindowWalksAndStoresTheAnswers) {
-  const char* interchange[] = {"ImportFile", "Export", "ImportA3_1"};
-  EXPECT_FALSE(window->Action("Questions")->isEnabled());
-  Trigger(*window, "Edit");
-  ASSERT_TRUE(window->Action("Questions")->isEnabled());
-  for (const char* key : interchange) EXPECT_FALSE(window->Action(key)->isEnabled()) << key;
+  auto enabled = [&] {
+    QString shown;
+    for (const char* key : {"Questions", "ImportFile", "Export", "ImportA3_1"}) {
+      shown += window->Action(key)->isEnabled() ? '1' : '0';
+    }
+    return shown;
+  };
+  EXPECT_EQ(enabled(), "0111");
+  Trigger("Edit");
+  EXPECT_EQ(enabled(), "1000");
   // The demonstration test's own answer to question 5, which the walk leaves.
   const int untouched = window->Editor().Entries().QuestionCodes[4];
   const QString long_text(120, QLatin1Char('x'));
-  bool button_off_while_open = false;
-  QString first_question;
-  window->run_dialog = [&](QDialog& dialog) {
-    auto* form = qobject_cast<FormQuestion*>(&dialog);
-    EXPECT_NE(form, nullptr);
-    if (form == nullptr) return int(QDialog::Rejected);
-    button_off_while_open = !window->Action("Questions")->isEnabled();
-    first_question = form->QuestionBox()->toPlainText();
+  QString first_question, enabled_while_open;
+  window->run_dialog = Answering<FormQuestion>([&](FormQuestion& form) {
+    enabled_while_open = enabled();
+    first_question = form.QuestionBox()->toPlainText();
     // Each answer window: the typed text and whether OK was pressed.
-    std::vector<std::pair<QString, bool>> typed = {
-        {"Wears ear plugs", true}, {"ignored", false}, {long_text, true}};
+    const std::pair<QString, bool> typed[] = {{"Wears ear plugs", true}, {"ignored", false}, {long_text, true}};
     std::size_t next = 0;
-    form->run_dialog = [&](QDialog& answer_dialog) {
-      auto* answer = qobject_cast<FormAnswer*>(&answer_dialog);
-      EXPECT_NE(answer, nullptr);
-      if (answer == nullptr || next >= typed.size()) return int(QDialog::Rejected);
-      QTest::keyClicks(answer->AnswerBox(), typed[next].first);
-      const int result = typed[next].second ? QDialog::Accepted : QDialog::Rejected;
-      answer->done(result);
-      ++next;
-      return result;
-    };
-    auto click = [&](const char* name) { form->Button(QLatin1String(name))->click(); };
-    click("cmdYes");      // q1 yes, now q2
-    click("cmdText");     // q2 text, now q3
-    click("cmdText");     // cancelled: q3 stays unanswered and current
-    click("cmdNo");       // q3 no, now q4
-    click("cmdText");     // q4 cut to 100 characters, now q5
-    click("cmdBack");     // q4
-    click("cmdBack");     // q3
-    click("cmdDelete");   // q3 cleared, stays current
-    click("cmdForward");  // q4
-    click("cmdFinish");
-    return form->result();
-  };
-  Trigger(*window, "Questions");
-  EXPECT_TRUE(button_off_while_open);
-  EXPECT_TRUE(window->Action("Questions")->isEnabled());
+    form.run_dialog = Answering<FormAnswer>([&](FormAnswer& answer) {
+      ASSERT_LT(next, std::size(typed));
+      QTest::keyClicks(answer.AnswerBox(), typed[next].first);
+      answer.done(typed[next++].second ? QDialog::Accepted : QDialog::Rejected);
+    });
+    for (const char* button : {"cmdYes",      // q1 yes, now q2
+                               "cmdText",     // q2 text, now q3
+                               "cmdText",     // cancelled: q3 stays unanswered and current
+                               "cmdNo",       // q3 no, now q4
+                               "cmdText",     // q4 cut to 100 characters, now q5
+                               "cmdBack",     // q4
+                               "cmdBack",     // q3
+                               "cmdDelete",   // q3 cleared, stays current
+                               "cmdForward",  // q4
+                               "cmdFinish"}) {
+      form.Button(QLatin1String(button))->click();
+    }
+  });
+  Trigger("Questions");
+  EXPECT_EQ(enabled_while_open, "0000");
+  EXPECT_EQ(enabled(), "1000");
   const EntryFields& entries = window->Editor().Entries();
-  const int codes[] = {kAnswerYes, kAnswerText, kNoAnswer, kAnswerText, untouched};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(entries.QuestionCodes[i], codes[i]) << i;
+  EXPECT_EQ(std::vector<int>(entries.QuestionCodes.begin(), entries.QuestionCodes.begin() + 5),
+            (std::vector<int>{kAnswerYes, kAnswerText, kNoAnswer, kAnswerText, untouched}));
   EXPECT_EQ(entries.AnswerTexts[1], QStringLiteral("Wears ear plugs"));
   EXPECT_EQ(entries.AnswerTexts[3], long_text.left(kMaxAnswerLength));
 
-  Trigger(*window, "Post");
-  ASSERT_EQ(window->Editor().Mode(), EditMode::Browsing)
-      << t.prompter.Texts().join("\n").toStdString();
+  Trigger("Post");
+  ASSERT_EQ(window->Editor().Mode(), EditMode::Browsing) << t.prompter.Texts().join("\n").toStdString();
   EXPECT_EQ(
       Scalar("SELECT Q1 || Q2 || Q3 || Ans2 FROM TestQuestions WHERE PatNo = '" +
              window->Reg().Cursor().PatNo + "' ORDER BY TestDate DESC, TestTime DESC"),
       QStringLiteral("%1%2%3Wears ear plugs").arg(kAnswerYes).arg(kAnswerText).arg(kNoAnswer));
-  for (const char* key : interchange) EXPECT_TRUE(window->Action(key)->isEnabled()) << key;
+  EXPECT_EQ(enabled(), "0111");
 
   // A new audiogram: the Audiograms page shows its date and time boxes as the
   // details page does, and its questionnaire starts at question 1.
   window->Reg().GoToChosenRecord(0);
-  Trigger(*window, "Insert Record");
+  Trigger("Insert Record");
   ASSERT_EQ(window->Editor().Mode(), EditMode::InsertingTest);
-  window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Audiograms));
-  EXPECT_EQ(window->Results()->DateOfTestBox()->text(), kEmptyDateBox);
-  EXPECT_EQ(window->Results()->TimeOfTestBox()->text(), kEmptyTimeBox);
+  auto shown_on_audiograms = [&] {
+    window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Audiograms));
+    return window->Results()->DateOfTestBox()->text() + '|' + window->Results()->TimeOfTestBox()->text();
+  };
+  EXPECT_EQ(shown_on_audiograms(), kEmptyDateBox + '|' + kEmptyTimeBox);
   window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Details));
   window->Details()->DateBox(kBoxDateofTest)->setText("15/03/2024");
-  window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Audiograms));
-  EXPECT_EQ(window->Results()->DateOfTestBox()->text(), "15/03/2024");
+  EXPECT_EQ(shown_on_audiograms(), "15/03/2024|" + kEmptyTimeBox);
   QString question_shown;
-  window->run_dialog = [&](QDialog& dialog) {
-    question_shown = static_cast<FormQuestion&>(dialog).QuestionBox()->toPlainText();
-    return int(QDialog::Rejected);
-  };
-  Trigger(*window, "Questions");
+  window->run_dialog = Answering<FormQuestion>(
+      [&](FormQuestion& form) { question_shown = form.QuestionBox()->toPlainText(); });
+  Trigger("Questions");
   EXPECT_EQ(question_shown, first_question);
 }
 
