@@ -1,22 +1,26 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QDialog>
 #include <functional>
 #include <memory>
 
 #include "db/Sqlite.h"
 #include "register/RecordEditor.h"
+#include "register/Register.h"
+#include "register/RegisterModel.h"
 #include "support/StoredRows.h"
 #include "support/TestApp.h"
 #include "ui/DemoRegister.h"
+#include "ui/DetailsPage.h"
 #include "ui/FormMain.h"
 #include "ui/FormVision.h"
+#include "ui/ResultsPage.h"
 #include "ui/UiTest.h"
 
 namespace sonivera::ui {
+
+using test::Answering;
+using test::Child;
+using test::Click;
 
 // The main window shown on a fresh folder holding eight demonstration patients.
 class DemoWindowTest : public ::testing::Test {
@@ -44,17 +48,6 @@ class DemoWindowTest : public ::testing::Test {
   FormVision& Vision() {
     Trigger("Vision");
     return *window->VisionWindow();
-  }
-  // A stand-in for a modal window's exec(): the window must be a T; `answer`
-  // fills and closes it, and the window's result is returned.
-  template <typename T>
-  static std::function<int(QDialog&)> Answering(std::function<void(T&)> answer) {
-    return [answer](QDialog& dialog) {
-      auto* form = qobject_cast<T*>(&dialog);
-      EXPECT_NE(form, nullptr) << dialog.objectName().toStdString();
-      if (form != nullptr) answer(*form);
-      return dialog.result();
-    };
   }
   // The first column of the first row a query gives, as text.
   QString Scalar(const QString& sql) { return test::ScalarText(t->Db().Conn(), sql); }

@@ -1,11 +1,22 @@
 #pragma once
 
+// What every window test needs: the widgets, QTest and the application.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QtPrintSupport>
+#include <QtWidgets>
+#include <functional>
 
+#include "base/Messages.h"
 #include "support/ScriptedPrompter.h"
+
+// Texts in failure messages as text.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QStringList& list, std::ostream* os) {
+  *os << '{' << list.join(QStringLiteral("\", \"")).prepend(u'"').append(u'"').toStdString() << '}';
+}
 
 namespace sonivera::test {
 
@@ -29,6 +40,18 @@ T* Child(const QObject& parent, const char* name) {
 }
 inline void Click(const QObject& parent, const char* name) { Child<QPushButton>(parent, name)->click(); }
 
+// A stand-in for a modal window's exec(): the window must be a T; `answer`
+// fills and closes it, and the window's result is returned.
+template <typename T>
+std::function<int(QDialog&)> Answering(std::function<void(T&)> answer) {
+  return [answer](QDialog& dialog) {
+    auto* form = qobject_cast<T*>(&dialog);
+    EXPECT_NE(form, nullptr) << dialog.objectName().toStdString();
+    if (form != nullptr) answer(*form);
+    return dialog.result();
+  };
+}
+
 // Every prompt shown so far as "title|text".
 inline QStringList Shown(const ScriptedPrompter& prompter) {
   QStringList shown;
@@ -38,6 +61,15 @@ inline QStringList Shown(const ScriptedPrompter& prompter) {
 inline QString LastShown(const ScriptedPrompter& prompter) {
   const QStringList shown = Shown(prompter);
   return shown.isEmpty() ? QStringLiteral("<none>") : shown.last();
+}
+
+// Those of the wanted texts that the text lacks.
+inline QStringList Missing(const QString& text, const QStringList& wanted) {
+  QStringList missing;
+  for (const QString& one : wanted) {
+    if (!text.contains(one)) missing << one;
+  }
+  return missing;
 }
 
 }  // namespace sonivera::test
