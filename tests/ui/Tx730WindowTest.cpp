@@ -1,12 +1,4 @@
 // The TX730 windows on the main window, against the simulated audiometer.
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 
 #include "instrument/SerialLink.h"
 #include "instrument/Tx730Sim.h"
@@ -50,6 +42,15 @@ class Tx730WindowTest : public ::testing::Test {
     if (window && window->Editor().Editing()) window->Editor().Cancel();
   }
   int Tests() { return t->Db().Conn().QueryValue("SELECT COUNT(*) FROM TestDetails")->toInt(); }
+  // The import window as "title|count|Import on|instruction".
+  FormImportTx730& Import() { return *window->ImportTx730Window(); }
+  QString Shown() {
+    FormImportTx730& w = Import();
+    return QStringList{w.windowTitle(), w.CountBox()->text(),
+                       w.ImportButton()->isEnabled() ? "import" : "-",
+                       w.Instruction()->isVisibleTo(&w) ? w.Instruction()->text() : "-"}
+        .join('|');
+  }
 
   test::TestApp t;
   test::SimulatedAudiometer sim;
@@ -61,24 +62,21 @@ TEST_F(Tx730WindowTest, Series3ImportRequestsAndStoresAndExportSendsTheRegister)
   Open("S3");
   EXPECT_FALSE(window->Link().IsOpen());  // nothing is armed for Series 3
   window->Action("ImportTX730")->trigger();
-  FormImportTx730* import = window->ImportTx730Window();
-  ASSERT_TRUE(import->isVisible());
-  EXPECT_EQ(import->windowTitle(), "Import from TX730 Series 3");
-  EXPECT_TRUE(import->ImportButton()->isEnabled());
-  EXPECT_FALSE(import->Instruction()->isVisible());
-  import->ImportButton()->click();
+  ASSERT_TRUE(Import().isVisible());
+  EXPECT_EQ(Shown(), "Import from TX730 Series 3|0|import|-");
+  Import().ImportButton()->click();
   EXPECT_EQ(dialogs, QStringList{"FormTX730Filter"});
-  EXPECT_EQ(import->CountBox()->text(), "2");
-  EXPECT_TRUE(import->StoreButton()->isEnabled());
-  import->View();
+  EXPECT_EQ(Shown(), "Import from TX730 Series 3|2|import|-");
+  EXPECT_TRUE(Import().StoreButton()->isEnabled());
+  Import().View();
   EXPECT_EQ(dialogs.last(), "FormViewTX730");
   const int before = Tests();
   t.prompter.QueueAnswer(Answer::Yes);
-  import->StoreButton()->click();
+  Import().StoreButton()->click();
   EXPECT_EQ(Tests(), before + 2) << t.prompter.Texts().join("|").toStdString();
   EXPECT_EQ(t.prompter.Texts().last(), "2 record(s) added to database.");
-  EXPECT_EQ(import->CountBox()->text(), "0");
-  EXPECT_FALSE(import->isVisible());
+  EXPECT_EQ(Import().CountBox()->text(), "0");
+  EXPECT_FALSE(Import().isVisible());
 
   // The export window sends the register.
   t->settings().Rs232Gap = 0;
@@ -102,37 +100,32 @@ TEST_F(Tx730WindowTest, Series3ImportRequestsAndStoresAndExportSendsTheRegister)
 TEST_F(Tx730WindowTest, Series1ImportAsksTheDetailsOfEachRecord) {
   Open("S1", {"--series", "S1"});
   window->Action("ImportTX730")->trigger();
-  FormImportTx730* import = window->ImportTx730Window();
-  EXPECT_EQ(import->windowTitle(), "Import from TX730 Series 1");
-  import->ImportButton()->click();
-  EXPECT_TRUE(dialogs.isEmpty());              // no data request window for Series 1
-  EXPECT_EQ(import->CountBox()->text(), "1");  // two blocks, shown as one transfer
+  Import().ImportButton()->click();
+  EXPECT_TRUE(dialogs.isEmpty());  // no data request window for Series 1
+  // Two blocks, shown as one transfer.
+  EXPECT_EQ(Shown(), "Import from TX730 Series 1|1|import|-");
   const int before = Tests();
   t.prompter.QueueAnswer(Answer::Yes);
-  import->StoreButton()->click();
+  Import().StoreButton()->click();
   EXPECT_EQ(dialogs, QStringList({"FormS1PatSex", "FormS1PatSex"}));
   EXPECT_EQ(Tests(), before + 2) << t.prompter.Texts().join("|").toStdString();
 }
 
 TEST_F(Tx730WindowTest, Series5IsArmedAtStartAndShowsPushedLines) {
   Open("S5", {"--push", "0.5"});
-  EXPECT_TRUE(window->Link().IsOpen());
-  EXPECT_TRUE(window->Link().LinkArmed);
+  EXPECT_TRUE(window->Link().IsOpen() && window->Link().LinkArmed);
   EXPECT_FALSE(window->Action("ExportTX730")->isEnabled());
   SerialLink::PauseSeconds(1.5);
-  FormImportTx730* import = window->ImportTx730Window();
-  EXPECT_TRUE(import->isVisible());
-  EXPECT_EQ(import->CountBox()->text(), "2");
-  EXPECT_FALSE(import->ImportButton()->isEnabled());
-  EXPECT_EQ(import->Instruction()->text(), "Choose 'Data Export' from the Series 5 audiometer");
+  EXPECT_TRUE(Import().isVisible());
+  EXPECT_EQ(Shown(), "Import from TX730 Series 5|2|-|"
+                     "Choose 'Data Export' from the Series 5 audiometer");
   EXPECT_EQ(window->Link().Buffer().size(), 2u);
 }
 
 TEST_F(Tx730WindowTest, BreakFromASeries4AudiometerRearmsTheLink) {
   Open("s4", {"--push", "0.3"});
   SerialLink::PauseSeconds(0.9);
-  FormImportTx730* import = window->ImportTx730Window();
-  EXPECT_EQ(import->Instruction()->text(), "Choose 'RS232 Export' from the Series 4 audiometer");
+  EXPECT_EQ(Import().Instruction()->text(), "Choose 'RS232 Export' from the Series 4 audiometer");
   ASSERT_EQ(window->Link().Framing().LineCount(), 2);
   // A pseudo-terminal cannot carry a break: the port's break event is given
   // as it would come. It clears every receive state, unstored records too.
@@ -140,8 +133,7 @@ TEST_F(Tx730WindowTest, BreakFromASeries4AudiometerRearmsTheLink) {
   SerialLink::PauseSeconds(0.2);
   EXPECT_EQ(window->Link().Framing().LineCount(), 0);
   EXPECT_TRUE(window->Link().Buffer().empty());
-  EXPECT_TRUE(window->Link().IsOpen());
-  EXPECT_TRUE(window->Link().LinkArmed);
+  EXPECT_TRUE(window->Link().IsOpen() && window->Link().LinkArmed);
 }
 
 TEST(Tx730Dialogs, RequestAndDetailsWindows) {
@@ -167,8 +159,7 @@ TEST(Tx730Dialogs, RequestAndDetailsWindows) {
   EXPECT_EQ(details.windowTitle(), "Enter Details");
   EXPECT_TRUE(details.OptionFemale()->isChecked());
   details.OptionMale()->setChecked(true);
-  EXPECT_EQ(details.Sex(), "M");
-  EXPECT_EQ(details.DateOfBirth(), "01/02/1970");
+  EXPECT_EQ(details.Sex() + '|' + details.DateOfBirth(), "M|01/02/1970");
 }
 
 }  // namespace
