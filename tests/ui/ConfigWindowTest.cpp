@@ -1,17 +1,6 @@
 // The configuration window's pages: schemes, chart options, connection and
 // the two user files.
-#include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFocusEvent>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QSlider>
-
-#include "base/Messages.h"
 #include "base/TextFiles.h"
 #include "config/UserFiles.h"
 #include "support/TestApp.h"

@@ -1,13 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-
-#include "base/Messages.h"
 #include "support/TestApp.h"
 #include "ui/FormAbout.h"
 #include "ui/FormChangePatNo.h"

@@ -1,33 +1,12 @@
-#include <gtest/gtest.h>
-
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QRadioButton>
-#include <QScrollBar>
-#include <QTabWidget>
-#include <QTableView>
-#include <QTest>
-#include <QToolBar>
-
-#include "base/Messages.h"
-#include "register/Register.h"
-#include "register/RegisterModel.h"
 #include "ui/DemoWindowTest.h"
-#include "ui/DetailsPage.h"
 #include "ui/FormChangePatNo.h"
 #include "ui/FormFilter.h"
 #include "ui/FormFind.h"
 #include "ui/FormSort.h"
 #include "ui/PicGraph.h"
-#include "ui/ResultsPage.h"
 
 namespace sonivera::ui {
 namespace {
-
-using test::Child;
 
 class FormMainTest : public DemoWindowTest {
  protected:

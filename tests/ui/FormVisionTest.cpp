@@ -1,21 +1,8 @@
 // The vision window on a demonstration register: its pages, the step frames,
 // the controls reaching the test model, saving, and the hand-over with the
 // audiogram window.
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
-#include <QTabWidget>
-#include <QTableView>
 
-#include "base/Messages.h"
-#include "register/Register.h"
 #include "ui/DemoWindowTest.h"
-#include "ui/DetailsPage.h"
-#include "ui/FormVision.h"
 #include "ui/VisionStepPage.h"
 
 namespace sonivera::ui {

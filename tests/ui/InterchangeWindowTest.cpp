@@ -1,24 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
-#include <QTimer>
-
-#include "base/Messages.h"
 #include "questionnaire/Questionnaire.h"
-#include "register/Register.h"
-#include "register/RegisterModel.h"
 #include "ui/DemoWindowTest.h"
-#include "ui/DetailsPage.h"
 #include "ui/FormImport.h"
 #include "ui/FormQuestion.h"
-#include "ui/ResultsPage.h"
 
 namespace sonivera::ui {
 namespace {

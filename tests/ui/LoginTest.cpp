@@ -1,12 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-
-#include "base/Messages.h"
 #include "ui/FormLogin.h"
 #include "ui/GuiPrompter.h"
 #include "ui/UiTest.h"

@@ -1,19 +1,6 @@
 // The configuration window's maintenance: backup, browse, change of password,
 // recategorisation with Stop and the age-correction tables.
-#include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QProgressBar>
-#include <QProgressDialog>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTimer>
-
-#include "base/Messages.h"
 #include "db/Database.h"
 #include "db/Sqlite.h"
 #include "support/StoredRows.h"
