@@ -37,14 +37,17 @@ TEST_F(CompanionWindowTest, TestAndGetDataFillANewAudiogramThatSaveStores) {
     EXPECT_EQ(StandInLog(t.folder).value(0), argument);
     // Left open for review: the thresholds in their boxes and on the chart
     // (the 125 Hz value has no place there).
-    ASSERT_EQ(window->Editor().Mode(), EditMode::InsertingTest) << t.prompter.Texts().join("|").toStdString();
+    ASSERT_EQ(window->Editor().Mode(), EditMode::InsertingTest)
+        << t.prompter.Texts().join("|").toStdString();
     const AudiogramGrid& grid = t->Categorisation().grid;
-    EXPECT_EQ(QStringList({window->Results()->ThresholdBox(0)->text(), window->Results()->ThresholdBox(18)->text(),
-                           grid.Cell(0, 9), grid.Cell(0, 0)}),
+    EXPECT_EQ(QStringList({window->Results()->ThresholdBox(0)->text(),
+                           window->Results()->ThresholdBox(18)->text(), grid.Cell(0, 9),
+                           grid.Cell(0, 0)}),
               (QStringList{"10", "-20", "", "10"}));
     EXPECT_TRUE(window->Action("Post")->isEnabled());
     Trigger("Post");
-    EXPECT_EQ(window->Editor().Mode(), EditMode::Browsing) << t.prompter.Texts().join("|").toStdString();
+    EXPECT_EQ(window->Editor().Mode(), EditMode::Browsing)
+        << t.prompter.Texts().join("|").toStdString();
   }
   EXPECT_EQ(Tests(pat_no), before + 2);
   // The saves of arrived tests offered the recall window (closed unanswered).
@@ -103,8 +106,8 @@ TEST_F(CompanionWindowTest, SendDataWritesTheListAndPortWindowChoosesThePort) {
   qunsetenv("SONIVERA_WINDIR");
   window->run_dialog = [](QDialog& dialog) {
     auto* ports = Child<QListWidget>(dialog, "ListPorts");
-    EXPECT_EQ(QStringList({dialog.windowTitle(), QString::number(ports->count()), ports->item(0)->text(),
-                           ports->currentItem()->text()}),
+    EXPECT_EQ(QStringList({dialog.windowTitle(), QString::number(ports->count()),
+                           ports->item(0)->text(), ports->currentItem()->text()}),
               (QStringList{"Change Com Port", "17", "COM 1", "USB"}));
     ports->setCurrentRow(2);
     return int(QDialog::Accepted);

@@ -105,7 +105,8 @@ TEST_F(DialogsTest, FilterCollectsBoxesAndCategoriesOfTheLocale) {
   EXPECT_NE(filter.result(), QDialog::Accepted);  // refused: the window stays
 
   Click(filter, "CommandCurrent");
-  EXPECT_EQ(filter.CriterionBox(1)->text() + '|' + filter.CriterionBox(15)->text(), "Smith|01/02/2020");
+  EXPECT_EQ(filter.CriterionBox(1)->text() + '|' + filter.CriterionBox(15)->text(),
+            "Smith|01/02/2020");
   Click(filter, "CommandClear");
   EXPECT_EQ(cleared, 1);
   EXPECT_TRUE(filter.Criteria().IsEmpty());

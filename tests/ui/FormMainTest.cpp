@@ -32,7 +32,8 @@ TEST_F(FormMainTest, OpensOnTheLatestPatientWithEveryToolbarCommandInAMenu) {
   EXPECT_FALSE(window->Action("Post")->isEnabled());
   // The demonstration register is seeded once, every test categorised.
   EXPECT_EQ(SeedDemoRegister(*t, 8), 0);
-  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails WHERE COALESCE(Categorisation, '') = ''"), "0");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails WHERE COALESCE(Categorisation, '') = ''"),
+            "0");
   // Every toolbar command is in a menu, with a shortcut and a tip; Export
   // sits beside Import.
   QList<QAction*> in_menus;
@@ -151,9 +152,10 @@ TEST_F(FormMainTest, ScrollBarMovesBetweenTestsAndIsInertWhileEditing) {
   EXPECT_EQ(bar->maximum(), count - 1);
   // The shown test's index, its number and the frame's caption.
   auto shown = [&] {
-    return QStringList{QString::number(window->Reg().Cursor().TestIndex),
-                       Child<QLabel>(*window->Results(), "LabelRecordNo")->text(),
-                       Child<QWidget>(*window->Results(), "FrameResults")->property("title").toString()};
+    return QStringList{
+        QString::number(window->Reg().Cursor().TestIndex),
+        Child<QLabel>(*window->Results(), "LabelRecordNo")->text(),
+        Child<QWidget>(*window->Results(), "FrameResults")->property("title").toString()};
   };
   EXPECT_EQ(shown().value(2), Msg(1116));
   bar->setValue(1);
@@ -176,7 +178,8 @@ TEST_F(FormMainTest, FindMovesTheRegisterAndFilterAndSortShowWhatIsInForce) {
   const QString surname = Model().Stored(5, kColSurname).toString();
   auto surnames = [&] {  // the register's surnames, each once
     QStringList shown;
-    for (int row = 0; row < Model().rowCount(); ++row) shown << Model().Stored(row, kColSurname).toString();
+    for (int row = 0; row < Model().rowCount(); ++row)
+      shown << Model().Stored(row, kColSurname).toString();
     shown.removeDuplicates();
     return shown;
   };

@@ -55,17 +55,20 @@ TEST_F(FormVisionTest, NextWalksTheTwelveFramesWithTheirTexts) {
   const QString far = "Far Vision|Slide ", near = "Near Vision|Slide ";
   const QString middle = "Intermediate Vision|Slide ";
   const QStringList expected = {
-      far + "1 - Binocular Vision",    far + "2 - Acuity Both Eyes",  far + "3 - Acuity Right Eye",
-      far + "4 - Acuity Left Eye",     far + "5 - Depth Perception",  far + "6 - Colour Perception",
-      far + "7 - Vertical Phoria",     far + "8 - Lateral Phoria",    near + "1 - Binocular Vision",
-      near + "2 - Acuity Both Eyes",   near + "3 - Acuity Right Eye", near + "4 - Acuity Left Eye",
-      near + "7 - Vertical Phoria",    near + "8 - Lateral Phoria",   middle + "2 - Acuity Both Eyes",
-      middle + "3 - Acuity Right Eye", middle + "4 - Acuity Left Eye",
-      "Peripheral Vision|Peripheral Vision Test"};
+      far + "1 - Binocular Vision",    far + "2 - Acuity Both Eyes",
+      far + "3 - Acuity Right Eye",    far + "4 - Acuity Left Eye",
+      far + "5 - Depth Perception",    far + "6 - Colour Perception",
+      far + "7 - Vertical Phoria",     far + "8 - Lateral Phoria",
+      near + "1 - Binocular Vision",   near + "2 - Acuity Both Eyes",
+      near + "3 - Acuity Right Eye",   near + "4 - Acuity Left Eye",
+      near + "7 - Vertical Phoria",    near + "8 - Lateral Phoria",
+      middle + "2 - Acuity Both Eyes", middle + "3 - Acuity Right Eye",
+      middle + "4 - Acuity Left Eye",  "Peripheral Vision|Peripheral Vision Test"};
   QStringList shown;
   for (int i = 0; i < expected.size(); ++i) {
     const auto* frame = steps->Frame(vision.Editor().Entry().Step());
-    shown << steps->Heading()->text() + '|' + frame->title() + (frame->isVisibleTo(steps) ? "" : " (hidden)");
+    shown << steps->Heading()->text() + '|' + frame->title() +
+                 (frame->isVisibleTo(steps) ? "" : " (hidden)");
     steps->NextButton()->click();
   }
   EXPECT_EQ(shown, expected);
@@ -99,7 +102,8 @@ TEST_F(FormVisionTest, ControlsReachTheModelAndSaveStoresTheTest) {
   // affair); the rest stay black.
   QLabel* missed = steps->AcuityLetter(1, 1);
   EXPECT_TRUE(missed->property("marked").toBool());
-  EXPECT_TRUE(missed->styleSheet().contains("rgb(255, 0, 0)") && missed->styleSheet().contains("bold"));
+  EXPECT_TRUE(missed->styleSheet().contains("rgb(255, 0, 0)") &&
+              missed->styleSheet().contains("bold"));
   EXPECT_FALSE(steps->AcuityLetter(1, 5)->property("marked").toBool());
   EXPECT_TRUE(Control<QCheckBox>(vision, 1, "CheckAcuity1_3")->isChecked());
   EXPECT_FALSE(Control<QCheckBox>(vision, 1, "CheckAcuity1_2")->isChecked());
@@ -111,7 +115,8 @@ TEST_F(FormVisionTest, ControlsReachTheModelAndSaveStoresTheTest) {
   Control<QCheckBox>(vision, 11, "CheckPR_1")->click();
   Control<QCheckBox>(vision, 11, "CheckPR_4")->click();
   QStringList totals;
-  for (const char* box : {"TextTotalR", "TextBoth", "TextTotalL"}) totals << Control<QLineEdit>(vision, 11, box)->text();
+  for (const char* box : {"TextTotalR", "TextBoth", "TextTotalL"})
+    totals << Control<QLineEdit>(vision, 11, box)->text();
   EXPECT_EQ(totals, (QStringList{"130", "130", ""}));
 
   Trigger(vision, "Post");

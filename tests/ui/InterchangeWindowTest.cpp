@@ -12,7 +12,8 @@ using InterchangeWindowTest = DemoWindowTest;
 // interchange itself; here the commands reach it and the register follows.
 TEST_F(InterchangeWindowTest, ExportedRegisterImportsIntoAnEmptyRegister) {
   QStringList file_menu;
-  for (QAction* action : window->menuBar()->actions().first()->menu()->actions()) file_menu << action->text();
+  for (QAction* action : window->menuBar()->actions().first()->menu()->actions())
+    file_menu << action->text();
   for (int caption : {3700, 3701, 3702}) EXPECT_TRUE(file_menu.contains(Msg(caption))) << caption;
 
   const QString path = t.folder.File(QStringLiteral("register.csv"));
@@ -25,7 +26,8 @@ TEST_F(InterchangeWindowTest, ExportedRegisterImportsIntoAnEmptyRegister) {
   FormMain empty(*other);
   auto numbers = [](FormMain& form) {
     QStringList shown;
-    for (int row = 0; row < form.Reg().Model().rowCount(); ++row) shown << form.Reg().Model().PatNo(row);
+    for (int row = 0; row < form.Reg().Model().rowCount(); ++row)
+      shown << form.Reg().Model().PatNo(row);
     shown.sort();
     return shown;
   };
@@ -99,7 +101,8 @@ TEST_F(InterchangeWindowTest, QuestionWindowWalksAndStoresTheAnswers) {
     enabled_while_open = enabled();
     first_question = form.QuestionBox()->toPlainText();
     // Each answer window: the typed text and whether OK was pressed.
-    const std::pair<QString, bool> typed[] = {{"Wears ear plugs", true}, {"ignored", false}, {long_text, true}};
+    const std::pair<QString, bool> typed[] = {
+        {"Wears ear plugs", true}, {"ignored", false}, {long_text, true}};
     std::size_t next = 0;
     form.run_dialog = Answering<FormAnswer>([&](FormAnswer& answer) {
       ASSERT_LT(next, std::size(typed));
@@ -129,7 +132,8 @@ TEST_F(InterchangeWindowTest, QuestionWindowWalksAndStoresTheAnswers) {
   EXPECT_EQ(entries.AnswerTexts[3], long_text.left(kMaxAnswerLength));
 
   Trigger("Post");
-  ASSERT_EQ(window->Editor().Mode(), EditMode::Browsing) << t.prompter.Texts().join("\n").toStdString();
+  ASSERT_EQ(window->Editor().Mode(), EditMode::Browsing)
+      << t.prompter.Texts().join("\n").toStdString();
   EXPECT_EQ(
       Scalar("SELECT Q1 || Q2 || Q3 || Ans2 FROM TestQuestions WHERE PatNo = '" +
              window->Reg().Cursor().PatNo + "' ORDER BY TestDate DESC, TestTime DESC"),
@@ -143,7 +147,8 @@ TEST_F(InterchangeWindowTest, QuestionWindowWalksAndStoresTheAnswers) {
   ASSERT_EQ(window->Editor().Mode(), EditMode::InsertingTest);
   auto shown_on_audiograms = [&] {
     window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Audiograms));
-    return window->Results()->DateOfTestBox()->text() + '|' + window->Results()->TimeOfTestBox()->text();
+    return window->Results()->DateOfTestBox()->text() + '|' +
+           window->Results()->TimeOfTestBox()->text();
   };
   EXPECT_EQ(shown_on_audiograms(), kEmptyDateBox + '|' + kEmptyTimeBox);
   window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Details));

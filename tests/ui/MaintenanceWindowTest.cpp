@@ -33,8 +33,10 @@ class MaintenanceWindowTest : public ::testing::Test {
   }
   QString Scalar(const QString& sql) { return test::ScalarText(t->Db().Conn(), sql); }
   int PatientsRecategorised() {
-    return Scalar("SELECT COUNT(DISTINCT PatNo) FROM TestDetails "
-                  "WHERE Categorisation <> 'untouched'").toInt();
+    return Scalar(
+               "SELECT COUNT(DISTINCT PatNo) FROM TestDetails "
+               "WHERE Categorisation <> 'untouched'")
+        .toInt();
   }
   // Runs action on the modal window of type T once it is open.
   template <typename T>
@@ -184,7 +186,9 @@ TEST_F(MaintenanceWindowTest, AgeTablesShowAndLookUp) {
   ASSERT_EQ(grid->rowCount(), 41);
   EXPECT_EQ(grid->horizontalHeaderItem(5)->text(), "6kHz");
   EXPECT_EQ(grid->item(40, 0)->text(), "60 or over");
-  auto shown = [&] { return Child<QLabel>(window, "LabelTable")->text() + '|' + grid->item(10, 4)->text(); };
+  auto shown = [&] {
+    return Child<QLabel>(window, "LabelTable")->text() + '|' + grid->item(10, 4)->text();
+  };
   EXPECT_EQ(shown(), "Male|" + QString::number(tables.male.values[10][3]));
   Child<QAction>(window, "mnuFemale")->trigger();
   EXPECT_EQ(shown(), "Female|" + QString::number(tables.female.values[10][3]));
@@ -205,8 +209,9 @@ TEST_F(MaintenanceWindowTest, AgeTablesShowAndLookUp) {
     Child<QLineEdit>(window, "Text2")->setText(c.frequency);
     Child<QLineEdit>(window, "Text3")->setText(c.sex);
     Click(window, "Command1");
-    EXPECT_EQ(Child<QLineEdit>(window, "Text4")->text() + '|' + t.prompter.Texts().mid(before).join('|'),
-              c.shown);
+    EXPECT_EQ(
+        Child<QLineEdit>(window, "Text4")->text() + '|' + t.prompter.Texts().mid(before).join('|'),
+        c.shown);
   }
 }
 

@@ -36,7 +36,8 @@ class PrintWindowTest : public DemoWindowTest {
   QStringList Numbers() {  // every register row's patient number
     QStringList numbers;
     auto& model = window->Reg().Model();
-    for (int row = 0; row < model.TotalRows() && model.EnsureRow(row); ++row) numbers << model.PatNo(row);
+    for (int row = 0; row < model.TotalRows() && model.EnsureRow(row); ++row)
+      numbers << model.PatNo(row);
     return numbers;
   }
 

@@ -117,8 +117,9 @@ TEST_F(Tx730WindowTest, Series5IsArmedAtStartAndShowsPushedLines) {
   EXPECT_FALSE(window->Action("ExportTX730")->isEnabled());
   SerialLink::PauseSeconds(1.5);
   EXPECT_TRUE(Import().isVisible());
-  EXPECT_EQ(Shown(), "Import from TX730 Series 5|2|-|"
-                     "Choose 'Data Export' from the Series 5 audiometer");
+  EXPECT_EQ(Shown(),
+            "Import from TX730 Series 5|2|-|"
+            "Choose 'Data Export' from the Series 5 audiometer");
   EXPECT_EQ(window->Link().Buffer().size(), 2u);
 }
 

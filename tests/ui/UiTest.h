@@ -13,7 +13,9 @@
 #include "support/ScriptedPrompter.h"
 
 // Texts in failure messages as text.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
 inline void PrintTo(const QStringList& list, std::ostream* os) {
   *os << '{' << list.join(QStringLiteral("\", \"")).prepend(u'"').append(u'"').toStdString() << '}';
 }
@@ -38,7 +40,9 @@ T* Child(const QObject& parent, const char* name) {
   EXPECT_NE(child, nullptr) << name;
   return child;
 }
-inline void Click(const QObject& parent, const char* name) { Child<QPushButton>(parent, name)->click(); }
+inline void Click(const QObject& parent, const char* name) {
+  Child<QPushButton>(parent, name)->click();
+}
 
 // A stand-in for a modal window's exec(): the window must be a T; `answer`
 // fills and closes it, and the window's result is returned.

@@ -14,7 +14,8 @@ class VisionFilesWindowTest : public DemoWindowTest {
   static QStringList Column(FormVision& vision, int column) {
     QStringList values;
     auto* model = vision.DBGrid1()->model();
-    for (int row = 0; row < model->rowCount(); ++row) values << model->index(row, column).data().toString();
+    for (int row = 0; row < model->rowCount(); ++row)
+      values << model->index(row, column).data().toString();
     return values;
   }
   // The status bar's patients, filter and sort panels.
@@ -87,7 +88,8 @@ TEST_F(VisionFilesWindowTest, FindFilterAndSortWindows) {
     sort.accept();
   });
   Trigger(vision, "Sort");
-  EXPECT_EQ(vision.DBGrid1()->model()->rowCount(), Scalar("SELECT count(*) FROM VisionDetails").toInt());
+  EXPECT_EQ(vision.DBGrid1()->model()->rowCount(),
+            Scalar("SELECT count(*) FROM VisionDetails").toInt());
   const QStringList surnames = Column(vision, 1);
   EXPECT_TRUE(std::is_sorted(surnames.begin(), surnames.end()));
   const QString sorted = "Sorted: " + SortCaption(SortField::Surname);
@@ -105,7 +107,8 @@ TEST_F(VisionFilesWindowTest, FindFilterAndSortWindows) {
   EXPECT_EQ(filtered, QStringList{numbers.first()});
   EXPECT_EQ(vision.Editor().CurrentPatNo(), numbers.first());
 
-  vision.run_dialog = Answering<FormVisionFilter>([](FormVisionFilter& filter) { filter.CommandClear(); });
+  vision.run_dialog =
+      Answering<FormVisionFilter>([](FormVisionFilter& filter) { filter.CommandClear(); });
   Trigger(vision, "Filter");
   EXPECT_EQ(Status(vision).section('|', 1, 1), "Filter: Off");
   EXPECT_EQ(Column(vision, 0), numbers);
