@@ -136,6 +136,10 @@ TEST(CompanionReplies, PreviousValuesFile) {
 }
 
 TEST(CompanionReplies, AppliedTestFillsBoxesAndGrid) {
+  // Per frequency (125 Hz ... 8 kHz): the left and right boxes and the grid column.
+  const int left_box[] = {18, 0, 1, 19, 2, 3, 4, 5, 6, 7, 8};
+  const int right_box[] = {20, 9, 10, 21, 11, 12, 13, 14, 15, 16, 17};
+  const int column[] = {9, 0, 1, 10, 2, 3, 4, 5, 6, 7, 8};
   CompanionTest test;
   test.test_type = "computer";
   test.date_box = "02/02/2026";
@@ -148,25 +152,16 @@ TEST(CompanionReplies, AppliedTestFillsBoxesAndGrid) {
   ApplyCompanionTest(test, entries, grid);
   EXPECT_EQ(entries.TestType, "computer");
   EXPECT_EQ(entries.Dates[kBoxDateofTest], "02/02/2026");
-  // Left: 125 Hz in box 18, 250 Hz in box 0, 750 Hz in box 19, 8 kHz in box 8.
-  EXPECT_EQ(entries.Thresholds[18], "-20");
-  EXPECT_EQ(entries.Thresholds[0], "5");
-  EXPECT_EQ(entries.Thresholds[1], "10");
-  EXPECT_EQ(entries.Thresholds[19], "15");
-  EXPECT_EQ(entries.Thresholds[2], "20");
-  EXPECT_EQ(entries.Thresholds[8], "120");
-  EXPECT_EQ(entries.Thresholds[20], "0");
-  EXPECT_EQ(entries.Thresholds[9], "-10");
-  EXPECT_EQ(entries.Thresholds[10], "-1");
-  EXPECT_EQ(entries.Thresholds[21], "55");
-  EXPECT_EQ(entries.Thresholds[17], "90");
-  EXPECT_EQ(grid.Cell(0, 9), "");  // -20 is no value in the grid
-  EXPECT_EQ(grid.Cell(0, 0), "5");
-  EXPECT_EQ(grid.Cell(0, 10), "15");
-  EXPECT_EQ(grid.Cell(2, 0), "-10");
-  EXPECT_EQ(grid.Cell(2, 8), "90");
+  for (int f = 0; f < kFrequencyCount; ++f) {
+    SCOPED_TRACE(f);
+    EXPECT_EQ(entries.Thresholds[left_box[f]], QString::number(kLeft[f]));
+    EXPECT_EQ(entries.Thresholds[right_box[f]], QString::number(kRight[f]));
+    // -20 is no value in the grid.
+    EXPECT_EQ(grid.Cell(0, column[f]), kLeft[f] == -20 ? "" : QString::number(kLeft[f]));
+    EXPECT_EQ(grid.Cell(2, column[f]), QString::number(kRight[f]));
+    EXPECT_EQ(grid.Cell(1, column[f]), "");
+  }
   EXPECT_EQ(entries.Previous[0], "99");  // a fetch reports no previous test
-  EXPECT_EQ(grid.Cell(1, 0), "");
 
   test.has_previous = true;
   test.previous_left.fill(30);
