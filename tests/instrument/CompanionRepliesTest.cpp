@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QRandomGenerator>
-
 #include "categorise/CategorisationState.h"
 #include "instrument/CompanionReplies.h"
 
@@ -172,40 +170,6 @@ TEST(CompanionReplies, AppliedTestFillsBoxesAndGrid) {
   EXPECT_EQ(entries.Previous[9], "-20");
   EXPECT_EQ(grid.Cell(1, 4), "30");
   EXPECT_EQ(grid.Cell(3, 4), "");
-}
-
-// Random, cut and oversized replies: the readers never read past the end and
-// never make a test out of a reply too short to hold one.
-TEST(CompanionReplies, FuzzedRepliesAreReadSafely) {
-  QRandomGenerator random(20261207);
-  const auto valid_reply = DataReply(1, "1/2/2026", kLeft, kRight);
-  const auto valid_file = TestDataFile({kLeft, kRight, kLeft, kRight}, 1, "1/2/2026");
-  for (int round = 0; round < 3000; ++round) {
-    QByteArray bytes;
-    switch (round % 3) {
-      case 0: {  // random bytes of any length
-        bytes.resize(random.bounded(0, 400));
-        for (auto& b : bytes) b = char(random.bounded(256));
-        break;
-      }
-      case 1:  // a valid reply cut anywhere
-        bytes = (round % 2 ? valid_reply : valid_file).left(random.bounded(0, 200));
-        break;
-      default:  // a valid reply with random bytes appended
-        bytes = (round % 2 ? valid_reply : valid_file) + QByteArray(random.bounded(0, 20000), 'z');
-    }
-    const auto reply = DecodeDataReply(bytes);
-    EXPECT_EQ(reply.has_value(), bytes.size() >= kDataReplyMinimum) << bytes.size();
-    const auto file = DecodeTestDataFile(bytes);
-    EXPECT_EQ(file.has_value(), bytes.size() >= kTestDataMinimum) << bytes.size();
-    for (const auto& test : {reply, file}) {
-      if (!test) continue;
-      for (int v : test->current_left) EXPECT_TRUE(v >= -20 && v < 65516);
-      EXPECT_TRUE(test->date_box == kEmptyDateBox || test->date_box.size() == 10);
-    }
-    (void)MalformedErrorReplyText(bytes);
-    (void)ReplyDateBox(bytes);
-  }
 }
 
 }  // namespace
