@@ -40,16 +40,14 @@ QByteArray TestDataFile(const std::array<EarValues, 4>& blocks, int type, const 
 const EarValues kLeft{-20, 5, 10, 15, 20, 25, 30, 35, 40, 45, 120};
 const EarValues kRight{0, -10, -1, 55, 60, 65, 70, 75, 80, 85, 90};
 
-TEST(CompanionReplies, PortCharacterAndCommandArgument) {
+// The whole argument is checked by the link's tests.
+TEST(CompanionReplies, PortCharacter) {
   struct Case {
     const char* port;
     QChar expected;
   } cases[] = {{"-", u' '},  {"", u' '},     {"1", u'!'},     {"2", u'"'},   {"3", u'#'},
                {"16", u'0'}, {"COM3", u'#'}, {"com 4", u'$'}, {"USB", u' '}, {"0", u' '}};
   for (const auto& c : cases) EXPECT_EQ(PortCodeCharacter(c.port), c.expected) << c.port;
-  EXPECT_EQ(CommandArgument(kCommandTest, "-"), "S ");
-  EXPECT_EQ(CommandArgument(kCommandFetch, "-"), "0 ");
-  EXPECT_EQ(CommandArgument(kCommandTest, "3"), QString("S") + QChar(35));
 }
 
 TEST(CompanionReplies, WordsErrorsAndDates) {
