@@ -1,40 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "categorise/CategorisationState.h"
 #include "instrument/CompanionReplies.h"
 
 namespace sonivera::companion {
 namespace {
 
-void AppendWord(QByteArray& bytes, int value) {
-  const int word = value < 0 ? 65536 + value : value;
-  bytes += char(word & 0xFF);
-  bytes += char(word >> 8);
-}
-
-// A data reply (status 150) as the companion writes it.
-QByteArray DataReply(int type, const QByteArray& date, const EarValues& left,
-                     const EarValues& right) {
-  QByteArray reply;
-  reply += char(150);
-  reply += char(9);
-  AppendWord(reply, 4711);
-  reply += char(type);
-  reply += date;
-  reply.append(65 - reply.size(), 'x');  // filler up to byte 66
-  for (int v : left) AppendWord(reply, v);
-  for (int v : right) AppendWord(reply, v);
-  return reply;
-}
-
-QByteArray TestDataFile(const std::array<EarValues, 4>& blocks, int type, const QByteArray& date) {
-  QByteArray data;
-  for (const auto& block : blocks)
-    for (int v : block) AppendWord(data, v);
-  data += char(type);
-  AppendWord(data, 3);
-  data += date;
-  return data;
+// A reply and a test data file as the companion writes them. veldata.tmp:
+// status 150, type 2 and "0/1/2000" at bytes 5 and 6, both ears of kLeft and
+// kRight as 16-bit words from byte 66. vel730.tmp: four blocks of words
+// (kLeft, kRight, previous left all 10, previous right -20 then 20s), type 6,
+// a number and "25/12/2025".
+QByteArray Sample(const char* name) {
+  QFile file(QStringLiteral(SONIVERA_TEST_DATA "/companion/") + name);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 const EarValues kLeft{-20, 5, 10, 15, 20, 25, 30, 35, 40, 45, 120};
@@ -81,7 +62,7 @@ TEST(CompanionReplies, WordsErrorsAndDates) {
 }
 
 TEST(CompanionReplies, DataReplyAndTestDataFileLayouts) {
-  const auto reply = DataReply(2, "0/1/2000", kLeft, kRight);
+  const QByteArray reply = Sample("veldata.tmp");
   ASSERT_EQ(reply.size(), kDataReplyMinimum);
   const auto test = DecodeDataReply(reply);
   ASSERT_TRUE(test);
@@ -94,9 +75,7 @@ TEST(CompanionReplies, DataReplyAndTestDataFileLayouts) {
   // Bytes past the right ear are not part of the test.
   EXPECT_EQ(DecodeDataReply(reply + QByteArray(500, '\xff')), test);
 
-  const EarValues prev_left{10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10};
-  const EarValues prev_right{-20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20};
-  const auto data = TestDataFile({kLeft, kRight, prev_left, prev_right}, 6, "25/12/2025");
+  const QByteArray data = Sample("vel730.tmp");
   const auto from_file = DecodeTestDataFile(data);
   ASSERT_TRUE(from_file);
   EXPECT_EQ(from_file->test_type, "Data");
@@ -104,8 +83,8 @@ TEST(CompanionReplies, DataReplyAndTestDataFileLayouts) {
   EXPECT_EQ(from_file->current_left, kLeft);
   EXPECT_EQ(from_file->current_right, kRight);
   EXPECT_TRUE(from_file->has_previous);
-  EXPECT_EQ(from_file->previous_left, prev_left);
-  EXPECT_EQ(from_file->previous_right, prev_right);
+  EXPECT_EQ(from_file->previous_left, (EarValues{10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10}));
+  EXPECT_EQ(from_file->previous_right, (EarValues{-20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20}));
   // The thresholds, type and number without a date: a test with no date.
   const auto undated = DecodeTestDataFile(data.left(kTestDataMinimum));
   ASSERT_TRUE(undated);

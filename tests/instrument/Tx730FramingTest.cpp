@@ -30,64 +30,56 @@ TEST(Tx730Framing, ModeBySeriesAndConversionFile) {
   for (const Case& c : cases) EXPECT_EQ(FramingModeFor(c.series, c.file), c.mode) << c.series;
 }
 
-TEST(Tx730Framing, Series3OneRecordPerEvent) {
-  Tx730Framing framing(FramingMode::Series3Lines);
-  // Two complete lines in one read: the first is framed at once.
-  EXPECT_TRUE(framing.Receive("A,1,\r\nB,2,\r\n"));
-  EXPECT_EQ(framing.LineCount(), 1);
-  EXPECT_EQ(framing.Lines()[0], "A,1,");
-  EXPECT_EQ(framing.Buffer(), "B,2,\r\n");
-  // With no more data the end of the collection keeps it whole.
-  framing.FinishCollection();
-  EXPECT_EQ(framing.LineCount(), 2);
-  EXPECT_EQ(framing.Lines()[1], "B,2,\r\n");
-  EXPECT_TRUE(framing.Buffer().isEmpty());
-
-  // ... or the next event frames it, and a split CR LF waits for its LF.
-  framing.Reset();
-  framing.Receive("A,1,\r\nB,2,\r");
-  EXPECT_FALSE(framing.Receive(""));
-  EXPECT_TRUE(framing.Receive("\nC"));
-  EXPECT_EQ(framing.Lines()[1], "B,2,");
-  // A lone line end left at the end is no record; blank lines are passed over.
-  framing.Reset();
-  framing.Receive("\r\n\r\nA,1,\r\n");
-  framing.FinishCollection("\r\n");
-  EXPECT_EQ(framing.LineCount(), 1);
-  EXPECT_EQ(framing.Lines()[0], "A,1,");
-}
-
-TEST(Tx730Framing, Series1Blocks) {
-  Tx730Framing framing(FramingMode::Series1Blocks);
-  // One block from "<" to ">" followed by CR LF: the line keeps its ">".
-  EXPECT_TRUE(framing.Receive("<\r\n1001\r\nCat>\r\n"));
-  EXPECT_EQ(framing.Lines()[0], "1001\r\nCat>");
-  EXPECT_TRUE(framing.Buffer().isEmpty());
-
-  // A CR LF that comes after its ">" in a later read does not stick to the
-  // next block.
-  framing.Reset();
-  framing.Receive("<\r\nA>");
-  framing.Receive("\r");
-  framing.Receive("\n<\r\nB>");
-  EXPECT_EQ(framing.Lines()[1], "B>");
-
-  // Three blocks are shown as one record; all three lines stay.
-  framing.Reset();
-  framing.Receive("<\r\nA>\r\n<\r\nB>\r\n<\r\nC>\r\n");
-  framing.Receive("");
-  framing.Receive("");
-  framing.FinishCollection();
-  EXPECT_EQ(framing.LineCount(), 1);
-  EXPECT_EQ(framing.FramedLines(), 3);
-  EXPECT_EQ(framing.Lines()[2], "C>");
-  // A cut block at the end goes after the framed ones.
-  framing.Reset();
-  framing.Receive("<\r\nA>\r\n<\r\nB>\r\n<\r\nCU");
-  framing.Receive("");
-  framing.FinishCollection();
-  EXPECT_EQ(framing.Lines()[1], "B>");
-  EXPECT_EQ(framing.Lines()[2], "<\r\nCU");
+// Each read frames at most one record line; the end of a collection frames
+// the rest (a Series 1 transfer is shown as one record).
+TEST(Tx730Framing, ReadsAreCutIntoRecordLines) {
+  struct Case {
+    const char* name;
+    FramingMode mode;
+    std::vector<QString> reads;
+    std::vector<bool> framed;  // what each read returned
+    const char* waiting;       // nullptr: the collection goes on
+    std::vector<QString> lines;
+    int count;   // shown
+    int framed_lines;
+    QString buffer;
+  };
+  const FramingMode s1 = FramingMode::Series1Blocks, s3 = FramingMode::Series3Lines;
+  const Case cases[] = {
+      {"two lines in one read", s3, {"A,1,\r\nB,2,\r\n"}, {true}, nullptr, {"A,1,"}, 1, 1,
+       "B,2,\r\n"},
+      {"the end keeps the rest whole", s3, {"A,1,\r\nB,2,\r\n"}, {true}, "",
+       {"A,1,", "B,2,\r\n"}, 2, 2, ""},
+      {"a split CR LF waits for its LF", s3, {"A,1,\r\nB,2,\r", "", "\nC"}, {true, false, true},
+       nullptr, {"A,1,", "B,2,"}, 2, 2, "C"},
+      {"blank lines and a lone line end", s3, {"\r\n\r\nA,1,\r\n"}, {true}, "\r\n", {"A,1,"}, 1,
+       1, ""},
+      {"a block keeps its >", s1, {"<\r\n1001\r\nCat>\r\n"}, {true}, nullptr, {"1001\r\nCat>"},
+       1, 1, ""},
+      {"a late CR LF stays with its block", s1, {"<\r\nA>", "\r", "\n<\r\nB>"},
+       {true, false, true}, nullptr, {"A>", "B>"}, 2, 2, ""},
+      {"three blocks are one record", s1, {"<\r\nA>\r\n<\r\nB>\r\n<\r\nC>\r\n", "", ""},
+       {true, true, true}, "", {"A>", "B>", "C>"}, 1, 3, ""},
+      {"a cut block goes last", s1, {"<\r\nA>\r\n<\r\nB>\r\n<\r\nCU", ""}, {true, true}, "",
+       {"A>", "B>", "<\r\nCU"}, 1, 2, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Tx730Framing framing(c.mode);
+    std::vector<bool> framed;
+    for (const QString& read : c.reads) framed.push_back(framing.Receive(read));
+    if (c.waiting) framing.FinishCollection(c.waiting);
+    EXPECT_EQ(framed, c.framed);
+    // The lines are held in a list of the transfer's capacity; the next is empty.
+    std::vector<QString> expected = c.lines;
+    expected.push_back(QString());
+    const auto& held = framing.Lines();
+    EXPECT_EQ(std::vector<QString>(held.begin(), held.begin() + qsizetype(expected.size())),
+              expected);
+    EXPECT_EQ(framing.LineCount(), c.count);
+    EXPECT_EQ(framing.FramedLines(), c.framed_lines);
+    EXPECT_EQ(framing.Buffer(), c.buffer);
+  }
 }
 
 // The records of a transfer (only those that count as whole unless `all`),
