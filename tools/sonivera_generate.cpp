@@ -65,17 +65,12 @@ int main(int argc, char** argv) {
   app.Schemes().CheckHSE = true;
   try {
     auto& conn = app.Db().Conn();
-    const auto outcome = GenerateRegister(conn, options, {}, [](int done, int total) {
-      std::fprintf(stderr, "generated %d/%d patients\n", done, total);
-    });
-    if (parser.isSet("categorise")) {
-      db::Transaction transaction(conn);
-      CategoriseEnv env = app.ForCategorising();
-      for (int i = 0; i < options.patients; ++i) {
-        RecategorisePatient(app.Db(), env, QString::number(options.first_number + i));
-      }
-      transaction.Commit();
-    }
+    CategoriseEnv env = app.ForCategorising();
+    const auto outcome = GenerateRegister(conn, options, parser.isSet("categorise") ? &env : nullptr,
+                                          [](int done, int total) {
+                                            std::fprintf(stderr, "generated %d/%d patients\n",
+                                                         done, total);
+                                          });
     std::printf("%d patients, %d audiograms written to %s\n", outcome.patients, outcome.tests,
                 qPrintable(app.Db().Path()));
   } catch (const std::exception& e) {

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "base/AppError.h"
+#include "base/DateText.h"
 
 namespace sonivera {
 
@@ -107,7 +108,7 @@ std::optional<QDate> ParseViewDate(const QString& text) {
 
 QString ViewDateText(const std::optional<QDate>& date) {
   if (!date || !date->isValid()) return kEmptyDateMask;
-  return date->toString(QStringLiteral("dd/MM/yyyy"));
+  return DayMonthYearText(*date);
 }
 
 int WholeYears(const QDate& from, const QDate& to) {

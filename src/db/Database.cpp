@@ -214,6 +214,9 @@ void Database::OpenConnection(const QString& path, const QString& password, bool
     connection_.QueryValue(QStringLiteral("SELECT count(*) FROM sqlite_master"));
     if (!create) RefuseForeignObjects(connection_, path);
     connection_.Exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+    // A page cache of 64 MB: a large register stays in memory between walks
+    // of the register, and a bulk run writes each page out once.
+    connection_.Exec(QStringLiteral("PRAGMA cache_size = -65536"));
     // Take the write lock now and keep it for the whole run.
     connection_.Exec(QStringLiteral("BEGIN EXCLUSIVE"));
     connection_.Exec(QStringLiteral("COMMIT"));

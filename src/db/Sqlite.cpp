@@ -244,9 +244,9 @@ Transaction::Transaction(Connection& connection, bool immediate)
     : connection_(connection),
       nested_(connection.Handle() != nullptr && sqlite3_get_autocommit(connection.Handle()) == 0) {
   if (nested_) {
-    connection_.Exec(kLineSavepoint);
+    connection_.Run(kLineSavepoint);
   } else {
-    connection_.Exec(immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+    connection_.Run(immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
   }
 }
 
@@ -261,7 +261,7 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Commit() {
-  connection_.Exec(nested_ ? kLineRelease : QStringLiteral("COMMIT"));
+  connection_.Run(nested_ ? kLineRelease : QStringLiteral("COMMIT"));
   open_ = false;
 }
 

@@ -95,6 +95,10 @@ class Connection {
   void Key(const QString& key);
 
   void Exec(const QString& sql);
+  // Runs one statement that returns no rows, compiled once and kept in the
+  // pool: for the few statements a bulk run repeats for every line
+  // (savepoints, commits).
+  void Run(const QString& sql) { Statement(*this, sql).Run(); }
   Statement Prepare(const QString& sql) { return Statement(*this, sql); }
   // The first column of the first row, or nullopt when there is no row.
   std::optional<QVariant> QueryValue(const QString& sql);

@@ -1,6 +1,8 @@
 #include "interchange/CsvLayout.h"
 
-#include <QRegularExpression>
+
+#include "base/DateText.h"
+#include "register/EntryFields.h"
 
 namespace sonivera {
 
@@ -202,33 +204,24 @@ ParsedLine ParseCsvLine(const QString& line, CsvLayout layout, bool complete) {
 }
 
 std::optional<QDate> ParseCsvDate(const QString& text) {
-  const QString t = text.trimmed();
-  if (t.isEmpty()) return std::nullopt;
-  static const QRegularExpression pattern(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{4})$"));
-  const auto match = pattern.match(t);
-  if (!match.hasMatch()) return QDate();
-  return QDate(match.captured(3).toInt(), match.captured(2).toInt(), match.captured(1).toInt());
+  if (text.trimmed().isEmpty()) return std::nullopt;
+  return DateFromDayMonthYear(text);
 }
 
 std::optional<QTime> ParseCsvTime(const QString& text) {
-  const QString t = text.trimmed();
-  if (t.isEmpty()) return std::nullopt;
-  static const QRegularExpression pattern(QStringLiteral("^(\\d{1,2}):(\\d{2})(?::(\\d{2}))?$"));
-  const auto match = pattern.match(t);
-  if (!match.hasMatch()) return QTime();
-  return QTime(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+  if (text.trimmed().isEmpty()) return std::nullopt;
+  return TimeFromHoursMinutes(text);
 }
 
 QString CsvDateText(const QString& stored_date) {
   if (stored_date.isEmpty()) return QString();
-  const QDate date = QDate::fromString(stored_date, QStringLiteral("yyyy-MM-dd"));
-  return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : stored_date;
+  const QDate date = DateFromStored(stored_date);
+  return date.isValid() ? DayMonthYearText(date) : stored_date;
 }
 
 bool IsValidThreshold(const QString& text) {
   if (text.isEmpty()) return true;
-  static const QRegularExpression pattern(QStringLiteral("^(-10|-[0-9]|[0-9]{1,3})$"));
-  if (!pattern.match(text).hasMatch()) return false;
+  if (!IsThresholdNumber(text)) return false;
   const int value = text.toInt();
   return value >= -10 && value <= 120;
 }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include "base/DateText.h"
 #include "base/ErrorLog.h"
 #include "base/Messages.h"
 #include "categorise/Schemes.h"
@@ -25,18 +26,17 @@ const QString kNoTime = QStringLiteral("00:00:00");
 
 QString StoredDate(const QString& text) {
   const auto date = ParseCsvDate(text);
-  return date && date->isValid() ? date->toString(QStringLiteral("yyyy-MM-dd")) : QString();
+  return date ? StoredDateText(*date) : QString();
 }
 
 QString StoredTime(const QString& text) {
   const auto time = ParseCsvTime(text);
   if (!time) return kNoTime;
-  return time->isValid() ? time->toString(QStringLiteral("HH:mm:ss")) : QString();
+  return StoredTimeText(*time);
 }
 
 QString BoxDate(const QString& stored) {
-  return QDate::fromString(stored, QStringLiteral("yyyy-MM-dd"))
-      .toString(QStringLiteral("dd/MM/yyyy"));
+  return DayMonthYearText(DateFromStored(stored));
 }
 }  // namespace
 
@@ -215,7 +215,7 @@ bool OldReleaseImporter::SaveAudiogram(const QString& pat_no, bool is_new, const
   e.Forenames = record.forenames;
   const auto dob = ParseCsvDate(record.dob);
   e.DOB = !dob             ? kEmptyDateBox
-          : dob->isValid() ? dob->toString(QStringLiteral("dd/MM/yyyy"))
+          : dob->isValid() ? DayMonthYearText(*dob)
                            : record.dob;
   e.OptionMale = record.sex == QLatin1String("MALE");
   e.OptionFemale = record.sex == QLatin1String("FEMALE");

@@ -1,6 +1,7 @@
 #include "interchange/RegisterImport.h"
 
 #include "base/AppError.h"
+#include "base/DateText.h"
 #include "base/ErrorLog.h"
 #include "base/Messages.h"
 #include "base/ProgramFolder.h"
@@ -23,13 +24,13 @@ const QString kImportTag = ErrorTag(QStringLiteral("importfile"), kNoMessage);
 QString DateBox(const QString& text) {
   const auto date = ParseCsvDate(text);
   if (!date) return kEmptyDateBox;
-  return date->isValid() ? date->toString(QStringLiteral("dd/MM/yyyy")) : text;
+  return date->isValid() ? DayMonthYearText(*date) : text;
 }
 
 QString TimeBox(const QString& text) {
   const auto time = ParseCsvTime(text);
   if (!time) return kEmptyTimeBox;
-  return time->isValid() ? time->toString(QStringLiteral("HH:mm:ss")) : text;
+  return time->isValid() ? StoredTimeText(*time) : text;
 }
 
 }  // namespace

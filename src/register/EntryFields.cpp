@@ -1,7 +1,6 @@
 #include "register/EntryFields.h"
 
-#include <QRegularExpression>
-
+#include "base/DateText.h"
 #include "base/Messages.h"
 
 namespace sonivera {
@@ -18,11 +17,9 @@ constexpr ThresholdBox kBoxes[kThresholdBoxCount] = {
     {false, "750Hz", 2, 10},
 };
 
-// The accepted shapes of a threshold box: "-" alone, one to three digits,
-// "-10" and a minus with one digit.
+// The accepted shapes of a threshold box: "-" alone, or a threshold number.
 bool MatchesThresholdPattern(const QString& text) {
-  static const QRegularExpression pattern(QStringLiteral("^(-|[0-9]{1,3}|-10|-[0-9])$"));
-  return pattern.match(text).hasMatch();
+  return text == QLatin1String("-") || IsThresholdNumber(text);
 }
 }  // namespace
 
@@ -78,6 +75,18 @@ ThresholdEntryResult ApplyThresholdEntry(const QString& typed) {
   }
 }
 
+bool IsThresholdNumber(QStringView text) {
+  const auto digit = [&](qsizetype i) { return text[i] >= u'0' && text[i] <= u'9'; };
+  if (text.isEmpty() || text.size() > 3) return false;
+  if (text[0] == u'-') {
+    return (text.size() == 2 && digit(1)) || text == QLatin1String("-10");
+  }
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (!digit(i)) return false;
+  }
+  return true;
+}
+
 bool IsEmptyBox(const QString& text) {
   for (QChar c : text) {
     if (c != u'_' && c != u'/' && c != u':' && !c.isSpace()) return false;
@@ -87,39 +96,27 @@ bool IsEmptyBox(const QString& text) {
 
 std::optional<QDate> ParseDateBox(const QString& text) {
   if (IsEmptyBox(text)) return std::nullopt;
-  static const QRegularExpression shape(QStringLiteral("^\\s*(\\d{1,2})/(\\d{1,2})/(\\d{4})\\s*$"));
-  const auto m = shape.match(text);
-  if (!m.hasMatch()) return QDate();
-  return QDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
+  return DateFromDayMonthYear(text);
 }
 
 std::optional<QTime> ParseTimeBox(const QString& text) {
   if (IsEmptyBox(text)) return std::nullopt;
-  static const QRegularExpression shape(
-      QStringLiteral("^\\s*(\\d{1,2}):(\\d{2})(?::(\\d{2}))?\\s*$"));
-  const auto m = shape.match(text);
-  if (!m.hasMatch()) return QTime();
-  return QTime(m.captured(1).toInt(), m.captured(2).toInt(),
-               m.captured(3).isEmpty() ? 0 : m.captured(3).toInt());
+  return TimeFromHoursMinutes(text);
 }
 
 QString DateBoxText(const QString& stored) {
-  const QDate date = QDate::fromString(stored, QStringLiteral("yyyy-MM-dd"));
-  return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : kEmptyDateBox;
+  const QDate date = DateFromStored(stored);
+  return date.isValid() ? DayMonthYearText(date) : kEmptyDateBox;
 }
 
 QString TimeBoxText(const QString& stored) {
-  const QTime time = QTime::fromString(stored, QStringLiteral("HH:mm:ss"));
-  return time.isValid() ? time.toString(QStringLiteral("HH:mm:ss")) : kEmptyTimeBox;
+  const QTime time = TimeFromStored(stored);
+  return time.isValid() ? StoredTimeText(time) : kEmptyTimeBox;
 }
 
-QString StoredDate(const QDate& date) {
-  return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString();
-}
+QString StoredDate(const QDate& date) { return StoredDateText(date); }
 
-QString StoredTime(const QTime& time) {
-  return time.isValid() ? time.toString(QStringLiteral("HH:mm:ss")) : QString();
-}
+QString StoredTime(const QTime& time) { return StoredTimeText(time); }
 
 int ServiceMonths(const QDate& from, const QDate& to) {
   int months = (to.year() - from.year()) * 12 + (to.month() - from.month());

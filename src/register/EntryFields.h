@@ -105,6 +105,9 @@ struct ThresholdEntryResult {
 ThresholdEntryResult ApplyThresholdEntry(const QString& typed);
 
 // Masked-box texts.
+// "-10", a minus with one digit, or one to three digits (a threshold's
+// shape; its range is checked apart).
+bool IsThresholdNumber(QStringView text);
 bool IsEmptyBox(const QString& text);  // empty, blank or the bare mask
 // A date box's date: nullopt when empty; an invalid QDate when the text is no
 // date; otherwise the date.

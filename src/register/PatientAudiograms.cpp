@@ -8,7 +8,7 @@
 namespace sonivera {
 
 namespace {
-QString ResultsSql(const char* table) {
+QString BuildResultsSql(const char* table) {
   QString columns;
   for (const char* field : kGridFields) {
     if (!columns.isEmpty()) columns += QStringLiteral(", ");
@@ -18,6 +18,12 @@ QString ResultsSql(const char* table) {
              "SELECT %1 FROM \"%2\" WHERE PatNo = ?1 "
              "ORDER BY TestDate DESC, TestTime DESC, rowid DESC")
       .arg(columns, QString::fromLatin1(table));
+}
+// Built once: a bulk run reads a patient's tests for every line.
+const QString& ResultsSql(bool left) {
+  static const QString sql[2] = {BuildResultsSql("TestResultsRight"),
+                                 BuildResultsSql("TestResultsLeft")};
+  return sql[left ? 1 : 0];
 }
 }  // namespace
 
@@ -30,8 +36,8 @@ PatientTestReader::PatientTestReader(db::Connection& connection)
                QStringLiteral("SELECT rowid, DateofTest, TimeofTest, PreviousTest, Categorisation, "
                               "RecallDate, MP42, PAM, IPA FROM TestDetails WHERE PatNo = ?1 "
                               "ORDER BY DateofTest DESC, TimeofTest DESC, rowid DESC")),
-      left_(connection, ResultsSql("TestResultsLeft")),
-      right_(connection, ResultsSql("TestResultsRight")) {}
+      left_(connection, ResultsSql(true)),
+      right_(connection, ResultsSql(false)) {}
 
 PatientAudiograms PatientTestReader::Read(const QString& pat_no) {
   PatientAudiograms tests;
@@ -67,7 +73,7 @@ void PatientTestReader::ReadResults(db::Statement& statement, const QString& pat
 
 Savepoint::Savepoint(db::Connection& connection, const char* name)
     : connection_(connection), name_(QString::fromLatin1(name)) {
-  connection_.Exec(QStringLiteral("SAVEPOINT ") + name_);
+  connection_.Run(QStringLiteral("SAVEPOINT ") + name_);
 }
 
 Savepoint::~Savepoint() {
@@ -81,7 +87,7 @@ Savepoint::~Savepoint() {
 }
 
 void Savepoint::Release() {
-  connection_.Exec(QStringLiteral("RELEASE ") + name_);
+  connection_.Run(QStringLiteral("RELEASE ") + name_);
   open_ = false;
 }
 

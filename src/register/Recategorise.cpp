@@ -50,130 +50,6 @@ void LoadRows(AudiogramGrid& grid, int row, const std::vector<StoredThresholds>&
 }
 }  // namespace
 
-// The passes over one patient, with statements prepared once for a run over
-// many patients.
-class Recategoriser {
- public:
-  explicit Recategoriser(db::Connection& connection)
-      : connection_(connection),
-        reader_(connection_),
-        patient_(connection_, QStringLiteral("SELECT DOB, Sex FROM PatDetails WHERE PatNo = ?1")),
-        oldest_first_(connection_,
-                      QStringLiteral("SELECT rowid, DateofTest, PreviousTest FROM TestDetails "
-                                     "WHERE PatNo = ?1 ORDER BY DateofTest, TimeofTest, rowid")),
-        set_previous_(connection_,
-                      QStringLiteral("UPDATE TestDetails SET PreviousTest = ?1 WHERE rowid = ?2")),
-        store_(connection_, QStringLiteral("UPDATE TestDetails SET Categorisation = ?1, MP42 = ?2, "
-                                           "PAM = ?3, IPA = ?4 WHERE rowid = ?5")) {}
-
-  void Relink(const QString& pat_no) {
-    struct Row {
-      qint64 rowid;
-      QString date;
-      QString previous;
-    };
-    std::vector<Row> rows;
-    oldest_first_.Reset();
-    oldest_first_.Bind(1, pat_no);
-    while (oldest_first_.Step()) {
-      rows.push_back({oldest_first_.Int(0), oldest_first_.Text(1), oldest_first_.Text(2)});
-    }
-    oldest_first_.Reset();
-    for (size_t i = 1; i < rows.size(); ++i) {
-      const QString& before = rows[i - 1].date;
-      if (rows[i].previous == before && rows[i].previous.isNull() == before.isNull()) continue;
-      set_previous_.Reset();
-      set_previous_.Bind(1, before).Bind(2, rows[i].rowid).Run();
-    }
-  }
-
-  NewestTest Patient(CategoriseEnv& env, const QString& pat_no,
-                     const std::optional<AddedTest>& added = std::nullopt) {
-    CategorisationState& state = env.state;
-    NewestTest newest_test;
-    patient_.Reset();
-    patient_.Bind(1, pat_no);
-    if (!patient_.Step()) {
-      patient_.Reset();
-      state.CategorisationText = QStringLiteral("");
-      return newest_test;
-    }
-    state.view.DOB = StoredDateToView(patient_.Text(0));
-    const QString sex = patient_.Text(1);
-    state.view.sex = sex.compare(QLatin1String("Male"), Qt::CaseInsensitive) == 0     ? Sex::Male
-                     : sex.compare(QLatin1String("Female"), Qt::CaseInsensitive) == 0 ? Sex::Female
-                                                                                      : Sex::None;
-    state.view.PatNo = pat_no;
-    patient_.Reset();
-
-    const PatientAudiograms tests = reader_.Read(pat_no);
-    const size_t count = tests.InStep();
-    // The added test (newest first: index `at`) and the newer one after it;
-    // the newest is always done, as the save reports on it.
-    std::optional<size_t> at;
-    for (size_t k = 0; added && k < count && !at; ++k) {
-      if (tests.details[k].DateofTest == added->date && tests.details[k].TimeofTest == added->time)
-        at = k;
-    }
-    for (size_t k = 0; k < count; ++k) {
-      const bool changed = !at || k == *at || k + 1 == *at || k == 0;
-      if (!changed) continue;
-      const StoredTest& test = tests.details[k];
-      LoadRows(state.grid, 0, tests.left, k);
-      LoadRows(state.grid, 2, tests.right, k);
-      state.view.DateofTest = StoredDateToView(test.DateofTest);
-      state.view.TimeofTest = StoredTimeToView(test.TimeofTest);
-      state.view.PreviousTest = StoredDateToView(test.PreviousTest);
-      try {
-        Categorise(env);
-      } catch (const AppError& error) {
-        // The test keeps what was stored; the patient's other tests go on.
-        env.reporter.ShowAndLog(
-            StandardErrorText(error.Description(), error.Number(), kRecategoriseTag));
-        continue;
-      }
-      if (state.CategorisationText.contains(QLatin1String("no test"), Qt::CaseInsensitive)) {
-        state.CategorisationText = QStringLiteral("-");
-      }
-      const bool newest = k == 0;
-      if (newest) {
-        newest_test.found = true;
-        newest_test.rowid = test.rowid;
-        newest_test.categorisation = state.CategorisationText;
-        newest_test.one_month_recall_due =
-            count > 1 &&
-            OneMonthRecallDue(tests.details[1].DateofTest, tests.details[1].RecallDate);
-      }
-      // Rows whose results are already right are not written again.
-      const bool unchanged = !test.Categorisation.isNull() &&
-                             test.Categorisation == state.CategorisationText &&
-                             test.MP42 == static_cast<double>(state.Mp42Value) &&
-                             test.PAM == static_cast<double>(state.PamValue) &&
-                             test.IPA == static_cast<double>(state.IpaValue);
-      if (!unchanged) {
-        store_.Reset();
-        store_.Bind(1, state.CategorisationText)
-            .Bind(2, static_cast<double>(state.Mp42Value))
-            .Bind(3, static_cast<double>(state.PamValue))
-            .Bind(4, static_cast<double>(state.IpaValue))
-            .Bind(5, test.rowid)
-            .Run();
-      }
-    }
-    return newest_test;
-  }
-
-  db::Connection& Connection() { return connection_; }
-
- private:
-  db::Connection& connection_;
-  PatientTestReader reader_;
-  db::Statement patient_;
-  db::Statement oldest_first_;
-  db::Statement set_previous_;
-  db::Statement store_;
-};
-
 namespace {
 // Runs one pass over one patient as a unit: all its rows change or none.
 template <typename Pass>
@@ -193,24 +69,143 @@ bool RunPass(db::Connection& connection, ErrorReporter& reporter, const char* sa
 }
 }  // namespace
 
+Recategoriser::Recategoriser(db::Connection& connection)
+    : connection_(connection),
+      reader_(connection_),
+      patient_(connection_, QStringLiteral("SELECT DOB, Sex FROM PatDetails WHERE PatNo = ?1")),
+      oldest_first_(connection_,
+                    QStringLiteral("SELECT rowid, DateofTest, PreviousTest FROM TestDetails "
+                                   "WHERE PatNo = ?1 ORDER BY DateofTest, TimeofTest, rowid")),
+      set_previous_(connection_,
+                    QStringLiteral("UPDATE TestDetails SET PreviousTest = ?1 WHERE rowid = ?2")),
+      store_(connection_, QStringLiteral("UPDATE TestDetails SET Categorisation = ?1, MP42 = ?2, "
+                                         "PAM = ?3, IPA = ?4 WHERE rowid = ?5")) {}
+
+Recategoriser::~Recategoriser() = default;
+
+void Recategoriser::Relink(const QString& pat_no) {
+  struct Row {
+    qint64 rowid;
+    QString date;
+    QString previous;
+  };
+  std::vector<Row> rows;
+  oldest_first_.Reset();
+  oldest_first_.Bind(1, pat_no);
+  while (oldest_first_.Step()) {
+    rows.push_back({oldest_first_.Int(0), oldest_first_.Text(1), oldest_first_.Text(2)});
+  }
+  oldest_first_.Reset();
+  for (size_t i = 1; i < rows.size(); ++i) {
+    const QString& before = rows[i - 1].date;
+    if (rows[i].previous == before && rows[i].previous.isNull() == before.isNull()) continue;
+    set_previous_.Reset();
+    set_previous_.Bind(1, before).Bind(2, rows[i].rowid).Run();
+  }
+}
+
+NewestTest Recategoriser::Patient(CategoriseEnv& env, const QString& pat_no,
+                                const std::optional<AddedTest>& added) {
+  CategorisationState& state = env.state;
+  NewestTest newest_test;
+  patient_.Reset();
+  patient_.Bind(1, pat_no);
+  if (!patient_.Step()) {
+    patient_.Reset();
+    state.CategorisationText = QStringLiteral("");
+    return newest_test;
+  }
+  state.view.DOB = StoredDateToView(patient_.Text(0));
+  const QString sex = patient_.Text(1);
+  state.view.sex = sex.compare(QLatin1String("Male"), Qt::CaseInsensitive) == 0     ? Sex::Male
+                   : sex.compare(QLatin1String("Female"), Qt::CaseInsensitive) == 0 ? Sex::Female
+                                                                                    : Sex::None;
+  state.view.PatNo = pat_no;
+  patient_.Reset();
+
+  const PatientAudiograms tests = reader_.Read(pat_no);
+  const size_t count = tests.InStep();
+  // The added test (newest first: index `at`) and the newer one after it;
+  // the newest is always done, as the save reports on it.
+  std::optional<size_t> at;
+  for (size_t k = 0; added && k < count && !at; ++k) {
+    if (tests.details[k].DateofTest == added->date && tests.details[k].TimeofTest == added->time)
+      at = k;
+  }
+  for (size_t k = 0; k < count; ++k) {
+    const bool changed = !at || k == *at || k + 1 == *at || k == 0;
+    if (!changed) continue;
+    const StoredTest& test = tests.details[k];
+    LoadRows(state.grid, 0, tests.left, k);
+    LoadRows(state.grid, 2, tests.right, k);
+    state.view.DateofTest = StoredDateToView(test.DateofTest);
+    state.view.TimeofTest = StoredTimeToView(test.TimeofTest);
+    state.view.PreviousTest = StoredDateToView(test.PreviousTest);
+    try {
+      Categorise(env);
+    } catch (const AppError& error) {
+      // The test keeps what was stored; the patient's other tests go on.
+      env.reporter.ShowAndLog(
+          StandardErrorText(error.Description(), error.Number(), kRecategoriseTag));
+      continue;
+    }
+    if (state.CategorisationText.contains(QLatin1String("no test"), Qt::CaseInsensitive)) {
+      state.CategorisationText = QStringLiteral("-");
+    }
+    const bool newest = k == 0;
+    if (newest) {
+      newest_test.found = true;
+      newest_test.rowid = test.rowid;
+      newest_test.categorisation = state.CategorisationText;
+      newest_test.one_month_recall_due =
+          count > 1 &&
+          OneMonthRecallDue(tests.details[1].DateofTest, tests.details[1].RecallDate);
+    }
+    // Rows whose results are already right are not written again.
+    const bool unchanged = !test.Categorisation.isNull() &&
+                           test.Categorisation == state.CategorisationText &&
+                           test.MP42 == static_cast<double>(state.Mp42Value) &&
+                           test.PAM == static_cast<double>(state.PamValue) &&
+                           test.IPA == static_cast<double>(state.IpaValue);
+    if (!unchanged) {
+      store_.Reset();
+      store_.Bind(1, state.CategorisationText)
+          .Bind(2, static_cast<double>(state.Mp42Value))
+          .Bind(3, static_cast<double>(state.PamValue))
+          .Bind(4, static_cast<double>(state.IpaValue))
+          .Bind(5, test.rowid)
+          .Run();
+    }
+  }
+  return newest_test;
+}
+
+
+void Recategoriser::RelinkAsUnit(ErrorReporter& reporter, const QString& pat_no) {
+  RunPass(connection_, reporter, "relink", [&] { Relink(pat_no); });
+}
+
+NewestTest Recategoriser::PatientAsUnit(const CategoriseEnv& env, const QString& pat_no,
+                                        const std::optional<AddedTest>& added) {
+  NewestTest newest;
+  CategoriseEnv patient_env = env;
+  RunPass(connection_, env.reporter, "recategorise",
+          [&] { newest = Patient(patient_env, pat_no, added); });
+  return newest;
+}
+
 void RelinkPreviousTests(db::Database& database, ErrorReporter& reporter, const QString& pat_no) {
   if (!database.IsOpen()) return;
-  db::Connection& connection = database.Conn();
-  RunPass(connection, reporter, "relink", [&] { Recategoriser(connection).Relink(pat_no); });
+  Recategoriser(database.Conn()).RelinkAsUnit(reporter, pat_no);
 }
 
 NewestTest RecategorisePatient(db::Database& database, const CategoriseEnv& env,
                                const QString& pat_no, const std::optional<AddedTest>& added) {
-  NewestTest newest;
-  CategoriseEnv patient_env = env;
   if (!database.IsOpen()) {
     env.state.CategorisationText = QStringLiteral("");
-    return newest;
+    return {};
   }
-  db::Connection& connection = database.Conn();
-  RunPass(connection, env.reporter, "recategorise",
-          [&] { newest = Recategoriser(connection).Patient(patient_env, pat_no, added); });
-  return newest;
+  return Recategoriser(database.Conn()).PatientAsUnit(env, pat_no, added);
 }
 
 RecategoriseOutcome RecategoriseAll(db::Database& database, CategoriseEnv env,
@@ -247,9 +242,8 @@ RecategoriseOutcome RecategoriseAll(db::Database& database, CategoriseEnv env,
         break;
       }
       YieldToEvents();
-      RunPass(connection, env.reporter, "relink", [&] { recategoriser.Relink(pat_no); });
-      RunPass(connection, env.reporter, "recategorise",
-              [&] { recategoriser.Patient(env, pat_no); });
+      recategoriser.RelinkAsUnit(env.reporter, pat_no);
+      recategoriser.PatientAsUnit(env, pat_no);
       YieldToEvents();
       ++outcome.patients_done;
       if (bar) bar->SetValue(outcome.patients_done);

@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "categorise/Categorise.h"
+#include "db/Sqlite.h"
+#include "register/PatientAudiograms.h"
 
 namespace sonivera {
 
@@ -32,6 +34,35 @@ struct NewestTest {
 struct AddedTest {
   QString date;  // as stored, yyyy-MM-dd
   QString time;
+};
+
+// The relink and recategorisation passes over one patient with their
+// statements prepared once: a save makes one, a bulk run keeps one for all
+// its lines, RecategoriseAll one for the whole register. Each "AsUnit" pass
+// changes all its rows or none and reports its own failure.
+class Recategoriser {
+ public:
+  explicit Recategoriser(db::Connection& connection);
+  ~Recategoriser();
+  Recategoriser(const Recategoriser&) = delete;
+  Recategoriser& operator=(const Recategoriser&) = delete;
+
+  void RelinkAsUnit(ErrorReporter& reporter, const QString& pat_no);
+  NewestTest PatientAsUnit(const CategoriseEnv& env, const QString& pat_no,
+                           const std::optional<AddedTest>& added = std::nullopt);
+  db::Connection& Connection() { return connection_; }
+
+ private:
+  void Relink(const QString& pat_no);
+  NewestTest Patient(CategoriseEnv& env, const QString& pat_no,
+                     const std::optional<AddedTest>& added);
+
+  db::Connection& connection_;
+  PatientTestReader reader_;
+  db::Statement patient_;
+  db::Statement oldest_first_;
+  db::Statement set_previous_;
+  db::Statement store_;
 };
 
 // Categorises every audiogram of the patient, newest first, each against the

@@ -25,6 +25,15 @@ std::vector<TestKey> PatientTestKeys(db::Connection& connection, const QString& 
   return keys;
 }
 
+std::optional<TestKey> LatestTestKey(db::Connection& connection, const QString& pat_no) {
+  auto s = connection.Prepare(
+      QStringLiteral("SELECT DateofTest, TimeofTest FROM TestDetails WHERE PatNo = ?1 "
+                     "ORDER BY DateofTest DESC, TimeofTest DESC LIMIT 1"));
+  s.Bind(1, pat_no);
+  if (!s.Step()) return std::nullopt;
+  return TestKey{s.Text(0), s.Text(1)};
+}
+
 bool LoadPatientEntries(db::Connection& connection, const QString& pat_no, EntryFields& entries) {
   auto s = connection.Prepare(QStringLiteral(
       "SELECT PatNo, Surname, Forenames, DOB, Sex FROM PatDetails WHERE PatNo = ?1"));
@@ -40,16 +49,31 @@ bool LoadPatientEntries(db::Connection& connection, const QString& pat_no, Entry
 
 std::array<QString, kThresholdBoxCount> LoadThresholds(db::Connection& connection,
                                                        const QString& pat_no, const TestKey& key) {
+  // The statement names the stored fields in box order; built once.
+  static const auto sql = [] {
+    std::array<QString, 2> texts;
+    for (bool left : {true, false}) {
+      QStringList fields;
+      for (int box = 0; box < kThresholdBoxCount; ++box) {
+        if (ThresholdBoxAt(box).left == left) {
+          fields << u'"' + QLatin1String(ThresholdBoxAt(box).field) + u'"';
+        }
+      }
+      texts[left ? 0 : 1] =
+          QStringLiteral("SELECT %1 FROM %2 WHERE PatNo = ?1 AND TestDate = ?2 AND TestTime = ?3")
+              .arg(fields.join(QStringLiteral(", ")),
+                   left ? QStringLiteral("TestResultsLeft") : QStringLiteral("TestResultsRight"));
+    }
+    return texts;
+  }();
   std::array<QString, kThresholdBoxCount> boxes;
   for (bool left : {true, false}) {
-    auto s = connection.Prepare(
-        QStringLiteral("SELECT * FROM %1 WHERE PatNo = ?1 AND TestDate = ?2 AND TestTime = ?3")
-            .arg(left ? QStringLiteral("TestResultsLeft") : QStringLiteral("TestResultsRight")));
+    auto s = connection.Prepare(sql[left ? 0 : 1]);
     s.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
     if (!s.Step()) continue;
-    for (int c = 0; c < s.ColumnCount(); ++c) {
-      const int box = ThresholdBoxFor(left, s.ColumnName(c));
-      if (box >= 0) boxes[box] = s.Text(c);
+    int column = 0;
+    for (int box = 0; box < kThresholdBoxCount; ++box) {
+      if (ThresholdBoxAt(box).left == left) boxes[box] = s.Text(column++);
     }
   }
   return boxes;
@@ -68,8 +92,8 @@ std::array<QString, kAddressLineCount> LatestAddress(db::Connection& connection,
   return lines;
 }
 
-void LoadTestEntries(db::Connection& connection, const QString& pat_no, const TestKey& key,
-                     EntryFields& e) {
+void LoadTestHeader(db::Connection& connection, const QString& pat_no, const TestKey& key,
+                    EntryFields& e) {
   auto s = connection.Prepare(QStringLiteral(
       "SELECT TestType, SerialNo, Examiner, DeptUnit, Company, PositionRank, Location, "
       "LeavingReason, EmploymentStatus, Categorisation, Notes, ServiceLengthText, PreviousTest, "
@@ -100,6 +124,11 @@ void LoadTestEntries(db::Connection& connection, const QString& pat_no, const Te
     e.Details[kComboF2] = s.Text(18);
     e.Details[kComboF3] = s.Text(19);
   }
+}
+
+void LoadTestEntries(db::Connection& connection, const QString& pat_no, const TestKey& key,
+                     EntryFields& e) {
+  LoadTestHeader(connection, pat_no, key, e);
   auto a = connection.Prepare(QStringLiteral(
       "SELECT Address1, Address2, Address3, Address4, Address5, Address6 FROM AddressDetails "
       "WHERE PatNo = ?1 AND DateofTest = ?2 AND TimeofTest = ?3"));
@@ -110,23 +139,23 @@ void LoadTestEntries(db::Connection& connection, const QString& pat_no, const Te
     e.Address = {};
   }
   e.Thresholds = LoadThresholds(connection, pat_no, key);
-  auto q = connection.Prepare(
-      QStringLiteral("SELECT * FROM TestQuestions WHERE PatNo = ?1 AND TestDate = ?2 AND "
-                     "TestTime = ?3"));
+  // The codes Q1 to Q50, then the texts Ans1 to Ans50.
+  static const QString questions_sql = [] {
+    QStringList fields;
+    for (int i = 1; i <= kAnswerCount; ++i) fields << QStringLiteral("Q%1").arg(i);
+    for (int i = 1; i <= kAnswerCount; ++i) fields << QStringLiteral("Ans%1").arg(i);
+    return QStringLiteral(
+               "SELECT %1 FROM TestQuestions WHERE PatNo = ?1 AND TestDate = ?2 AND TestTime = ?3")
+        .arg(fields.join(QStringLiteral(", ")));
+  }();
+  auto q = connection.Prepare(questions_sql);
   q.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
   e.QuestionCodes.fill(0);
   for (auto& t : e.AnswerTexts) t.clear();
   if (q.Step()) {
-    for (int c = 0; c < q.ColumnCount(); ++c) {
-      const QString name = q.ColumnName(c);
-      bool ok = false;
-      if (name.startsWith(u'Q')) {
-        const int n = name.mid(1).toInt(&ok);
-        if (ok && n >= 1 && n <= kAnswerCount) e.QuestionCodes[n - 1] = static_cast<int>(q.Int(c));
-      } else if (name.startsWith(QLatin1String("Ans"))) {
-        const int n = name.mid(3).toInt(&ok);
-        if (ok && n >= 1 && n <= kAnswerCount) e.AnswerTexts[n - 1] = q.Text(c);
-      }
+    for (int i = 0; i < kAnswerCount; ++i) {
+      e.QuestionCodes[i] = static_cast<int>(q.Int(i));
+      e.AnswerTexts[i] = q.Text(kAnswerCount + i);
     }
   }
 }

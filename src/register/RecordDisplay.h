@@ -39,6 +39,11 @@ struct RecordView {
 // Fills the patient's boxes (number, names, birth date, sex). False when the
 // patient does not exist.
 bool LoadPatientEntries(db::Connection& connection, const QString& pat_no, EntryFields& entries);
+// The key of the patient's latest test; nothing when it has none.
+std::optional<TestKey> LatestTestKey(db::Connection& connection, const QString& pat_no);
+// Fills the boxes of one test's header: type, details lists, notes, dates.
+void LoadTestHeader(db::Connection& connection, const QString& pat_no, const TestKey& key,
+                    EntryFields& entries);
 // Fills the boxes of one test: header, dates, address, thresholds, answers.
 void LoadTestEntries(db::Connection& connection, const QString& pat_no, const TestKey& key,
                      EntryFields& entries);

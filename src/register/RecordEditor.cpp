@@ -1,6 +1,7 @@
 #include "register/RecordEditor.h"
 
 #include "base/AppError.h"
+#include "base/DateText.h"
 #include "base/ErrorLog.h"
 #include "base/Messages.h"
 #include "base/Settings.h"
@@ -22,8 +23,34 @@ RecordEditor::RecordEditor(EditorContext context, Register* reg)
   if (register_ != nullptr) register_->editor_ = this;
 }
 
+struct RecordEditor::SaveStatements {
+  explicit SaveStatements(db::Connection& connection)
+      : handle(connection.Handle()), store(connection), passes(connection) {}
+  sqlite3* handle;  // the open file they were prepared on
+  AudiogramStore store;
+  Recategoriser passes;
+};
+
 RecordEditor::~RecordEditor() {
   if (register_ != nullptr) register_->editor_ = nullptr;
+}
+
+void RecordEditor::SetBulkMode(bool bulk) {
+  bulk_mode_ = bulk;
+  if (!bulk) bulk_statements_.reset();
+}
+
+RecordEditor::SaveStatements& RecordEditor::StatementsFor(std::unique_ptr<SaveStatements>& own) {
+  auto& conn = context_.database.Conn();
+  if (!bulk_mode_) {
+    own = std::make_unique<SaveStatements>(conn);
+    return *own;
+  }
+  if (!bulk_statements_ || bulk_statements_->handle != conn.Handle()) {
+    bulk_statements_.reset();
+    bulk_statements_ = std::make_unique<SaveStatements>(conn);
+  }
+  return *bulk_statements_;
 }
 
 Prompter& RecordEditor::Ask() { return context_.reporter.prompter(); }
@@ -93,15 +120,15 @@ bool RecordEditor::InsertAudiogram(const QString& pat_no, Carry carry) {
     // The employment details carry over from the latest test; the test's
     // own fields start empty. A caller that fills every box leaves the
     // latest test unread.
-    const auto tests = carry == Carry::FromLatestTest ? PatientTestKeys(conn, pat_no)
-                                                      : std::vector<TestKey>{};
-    if (!tests.empty()) LoadTestEntries(conn, pat_no, tests.front(), fields);
+    const auto latest =
+        carry == Carry::FromLatestTest ? LatestTestKey(conn, pat_no) : std::nullopt;
+    if (latest) LoadTestHeader(conn, pat_no, *latest, fields);
     fields.ClearTestFields();
     // Date Joined and Date Left are cleared with the other date boxes; the
     // length of service computed from them goes with them.
     fields.ServiceLength.clear();
     if (carry == Carry::FromLatestTest) fields.Address = LatestAddress(conn, pat_no);
-    if (!tests.empty()) fields.Previous = LoadThresholds(conn, pat_no, tests.front());
+    if (latest) fields.Previous = LoadThresholds(conn, pat_no, *latest);
     fields.Details[kComboExaminer] = context_.examiner;
     entries_ = fields;
     edited_pat_no_ = fields.PatNo;
@@ -248,9 +275,8 @@ bool RecordEditor::BuildRecord(const QString& pat_no, AudiogramRecord& r) {
   r.key = {StoredDate(*date), StoredTime(time ? *time : QTime(0, 0))};
   if (const int refused = FillSharedHeader(e, r)) return date_error(refused);
   if (!r.DateJoined.isNull()) {
-    const QDate joined = QDate::fromString(r.DateJoined, QStringLiteral("yyyy-MM-dd"));
-    const QDate end =
-        r.DateLeft.isNull() ? *date : QDate::fromString(r.DateLeft, QStringLiteral("yyyy-MM-dd"));
+    const QDate joined = DateFromStored(r.DateJoined);
+    const QDate end = r.DateLeft.isNull() ? *date : DateFromStored(r.DateLeft);
     r.LengthofService = std::max(0, ServiceMonths(joined, end));
   }
   for (int i = 0; i < kThresholdBoxCount; ++i) {
@@ -270,12 +296,12 @@ bool RecordEditor::BuildRecord(const QString& pat_no, AudiogramRecord& r) {
 RecordEditor::SaveResult RecordEditor::SaveRecord(const QString& pat_no, EditMode mode) {
   AudiogramRecord record;
   if (!BuildRecord(pat_no, record)) return SaveResult::Failed;
-  auto& conn = context_.database.Conn();
   NewestTest newest;
   try {
-    db::Transaction transaction(conn);
-    AudiogramStore store(conn);
-    if (!store.Write(mode, record, edited_test_)) {
+    db::Transaction transaction(context_.database.Conn());
+    std::unique_ptr<SaveStatements> own;
+    SaveStatements& statements = StatementsFor(own);
+    if (!statements.store.Write(mode, record, edited_test_)) {
       const QString text = Msg(1401) + u' ' + record.patient.PatNo + Msg(1402) +
                            DateBoxText(record.key.date) + u' ' + record.key.time;
       if (bulk_mode_) {
@@ -287,14 +313,14 @@ RecordEditor::SaveResult RecordEditor::SaveRecord(const QString& pat_no, EditMod
     }
     // Linking and categorising belong to the same save: the file never
     // holds a test with stale links.
-    RelinkPreviousTests(context_.database, context_.reporter, record.patient.PatNo);
+    statements.passes.RelinkAsUnit(context_.reporter, record.patient.PatNo);
     CategoriseEnv env = context_.categorise;
     env.bulk_mode = bulk_mode_;
     // A new test changes only its own categorisation and that of the test
     // after it; an edit may move a test, so every test is done again.
     std::optional<AddedTest> added;
     if (mode != EditMode::Editing) added = AddedTest{record.key.date, record.key.time};
-    newest = RecategorisePatient(context_.database, env, record.patient.PatNo, added);
+    newest = statements.passes.PatientAsUnit(env, record.patient.PatNo, added);
     transaction.Commit();
   } catch (const db::SqliteError& e) {
     const long number = db::ErrorNumberFor(e);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 #include "categorise/Categorise.h"
 #include "register/AudiogramStore.h"
@@ -75,7 +76,7 @@ class RecordEditor {
   // A bulk run (an import, a renumbering) saves without questions, pages or
   // register moves; BulkRun sets it for its lifetime.
   bool BulkMode() const { return bulk_mode_; }
-  void SetBulkMode(bool bulk) { bulk_mode_ = bulk; }
+  void SetBulkMode(bool bulk);
   // A test that arrived from an audiometer waits to be saved: its save asks
   // for the recall date once stored.
   bool NewTestPending() const { return new_test_pending_; }
@@ -124,6 +125,10 @@ class RecordEditor {
   friend class Register;
   Prompter& Ask();
   SaveResult SaveRecord(const QString& pat_no, EditMode mode);
+  // The statements of a save. A bulk run keeps one set for all its lines;
+  // otherwise each save has its own (`own`).
+  struct SaveStatements;
+  SaveStatements& StatementsFor(std::unique_ptr<SaveStatements>& own);
   // After the save's commit: the one-month notice and the recall date of a
   // test that arrived from an audiometer, stored in a transaction of its own.
   void AskRecall(const NewestTest& newest);
@@ -143,6 +148,7 @@ class RecordEditor {
   RecordEditorListener* listener_ = nullptr;
   EditMode mode_ = EditMode::Browsing;
   bool bulk_mode_ = false;
+  std::unique_ptr<SaveStatements> bulk_statements_;
   bool new_test_pending_ = false;
   EntryFields entries_;
   QString refusal_;

@@ -16,15 +16,7 @@ Register::Register(db::Database& database, ErrorReporter& reporter, int lcid)
     : database_(database),
       reporter_(reporter),
       lcid_(lcid),
-      model_(std::make_unique<RegisterModel>(database.Conn())) {
-  // Placing a saved patient walks the register's index and rows; a page
-  // cache of 64 MB keeps a large register in memory between walks.
-  try {
-    if (database.IsOpen()) database.Conn().Exec(QStringLiteral("PRAGMA cache_size = -65536"));
-  } catch (const std::exception&) {
-    // A smaller cache only costs speed.
-  }
-}
+      model_(std::make_unique<RegisterModel>(database.Conn())) {}
 
 Register::~Register() {
   if (editor_ != nullptr) editor_->register_ = nullptr;

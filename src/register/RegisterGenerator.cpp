@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/DateText.h"
+#include "db/BulkWrites.h"
 #include "db/Sqlite.h"
 #include "register/AnswerCodes.h"
 #include "register/EntryFields.h"
+#include "register/Recategorise.h"
 
 namespace sonivera {
 
@@ -165,7 +168,7 @@ std::vector<AudiogramRecord> GeneratePatient(const GeneratorOptions& options, in
       r.EmploymentStatus = QStringLiteral("Employed");
     }
     const int months = ServiceMonths(
-        joined, r.DateLeft.isNull() ? date : QDate::fromString(r.DateLeft, "yyyy-MM-dd"));
+        joined, r.DateLeft.isNull() ? date : DateFromStored(r.DateLeft));
     r.LengthofService = months;
     r.ServiceLengthText = ServiceLengthTextFor(months);
     r.PreviousTest = previous_date;
@@ -200,32 +203,34 @@ std::vector<AudiogramRecord> GeneratePatient(const GeneratorOptions& options, in
 }
 
 GeneratorOutcome GenerateRegister(db::Connection& connection, const GeneratorOptions& options,
-                                  const std::function<void(const QString&)>& after_patient,
+                                  const CategoriseEnv* categorise,
                                   const std::function<void(int, int)>& progress) {
   GeneratorOutcome outcome;
+  db::BulkWrites writes(connection);
+  db::CommitGroups groups(connection);
   AudiogramStore store(connection);
-  const int chunk = std::max(1, options.patients_per_transaction);
-  for (int start = 0; start < options.patients; start += chunk) {
-    const int end = std::min(options.patients, start + chunk);
-    QStringList done;
-    {
-      db::Transaction transaction(connection);
-      for (int i = start; i < end; ++i) {
-        const auto records = GeneratePatient(options, i);
-        for (size_t t = 0; t < records.size(); ++t) {
-          store.Write(t == 0 ? EditMode::AddingPatient : EditMode::InsertingTest, records[t]);
-        }
-        outcome.tests += static_cast<int>(records.size());
-        done << records.front().patient.PatNo;
-      }
-      transaction.Commit();
+  std::optional<Recategoriser> passes;
+  if (categorise != nullptr) passes.emplace(connection);
+  for (int i = 0; i < options.patients; ++i) {
+    const auto records = GeneratePatient(options, i);
+    const QString& pat_no = records.front().patient.PatNo;
+    db::Transaction patient(connection);
+    for (size_t t = 0; t < records.size(); ++t) {
+      store.Write(t == 0 ? EditMode::AddingPatient : EditMode::InsertingTest, records[t]);
     }
-    outcome.patients = end;
-    if (after_patient) {
-      for (const auto& pat_no : done) after_patient(pat_no);
+    if (passes) {
+      passes->RelinkAsUnit(categorise->reporter, pat_no);
+      passes->PatientAsUnit(*categorise, pat_no);
     }
-    if (progress) progress(end, options.patients);
+    patient.Commit();
+    groups.LineDone();
+    outcome.tests += static_cast<int>(records.size());
+    outcome.patients = i + 1;
+    if (progress && (outcome.patients % 1000 == 0 || outcome.patients == options.patients)) {
+      progress(outcome.patients, options.patients);
+    }
   }
+  groups.Finish();
   return outcome;
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 
+#include "categorise/Categorise.h"
 #include "register/AudiogramStore.h"
 
 namespace sonivera {
@@ -23,7 +24,6 @@ struct GeneratorOptions {
   int first_number = 100001;                  // patient numbers count up from here
   QString number_prefix;                      // put before each number, e.g. "G"
   QDate last_test_date = QDate(2024, 6, 28);  // no test is later than this
-  int patients_per_transaction = 2000;
   // Every test answers the whole questionnaire (mostly yes/no, a few written
   // answers) and some carry notes, as a well-kept register does; the
   // demonstration register shows them on its pages and printed reports.
@@ -39,12 +39,14 @@ struct GeneratorOutcome {
 // them (the record editor and the benchmarks use it too).
 std::vector<AudiogramRecord> GeneratePatient(const GeneratorOptions& options, int index);
 
-// Writes the generated register through the storage code in large
-// transactions, linking each test to the one before. after_patient, when
-// given, runs for each patient once its transaction is committed (e.g. to
-// recategorise it). progress(done, total) after each transaction.
+// Writes the generated register as a bulk run writes an import: each
+// patient whole in a savepoint of its own, committed in groups, through the
+// save's storage code. With `categorise`, each patient's tests are linked
+// and categorised in the same unit by the save's passes; without it they
+// keep the generated links and no categorisation. progress(done, total)
+// every thousand patients and at the end.
 GeneratorOutcome GenerateRegister(db::Connection& connection, const GeneratorOptions& options,
-                                  const std::function<void(const QString&)>& after_patient = {},
+                                  const CategoriseEnv* categorise = nullptr,
                                   const std::function<void(int, int)>& progress = {});
 
 }  // namespace sonivera

@@ -2,6 +2,7 @@
 
 #include <QDate>
 
+#include "base/DateText.h"
 #include "db/Sqlite.h"
 
 namespace sonivera {
@@ -12,8 +13,8 @@ RegisterModel::RegisterModel(db::Connection& connection, QObject* parent)
 QString RegisterCellText(int column, const QVariant& stored) {
   if (stored.isNull()) return QString();
   if (IsRegisterDateColumn(column)) {
-    const QDate date = QDate::fromString(stored.toString(), QStringLiteral("yyyy-MM-dd"));
-    return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : stored.toString();
+    const QDate date = DateFromStored(stored.toString());
+    return date.isValid() ? DayMonthYearText(date) : stored.toString();
   }
   return stored.toString();
 }

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include "base/DateText.h"
 #include "base/Messages.h"
 #include "categorise/Schemes.h"
 
@@ -138,7 +139,7 @@ QString StoredDateFromText(const QString& text) {
   int year = m.captured(3).toInt();
   if (m.captured(3).size() == 2) year += year < 30 ? 2000 : 1900;
   const QDate date(year, m.captured(2).toInt(), m.captured(1).toInt());
-  return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+  return StoredDateText(date);
 }
 
 FilterBuild BuildFilter(const FilterCriteria& criteria, int lcid) {

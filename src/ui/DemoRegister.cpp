@@ -42,9 +42,7 @@ int SeedDemoRegister(Application& app, int patients) {
   // Recent enough for the recall dates to look current.
   options.last_test_date = QDate::currentDate().addDays(-3);
   CategoriseEnv env = app.ForCategorising();
-  const GeneratorOutcome outcome = GenerateRegister(
-      connection, options,
-      [&app, &env](const QString& pat_no) { RecategorisePatient(app.Db(), env, pat_no); });
+  const GeneratorOutcome outcome = GenerateRegister(connection, options, &env);
   vision::SeedDemoVisionTests(connection, options.seed);
   ChartOptions& chart = settings.chart;
   chart.CheckBand = true;

@@ -100,9 +100,14 @@ TEST(Startup, FailuresOfInitialiseAreReportedAndEndTheProgram) {
   }
 }
 
-TEST(Startup, ExitDuringAnEditAsksAndNoKeepsRunning) {
+// Exit during an edit asks first and No keeps running; Yes writes the
+// settings file, and the next start opens the same database.
+TEST(Startup, ExitAsksDuringAnEditThenWritesTheSettingsForTheNextStart) {
   test::TestApp t;
   ASSERT_TRUE(t.Init());
+  t->Db().Conn().Exec("INSERT INTO PatDetails (PatNo, Surname) VALUES ('P1', 'O''Neill')");
+  t->settings().SchemeList = "HSE2006";
+  t->settings().SerialPortNumber = 17;
   t.prompter.QueueAnswer(Prompter::Answer::No);
   EXPECT_TRUE(t->EndProgram(true));  // an edit is open
   ASSERT_EQ(t.prompter.Prompts().size(), 1u);
@@ -112,36 +117,19 @@ TEST(Startup, ExitDuringAnEditAsksAndNoKeepsRunning) {
   EXPECT_FALSE(QFileInfo::exists(t.folder.File("sonivera5.ini")));
   EXPECT_TRUE(t->Db().IsOpen());
 
-  t.prompter.QueueAnswer(Prompter::Answer::Yes);
   EXPECT_FALSE(t->EndProgram(false));
+  EXPECT_EQ(t.prompter.Prompts().size(), 1u);  // no edit open: no question
   EXPECT_FALSE(t->Db().IsOpen());
-  EXPECT_TRUE(QFileInfo::exists(t.folder.File("sonivera5.ini")));
-}
-
-TEST(Startup, ExitWritesTheSettingsFile) {
-  test::TestApp t;
-  ASSERT_TRUE(t.Init());
-  t->settings().SchemeList = "HSE2006";
-  t->settings().SerialPortNumber = 17;
-  EXPECT_FALSE(t->EndProgram(false));
-  EXPECT_TRUE(t.prompter.Prompts().empty());
   EXPECT_EQ(t.folder.Read("sonivera5.ini"),
             (t.folder.File("sonivera5.mdb") +
              "\r\nHSE2006\r\n-\r\nS5\r\nUX730,USB\r\nBANDON\r\nPRINTBANDON\r\nPREDICTIVEOFF\r\n")
                 .toUtf8());
-}
-
-TEST(Startup, SecondStartOpensTheSameDatabase) {
-  test::TestApp t;
-  ASSERT_TRUE(t.Init());
-  t->Db().Conn().Exec("INSERT INTO PatDetails (PatNo, Surname) VALUES ('P1', 'O''Neill')");
-  ASSERT_FALSE(t->EndProgram(false));
   Application again(ProgramFolder(t.folder.Path()), t.prompter);
   ASSERT_TRUE(again.Initialise());
   EXPECT_EQ(again.Db().Conn().QueryValue("SELECT Surname FROM PatDetails")->toString(), "O'Neill");
 }
 
-TEST(Messages, QuotedTextsAreExact) {
+TEST(Messages, QuotedTextsAreExactAndTheTableFormatIsRead) {
   EXPECT_EQ(Msg(954), "An error has occurred: ");
   EXPECT_EQ(Msg(955), " Error No: ");
   EXPECT_EQ(Msg(950), "Incorrect Password.");
@@ -151,9 +139,7 @@ TEST(Messages, QuotedTextsAreExact) {
             "loaded/created.");
   EXPECT_EQ(Msg(11), "&OK");
   EXPECT_GT(MessageTable::BuiltIn().Count(), 150);
-}
-
-TEST(Messages, TableFormat) {
+  // The table's own format: tab-separated, escapes, comments and bad lines.
   const auto table =
       MessageTable::Parse("# comment\n7\tTwo\\nlines \n8\tback\\\\slash\r\nbad line\n");
   EXPECT_EQ(table.Text(7), "Two\nlines ");

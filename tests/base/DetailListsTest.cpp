@@ -50,22 +50,18 @@ TEST(DetailLists, SectionsByHeadingInAnyCase) {
   EXPECT_EQ(lists.lines_read, 24);
 }
 
-TEST(DetailLists, MissingFileGivesEmptyLists) {
-  const DetailLists lists = ReadDetailLists("/nonexistent/patdetails.txt");
-  for (const auto& list : lists.lists) EXPECT_TRUE(list.isEmpty());
-  EXPECT_EQ(lists.lines_read, 0);
-}
+TEST(DetailLists, MissingWindowsTextAndTooLongFiles) {
+  const DetailLists missing = ReadDetailLists("/nonexistent/patdetails.txt");
+  for (const auto& list : missing.lists) EXPECT_TRUE(list.isEmpty());
+  EXPECT_EQ(missing.lines_read, 0);
 
-TEST(DetailLists, WindowsTextIsRead) {
   test::TempFolder folder;
   folder.Write("patdetails.txt", "[loc]\r\nB\xe9thune\r\nM\x96nchen\r\n");
-  const DetailLists lists = ReadDetailLists(folder.File("patdetails.txt"));
-  EXPECT_EQ(lists.lists[2], (QStringList{QString::fromUtf8("B\xc3\xa9thune"),
-                                         QString::fromUtf8("M\xe2\x80\x93nchen")}));
-}
+  EXPECT_EQ(
+      ReadDetailLists(folder.File("patdetails.txt")).lists[2],
+      (QStringList{QString::fromUtf8("B\xc3\xa9thune"), QString::fromUtf8("M\xe2\x80\x93nchen")}));
 
-TEST(DetailLists, AtMost501Lines) {
-  test::TempFolder folder;
+  // At most 501 lines.
   QByteArray text;
   for (int i = 0; i < 501; ++i) text += "item\r\n";
   folder.Write("patdetails.txt", text);

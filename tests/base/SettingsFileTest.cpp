@@ -25,34 +25,29 @@ void ReadInto(const test::TempFolder& folder, Read& read, int lcid = 2057) {
   }
 }
 
-TEST(SettingsFile, MissingFileGivesDefaultsAndOpensTheLinkForS5) {
+TEST(SettingsFile, MissingEmptyAndOneLineFiles) {
   test::TempFolder folder;
-  Read read;
-  ReadInto(folder, read);
-  EXPECT_TRUE(read.settings.DatabasePath.isEmpty());  // the default is applied after reading
-  EXPECT_EQ(read.settings.SchemeList, "");
-  EXPECT_EQ(read.settings.SerialPortNumber, 0);
-  EXPECT_EQ(read.settings.AudiometerSeries, "S5");
-  EXPECT_EQ(read.settings.ConversionFile, "tx730_3.cvt");
-  EXPECT_EQ(read.settings.PcAudiometerConnection, "UX730,USB");
-  EXPECT_EQ(read.settings.PcAudiometerPort, "-");
-  EXPECT_TRUE(read.settings.open_serial_link);
-  EXPECT_TRUE(read.prompter.Prompts().empty());
-}
+  Read missing;
+  ReadInto(folder, missing);
+  EXPECT_TRUE(missing.settings.DatabasePath.isEmpty());  // the default is applied after reading
+  EXPECT_EQ(missing.settings.SchemeList, "");
+  EXPECT_EQ(missing.settings.SerialPortNumber, 0);
+  EXPECT_EQ(missing.settings.AudiometerSeries, "S5");
+  EXPECT_EQ(missing.settings.ConversionFile, "tx730_3.cvt");
+  EXPECT_EQ(missing.settings.PcAudiometerConnection, "UX730,USB");
+  EXPECT_EQ(missing.settings.PcAudiometerPort, "-");
+  EXPECT_TRUE(missing.settings.open_serial_link);
+  EXPECT_TRUE(missing.prompter.Prompts().empty());
 
-TEST(SettingsFile, EmptyFileLeavesSeriesEmptyAndWritesItBackAsS5) {
-  test::TempFolder folder;
+  // An empty file leaves the series empty, with no link, and writes it back as S5.
   folder.Write("sonivera5.ini", "");
-  Read read;
-  ReadInto(folder, read);
-  EXPECT_TRUE(read.settings.DatabasePath.isEmpty());
-  EXPECT_EQ(read.settings.AudiometerSeries, "");
-  EXPECT_FALSE(read.settings.open_serial_link);
-  EXPECT_EQ(SettingsFileLines(read.settings)[3], "S5");
-}
+  Read empty;
+  ReadInto(folder, empty);
+  EXPECT_TRUE(empty.settings.DatabasePath.isEmpty());
+  EXPECT_EQ(empty.settings.AudiometerSeries, "");
+  EXPECT_FALSE(empty.settings.open_serial_link);
+  EXPECT_EQ(SettingsFileLines(empty.settings)[3], "S5");
 
-TEST(SettingsFile, OnlyTheDatabaseLine) {
-  test::TempFolder folder;
   folder.Write("sonivera5.ini", "/data/clinic/Hearing.MDB\r\n");
   Read read;
   read.settings.chart.CheckBand = false;  // as the window had it
@@ -122,9 +117,7 @@ TEST(SettingsFile, PortAndSeriesLines) {
     EXPECT_EQ(read.settings.open_serial_link, c.link) << c.series;
     EXPECT_EQ(SettingsFileLines(read.settings)[2], c.port_written) << c.port;
   }
-}
-
-TEST(SettingsFile, PortLineThatIsNotANumberIsAnError) {
+  // A port line that is not a number is an error.
   for (const char* port : {"abc", "", "3x", "99999", "nan", "inf", "2.5", "1e1", "0x3"}) {
     test::TempFolder folder;
     folder.Write("sonivera5.ini", QByteArray("a.mdb\r\n\r\n") + port + "\r\nS5\r\n");
@@ -232,9 +225,7 @@ TEST(SettingsFile, PcAudiometerPort) {
       EXPECT_EQ(prompter.Prompts()[0].title, "Error");
     }
   }
-}
-
-TEST(SettingsFile, WindowsFolderComesFromTheEnvironment) {
+  // The Windows folder comes from the environment.
   test::TempFolder folder, windir;
   windir.Write("ux730.ini", "PORT=COM5");
   qputenv("SONIVERA_WINDIR", windir.Path().toUtf8());

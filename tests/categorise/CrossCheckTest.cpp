@@ -72,19 +72,12 @@ class AudiogramMaker {
     return ear;
   }
 
+  // One text in forty each: the empty mask, a day that does not exist, an empty
+  // text and a date without leading zeros.
   QString DateText(const QDate& date) {
-    switch (Pick(40)) {
-      case 0:
-        return QStringLiteral("__/__/____");
-      case 1:
-        return QStringLiteral("31/02/2020");
-      case 2:
-        return QStringLiteral("");
-      case 3:
-        return date.toString(QStringLiteral("d/M/yyyy"));
-      default:
-        return date.toString(QStringLiteral("dd/MM/yyyy"));
-    }
+    const int pick = Pick(40);
+    if (pick < 3) return QStringList{"__/__/____", "31/02/2020", ""}[pick];
+    return date.toString(pick == 3 ? QStringLiteral("d/M/yyyy") : QStringLiteral("dd/MM/yyyy"));
   }
 
   std::mt19937 random_;

@@ -9,7 +9,7 @@
 namespace sonivera::test {
 namespace {
 
-TEST(Dispatch, NoSchemeLeavesTextAndBoxEmptyAndValuesAlone) {
+TEST(Dispatch, TextAndBoxFollowTheTickedSchemes) {
   SchemeRig rig;
   rig.Flat(0, 40);
   rig.Flat(2, 40);
@@ -19,9 +19,8 @@ TEST(Dispatch, NoSchemeLeavesTextAndBoxEmptyAndValuesAlone) {
   EXPECT_EQ(rig.state.CategorisationBox, "");
   // A scheme that is not ticked leaves its value as the last test left it.
   EXPECT_EQ(rig.state.Mp42Value, 12.5f);
-}
 
-TEST(Dispatch, BoxShowsDataIncompleteWhenTheTextHoldsNo) {
+  // The box shows "Data incomplete" when the text holds "no" in any case.
   const struct {
     const char* text;
     const char* box;
@@ -37,7 +36,6 @@ TEST(Dispatch, BoxShowsDataIncompleteWhenTheTextHoldsNo) {
   for (const auto& c : cases) {
     EXPECT_EQ(CategorisationBoxText(QString::fromUtf8(c.text)), QString::fromUtf8(c.box));
   }
-  SchemeRig rig;
   rig.checks.CheckHSE = true;
   rig.Flat(0, 10);
   rig.Flat(2, 10);
@@ -71,7 +69,7 @@ TEST(Dispatch, ApplySchemeListFollowsTheLocale) {
   }
 }
 
-TEST(Dispatch, ViewDates) {
+TEST(Dispatch, ViewDatesAndCellConversions) {
   EXPECT_EQ(ParseViewDate("29/02/2020"), QDate(2020, 2, 29));
   EXPECT_EQ(ParseViewDate("1/2/2020"), QDate(2020, 2, 1));
   for (const char* bad :
@@ -81,9 +79,7 @@ TEST(Dispatch, ViewDates) {
   EXPECT_EQ(WholeYears(QDate(2000, 1, 1), QDate(1999, 12, 31)), -1);
   EXPECT_EQ(WholeYears(QDate(2002, 6, 1), QDate(2020, 6, 1)), 18);
   EXPECT_EQ(WholeYears(QDate(2002, 6, 2), QDate(2020, 6, 1)), 17);
-}
 
-TEST(Dispatch, CellConversions) {
   EXPECT_EQ(CellToInteger(" 25 "), 25);
   EXPECT_EQ(CellToInteger("-10"), -10);
   EXPECT_EQ(CellToInteger("+007"), 7);
@@ -101,7 +97,7 @@ TEST(Dispatch, CellConversions) {
 }
 
 // Reference values from 29 CFR 1910.95 Appendix F and its worked example.
-TEST(AgeCorrectionTables, ShippedTablesLoadAtStartUp) {
+TEST(AgeCorrectionTables, ShippedTablesLoadAtStartUpAndRefuseBadArguments) {
   TestApp t;
   ASSERT_TRUE(t.Init());
   const auto& tables = t->Categorisation().age_tables;
@@ -128,20 +124,17 @@ TEST(AgeCorrectionTables, ShippedTablesLoadAtStartUp) {
   EXPECT_EQ(rows[0].join(u'|'), "Age in years|1kHz|2kHz|3kHz|4kHz|6kHz");
   EXPECT_EQ(rows[1].join(u'|'), "20 or younger|5|3|4|5|8");
   EXPECT_EQ(rows[41].join(u'|'), "60 or over|11|13|23|33|38");
-}
 
-TEST(AgeCorrectionTables, BadArgumentsRaiseError4000) {
-  AgeCorrectionTables tables;
-  tables.male.loaded = tables.female.loaded = true;
+  // Bad arguments raise error 4000.
   const struct {
     int frequency;
     const char* sex;
     const char* description;
-  } cases[] = {{8000, "M", "Invalid freq"},
-               {500, "F", "Invalid freq"},
-               {1000, "X", "invalid gender"},
-               {1000, "", "invalid gender"}};
-  for (const auto& c : cases) {
+  } bad[] = {{8000, "M", "Invalid freq"},
+             {500, "F", "Invalid freq"},
+             {1000, "X", "invalid gender"},
+             {1000, "", "invalid gender"}};
+  for (const auto& c : bad) {
     try {
       AgeCorrection(tables, 40, c.frequency, c.sex);
       ADD_FAILURE() << c.description;

@@ -8,7 +8,7 @@ namespace {
 
 struct FrenchCase {
   const char* name;
-  bool mp42, pam, ipa;
+  const char* schemes;  // of MP42, PAM and IPA
   int lcid;
   const char* left;  // 250 500 1k 1.5k 2k 3k 4k 6k 8k
   const char* right;
@@ -17,39 +17,46 @@ struct FrenchCase {
 };
 
 const FrenchCase kFrenchCases[] = {
-    {"Mp42BothEarsExactly35TakesLeft", true, false, false, 2057, "0 35 35 0 35 0 35 0 0",
+    {"Mp42BothEarsExactly35TakesLeft", "MP42", 2057, "0 35 35 0 35 0 35 0 0",
      "0 35 35 0 35 0 35 0 0", "MP42= 35.00  ", 35.0f, 0, 0},
-    {"Mp42BetterEarBelow35WritesNothing", true, false, false, 2057, "0 35 35 0 35 0 34 0 0",
+    {"Mp42BetterEarBelow35WritesNothing", "MP42", 2057, "0 35 35 0 35 0 34 0 0",
      "0 80 80 0 80 0 80 0 0", "", 0.0f, 0, 0},
-    {"Mp42RightEarBetter", true, false, false, 2057, "0 80 80 0 80 0 80 0 0",
-     "0 30 40 0 40 0 40 0 0", "MP42= 37.50  ", 37.5f, 0, 0},
-    {"Mp42CommaUnderFrenchLocale", true, false, false, 1036, "0 30 40 0 40 0 40 0 0",
-     "0 80 80 0 80 0 80 0 0", "MP42= 37,50  ", 37.5f, 0, 0},
-    {"Mp42QuarterDecibels", true, false, false, 5132, "0 101 100 0 100 0 100 0 0",
-     "0 101 100 0 100 0 100 0 0", "MP42= 100,25  ", 100.25f, 0, 0},
-    {"Mp42MissingRightEar", true, false, false, 1036, "0 30 40 0 40 0 40 0 0",
-     "0 30 40 0 - 0 40 0 0", "MP42: données incomplètes  ", 0.0f, 0, 0},
-    {"PamWorkedExample", false, true, false, 1036, "0 0 0 0 20 0 35 0 0", "0 0 0 0 25 0 40 0 0",
+    {"Mp42RightEarBetter", "MP42", 2057, "0 80 80 0 80 0 80 0 0", "0 30 40 0 40 0 40 0 0",
+     "MP42= 37.50  ", 37.5f, 0, 0},
+    {"Mp42CommaUnderFrenchLocale", "MP42", 1036, "0 30 40 0 40 0 40 0 0", "0 80 80 0 80 0 80 0 0",
+     "MP42= 37,50  ", 37.5f, 0, 0},
+    {"Mp42QuarterDecibels", "MP42", 5132, "0 101 100 0 100 0 100 0 0", "0 101 100 0 100 0 100 0 0",
+     "MP42= 100,25  ", 100.25f, 0, 0},
+    {"Mp42MissingRightEar", "MP42", 1036, "0 30 40 0 40 0 40 0 0", "0 30 40 0 - 0 40 0 0",
+     "MP42: données incomplètes  ", 0.0f, 0, 0},
+    {"PamWorkedExample", "PAM", 1036, "0 0 0 0 20 0 35 0 0", "0 0 0 0 25 0 40 0 0",
      "PAM= 30  [PAM(D)= 32.5, PAM(G)= 27.5]  ", 0, 30.0f, 0},
-    {"PamMeanRoundsHalfUp", false, true, false, 1036, "0 0 0 0 20 0 35 0 0", "0 0 0 0 20 0 34 0 0",
+    {"PamMeanRoundsHalfUp", "PAM", 1036, "0 0 0 0 20 0 35 0 0", "0 0 0 0 20 0 34 0 0",
      "PAM= 27.3  [PAM(D)= 27, PAM(G)= 27.5]  ", 0, 27.25f, 0},
-    {"PamBelowOneAndNegative", false, true, false, 1036, "0 0 0 0 -5 0 0 0 0", "0 0 0 0 0 0 1 0 0",
+    {"PamBelowOneAndNegative", "PAM", 1036, "0 0 0 0 -5 0 0 0 0", "0 0 0 0 0 0 1 0 0",
      "PAM=-1  [PAM(D)= .5, PAM(G)=-2.5]  ", 0, -1.0f, 0},
-    {"PamOneValueMissing", false, true, false, 1036, "0 0 0 0 20 0 35 0 0", "0 0 0 0 25 0 - 0 0",
+    {"PamOneValueMissing", "PAM", 1036, "0 0 0 0 20 0 35 0 0", "0 0 0 0 25 0 - 0 0",
      "PAM: données incomplètes  ", 0, 0.0f, 0},
-    {"IpaFlatTwenty", false, false, true, 1036, "20 20 20 20 20 20 20 20 20",
-     "20 20 20 20 20 20 20 20 20", "IPA= 20  [IPA(D)= 20, IPA(G)= 20]  ", 0, 0, 20.0f},
-    {"IpaThirds", false, false, true, 1036, "0 0 0 0 0 10 5 5 0", "0 0 0 0 0 7 0 0 0",
+    {"IpaFlatTwenty", "IPA", 1036, "20 20 20 20 20 20 20 20 20", "20 20 20 20 20 20 20 20 20",
+     "IPA= 20  [IPA(D)= 20, IPA(G)= 20]  ", 0, 0, 20.0f},
+    {"IpaThirds", "IPA", 1036, "0 0 0 0 0 10 5 5 0", "0 0 0 0 0 7 0 0 0",
      "IPA= 4.5  [IPA(D)= 2.3, IPA(G)= 6.7]  ", 0, 0, 4.5f},
-    {"IpaMissing", false, false, true, 1036, "0 0 0 0 0 10 5 5 0", "0 0 0 0 0 7 0 - 0",
+    {"IpaMissing", "IPA", 1036, "0 0 0 0 0 10 5 5 0", "0 0 0 0 0 7 0 - 0",
      "IPA: données incomplètes  ", 0, 0, 0.0f},
-    {"Mp42MissingReplacesThenPamAppends", true, true, false, 1036, "0 - 20 0 20 0 35 0 0",
+    {"Mp42MissingReplacesThenPamAppends", "MP42 PAM", 1036, "0 - 20 0 20 0 35 0 0",
      "0 0 0 0 25 0 40 0 0", "MP42: données incomplètes  PAM= 30  [PAM(D)= 32.5, PAM(G)= 27.5]  ",
      0.0f, 30.0f, 0},
-    {"AllThree", true, true, true, 1036, "40 40 40 40 40 40 40 40 40", "50 50 50 50 50 50 50 50 50",
+    {"AllThree", "MP42 PAM IPA", 1036, "40 40 40 40 40 40 40 40 40", "50 50 50 50 50 50 50 50 50",
      "MP42= 40,00  PAM= 45  [PAM(D)= 50, PAM(G)= 40]  IPA= 45  [IPA(D)= 50, IPA(G)= 40]  ", 40.0f,
      45.0f, 45.0f},
 };
+
+// Ticks the French schemes named in `schemes`.
+void Tick(SchemeRig& rig, const QString& schemes) {
+  rig.checks.CheckMP42 = schemes.contains("MP42");
+  rig.checks.CheckPAM = schemes.contains("PAM");
+  rig.checks.CheckIPA = schemes.contains("IPA");
+}
 
 class FrenchCases : public ::testing::TestWithParam<FrenchCase> {};
 
@@ -57,21 +64,14 @@ TEST_P(FrenchCases, TextAndValues) {
   const FrenchCase& c = GetParam();
   SchemeRig rig;
   rig.lcid = c.lcid;
-  rig.checks.CheckMP42 = c.mp42;
-  rig.checks.CheckPAM = c.pam;
-  rig.checks.CheckIPA = c.ipa;
+  Tick(rig, c.schemes);
   rig.SetRow(0, c.left);
   rig.SetRow(2, c.right);
   EXPECT_EQ(rig.Run(), QString::fromUtf8(c.expected));
-  if (c.mp42) {
-    EXPECT_FLOAT_EQ(rig.state.Mp42Value, c.mp42_value);
-  }
-  if (c.pam) {
-    EXPECT_FLOAT_EQ(rig.state.PamValue, c.pam_value);
-  }
-  if (c.ipa) {
-    EXPECT_FLOAT_EQ(rig.state.IpaValue, c.ipa_value);
-  }
+  // An unticked scheme leaves its value at 0.
+  EXPECT_FLOAT_EQ(rig.state.Mp42Value, c.mp42_value);
+  EXPECT_FLOAT_EQ(rig.state.PamValue, c.pam_value);
+  EXPECT_FLOAT_EQ(rig.state.IpaValue, c.ipa_value);
   EXPECT_TRUE(rig.prompter.Prompts().empty());
 }
 
@@ -93,23 +93,20 @@ TEST(French, Mp42MissingDataReplacesEarlierText) {
 // scheme goes on, the failed value counting 0.
 TEST(French, TextInACellIsReportedAndTheSchemeGoesOn) {
   struct Case {
-    bool mp42, pam, ipa;
+    const char* schemes;
     const char* left;
     const char* expected_text;
     const char* tag;
   } cases[] = {
-      {false, true, false, "0 0 0 0 2O 0 35 0 0", "PAM= 16.3  [PAM(D)= 32.5, PAM(G)= 0]  ",
+      {"PAM", "0 0 0 0 2O 0 35 0 0", "PAM= 16.3  [PAM(D)= 32.5, PAM(G)= 0]  ",
        " (pamcategorise:954)"},
-      {false, false, true, "0 0 0 0 0 x 5 5 0", "IPA= 15  [IPA(D)= 30, IPA(G)= 0]  ",
-       " (ipacategorise:954)"},
-      {true, false, false, "0 4O 40 0 40 0 40 0 0", "", " (mp42categorise:954)"},
+      {"IPA", "0 0 0 0 0 x 5 5 0", "IPA= 15  [IPA(D)= 30, IPA(G)= 0]  ", " (ipacategorise:954)"},
+      {"MP42", "0 4O 40 0 40 0 40 0 0", "", " (mp42categorise:954)"},
   };
   for (const auto& c : cases) {
     SchemeRig rig;
     rig.lcid = 1036;
-    rig.checks.CheckMP42 = c.mp42;
-    rig.checks.CheckPAM = c.pam;
-    rig.checks.CheckIPA = c.ipa;
+    Tick(rig, c.schemes);
     rig.SetRow(0, c.left);
     rig.SetRow(2, "0 60 60 0 25 30 40 20 0");
     EXPECT_EQ(rig.Run(), QString::fromUtf8(c.expected_text)) << c.tag;

@@ -6,86 +6,76 @@
 namespace sonivera::test {
 namespace {
 
+// Thresholds, 250 500 1k 1.5k 2k 3k 4k 6k 8k.
+constexpr const char* kFlat10 = "10 10 10 10 10 10 10 10 10";
+constexpr const char* kFlat20 = "20 20 20 20 20 20 20 20 20";
+constexpr const char* kFlat44 = "44 44 44 44 44 44 44 44 44";
+// Female, age band 0: warning at a 1-6 kHz sum of 46, referral at 78.
+constexpr const char* kSum45 = "0 0 9 0 9 9 9 9 0";
+constexpr const char* kSum46 = "0 0 10 0 9 9 9 9 0";
+constexpr const char* kSum78 = "0 0 18 0 15 15 15 15 0";
+constexpr const char* kNoDate = "__/__/____";
+constexpr const char* kBorn1990 = "01/01/1990";
+
 struct HseCase {
   const char* name;
+  Sex sex;
+  const char* dob;  // tested on 01/06/2020
   const char* left;
   const char* right;
-  const char* left_before;  // "" leaves the previous rows empty
-  const char* right_before;
-  const char* dob;
-  const char* test_date;
-  const char* previous;
-  Sex sex;
   const char* expected;
+  const char* previous = kNoDate;  // the previous test's date
+  const char* left_before = "";    // "" leaves the previous rows empty
+  const char* right_before = "";
 };
 
-// Columns: 250 500 1k 1.5k 2k 3k 4k 6k 8k.
 const HseCase kHseCases[] = {
-    {"FirstTestBothCategoryOne", "10 10 10 10 10 10 10 10 10", "10 10 10 10 10 10 10 10 10", "", "",
-     "01/01/1990", "01/06/2020", "__/__/____", Sex::Male, "HSE:  1 4-no data "},
-    {"OneEarCategoryTwoStandsAlone", "20 20 20 20 20 20 20 20 20", "10 10 10 10 10 10 10 10 10", "",
-     "", "01/01/1990", "01/06/2020", "__/__/____", Sex::Male, "HSE:  2L 4-no data "},
-    {"RightTwoGoesInFrontOfLeftThree", "0 0 31 0 30 30 30 30 0", "0 0 20 0 20 20 20 20 0",
-     "0 0 0 0 0 20 20 20 0", "0 0 0 0 0 20 20 20 0", "01/01/1990", "01/06/2020", "01/06/2018",
-     Sex::Male, "HSE:  2R 3L 4L U "},
-    {"UnderEighteenBothReferral", "20 20 20 20 20 20 20 20 20", "20 20 20 20 20 20 20 20 20",
-     "20 20 20 20 20 20 20 20 20", "20 20 20 20 20 20 20 20 20", "01/01/2005", "01/06/2020",
-     "01/06/2019", Sex::Male, "HSE:  3B  Age under 18 "},
-    {"ExactlyEighteenHasNoAgeNote", "20 20 20 20 20 20 20 20 20", "20 20 20 20 20 20 20 20 20",
-     "20 20 20 20 20 20 20 20 20", "20 20 20 20 20 20 20 20 20", "01/06/2002", "01/06/2020",
-     "01/06/2019", Sex::Male, "HSE:  3B "},
-    {"SeventeenHasTheAgeNote", "10 10 10 10 10 10 10 10 10", "10 10 10 10 10 10 10 10 10",
-     "10 10 10 10 10 10 10 10 10", "10 10 10 10 10 10 10 10 10", "02/06/2002", "01/06/2020",
-     "01/06/2019", Sex::Male, "HSE:  1  Age under 18 "},
-    {"Age64UsesBand8", "44 44 44 44 44 44 44 44 44", "44 44 44 44 44 44 44 44 44", "", "",
-     "01/01/1956", "01/06/2020", "__/__/____", Sex::Male, "HSE:  2B 4-no data "},
-    {"Age65UsesBand9", "44 44 44 44 44 44 44 44 44", "44 44 44 44 44 44 44 44 44", "", "",
-     "01/01/1955", "01/06/2020", "__/__/____", Sex::Male, "HSE:  1 4-no data "},
-    {"AgeOver65StaysInBand9", "44 44 44 44 44 44 44 44 44", "44 44 44 44 44 44 44 44 44", "", "",
-     "01/01/1920", "01/06/2020", "__/__/____", Sex::Male, "HSE:  1 4-no data "},
-    // Female band 0: warning 46, referral 78 (sums of 1, 2, 3, 4 and 6 kHz).
-    {"SumAtWarningLevelIsTwo", "0 0 10 0 9 9 9 9 0", "0 0 9 0 9 9 9 9 0", "", "", "01/01/2000",
-     "01/06/2020", "__/__/____", Sex::Female, "HSE:  2L 4-no data "},
-    {"SumAtReferralLevelIsThree", "0 0 18 0 15 15 15 15 0", "0 0 9 0 9 9 9 9 0", "", "",
-     "01/01/2000", "01/06/2020", "__/__/____", Sex::Female, "HSE:  3L 4-no data "},
-    {"TwoLeftThreeRight", "0 0 10 0 9 9 9 9 0", "0 0 18 0 15 15 15 15 0", "", "", "01/01/2000",
-     "01/06/2020", "__/__/____", Sex::Female, "HSE:  2L 3R 4-no data "},
-    {"OneLeftThreeRight", "0 0 9 0 9 9 9 9 0", "0 0 18 0 15 15 15 15 0", "", "", "01/01/2000",
-     "01/06/2020", "__/__/____", Sex::Female, "HSE:  3R 4-no data "},
-    {"OneLeftTwoRight", "0 0 9 0 9 9 9 9 0", "0 0 10 0 9 9 9 9 0", "", "", "01/01/2000",
-     "01/06/2020", "__/__/____", Sex::Female, "HSE:  2R 4-no data "},
+    {"FirstTestBothCategoryOne", Sex::Male, kBorn1990, kFlat10, kFlat10, "HSE:  1 4-no data "},
+    {"OneEarCategoryTwoStandsAlone", Sex::Male, kBorn1990, kFlat20, kFlat10, "HSE:  2L 4-no data "},
+    {"RightTwoGoesInFrontOfLeftThree", Sex::Male, kBorn1990, "0 0 31 0 30 30 30 30 0",
+     "0 0 20 0 20 20 20 20 0", "HSE:  2R 3L 4L U ", "01/06/2018", "0 0 0 0 0 20 20 20 0",
+     "0 0 0 0 0 20 20 20 0"},
+    {"UnderEighteenBothReferral", Sex::Male, "01/01/2005", kFlat20, kFlat20,
+     "HSE:  3B  Age under 18 ", "01/06/2019", kFlat20, kFlat20},
+    {"ExactlyEighteenHasNoAgeNote", Sex::Male, "01/06/2002", kFlat20, kFlat20, "HSE:  3B ",
+     "01/06/2019", kFlat20, kFlat20},
+    {"SeventeenHasTheAgeNote", Sex::Male, "02/06/2002", kFlat10, kFlat10, "HSE:  1  Age under 18 ",
+     "01/06/2019", kFlat10, kFlat10},
+    {"Age64UsesBand8", Sex::Male, "01/01/1956", kFlat44, kFlat44, "HSE:  2B 4-no data "},
+    {"Age65UsesBand9", Sex::Male, "01/01/1955", kFlat44, kFlat44, "HSE:  1 4-no data "},
+    {"AgeOver65StaysInBand9", Sex::Male, "01/01/1920", kFlat44, kFlat44, "HSE:  1 4-no data "},
+    {"SumAtWarningLevelIsTwo", Sex::Female, "01/01/2000", kSum46, kSum45, "HSE:  2L 4-no data "},
+    {"SumAtReferralLevelIsThree", Sex::Female, "01/01/2000", kSum78, kSum45, "HSE:  3L 4-no data "},
+    {"TwoLeftThreeRight", Sex::Female, "01/01/2000", kSum46, kSum78, "HSE:  2L 3R 4-no data "},
+    {"OneLeftThreeRight", Sex::Female, "01/01/2000", kSum45, kSum78, "HSE:  3R 4-no data "},
+    {"OneLeftTwoRight", Sex::Female, "01/01/2000", kSum45, kSum46, "HSE:  2R 4-no data "},
     // Rapid loss: 3 + 4 + 6 kHz rise of 30 counts, 29 does not.
-    {"RiseOfThirtyBothEars", "0 0 0 0 0 10 10 10 0", "0 0 0 0 0 10 10 10 0", "0 0 0 0 0 0 0 0 0",
-     "0 0 0 0 0 0 0 0 0", "01/01/1990", "01/06/2020", "01/06/2019", Sex::Male, "HSE:  1 4B "},
-    {"RiseOfTwentyNine", "0 0 0 0 0 10 10 9 0", "0 0 0 0 0 10 10 10 0", "0 0 0 0 0 0 0 0 0",
-     "0 0 0 0 0 0 0 0 0", "01/01/1990", "01/06/2020", "01/06/2019", Sex::Male, "HSE:  1 4R "},
-    {"PreviousExactlyThreeYearsBack", "0 0 0 0 0 10 10 10 0", "0 0 0 0 0 10 10 10 0",
-     "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0", "01/01/1990", "01/06/2020", "01/06/2017", Sex::Male,
-     "HSE:  1 "},
-    {"PreviousJustUnderThreeYears", "0 0 0 0 0 10 10 10 0", "0 0 0 0 0 10 10 10 0",
-     "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0", "01/01/1990", "01/06/2020", "02/06/2017", Sex::Male,
-     "HSE:  1 4B "},
-    {"OnePreviousCellMissing", "0 0 0 0 0 10 10 10 0", "0 0 0 0 0 10 10 10 0", "0 0 0 0 0 0 0 - 0",
-     "0 0 0 0 0 0 0 0 0", "01/01/1990", "01/06/2020", "01/06/2019", Sex::Male,
-     "HSE:  1 4-no data "},
+    {"RiseOfThirtyBothEars", Sex::Male, kBorn1990, kHigh10, kHigh10, "HSE:  1 4B ", "01/06/2019",
+     kZero, kZero},
+    {"RiseOfTwentyNine", Sex::Male, kBorn1990, "0 0 0 0 0 10 10 9 0", kHigh10, "HSE:  1 4R ",
+     "01/06/2019", kZero, kZero},
+    {"PreviousExactlyThreeYearsBack", Sex::Male, kBorn1990, kHigh10, kHigh10, "HSE:  1 ",
+     "01/06/2017", kZero, kZero},
+    {"PreviousJustUnderThreeYears", Sex::Male, kBorn1990, kHigh10, kHigh10, "HSE:  1 4B ",
+     "02/06/2017", kZero, kZero},
+    {"OnePreviousCellMissing", Sex::Male, kBorn1990, kHigh10, kHigh10, "HSE:  1 4-no data ",
+     "01/06/2019", "0 0 0 0 0 0 0 - 0", kZero},
     // Unilateral: a difference of 40 in the 1 to 4 kHz sums is not enough.
-    {"EarDifferenceForty", "0 0 10 0 10 10 10 0 0", "0 0 0 0 0 0 0 0 0", "", "", "01/01/1990",
-     "01/06/2020", "__/__/____", Sex::Male, "HSE:  1 4-no data "},
-    {"EarDifferenceFortyOne", "0 0 11 0 10 10 10 0 0", "0 0 0 0 0 0 0 0 0", "", "", "01/01/1990",
-     "01/06/2020", "__/__/____", Sex::Male, "HSE:  1 4-no data U "},
-    {"RightWorseByFortyOne", "0 0 0 0 0 0 0 0 0", "0 0 11 0 10 10 10 0 0", "", "", "01/01/1990",
-     "01/06/2020", "__/__/____", Sex::Male, "HSE:  1 4-no data U "},
-    {"NegativeThresholds", "-10 -10 -10 -10 -10 -10 -10 -10 -10",
-     "-10 -10 -10 -10 -10 -10 -10 -10 -10", "", "", "01/01/1990", "01/06/2020", "__/__/____",
-     Sex::Female, "HSE:  1 4-no data "},
-    {"LeftEarIncomplete", "10 10 10 10 - 10 10 10 10", "10 10 10 10 10 10 10 10 10", "", "",
-     "01/01/1990", "01/06/2020", "__/__/____", Sex::Male, "HSE: Data incomplete"},
-    {"RightEarIncompleteAt6k", "10 10 10 10 10 10 10 10 10", "10 10 10 10 10 10 10 - 10", "", "",
-     "01/01/1990", "01/06/2020", "__/__/____", Sex::Male, "HSE: Data incomplete"},
-    {"UnreadColumnsMayBeEmpty", "- - 10 - 10 10 10 10 -", "- - 10 - 10 10 10 10 -", "", "",
-     "01/01/1990", "01/06/2020", "__/__/____", Sex::Male, "HSE:  1 4-no data "},
-    {"NoSexChosen", "10 10 10 10 10 10 10 10 10", "10 10 10 10 10 10 10 10 10", "", "",
-     "01/01/1990", "01/06/2020", "__/__/____", Sex::None, "No sex chosen "},
+    {"EarDifferenceForty", Sex::Male, kBorn1990, "0 0 10 0 10 10 10 0 0", kZero,
+     "HSE:  1 4-no data "},
+    {"EarDifferenceFortyOne", Sex::Male, kBorn1990, "0 0 11 0 10 10 10 0 0", kZero,
+     "HSE:  1 4-no data U "},
+    {"RightWorseByFortyOne", Sex::Male, kBorn1990, kZero, "0 0 11 0 10 10 10 0 0",
+     "HSE:  1 4-no data U "},
+    {"NegativeThresholds", Sex::Female, kBorn1990, "-10 -10 -10 -10 -10 -10 -10 -10 -10",
+     "-10 -10 -10 -10 -10 -10 -10 -10 -10", "HSE:  1 4-no data "},
+    {"LeftEarIncomplete", Sex::Male, kBorn1990, "10 10 10 10 - 10 10 10 10", kFlat10,
+     "HSE: Data incomplete"},
+    {"RightEarIncompleteAt6k", Sex::Male, kBorn1990, kFlat10, "10 10 10 10 10 10 10 - 10",
+     "HSE: Data incomplete"},
+    {"UnreadColumnsMayBeEmpty", Sex::Male, kBorn1990, "- - 10 - 10 10 10 10 -",
+     "- - 10 - 10 10 10 10 -", "HSE:  1 4-no data "},
+    {"NoSexChosen", Sex::None, kBorn1990, kFlat10, kFlat10, "No sex chosen "},
 };
 
 class HseCases : public ::testing::TestWithParam<HseCase> {};
@@ -99,7 +89,7 @@ TEST_P(HseCases, StoredTextIsExact) {
   rig.SetRow(1, c.left_before);
   rig.SetRow(3, c.right_before);
   rig.state.view.DOB = c.dob;
-  rig.state.view.DateofTest = c.test_date;
+  rig.state.view.DateofTest = "01/06/2020";
   rig.state.view.PreviousTest = c.previous;
   rig.state.view.sex = c.sex;
   EXPECT_EQ(rig.Run(), QString::fromUtf8(c.expected));
@@ -119,14 +109,14 @@ struct DateMessageCase {
   const char* text;
 };
 
+constexpr const char* kAskBirthDate =
+    "Please return to Patient details page, Press Edit and enter Date of Birth. Patient: P'7";
 const DateMessageCase kDateMessageCases[] = {
     {"MissingBirthDateAsks", "__/__/____", "01/06/2020", "__/__/____", false,
-     "Date of Birth Required for Categorisation",
-     "Please return to Patient details page, Press Edit and enter Date of Birth. Patient: P'7"},
+     "Date of Birth Required for Categorisation", kAskBirthDate},
     {"MissingBirthDateQuietInBulk", "__/__/____", "01/06/2020", "__/__/____", true, "", ""},
     {"BadBirthDateWinsOverBadTestDate", "31/02/1980", "xx", "__/__/____", false,
-     "Date of Birth Required for Categorisation",
-     "Please return to Patient details page, Press Edit and enter Date of Birth. Patient: P'7"},
+     "Date of Birth Required for Categorisation", kAskBirthDate},
     {"BadTestDate", "01/01/1980", "32/01/2020", "__/__/____", false, "Date Error",
      "The date of test entry is missing or invalid. Please edit and try again. Patient: P'7"},
     {"BadTestDateQuietInBulk", "01/01/1980", "__/__/____", "__/__/____", true, "", ""},

@@ -32,6 +32,11 @@ class Recategorise : public ::testing::Test {
     t->Schemes().CheckHSE = true;
   }
   db::Connection& Conn() { return t->Db().Conn(); }
+  // Relinks the patient's tests and categorises them again, as a save does.
+  NewestTest Redo(const QString& pat, const std::optional<AddedTest>& added = std::nullopt) {
+    RelinkPreviousTests(t->Db(), t->Reporter(), pat);
+    return RecategorisePatient(t->Db(), t->ForCategorising(), pat, added);
+  }
   TestApp t;
 };
 
@@ -41,8 +46,7 @@ TEST_F(Recategorise, EachTestAgainstTheNextOlderAndRelinked) {
   AddTest(Conn(), pat, "2018-06-01", kHigh, kHigh);
   AddTest(Conn(), pat, "2019-06-01", kFlat10, kFlat10);
   AddTest(Conn(), pat, "2020-06-01", kHigh, kHigh);
-  RelinkPreviousTests(t->Db(), t->Reporter(), pat);
-  RecategorisePatient(t->Db(), t->ForCategorising(), pat);
+  Redo(pat);
   auto rows = ReadResults(Conn(), pat);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].categorisation, "HSE:  1 4B ");
@@ -57,8 +61,7 @@ TEST_F(Recategorise, EachTestAgainstTheNextOlderAndRelinked) {
 
   // With the middle test gone, the newest is compared with the oldest.
   DeleteTest(Conn(), pat, "2019-06-01");
-  RelinkPreviousTests(t->Db(), t->Reporter(), pat);
-  RecategorisePatient(t->Db(), t->ForCategorising(), pat);
+  Redo(pat);
   rows = ReadResults(Conn(), pat);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].categorisation, "HSE:  1 ");
@@ -74,15 +77,13 @@ TEST_F(Recategorise, AddedTestRedoesItselfAndTheNextNewerOnly) {
   AddTest(Conn(), pat, "2016-06-01", kFlat10, kFlat10);
   AddTest(Conn(), pat, "2018-06-01", kFlat10, kFlat10);
   AddTest(Conn(), pat, "2020-06-01", kHigh, kHigh);
-  RelinkPreviousTests(t->Db(), t->Reporter(), pat);
-  RecategorisePatient(t->Db(), t->ForCategorising(), pat);
+  Redo(pat);
   EXPECT_EQ(Categorisations(Conn(), pat),
             (QStringList{"HSE:  1 4B ", "HSE:  1 ", "HSE:  1 4-no data "}));
   Conn().Exec("UPDATE TestDetails SET Categorisation = 'stale' WHERE DateofTest = '2016-06-01'");
 
   AddTest(Conn(), pat, "2019-06-01", kHigh, kHigh);
-  RelinkPreviousTests(t->Db(), t->Reporter(), pat);
-  RecategorisePatient(t->Db(), t->ForCategorising(), pat, AddedTest{"2019-06-01", "10:00:00"});
+  Redo(pat, AddedTest{"2019-06-01", "10:00:00"});
   // 2020 now follows a test as high as itself: no rapid loss any more.
   EXPECT_EQ(Categorisations(Conn(), pat),
             (QStringList{"HSE:  1 ", "HSE:  1 4B ", "HSE:  1 ", "stale"}));
@@ -104,12 +105,6 @@ TEST_F(Recategorise, MissingBirthDateAsksOutsideBulkModeOnly) {
   bulk.bulk_mode = true;
   RecategorisePatient(t->Db(), bulk, "7");
   EXPECT_EQ(t.prompter.Prompts().size(), 1u);
-}
-
-TEST_F(Recategorise, UnknownPatientEmptiesTheText) {
-  t->Categorisation().CategorisationText = "left over";
-  RecategorisePatient(t->Db(), t->ForCategorising(), "nobody");
-  EXPECT_EQ(t->Categorisation().CategorisationText, "");
 }
 
 TEST_F(Recategorise, FrenchValuesAreStored) {
@@ -207,8 +202,7 @@ TEST_F(Recategorise, NewestTestIsReportedForTheRecallQuestions) {
   AddPatient(Conn(), "R", "1980-01-01", "Male");
   AddTest(Conn(), "R", "2020-01-10", kFlat10, kFlat10, "HSE:  1 ", "2020-02-29");
   AddTest(Conn(), "R", "2020-02-12", kFlat10, kFlat10);
-  RelinkPreviousTests(t->Db(), t->Reporter(), "R");
-  NewestTest newest = RecategorisePatient(t->Db(), t->ForCategorising(), "R");
+  NewestTest newest = Redo("R");
   ASSERT_TRUE(newest.found);
   EXPECT_EQ(newest.categorisation, "HSE:  1 ");
   EXPECT_TRUE(newest.one_month_recall_due);  // the test before was recalled within a month
@@ -219,36 +213,32 @@ TEST_F(Recategorise, NewestTestIsReportedForTheRecallQuestions) {
             "2020-02-12");
   // Recategorising asks nothing itself: the save asks once committed.
   EXPECT_TRUE(t.prompter.Prompts().empty());
+  // An unknown patient: nothing found and the text emptied.
+  t->Categorisation().CategorisationText = "left over";
   EXPECT_FALSE(RecategorisePatient(t->Db(), t->ForCategorising(), "nobody").found);
+  EXPECT_EQ(t->Categorisation().CategorisationText, "");
 }
 
 // The record editor relinks and recategorises inside its own save
 // transaction; the passes nest in it and roll back with it.
-TEST(RecategoriseInASave, NestsInTheCallersTransaction) {
-  TestApp t;
-  ASSERT_TRUE(t.Init());
-  t->Schemes().CheckHSE = true;
-  auto& conn = t->Db().Conn();
-  AddPatient(conn, "S", "1980-01-01", "Male");
-  AddTest(conn, "S", "2019-01-01", "10 10 10 10 10 10 10 10 10", "10 10 10 10 10 10 10 10 10");
+TEST_F(Recategorise, NestsInTheCallersTransaction) {
+  AddPatient(Conn(), "S", "1980-01-01", "Male");
+  AddTest(Conn(), "S", "2019-01-01", kFlat10, kFlat10);
   {
-    db::Transaction save(conn);
-    AddTest(conn, "S", "2020-01-01", "10 10 10 10 10 10 10 10 10", "10 10 10 10 10 10 10 10 10");
-    RelinkPreviousTests(t->Db(), t->Reporter(), "S");
-    RecategorisePatient(t->Db(), t->ForCategorising(), "S");
-    // Not committed: everything goes back.
+    db::Transaction save(Conn());
+    AddTest(Conn(), "S", "2020-01-01", kFlat10, kFlat10);
+    Redo("S");  // not committed: everything goes back
   }
-  auto rows = ReadResults(conn, "S");
+  auto rows = ReadResults(Conn(), "S");
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_TRUE(rows[0].categorisation.isNull());
   {
-    db::Transaction save(conn);
-    AddTest(conn, "S", "2020-01-01", "10 10 10 10 10 10 10 10 10", "10 10 10 10 10 10 10 10 10");
-    RelinkPreviousTests(t->Db(), t->Reporter(), "S");
-    RecategorisePatient(t->Db(), t->ForCategorising(), "S");
+    db::Transaction save(Conn());
+    AddTest(Conn(), "S", "2020-01-01", kFlat10, kFlat10);
+    Redo("S");
     save.Commit();
   }
-  rows = ReadResults(conn, "S");
+  rows = ReadResults(Conn(), "S");
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].categorisation, "HSE:  1 ");
   EXPECT_EQ(rows[0].previous, "2019-01-01");

@@ -4,12 +4,23 @@
 #include <QStringList>
 
 #include "base/ErrorLog.h"
-#include "categorise/QtPrinters.h"
 #include "categorise/Categorise.h"
+#include "categorise/QtPrinters.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
 namespace sonivera::test {
+
+// Nine thresholds, 250 Hz to 8 kHz, separated by spaces; "-" for none.
+inline void SetGridRow(AudiogramGrid& grid, int row, const QString& values) {
+  const QStringList parts = values.split(u' ', Qt::SkipEmptyParts);
+  for (int column = 0; column < 9; ++column) {
+    const QString value = column < parts.size() ? parts[column] : QStringLiteral("-");
+    grid.SetCell(row, column, value == QLatin1String("-") ? QString("") : value);
+  }
+}
+inline constexpr const char* kZero = "0 0 0 0 0 0 0 0 0";
+inline constexpr const char* kHigh10 = "0 0 0 0 0 10 10 10 0";  // 3, 4 and 6 kHz at 10
 
 // The schemes on their own: a grid, a current-test view, the scheme boxes
 // and a scripted prompter, without a program around them.
@@ -27,14 +38,7 @@ struct SchemeRig {
 
   CategoriseEnv Env() { return CategoriseEnv{state, checks, bulk, lcid, reporter}; }
 
-  // Nine thresholds, 250 Hz to 8 kHz, separated by spaces; "-" for none.
-  void SetRow(int row, const QString& values) {
-    const QStringList parts = values.split(u' ', Qt::SkipEmptyParts);
-    for (int column = 0; column < 9; ++column) {
-      const QString value = column < parts.size() ? parts[column] : QStringLiteral("-");
-      state.grid.SetCell(row, column, value == QLatin1String("-") ? QString("") : value);
-    }
-  }
+  void SetRow(int row, const QString& values) { SetGridRow(state.grid, row, values); }
   void Flat(int row, int value) {
     SetRow(row, QStringLiteral("%1 %1 %1 %1 %1 %1 %1 %1 %1").arg(value));
   }

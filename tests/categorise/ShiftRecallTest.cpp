@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "categorise/SchemeRig.h"
 #include "categorise/ShiftCheck.h"
 #include "categorise/StoredTests.h"
 #include "register/Recategorise.h"
@@ -8,15 +9,8 @@
 namespace sonivera::test {
 namespace {
 
-void SetRow(AudiogramGrid& grid, int row, const QString& values) {
-  const QStringList parts = values.split(u' ', Qt::SkipEmptyParts);
-  for (int column = 0; column < 9; ++column) {
-    const QString value = column < parts.size() ? parts[column] : QStringLiteral("-");
-    grid.SetCell(row, column, value == QLatin1String("-") ? QString("") : value);
-  }
-}
-
 TEST(ShiftCheck, CodesByEarAndFrequency) {
+  const char* kLeft4k = "0 0 0 0 0 0 10 0 0";
   const struct {
     const char* before;  // text before the check
     const char* left;    // rows 0 and 1: now, earlier
@@ -25,34 +19,28 @@ TEST(ShiftCheck, CodesByEarAndFrequency) {
     const char* right_earlier;
     const char* expected;
   } cases[] = {
-      {"", "0 0 0 0 0 0 10 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0",
-       "+10:4kL "},
-      {"", "0 0 0 0 0 0 9 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0", ""},
-      {"", "0 0 0 0 0 25 25 25 0", "0 0 0 0 0 15 15 15 0", "0 0 0 0 0 10 10 10 0",
-       "0 0 0 0 0 -5 0 -10 0", "+10:3kL +10:4kL +10:6kL +10:3kR +10:4kR +10:6kR "},
-      {"", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 - 0", "0 0 0 0 0 0 0 0 0", "- - - - - - - - -",
-       "data incomplete "},
-      {"", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 - 0 0 0", "0 0 0 0 0 0 0 0 0",
-       "data incomplete "},
-      {"", "0 0 0 0 0 - 20 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 20 0 0 0", "0 0 0 0 0 0 0 0 0",
-       "data incomplete +10:3kR "},
-      {"HSE:  1 4-no data ", "0 0 0 0 0 0 10 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0",
-       "0 0 0 0 0 0 0 0 0", "HSE:  1 4-no data    "},
-      {"HSE: Data incomplete", "0 0 0 0 0 0 10 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0",
-       "0 0 0 0 0 0 0 0 0", "HSE: Data incomplete   "},
-      {"HSE:  1 4B ", "0 0 0 0 0 0 10 0 0", "0 0 0 0 0 0 0 0 0", "0 0 0 0 0 0 0 0 0",
-       "0 0 0 0 0 0 0 0 0", "HSE:  1 4B    +10:4kL "},
+      {"", kLeft4k, kZero, kZero, kZero, "+10:4kL "},
+      {"", "0 0 0 0 0 0 9 0 0", kZero, kZero, kZero, ""},
+      {"", "0 0 0 0 0 25 25 25 0", "0 0 0 0 0 15 15 15 0", kHigh10, "0 0 0 0 0 -5 0 -10 0",
+       "+10:3kL +10:4kL +10:6kL +10:3kR +10:4kR +10:6kR "},
+      {"", kZero, "0 0 0 0 0 0 0 - 0", kZero, "- - - - - - - - -", "data incomplete "},
+      {"", kZero, kZero, "0 0 0 0 0 - 0 0 0", kZero, "data incomplete "},
+      {"", "0 0 0 0 0 - 20 0 0", kZero, "0 0 0 0 0 20 0 0 0", kZero, "data incomplete +10:3kR "},
+      {"HSE:  1 4-no data ", kLeft4k, kZero, kZero, kZero, "HSE:  1 4-no data    "},
+      {"HSE: Data incomplete", kLeft4k, kZero, kZero, kZero, "HSE: Data incomplete   "},
+      {"HSE:  1 4B ", kLeft4k, kZero, kZero, kZero, "HSE:  1 4B    +10:4kL "},
   };
   for (const auto& c : cases) {
     CategorisationState state;
     state.grid.Clear();
-    SetRow(state.grid, 0, c.left);
-    SetRow(state.grid, 1, c.left_earlier);
-    SetRow(state.grid, 2, c.right);
-    SetRow(state.grid, 3, c.right_earlier);
+    SetGridRow(state.grid, 0, c.left);
+    SetGridRow(state.grid, 1, c.left_earlier);
+    SetGridRow(state.grid, 2, c.right);
+    SetGridRow(state.grid, 3, c.right_earlier);
     state.CategorisationText = c.before;
     ShiftCheck(state);
-    EXPECT_EQ(state.CategorisationText, c.expected) << c.left << " / " << c.right;
+    EXPECT_EQ(state.CategorisationText, c.expected)
+        << c.before << "| " << c.left << " / " << c.right;
   }
 }
 

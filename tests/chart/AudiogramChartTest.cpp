@@ -1,25 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProcess>
-#include <QStandardPaths>
 #include <cmath>
 
-#include "base/ErrorLog.h"
 #include "chart/AudiogramChart.h"
+#include "chart/ChartTest.h"
 #include "support/ImageChecks.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempFolder.h"
+#include "support/PdfSupport.h"
 
 namespace sonivera::chart {
 namespace {
 
 using test::HasColourNear;
-
-using test::ScriptedPrompter;
-using test::TempFolder;
 
 // 4 pixels per frequency unit and 3 pixels per dB.
 const QSize kSize(static_cast<int>((kWindowRight - kWindowLeft) * 4),
@@ -57,16 +50,14 @@ ThresholdRow Row(std::initializer_list<const char*> values) {
   return row;
 }
 
-struct Fixture {
-  TempFolder folder;
-  ScriptedPrompter prompter;
-  ErrorLog log{folder.File(QStringLiteral("err.log"))};
-  ErrorReporter reporter{prompter, log};
+// Charts drawn with a GUI application's fonts.
+struct Fixture : Reporting {
   ChartOptions options;
   ChartFiles files;
   ChartPatient patient;
 
   Fixture() {
+    test::EnsureGuiApplication();
     // Band colours that nothing else on the chart uses.
     files.bands.colours = {Rgb{250, 250, 10}, Rgb{10, 250, 10}, Rgb{250, 10, 250},
                            Rgb{10, 10, 120}};
@@ -125,45 +116,40 @@ TEST(AudiogramChartTest, PatientDatesComeFromTheViewTexts) {
   }
 }
 
-TEST(AudiogramChartTest, LeftEarMarksAreCrossesAtTheirPoints) {
+TEST(AudiogramChartTest, LeftEarCrossesAndRightEarCirclesInTheirOwnColours) {
   Fixture f;
-  const EarThresholds values{Row({"10", "", "", "", "35", "", "", "70", "", "", "120"}),
-                             Row({"", "", "", "", "", "", "", "", "", "", "-10"})};
-  const QImage image = f.Chart(Ear::Left, values).Picture(kSize, ChartMedium::Screen);
-  const std::pair<int, double> points[] = {{k125Hz, 10}, {k1kHz, 35}, {k3kHz, 70}, {k8kHz, 120}};
-  for (const auto& [position, db] : points) {
+  const EarThresholds left_values{Row({"10", "", "", "", "35", "", "", "70", "", "", "120"}),
+                                  Row({"", "", "", "", "", "", "", "", "", "", "-10"})};
+  const QImage left = f.Chart(Ear::Left, left_values).Picture(kSize, ChartMedium::Screen);
+  for (const auto& [position, db] :
+       {std::pair{k125Hz, 10.0}, {k1kHz, 35.0}, {k3kHz, 70.0}, {k8kHz, 120.0}}) {
     SCOPED_TRACE(position);
-    EXPECT_TRUE(HasColourNear(image, Pixel(position, db, 0, 0), kBlue));
-    // The four arms of the cross.
+    EXPECT_TRUE(HasColourNear(left, Pixel(position, db, 0, 0), kBlue));
+    // The four arms of the cross, and nothing straight above the point.
     for (int sx : {-3, 3}) {
-      for (int sy : {-3, 3}) EXPECT_TRUE(HasColourNear(image, Pixel(position, db, sx, sy), kBlue));
+      for (int sy : {-3, 3}) EXPECT_TRUE(HasColourNear(left, Pixel(position, db, sx, sy), kBlue));
     }
-    // Nothing straight above or below the point: a cross, not a circle.
-    EXPECT_FALSE(HasColourNear(image, Pixel(position, db, 0, -4), kBlue, 0));
+    EXPECT_FALSE(HasColourNear(left, Pixel(position, db, 0, -4), kBlue, 0));
   }
-  EXPECT_TRUE(HasColourNear(image, Pixel(k8kHz, -10, 0, 0), kLightBlue));
-  EXPECT_FALSE(ColumnHasColour(image, Pixel(k250Hz, 0, 0, 0).x(), kRed));
-}
+  EXPECT_TRUE(HasColourNear(left, Pixel(k8kHz, -10, 0, 0), kLightBlue));
+  EXPECT_FALSE(ColumnHasColour(left, Pixel(k250Hz, 0, 0, 0).x(), kRed));
 
-TEST(AudiogramChartTest, RightEarMarksAreCirclesInItsOwnColours) {
-  Fixture f;
-  const EarThresholds values{Row({"", "20", "", "", "", "", "", "", "", "55", ""}),
-                             Row({"", "", "", "", "", "", "", "", "90", "", ""})};
-  const QImage image = f.Chart(Ear::Right, values).Picture(kSize, ChartMedium::Screen);
-  const std::tuple<int, double, QColor> points[] = {
-      {k250Hz, 20, kRed}, {k6kHz, 55, kRed}, {k4kHz, 90, kMagenta}};
-  for (const auto& [position, db, colour] : points) {
+  const EarThresholds right_values{Row({"", "20", "", "", "", "", "", "", "", "55", ""}),
+                                   Row({"", "", "", "", "", "", "", "", "90", "", ""})};
+  const QImage right = f.Chart(Ear::Right, right_values).Picture(kSize, ChartMedium::Screen);
+  for (const auto& [position, db, colour] :
+       {std::tuple{k250Hz, 20.0, kRed}, {k6kHz, 55.0, kRed}, {k4kHz, 90.0, kMagenta}}) {
     SCOPED_TRACE(position);
     for (const QPoint& edge : {QPoint(4, 0), QPoint(-4, 0), QPoint(0, 4), QPoint(0, -4)}) {
-      EXPECT_TRUE(HasColourNear(image, Pixel(position, db, edge.x(), edge.y()), colour));
+      EXPECT_TRUE(HasColourNear(right, Pixel(position, db, edge.x(), edge.y()), colour));
     }
     // A lone point has no line through it: the middle of the circle is empty.
-    EXPECT_FALSE(HasColourNear(image, Pixel(position, db, 0, 0), colour));
+    EXPECT_FALSE(HasColourNear(right, Pixel(position, db, 0, 0), colour));
   }
-  EXPECT_FALSE(ColumnHasColour(image, Pixel(k250Hz, 0, 0, 0).x(), kBlue));
+  EXPECT_FALSE(ColumnHasColour(right, Pixel(k250Hz, 0, 0, 0).x(), kBlue));
 }
 
-TEST(AudiogramChartTest, MissingValueBreaksTheLineExceptAtTheExtraFrequencies) {
+TEST(AudiogramChartTest, LinesBreakAtMissingValuesAndThePreviousTestIsDotted) {
   Fixture f;
   f.options.CheckBand = false;
   // 750 Hz and 1.5 kHz empty (passed over), 6 kHz empty (a gap).
@@ -182,19 +168,16 @@ TEST(AudiogramChartTest, MissingValueBreaksTheLineExceptAtTheExtraFrequencies) {
   // Before the first value there is no line either.
   EXPECT_FALSE(
       ColumnHasColour(image, Pixel((PositionX(k125Hz) + PositionX(k250Hz)) / 2, 0).x(), kBlue));
-}
 
-TEST(AudiogramChartTest, CurrentTestIsSolidAndPreviousTestDotted) {
-  Fixture f;
-  f.options.CheckBand = false;
-  const EarThresholds values{Row({"", "", "", "", "", "", "", "20", "20", "", ""}),
-                             Row({"", "", "", "", "", "", "", "50", "50", "", ""})};
-  const QImage image = f.Chart(Ear::Right, values).Picture(kSize, ChartMedium::Screen);
+  // The current test's line is solid, the previous test's dotted.
+  const EarThresholds lines{Row({"", "", "", "", "", "", "", "20", "20", "", ""}),
+                            Row({"", "", "", "", "", "", "", "50", "50", "", ""})};
+  const QImage right = f.Chart(Ear::Right, lines).Picture(kSize, ChartMedium::Screen);
   int solid = 0, dotted = 0, columns = 0;
   for (int x = Pixel(PositionX(k3kHz), 0).x() + 6; x < Pixel(PositionX(k4kHz), 0).x() - 6; ++x) {
     ++columns;
-    solid += HasColourAround(image, x, Pixel(0, 20).y(), kRed) ? 1 : 0;
-    dotted += HasColourAround(image, x, Pixel(0, 50).y(), kMagenta) ? 1 : 0;
+    solid += HasColourAround(right, x, Pixel(0, 20).y(), kRed) ? 1 : 0;
+    dotted += HasColourAround(right, x, Pixel(0, 50).y(), kMagenta) ? 1 : 0;
   }
   ASSERT_GT(columns, 15);
   EXPECT_EQ(solid, columns);
@@ -235,7 +218,7 @@ TEST(AudiogramChartTest, BandsFillTheirLevelsOnScreenAndOnPaperOnlyWhenAsked) {
   }
 }
 
-TEST(AudiogramChartTest, GridLinesAndAxisRunFromMinusTenToOneHundredTwenty) {
+TEST(AudiogramChartTest, GridAndAxisRunFromMinusTenToOneHundredTwentyInPensOfTheDevice) {
   Fixture f;
   f.options.CheckBand = false;
   const QImage image = f.Chart(Ear::Left, {}).Picture(kSize, ChartMedium::Screen);
@@ -246,6 +229,25 @@ TEST(AudiogramChartTest, GridLinesAndAxisRunFromMinusTenToOneHundredTwenty) {
   }
   EXPECT_TRUE(HasColourNear(image, Pixel(kAxisX, 119.5), QColor(127, 127, 127)));
   EXPECT_EQ(image.pixelColor(Pixel(kAxisX, 122)), kWhite);
+
+  // Pens grow with the device's resolution.
+  const AudiogramChart chart = f.Chart(Ear::Left, {});
+  for (const int dpi : {96, 288}) {
+    QImage page(kSize * (dpi / 96), QImage::Format_RGB32);
+    page.setDotsPerMeterX(static_cast<int>(std::lround(dpi / 0.0254)));
+    page.setDotsPerMeterY(static_cast<int>(std::lround(dpi / 0.0254)));
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    chart.Paint(painter, QRectF(page.rect()));
+    painter.end();
+    // Width of the axis line halfway down.
+    const int y = static_cast<int>((55 - kWindowTop) * 3 * (dpi / 96));
+    int width = 0;
+    for (int x = 0; x < page.width() / 4; ++x) {
+      width += page.pixelColor(x, y) == QColor(127, 127, 127) ? 1 : 0;
+    }
+    EXPECT_EQ(width, dpi / 96) << dpi;
+  }
 }
 
 TEST(AudiogramChartTest, PredictiveBandIsGreyWithAWhiteMiddleLine) {
@@ -325,29 +327,8 @@ TEST(AudiogramChartTest, ValuesThatAreNotNumbersAreReportedWithTheirTags) {
   EXPECT_TRUE(HasColourNear(image, Pixel(PositionX(k1kHz) + 1, 100), kBlue, 2));
 }
 
-TEST(AudiogramChartTest, PenWidthsGrowWithTheDeviceResolution) {
-  Fixture f;
-  f.options.CheckBand = false;
-  const AudiogramChart chart = f.Chart(Ear::Left, {});
-  for (const int dpi : {96, 288}) {
-    QImage image(kSize * (dpi / 96), QImage::Format_RGB32);
-    image.setDotsPerMeterX(static_cast<int>(std::lround(dpi / 0.0254)));
-    image.setDotsPerMeterY(static_cast<int>(std::lround(dpi / 0.0254)));
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    chart.Paint(painter, QRectF(image.rect()));
-    painter.end();
-    // Width of the axis line halfway down.
-    const int y = static_cast<int>((55 - kWindowTop) * 3 * (dpi / 96));
-    int width = 0;
-    for (int x = 0; x < image.width() / 4; ++x) {
-      width += image.pixelColor(x, y) == QColor(127, 127, 127) ? 1 : 0;
-    }
-    EXPECT_EQ(width, dpi / 96) << dpi;
-  }
-}
-
-TEST(AudiogramChartTest, SampleChartRendersToPngAndPdf) {
+// Both ears and the colour key on a PDF page: the axis texts are real text.
+TEST(AudiogramChartTest, SampleChartPrintsToPdfWithItsAxisTexts) {
   Fixture f;
   f.options.ShowPredictiveLine = true;
   f.options.PredictiveLineAllowed = true;
@@ -360,46 +341,23 @@ TEST(AudiogramChartTest, SampleChartRendersToPngAndPdf) {
                            Row({"5", "10", "10", "", "15", "", "20", "30", "45", "45", "40"})};
   const EarThresholds right{Row({"", "10", "15", "15", "15", "20", "20", "35", "60", "", "70"}),
                             Row({"", "10", "10", "", "10", "", "15", "30", "50", "55", "60"})};
-  const AudiogramChart left_chart = f.Chart(Ear::Left, left);
-  const AudiogramChart right_chart = f.Chart(Ear::Right, right);
-
-  const QString png = f.folder.File("sample-chart.png");
-  QImage page(QSize(900, 480), QImage::Format_RGB32);
-  page.fill(Qt::white);
-  {
-    QPainter painter(&page);
-    right_chart.Paint(painter, QRectF(10, 10, 420, 460));
-    left_chart.Paint(painter, QRectF(440, 10, 300, 460));
-    ColourKey::Paint(painter, QRectF(750, 10, 140, 200), f.files.bands);
-  }
-  ASSERT_TRUE(page.save(png));
-  EXPECT_TRUE(QImage(png).size() == page.size());
-
   const QString pdf = f.folder.File("sample-chart.pdf");
   {
     QPdfWriter writer(pdf);
     writer.setResolution(1200);
     EXPECT_DOUBLE_EQ(DeviceScale(&writer), 12.5);
     QPainter painter(&writer);
-    right_chart.Paint(painter, QRectF(0, 0, 4000, 4400), ChartMedium::Print);
-    left_chart.Paint(painter, QRectF(4200, 0, 4000, 4400), ChartMedium::Print);
+    f.Chart(Ear::Right, right).Paint(painter, QRectF(0, 0, 4000, 4400), ChartMedium::Print);
+    f.Chart(Ear::Left, left).Paint(painter, QRectF(4200, 0, 4000, 4400), ChartMedium::Print);
+    ColourKey::Paint(painter, QRectF(8400, 0, 1400, 2000), f.files.bands);
   }
-  QFile file(pdf);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(file.read(5) == "%PDF-");
-  // The axis texts are real text in the PDF.
-  const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
-  if (!pdftotext.isEmpty()) {
-    QProcess process;
-    process.start(pdftotext, {pdf, "-"});
-    ASSERT_TRUE(process.waitForFinished(30000));
-    const QString text = QString::fromUtf8(process.readAllStandardOutput());
-    for (const QString& label : FrequencyLabels())
-      EXPECT_TRUE(text.contains(label)) << label.toStdString();
-    for (const QString& label : LevelLabels())
-      EXPECT_TRUE(text.contains(label)) << label.toStdString();
-    EXPECT_TRUE(text.contains("dB"));
-  }
+  const QString text = test::PdfText(pdf);
+  for (const QString& label : FrequencyLabels())
+    EXPECT_TRUE(text.contains(label)) << label.toStdString();
+  for (const QString& label : LevelLabels())
+    EXPECT_TRUE(text.contains(label)) << label.toStdString();
+  EXPECT_TRUE(text.contains("dB"));
+  EXPECT_TRUE(text.contains("Moderate Loss"));
   EXPECT_TRUE(f.prompter.Prompts().empty());
 }
 

@@ -2,10 +2,9 @@
 
 #include <QDir>
 
-#include "base/ErrorLog.h"
 #include "base/ProgramFolder.h"
 #include "chart/ChartFiles.h"
-#include "support/ScriptedPrompter.h"
+#include "chart/ChartTest.h"
 #include "support/TestApp.h"
 
 namespace sonivera::chart {
@@ -13,14 +12,6 @@ namespace {
 
 using test::ScriptedPrompter;
 using test::TempFolder;
-
-// A reporter writing err.log into a temporary folder.
-struct Reporting {
-  TempFolder folder;
-  ScriptedPrompter prompter;
-  ErrorLog log{folder.File(QStringLiteral("err.log"))};
-  ErrorReporter reporter{prompter, log};
-};
 
 QByteArray Lines(std::initializer_list<const char*> lines) {
   QByteArray bytes;
@@ -39,11 +30,11 @@ TEST(ColourBandsTest, MissingTwelveLineAndShortFiles) {
   EXPECT_EQ(bands.colours[kProfound], (Rgb{255, 205, 45}));
 
   // Twelve components in band order, spaces around a value allowed.
-  r.folder.Write("colourbands.txt",
-                 Lines({"Mild red=1", "Mild green=2", "Mild blue=3", "Moderate red=4",
-                        "Moderate green=5", "Moderate blue=6", "Severe red = 7 ", "Severe green=8",
-                        "Severe blue=9", "Profound red=10", "Profound green=11",
-                        "Profound blue=12"}));
+  r.folder.Write(
+      "colourbands.txt",
+      Lines({"Mild red=1", "Mild green=2", "Mild blue=3", "Moderate red=4", "Moderate green=5",
+             "Moderate blue=6", "Severe red = 7 ", "Severe green=8", "Severe blue=9",
+             "Profound red=10", "Profound green=11", "Profound blue=12"}));
   EXPECT_TRUE(LoadColourBands(path, bands, r.reporter));
   EXPECT_EQ(bands.colours[kMild], (Rgb{1, 2, 3}));
   EXPECT_EQ(bands.colours[kModerate], (Rgb{4, 5, 6}));
@@ -108,12 +99,6 @@ TEST(ColourKeyTest, ListsNormalHearingThenTheFourBandsOnAHundredScale) {
   }
   EXPECT_EQ(entries[0].colour, QColor(Qt::white));
   EXPECT_EQ(entries[3].colour, QColor(1, 2, 3));
-  ColourKey key;
-  EXPECT_FALSE(key.Visible());
-  key.CommandColourKey();
-  EXPECT_TRUE(key.Visible());
-  key.CommandColourKey();
-  EXPECT_FALSE(key.Visible());
 }
 
 // Reads one table from the given text; returns the prompts' texts.
@@ -124,15 +109,6 @@ QStringList ReadTable(const QByteArray& text, PredictiveTable& table) {
   EXPECT_TRUE(ReadPredictiveTable(folder.File("agedistM.tbl"), table, prompter, "Sonivera 5.5"));
   for (const auto& prompt : prompter.Prompts()) EXPECT_EQ(prompt.title, "Sonivera 5.5");
   return prompter.Texts();
-}
-
-TEST(PredictiveTableTest, AgeLineStoresThreeValuesWithDashAsEmpty) {
-  PredictiveTable table;
-  const auto prompts = ReadTable(Lines({"comment", "{1000}", "[20],-5,-,10", "[25], 1 ,2"}), table);
-  EXPECT_TRUE(prompts.isEmpty());
-  EXPECT_EQ(table.At(k1kHz, 0), (PredictiveTable::Values{"-5", "", "10"}));
-  EXPECT_EQ(table.At(k1kHz, 1), (PredictiveTable::Values{"1", "2", ""}));
-  EXPECT_EQ(table.At(k2kHz, 0), (PredictiveTable::Values{}));
 }
 
 TEST(PredictiveTableTest, BadLinesAreToldAndTheReadingGoesOn) {
@@ -176,14 +152,20 @@ TEST(PredictiveTableTest, BadLinesAreToldAndTheReadingGoesOn) {
   }
 }
 
-TEST(PredictiveTableTest, EveryFrequencyNameSelectsItsPosition) {
+// Each frequency heading selects its position; an age line holds up to three
+// values, spaces allowed, "-" and a missing value stored empty.
+TEST(PredictiveTableTest, EveryFrequencyNameSelectsItsPositionAndAgeLinesTheirRow) {
   const char* names[] = {"125",  "250",  "500",  "750",  "1000", "1500",
                          "2000", "3000", "4000", "6000", "8000"};
   for (int p = 0; p < kPositionCount; ++p) {
     PredictiveTable table;
-    const QByteArray text = "{" + QByteArray(names[p]) + "}\r\n[80],1,2,3\r\n";
+    const QByteArray text = Lines(
+        {"comment", "{" + QByteArray(names[p]) + "}", "[80],1,2,3", "[20],-5,-,10", "[25], 1 ,2"});
     EXPECT_TRUE(ReadTable(text, table).isEmpty());
     EXPECT_EQ(table.At(p, 12), (PredictiveTable::Values{"1", "2", "3"})) << names[p];
+    EXPECT_EQ(table.At(p, 0), (PredictiveTable::Values{"-5", "", "10"})) << names[p];
+    EXPECT_EQ(table.At(p, 1), (PredictiveTable::Values{"1", "2", ""})) << names[p];
+    EXPECT_EQ(table.At((p + 1) % kPositionCount, 0), (PredictiveTable::Values{})) << names[p];
   }
 }
 
@@ -220,7 +202,7 @@ TEST(PredictiveTableTest, MissingFilesAreToldAndClearTheSwitch) {
   }
 }
 
-TEST(PredictiveLineTest, AgeAtTestIsWholeYearsOfDaysOverThreeSixtyFivePointTwoFive) {
+TEST(PredictiveLineTest, AgeAtTestIsWholeYearsOfDaysOverThreeSixtyFivePointTwoFiveAndSelectsARow) {
   struct Case {
     QDate birth;
     QDate test;
@@ -235,12 +217,10 @@ TEST(PredictiveLineTest, AgeAtTestIsWholeYearsOfDaysOverThreeSixtyFivePointTwoFi
   for (const Case& c : cases) {
     EXPECT_EQ(AgeAtTest(c.birth, c.test), c.age) << c.birth.toString().toStdString();
   }
-}
-
-TEST(PredictiveLineTest, AgeSelectsTheRowOfItsFiveYearBand) {
-  const std::pair<int, int> cases[] = {{-1, 0}, {16, 0},  {24, 0},  {25, 1},  {29, 1},  {30, 2},
-                                       {52, 6}, {74, 10}, {75, 11}, {79, 11}, {80, 12}, {97, 12}};
-  for (const auto& [age, row] : cases) EXPECT_EQ(AgeRow(age), row) << age;
+  // The age selects the row of its five-year band.
+  const std::pair<int, int> rows[] = {{-1, 0}, {16, 0},  {24, 0},  {25, 1},  {29, 1},  {30, 2},
+                                      {52, 6}, {74, 10}, {75, 11}, {79, 11}, {80, 12}, {97, 12}};
+  for (const auto& [age, row] : rows) EXPECT_EQ(AgeRow(age), row) << age;
 }
 
 TEST(PredictiveLineTest, ShippedTablesGiveTheDistributionOfTheSexAndAge) {

@@ -49,98 +49,71 @@ void BuildOld(const QString& path, const OldLayout& layout) {
   }
 }
 
-QStringList Fields(test::TestApp& t, const char* table) {
-  return db::FieldNames(t->Db().Conn(), table);
-}
+// A program started on a folder whose database has the older layout.
+struct Upgraded : test::TestApp {
+  explicit Upgraded(const OldLayout& layout) {
+    BuildOld(folder.File("sonivera5.mdb"), layout);
+    EXPECT_TRUE(Init());
+  }
+  QStringList Fields(const char* table) { return db::FieldNames(app->Db().Conn(), table); }
+  QString Value(const QString& sql) { return app->Db().Conn().QueryValue(sql)->toString(); }
+};
 
-TEST(Upgrade, PatDetailsWithEightFieldsEndsWithFourteenInOrder) {
-  test::TestApp t;
-  BuildOld(t.folder.File("sonivera5.mdb"), {.patdetails = 8});
-  ASSERT_TRUE(t.Init());
-  EXPECT_EQ(Fields(t, "PatDetails").mid(8),
+TEST(Upgrade, PatDetailsGainTheBaselineAndVisionFieldsInOrder) {
+  Upgraded eight({.patdetails = 8});
+  EXPECT_EQ(eight.Fields("PatDetails").mid(8),
             (QStringList{"BaselineDate", "BaselineTime", "BaselineDateRight", "BaselineTimeRight",
                          "VDateofTest", "VTimeofTest"}));
-  EXPECT_EQ(t->Db().Conn().QueryValue("SELECT Surname FROM PatDetails")->toString(), "Old");
-}
-
-TEST(Upgrade, TwelveFieldsWithVisionDatesGetTheRightBaseline) {
-  test::TestApp t;
-  BuildOld(t.folder.File("sonivera5.mdb"), {.patdetails = 12, .vision_dates_first = true});
-  ASSERT_TRUE(t.Init());
-  EXPECT_EQ(Fields(t, "PatDetails").mid(10),
+  EXPECT_EQ(eight.Value("SELECT Surname FROM PatDetails"), "Old");
+  // Twelve fields whose last two are the vision dates get the right-ear baseline after them.
+  Upgraded twelve({.patdetails = 12, .vision_dates_first = true});
+  EXPECT_EQ(twelve.Fields("PatDetails").mid(10),
             (QStringList{"VDateofTest", "VTimeofTest", "BaselineDateRight", "BaselineTimeRight"}));
 }
 
-TEST(Upgrade, TestDetailsWithoutUserFieldsGetsThemFilledWithDash) {
-  test::TestApp t;
-  BuildOld(t.folder.File("sonivera5.mdb"), {.testdetails = 21});
-  ASSERT_TRUE(t.Init());
-  EXPECT_EQ(Fields(t, "TestDetails").mid(21),
+TEST(Upgrade, TestDetailsGainTheUserFieldsFilledWithDashOrKeepTheirOwn) {
+  Upgraded without({.testdetails = 21});
+  EXPECT_EQ(without.Fields("TestDetails").mid(21),
             (QStringList{"F1", "F2", "F3", "MP42", "PAM", "IPA"}));
-  auto st = t->Db().Conn().Prepare("SELECT F1, F2, F3, MP42 FROM TestDetails");
-  int rows = 0;
-  while (st.Step()) {
-    ++rows;
-    EXPECT_EQ(st.Text(0), "-");
-    EXPECT_EQ(st.Text(1), "-");
-    EXPECT_EQ(st.Text(2), "-");
-    EXPECT_TRUE(st.IsNull(3));
-  }
-  EXPECT_EQ(rows, 2);
-}
-
-TEST(Upgrade, TestDetailsWithUserFieldsKeepsThem) {
-  test::TestApp t;
-  BuildOld(t.folder.File("sonivera5.mdb"), {.testdetails = 24});
-  ASSERT_TRUE(t.Init());
-  EXPECT_EQ(Fields(t, "TestDetails").size(), 27);
-  EXPECT_EQ(
-      t->Db()
-          .Conn()
-          .QueryValue("SELECT F1 || F2 || F3 FROM TestDetails WHERE DateofTest = '2001-05-06'")
-          ->toString(),
-      "abc");
+  EXPECT_EQ(without.Value("SELECT group_concat(F1 || F2 || F3 || quote(MP42), ',') FROM "
+                          "TestDetails"),
+            "---NULL,---NULL");
+  Upgraded with({.testdetails = 24});
+  EXPECT_EQ(with.Fields("TestDetails").size(), 27);
+  EXPECT_EQ(with.Value("SELECT F1 || F2 || F3 FROM TestDetails WHERE DateofTest = '2001-05-06'"),
+            "abc");
 }
 
 TEST(Upgrade, ResultsWithout750HzLoseTheExtraFrequenciesOnly) {
-  test::TestApp t;
-  BuildOld(t.folder.File("sonivera5.mdb"), {.results = 13});
-  ASSERT_TRUE(t.Init());
+  Upgraded t({.results = 13});
   for (const char* table : {"TestResultsLeft", "TestResultsRight"}) {
-    EXPECT_EQ(Fields(t, table).last(), "750Hz") << table;
-    auto st = t->Db().Conn().Prepare(
-        QStringLiteral("SELECT \"125Hz\", \"750Hz\", \"1kHz\", \"4kHz\" FROM %1").arg(table));
-    ASSERT_TRUE(st.Step());
-    EXPECT_EQ(st.Text(0), "");
-    EXPECT_EQ(st.Text(1), "");
-    EXPECT_EQ(st.Text(2), "20");
-    EXPECT_EQ(st.Text(3), "45");
+    EXPECT_EQ(t.Fields(table).last(), "750Hz") << table;
+    EXPECT_EQ(t.Value(QStringLiteral("SELECT ifnull(\"125Hz\", '') || '/' || ifnull(\"750Hz\", '') "
+                                     "|| '/' || \"1kHz\" || '/' || \"4kHz\" FROM %1")
+                          .arg(table)),
+              "//20/45")
+        << table;
   }
 }
 
-TEST(Upgrade, MissingVisionTablesAreCreated) {
-  test::TestApp t;
-  BuildOld(t.folder.File("sonivera5.mdb"), {.vision = false});
-  ASSERT_TRUE(t.Init());
-  EXPECT_TRUE(db::TableExists(t->Db().Conn(), "VisionTest"));
-  EXPECT_TRUE(db::TableExists(t->Db().Conn(), "visiondetails"));
-  t->Db().Conn().Exec("INSERT INTO VisionTest (PatNo, TestDate) VALUES ('P1', '2020-01-01')");
-  EXPECT_THROW(t->Db().Conn().Exec("INSERT INTO VisionTest (PatNo) VALUES ('NOBODY')"),
-               db::SqliteError);
-}
-
-TEST(Upgrade, CurrentLayoutIsLeftUnchanged) {
+TEST(Upgrade, MissingVisionTablesAreCreatedAndTheCurrentLayoutIsLeftAlone) {
+  {
+    Upgraded t({.vision = false});
+    EXPECT_TRUE(db::TableExists(t->Db().Conn(), "VisionTest"));
+    EXPECT_TRUE(db::TableExists(t->Db().Conn(), "visiondetails"));
+    t->Db().Conn().Exec("INSERT INTO VisionTest (PatNo, TestDate) VALUES ('P1', '2020-01-01')");
+    EXPECT_THROW(t->Db().Conn().Exec("INSERT INTO VisionTest (PatNo) VALUES ('NOBODY')"),
+                 db::SqliteError);
+  }
   test::TestApp t;
   ASSERT_TRUE(t.Init());
-  const QString before =
-      t->Db().Conn().QueryValue("SELECT group_concat(sql, ';') FROM sqlite_master")->toString();
+  const char* layout = "SELECT group_concat(sql, ';') FROM sqlite_master";
+  const QString before = t->Db().Conn().QueryValue(layout)->toString();
   ASSERT_FALSE(t->EndProgram(false));
   test::TestApp again;
   again.app = std::make_unique<Application>(ProgramFolder(t.folder.Path()), again.prompter);
   ASSERT_TRUE(again->Initialise());
-  EXPECT_EQ(
-      again->Db().Conn().QueryValue("SELECT group_concat(sql, ';') FROM sqlite_master")->toString(),
-      before);
+  EXPECT_EQ(again->Db().Conn().QueryValue(layout)->toString(), before);
 }
 
 }  // namespace

@@ -240,9 +240,8 @@ TEST(RegisterRoundTripTest, ExportImportExportGivesTheSameFile) {
   options.patients = 300;
   options.tests_per_patient = 3;
   options.seed = 7;
-  GenerateRegister(a->Db().Conn(), options, [&](const QString& pat_no) {
-    RecategorisePatient(a->Db(), a->ForCategorising(), pat_no);
-  });
+  const CategoriseEnv categorise = a->ForCategorising();
+  GenerateRegister(a->Db().Conn(), options, &categorise);
   auto& conn = a->Db().Conn();
   conn.Exec("UPDATE PatDetails SET Surname = Surname || ', Jr' WHERE rowid % 7 = 0");
   conn.Exec("UPDATE TestDetails SET Notes = 'Said \"loud\", twice' WHERE rowid % 5 = 0");

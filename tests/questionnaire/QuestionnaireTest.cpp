@@ -17,7 +17,7 @@ struct NavigationCase {
   int expected;
 };
 
-TEST(QuestionActionTest, KeepsTheCurrentQuestionBetweenOneAndFortyNine) {
+TEST(QuestionActionTest, KeepsTheCurrentQuestionBetweenOneAndFortyNineWhateverIsDone) {
   const NavigationCase cases[] = {
       {1, "up", 1},     {2, "UP", 1},    {1, "down", 2}, {48, "Down", 49},
       {49, "down", 49}, {49, "yes", 49}, {49, "no", 49}, {49, "text", 49},
@@ -29,9 +29,7 @@ TEST(QuestionActionTest, KeepsTheCurrentQuestionBetweenOneAndFortyNine) {
     q.QuestionAction(c.action, QStringLiteral("x"));
     EXPECT_EQ(q.Current(), c.expected) << c.start << " " << c.action.toStdString();
   }
-}
-
-TEST(QuestionActionTest, QuestionFiftyIsNeverReachedByAnsweringEveryQuestion) {
+  // Question fifty is never reached by answering every question.
   Questionnaire q;
   for (int i = 0; i < 60; ++i) q.QuestionAction(QStringLiteral("yes"));
   EXPECT_EQ(q.Current(), 49);
@@ -41,7 +39,8 @@ TEST(QuestionActionTest, QuestionFiftyIsNeverReachedByAnsweringEveryQuestion) {
   EXPECT_EQ(q.Current(), 49);
 }
 
-TEST(QuestionActionTest, AnswersReplaceEachOtherAndDeleteClearsOnlyTheCurrentOne) {
+TEST(QuestionActionTest,
+     AnswersReplaceEachOtherDeleteClearsOnlyTheCurrentOneAndAllReachTheEntries) {
   Questionnaire q;
   q.QuestionAction(QStringLiteral("text"), QStringLiteral("Three years"));
   EXPECT_EQ(q.Held().codes[0], kAnswerText);
@@ -56,6 +55,14 @@ TEST(QuestionActionTest, AnswersReplaceEachOtherAndDeleteClearsOnlyTheCurrentOne
   EXPECT_EQ(q.Current(), 2);
   EXPECT_EQ(q.Held().codes[1], kNoAnswer);
   EXPECT_EQ(q.Held().codes[0], kAnswerNo);
+  // What is held goes into the entry fields the save writes, and back.
+  q.QuestionAction("text", "Shotgun, weekends");
+  EntryFields entries;
+  CopyAnswersTo(q.Held(), entries);
+  EXPECT_EQ(entries.QuestionCodes[0], kAnswerNo);
+  EXPECT_EQ(entries.QuestionCodes[1], kAnswerText);
+  EXPECT_EQ(entries.AnswerTexts[1], "Shotgun, weekends");
+  EXPECT_EQ(AnswersOf(entries), q.Held());
 }
 
 TEST(QuestionActionTest, AnswerWindowCancelAndOverlongTextsEnterNothing) {
@@ -70,18 +77,6 @@ TEST(QuestionActionTest, AnswerWindowCancelAndOverlongTextsEnterNothing) {
   EXPECT_EQ(q.Held().texts[0], QStringLiteral("cancel"));
   EXPECT_EQ(q.Held().texts[1].size(), kMaxAnswerLength);
   EXPECT_EQ(q.Current(), 3);
-}
-
-TEST(QuestionActionTest, AnswersGoIntoTheEntryFieldsTheSaveWrites) {
-  Questionnaire q;
-  q.QuestionAction("no");
-  q.QuestionAction("text", "Shotgun, weekends");
-  EntryFields entries;
-  CopyAnswersTo(q.Held(), entries);
-  EXPECT_EQ(entries.QuestionCodes[0], kAnswerNo);
-  EXPECT_EQ(entries.QuestionCodes[1], kAnswerText);
-  EXPECT_EQ(entries.AnswerTexts[1], "Shotgun, weekends");
-  EXPECT_EQ(AnswersOf(entries), q.Held());
 }
 
 TEST(QuestionFileTest, ReadsUpToFiftyOneLinesInEitherEncodingAndLineEnd) {
@@ -176,7 +171,7 @@ TEST_F(LoadReplyTest, DatabaseWithoutTheAnswersTableIsReportedAsAnOlderVersion) 
   EXPECT_TRUE(t.prompter.Prompts()[0].text.endsWith(" (loadqreply:1028)"));
 }
 
-TEST(LoadQuestionsTest, OverlongFileIsReportedAndItsFirstQuestionsKept) {
+TEST(LoadQuestionsTest, OverlongFileIsReportedAndItsFirstQuestionsKeptShippedFileFits) {
   test::TestApp t;
   ASSERT_TRUE(t.Init());
   QByteArray text;
@@ -187,9 +182,7 @@ TEST(LoadQuestionsTest, OverlongFileIsReportedAndItsFirstQuestionsKept) {
   EXPECT_EQ(q.QuestionText(50), QStringLiteral("Question 50"));
   ASSERT_EQ(t.prompter.Prompts().size(), 1u);
   EXPECT_TRUE(t.prompter.Prompts()[0].text.endsWith(" (loadquestions:954)"));
-}
-
-TEST(LoadQuestionsTest, ShippedQuestionnaireFitsItsLimits) {
+  // The questionnaire a new folder receives fits its limits.
   const QuestionFile shipped = ReadQuestionFile(QStringLiteral(":/data/questions.txt"));
   ASSERT_TRUE(shipped.found);
   EXPECT_FALSE(shipped.too_long);

@@ -5,6 +5,7 @@
 #include "db/Sqlite.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
+#include "support/StoredRows.h"
 #include "support/TestApp.h"
 
 namespace sonivera::test {
@@ -65,24 +66,11 @@ class RegisterFixture : public ::testing::Test {
         << t.prompter.Texts().join("|").toStdString();
   }
 
-  QString Scalar(const QString& sql) {
-    const auto v = Conn().QueryValue(sql);
-    return v ? v->toString() : QStringLiteral("<none>");
-  }
-
+  QString Scalar(const QString& sql) { return ScalarText(Conn(), sql); }
   // Every row of every audiogram table, in a fixed order.
   QString Dump() {
-    QString out;
-    for (const char* table : {"PatDetails", "TestDetails", "TestResultsLeft", "TestResultsRight",
-                              "TestQuestions", "AddressDetails", "VisionDetails"}) {
-      auto s = Conn().Prepare(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2, 3, 4").arg(table));
-      while (s.Step()) {
-        out += table;
-        for (int c = 0; c < s.ColumnCount(); ++c) out += u'|' + s.Value(c).toString();
-        out += u'\n';
-      }
-    }
-    return out;
+    return DumpTables(Conn(), {"PatDetails", "TestDetails", "TestResultsLeft", "TestResultsRight",
+                               "TestQuestions", "AddressDetails", "VisionDetails"});
   }
 
   QStringList Column(int column) {

@@ -3,8 +3,8 @@
 #include "db/Sqlite.h"
 #include "register/AudiogramStore.h"
 #include "register/EntryFields.h"
+#include "register/RegisterFixture.h"
 #include "register/RegisterGenerator.h"
-#include "support/TestApp.h"
 
 namespace sonivera {
 namespace {
@@ -60,36 +60,29 @@ AudiogramRecord Record(const QString& pat_no, const QString& date, const QString
   return r;
 }
 
-QString Scalar(Application& app, const QString& sql) {
-  const auto v = app.Db().Conn().QueryValue(sql);
-  return v ? v->toString() : QStringLiteral("<none>");
-}
+class Store : public test::RegisterFixture {};
 
-TEST(AudiogramStore, MirrorFollowsNewestTestOnly) {
-  test::TestApp t;
-  ASSERT_TRUE(t.Init());
-  AudiogramStore store(t->Db().Conn());
+TEST_F(Store, MirrorFollowsNewestTestOnly) {
+  AudiogramStore store(Conn());
   ASSERT_TRUE(store.Write(EditMode::AddingPatient, Record("7", "2020-05-01", "10:00:00")));
   ASSERT_TRUE(store.Write(EditMode::InsertingTest, Record("7", "2019-01-01", "10:00:00")));
-  EXPECT_EQ(Scalar(*t, "SELECT DateofTest FROM PatDetails"), "2020-05-01");
+  EXPECT_EQ(Scalar("SELECT DateofTest FROM PatDetails"), "2020-05-01");
   ASSERT_TRUE(store.Write(EditMode::InsertingTest, Record("7", "2020-05-01", "11:00:00")));
-  EXPECT_EQ(Scalar(*t, "SELECT TimeofTest FROM PatDetails"), "11:00:00");
+  EXPECT_EQ(Scalar("SELECT TimeofTest FROM PatDetails"), "11:00:00");
   // The same key twice is refused and writes nothing.
   EXPECT_FALSE(store.Write(EditMode::InsertingTest, Record("7", "2019-01-01", "10:00:00")));
-  EXPECT_EQ(Scalar(*t, "SELECT COUNT(*) FROM TestResultsLeft"), "3");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestResultsLeft"), "3");
   // Moving the latest test back in time hands the mirror to the newest.
   ASSERT_TRUE(store.Write(EditMode::Editing, Record("7", "2018-01-01", "09:00:00"),
                           {"2020-05-01", "11:00:00"}));
-  EXPECT_EQ(Scalar(*t, "SELECT DateofTest || ' ' || TimeofTest FROM PatDetails"),
+  EXPECT_EQ(Scalar("SELECT DateofTest || ' ' || TimeofTest FROM PatDetails"),
             "2020-05-01 10:00:00");
-  EXPECT_EQ(Scalar(*t, "SELECT COUNT(*) FROM TestQuestions WHERE TestDate = '2018-01-01'"), "1");
-  EXPECT_EQ(Scalar(*t, "SELECT COUNT(*) FROM AddressDetails WHERE DateofTest = '2018-01-01'"), "1");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestQuestions WHERE TestDate = '2018-01-01'"), "1");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM AddressDetails WHERE DateofTest = '2018-01-01'"), "1");
 }
 
-TEST(AudiogramStore, FailureHalfWayLeavesDatabaseAsBefore) {
-  test::TestApp t;
-  ASSERT_TRUE(t.Init());
-  auto& conn = t->Db().Conn();
+TEST_F(Store, FailureHalfWayLeavesDatabaseAsBefore) {
+  auto& conn = Conn();
   AudiogramStore store(conn);
   ASSERT_TRUE(store.Write(EditMode::AddingPatient, Record("8", "2020-05-01", "10:00:00")));
   auto bad = Record("8", "2021-05-01", "10:00:00");
@@ -103,15 +96,15 @@ TEST(AudiogramStore, FailureHalfWayLeavesDatabaseAsBefore) {
   } catch (const db::SqliteError& e) {
     EXPECT_EQ(e.PrimaryCode(), SQLITE_CONSTRAINT);
   }
-  EXPECT_EQ(Scalar(*t, "SELECT Surname FROM PatDetails"), "O'Hara");
-  EXPECT_EQ(Scalar(*t, "SELECT DateofTest FROM PatDetails"), "2020-05-01");
+  EXPECT_EQ(Scalar("SELECT Surname FROM PatDetails"), "O'Hara");
+  EXPECT_EQ(Scalar("SELECT DateofTest FROM PatDetails"), "2020-05-01");
   for (const char* table :
        {"TestDetails", "TestResultsLeft", "TestResultsRight", "TestQuestions", "AddressDetails"}) {
-    EXPECT_EQ(Scalar(*t, QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)), "1") << table;
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)), "1") << table;
   }
 }
 
-TEST(RegisterGenerator, SameSeedSameRegisterAndRealisticValues) {
+TEST_F(Store, GeneratorGivesTheSameRegisterForASeedWithRealisticValues) {
   GeneratorOptions options;
   options.patients = 40;
   options.seed = 42;
@@ -126,25 +119,21 @@ TEST(RegisterGenerator, SameSeedSameRegisterAndRealisticValues) {
       EXPECT_EQ(a[i].PreviousTest, a[i - 1].key.date);
     }
   }
-  test::TestApp t;
-  ASSERT_TRUE(t.Init());
-  const auto outcome = GenerateRegister(t->Db().Conn(), options);
+  const auto outcome = GenerateRegister(Conn(), options);
   EXPECT_EQ(outcome.patients, 40);
   EXPECT_EQ(outcome.tests, 200);
-  EXPECT_EQ(Scalar(*t, "SELECT COUNT(*) FROM TestResultsRight"), "200");
-  EXPECT_EQ(Scalar(*t,
-                   "SELECT COUNT(*) FROM PatDetails p JOIN TestDetails d ON p.PatNo = "
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestResultsRight"), "200");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PatDetails p JOIN TestDetails d ON p.PatNo = "
                    "d.PatNo AND p.DateofTest = d.DateofTest AND p.TimeofTest = d.TimeofTest"),
             "40");
   // Hearing at 4 kHz worsens between a patient's first and last tests on average.
-  EXPECT_EQ(Scalar(*t,
-                   "SELECT AVG(l.\"4kHz\" + 0) > (SELECT AVG(\"4kHz\" + 0) FROM "
+  EXPECT_EQ(Scalar("SELECT AVG(l.\"4kHz\" + 0) > (SELECT AVG(\"4kHz\" + 0) FROM "
                    "TestResultsLeft WHERE TestDate IN (SELECT MIN(DateofTest) FROM "
                    "TestDetails GROUP BY PatNo) AND \"4kHz\" <> '') FROM TestResultsLeft l "
                    "JOIN PatDetails p ON p.PatNo = l.PatNo AND p.DateofTest = l.TestDate "
                    "WHERE l.\"4kHz\" <> ''"),
             "1");
-  EXPECT_NE(Scalar(*t, "SELECT COUNT(*) FROM PatDetails WHERE Surname LIKE '%''%'"), "0");
+  EXPECT_NE(Scalar("SELECT COUNT(*) FROM PatDetails WHERE Surname LIKE '%''%'"), "0");
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include "report/ReportLayout.h"
 #include "report/VisionReport.h"
 #include "support/PdfSupport.h"
-#include "support/TempFolder.h"
 #include "vision/VisionFixture.h"
 
 namespace sonivera::report {
@@ -17,19 +16,6 @@ using vision::test::VisionSample;
 
 using sonivera::test::EnsureGuiApplication;
 using sonivera::test::PdfText;
-
-// The acuity label families of the three distances.
-bool IsAcuityLabel(const QString& name) {
-  for (const char* family :
-       {"LabelFBE", "LabelFR", "LabelFL", "LabelNBE", "LabelNR", "LabelNL", "LabelINTBE",
-        "LabelINTRE", "LabelINTLE"}) {
-    const QString rest = name.mid(int(strlen(family)));
-    bool number = false;
-    rest.toInt(&number);
-    if (name.startsWith(QLatin1String(family)) && number) return true;
-  }
-  return false;
-}
 
 VisionPageLabels Painted(const VisionReportData& data, const QString& path) {
   EnsureGuiApplication();
@@ -65,9 +51,6 @@ TEST(VisionReportTest, HighlightsOnlyTheLabelsOfStoredValues) {
   const auto zero_data = LoadVisionReport(conn, "Z1", {"2026-05-04", "10:11:12"});
   ASSERT_TRUE(zero_data.has_value());
   const auto zero_page = Painted(*zero_data, place.folder.File("zero.pdf"));
-  for (const QString& name : zero_page.highlighted) {
-    EXPECT_FALSE(IsAcuityLabel(name)) << name.toStdString();
-  }
   EXPECT_EQ(zero_page.highlighted, QStringList{"LabelRefNo"});
   EXPECT_EQ(zero_data->captions.at("LabelRTotal"), "");
 

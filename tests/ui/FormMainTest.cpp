@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -16,21 +13,16 @@
 #include <QToolBar>
 
 #include "base/Messages.h"
-#include "db/Sqlite.h"
 #include "register/Register.h"
 #include "register/RegisterModel.h"
-#include "support/TestApp.h"
-#include "ui/DemoRegister.h"
 #include "ui/DemoWindowTest.h"
 #include "ui/DetailsPage.h"
 #include "ui/FormChangePatNo.h"
 #include "ui/FormFilter.h"
-#include "ui/FormSort.h"
 #include "ui/FormFind.h"
-#include "ui/FormMain.h"
+#include "ui/FormSort.h"
 #include "ui/PicGraph.h"
 #include "ui/ResultsPage.h"
-#include "ui/UiTest.h"
 
 namespace sonivera::ui {
 namespace {
@@ -48,7 +40,7 @@ class FormMainTest : public DemoWindowTest {
   int CurrentRow() { return window->RegisterGrid()->currentIndex().row(); }
 };
 
-TEST_F(FormMainTest, StartsOnTheLatestPatientWithTitleStatusAndPages) {
+TEST_F(FormMainTest, OpensOnTheLatestPatientWithEveryToolbarCommandInAMenu) {
   EXPECT_TRUE(window->windowTitle().startsWith("Sonivera 5.5 [ " + Model().PatNo(0) + ", "));
   EXPECT_EQ(window->StatusPanel(0)->text(), Msg(490) + "8");
   EXPECT_EQ(window->StatusPanel(2)->text(), Msg(493));
@@ -57,9 +49,7 @@ TEST_F(FormMainTest, StartsOnTheLatestPatientWithTitleStatusAndPages) {
   EXPECT_EQ(window->Details()->PatNoBox()->text(), Model().PatNo(0));
   EXPECT_FALSE(window->Action("Questions")->isEnabled());
   EXPECT_FALSE(window->Action("Post")->isEnabled());
-}
-
-TEST_F(FormMainTest, EveryToolbarCommandIsInAMenuWithAShortcut) {
+  // Every toolbar command is in a menu, with a shortcut and a tip.
   auto* toolbar = window->findChild<QToolBar*>("Toolbar1");
   ASSERT_NE(toolbar, nullptr);
   QList<QAction*> in_menus;
@@ -88,7 +78,11 @@ TEST_F(FormMainTest, EveryToolbarCommandIsInAMenuWithAShortcut) {
 }
 
 TEST_F(FormMainTest, TypedThresholdsFollowTheEntryRuleIntoGridAndChart) {
-  // While a record is open a click in the register grid moves nothing.
+  // While a record is open a click in the register grid moves nothing, and
+  // Cancel restores what was shown.
+  auto* surname = window->Details()->findChild<QLineEdit*>("TextField1");
+  const QString shown_surname = surname->text();
+  const QString shown_threshold = window->Results()->ThresholdBox(0)->text();
   Trigger("Edit");
   window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Register));
   ASSERT_EQ(window->Pages()->currentIndex(), FormMain::Tab(MainPage::Register));
@@ -99,7 +93,13 @@ TEST_F(FormMainTest, TypedThresholdsFollowTheEntryRuleIntoGridAndChart) {
   EXPECT_EQ(CurrentRow(), row);
   ASSERT_EQ(register_grid->selectionModel()->selectedRows().size(), 1);
   EXPECT_EQ(register_grid->selectionModel()->selectedRows().first().row(), row);
+  Type(surname, "Changed");
+  Type(window->Results()->ThresholdBox(0), "99");
   Trigger("CancelEdit");
+  EXPECT_EQ(window->Editor().Mode(), EditMode::Browsing);
+  EXPECT_EQ(surname->text(), shown_surname);
+  EXPECT_EQ(window->Results()->ThresholdBox(0)->text(), shown_threshold);
+  EXPECT_TRUE(surname->isReadOnly());
 
   window->Pages()->setCurrentIndex(FormMain::Tab(MainPage::Audiograms));
   // Left ear 3 kHz is box 5, grid row 0 column 5.
@@ -172,20 +172,6 @@ TEST_F(FormMainTest, SavedNewPatientIsAtTheTopWithItsCategorisation) {
   EXPECT_TRUE(Model().Stored(0, kColCategorisation).toString().contains("HSE"));
   EXPECT_EQ(window->StatusPanel(0)->text(), Msg(490) + "9");
   EXPECT_EQ(window->Pages()->currentIndex(), FormMain::Tab(MainPage::Register));
-}
-
-TEST_F(FormMainTest, CancelRestoresTheShownRecord) {
-  auto* surname = window->Details()->findChild<QLineEdit*>("TextField1");
-  const QString shown_surname = surname->text();
-  const QString shown_threshold = window->Results()->ThresholdBox(0)->text();
-  Trigger("Edit");
-  Type(surname, "Changed");
-  Type(window->Results()->ThresholdBox(0), "99");
-  Trigger("CancelEdit");
-  EXPECT_EQ(window->Editor().Mode(), EditMode::Browsing);
-  EXPECT_EQ(surname->text(), shown_surname);
-  EXPECT_EQ(window->Results()->ThresholdBox(0)->text(), shown_threshold);
-  EXPECT_TRUE(surname->isReadOnly());
 }
 
 TEST_F(FormMainTest, ScrollBarMovesBetweenTestsAndIsInertWhileEditing) {
@@ -283,30 +269,6 @@ TEST_F(FormMainTest, LeavingAnEditAsksFirst) {
   EXPECT_TRUE(t->Ended());
 }
 
-TEST_F(FormMainTest, SavingAnArrivedTestAsksTheRecallPeriod) {
-  const QString pat_no = window->Reg().Cursor().PatNo;
-  t.prompter.QueueRecall(QDate::currentDate().addMonths(12));  // "1 year"
-  Trigger("Insert Record");
-  ASSERT_EQ(window->Editor().Mode(), EditMode::InsertingTest);
-  window->Editor().SetNewTestPending(true);  // as when the PC audiometer has sent results
-  DetailsPage* details = window->Details();
-  QTest::keyClicks(details->DateBox(kBoxDateofTest), QDate::currentDate().toString("ddMMyyyy"));
-  QTest::keyClicks(details->DateBox(kBoxTimeofTest), "235959");
-  for (int item = 0; item < kThresholdBoxCount; ++item)
-    Type(window->Results()->ThresholdBox(item), "20");
-  Trigger("Post");
-  ASSERT_EQ(window->Editor().Mode(), EditMode::Browsing)
-      << t.prompter.Texts().join("\n").toStdString();
-  EXPECT_EQ(t.prompter.recall_requests.size(), 1);
-  EXPECT_FALSE(window->Editor().NewTestPending());
-  db::Statement recall(t->Db().Conn(),
-                       "SELECT RecallDate FROM TestDetails WHERE PatNo = ? AND DateofTest = ?");
-  recall.Bind(1, pat_no);
-  recall.Bind(2, QDate::currentDate().toString("yyyy-MM-dd"));
-  ASSERT_TRUE(recall.Step());
-  EXPECT_EQ(recall.Text(0), QDate::currentDate().addMonths(12).toString("yyyy-MM-dd"));
-}
-
 TEST_F(FormMainTest, DeleteRenumberAndRecheckGoThroughTheirQuestions) {
   const QString pat_no = window->Reg().Cursor().PatNo;
   const int tests = window->Reg().Cursor().TestCount;
@@ -320,13 +282,10 @@ TEST_F(FormMainTest, DeleteRenumberAndRecheckGoThroughTheirQuestions) {
   EXPECT_EQ(window->Reg().Cursor().PatNo, pat_no);
   EXPECT_EQ(window->Reg().Cursor().TestCount, tests - 1);
 
-  window->run_dialog = [](QDialog& dialog) {
-    if (qobject_cast<FormChangePatNo*>(&dialog)) {
-      dialog.findChild<QLineEdit*>("TextNewPatNo")->setText("Z'9");
-      dialog.accept();
-    }
-    return dialog.result();
-  };
+  window->run_dialog = Answering<FormChangePatNo>([](FormChangePatNo& change) {
+    change.findChild<QLineEdit*>("TextNewPatNo")->setText("Z'9");
+    change.accept();
+  });
   Trigger("ChangePatNo");
   EXPECT_EQ(window->Reg().Cursor().PatNo, "Z'9");
   EXPECT_EQ(Model().PatNo(CurrentRow()), "Z'9");

@@ -8,33 +8,26 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
 
 #include "base/Messages.h"
-#include "register/RecordEditor.h"
 #include "register/Register.h"
-#include "ui/VisionWindowTest.h"
+#include "ui/DemoWindowTest.h"
 #include "ui/DetailsPage.h"
 #include "ui/FormVision.h"
 #include "ui/VisionStepPage.h"
-#include "vision/VisionSlides.h"
 
 namespace sonivera::ui {
 namespace {
 
-class FormVisionTest : public VisionWindowTest {
+class FormVisionTest : public DemoWindowTest {
  protected:
   template <typename T>
   static T* Control(FormVision& vision, int step, const QString& name) {
     T* control = vision.Steps()->Frame(step)->findChild<T*>(name);
     EXPECT_NE(control, nullptr) << name.toStdString();
     return control;
-  }
-  QString Scalar(const QString& sql) {
-    const auto v = t->Db().Conn().QueryValue(sql);
-    return v ? v->toString() : QStringLiteral("<none>");
   }
 };
 

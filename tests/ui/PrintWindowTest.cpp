@@ -2,7 +2,6 @@
 // preview, batch print with its progress window, and nothing to print.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -37,16 +36,12 @@ class PrintWindowTest : public DemoWindowTest {
   ReportPrinting& printing() { return window->Printing(); }
   // Answers the print options window with an option and OK.
   void AnswerPrintOptions(FormPrint::Option option) {
-    window->run_dialog = [option](QDialog& dialog) {
-      auto* form = qobject_cast<FormPrint*>(&dialog);
-      EXPECT_NE(form, nullptr);
-      if (form == nullptr) return 0;
-      EXPECT_EQ(form->windowTitle(), Msg(795));
-      form->Choose(option);
-      form->Command1()->click();
-      EXPECT_FALSE(form->Command1()->isEnabled());
-      return dialog.result();
-    };
+    window->run_dialog = Answering<FormPrint>([option](FormPrint& form) {
+      EXPECT_EQ(form.windowTitle(), Msg(795));
+      form.Choose(option);
+      form.Command1()->click();
+      EXPECT_FALSE(form.Command1()->isEnabled());
+    });
   }
 
   QString pdf = t.folder.File("print.pdf");
@@ -115,14 +110,10 @@ TEST_F(PrintWindowTest, BatchPrintCountsTheRegisterAndStopsWhenCancelled) {
     EXPECT_TRUE(queue.isVisible());
     if (done == 2) queue.CommandCancel()->click();
   };
-  window->run_dialog = [&](QDialog& dialog) {
-    auto* form = qobject_cast<FormBatchPrint*>(&dialog);
-    EXPECT_NE(form, nullptr);
-    if (form == nullptr) return 0;
-    EXPECT_EQ(form->LabelBatchPrintNo()->text(), QString::number(rows));
-    form->Command1()->click();
-    return dialog.result();
-  };
+  window->run_dialog = Answering<FormBatchPrint>([&](FormBatchPrint& form) {
+    EXPECT_EQ(form.LabelBatchPrintNo()->text(), QString::number(rows));
+    form.Command1()->click();
+  });
   Trigger(*window, "BatchPrint");
   EXPECT_EQ(printer_choices, 1);
   // Cancelled while the third audiogram was about to start: two pages.

@@ -57,7 +57,7 @@ class Tx730WindowTest : public ::testing::Test {
   QStringList dialogs;
 };
 
-TEST_F(Tx730WindowTest, Series3ImportRequestsAndStores) {
+TEST_F(Tx730WindowTest, Series3ImportRequestsAndStoresAndExportSendsTheRegister) {
   Open("S3");
   EXPECT_FALSE(window->Link().IsOpen());  // nothing is armed for Series 3
   window->Action("ImportTX730")->trigger();
@@ -79,25 +79,8 @@ TEST_F(Tx730WindowTest, Series3ImportRequestsAndStores) {
   EXPECT_EQ(t.prompter.Texts().last(), "2 record(s) added to database.");
   EXPECT_EQ(import->CountBox()->text(), "0");
   EXPECT_FALSE(import->isVisible());
-}
 
-TEST_F(Tx730WindowTest, Series1ImportAsksTheDetailsOfEachRecord) {
-  Open("S1", {"--series", "S1"});
-  window->Action("ImportTX730")->trigger();
-  FormImportTx730* import = window->ImportTx730Window();
-  EXPECT_EQ(import->windowTitle(), "Import from TX730 Series 1");
-  import->ImportButton()->click();
-  EXPECT_TRUE(dialogs.isEmpty());              // no data request window for Series 1
-  EXPECT_EQ(import->CountBox()->text(), "1");  // two blocks, shown as one transfer
-  const int before = Tests();
-  t.prompter.QueueAnswer(Answer::Yes);
-  import->StoreButton()->click();
-  EXPECT_EQ(dialogs, QStringList({"FormS1PatSex", "FormS1PatSex"}));
-  EXPECT_EQ(Tests(), before + 2) << t.prompter.Texts().join("|").toStdString();
-}
-
-TEST_F(Tx730WindowTest, ExportWindowSendsTheRegister) {
-  Open("S3");
+  // The export window sends the register.
   t->settings().Rs232Gap = 0;
   window->Action("ExportTX730")->trigger();
   FormExportTX730* export_window = window->ExportTx730Window();
@@ -114,6 +97,21 @@ TEST_F(Tx730WindowTest, ExportWindowSendsTheRegister) {
   for (int i = 0; i < 60 && sim.StoredTests().size() <= 2; ++i) SerialLink::PauseSeconds(0.05);
   EXPECT_TRUE(sim.Bytes("RX").endsWith("IMPORT,COMPLETE\r\n"));
   EXPECT_GT(sim.StoredTests().size(), 2);
+}
+
+TEST_F(Tx730WindowTest, Series1ImportAsksTheDetailsOfEachRecord) {
+  Open("S1", {"--series", "S1"});
+  window->Action("ImportTX730")->trigger();
+  FormImportTx730* import = window->ImportTx730Window();
+  EXPECT_EQ(import->windowTitle(), "Import from TX730 Series 1");
+  import->ImportButton()->click();
+  EXPECT_TRUE(dialogs.isEmpty());              // no data request window for Series 1
+  EXPECT_EQ(import->CountBox()->text(), "1");  // two blocks, shown as one transfer
+  const int before = Tests();
+  t.prompter.QueueAnswer(Answer::Yes);
+  import->StoreButton()->click();
+  EXPECT_EQ(dialogs, QStringList({"FormS1PatSex", "FormS1PatSex"}));
+  EXPECT_EQ(Tests(), before + 2) << t.prompter.Texts().join("|").toStdString();
 }
 
 TEST_F(Tx730WindowTest, Series5IsArmedAtStartAndShowsPushedLines) {

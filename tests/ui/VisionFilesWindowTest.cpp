@@ -1,18 +1,17 @@
 // The vision window's File and Database menus: the record form printed and
 // previewed, export and import, find, filter and sort with the status bar.
-#include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QStandardItemModel>
 #include <QTableView>
+#include <algorithm>
 
 #include "base/Messages.h"
 #include "support/PdfSupport.h"
-#include "ui/VisionWindowTest.h"
+#include "ui/DemoWindowTest.h"
 #include "ui/FormVision.h"
 #include "ui/FormVisionSearch.h"
 #include "ui/ReportPrinting.h"
@@ -20,7 +19,7 @@
 namespace sonivera::ui {
 namespace {
 
-class VisionFilesWindowTest : public VisionWindowTest {
+class VisionFilesWindowTest : public DemoWindowTest {
  protected:
   static QStringList Column(FormVision& vision, int column) {
     QStringList values;
@@ -32,7 +31,7 @@ class VisionFilesWindowTest : public VisionWindowTest {
   }
 };
 
-TEST_F(VisionFilesWindowTest, PrintAndPreviewTheShownTest) {
+TEST_F(VisionFilesWindowTest, PrintPreviewExportAndImportTheShownRegister) {
   FormVision& vision = Vision();
   const QString pat_no = vision.Editor().CurrentPatNo();
   ASSERT_FALSE(pat_no.isEmpty());
@@ -61,10 +60,8 @@ TEST_F(VisionFilesWindowTest, PrintAndPreviewTheShownTest) {
   Run(vision, "PrintPreview");
   EXPECT_EQ(previews, 1);
   EXPECT_TRUE(t.prompter.Texts().isEmpty()) << t.prompter.Texts().join("|").toStdString();
-}
 
-TEST_F(VisionFilesWindowTest, ExportThenImportIntoTheSameRegisterRefusesEveryLine) {
-  FormVision& vision = Vision();
+  // Exported, then imported into the same register: every line is refused.
   const int rows = vision.DBGrid1()->model()->rowCount();
   ASSERT_GT(rows, 0);
   const QString path = t.folder.File("ExportVisionData.csv");
@@ -74,7 +71,6 @@ TEST_F(VisionFilesWindowTest, ExportThenImportIntoTheSameRegisterRefusesEveryLin
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll().count('\n'), rows + 2);
   EXPECT_EQ(t.prompter.file_dialogs.back().initial_name, "ExportVisionData.csv");
-
   t.prompter.QueueFile(path);
   Run(vision, "Import");
   EXPECT_EQ(t.prompter.Texts().filter(Msg(1401)).size(), rows);
@@ -85,58 +81,42 @@ TEST_F(VisionFilesWindowTest, FindFilterAndSortWindows) {
   FormVision& vision = Vision();
   const QStringList numbers = Column(vision, 0);
   ASSERT_GE(numbers.size(), 3);
-  const int tests =
-      t->Db().Conn().QueryValue("SELECT count(*) FROM VisionDetails")->toInt();
 
   // Find: the last row's patient by number.
-  vision.run_dialog = [&](QDialog& dialog) {
-    auto* find = qobject_cast<FormVisionFind*>(&dialog);
-    EXPECT_NE(find, nullptr);
-    if (find == nullptr) return 0;
-    find->ChooseField(FormFind::kPatNo);
-    find->Text()->setText(numbers.last());
-    EXPECT_TRUE(find->FindRecord());
-    return 1;
-  };
+  vision.run_dialog = Answering<FormVisionFind>([&](FormVisionFind& find) {
+    find.ChooseField(FormFind::kPatNo);
+    find.Text()->setText(numbers.last());
+    EXPECT_TRUE(find.FindRecord());
+  });
   Run(vision, "Find");
   EXPECT_EQ(vision.Editor().CurrentPatNo(), numbers.last());
   EXPECT_EQ(vision.DBGrid1()->currentIndex().row(), numbers.size() - 1);
 
   // Sort by surname: every vision test, one row each.
-  vision.run_dialog = [&](QDialog& dialog) {
-    auto* sort = qobject_cast<FormVisionSort*>(&dialog);
-    EXPECT_NE(sort, nullptr);
-    if (sort != nullptr) sort->Choose(SortField::Surname);
-    return int(QDialog::Accepted);
-  };
+  vision.run_dialog = Answering<FormVisionSort>([](FormVisionSort& sort) {
+    sort.Choose(SortField::Surname);
+    sort.accept();
+  });
   Run(vision, "Sort");
-  EXPECT_EQ(vision.DBGrid1()->model()->rowCount(), tests);
-  QStringList surnames = Column(vision, 1);
-  QStringList sorted = surnames;
-  std::sort(sorted.begin(), sorted.end());
-  EXPECT_EQ(surnames, sorted);
+  EXPECT_EQ(vision.DBGrid1()->model()->rowCount(),
+            Scalar("SELECT count(*) FROM VisionDetails").toInt());
+  const QStringList surnames = Column(vision, 1);
+  EXPECT_TRUE(std::is_sorted(surnames.begin(), surnames.end()));
   EXPECT_EQ(vision.StatusPanel(3)->text(), "Sorted: " + SortCaption(SortField::Surname));
 
   // Filter on the current patient's number: the status bar counts one patient.
-  vision.run_dialog = [&](QDialog& dialog) {
-    auto* filter = qobject_cast<FormVisionFilter*>(&dialog);
-    EXPECT_NE(filter, nullptr);
-    if (filter == nullptr) return 0;
-    filter->CriterionBox(0)->setText(numbers.first());
-    filter->CommandApply();
-    return 1;
-  };
+  vision.run_dialog = Answering<FormVisionFilter>([&](FormVisionFilter& filter) {
+    filter.CriterionBox(0)->setText(numbers.first());
+    filter.CommandApply();
+  });
   Run(vision, "Filter");
   EXPECT_EQ(vision.StatusPanel(2)->text(), "Filter: On");
   EXPECT_EQ(vision.StatusPanel(0)->text(), "Patients: 1");
   for (const QString& number : Column(vision, 0)) EXPECT_EQ(number, numbers.first());
   EXPECT_EQ(vision.Editor().CurrentPatNo(), numbers.first());
 
-  vision.run_dialog = [&](QDialog& dialog) {
-    auto* filter = qobject_cast<FormVisionFilter*>(&dialog);
-    if (filter != nullptr) filter->CommandClear();
-    return 1;
-  };
+  vision.run_dialog =
+      Answering<FormVisionFilter>([](FormVisionFilter& filter) { filter.CommandClear(); });
   Run(vision, "Filter");
   EXPECT_EQ(vision.StatusPanel(2)->text(), "Filter: Off");
   EXPECT_EQ(Column(vision, 0), numbers);

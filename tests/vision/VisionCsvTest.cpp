@@ -2,8 +2,6 @@
 // round trip, refused files and lines.
 #include <gtest/gtest.h>
 
-#include <QFile>
-
 #include "base/Messages.h"
 #include "register/AudiogramStore.h"
 #include "vision/VisionCsv.h"
@@ -14,24 +12,22 @@ namespace {
 
 using test::VisionPlace;
 
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& text) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(text);
-}
-
-VisionExportOutcome Export(VisionPlace& place, const QString& path) {
+VisionExportOutcome Export(VisionPlace& place, const QString& name) {
   const auto rows = VisionStore(place.database.Conn()).RegisterRows();
-  return WriteVisionCsv(place.database.Conn(), place.prompter, place.Log(), path, rows);
+  return WriteVisionCsv(place.database.Conn(), place.prompter, place.Log(), place.folder.File(name),
+                        rows);
 }
 
 VisionImportSummary Import(VisionPlace& place, const QString& path) {
   return VisionImporter(*place.editor, place.prompter, place.Log()).ImportFile(path);
+}
+
+// Generates a register of `count` patients in the place and exports it to `name` there.
+QByteArray ExportGenerated(VisionPlace& place, int count, unsigned seed, const QString& name) {
+  test::GenerateVisionRegister(*place.editor, count, seed);
+  EXPECT_FALSE(::testing::Test::HasFatalFailure());
+  EXPECT_TRUE(Export(place, name).written);
+  return place.folder.Read(name);
 }
 
 QList<QByteArray> Lines(const QByteArray& text) {
@@ -57,11 +53,11 @@ TEST(VisionCsvTest, RoundTripIsByteForByteAndReimportRefusesEveryLine) {
   VisionPlace first;
   test::GenerateVisionRegister(*first.editor, 24, 7);
   ASSERT_FALSE(::testing::Test::HasFatalFailure());
-  const QString file1 = first.folder.File("one.csv");
-  const auto written = Export(first, file1);
+  const auto written = Export(first, "one.csv");
   ASSERT_TRUE(written.written);
   EXPECT_EQ(written.lines, 24);
-  const QList<QByteArray> lines = Lines(ReadAll(file1));
+  const QByteArray file1 = first.folder.Read("one.csv");
+  const QList<QByteArray> lines = Lines(file1);
   ASSERT_EQ(lines.size(), 26);
   EXPECT_EQ(lines[0], "[Vision/5 Format]");
   EXPECT_FALSE(lines[1].endsWith(','));
@@ -77,16 +73,15 @@ TEST(VisionCsvTest, RoundTripIsByteForByteAndReimportRefusesEveryLine) {
   }
 
   VisionPlace second;
-  const auto summary = Import(second, file1);
+  const auto summary = Import(second, first.folder.File("one.csv"));
   EXPECT_TRUE(summary.read);
   EXPECT_EQ(summary.added, 24) << second.prompter.Texts().join("\n").toStdString();
   EXPECT_EQ(summary.rejected, 0);
-  const QString file2 = second.folder.File("two.csv");
-  ASSERT_TRUE(Export(second, file2).written);
-  EXPECT_EQ(ReadAll(file2), ReadAll(file1));
+  ASSERT_TRUE(Export(second, "two.csv").written);
+  EXPECT_EQ(second.folder.Read("two.csv"), file1);
 
   // The same file again into the same database: every line exists already.
-  const auto again = Import(second, file1);
+  const auto again = Import(second, first.folder.File("one.csv"));
   EXPECT_EQ(again.existing, 24);
   EXPECT_EQ(again.added, 0);
   EXPECT_EQ(second.LogText().count(" :1401"), 24);
@@ -96,10 +91,9 @@ TEST(VisionCsvTest, RoundTripIsByteForByteAndReimportRefusesEveryLine) {
 
 TEST(VisionCsvTest, EmptyRegisterAndTheExportDialog) {
   VisionPlace empty;
-  const auto outcome = Export(empty, empty.folder.File("none.csv"));
-  EXPECT_FALSE(outcome.written);
+  EXPECT_FALSE(Export(empty, "none.csv").written);
   EXPECT_EQ(empty.prompter.Texts(), QStringList{"No data available to export"});
-  EXPECT_EQ(Lines(ReadAll(empty.folder.File("none.csv"))).size(), 2);
+  EXPECT_EQ(Lines(empty.folder.Read("none.csv")).size(), 2);
 
   // File - Export proposes its name and asks before overwriting.
   VisionPlace place;
@@ -117,29 +111,20 @@ TEST(VisionCsvTest, EmptyRegisterAndTheExportDialog) {
 
 TEST(VisionCsvTest, HeaderDecidesWhetherTheFileIsRead) {
   VisionPlace source;
-  test::GenerateVisionRegister(*source.editor, 2, 3);
-  ASSERT_FALSE(::testing::Test::HasFatalFailure());
-  const QString path = source.folder.File("v.csv");
-  ASSERT_TRUE(Export(source, path).written);
-  QByteArray text = ReadAll(path);
+  const QByteArray text = ExportGenerated(source, 2, 3, "v.csv");
   const QByteArray body = text.mid(text.indexOf('\n') + 1);
-
-  struct Case {
-    QByteArray first_line;
-    bool accepted;
-  };
-  const Case cases[] = {{"[SNV/5.2 Format]", false},
-                        {"[SNV/5 Format]", false},
-                        {"", false},
-                        {"[Vision/5 Format] exported on Monday", true},
-                        {"[Vision/5 Format]", true}};
-  for (const Case& c : cases) {
+  const std::pair<QByteArray, bool> cases[] = {{"[SNV/5.2 Format]", false},
+                                               {"[SNV/5 Format]", false},
+                                               {"", false},
+                                               {"[Vision/5 Format] exported on Monday", true},
+                                               {"[Vision/5 Format]", true}};
+  for (const auto& [first_line, accepted] : cases) {
     VisionPlace place;
-    WriteAll(place.folder.File("in.csv"), c.first_line + "\r\n" + body);
+    place.folder.Write("in.csv", first_line + "\r\n" + body);
     const auto summary = Import(place, place.folder.File("in.csv"));
-    EXPECT_EQ(summary.read, c.accepted) << c.first_line.constData();
-    EXPECT_EQ(summary.added, c.accepted ? 2 : 0);
-    if (!c.accepted) {
+    EXPECT_EQ(summary.read, accepted) << first_line.constData();
+    EXPECT_EQ(summary.added, accepted ? 2 : 0);
+    if (!accepted) {
       EXPECT_EQ(place.prompter.Texts(), QStringList{Msg(1406)});
       EXPECT_TRUE(place.LogText().startsWith(
           "File Import: Wrong file format - not Vision data or missing/incorrect header"));
@@ -149,10 +134,7 @@ TEST(VisionCsvTest, HeaderDecidesWhetherTheFileIsRead) {
 
 TEST(VisionCsvTest, BadLinesAreRefusedOneByOne) {
   VisionPlace source;
-  test::GenerateVisionRegister(*source.editor, 2, 5);
-  ASSERT_FALSE(::testing::Test::HasFatalFailure());
-  ASSERT_TRUE(Export(source, source.folder.File("v.csv")).written);
-  const auto good = Lines(ReadAll(source.folder.File("v.csv")));
+  const auto good = Lines(ExportGenerated(source, 2, 5, "v.csv"));
   ASSERT_EQ(good.size(), 4);
   auto with = [&](int column, const QByteArray& value) {
     QList<QByteArray> fields = good[2].split(',');
@@ -164,20 +146,19 @@ TEST(VisionCsvTest, BadLinesAreRefusedOneByOne) {
   const QByteArray lines[] = {
       good[0],
       good[1],
-      good[2],                                 // added
-      with(0, ""),                             // 1400
-      with(1, "Smyth"),                        // the same patient, another surname: 1404
-      with(0, "N2").replace("/20", "/2O"),     // a date that is no date: 958
+      good[2],                                            // added
+      with(0, ""),                                        // 1400
+      with(1, "Smyth"),                                   // the same patient, another surname: 1404
+      with(0, "N2").replace("/20", "/2O"),                // a date that is no date: 958
       new_patient.left(new_patient.indexOf("N1,") + 40),  // too few fields: 1405
-      QByteArray(100000, 'x'),                 // no commas at all
-      "N3," + QByteArray(99990, 'y') + ",",    // a 100,000-character line, cut
-      with(0, "N4").replace(",False,", ",maybe,"),  // not a yes/no value
-      good[3],                                 // added
-      new_patient,                             // added: a new patient with its test
+      QByteArray(100000, 'x'),                            // no commas at all
+      "N3," + QByteArray(99990, 'y') + ",",               // a 100,000-character line, cut
+      with(0, "N4").replace(",False,", ",maybe,"),        // not a yes/no value
+      good[3],                                            // added
+      new_patient,                                        // added: a new patient with its test
   };
   VisionPlace place;
-  WriteAll(place.folder.File("bad.csv"), QList<QByteArray>(std::begin(lines), std::end(lines))
-                                             .join("\r\n"));
+  place.folder.Write("bad.csv", QList<QByteArray>(std::begin(lines), std::end(lines)).join("\r\n"));
   const auto summary = Import(place, place.folder.File("bad.csv"));
   EXPECT_EQ(summary.added, 3) << place.prompter.Texts().join("\n").toStdString();
   EXPECT_EQ(summary.rejected, 7);
@@ -204,11 +185,7 @@ TEST(VisionCsvTest, BadLinesAreRefusedOneByOne) {
 
 TEST(VisionCsvTest, LineOfAPatientWithAudiogramsOnlyAddsAVisionTestToThatPatient) {
   VisionPlace source;
-  test::GenerateVisionRegister(*source.editor, 1, 13);
-  ASSERT_FALSE(::testing::Test::HasFatalFailure());
-  ASSERT_TRUE(Export(source, source.folder.File("v.csv")).written);
-  const auto lines = Lines(ReadAll(source.folder.File("v.csv")));
-  ASSERT_EQ(lines.size(), 3);
+  ASSERT_EQ(Lines(ExportGenerated(source, 1, 13, "v.csv")).size(), 3);
 
   VisionPlace place;
   AudiogramRecord audiogram;
@@ -229,10 +206,8 @@ TEST(VisionCsvTest, LineOfAPatientWithAudiogramsOnlyAddsAVisionTestToThatPatient
 
 TEST(VisionCsvTest, CommandLineImportsAndExports) {
   VisionPlace source;
-  test::GenerateVisionRegister(*source.editor, 3, 9);
-  ASSERT_FALSE(::testing::Test::HasFatalFailure());
+  const QByteArray exported_file = ExportGenerated(source, 3, 9, "cli.csv");
   const QString file = source.folder.File("cli.csv");
-  ASSERT_TRUE(Export(source, file).written);
 
   sonivera::test::TempFolder folder;
   auto cli = [&](const QStringList& args) {
@@ -250,7 +225,7 @@ TEST(VisionCsvTest, CommandLineImportsAndExports) {
   const auto exported = cli({"vision-export", folder.File("back.csv")});
   EXPECT_EQ(exported.exit_code, 0);
   EXPECT_EQ(exported.out.trimmed(), "3 vision test(s) exported");
-  EXPECT_EQ(ReadAll(folder.File("back.csv")), ReadAll(file));
+  EXPECT_EQ(folder.Read("back.csv"), exported_file);
 
   folder.Write("wrong.csv", "[SNV/5.2 Format]\r\n");
   const auto wrong = cli({"vision-import", folder.File("wrong.csv")});

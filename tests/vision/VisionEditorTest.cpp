@@ -6,6 +6,7 @@
 #include "base/Messages.h"
 #include "db/Database.h"
 #include "register/AudiogramStore.h"
+#include "support/StoredRows.h"
 #include "vision/VisionEditor.h"
 #include "vision/VisionFixture.h"
 #include "vision/VisionScript.h"
@@ -24,24 +25,11 @@ class VisionEditorTest : public ::testing::Test, protected test::VisionPlace {
 
   db::Connection& Conn() { return database.Conn(); }
 
-  QString Scalar(const QString& sql) {
-    const auto v = Conn().QueryValue(sql);
-    return v ? v->toString() : QStringLiteral("<none>");
-  }
-
+  QString Scalar(const QString& sql) { return sonivera::test::ScalarText(Conn(), sql); }
   // Every row of the patient and test tables, in a fixed order.
   QString Dump() {
-    QString out;
-    for (const char* table :
-         {"PatDetails", "TestDetails", "AddressDetails", "VisionDetails", "VisionTest"}) {
-      auto s = Conn().Prepare(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2, 3, 4").arg(table));
-      while (s.Step()) {
-        out += table;
-        for (int c = 0; c < s.ColumnCount(); ++c) out += u'|' + s.Value(c).toString();
-        out += u'\n';
-      }
-    }
-    return out;
+    return sonivera::test::DumpTables(
+        Conn(), {"PatDetails", "TestDetails", "AddressDetails", "VisionDetails", "VisionTest"});
   }
 
   // A patient with one audiogram, written as the audiogram side writes it.
@@ -59,13 +47,17 @@ class VisionEditorTest : public ::testing::Test, protected test::VisionPlace {
     transaction.Commit();
   }
 
+  void SetWhen(const QString& date, const QString& time) {
+    editor->Details().Dates[kBoxDateofTest] = date;
+    editor->Details().Dates[kBoxTimeofTest] = time;
+  }
+
   // Inserts a vision test for the patient with the given events.
   void InsertVision(const QString& pat_no, const QString& date, const QString& time,
                     const QStringList& events = {}) {
     editor->ChoosePatient(pat_no);
     ASSERT_TRUE(editor->InsertVision());
-    editor->Details().Dates[kBoxDateofTest] = date;
-    editor->Details().Dates[kBoxTimeofTest] = time;
+    SetWhen(date, time);
     for (const QString& event : events) {
       ASSERT_FALSE(ApplyEvent(editor->Entry(), event).has_value()) << event.toStdString();
     }
@@ -86,8 +78,7 @@ TEST_F(VisionEditorTest, InsertEditAndCancelGoThroughTheRegister) {
   EXPECT_EQ(editor->Details().Surname, "Smith");
   EXPECT_EQ(editor->Details().Details[kComboCompany], "Acme");
   EXPECT_EQ(editor->Answers().glasses_type, "Normal");
-  editor->Details().Dates[kBoxDateofTest] = "01/03/2024";
-  editor->Details().Dates[kBoxTimeofTest] = "09:00:00";
+  SetWhen("01/03/2024", "09:00:00");
   editor->Answers().glasses = YesNo::Yes;
   editor->Answers().glasses_type = "Bifocal";
   editor->Answers().last_exam = "15/01/2023";
@@ -154,15 +145,11 @@ TEST_F(VisionEditorTest, SaveChecksAndTheSaveMoment) {
 
   // Bad dates of test are refused and nothing is written.
   const QString before = Dump();
-  const std::pair<QString, int> bad[] = {{"31/02/2024", 1014}};
-  for (const auto& [date, message] : bad) {
-    editor->Details().Dates[kBoxDateofTest] = date;
-    EXPECT_EQ(editor->Save(), Result::Failed);
-    EXPECT_EQ(prompter.Prompts().back().text, Msg(message));
-    EXPECT_EQ(prompter.Prompts().back().title, Msg(958));
-  }
-  editor->Details().Dates[kBoxDateofTest] = kEmptyDateBox;
-  editor->Details().Dates[kBoxTimeofTest] = "25:61:00";
+  editor->Details().Dates[kBoxDateofTest] = "31/02/2024";
+  EXPECT_EQ(editor->Save(), Result::Failed);
+  EXPECT_EQ(prompter.Prompts().back().text, Msg(1014));
+  EXPECT_EQ(prompter.Prompts().back().title, Msg(958));
+  SetWhen(kEmptyDateBox, "25:61:00");
   EXPECT_EQ(editor->Save(), Result::Failed);
   EXPECT_EQ(prompter.Prompts().back().text, Msg(1013));
   // A header text too long for its column: reported, nothing kept.
@@ -196,8 +183,7 @@ TEST_F(VisionEditorTest, SaveChecksAndTheSaveMoment) {
   // The same date and time as another vision test of the patient is refused.
   ASSERT_TRUE(editor->InsertVision());
   const QString key = Scalar("SELECT DateofTest FROM VisionDetails");
-  editor->Details().Dates[kBoxDateofTest] = DateBoxText(key);
-  editor->Details().Dates[kBoxTimeofTest] = Scalar("SELECT TimeofTest FROM VisionDetails");
+  SetWhen(DateBoxText(key), Scalar("SELECT TimeofTest FROM VisionDetails"));
   EXPECT_EQ(editor->Save(), Result::Failed);
   EXPECT_EQ(Scalar("SELECT count(*) FROM VisionDetails"), "1");
 }
@@ -269,8 +255,7 @@ TEST_F(VisionEditorTest, EmploymentCarriesOverToTheLatestAudiogramNotLaterThanTh
   ASSERT_TRUE(editor->InsertVision());
   editor->Details().Details[kComboCompany] = "Beta Ltd";
   editor->Details().Dates[kBoxDateJoined] = "01/01/2020";
-  editor->Details().Dates[kBoxDateofTest] = "10/01/2024";
-  editor->Details().Dates[kBoxTimeofTest] = "10:00:00";  // the same moment counts
+  SetWhen("10/01/2024", "10:00:00");  // the same moment counts
   ASSERT_EQ(editor->Save(), Result::Saved);
   EXPECT_EQ(Scalar("SELECT Company || ' ' || DateJoined || ' ' || LengthofService || ' ' || "
                    "ServiceLengthText FROM TestDetails"),

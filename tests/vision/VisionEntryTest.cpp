@@ -33,6 +33,14 @@ void GoTo(VisionEntry& entry, int step) {
   ASSERT_EQ(entry.Step(), step);
 }
 
+// A new test with `step` on screen.
+VisionEntry NewTestAt(int step) {
+  VisionEntry entry;
+  entry.BeginNewTest();
+  GoTo(entry, step);
+  return entry;
+}
+
 int Column(VisionEntry& entry, const char* name) {
   return *ColumnValue(entry.ResultsForSave(), QLatin1String(name));
 }
@@ -41,34 +49,22 @@ TEST(VisionAcuityRule, RunsEndAtTheLastTargetOrAfterTwoMissesInARow) {
   struct Case {
     const char* name;
     QStringList events;
-    int result;         // FarBoth stored
-    int eye_after;      // the slide on screen afterwards
-    QList<int> ticked;  // boxes (1-based) ticked on the both-eyes slide
-    int marked;         // answer letters in red
+    int result;          // FarBoth stored
+    int eye_after;       // the slide on screen afterwards
+    const char* ticked;  // the both-eyes slide's boxes, '1' where ticked
+    int marked;          // answer letters in red
   };
   const Case cases[] = {
-      {"fourteen passes",
-       Repeat("pass", 14),
-       14,
-       2,
-       {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14},
-       14},
-      {"pass fail pass fail fail", {"pass", "fail", "pass", "fail", "fail"}, 3, 2, {1, 3}, 5},
-      {"fail fail", {"fail", "fail"}, 0, 2, {}, 2},
-      {"a miss then a pass goes on", {"fail", "pass", "pass", "fail", "pass"}, 5, 1, {2, 3, 5}, 5},
-      {"thirteen passes, two misses on the last",
-       Repeat("pass", 13) << "fail"
-                          << "fail",
-       13,
-       2,
-       {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13},
-       14},
+      {"fourteen passes", Repeat("pass", 14), 14, 2, "11111111111111", 14},
+      {"pass fail pass fail fail", {"pass", "fail", "pass", "fail", "fail"}, 3, 2, "101", 5},
+      {"fail fail", {"fail", "fail"}, 0, 2, "", 2},
+      {"a miss then a pass goes on", {"fail", "pass", "pass", "fail", "pass"}, 5, 1, "01101", 5},
+      {"thirteen passes, two misses on the last", Repeat("pass", 13) + Repeat("fail", 2), 13, 2,
+       "1111111111111", 14},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    VisionEntry entry;
-    entry.BeginNewTest();
-    entry.Next();  // step 1, both eyes
+    VisionEntry entry = NewTestAt(1);  // both eyes
     Play(entry, c.events);
     EXPECT_EQ(entry.Step(), 1);
     EXPECT_EQ(entry.EyeFrame(), c.eye_after);
@@ -76,7 +72,7 @@ TEST(VisionAcuityRule, RunsEndAtTheLastTargetOrAfterTwoMissesInARow) {
     EXPECT_EQ(entry.MissCount(), 0);
     int marked = 0;
     for (int t = 0; t < kAcuityTargets; ++t) {
-      EXPECT_EQ(entry.AcuityBox(1, t), c.ticked.contains(t + 1)) << "box " << t + 1;
+      EXPECT_EQ(entry.AcuityBox(1, t), QByteArray(c.ticked).mid(t, 1) == "1") << "box " << t + 1;
       marked += entry.AcuityLetterMarked(1, t);
     }
     EXPECT_EQ(marked, c.marked);
@@ -87,9 +83,7 @@ TEST(VisionAcuityRule, RunsEndAtTheLastTargetOrAfterTwoMissesInARow) {
 TEST(VisionAcuityRule, FinishingTheLastSlideMovesOnAsNext) {
   // Two misses on the left-eye slide of the intermediate step show the
   // peripheral step, with the slide's answers stored.
-  VisionEntry entry;
-  entry.BeginNewTest();
-  GoTo(entry, 10);
+  VisionEntry entry = NewTestAt(10);
   Play(entry, {"pass", "pass", "next", "pass", "next"});
   EXPECT_EQ(entry.EyeFrame(), 3);
   Play(entry, {"fail", "fail"});
@@ -99,19 +93,14 @@ TEST(VisionAcuityRule, FinishingTheLastSlideMovesOnAsNext) {
   EXPECT_EQ(entry.MissCount(), 0);
 
   // On the near step, a full run on every slide reaches step 8 at once.
-  VisionEntry near;
-  near.BeginNewTest();
-  GoTo(near, 7);
-  Play(near, Repeat("pass", 14) + Repeat("pass", 14) + Repeat("pass", 4) << "fail"
-                                                                         << "fail");
+  VisionEntry near = NewTestAt(7);
+  Play(near, Repeat("pass", 14 + 14 + 4) + Repeat("fail", 2));
   EXPECT_EQ(near.Step(), 8);
   EXPECT_EQ(near.Working().acuity[1], (std::array<int, 3>{14, 14, 4}));
 }
 
 TEST(VisionAcuityRule, MissCountResetsOnlyWherePassSlidesOrStepsWithinTheStepDo) {
-  VisionEntry entry;
-  entry.BeginNewTest();
-  entry.Next();
+  VisionEntry entry = NewTestAt(1);
   Play(entry, {"fail"});
   EXPECT_EQ(entry.MissCount(), 1);
   Play(entry, {"clearAcuity"});  // Clear keeps it
@@ -136,9 +125,7 @@ TEST(VisionAcuityRule, MissCountResetsOnlyWherePassSlidesOrStepsWithinTheStepDo)
 }
 
 TEST(VisionAcuityRule, EyeFrameFollowsTheSlideWhenPreviousComesBack) {
-  VisionEntry entry;
-  entry.BeginNewTest();
-  GoTo(entry, 7);
+  VisionEntry entry = NewTestAt(7);
   Play(entry, {"next", "next"});  // near left-eye slide
   EXPECT_EQ(entry.EyeFrame(), 3);
   Play(entry, {"next", "next"});  // steps 8, 9: step 9 sets the eye frame to 1
@@ -156,9 +143,7 @@ TEST(VisionAcuityRule, EyeFrameFollowsTheSlideWhenPreviousComesBack) {
 }
 
 TEST(VisionAcuityRule, AnswerLettersStayRedUntilABinocularStepOrStepNine) {
-  VisionEntry entry;
-  entry.BeginNewTest();
-  entry.Next();
+  VisionEntry entry = NewTestAt(1);
   Play(entry, {"pass", "fail"});
   EXPECT_TRUE(entry.AcuityLetterMarked(1, 1));
   GoTo(entry, 5);
@@ -180,16 +165,14 @@ TEST(VisionDepthRule, RunsEndAtTheNinthTargetOrAfterTwoMisses) {
   };
   const Case cases[] = {
       {"nine passes", Repeat("pass2", 9), 3, 9, 0, false},
-      {"a miss on the ninth", Repeat("pass2", 8) << "fail2", 3, 8, 1, false},
+      {"a miss on the ninth", Repeat("pass2", 8) + Repeat("fail2", 1), 3, 8, 1, false},
       {"two misses", {"fail2", "fail2"}, 3, 0, 0, false},
       {"miss, pass, miss", {"fail2", "pass2", "fail2"}, 2, 2, 1, true},
       {"cleared", {"pass2", "pass2", "fail2", "clearDepth"}, 2, 0, 1, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    VisionEntry entry;
-    entry.BeginNewTest();
-    GoTo(entry, 2);
+    VisionEntry entry = NewTestAt(2);
     Play(entry, c.events);
     EXPECT_EQ(entry.Step(), c.step);
     EXPECT_EQ(entry.DepthRun(), c.run);
@@ -199,9 +182,7 @@ TEST(VisionDepthRule, RunsEndAtTheNinthTargetOrAfterTwoMisses) {
 }
 
 TEST(VisionDepthRule, RunAndMissCountSurviveLeavingTheStep) {
-  VisionEntry entry;
-  entry.BeginNewTest();
-  GoTo(entry, 2);
+  VisionEntry entry = NewTestAt(2);
   Play(entry, {"pass2", "pass2", "fail2", "next"});
   EXPECT_TRUE(entry.DepthRun());
   EXPECT_EQ(entry.DepthMissCount(), 1);
@@ -236,16 +217,12 @@ TEST(VisionStoredSteps, BinocularAndPhoriaCodes) {
   const std::pair<const char*, int> binocular[] = {
       {"binoc:Four", 1}, {"binoc:Two", 2}, {"binoc:Three", 3}};
   for (const auto& [event, code] : binocular) {
-    VisionEntry entry;
-    entry.BeginNewTest();
-    GoTo(entry, 6);
+    VisionEntry entry = NewTestAt(6);
     Play(entry, {event, event});  // options select, they do not toggle
     EXPECT_EQ(Column(entry, "NearBinoc"), code) << event;
   }
 
-  VisionEntry entry;
-  entry.BeginNewTest();
-  GoTo(entry, 4);
+  VisionEntry entry = NewTestAt(4);
   Play(entry, {"vertical:3", "vertical:7"});
   for (int box = 0; box < kVerticalBoxes; ++box) EXPECT_EQ(entry.VerticalBox(box), box == 6);
   EXPECT_EQ(Column(entry, "FarVertical"), 7);
@@ -276,9 +253,7 @@ TEST(VisionPeripheral, TotalsFollowEveryLampClick) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lamps.join(' ').toStdString());
-    VisionEntry entry;
-    entry.BeginNewTest();
-    GoTo(entry, 11);
+    VisionEntry entry = NewTestAt(11);
     Play(entry, c.lamps);
     EXPECT_EQ(entry.TotalRight(), c.right);
     EXPECT_EQ(entry.TotalLeft(), c.left);
@@ -439,15 +414,10 @@ TEST(VisionStepsLine, ReportsTheStateOrAnErrorPerLine) {
   ASSERT_EQ(cli.exit_code, 0) << cli.err.toStdString();
   const QStringList lines = cli.out.split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 3);
-  EXPECT_EQ(QJsonDocument::fromJson(lines[0].toUtf8()).object().value("eyeFrame").toInt(), 2);
-  EXPECT_TRUE(QJsonDocument::fromJson(lines[1].toUtf8()).object().contains("error"));
-  EXPECT_EQ(QJsonDocument::fromJson(lines[2].toUtf8())
-                .object()
-                .value("results")
-                .toObject()
-                .value("FarBinoc")
-                .toInt(),
-            3);
+  auto line = [&](int i) { return QJsonDocument::fromJson(lines[i].toUtf8()).object(); };
+  EXPECT_EQ(line(0).value("eyeFrame").toInt(), 2);
+  EXPECT_TRUE(line(1).contains("error"));
+  EXPECT_EQ(line(2).value("results").toObject().value("FarBinoc").toInt(), 3);
 }
 
 }  // namespace
