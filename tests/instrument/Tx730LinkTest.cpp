@@ -333,10 +333,14 @@ TEST_F(Tx730Link, MoreThanOneTransferHoldsIsReportedOnce) {
   EXPECT_EQ(link->Buffer().back()[kFieldPatientNo], QString::number(5000 + kTransferCapacity - 1));
   const QStringList reported = t.prompter.Texts().filter("more records than one transfer");
   ASSERT_EQ(reported.size(), 1);
-  EXPECT_TRUE(reported[0].startsWith(
-      "The audiometer sent more records than one transfer can hold (2001). The last "));
-  EXPECT_TRUE(reported[0].endsWith(
-      " record(s) were not kept: store these records, then send the rest again."));
+  // Told at the first record dropped, before the count is known.
+  EXPECT_EQ(reported[0],
+            "The audiometer sent more records than one transfer can hold (2001). The records "
+            "after the first 2001 are not kept: store these records, then send the rest again.");
+  // The command line reports once the transfer has ended, with the count.
+  EXPECT_EQ(OverflowText(link->Framing().Dropped()),
+            "The audiometer sent more records than one transfer can hold (2001). The last 4 "
+            "record(s) were not kept: store these records, then send the rest again.");
   EXPECT_EQ(t.prompter.Prompts().back().title, "TX730");
   EXPECT_TRUE(t.folder.Read("err.log").contains("more records than one transfer can hold"));
 }
