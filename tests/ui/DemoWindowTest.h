@@ -22,12 +22,24 @@ using test::Answering;
 using test::Child;
 using test::Click;
 
-// The main window shown on a fresh folder holding eight demonstration patients.
-class DemoWindowTest : public ::testing::Test {
+// A started program on a fresh folder, for windows opened on their own.
+class StartedAppTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::EnsureQApplication();
     ASSERT_TRUE(t.Init());
+  }
+  // The first column of the first row a query gives, as text.
+  QString Scalar(const QString& sql) { return test::ScalarText(t->Db().Conn(), sql); }
+  test::TestApp t;
+};
+
+// The main window shown on a fresh folder holding eight demonstration patients.
+class DemoWindowTest : public StartedAppTest {
+ protected:
+  void SetUp() override {
+    StartedAppTest::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_EQ(SeedDemoRegister(*t, 8), 8);
     window = std::make_unique<FormMain>(*t);
     window->show();
@@ -49,10 +61,6 @@ class DemoWindowTest : public ::testing::Test {
     Trigger("Vision");
     return *window->VisionWindow();
   }
-  // The first column of the first row a query gives, as text.
-  QString Scalar(const QString& sql) { return test::ScalarText(t->Db().Conn(), sql); }
-
-  test::TestApp t;
   std::unique_ptr<FormMain> window;
 };
 
