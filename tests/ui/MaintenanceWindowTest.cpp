@@ -2,36 +2,25 @@
 // recategorisation with Stop and the age-correction tables.
 
 #include "db/Database.h"
-#include "db/Sqlite.h"
-#include "support/StoredRows.h"
-#include "support/TestApp.h"
-#include "ui/DemoRegister.h"
+#include "ui/DemoWindowTest.h"
 #include "ui/FormAgeTables.h"
 #include "ui/FormConfig.h"
 #include "ui/FormPassword.h"
 #include "ui/FormRecat.h"
 #include "ui/GuiPrompter.h"
-#include "ui/UiTest.h"
 
 namespace sonivera::ui {
 namespace {
 
 using Answer = Prompter::Answer;
-using test::Child;
-using test::Click;
 
-class MaintenanceWindowTest : public ::testing::Test {
+class MaintenanceWindowTest : public StartedAppTest {
  protected:
-  void SetUp() override {
-    test::EnsureQApplication();
-    ASSERT_TRUE(t.Init());
-  }
   // Demonstration patients whose stored categorisations all read "untouched".
   void Seed(int patients) {
     ASSERT_EQ(SeedDemoRegister(*t, patients), patients);
     t->Db().Conn().Exec("UPDATE TestDetails SET Categorisation = 'untouched'");
   }
-  QString Scalar(const QString& sql) { return test::ScalarText(t->Db().Conn(), sql); }
   int PatientsRecategorised() {
     return Scalar(
                "SELECT COUNT(DISTINCT PatNo) FROM TestDetails "
@@ -52,7 +41,6 @@ class MaintenanceWindowTest : public ::testing::Test {
     });
     timer->start();
   }
-  test::TestApp t;
 };
 
 // The buttons reach the maintenance of the open database (what a backup and
