@@ -117,10 +117,9 @@ TEST_F(PrintWindowTest, BatchPrintCountsTheRegisterAndStopsWhenCancelled) {
   EXPECT_EQ(PdfText(pdf).count(u'\f'), 8);
 }
 
-TEST(PrintEmptyRegisterTest, NothingSelectedPrintsNothingAndSaysSo) {
-  test::EnsureQApplication();
-  test::TestApp t;
-  ASSERT_TRUE(t.Init());
+using PrintEmptyRegisterTest = StartedAppTest;
+
+TEST_F(PrintEmptyRegisterTest, NothingSelectedPrintsNothingAndSaysSo) {
   FormMain window(*t);
   int choices = 0;
   window.Printing().choose_printer = [&](QPrinter&) { return ++choices > 0; };
