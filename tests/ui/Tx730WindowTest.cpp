@@ -3,23 +3,18 @@
 #include "instrument/SerialLink.h"
 #include "instrument/Tx730Sim.h"
 #include "instrument/Tx730Wire.h"
-#include "support/TestApp.h"
-#include "ui/DemoRegister.h"
-#include "ui/FormMain.h"
+#include "ui/DemoWindowTest.h"
 #include "ui/FormTx730Small.h"
 #include "ui/FormTx730Transfer.h"
-#include "ui/UiTest.h"
 
 namespace sonivera::ui {
 namespace {
 using Answer = Prompter::Answer;
 
-class Tx730WindowTest : public ::testing::Test {
+class Tx730WindowTest : public StartedAppTest {
  protected:
   // The main window on demonstration patients, the audiometer on COM 3.
   void Open(const QString& series, const QStringList& sim_options = {}) {
-    test::EnsureQApplication();
-    ASSERT_TRUE(t.Init());
     ASSERT_EQ(SeedDemoRegister(*t, 4), 4);
     test::UseSeries(t->settings(), series);
     ASSERT_TRUE(sim.Start(t.folder.Path(),
@@ -41,7 +36,7 @@ class Tx730WindowTest : public ::testing::Test {
   void TearDown() override {
     if (window && window->Editor().Editing()) window->Editor().Cancel();
   }
-  int Tests() { return t->Db().Conn().QueryValue("SELECT COUNT(*) FROM TestDetails")->toInt(); }
+  int Tests() { return Scalar("SELECT COUNT(*) FROM TestDetails").toInt(); }
   // The import window as "title|count|Import on|instruction".
   FormImportTx730& Import() { return *window->ImportTx730Window(); }
   QString Shown() {
@@ -52,7 +47,6 @@ class Tx730WindowTest : public ::testing::Test {
         .join('|');
   }
 
-  test::TestApp t;
   test::SimulatedAudiometer sim;
   std::unique_ptr<FormMain> window;
   QStringList dialogs;
