@@ -3,28 +3,19 @@
 
 #include "base/TextFiles.h"
 #include "config/UserFiles.h"
-#include "support/TestApp.h"
+#include "ui/DemoWindowTest.h"
 #include "ui/FormConfig.h"
-#include "ui/UiTest.h"
 
 namespace sonivera::ui {
 namespace {
 
 using Answer = Prompter::Answer;
 
-using test::Child;
-using test::Click;
-
-class ConfigWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override { test::EnsureQApplication(); }
-  test::TestApp t;
-};
+using ConfigWindowTest = StartedAppTest;
 
 // OK builds the scheme list from the boxes; the boxes are live switches
 // until Cancel sets them back from the list.
 TEST_F(ConfigWindowTest, SchemeListBuiltOnOkAndCancelSetsTheBoxesBack) {
-  ASSERT_TRUE(t.Init());
   // The boxes ticked (the others cleared) and the list OK builds.
   for (const auto& [ticked, list] : {std::pair<QString, QString>{"HSE MP42", "HSE2006,MP42"},
                                      {"MP42", ",MP42"},
@@ -69,7 +60,6 @@ TEST_F(ConfigWindowTest, FramesFollowLocaleAndHiddenBoxesStayHidden) {
 }
 
 TEST_F(ConfigWindowTest, ChartOptionsRedrawAtOnce) {
-  ASSERT_TRUE(t.Init());
   FormConfig form(*t);
   QSignalSpy redraw(&form, &FormConfig::ChartsNeedRedraw);
   auto* band = Child<QCheckBox>(form, "CheckBand");
@@ -87,7 +77,6 @@ TEST_F(ConfigWindowTest, ChartOptionsRedrawAtOnce) {
 }
 
 TEST_F(ConfigWindowTest, PortsSeriesAndGap) {
-  ASSERT_TRUE(t.Init());
   test::CountingSerialLink link;
   t->SetSerialLink(&link);
   FormConfig form(*t);
@@ -127,7 +116,6 @@ TEST_F(ConfigWindowTest, PortsSeriesAndGap) {
 }
 
 TEST_F(ConfigWindowTest, EditedPatientDetailsNeedARestart) {
-  ASSERT_TRUE(t.Init());
   FormConfig form(*t);
   auto* box = Child<QPlainTextEdit>(form, "TextPatDetails");
   EXPECT_TRUE(box->isReadOnly());
@@ -147,9 +135,9 @@ TEST_F(ConfigWindowTest, EditedPatientDetailsNeedARestart) {
 }
 
 TEST_F(ConfigWindowTest, QuestionnaireEditReloadsAndCancelRestores) {
+  // The window reads the file as it opens.
   const QByteArray kQuestions = "Noisy hobbies?\r\nEar infections?\r\n";
   t.folder.Write("questions.txt", kQuestions);
-  ASSERT_TRUE(t.Init());
   {
     FormConfig form(*t);
     auto* box = Child<QPlainTextEdit>(form, "Text1");
