@@ -155,9 +155,7 @@ TEST_F(MaintenanceWindowTest, DesktopRunReportsToTheRecategoriseWindow) {
       progress_dialog_seen |= qobject_cast<QProgressDialog*>(widget) && widget->isVisible();
     }
   });
-  const RecategoriseOutcome outcome = window.Run();
-  EXPECT_FALSE(outcome.cancelled);
-  EXPECT_EQ(outcome.patients_done, 2);
+  window.Run();
   EXPECT_FALSE(progress_dialog_seen);
   EXPECT_EQ(Child<QLabel>(window, "Label1")->text(), "Recategorise finished");
   EXPECT_EQ(Child<QProgressBar>(window, "ProgressBar1")->value(), 2);
