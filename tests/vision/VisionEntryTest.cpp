@@ -26,11 +26,12 @@ void GoTo(VisionEntry& entry, int step) {
   ASSERT_EQ(entry.Step(), step);
 }
 
-// A new test with `step` on screen.
-VisionEntry NewTestAt(int step) {
+// A new test with `step` on screen, then the events played.
+VisionEntry NewTestAt(int step, const QStringList& events = {}) {
   VisionEntry entry;
   entry.BeginNewTest();
   GoTo(entry, step);
+  Play(entry, events);
   return entry;
 }
 
@@ -73,8 +74,7 @@ TEST(VisionAcuityRule, RunsEndAtTheLastTargetOrAfterTwoMissesInARow) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    VisionEntry entry = NewTestAt(1);  // both eyes
-    Play(entry, c.events);
+    VisionEntry entry = NewTestAt(1, c.events);  // both eyes
     EXPECT_EQ(At(entry), QStringLiteral("1/%1/0").arg(c.eye_after));
     EXPECT_EQ(Boxes(entry, 1), Padded(c.ticked));
     EXPECT_EQ(Boxes(entry, 1, true).count(u'1'), c.marked);
@@ -85,8 +85,7 @@ TEST(VisionAcuityRule, RunsEndAtTheLastTargetOrAfterTwoMissesInARow) {
 TEST(VisionAcuityRule, FinishingTheLastSlideMovesOnAsNext) {
   // Two misses on the left-eye slide of the intermediate step show the
   // peripheral step, with the slide's answers stored.
-  VisionEntry entry = NewTestAt(10);
-  Play(entry, {"pass", "pass", "next", "pass", "next"});
+  VisionEntry entry = NewTestAt(10, {"pass", "pass", "next", "pass", "next"});
   EXPECT_EQ(entry.EyeFrame(), 3);
   Play(entry, {"fail", "fail"});
   EXPECT_EQ(entry.Step(), 11);
@@ -94,8 +93,7 @@ TEST(VisionAcuityRule, FinishingTheLastSlideMovesOnAsNext) {
   EXPECT_EQ(entry.Working().acuity[2], (std::array<int, 3>{2, 1, 0}));
 
   // On the near step, a full run on every slide reaches step 8 at once.
-  VisionEntry near = NewTestAt(7);
-  Play(near, QStringList(14 + 14 + 4, "pass") + QStringList(2, "fail"));
+  VisionEntry near = NewTestAt(7, QStringList(14 + 14 + 4, "pass") + QStringList(2, "fail"));
   EXPECT_EQ(near.Step(), 8);
   EXPECT_EQ(near.Working().acuity[1], (std::array<int, 3>{14, 14, 4}));
 }
@@ -107,8 +105,7 @@ TEST(VisionAcuityRule, MissCountResetsOnlyWherePassSlidesOrStepsWithinTheStepDo)
     QStringList events;
     const char* at;
   };
-  VisionEntry entry = NewTestAt(1);
-  Play(entry, {"fail", "clearAcuity"});
+  VisionEntry entry = NewTestAt(1, {"fail", "clearAcuity"});
   EXPECT_EQ(At(entry), "1/1/1");
   EXPECT_EQ(entry.CurrentTarget(1), 0);
   const Step steps[] = {
@@ -124,8 +121,7 @@ TEST(VisionAcuityRule, MissCountResetsOnlyWherePassSlidesOrStepsWithinTheStepDo)
 }
 
 TEST(VisionAcuityRule, EyeFrameFollowsTheSlideWhenPreviousComesBack) {
-  VisionEntry entry = NewTestAt(7);
-  Play(entry, {"next", "next"});  // near left-eye slide
+  VisionEntry entry = NewTestAt(7, {"next", "next"});  // near left-eye slide
   EXPECT_EQ(entry.EyeFrame(), 3);
   Play(entry, {"next", "next"});  // steps 8, 9: step 9 sets the eye frame to 1
   EXPECT_EQ(At(entry), "9/1/0");
@@ -138,8 +134,7 @@ TEST(VisionAcuityRule, EyeFrameFollowsTheSlideWhenPreviousComesBack) {
 }
 
 TEST(VisionAcuityRule, AnswerLettersStayRedUntilABinocularStepOrStepNine) {
-  VisionEntry entry = NewTestAt(1);
-  Play(entry, {"pass", "fail"});
+  VisionEntry entry = NewTestAt(1, {"pass", "fail"});
   EXPECT_EQ(Boxes(entry, 1, true), Padded("11"));
   GoTo(entry, 5);
   EXPECT_EQ(Boxes(entry, 1, true), Padded("11"));
@@ -167,16 +162,14 @@ TEST(VisionDepthRule, RunsEndAtTheNinthTargetOrAfterTwoMissesAndSurviveLeavingTh
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    VisionEntry entry = NewTestAt(2);
-    Play(entry, c.events);
+    VisionEntry entry = NewTestAt(2, c.events);
     EXPECT_EQ(entry.Step(), c.step);
     EXPECT_EQ(entry.DepthRun(), c.run);
     EXPECT_EQ(entry.DepthMissCount(), c.depth_miss);
     EXPECT_EQ(Column(entry, "FarDepthTest"), c.depth);
   }
   // Coming back resumes after the stored result, and the earlier miss counts.
-  VisionEntry entry = NewTestAt(2);
-  Play(entry, {"pass2", "pass2", "fail2", "next", "prev"});
+  VisionEntry entry = NewTestAt(2, {"pass2", "pass2", "fail2", "next", "prev"});
   EXPECT_EQ(entry.DepthTarget(), 2);
   Play(entry, {"fail2"});
   EXPECT_EQ(entry.Step(), 3);
@@ -184,9 +177,7 @@ TEST(VisionDepthRule, RunsEndAtTheNinthTargetOrAfterTwoMissesAndSurviveLeavingTh
 }
 
 TEST(VisionStoredSteps, AnswersReachTheWorkingResultsOnNextPreviousRunEndAndSave) {
-  VisionEntry entry;
-  entry.BeginNewTest();
-  Play(entry, {"binoc:Two"});
+  VisionEntry entry = NewTestAt(0, {"binoc:Two"});
   EXPECT_EQ(entry.Working().binocular[0], 0);
   Play(entry, {"next"});
   EXPECT_EQ(entry.Working().binocular[0], 2);
@@ -204,13 +195,11 @@ TEST(VisionStoredSteps, AnswersReachTheWorkingResultsOnNextPreviousRunEndAndSave
 TEST(VisionStoredSteps, BinocularAndPhoriaCodes) {
   for (const auto& [event, code] :
        {std::pair{"binoc:Four", 1}, {"binoc:Two", 2}, {"binoc:Three", 3}}) {
-    VisionEntry entry = NewTestAt(6);
-    Play(entry, {event, event});  // options select, they do not toggle
+    VisionEntry entry = NewTestAt(6, {event, event});  // options select, they do not toggle
     EXPECT_EQ(Column(entry, "NearBinoc"), code) << event;
   }
 
-  VisionEntry entry = NewTestAt(4);
-  Play(entry, {"vertical:3", "vertical:7"});
+  VisionEntry entry = NewTestAt(4, {"vertical:3", "vertical:7"});
   for (int box = 0; box < kVerticalBoxes; ++box) EXPECT_EQ(entry.VerticalBox(box), box == 6);
   EXPECT_EQ(Column(entry, "FarVertical"), 7);
   Play(entry, {"vertical:7"});
@@ -234,8 +223,7 @@ TEST(VisionPeripheral, TotalsFollowEveryLampClick) {
       {{"periph:R70", "periph:R85", "periph:RN45", "periph:LN45"}, "130|45|175"},
   };
   for (const auto& [lamps, totals] : cases) {
-    VisionEntry entry = NewTestAt(11);
-    Play(entry, lamps);
+    VisionEntry entry = NewTestAt(11, lamps);
     EXPECT_EQ(entry.TotalRight() + '|' + entry.TotalLeft() + '|' + entry.TotalBoth(), totals)
         << lamps.join(' ').toStdString();
   }
@@ -372,9 +360,7 @@ TEST(VisionStepsLine, ReportsTheStateOrAnErrorPerLine) {
       R"({"events": "next"})",
       R"(not json)",
   };
-  for (const char* line : bad) {
-    EXPECT_TRUE(RunStepsLine(line).contains("error")) << line;
-  }
+  for (const char* line : bad) EXPECT_TRUE(RunStepsLine(line).contains("error")) << line;
 
   // The command reads line after line, an error line included.
   const test::CliResult cli = test::RunCli(
