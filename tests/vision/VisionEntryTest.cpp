@@ -297,14 +297,13 @@ TEST(VisionBrowsing, OutsideEditModeStepsMoveAndNothingChanges) {
 // never reaches a box past the last (the boxes are read and written with
 // bounds-checked access, which throws).
 TEST(VisionBounds, RandomActionSequencesStayInRange) {
-  QStringList vocabulary{"next",      "next",       "next",        "prev",       "pass",
-                         "pass",      "pass",       "fail",        "fail",       "pass2",
-                         "pass2",     "fail2",      "clearAcuity", "clearDepth", "binoc:Four",
-                         "binoc:Two", "binoc:Three"};
-  for (int k = 1; k <= 13; ++k) vocabulary << QStringLiteral("vertical:%1").arg(k);
-  for (int k = 1; k <= 29; k += 4) vocabulary << QStringLiteral("lateral:%1").arg(k);
-  for (int k = 1; k <= 9; ++k) vocabulary << QStringLiteral("colour:%1").arg(k);
-  for (int k = 1; k <= 5; ++k) vocabulary << QStringLiteral("distance:%1").arg(k);
+  QStringList vocabulary = QStringLiteral("next next next prev pass pass pass fail fail pass2 pass2 "
+                                          "fail2 clearAcuity clearDepth binoc:Four binoc:Two binoc:Three")
+                               .split(u' ');
+  for (const auto& [name, last, stride] :
+       {std::tuple{"vertical", 13, 1}, {"lateral", 29, 4}, {"colour", 9, 1}, {"distance", 5, 1}}) {
+    for (int k = 1; k <= last; k += stride) vocabulary << QStringLiteral("%1:%2").arg(name).arg(k);
+  }
   for (int lamp = 0; lamp < kLamps; ++lamp) vocabulary << "periph:" + LampName(lamp);
 
   std::mt19937 random(20261207);
