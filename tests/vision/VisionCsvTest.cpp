@@ -31,7 +31,9 @@ QString Counted(const VisionImportSummary& summary) {
 QByteArray ExportGenerated(VisionPlace& place, int count, unsigned seed, const QString& name) {
   test::GenerateVisionRegister(*place.editor, count, seed);
   EXPECT_FALSE(::testing::Test::HasFatalFailure());
-  EXPECT_TRUE(Export(place, name).written);
+  const auto outcome = Export(place, name);
+  EXPECT_TRUE(outcome.written);
+  EXPECT_EQ(outcome.lines, count);
   return place.folder.Read(name);
 }
 
@@ -54,12 +56,7 @@ TEST(VisionCsvTest, HeadingHasTheSeventyOneNames) {
 
 TEST(VisionCsvTest, RoundTripIsByteForByteAndReimportRefusesEveryLine) {
   VisionPlace first;
-  test::GenerateVisionRegister(*first.editor, 24, 7);
-  ASSERT_FALSE(::testing::Test::HasFatalFailure());
-  const auto written = Export(first, "one.csv");
-  ASSERT_TRUE(written.written);
-  EXPECT_EQ(written.lines, 24);
-  const QByteArray file1 = first.folder.Read("one.csv");
+  const QByteArray file1 = ExportGenerated(first, 24, 7, "one.csv");
   const QList<QByteArray> lines = Lines(file1);
   ASSERT_EQ(lines.size(), 26);
   EXPECT_EQ(lines[0], "[Vision/5 Format]");
