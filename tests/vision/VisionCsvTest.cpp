@@ -161,7 +161,8 @@ TEST(VisionCsvTest, BadLinesAreRefusedOneByOne) {
   EXPECT_EQ(Counted(summary), "3/0/7");
   EXPECT_EQ(place.prompter.Texts(),
             (QStringList{Msg(1400), Msg(1404) + first, Msg(958), Msg(1405) + "N1",
-                         Msg(1405) + QString(40, 'x') + "...", Msg(1405) + "N3", Msg(1405) + "N4"}));
+                         Msg(1405) + QString(40, 'x') + "...", Msg(1405) + "N3",
+                         Msg(1405) + "N4"}));
   const QString log = place.LogText();
   EXPECT_TRUE(log.contains("VImport: No pat no specified (file bad.csv, line 4)"));
   EXPECT_TRUE(log.contains("File Import: " + Msg(1404) + first + " :1404"));

@@ -280,7 +280,8 @@ TEST_F(VisionEditorTest, EmploymentCarriesOverToTheLatestAudiogramNotLaterThanTh
   ASSERT_TRUE(newer.has_value());
   EntryFields shown;
   ShowEmployment(*newer, shown);
-  EXPECT_EQ(shown.Details[kComboCompany] + '|' + shown.Dates[kBoxDateJoined], "Beta Ltd|01/01/2020");
+  EXPECT_EQ(shown.Details[kComboCompany] + '|' + shown.Dates[kBoxDateJoined],
+            "Beta Ltd|01/01/2020");
   AddAudiogram("P1", {"2024-01-12", "08:00:00"}, "Delta", EditMode::InsertingTest);
   EXPECT_FALSE(NewerVisionParticulars(Conn(), "P1").has_value());
 }
@@ -295,7 +296,8 @@ TEST_F(VisionEditorTest, DeletingTestsAndPatients) {
   prompter.QueueAnswer(Answer::No);
   EXPECT_FALSE(editor->Delete());
   EXPECT_EQ(Dump(), before);
-  EXPECT_EQ(Last().text + '|' + Last().title, Msg(2993) + "P1 on 01/03/2024 09:00:00 ?|" + Msg(994));
+  EXPECT_EQ(Last().text + '|' + Last().title,
+            Msg(2993) + "P1 on 01/03/2024 09:00:00 ?|" + Msg(994));
   EXPECT_EQ(Last().default_answer, Answer::No);
 
   // Yes: the register goes back to the earlier test.

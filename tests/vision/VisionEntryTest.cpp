@@ -48,7 +48,8 @@ QString At(const VisionEntry& entry) {
 QString Boxes(const VisionEntry& entry, int eye_frame, bool letters = false) {
   QString row;
   for (int t = 0; t < kAcuityTargets; ++t) {
-    const bool on = letters ? entry.AcuityLetterMarked(eye_frame, t) : entry.AcuityBox(eye_frame, t);
+    const bool on =
+        letters ? entry.AcuityLetterMarked(eye_frame, t) : entry.AcuityBox(eye_frame, t);
     row += on ? u'1' : u'0';
   }
   return row;
@@ -69,8 +70,8 @@ TEST(VisionAcuityRule, RunsEndAtTheLastTargetOrAfterTwoMissesInARow) {
       {"pass fail pass fail fail", {"pass", "fail", "pass", "fail", "fail"}, 3, 2, "101", 5},
       {"fail fail", {"fail", "fail"}, 0, 2, "", 2},
       {"a miss then a pass goes on", {"fail", "pass", "pass", "fail", "pass"}, 5, 1, "01101", 5},
-      {"thirteen passes, two misses on the last", QStringList(13, "pass") + QStringList(2, "fail"), 13, 2,
-       "1111111111111", 14},
+      {"thirteen passes, two misses on the last", QStringList(13, "pass") + QStringList(2, "fail"),
+       13, 2, "1111111111111", 14},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -109,8 +110,8 @@ TEST(VisionAcuityRule, MissCountResetsOnlyWherePassSlidesOrStepsWithinTheStepDo)
   EXPECT_EQ(At(entry), "1/1/1");
   EXPECT_EQ(entry.CurrentTarget(1), 0);
   const Step steps[] = {
-      {{"next"}, "1/2/0"},          {{"fail", "pass"}, "1/2/0"},  {{"next", "fail", "next"}, "2/3/1"},
-      {{"prev"}, "1/3/1"},          {{"fail"}, "2/3/0"},
+      {{"next"}, "1/2/0"}, {{"fail", "pass"}, "1/2/0"}, {{"next", "fail", "next"}, "2/3/1"},
+      {{"prev"}, "1/3/1"}, {{"fail"}, "2/3/0"},
   };
   for (const Step& s : steps) {
     SCOPED_TRACE(s.events.join(' ').toStdString());
@@ -297,9 +298,10 @@ TEST(VisionBrowsing, OutsideEditModeStepsMoveAndNothingChanges) {
 // never reaches a box past the last (the boxes are read and written with
 // bounds-checked access, which throws).
 TEST(VisionBounds, RandomActionSequencesStayInRange) {
-  QStringList vocabulary = QStringLiteral("next next next prev pass pass pass fail fail pass2 pass2 "
-                                          "fail2 clearAcuity clearDepth binoc:Four binoc:Two binoc:Three")
-                               .split(u' ');
+  QStringList vocabulary =
+      QStringLiteral("next next next prev pass pass pass fail fail pass2 pass2 fail2 clearAcuity "
+                     "clearDepth binoc:Four binoc:Two binoc:Three")
+          .split(u' ');
   for (const auto& [name, last, stride] :
        {std::tuple{"vertical", 13, 1}, {"lateral", 29, 4}, {"colour", 9, 1}, {"distance", 5, 1}}) {
     for (int k = 1; k <= last; k += stride) vocabulary << QStringLiteral("%1:%2").arg(name).arg(k);
@@ -341,9 +343,9 @@ TEST(VisionStepsLine, ReportsTheStateOrAnErrorPerLine) {
   QJsonObject out = RunStepsLine(
       R"({"events": ["next", "pass", "pass", "pass", "fail", "next"], "stored": {"FarRight": 2, "PR55": true}})");
   const QJsonObject results = out.take("results").toObject();
+  const QJsonObject totals{{"right", "55"}, {"left", ""}, {"both", "55"}};
   EXPECT_EQ(out, QJsonObject({{"step", 1}, {"eyeFrame", 2}, {"missCount", 0}, {"depthRun", true},
-                              {"depthTarget", 0}, {"depthMiss", 0},
-                              {"totals", QJsonObject{{"right", "55"}, {"left", ""}, {"both", "55"}}}}));
+                              {"depthTarget", 0}, {"depthMiss", 0}, {"totals", totals}}));
   EXPECT_EQ(results.size(), int(ResultColumns().size()));
   EXPECT_EQ(results.value("FarBoth").toInt(), 3);
   EXPECT_EQ(results.value("FarRight").toInt(), 2);
