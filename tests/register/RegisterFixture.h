@@ -5,6 +5,7 @@
 #include "db/Sqlite.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
+#include "support/RegisterChecks.h"
 #include "support/StoredRows.h"
 #include "support/TestApp.h"
 
@@ -67,6 +68,12 @@ class RegisterFixture : public ::testing::Test {
   }
 
   QString Scalar(const QString& sql) { return ScalarText(Conn(), sql); }
+  QStringList Shown() const { return PromptLines(t.prompter); }
+  // The four status bar texts, joined with " | ".
+  QString Status() {
+    const auto texts = reg->StatusTexts();
+    return QStringList(texts.begin(), texts.end()).join(" | ");
+  }
   // Every row of every audiogram table, in a fixed order.
   QString Dump() {
     return DumpTables(Conn(), {"PatDetails", "TestDetails", "TestResultsLeft", "TestResultsRight",
