@@ -69,13 +69,11 @@ TEST_F(RecordEditorTest, NewPatientWhoseNumberExistsKeepsEntriesButTheNumber) {
   AddPatient("42", "Smith", "01/01/2020");
   auto& e = NewPatient("42");
   e.Surname = "Jones";
-  const auto before = e;
+  auto expected = e;
+  expected.PatNo.clear();
   EXPECT_EQ(editor->Save(), Post::NumberTaken);
   EXPECT_EQ(Shown(), QStringList{Msg(1002) + "|" + Msg(1003)});
   EXPECT_EQ(editor->Mode(), EditMode::AddingPatient);
-  EXPECT_TRUE(e.PatNo.isEmpty());
-  auto expected = before;
-  expected.PatNo.clear();
   EXPECT_TRUE(e == expected);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");
 }
@@ -292,9 +290,7 @@ TEST_F(RecordEditorTest, ChangePatientNoMovesEveryRowInOneGo) {
   editor->Entries().Address[0] = "Old address";
   editor->Entries().QuestionCodes[0] = 1;
   ASSERT_EQ(editor->Save(), Post::Saved);
-  Conn().Exec(
-      "INSERT INTO VisionDetails (PatNo, DateofTest, TimeofTest) VALUES ('R1', "
-      "'2020-01-01', '09:00:00')");
+  Conn().Exec("INSERT INTO VisionDetails (PatNo, DateofTest) VALUES ('R1', '2020-01-01')");
   AddPatient("R2", "Other", "01/01/2020");
   const QString before = Dump();
 
@@ -306,14 +302,12 @@ TEST_F(RecordEditorTest, ChangePatientNoMovesEveryRowInOneGo) {
   ASSERT_TRUE(editor->ChangePatientNo("R1", "N'9"));
   EXPECT_FALSE(editor->BulkMode());
   EXPECT_EQ(Cursor().PatNo, "N'9");
-  QString after = before;
-  after.replace("|R1|", "|N'9|");
   // The rows keep their values under the new number (row order may differ).
-  QStringList expected = after.split('\n'), actual = Dump().split('\n');
+  QStringList expected = QString(before).replace("|R1|", "|N'9|").split('\n');
+  QStringList actual = Dump().split('\n');
   expected.sort();
   actual.sort();
   EXPECT_EQ(actual, expected);
-  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PatDetails WHERE PatNo = 'R1'"), "0");
   EXPECT_EQ(Scalar("PRAGMA foreign_key_check"), "<none>");
   EXPECT_EQ(reg->Model().PatNo(reg->CurrentRow()), "N'9");
 }
