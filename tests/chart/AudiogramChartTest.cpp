@@ -8,6 +8,7 @@
 #include "chart/ChartTest.h"
 #include "support/ImageChecks.h"
 #include "support/PdfSupport.h"
+#include "support/RegisterChecks.h"
 
 namespace sonivera::chart {
 namespace {
@@ -84,12 +85,9 @@ TEST(AudiogramChartTest, GridRowsAndColumnsGoToTheirEarsAndFrequencyPositions) {
     for (int i = 0; i < kPositionCount; ++i) row[i] = QString::number(100 * r + columns[i]);
     return row;
   };
-  const EarThresholds left = EarFromGrid(grid, Ear::Left);
-  const EarThresholds right = EarFromGrid(grid, Ear::Right);
-  EXPECT_EQ(left.current, expected(0));
-  EXPECT_EQ(left.previous, expected(1));
-  EXPECT_EQ(right.current, expected(2));
-  EXPECT_EQ(right.previous, expected(3));
+  const EarThresholds left = EarFromGrid(grid, Ear::Left), right = EarFromGrid(grid, Ear::Right);
+  EXPECT_EQ((std::array{left.current, left.previous, right.current, right.previous}),
+            (std::array{expected(0), expected(1), expected(2), expected(3)}));
 }
 
 TEST(AudiogramChartTest, PatientDatesComeFromTheViewTexts) {
@@ -309,11 +307,8 @@ TEST(AudiogramChartTest, ValuesThatAreNotNumbersAreReportedWithTheirTags) {
   const QString expected[] = {
       "An error has occurred: Type mismatch Error No: 13 (InitGraph:954)",
       "An error has occurred: Type mismatch Error No: 13 (plotpredictiveLine:954)"};
-  ASSERT_EQ(f.prompter.Prompts().size(), 2u);
-  for (int i = 0; i < 2; ++i) {
-    EXPECT_EQ(f.prompter.Prompts()[i].text, expected[i]);
-    EXPECT_EQ(f.prompter.Prompts()[i].title, "Error");
-  }
+  EXPECT_EQ(test::PromptLines(f.prompter),
+            (QStringList{expected[0] + "|Error", expected[1] + "|Error"}));
   const QString log = QString::fromUtf8(f.folder.Read("err.log"));
   EXPECT_TRUE(log.contains(expected[0]) && log.contains(expected[1]));
   // The good values are still drawn; the bad ones and the line are left out.
@@ -352,12 +347,10 @@ TEST(AudiogramChartTest, SampleChartPrintsToPdfWithItsAxisTexts) {
     ColourKey::Paint(painter, QRectF(8400, 0, 1400, 2000), f.files.bands);
   }
   const QString text = test::PdfText(pdf);
-  for (const QString& label : FrequencyLabels())
-    EXPECT_TRUE(text.contains(label)) << label.toStdString();
-  for (const QString& label : LevelLabels())
-    EXPECT_TRUE(text.contains(label)) << label.toStdString();
-  EXPECT_TRUE(text.contains("dB"));
-  EXPECT_TRUE(text.contains("Moderate Loss"));
+  QStringList labels{"dB", "Moderate Loss"};
+  labels << QStringList(FrequencyLabels().begin(), FrequencyLabels().end())
+         << QStringList(LevelLabels().begin(), LevelLabels().end());
+  for (const QString& label : labels) EXPECT_TRUE(text.contains(label)) << label.toStdString();
   EXPECT_TRUE(f.prompter.Prompts().empty());
 }
 

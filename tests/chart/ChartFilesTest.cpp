@@ -5,6 +5,7 @@
 #include "base/ProgramFolder.h"
 #include "chart/ChartFiles.h"
 #include "chart/ChartTest.h"
+#include "support/RegisterChecks.h"
 #include "support/TestApp.h"
 
 namespace sonivera::chart {
@@ -12,6 +13,8 @@ namespace {
 
 using test::ScriptedPrompter;
 using test::TempFolder;
+
+using Colours = decltype(ColourBands::colours);
 
 QByteArray Lines(std::initializer_list<const char*> lines) {
   QByteArray bytes;
@@ -36,20 +39,15 @@ TEST(ColourBandsTest, MissingTwelveLineAndShortFiles) {
              "Moderate blue=6", "Severe red = 7 ", "Severe green=8", "Severe blue=9",
              "Profound red=10", "Profound green=11", "Profound blue=12"}));
   EXPECT_TRUE(LoadColourBands(path, bands, r.reporter));
-  EXPECT_EQ(bands.colours[kMild], (Rgb{1, 2, 3}));
-  EXPECT_EQ(bands.colours[kModerate], (Rgb{4, 5, 6}));
-  EXPECT_EQ(bands.colours[kSevere], (Rgb{7, 8, 9}));
-  EXPECT_EQ(bands.colours[kProfound], (Rgb{10, 11, 12}));
+  EXPECT_EQ(bands.colours, (Colours{Rgb{1, 2, 3}, Rgb{4, 5, 6}, Rgb{7, 8, 9}, Rgb{10, 11, 12}}));
 
   // Six lines, the last without a line end: the later bands stay as they were.
   r.folder.Write("colourbands.txt", "a=21\r\nb=22\r\nc=23\nd=24\r\ne=25\r\nf=26");
   bands = ColourBands();
   bands.colours[kSevere] = {9, 9, 9};
   LoadColourBands(path, bands, r.reporter);
-  EXPECT_EQ(bands.colours[kMild], (Rgb{21, 22, 23}));
-  EXPECT_EQ(bands.colours[kModerate], (Rgb{24, 25, 26}));
-  EXPECT_EQ(bands.colours[kSevere], (Rgb{9, 9, 9}));
-  EXPECT_EQ(bands.colours[kProfound], (Rgb{255, 205, 45}));
+  EXPECT_EQ(bands.colours,
+            (Colours{Rgb{21, 22, 23}, Rgb{24, 25, 26}, Rgb{9, 9, 9}, Rgb{255, 205, 45}}));
   EXPECT_TRUE(r.prompter.Prompts().empty());
 }
 
@@ -73,12 +71,12 @@ TEST(ColourBandsTest, DamagedValueIsReportedAndKeepsWhatWasReadBeforeIt) {
     ColourBands bands;
     LoadColourBands(r.folder.File("colourbands.txt"), bands, r.reporter);
     SCOPED_TRACE(c.bad_line);
-    EXPECT_EQ(bands.colours[kMild], (Rgb{10, 20, 30}));
-    EXPECT_EQ(bands.colours[kModerate], (Rgb{40, 255, 115}));  // red read, the rest default
-    EXPECT_EQ(bands.colours[kSevere], ColourBands().colours[kSevere]);
-    ASSERT_EQ(r.prompter.Prompts().size(), 1u);
-    EXPECT_EQ(r.prompter.Prompts()[0].text, c.message);
-    EXPECT_EQ(r.prompter.Prompts()[0].title, QStringLiteral("Error"));
+    // Moderate's red read, the rest default.
+    Colours expected = ColourBands().colours;
+    expected[kMild] = {10, 20, 30};
+    expected[kModerate].red = 40;
+    EXPECT_EQ(bands.colours, expected);
+    EXPECT_EQ(test::PromptLines(r.prompter), QStringList{c.message + "|Error"});
     // The log names the file and the line after the message's own text.
     EXPECT_TRUE(r.folder.Read("err.log").startsWith(c.message.toUtf8() +
                                                     " (file colourbands.txt, line 5) "));
@@ -229,18 +227,16 @@ TEST(PredictiveLineTest, ShippedTablesGiveTheDistributionOfTheSexAndAge) {
   ASSERT_TRUE(t.Init());
   const PredictiveTables& tables = t->ChartFiles().predictive;
   // Men of 52 (row 50) at 4 kHz: 10th percentile 0, median 16, 90th 36 dB.
-  const auto male = PredictiveLineFor(tables, Sex::Male, 52);
-  ASSERT_TRUE(male);
-  EXPECT_EQ(male->lower[5], 0.0);
-  EXPECT_EQ(male->middle[5], 16.0);
-  EXPECT_EQ(male->upper[5], 36.0);
+  const auto at = [&](Sex sex, int age, int p) {
+    const auto line = PredictiveLineFor(tables, sex, age);
+    return line
+               ? QString("%1 %2 %3").arg(*line->lower[p]).arg(*line->middle[p]).arg(*line->upper[p])
+               : QString("none");
+  };
+  EXPECT_EQ(at(Sex::Male, 52, 5), "0 16 36");
   // Women of 83 (row 80) at 8 kHz: 21, 58, 104; at 250 Hz: 0, 12, 26.
-  const auto female = PredictiveLineFor(tables, Sex::Female, 83);
-  ASSERT_TRUE(female);
-  EXPECT_EQ(female->lower[7], 21.0);
-  EXPECT_EQ(female->middle[7], 58.0);
-  EXPECT_EQ(female->upper[7], 104.0);
-  EXPECT_EQ(female->upper[0], 26.0);
+  EXPECT_EQ(at(Sex::Female, 83, 7), "21 58 104");
+  EXPECT_EQ(at(Sex::Female, 83, 0), "0 12 26");
   // Every cell of both tables holds a number.
   for (int p = 0; p < kPositionCount; ++p) {
     for (int row = 0; row < kAgeRowCount; ++row) {
