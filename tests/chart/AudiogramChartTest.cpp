@@ -91,25 +91,19 @@ TEST(AudiogramChartTest, GridRowsAndColumnsGoToTheirEarsAndFrequencyPositions) {
 }
 
 TEST(AudiogramChartTest, PatientDatesComeFromTheViewTexts) {
-  struct Case {
-    const char* dob;
-    const char* test;
-    QDate birth;
-    QDate tested;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, const char*, QDate, QDate> cases[] = {
       {"14/03/1962", "30/09/2021", {1962, 3, 14}, {2021, 9, 30}},
       {"__/__/____", "01/02/2020", QDate(), {2020, 2, 1}},
       {"31/02/1970", "", QDate(), QDate()},
   };
-  for (const Case& c : cases) {
+  for (const auto& [dob, tested, birth_date, test_date] : cases) {
     CurrentTestView view;
-    view.DOB = c.dob;
-    view.DateofTest = c.test;
+    view.DOB = dob;
+    view.DateofTest = tested;
     view.sex = Sex::Female;
     const ChartPatient patient = PatientFromView(view);
-    EXPECT_EQ(patient.date_of_birth, c.birth) << c.dob;
-    EXPECT_EQ(patient.date_of_test, c.tested) << c.test;
+    EXPECT_EQ(patient.date_of_birth, birth_date) << dob;
+    EXPECT_EQ(patient.date_of_test, test_date) << tested;
     EXPECT_EQ(patient.sex, Sex::Female);
   }
 }
@@ -272,23 +266,13 @@ TEST(AudiogramChartTest, PredictiveBandIsGreyWithAWhiteMiddleLine) {
   const QImage female = f.Chart(Ear::Left, {}).Picture(kSize, ChartMedium::Screen);
   EXPECT_EQ(female.pixelColor(Pixel(x, 65)), kBandGrey);
   EXPECT_EQ(female.pixelColor(Pixel(x, 30)), f.files.bands.colours[kMild].ToColor());
-  struct Off {
-    Sex sex;
-    QDate birth;
-    bool show;
-    bool allowed;
-  };
-  const Off offs[] = {{Sex::None, QDate(1970, 1, 1), true, true},
-                      {Sex::Male, QDate(), true, true},
-                      {Sex::Male, QDate(1970, 1, 1), false, true},
-                      {Sex::Male, QDate(1970, 1, 1), true, false}};
-  for (const Off& off : offs) {
-    f.patient.sex = off.sex;
-    f.patient.date_of_birth = off.birth;
-    f.options.ShowPredictiveLine = off.show;
-    f.options.PredictiveLineAllowed = off.allowed;
+  for (int off = 0; off < 4; ++off) {  // each of the four missing in turn
+    f.patient.sex = off == 0 ? Sex::None : Sex::Male;
+    f.patient.date_of_birth = off == 1 ? QDate() : QDate(1970, 1, 1);
+    f.options.ShowPredictiveLine = off != 2;
+    f.options.PredictiveLineAllowed = off != 3;
     const AudiogramChart chart = f.Chart(Ear::Left, {});
-    EXPECT_FALSE(chart.Predictive());
+    EXPECT_FALSE(chart.Predictive()) << off;
     EXPECT_EQ(chart.Picture(kSize, ChartMedium::Screen).pixelColor(Pixel(x, 30)),
               f.files.bands.colours[kMild].ToColor());
   }
