@@ -86,17 +86,13 @@ TEST(ColourBandsTest, DamagedValueIsReportedAndKeepsWhatWasReadBeforeIt) {
 TEST(ColourKeyTest, ListsNormalHearingThenTheFourBandsOnAHundredScale) {
   ColourBands bands;
   bands.colours[kSevere] = {1, 2, 3};
-  const auto entries = ColourKey::Entries(bands);
-  ASSERT_EQ(entries.size(), 5u);
-  const QString captions[] = {"Normal Hearing", "Mild Loss", "Moderate Loss", "Severe Loss",
-                              "Profound Loss"};
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(entries[i].caption, captions[i]);
-    EXPECT_EQ(entries[i].from, 20 * i);
-    EXPECT_EQ(entries[i].to, 20 * i + 20);
+  QStringList shown;
+  for (const auto& e : ColourKey::Entries(bands)) {
+    shown << QString("%1 %2-%3 %4").arg(e.caption).arg(e.from).arg(e.to).arg(e.colour.name());
   }
-  EXPECT_EQ(entries[0].colour, QColor(Qt::white));
-  EXPECT_EQ(entries[3].colour, QColor(1, 2, 3));
+  EXPECT_EQ(shown, (QStringList{"Normal Hearing 0-20 #ffffff", "Mild Loss 20-40 #ffffb9",
+                                "Moderate Loss 40-60 #ffff73", "Severe Loss 60-80 #010203",
+                                "Profound Loss 80-100 #ffcd2d"}));
 }
 
 // Reads one table from the given text; returns the prompts' texts.
@@ -110,38 +106,26 @@ QStringList ReadTable(const QByteArray& text, PredictiveTable& table) {
 }
 
 TEST(PredictiveTableTest, BadLinesAreToldAndTheReadingGoesOn) {
+  const QString freq = "PredictiveFile Freq Error", age = "Predictive File Age Error";
   struct Case {
-    const char* name;
-    QByteArray text;
+    const char* lines;  // separated by '|', each ended by CR LF
     QStringList prompts;
     int position;  // where "[30],1,2,3" must have landed, or -1 for nowhere
   };
   const Case cases[] = {
-      {"frequency 1k", Lines({"{1k}", "[30],1,2,3"}), {"PredictiveFile Freq Error"}, -1},
-      {"empty frequency", Lines({"{}", "[30],1,2,3"}), {"PredictiveFile Freq Error"}, -1},
-      {"bad then good frequency",
-       Lines({"{900}", "[30],9,9,9", "{8000}", "[30],1,2,3"}),
-       {"PredictiveFile Freq Error"},
-       k8kHz},
-      {"age 22",
-       Lines({"{500}", "[22],7,7,7", "[30],1,2,3"}),
-       {"Predictive File Age Error"},
-       k500Hz},
-      {"age 85",
-       Lines({"{500}", "[85],7,7,7", "[30],1,2,3"}),
-       {"Predictive File Age Error"},
-       k500Hz},
-      {"fourth value",
-       Lines({"{750}", "[30],1,2,3,4", "[35],5,6,7"}),
-       {"Tableindex Error"},
-       k750Hz},
-      {"age line before any frequency", Lines({"[30],1,2,3"}), {}, -1},
-      {"CR LF and LF mixed", "{125}\n[30],1,2,3\r\n", {}, k125Hz},
+      {"{1k}|[30],1,2,3", {freq}, -1},
+      {"{}|[30],1,2,3", {freq}, -1},
+      {"{900}|[30],9,9,9|{8000}|[30],1,2,3", {freq}, k8kHz},
+      {"{500}|[22],7,7,7|[30],1,2,3", {age}, k500Hz},
+      {"{500}|[85],7,7,7|[30],1,2,3", {age}, k500Hz},
+      {"{750}|[30],1,2,3,4|[35],5,6,7", {"Tableindex Error"}, k750Hz},
+      {"[30],1,2,3", {}, -1},             // an age line before any frequency
+      {"{125}\n[30],1,2,3", {}, k125Hz},  // LF and CR LF mixed
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.lines);
     PredictiveTable table;
-    EXPECT_EQ(ReadTable(c.text, table), c.prompts);
+    EXPECT_EQ(ReadTable(QByteArray(c.lines).replace("|", "\r\n") + "\r\n", table), c.prompts);
     for (int p = 0; p < kPositionCount; ++p) {
       const auto expected =
           p == c.position ? PredictiveTable::Values{"1", "2", "3"} : PredictiveTable::Values{};
