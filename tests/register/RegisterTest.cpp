@@ -35,7 +35,6 @@ TEST_F(RegisterTest, ListsEachPatientsMirroredTestNewestFirst) {
   ASSERT_EQ(model.columnCount(), 23);
   EXPECT_EQ(model.headerData(kColServiceLength, Qt::Horizontal).toString(), "Length of Service");
   EXPECT_EQ(model.headerData(kColStatus, Qt::Horizontal).toString(), "Status");
-  EXPECT_EQ(RegisterColumnWidth(kColCategorisation), 2500);
   const auto cell = [&](int row, int column) { return model.data(model.index(row, column)); };
   EXPECT_EQ(test::Joined({cell(0, kColLastTest).toString(), cell(0, kColDOB).toString(),
                           cell(1, kColPreviousTest).toString()}),
