@@ -195,7 +195,6 @@ TEST_F(RecordEditorTest, FieldTooLongInTheLastTableLeavesTheDatabaseAsBefore) {
   EXPECT_EQ(t.prompter.Texts(), QStringList{Msg(1027)});
   EXPECT_EQ(editor->Mode(), EditMode::Editing);
   EXPECT_EQ(Dump(), before);
-  // Put right, the same edit saves.
   e.AnswerTexts[49] = "short";
   EXPECT_EQ(editor->Save(), Post::Saved);
   EXPECT_EQ(Scalar("SELECT Surname || TimeofTest FROM PatDetails"), "Changed12:00:00");

@@ -108,7 +108,6 @@ TEST_F(RegisterTest, ChoosingARecordPlacesTheShownTestAndItsMarker) {
   reg->ApplySort(SortField::DateofTest);
   ASSERT_TRUE(reg->GoToChosenRecord(0));
   EXPECT_EQ(cursor(), "100|2|3");
-  // Up and down move between rows.
   EXPECT_FALSE(reg->MoveUp());
   EXPECT_TRUE(reg->MoveDown());
   EXPECT_EQ(reg->CurrentRow(), 1);
