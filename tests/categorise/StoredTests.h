@@ -74,4 +74,22 @@ inline std::vector<StoredResult> ReadResults(db::Connection& connection, const Q
   return rows;
 }
 
+// One text per test, newest first: "date<previous: categorisation", the
+// previous date "-" when not linked.
+inline QStringList Summaries(db::Connection& connection, const QString& pat_no) {
+  QStringList texts;
+  for (const auto& row : ReadResults(connection, pat_no)) {
+    texts << QStringLiteral("%1<%2: %3")
+                 .arg(row.date, row.previous.isNull() ? QStringLiteral("-") : row.previous,
+                      row.categorisation);
+  }
+  return texts;
+}
+
+inline QStringList Categorisations(db::Connection& connection, const QString& pat_no) {
+  QStringList texts;
+  for (const auto& row : ReadResults(connection, pat_no)) texts << row.categorisation;
+  return texts;
+}
+
 }  // namespace sonivera::test
