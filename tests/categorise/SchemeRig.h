@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "base/AppError.h"
 #include "base/ErrorLog.h"
 #include "categorise/Categorise.h"
 #include "categorise/QtPrinters.h"
@@ -24,6 +25,17 @@ inline QStringList Shown(const ScriptedPrompter& prompter) {
   QStringList shown;
   for (const auto& prompt : prompter.Prompts()) shown << prompt.title + u'|' + prompt.text;
   return shown;
+}
+
+// "number description" of the error the call raises; "none" without one.
+template <typename Call>
+QString ErrorOf(Call&& call) {
+  try {
+    call();
+  } catch (const AppError& error) {
+    return QStringLiteral("%1 %2").arg(error.Number()).arg(error.Description());
+  }
+  return QStringLiteral("none");
 }
 
 inline constexpr const char* kZero = "0 0 0 0 0 0 0 0 0";
@@ -48,6 +60,14 @@ struct SchemeRig {
   void SetRow(int row, const QString& values) { SetGridRow(state.grid, row, values); }
   void Flat(int row, int value) {
     SetRow(row, QStringLiteral("%1 %1 %1 %1 %1 %1 %1 %1 %1").arg(value));
+  }
+
+  // The test under categorisation, on 01/06/2020 unless told.
+  void View(const QString& dob = QStringLiteral("01/01/1990"), Sex sex = Sex::Male,
+            const QString& previous = kEmptyDateMask,
+            const QString& test_date = QStringLiteral("01/06/2020"),
+            const QString& pat_no = QStringLiteral("1")) {
+    state.view = {test_date, QStringLiteral("10:00:00"), previous, dob, sex, pat_no};
   }
 
   QString Run() {
