@@ -8,6 +8,7 @@
 #include "base/Messages.h"
 #include "base/ProgramFolder.h"
 #include "base/Settings.h"
+#include "categorise/QtPrinters.h"
 #include "categorise/Schemes.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
@@ -141,16 +142,15 @@ TEST(SettingsFile, ChartLines) {
 
 TEST(SettingsFile, SchemeLineSetsTheBoxesForTheLocale) {
   const QByteArray file = "a.mdb\r\nhse2006,MP42,IPA\r\n-\r\nS3\r\n";
-  const SchemeChecks english = Read().From(file, 2057).checks;
-  EXPECT_TRUE(english.CheckHSE);
-  EXPECT_TRUE(english.HseEnabled);
-  EXPECT_FALSE(english.CheckMP42);  // French boxes untouched elsewhere
-  const SchemeChecks french = Read().From(file, 1036).checks;
-  EXPECT_FALSE(french.CheckHSE);
-  EXPECT_TRUE(french.CheckMP42);
-  EXPECT_FALSE(french.CheckPAM);
-  EXPECT_TRUE(french.CheckIPA);
-  EXPECT_TRUE(french.FrenchFrameVisible);
+  // H and M, P, I for the ticked boxes, h for HSE enabled, F for the French frame.
+  for (const auto& [lcid, ticked] : {std::pair{2057, "Hh----"}, {1036, "--M-IF"}}) {
+    const SchemeChecks c = Read().From(file, lcid).checks;
+    EXPECT_EQ(QString(c.CheckHSE ? 'H' : '-') + (c.HseEnabled ? 'h' : '-') +
+                  (c.CheckMP42 ? 'M' : '-') + (c.CheckPAM ? 'P' : '-') + (c.CheckIPA ? 'I' : '-') +
+                  (c.FrenchFrameVisible ? 'F' : '-'),
+              ticked)
+        << lcid;
+  }
 }
 
 TEST(SettingsFile, WrittenInOrderWithCrLf) {
@@ -179,6 +179,7 @@ TEST(SettingsFile, PcAudiometerPort) {
     const char* ux730_ini;  // nullptr: no file
     const char* port;
     bool message;
+    const char* windows_ini = nullptr;  // in the Windows folder named by the environment
   } cases[] = {
       {"UX730,USB", "PORT=COM9\r\n", "-", false},
       {"UX730,COM,3", nullptr, "3", false},
@@ -186,11 +187,13 @@ TEST(SettingsFile, PcAudiometerPort) {
       {"UX730,COM,3", "Model=UX730,port=COM7,Baud=9600\r\n", "COM7", false},
       {"UX730,COM,3", "[Settings]\r\nPORT=\r\n", "-", false},
       {"UX730,COM,3", "[Settings]\r\nBaud=9600\r\n", "-", false},
+      {"UX730,COM,1", nullptr, "COM5", false, "PORT=COM5"},
   };
-  qunsetenv("SONIVERA_WINDIR");
   for (const auto& c : cases) {
-    test::TempFolder folder;
+    test::TempFolder folder, windows;
     if (c.ux730_ini != nullptr) folder.Write("ux730.ini", c.ux730_ini);
+    if (c.windows_ini != nullptr) windows.Write("ux730.ini", c.windows_ini);
+    qputenv("SONIVERA_WINDIR", c.windows_ini != nullptr ? windows.Path().toUtf8() : QByteArray());
     Settings settings;
     settings.PcAudiometerConnection = c.connection;
     test::ScriptedPrompter prompter;
@@ -199,16 +202,7 @@ TEST(SettingsFile, PcAudiometerPort) {
     EXPECT_EQ(prompter.Texts(), c.message ? QStringList{Msg(530)} : QStringList()) << c.connection;
     for (const auto& prompt : prompter.Prompts()) EXPECT_EQ(prompt.title, "Error");
   }
-  // The Windows folder comes from the environment.
-  test::TempFolder folder, windir;
-  windir.Write("ux730.ini", "PORT=COM5");
-  qputenv("SONIVERA_WINDIR", windir.Path().toUtf8());
-  Settings settings;
-  settings.PcAudiometerConnection = "UX730,COM,1";
-  test::ScriptedPrompter prompter;
-  DerivePcAudiometerPort(ProgramFolder(folder.Path()), settings, prompter);
   qunsetenv("SONIVERA_WINDIR");
-  EXPECT_EQ(settings.PcAudiometerPort, "COM5");
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 #include <QString>
 #include <QStringList>
 
-#include "base/AppError.h"
 #include "base/ErrorLog.h"
 #include "categorise/Categorise.h"
 #include "categorise/QtPrinters.h"
+#include "support/BaseChecks.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
@@ -25,17 +25,6 @@ inline QStringList Shown(const ScriptedPrompter& prompter) {
   QStringList shown;
   for (const auto& prompt : prompter.Prompts()) shown << prompt.title + u'|' + prompt.text;
   return shown;
-}
-
-// "number description" of the error the call raises; "none" without one.
-template <typename Call>
-QString ErrorOf(Call&& call) {
-  try {
-    call();
-  } catch (const AppError& error) {
-    return QStringLiteral("%1 %2").arg(error.Number()).arg(error.Description());
-  }
-  return QStringLiteral("none");
 }
 
 inline constexpr const char* kZero = "0 0 0 0 0 0 0 0 0";
