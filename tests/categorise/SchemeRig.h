@@ -20,13 +20,6 @@ inline void SetGridRow(AudiogramGrid& grid, int row, const QString& values) {
     grid.SetCell(row, column, value == QLatin1String("-") ? QString("") : value);
   }
 }
-// "title|text" of every prompt shown, in order.
-inline QStringList Shown(const ScriptedPrompter& prompter) {
-  QStringList shown;
-  for (const auto& prompt : prompter.Prompts()) shown << prompt.title + u'|' + prompt.text;
-  return shown;
-}
-
 inline constexpr const char* kZero = "0 0 0 0 0 0 0 0 0";
 inline constexpr const char* kHigh10 = "0 0 0 0 0 10 10 10 0";  // 3, 4 and 6 kHz at 10
 

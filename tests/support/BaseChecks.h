@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "base/AppError.h"
+#include "support/ScriptedPrompter.h"
 
 namespace sonivera::test {
 
@@ -15,6 +17,13 @@ QString ErrorOf(Call&& call) {
     return QStringLiteral("%1 %2").arg(error.Number()).arg(error.Description());
   }
   return QStringLiteral("none");
+}
+
+// "title|text" of every prompt shown, in order.
+inline QStringList Shown(const ScriptedPrompter& prompter) {
+  QStringList shown;
+  for (const auto& prompt : prompter.Prompts()) shown << prompt.title + u'|' + prompt.text;
+  return shown;
 }
 
 }  // namespace sonivera::test
