@@ -8,8 +8,8 @@
 #include "base/Messages.h"
 #include "base/ProgramFolder.h"
 #include "base/Settings.h"
-#include "categorise/QtPrinters.h"
 #include "categorise/Schemes.h"
+#include "support/BaseChecks.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 

@@ -9,8 +9,8 @@
 #include <QProcess>
 #include <random>
 
-#include "categorise/QtPrinters.h"
 #include "categorise/StoredTests.h"
+#include "support/BaseChecks.h"
 #include "support/TempFolder.h"
 #include "support/TestApp.h"
 

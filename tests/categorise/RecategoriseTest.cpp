@@ -160,10 +160,8 @@ TEST_F(Recategorise, AllAsksFirstAndStopsAfterTheCurrentPatient) {
     return marks;
   };
   const auto counts = [](const RecategoriseOutcome& o) {
-    return QStringLiteral("%1/%2%3%4")
-        .arg(o.patients_done)
-        .arg(o.patients_total)
-        .arg(o.stopped ? " stopped" : "", o.cancelled ? " cancelled" : "");
+    return QString::number(o.patients_done) + "/" + QString::number(o.patients_total) +
+           (o.stopped ? " stopped" : "") + (o.cancelled ? " cancelled" : "");
   };
 
   t.prompter.QueueAnswer(Prompter::Answer::Cancel);

@@ -5,7 +5,6 @@
 
 #include "base/ErrorLog.h"
 #include "categorise/Categorise.h"
-#include "categorise/QtPrinters.h"
 #include "support/BaseChecks.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"

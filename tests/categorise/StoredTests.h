@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <vector>
 
-#include "categorise/QtPrinters.h"
 #include "db/Sqlite.h"
+#include "support/BaseChecks.h"
 
 namespace sonivera::test {
 

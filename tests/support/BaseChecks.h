@@ -2,9 +2,18 @@
 
 #include <QString>
 #include <QStringList>
+#include <ostream>
 
 #include "base/AppError.h"
 #include "support/ScriptedPrompter.h"
+
+// Readable failure messages for Qt texts.
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os) {
+  *os << '[' << list.join(QStringLiteral("|")).toStdString() << ']';
+}
 
 namespace sonivera::test {
 
