@@ -277,7 +277,8 @@ void SerialLink::Received(const QString& text) {
   if (framing_.Dropped() > 0) {
     if (!overflow_reported_) {
       overflow_reported_ = true;
-      const QString message = OverflowText(framing_.Dropped());
+      // Told at the first record not kept: how many follow is not known yet.
+      const QString message = OverflowText(std::nullopt);
       reporter_.log().Append(message);
       if (on_overflow) on_overflow();
       reporter_.prompter().Show(message, QStringLiteral("TX730"), Prompter::Buttons::Ok,

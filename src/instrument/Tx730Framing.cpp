@@ -115,12 +115,14 @@ void Tx730Framing::FinishCollection(const QString& waiting) {
 
 namespace sonivera {
 
-QString OverflowText(int dropped) {
-  return QStringLiteral(
-             "The audiometer sent more records than one transfer can hold (%1). The last %2 "
-             "record(s) were not kept: store these records, then send the rest again.")
-      .arg(kTransferCapacity)
-      .arg(dropped);
+QString OverflowText(std::optional<int> dropped) {
+  const QString head =
+      QStringLiteral("The audiometer sent more records than one transfer can hold (%1). ")
+          .arg(kTransferCapacity);
+  const QString lost = dropped ? QStringLiteral("The last %1 record(s) were not kept").arg(*dropped)
+                               : QStringLiteral("The records after the first %1 are not kept")
+                                     .arg(kTransferCapacity);
+  return head + lost + QStringLiteral(": store these records, then send the rest again.");
 }
 
 Tx730Framing FrameWireText(const QString& text, FramingMode mode, int chunk) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "instrument/Tx730Record.h"
@@ -71,8 +72,10 @@ class Tx730Framing {
   int dropped_ = 0;
 };
 
-// The report when a transfer brought more records than one transfer holds.
-QString OverflowText(int dropped);
+// The report when a transfer brought more records than one transfer holds:
+// with the count of records not kept once the transfer has ended, without it
+// while records may still arrive (the link tells the user at the first one).
+QString OverflowText(std::optional<int> dropped);
 
 // Frames wire text as the receive handler does when it arrives `chunk`
 // characters at a time, then ends the collection: every complete record is

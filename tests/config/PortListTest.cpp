@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <QFile>
+
 #include "base/ProgramFolder.h"
 #include "config/PortList.h"
 #include "instrument/PortProbe.h"
@@ -12,7 +14,7 @@
 namespace sonivera {
 namespace {
 
-TEST(PortList, ItemsMarkEachPortWithTwoSpaces) {
+TEST(PortList, ItemsMarkEachPortWithTwoSpacesAndAreFoundWhateverTheMark) {
   const QStringList items = BuildPortList([](int port) { return port == 12 || port == 1; });
   ASSERT_EQ(items.size(), 17);
   EXPECT_EQ(items[0], "COM -");
@@ -20,6 +22,11 @@ TEST(PortList, ItemsMarkEachPortWithTwoSpaces) {
   EXPECT_EQ(items[2], "COM 2  (not available)");
   EXPECT_EQ(items[12], "COM 12  (available)");
   EXPECT_EQ(items[16], "COM 16  (not available)");
+  EXPECT_EQ(PortItemIndex(items, 0), 0);
+  EXPECT_EQ(PortItemIndex(items, 7), 7);
+  EXPECT_EQ(PortItemIndex(items, 12), 12);
+  EXPECT_EQ(PortItemIndex(items, 16), 16);
+  EXPECT_EQ(PortItemIndex(items, 40), -1);
 }
 
 TEST(PortList, PortFromItemText) {
@@ -42,14 +49,6 @@ TEST(PortList, PortFromItemText) {
       {"-", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(PortFromItem(c.text), c.port) << c.text;
-}
-
-TEST(PortList, ItemIndexFindsPortWhateverItsMark) {
-  const QStringList items = BuildPortList([](int port) { return port % 2 == 0; });
-  EXPECT_EQ(PortItemIndex(items, 0), 0);
-  EXPECT_EQ(PortItemIndex(items, 7), 7);
-  EXPECT_EQ(PortItemIndex(items, 16), 16);
-  EXPECT_EQ(PortItemIndex(items, 40), -1);
 }
 
 TEST(PortList, GapSliderInTenthsOfASecond) {
@@ -78,12 +77,9 @@ TEST(PortProbe, MapFileOverridesDefaultsAndSkipsDamagedLines) {
   EXPECT_EQ(DevicePathForPort(program, 5), "/dev/ttyS4");
   EXPECT_EQ(DevicePathForPort(program, 1), "/dev/ttyS0");
   EXPECT_EQ(ReadPortMap(folder.File("comports.txt")).size(), 3);
-}
-
-TEST(PortProbe, NoMapFileGivesTtyS) {
-  test::TempFolder folder;
-  const ProgramFolder program(folder.Path());
-  EXPECT_EQ(DevicePathForPort(program, 1), "/dev/ttyS0");
+  // Without the file every port is its ttyS.
+  QFile::remove(folder.File("comports.txt"));
+  EXPECT_EQ(DevicePathForPort(program, 3), "/dev/ttyS2");
   EXPECT_EQ(DevicePathForPort(program, 16), "/dev/ttyS15");
 }
 

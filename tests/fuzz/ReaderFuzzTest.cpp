@@ -1,7 +1,8 @@
 // Every reader of user files fed mutated copies of good and bad files: CSV
 // layouts (register and older release), settings, lists, tables,
-// questionnaire, database open and the file imports. Nothing may crash, hang
-// or let an exception out; what cannot be read is refused.
+// questionnaire, database open, the file imports, what an audiometer sends
+// and the companion program's replies. Nothing may crash, hang or let an
+// exception out; what cannot be read is refused.
 //
 // A quick run (a fixed count per reader) belongs to the test suite. For a
 // long run set SONIVERA_FUZZ_SECONDS (and SONIVERA_FUZZ_SEED for another
@@ -25,6 +26,9 @@
 #include "categorise/AgeCorrection.h"
 #include "chart/ChartFiles.h"
 #include "db/Database.h"
+#include "instrument/CompanionReplies.h"
+#include "instrument/Tx730Framing.h"
+#include "instrument/Tx730Parser.h"
 #include "interchange/CsvLayout.h"
 #include "interchange/OldFormats.h"
 #include "interchange/OldImport.h"
@@ -188,6 +192,51 @@ TEST(ReaderFuzz, ProgramFolderFiles) {
     });
   }
   QFile::remove(folder.File("err.log"));
+}
+
+// Wire text framed in reads of any size and parsed: never more records than
+// one transfer holds, and damage after a whole record never costs it.
+TEST(ReaderFuzz, AudiometerTransfers) {
+  auto conversion = [](const QString& name) {
+    return ConversionFile::Open(QStringLiteral(SONIVERA_SOURCE_DIR "/data/") + name);
+  };
+  ConversionFile series1 = conversion(kSeries1ConversionFile);
+  ConversionFile series3 = conversion(kSeries3ConversionFile);
+  const QString good = QString::fromLatin1(Slurp(SONIVERA_TEST_DATA "/tx730/request_s3.wire"))
+                           .section(QStringLiteral("\r\n"), 0, 0) + QStringLiteral("\r\n");
+  ASSERT_TRUE(good.startsWith("IMPORT,MODE3,")) << good.toStdString();
+  Mutator chunks(Seed());
+  Fuzz({"tx730/request_s3.wire", "tx730/request_s1.wire"}, 600, [&](const QByteArray& bytes) {
+    for (const bool s1 : {true, false}) {
+      const QString wire = (s1 ? QString() : good) + QString::fromLatin1(bytes);
+      const Tx730Framing framing = FrameWireText(
+          wire, s1 ? FramingMode::Series1Blocks : FramingMode::Series3Lines, 1 + chunks.Below(40));
+      const ImportBuffer records = BuildImportBuffer(framing.Lines(), s1 ? series1 : series3, s1);
+      EXPECT_LE(records.size(), size_t(kTransferCapacity));
+      if (!s1) {
+        ASSERT_FALSE(records.empty());
+        EXPECT_TRUE(records.front().complete);
+      }
+    }
+  });
+}
+
+// The companion's reply and test data files: no test out of a reply too
+// short to hold one, no threshold read from past the end.
+TEST(ReaderFuzz, CompanionReplies) {
+  Fuzz({"companion/veldata.tmp", "companion/vel730.tmp"}, 3000, [](const QByteArray& bytes) {
+    const auto reply = companion::DecodeDataReply(bytes);
+    EXPECT_EQ(reply.has_value(), bytes.size() >= companion::kDataReplyMinimum) << bytes.size();
+    const auto file = companion::DecodeTestDataFile(bytes);
+    EXPECT_EQ(file.has_value(), bytes.size() >= companion::kTestDataMinimum) << bytes.size();
+    for (const auto& test : {reply, file}) {
+      if (!test) continue;
+      for (int v : test->current_left) EXPECT_TRUE(v >= -20 && v < 65516) << v;
+      EXPECT_TRUE(test->date_box == kEmptyDateBox || test->date_box.size() == 10);
+    }
+    (void)companion::MalformedErrorReplyText(bytes);
+    (void)companion::ReplyDateBox(bytes);
+  });
 }
 
 // Whole imports and the database open are slower: fewer rounds.

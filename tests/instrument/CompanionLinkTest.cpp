@@ -42,16 +42,16 @@ class CompanionLinkTest : public ::testing::Test {
   std::vector<bool> running_calls;
 };
 
-TEST_F(CompanionLinkTest, FetchReadsTheDataReplyOverUsb) {
+// A reply written after the companion ended is found by the second look.
+TEST_F(CompanionLinkTest, FetchReadsALateDataReplyOverUsb) {
+  hooks.pause_scale = 1;  // the second look comes 2 s after the exit
   SetScenario(folder,
-              "reply=data\ntype=3\ndate=0/1/2000\n"
+              "reply=data\nlate=0.2\ntype=3\ndate=0/1/2000\n"
               "left=-20,5,10,15,20,25,30,35,40,45,50\nright=1,2,3,4,5,6,7,8,9,10,-1\n");
   const auto outcome = Link("-").LaunchOrGet(false);
   ASSERT_EQ(outcome.kind, CompanionOutcome::kTest);
   EXPECT_EQ(outcome.test.test_type, "mixed");
   EXPECT_EQ(outcome.test.date_box, "01/01/2000");
-  EXPECT_EQ(outcome.test.current_left[0], -20);
-  EXPECT_EQ(outcome.test.current_left[10], 50);
   EXPECT_EQ(outcome.test.current_right[10], -1);
   EXPECT_FALSE(outcome.test.has_previous);
   EXPECT_EQ(StandInLog(folder), QStringList{"argument: [0 ]"});
@@ -87,98 +87,70 @@ TEST_F(CompanionLinkTest, TestOnCom3SendsPreviousValuesAndReadsVel730) {
   EXPECT_FALSE(QFileInfo::exists(folder.File("vel730.tmp")));
 }
 
-// Every reply that gives no test: what is shown (title "Instrument Error")
-// and what is logged.
+// Every reply that gives no test: shown as "No results", the description and
+// its code under the title "Instrument Error", and logged with the code right
+// after the description. A stale reply of an earlier run is in the folder
+// each time and is never taken for the new one.
 TEST_F(CompanionLinkTest, ProblemRepliesAreReportedAndGiveNoTest) {
+  folder.Write("manual.csv", test::CsvReplyFile("P1", "01/02/2026", "manual"));
   struct Case {
     const char* scenario;
     bool launch;
-    const char* shown;   // nullptr: nothing shown
-    const char* logged;  // the log line's text before its date
+    const char* description;  // nullptr: nothing shown, `code` is all that is logged
+    const char* code;
   } cases[] = {
-      {"reply=error\ncode=2\nsubcode=10\n", false,
-       "No results\nNo instrument found 2,A(hex)  (getdata)",
-       "No results\nNo instrument found 2,A(hex) (getdata)"},
-      {"reply=error\ncode=6\nsubcode=255\n", true,
-       "No results\nNo data reply (or short) 6,FF(hex)  (launch data)",
-       "No results\nNo data reply (or short) 6,FF(hex) (launch data)"},
+      {"reply=error\ncode=2\nsubcode=10\n", false, "No instrument found 2,A(hex) ", "(getdata)"},
+      {"reply=error\ncode=6\nsubcode=255\n", true, "No data reply (or short) 6,FF(hex) ",
+       "(launch data)"},
       {"reply=error\ncode=2\nsubcode=10\nlength=3\n", false, nullptr, "Bridger Error: 2,"},
       {"reply=error\ncode=1\nsubcode=11\nlength=6\n", true, nullptr, "Bridger Error: 1,B"},
-      {"reply=none\n", false, "No results\nVeldata file not found. , 100B",
-       "No results\nVeldata file not found., 100B"},
-      {"reply=none\n", true, "No results\nVeldata file not found. , 100A",
-       "No results\nVeldata file not found., 100A"},
-      {"reply=data\ncrash=yes\n", false, "No results\nVeldata file not found. , 100B",
-       "No results\nVeldata file not found., 100B"},
+      {"reply=none\n", false, "Veldata file not found.", ", 100B"},
+      {"reply=none\n", true, "Veldata file not found.", ", 100A"},
+      {"reply=data\ncrash=yes\n", false, "Veldata file not found.", ", 100B"},
       {"reply=status\nstatus=77\n", false,
-       "No results\nVeldata byte= 77 Check all your file versions for compatibility 152B",
-       "No results\nVeldata byte= 77 Check all your file versions for compatibility152B"},
+       "Veldata byte= 77 Check all your file versions for compatibility", "152B"},
       {"reply=status\nstatus=0\n", true,
-       "No results\nInvalid value for veldata: first byte= 0 Check all your file versions for "
-       "compatibility 152A",
-       "No results\nInvalid value for veldata: first byte= 0 Check all your file versions for "
-       "compatibility152A"},
-      {"reply=data\nvel730=no\n", true, "No results\nVel730.tmp file not found 102A",
-       "No results\nVel730.tmp file not found102A"},
-      {"reply=data\ntruncate=100\n", false, "No results\nVeldata reply too short (100 bytes). 150B",
-       "No results\nVeldata reply too short (100 bytes).150B"},
-      {"reply=data\ntruncate=60\n", true, "No results\nVel730.tmp file too short (60 bytes). 103A",
-       "No results\nVel730.tmp file too short (60 bytes).103A"},
-      {"reply=csv\ncsv=nothing-here.csv\n", false, "No results\nVeldata.csv file not found. , 850",
-       "No results\nVeldata.csv file not found., 850"},
+       "Invalid value for veldata: first byte= 0 Check all your file versions for compatibility",
+       "152A"},
+      {"reply=data\nvel730=no\n", true, "Vel730.tmp file not found", "102A"},
+      {"reply=data\ntruncate=100\n", false, "Veldata reply too short (100 bytes).", "150B"},
+      {"reply=data\ntruncate=60\n", true, "Vel730.tmp file too short (60 bytes).", "103A"},
+      {"reply=csv\ncsv=nothing-here.csv\n", false, "Veldata.csv file not found.", ", 850"},
+      {"reply=csv\ncsv=manual.csv\n", false, "Missing 'block transfer' test type value (TX730).",
+       ", 851"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.scenario);
     SetScenario(folder, c.scenario);
     QFile::remove(folder.File("err.log"));
+    folder.Write("veldata.tmp", QByteArray(1, char(151)) + QByteArray("\0\2\1", 3));
     const auto before = prompter.Prompts().size();
     const auto outcome = Link().LaunchOrGet(c.launch);
     EXPECT_EQ(outcome.kind, CompanionOutcome::kNothing);
-    if (c.shown) {
+    QString logged = c.code;
+    if (c.description) {
       ASSERT_EQ(prompter.Prompts().size(), before + 1);
       const auto& prompt = prompter.Prompts().back();
-      EXPECT_EQ(prompt.text, c.shown);
+      EXPECT_EQ(prompt.text, QString("No results\n%1 %2").arg(c.description, c.code));
       EXPECT_EQ(prompt.title, "Instrument Error");
       EXPECT_EQ(prompt.icon, Prompter::Icon::Information);
+      logged = QString("No results\n%1%2").arg(c.description, c.code);
     } else {
       EXPECT_EQ(prompter.Prompts().size(), before);
     }
-    const QString logged = QString::fromUtf8(folder.Read("err.log"));
-    EXPECT_TRUE(logged.startsWith(QString(c.logged) + " ")) << logged.toStdString();
+    EXPECT_TRUE(folder.Read("err.log").startsWith((logged + " ").toUtf8()))
+        << folder.Read("err.log").toStdString();
     EXPECT_FALSE(QFileInfo::exists(folder.File("veldata.tmp")));
     EXPECT_FALSE(QFileInfo::exists(folder.File("vel730.tmp")));
   }
 }
 
-TEST_F(CompanionLinkTest, CsvReplyIsTakenOnlyWithTheBlockTransferType) {
-  folder.Write("manual.csv", test::CsvReplyFile("P1", "01/02/2026", "manual"));
+TEST_F(CompanionLinkTest, CsvReplyWithTheBlockTransferTypeIsTaken) {
   folder.Write("upload.csv", test::CsvReplyFile("P1", "01/02/2026", "UPLOAD"));
-  SetScenario(folder, "reply=csv\ncsv=manual.csv\n");
-  EXPECT_EQ(Link().LaunchOrGet(false).kind, CompanionOutcome::kNothing);
-  ASSERT_FALSE(prompter.Prompts().empty());
-  EXPECT_EQ(prompter.Prompts().back().text,
-            "No results\nMissing 'block transfer' test type value (TX730). , 851");
-
   SetScenario(folder, "reply=csv\ncsv=upload.csv\n");
   const auto outcome = Link().LaunchOrGet(true);
   EXPECT_EQ(outcome.kind, CompanionOutcome::kCsvResult);
   EXPECT_EQ(outcome.csv_path, folder.File("veldata.csv"));
-}
-
-TEST_F(CompanionLinkTest, LateReplyIsFoundByTheSecondLook) {
-  hooks.pause_scale = 1;  // the second look comes 2 s after the exit
-  SetScenario(folder, "reply=data\nlate=0.2\ndate=3/3/2026\n");
-  const auto outcome = Link().LaunchOrGet(true);
-  ASSERT_EQ(outcome.kind, CompanionOutcome::kTest);
-  EXPECT_EQ(outcome.test.date_box, "03/03/2026");
-}
-
-TEST_F(CompanionLinkTest, StaleRepliesAreNeverTakenForNewOnes) {
-  folder.Write("veldata.tmp", QByteArray(1, char(151)) + QByteArray("\0\2\1", 3));
-  SetScenario(folder, "reply=none\n");
-  EXPECT_EQ(Link().LaunchOrGet(false).kind, CompanionOutcome::kNothing);
-  ASSERT_EQ(prompter.Prompts().size(), 1u);
-  EXPECT_EQ(prompter.Prompts()[0].text, "No results\nVeldata file not found. , 100B");
 }
 
 TEST_F(CompanionLinkTest, MissingOrBrokenCompanion) {
@@ -201,39 +173,36 @@ TEST_F(CompanionLinkTest, MissingOrBrokenCompanion) {
   EXPECT_EQ(running_calls, (std::vector<bool>{true, false}));
 }
 
-TEST_F(CompanionLinkTest, CancelEndsTheWaitAndTheCompanion) {
+// An open serial port is closed before the companion starts (it may want the
+// port); Cancel ends the wait and the companion, and reads no reply.
+TEST_F(CompanionLinkTest, PortClosedFirstAndCancelEndsTheCompanion) {
   SetScenario(folder, "hang=yes\n");
   auto& companion = Link();
-  bool was_running = false;
-  QObject::connect(&companion, &CompanionLink::CompanionStarted, [&] {
-    QTimer::singleShot(300, [&] {
-      was_running = companion.Running();
-      companion.Cancel();
-    });
-  });
-  const auto outcome = companion.LaunchOrGet(false);
-  EXPECT_TRUE(was_running);
-  EXPECT_FALSE(companion.Running());
-  EXPECT_EQ(outcome.kind, CompanionOutcome::kNothing);
-  EXPECT_TRUE(prompter.Prompts().empty());  // a cancel reads no reply
-  EXPECT_EQ(running_calls, (std::vector<bool>{true, false}));
-}
-
-TEST_F(CompanionLinkTest, SerialPortIsClosedBeforeTheCompanionStarts) {
-  SetScenario(folder, "reply=data\n");
   bool open = true;
   QStringList order;
-  auto& companion = Link();
   companion.SetSerialPortRelease({[&] { return open; },
                                   [&] {
                                     order << "closed";
                                     open = false;
                                   }});
-  QObject::connect(&companion, &CompanionLink::CompanionStarted, [&] { order << "started"; });
-  EXPECT_EQ(companion.LaunchOrGet(false).kind, CompanionOutcome::kTest);
+  bool was_running = false;
+  QObject::connect(&companion, &CompanionLink::CompanionStarted, [&] {
+    order << "started";
+    if (was_running) return;  // only the first run is cancelled
+    QTimer::singleShot(300, &companion, [&] {
+      was_running = companion.Running();
+      companion.Cancel();
+    });
+  });
+  EXPECT_EQ(companion.LaunchOrGet(false).kind, CompanionOutcome::kNothing);
+  EXPECT_TRUE(was_running);
+  EXPECT_FALSE(companion.Running());
+  EXPECT_TRUE(prompter.Prompts().empty());
+  EXPECT_EQ(running_calls, (std::vector<bool>{true, false}));
   EXPECT_EQ(order, (QStringList{"closed", "started"}));
   // A closed port is left alone.
   order.clear();
+  SetScenario(folder, "reply=data\n");
   EXPECT_EQ(companion.LaunchOrGet(false).kind, CompanionOutcome::kTest);
   EXPECT_EQ(order, QStringList{"started"});
 }

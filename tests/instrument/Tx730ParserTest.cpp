@@ -74,21 +74,17 @@ TEST(Tx730Parser, Series3Line) {
   const ImportRecord r = ParseOne(
       Series3Line("1001", "SMITH", "14/03/2025", "10:30:00", "Cat 1, fine"), conversion, false);
   ASSERT_TRUE(r.complete);
-  EXPECT_EQ(r[kFieldImport], "IMPORT");
-  EXPECT_EQ(r[kFieldPatientNo], "1001");
-  EXPECT_EQ(r[kFieldSurname], "SMITH");
-  EXPECT_EQ(r[kFieldAddress1], "1 High St");
-  EXPECT_EQ(r[kFieldAddress1 + 1], "-");  // an empty text
-  EXPECT_EQ(r[kFieldPreviousTest], "");   // not a text entry: stays empty
-  // The quoted category keeps its comma, and parsing goes on after it.
-  EXPECT_EQ(r[kFieldCategory], "Cat 1, fine");
-  EXPECT_EQ(r[kFieldCalibrated], "01/01/2025");
-  EXPECT_EQ(r[kFieldCurrentLeft], "10");
-  EXPECT_EQ(r[kFieldCurrentLeft + 7], "45");
-  EXPECT_EQ(r[kFieldCurrentRight + 7], "46");
-  EXPECT_EQ(r[kFieldPreviousLeft], "");
-  EXPECT_EQ(r[kFieldSerialNo], "SN42");
-  EXPECT_EQ(r[10], "");
+  // An empty text is "-"; an entry that is no text stays empty. The quoted
+  // category keeps its comma, and parsing goes on after it.
+  const std::pair<int, const char*> fields[] = {
+      {kFieldImport, "IMPORT"},        {kFieldPatientNo, "1001"},
+      {kFieldSurname, "SMITH"},        {kFieldAddress1, "1 High St"},
+      {kFieldAddress1 + 1, "-"},       {kFieldPreviousTest, ""},
+      {kFieldCategory, "Cat 1, fine"}, {kFieldCalibrated, "01/01/2025"},
+      {kFieldCurrentLeft, "10"},       {kFieldCurrentLeft + 7, "45"},
+      {kFieldCurrentRight + 7, "46"},  {kFieldPreviousLeft, ""},
+      {kFieldSerialNo, "SN42"},        {10, ""}};
+  for (const auto& [field, value] : fields) EXPECT_EQ(r[field], value) << field;
 
   // A line kept with its CR LF (the end of a collection) parses alike.
   EXPECT_EQ(ParseOne(Series3Line("1001", "SMITH", "14/03/2025", "10:30:00", "Cat 1, fine") + "\r\n",
@@ -110,17 +106,15 @@ TEST(Tx730Parser, Series1Block) {
       FrameWireText(Series1Block(" 2002 ", "JONES", "15/03/2025"), FramingMode::Series1Blocks);
   const ImportRecord r = ParseOne(framing.Lines()[0], conversion, true);
   ASSERT_TRUE(r.complete);
-  EXPECT_EQ(r[kFieldPatientNo], "2002");  // spaces trimmed
-  EXPECT_EQ(r[kFieldSurname], "JONES");
-  EXPECT_EQ(r[kFieldTestDate], "15/03/2025");
-  EXPECT_EQ(r[kFieldCurrentLeft], "10");
-  EXPECT_EQ(r[kFieldCurrentLeft + 7], "45");  // the last of a row ends at its CR
-  EXPECT_EQ(r[kFieldCurrentRight], "5");
-  EXPECT_EQ(r[kFieldCurrentRight + 2], "");  // "*" is not a value
-  EXPECT_EQ(r[kFieldCurrentRight + 7], "40");
-  EXPECT_EQ(r[kFieldPreviousTest], "");
-  EXPECT_EQ(r[kFieldPreviousLeft + 3], "");
-  EXPECT_EQ(r[kFieldCategory], "Cat 1");
+  // Spaces trimmed; the last value of a row ends at its CR; "*" is no value.
+  const std::pair<int, const char*> fields[] = {
+      {kFieldPatientNo, "2002"},      {kFieldSurname, "JONES"},
+      {kFieldTestDate, "15/03/2025"}, {kFieldCurrentLeft, "10"},
+      {kFieldCurrentLeft + 7, "45"},  {kFieldCurrentRight, "5"},
+      {kFieldCurrentRight + 2, ""},   {kFieldCurrentRight + 7, "40"},
+      {kFieldPreviousTest, ""},       {kFieldPreviousLeft + 3, ""},
+      {kFieldCategory, "Cat 1"}};
+  for (const auto& [field, value] : fields) EXPECT_EQ(r[field], value) << field;
 
   // A line with no ">" ends the parse of the whole buffer.
   ConversionFile file = conversion;

@@ -28,45 +28,42 @@ class Tx730StoreTest : public test::RegisterFixture {
   }
 };
 
-TEST_F(Tx730StoreTest, NewPatientsDuplicatesAndSnvNumbers) {
+// New patients (numbered SNV after the highest when the audiometer sent no
+// number), duplicates, and known patients: a new audiogram unless the surname
+// differs.
+TEST_F(Tx730StoreTest, NewKnownAndUnnumberedPatientsAndDuplicates) {
   AddPatient("SNV1", "FIRST", "01/01/2020");
   AddPatient("SNV2", "SECOND", "01/01/2020");
-  const QString wire = Series3Line("1001", "SMITH", "14/03/2025", "10:30:00") + "\r\n" +
-                       Series3Line("1001", "SMITH", "14/03/2025", "10:30:00") + "\r\n" +
-                       Series3Line("", "NONUMBER", "14/03/2025", "11:00:00") + "\r\n";
-  const Tx730StoreOutcome outcome = Store(Parse(wire));
-  EXPECT_EQ(outcome.processed, 3);
-  EXPECT_EQ(outcome.added, 2);
-  EXPECT_EQ(outcome.message,
-            "2 record(s) added to database. Some of the records already existed in the "
-            "database, or were duplicates.");
-  EXPECT_EQ(t.prompter.Prompts().front().text,
-            "Are you sure you want to save 3 record(s) into "
-            "the database?");
-  EXPECT_EQ(t.prompter.Prompts().back().title, "Stored");
-  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails WHERE PatNo = '1001'"), "1");
-  EXPECT_EQ(Scalar("SELECT Surname FROM PatDetails WHERE PatNo = 'SNV3'"), "NONUMBER");
-  EXPECT_EQ(Scalar("SELECT \"500Hz\" || '/' || \"8kHz\" FROM TestResultsLeft WHERE PatNo = "
-                   "'1001'"),
-            "10/45");
-  EXPECT_EQ(Scalar("SELECT \"8kHz\" FROM TestResultsRight WHERE PatNo = '1001'"), "46");
-  EXPECT_EQ(Scalar("SELECT DOB || ' ' || Sex FROM PatDetails WHERE PatNo = '1001'"),
-            "1970-02-01 Male");
-  EXPECT_EQ(Scalar("SELECT DeptUnit || '|' || SerialNo FROM TestDetails WHERE PatNo = '1001'"),
-            "Works|SN42");
-  EXPECT_EQ(Scalar("SELECT Address1 || '|' || Address2 FROM AddressDetails WHERE PatNo = '1001'"),
-            "1 High St|-");
-}
-
-TEST_F(Tx730StoreTest, KnownPatientGetsANewAudiogramUnlessTheSurnameDiffers) {
   AddPatient("1001", "SMITH", "01/01/2020");
   AddPatient("1002", "OTHER", "01/01/2020");
-  const QString wire = Series3Line("1001", "smith", "14/03/2025", "10:30:00") + "\r\n" +
+  const QString wire = Series3Line("2001", "NEW", "14/03/2025", "10:30:00") + "\r\n" +
+                       Series3Line("2001", "NEW", "14/03/2025", "10:30:00") + "\r\n" +
+                       Series3Line("", "NONUMBER", "14/03/2025", "11:00:00") + "\r\n" +
+                       Series3Line("1001", "smith", "14/03/2025", "10:30:00") + "\r\n" +
                        Series3Line("1002", "JONES", "14/03/2025", "10:30:00") + "\r\n";
   const Tx730StoreOutcome outcome = Store(Parse(wire));
-  EXPECT_EQ(outcome.added, 1);
+  EXPECT_EQ(outcome.processed, 5);
+  EXPECT_EQ(outcome.added, 3);
+  EXPECT_EQ(outcome.message,
+            "3 record(s) added to database. Some of the records already existed in the "
+            "database, or were duplicates.");
+  EXPECT_EQ(t.prompter.Prompts().front().text,
+            "Are you sure you want to save 5 record(s) into the database?");
+  EXPECT_EQ(t.prompter.Prompts().back().title, "Stored");
   EXPECT_TRUE(t.prompter.Texts().contains(
       "Patient No 1002 already in use. Please use: 'change to another patient number'."));
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails WHERE PatNo = '2001'"), "1");
+  EXPECT_EQ(Scalar("SELECT Surname FROM PatDetails WHERE PatNo = 'SNV3'"), "NONUMBER");
+  EXPECT_EQ(Scalar("SELECT \"500Hz\" || '/' || \"8kHz\" FROM TestResultsLeft WHERE PatNo = "
+                   "'2001'"),
+            "10/45");
+  EXPECT_EQ(Scalar("SELECT \"8kHz\" FROM TestResultsRight WHERE PatNo = '2001'"), "46");
+  EXPECT_EQ(Scalar("SELECT DOB || ' ' || Sex FROM PatDetails WHERE PatNo = '2001'"),
+            "1970-02-01 Male");
+  EXPECT_EQ(Scalar("SELECT DeptUnit || '|' || SerialNo FROM TestDetails WHERE PatNo = '2001'"),
+            "Works|SN42");
+  EXPECT_EQ(Scalar("SELECT Address1 || '|' || Address2 FROM AddressDetails WHERE PatNo = '2001'"),
+            "1 High St|-");
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails WHERE PatNo = '1001'"), "2");
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails WHERE PatNo = '1002'"), "1");
   // The patient's boxes take the audiometer's values, as if typed.

@@ -2,7 +2,6 @@
 // what can be read is stored or written, what cannot is named.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 
 #include "base/Messages.h"
@@ -13,13 +12,10 @@ namespace {
 
 using test::Count;
 using test::ImportInto;
+using test::Stored;
 using test::TestApp;
 
 QString Corpus(const char* name) { return QStringLiteral(SONIVERA_TEST_DATA "/bad/") + name; }
-
-QString Stored(TestApp& t, const QString& sql) {
-  return t->Db().Conn().QueryValue(sql).value_or(QVariant()).toString();
-}
 
 TEST(BadInput, CorpusFilesImportLineByLine) {
   struct Case {
@@ -89,25 +85,6 @@ TEST(BadInput, DamagedDatabaseExportsEveryReadableRow) {
   EXPECT_EQ(check.exit_code, 1);
   EXPECT_TRUE(check.out.contains("malformed") || check.out.contains("page 57"))
       << check.out.toStdString();
-}
-
-TEST(BadInput, CommandLineNamesThePlaceOfEachRefusedLineAndSaysOnceThatTheLogIsLost) {
-  test::TempFolder folder;
-  const QString program = folder.File("clinic");
-  ASSERT_EQ(test::RunCli({"--folder", program, "init"}).exit_code, 0);
-  QFile file(Corpus("cr-only.csv"));
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  // Two lines refused for their date of test.
-  folder.Write("bad.csv", file.readAll().replace("30/05/2024", "31/02/2024").replace("07/11/2022", "x"));
-  QFile::remove(program + "/err.log");
-  QDir(program).mkdir("err.log");  // a log that cannot be written
-  const auto run = test::RunCli({"--folder", program, "import", folder.File("bad.csv")});
-  EXPECT_TRUE(run.err.contains(Msg(1014) + " (file bad.csv, line 3, Pat No: 100001)"))
-      << run.err.toStdString();
-  EXPECT_TRUE(run.err.contains(Msg(1014) + " (file bad.csv, line 4, Pat No: 100002)"));
-  EXPECT_EQ(run.err.count("cannot be written"), 1) << run.err.toStdString();
-  EXPECT_TRUE(run.err.contains("File Import: " + Msg(1014) + " (file bad.csv, line 3"));
-  EXPECT_TRUE(run.out.contains("1 record(s) added, 0 already stored, 2 rejected"));
 }
 
 }  // namespace

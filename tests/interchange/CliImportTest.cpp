@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -7,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "base/Messages.h"
 #include "interchange/ImportSupport.h"
 
 namespace sonivera {
@@ -44,23 +46,32 @@ Rows ReadRows(const QString& path) {
   return rows;
 }
 
+// Each refused line is named on stderr with its place; a log that cannot be
+// written is said once, and what it would have held goes to stderr.
 TEST(CliImportTest, ImportReportsRejectionsAndExportWritesEitherLayout) {
   TempFolder folder;
   ASSERT_EQ(RunCli(Cli(folder, {"init"})).exit_code, 0);
   QStringList lines = test::GeneratedLines(0, 3, 2, CsvLayout::Snv52);
-  lines << lines[0];                              // stored just before
-  lines << "," + lines[1].section(u',', 1);       // no patient number
-  lines << lines[2].left(lines[2].size() - 300);  // cut short
+  const QString second = lines[2].section(u',', 0, 0);
+  lines << lines[0];                                                     // line 9: stored before
+  lines << "," + lines[1].section(u',', 1);                              // 10: no patient number
+  lines << lines[2].section(u',', 0, 2) + ",31/02/2024," + lines[2].section(u',', 4);  // 11
+  lines << lines[2].left(lines[2].size() - 300);                         // 12: cut short
   folder.Write("in.csv", CsvFileText(CsvLayout::Snv52, lines));
+  QFile::remove(folder.File("err.log"));
+  ASSERT_TRUE(QDir(folder.Path()).mkdir("err.log"));  // a log that cannot be written
   const auto result = RunCli(Cli(folder, {"import", folder.File("in.csv")}));
   EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(result.out.trimmed(), "6 record(s) added, 1 already stored, 2 rejected");
+  EXPECT_EQ(result.out.trimmed(), "6 record(s) added, 1 already stored, 3 rejected");
   EXPECT_TRUE(result.err.contains("This record already exists in the database. Pat No:"));
   EXPECT_TRUE(result.err.contains("No Patient No. specified. Incorrect file format."));
   EXPECT_TRUE(result.err.contains("File format error. Pat No: "));
-  const QString log = QString::fromUtf8(folder.Read("err.log"));
-  EXPECT_TRUE(log.contains("File Import: No pat no specified"));
-  EXPECT_TRUE(log.contains(" :1401"));
+  EXPECT_TRUE(result.err.contains(
+      QStringLiteral("%1 (file in.csv, line 11, Pat No: %2)").arg(Msg(1014), second)))
+      << result.err.toStdString();
+  EXPECT_EQ(result.err.count("cannot be written"), 1);
+  EXPECT_TRUE(result.err.contains("File Import: No pat no specified (file in.csv, line 10)"));
+  QDir(folder.Path()).rmdir("err.log");
 
   const auto exported = RunCli(Cli(folder, {"export", folder.File("out5.csv"), "--layout", "5"}));
   EXPECT_EQ(exported.exit_code, 0);

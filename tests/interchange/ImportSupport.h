@@ -38,6 +38,9 @@ inline QByteArray ExportFrom(TestApp& t, const QString& name, CsvLayout layout =
 inline qint64 Count(TestApp& t, const QString& sql) {
   return t->Db().Conn().QueryValue(sql).value_or(QVariant()).toLongLong();
 }
+inline QString Stored(TestApp& t, const QString& sql) {
+  return t->Db().Conn().QueryValue(sql).value_or(QVariant()).toString();
+}
 
 // A file of the header, the heading line and the given lines.
 inline QByteArray CsvFileText(CsvLayout layout, const QStringList& lines,

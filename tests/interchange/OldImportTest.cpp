@@ -19,42 +19,40 @@ struct CountListener : OldImportListener {
   std::function<void(int)> on_record;
 };
 
+ImportSummary ImportOld(TestApp& t, OldReleaseImporter::Kind kind, const QString& path,
+                        bool baseline = false, OldImportListener* listener = nullptr) {
+  RecordEditor editor(t->ForEditor(), nullptr);
+  OldReleaseImporter importer(t->ForImport(editor, nullptr), t->Schemes());
+  importer.SetCreateBaseline(baseline);
+  importer.SetListener(listener);
+  return importer.ImportFile(kind, path);
+}
+
 class OldImportTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(t.Init()); }
   ImportSummary Run(OldReleaseImporter::Kind kind, const QString& path, bool baseline) {
-    RecordEditor editor(t->ForEditor(), nullptr);
-    OldReleaseImporter importer(t->ForImport(editor, nullptr), t->Schemes());
-    importer.SetCreateBaseline(baseline);
     CountListener listener([&](int n) { counts.push_back(n); });
-    importer.SetListener(&listener);
-    return importer.ImportFile(kind, path);
+    return ImportOld(t, kind, path, baseline, &listener);
   }
-  QString Value(const QString& sql) {
-    return t->Db().Conn().QueryValue(sql).value_or(QVariant()).toString();
-  }
+  QString Value(const QString& sql) { return test::Stored(t, sql); }
   TestApp t;
   std::vector<int> counts;
 };
 
 TEST_F(OldImportTest, BothSampleLayoutsGiveTheSameRegister) {
-  for (auto kind : {OldReleaseImporter::Kind::Csv, OldReleaseImporter::Kind::Dat}) {
+  for (const auto& [kind, file] : {std::pair{OldReleaseImporter::Kind::Csv, "old31_sample.csv"},
+                                   std::pair{OldReleaseImporter::Kind::Dat, "old31_sample.dat"}}) {
+    SCOPED_TRACE(file);
     TestApp fresh;
     ASSERT_TRUE(fresh.Init());
-    RecordEditor editor(fresh->ForEditor(), nullptr);
-    OldReleaseImporter importer(fresh->ForImport(editor, nullptr), fresh->Schemes());
-    const ImportSummary summary = importer.ImportFile(
-        kind,
-        Sample(kind == OldReleaseImporter::Kind::Csv ? "old31_sample.csv" : "old31_sample.dat"));
+    const ImportSummary summary = ImportOld(fresh, kind, Sample(file));
     EXPECT_EQ(summary.added, 4);
     EXPECT_EQ(summary.rejected, 0);
-    auto value = [&](const char* sql) {
-      return fresh->Db().Conn().QueryValue(sql).value_or(QVariant()).toString();
-    };
+    auto value = [&](const char* sql) { return test::Stored(fresh, sql); };
     // No number: SNV1. A year of birth alone: 1 January. Sex from MALE/FEMALE.
-    EXPECT_EQ(value("SELECT Surname FROM PatDetails WHERE PatNo = 'SNV1'"), "O'Leary");
-    EXPECT_EQ(value("SELECT DOB FROM PatDetails WHERE PatNo = 'SNV1'"), "1970-01-01");
-    EXPECT_EQ(value("SELECT Sex FROM PatDetails WHERE PatNo = 'SNV1'"), "Female");
+    EXPECT_EQ(value("SELECT Surname || DOB || Sex FROM PatDetails WHERE PatNo = 'SNV1'"),
+              "O'Leary1970-01-01Female");
     EXPECT_EQ(value("SELECT Sex FROM PatDetails WHERE PatNo = '1002'"), "Male");
     EXPECT_EQ(value("SELECT COUNT(*) FROM TestDetails WHERE PatNo = '1001'"), "2");
     EXPECT_EQ(value("SELECT \"4kHz\" FROM TestResultsLeft WHERE PatNo = '1001' AND TestDate = "

@@ -200,9 +200,7 @@ TEST_F(RegisterImportTest, AnswersAndExtraFrequenciesFollowTheLayout) {
   third[kCsvLastTest] = "01/03/2026";
   ASSERT_EQ(Import(CsvFileText(CsvLayout::Snv5, {FormatCsvLine(third, CsvLayout::Snv5)})).added, 1);
 
-  auto value = [&](const QString& sql) {
-    return t->Db().Conn().QueryValue(sql).value_or(QVariant()).toString();
-  };
+  auto value = [&](const QString& sql) { return test::Stored(t, sql); };
   EXPECT_EQ(value("SELECT Sex FROM PatDetails WHERE PatNo = 'Q1'"), "Female");
   EXPECT_EQ(value("SELECT Q1 FROM TestQuestions WHERE TestDate = '2024-03-01'"), "1");
   EXPECT_EQ(value("SELECT Ans2 FROM TestQuestions WHERE TestDate = '2024-03-01'"),
