@@ -91,20 +91,19 @@ TEST(Hse, DateMessages) {
   const struct {
     const char* dob;
     const char* test_date;
-    const char* previous;
     bool bulk;
     QString shown;  // "" when no message is shown
   } cases[] = {
-      {"__/__/____", "01/06/2020", "__/__/____", false, ask_birth_date},
-      {"__/__/____", "01/06/2020", "__/__/____", true, ""},
-      {"31/02/1980", "xx", "__/__/____", false, ask_birth_date},  // wins over the test date
-      {"01/01/1980", "32/01/2020", "__/__/____", false, bad_test_date},
-      {"01/01/1980", "__/__/____", "__/__/____", true, ""},
-      // Shown even in bulk mode:
-      {"02/06/2020", "01/06/2020", "__/__/____", true,
+      {"__/__/____", "01/06/2020", false, ask_birth_date},
+      {"__/__/____", "01/06/2020", true, ""},
+      {"31/02/1980", "xx", false, ask_birth_date},  // wins over the test date
+      {"01/01/1980", "32/01/2020", false, bad_test_date},
+      {"01/01/1980", "__/__/____", true, ""},
+      // Shown even in bulk mode (every case has earlier rows but no previous date).
+      {"02/06/2020", "01/06/2020", true,
        "Date Error|One of the dates is invalid (eg 'Age'). Please re-type and then try again. "
        "Patient: P'7"},
-      {"01/01/1980", "01/06/2020", "__/__/____", true,
+      {"01/01/1980", "01/06/2020", true,
        "Date Error|The previous date entry is missing or invalid. Please edit and try again"},
   };
   for (const auto& c : cases) {
@@ -113,7 +112,7 @@ TEST(Hse, DateMessages) {
     rig.checks.CheckHSE = true;
     rig.bulk = c.bulk;
     for (int row = 0; row < 4; ++row) rig.Flat(row, 10);
-    rig.View(c.dob, F, c.previous, c.test_date, "P'7");
+    rig.View(c.dob, F, kEmptyDateMask, c.test_date, "P'7");
     EXPECT_EQ(rig.Run(), "HSE: Data incomplete");
     EXPECT_EQ(Shown(rig.prompter), c.shown.isEmpty() ? QStringList() : QStringList{c.shown});
     for (const auto& prompt : rig.prompter.Prompts()) {

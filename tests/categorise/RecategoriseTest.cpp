@@ -38,6 +38,9 @@ class Recategorise : public ::testing::Test {
   NewestTest Once(const QString& pat, const std::optional<AddedTest>& added = std::nullopt) {
     return RecategorisePatient(t->Db(), t->ForCategorising(), pat, added);
   }
+  RecheckOutcome RecheckShown(const QString& pat, int test_index) {
+    return RecheckShift(t->Db(), t->Categorisation(), t->Reporter(), pat, test_index);
+  }
   void FrenchSchemes(bool mp42, bool pam, bool ipa) {
     t->SetUserLocale(1036);
     t->Schemes() = {};
@@ -230,6 +233,31 @@ TEST_F(Recategorise, NestsInTheCallersTransaction) {
   EXPECT_EQ(Summaries(Conn(), "S"),
             (QStringList{"2020-01-01<2019-01-01: HSE:  1 ", "2019-01-01<-: HSE:  1 4-no data "}));
   EXPECT_TRUE(t.prompter.Prompts().empty());
+}
+
+// K'1 has a test before its flagged one, K'2 none.
+TEST_F(Recategorise, RecheckComparesWithTheTestBeforeTheFlaggedOne) {
+  auto& conn = Conn();
+  for (const QString pat : {"K'1", "K'2"}) {
+    AddPatient(conn, pat, "1980-01-01", "Male");
+    AddTest(conn, pat, "2020-01-01", "0 0 0 0 0 10 30 10 0", "0 0 0 0 0 10 10 10 0",
+            pat == "K'1" ? "HSE:  1    +10:4kL " : "+10:4kL ");
+    AddTest(conn, pat, "2020-02-01", "0 0 0 0 0 10 25 10 0", "0 0 0 0 0 10 10 25 0", "HSE:  1 ");
+  }
+  AddTest(conn, "K'1", "2019-01-01", "0 0 0 0 0 10 10 10 0", "0 0 0 0 0 10 10 10 0", "HSE:  1 ");
+  EXPECT_EQ(RecheckShown("K'1", 0), RecheckOutcome::Stored);
+  const QStringList stored{"+10:4kL +10:6kR ", "HSE:  1    +10:4kL ", "HSE:  1 "};
+  EXPECT_EQ(Categorisations(conn, "K'1"), stored);
+  EXPECT_TRUE(t.prompter.Prompts().empty());
+
+  // Shown test 1: the test before it is not flagged.
+  EXPECT_EQ(RecheckShown("K'1", 1), RecheckOutcome::NotFlagged);
+  EXPECT_EQ(Categorisations(conn, "K'1"), stored);
+  EXPECT_EQ(RecheckShown("K'2", 0), RecheckOutcome::NoPreviousTest);
+  EXPECT_EQ(Categorisations(conn, "K'2"), (QStringList{"HSE:  1 ", "+10:4kL "}));
+  EXPECT_EQ(t.prompter.Texts(),
+            (QStringList{"The previous test does not have +10dB categorisation.",
+                         "No previous test result available."}));
 }
 
 }  // namespace

@@ -4,9 +4,6 @@
 
 #include "categorise/SchemeRig.h"
 #include "categorise/ShiftCheck.h"
-#include "categorise/StoredTests.h"
-#include "register/Recategorise.h"
-#include "support/TestApp.h"
 
 namespace sonivera::test {
 namespace {
@@ -37,45 +34,6 @@ TEST(ShiftCheck, CodesByEarAndFrequency) {
     ShiftCheck(state);
     EXPECT_EQ(state.CategorisationText, expected) << before << "| " << left << " / " << right;
   }
-}
-
-class Recheck : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(t.Init());
-    AddPatient(t->Db().Conn(), "K'1", "1980-01-01", "Male");
-  }
-  RecheckOutcome RecheckShown(int test_index) {
-    return RecheckShift(t->Db(), t->Categorisation(), t->Reporter(), "K'1", test_index);
-  }
-  TestApp t;
-};
-
-TEST_F(Recheck, ComparesWithTheTestBeforeTheFlaggedOne) {
-  auto& conn = t->Db().Conn();
-  AddTest(conn, "K'1", "2019-01-01", "0 0 0 0 0 10 10 10 0", "0 0 0 0 0 10 10 10 0", "HSE:  1 ");
-  AddTest(conn, "K'1", "2020-01-01", "0 0 0 0 0 10 30 10 0", "0 0 0 0 0 10 10 10 0",
-          "HSE:  1    +10:4kL ");
-  AddTest(conn, "K'1", "2020-02-01", "0 0 0 0 0 10 25 10 0", "0 0 0 0 0 10 10 25 0", "HSE:  1 ");
-  EXPECT_EQ(RecheckShown(0), RecheckOutcome::Stored);
-  const QStringList stored{"+10:4kL +10:6kR ", "HSE:  1    +10:4kL ", "HSE:  1 "};
-  EXPECT_EQ(Categorisations(conn, "K'1"), stored);
-  EXPECT_TRUE(t.prompter.Prompts().empty());
-
-  // Shown test 1: the test before it is not flagged.
-  EXPECT_EQ(RecheckShown(1), RecheckOutcome::NotFlagged);
-  EXPECT_EQ(t.prompter.Texts(),
-            QStringList{"The previous test does not have +10dB categorisation."});
-  EXPECT_EQ(Categorisations(conn, "K'1"), stored);
-}
-
-TEST_F(Recheck, WithoutAReferenceTestNothingIsStored) {
-  auto& conn = t->Db().Conn();
-  AddTest(conn, "K'1", "2020-01-01", "0 0 0 0 0 10 30 10 0", "0 0 0 0 0 10 10 10 0", "+10:4kL ");
-  AddTest(conn, "K'1", "2020-02-01", "0 0 0 0 0 10 25 10 0", "0 0 0 0 0 10 10 25 0", "HSE:  1 ");
-  EXPECT_EQ(RecheckShown(0), RecheckOutcome::NoPreviousTest);
-  EXPECT_EQ(t.prompter.Texts(), QStringList{"No previous test result available."});
-  EXPECT_EQ(Categorisations(conn, "K'1"), (QStringList{"HSE:  1 ", "+10:4kL "}));
 }
 
 TEST(Recall, PeriodTexts) {

@@ -36,12 +36,8 @@ inline void AddTest(db::Connection& connection, const QString& pat_no, const QSt
             .arg(QLatin1String(table)));
     ear.Bind(1, pat_no).Bind(2, date).Bind(3, time);
     for (int i = 0; i < 9; ++i) {
-      const QString value = i < parts.size() ? parts[i] : QStringLiteral("-");
-      if (value == QLatin1String("-")) {
-        ear.BindNull(4 + i);
-      } else {
-        ear.Bind(4 + i, value);
-      }
+      const QString value = parts.value(i, QStringLiteral("-"));
+      ear.Bind(4 + i, value == QLatin1String("-") ? QString() : value);  // null binds NULL
     }
     ear.Run();
   }
