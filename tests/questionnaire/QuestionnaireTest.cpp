@@ -41,8 +41,6 @@ TEST(QuestionActionTest, KeepsTheCurrentQuestionBetweenOneAndFortyNineWhateverIs
   for (int i = 0; i < 60; ++i) q.QuestionAction(QStringLiteral("yes"));
   EXPECT_EQ(q.Current(), 49);
   EXPECT_EQ(Held(q.Held(), kQuestionCount).right(3), "Y -");
-  for (int i = 0; i < 60; ++i) q.QuestionAction(QStringLiteral("down"));
-  EXPECT_EQ(q.Current(), 49);
 }
 
 TEST(QuestionActionTest,
@@ -106,19 +104,19 @@ TEST(QuestionnaireModelTest, GridShowsMarkerResponsesQuestionsAndAnswers) {
   QuestionnaireModel model(q);
   for (const char* action : {"yes", "no", "text"}) q.QuestionAction(action, "Ten years");
   model.updatequestionsdisplay();
-  // One text per row, its four cells joined by '|'; the header first.
-  auto row = [&](int r) {
+  // The header, then rows 1 to 4 and 11, each row's four cells joined by '|'.
+  QStringList rows;
+  for (int r : {-1, 0, 1, 2, 3, 10}) {
     QStringList cells;
     for (int column = 0; column < 4; ++column) {
       cells << (r < 0 ? model.headerData(column, Qt::Horizontal) : model.index(r, column).data())
                    .toString();
     }
-    return cells.join(u'|');
-  };
+    rows << cells.join(u'|');
+  }
   EXPECT_EQ(model.rowCount(), kQuestionCount);
-  EXPECT_EQ((QStringList{row(-1), row(0), row(1), row(2), row(3), row(10)}),
-            (QStringList{"|Response|Question|Answer", "|Yes|Loud work?|", "|No|Tinnitus?|",
-                         "|-|How long?|Ten years", ">|||", "|||"}));  // no text past the file
+  EXPECT_EQ(rows, (QStringList{"|Response|Question|Answer", "|Yes|Loud work?|", "|No|Tinnitus?|",
+                               "|-|How long?|Ten years", ">|||", "|||"}));  // no text past the file
 }
 
 class LoadReplyTest : public ::testing::Test {
