@@ -78,29 +78,21 @@ TEST(French, Mp42MissingDataReplacesEarlierText) {
 // A cell that is not a number is reported under the scheme's tag and the
 // scheme goes on, the failed value counting 0.
 TEST(French, TextInACellIsReportedAndTheSchemeGoesOn) {
-  struct Case {
-    const char* schemes;
-    const char* left;
-    const char* expected_text;
-    const char* tag;
-  } cases[] = {
-      {"PAM", "0 0 0 0 2O 0 35 0 0", "PAM= 16.3  [PAM(D)= 32.5, PAM(G)= 0]  ",
-       " (pamcategorise:954)"},
-      {"IPA", "0 0 0 0 0 x 5 5 0", "IPA= 15  [IPA(D)= 30, IPA(G)= 0]  ", " (ipacategorise:954)"},
-      {"MP42", "0 4O 40 0 40 0 40 0 0", "", " (mp42categorise:954)"},
-  };
-  for (const auto& c : cases) {
+  const std::tuple<QString, const char*, const char*> cases[] = {
+      {"PAM", "0 0 0 0 2O 0 35 0 0", "PAM= 16.3  [PAM(D)= 32.5, PAM(G)= 0]  "},
+      {"IPA", "0 0 0 0 0 x 5 5 0", "IPA= 15  [IPA(D)= 30, IPA(G)= 0]  "},
+      {"MP42", "0 4O 40 0 40 0 40 0 0", ""}};
+  for (const auto& [scheme, left, text] : cases) {
+    const QString tag = " (" + scheme.toLower() + "categorise:954)";
     SchemeRig rig;
     rig.lcid = 1036;
-    Tick(rig, c.schemes);
-    rig.SetRow(0, c.left);
+    Tick(rig, scheme);
+    rig.SetRow(0, left);
     rig.SetRow(2, "0 60 60 0 25 30 40 20 0");
-    EXPECT_EQ(rig.Run(), QString::fromUtf8(c.expected_text)) << c.tag;
-    EXPECT_EQ(
-        Shown(rig.prompter),
-        QStringList{QStringLiteral("Error|An error has occurred: Type mismatch Error No: 13") +
-                    c.tag});
-    EXPECT_TRUE(rig.folder.Read("err.log").contains(QByteArray(c.tag))) << c.tag;
+    EXPECT_EQ(rig.Run(), QString::fromUtf8(text)) << left;
+    EXPECT_EQ(Shown(rig.prompter),
+              QStringList{"Error|An error has occurred: Type mismatch Error No: 13" + tag});
+    EXPECT_TRUE(rig.folder.Read("err.log").contains(tag.toUtf8())) << left;
   }
 }
 
