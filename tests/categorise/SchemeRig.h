@@ -15,7 +15,7 @@ namespace sonivera::test {
 inline void SetGridRow(AudiogramGrid& grid, int row, const QString& values) {
   const QStringList parts = values.split(u' ', Qt::SkipEmptyParts);
   for (int column = 0; column < 9; ++column) {
-    const QString value = column < parts.size() ? parts[column] : QStringLiteral("-");
+    const QString value = parts.value(column, QStringLiteral("-"));
     grid.SetCell(row, column, value == QLatin1String("-") ? QString("") : value);
   }
 }
@@ -36,8 +36,6 @@ struct SchemeRig {
 
   SchemeRig() { state.grid.Clear(); }
 
-  CategoriseEnv Env() { return CategoriseEnv{state, checks, bulk, lcid, reporter}; }
-
   void SetRow(int row, const QString& values) { SetGridRow(state.grid, row, values); }
   void Flat(int row, int value) {
     SetRow(row, QStringLiteral("%1 %1 %1 %1 %1 %1 %1 %1 %1").arg(value));
@@ -52,7 +50,7 @@ struct SchemeRig {
   }
 
   QString Run() {
-    CategoriseEnv env = Env();
+    CategoriseEnv env{state, checks, bulk, lcid, reporter};
     Categorise(env);
     return state.CategorisationText;
   }

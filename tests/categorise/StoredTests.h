@@ -53,19 +53,18 @@ struct StoredResult {
   QString previous;
   QString categorisation;
   double mp42 = 0, pam = 0, ipa = 0;
-  QString recall;
 };
 
 // The patient's tests, newest first.
 inline std::vector<StoredResult> ReadResults(db::Connection& connection, const QString& pat_no) {
   auto select = connection.Prepare(
-      "SELECT DateofTest, PreviousTest, Categorisation, MP42, PAM, IPA, RecallDate FROM "
+      "SELECT DateofTest, PreviousTest, Categorisation, MP42, PAM, IPA FROM "
       "TestDetails WHERE PatNo = ?1 ORDER BY DateofTest DESC, TimeofTest DESC");
   select.Bind(1, pat_no);
   std::vector<StoredResult> rows;
   while (select.Step()) {
     rows.push_back({select.Text(0), select.Text(1), select.Text(2), select.Double(3),
-                    select.Double(4), select.Double(5), select.Text(6)});
+                    select.Double(4), select.Double(5)});
   }
   return rows;
 }
