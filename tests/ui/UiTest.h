@@ -10,15 +10,8 @@
 #include <functional>
 
 #include "base/Messages.h"
+#include "support/BaseChecks.h"
 #include "support/ScriptedPrompter.h"
-
-// Texts in failure messages as text.
-inline void PrintTo(const QString& text, std::ostream* os) {
-  *os << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& list, std::ostream* os) {
-  *os << '{' << list.join(QStringLiteral("\", \"")).prepend(u'"').append(u'"').toStdString() << '}';
-}
 
 namespace sonivera::test {
 
@@ -56,12 +49,7 @@ std::function<int(QDialog&)> Answering(std::function<void(T&)> answer) {
   };
 }
 
-// Every prompt shown so far as "title|text".
-inline QStringList Shown(const ScriptedPrompter& prompter) {
-  QStringList shown;
-  for (const auto& prompt : prompter.Prompts()) shown << prompt.title + u'|' + prompt.text;
-  return shown;
-}
+// The last prompt as "title|text".
 inline QString LastShown(const ScriptedPrompter& prompter) {
   const QStringList shown = Shown(prompter);
   return shown.isEmpty() ? QStringLiteral("<none>") : shown.last();
