@@ -9,7 +9,7 @@
 #include "base/Messages.h"
 #include "base/TextFiles.h"
 #include "db/Schema.h"
-#include "support/BaseChecks.h"
+#include "support/Checks.h"
 #include "support/TestApp.h"
 
 namespace sonivera {

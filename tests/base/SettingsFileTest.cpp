@@ -9,7 +9,7 @@
 #include "base/ProgramFolder.h"
 #include "base/Settings.h"
 #include "categorise/Schemes.h"
-#include "support/BaseChecks.h"
+#include "support/Checks.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 

@@ -8,7 +8,7 @@
 #include "base/ProgramFolder.h"
 #include "base/Settings.h"
 #include "base/TextFiles.h"
-#include "support/BaseChecks.h"
+#include "support/Checks.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 

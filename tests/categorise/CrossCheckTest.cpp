@@ -10,7 +10,7 @@
 #include <random>
 
 #include "categorise/StoredTests.h"
-#include "support/BaseChecks.h"
+#include "support/Checks.h"
 #include "support/TempFolder.h"
 #include "support/TestApp.h"
 

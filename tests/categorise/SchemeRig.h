@@ -5,7 +5,7 @@
 
 #include "base/ErrorLog.h"
 #include "categorise/Categorise.h"
-#include "support/BaseChecks.h"
+#include "support/Checks.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 

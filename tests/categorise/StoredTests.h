@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "db/Sqlite.h"
-#include "support/BaseChecks.h"
+#include "support/Checks.h"
 
 namespace sonivera::test {
 

@@ -5,7 +5,7 @@
 #include "base/ProgramFolder.h"
 #include "chart/ChartFiles.h"
 #include "chart/ChartTest.h"
-#include "support/RegisterChecks.h"
+#include "support/Checks.h"
 #include "support/TestApp.h"
 
 namespace sonivera::chart {
@@ -76,7 +76,7 @@ TEST(ColourBandsTest, DamagedValueIsReportedAndKeepsWhatWasReadBeforeIt) {
     expected[kMild] = {10, 20, 30};
     expected[kModerate].red = 40;
     EXPECT_EQ(bands.colours, expected);
-    EXPECT_EQ(test::PromptLines(r.prompter), QStringList{c.message + "|Error"});
+    EXPECT_EQ(test::Shown(r.prompter), QStringList{"Error|" + c.message});
     // The log names the file and the line after the message's own text.
     EXPECT_TRUE(r.folder.Read("err.log").startsWith(c.message.toUtf8() +
                                                     " (file colourbands.txt, line 5) "));

@@ -10,7 +10,7 @@
 #include "base/Messages.h"
 #include "interchange/RegisterImport.h"
 #include "register/RecordEditor.h"
-#include "support/RegisterChecks.h"
+#include "support/Checks.h"
 #include "support/TestApp.h"
 
 namespace sonivera {

@@ -3,7 +3,7 @@
 
 #include "db/Schema.h"
 #include "db/Sqlite.h"
-#include "support/RegisterChecks.h"
+#include "support/Checks.h"
 #include "support/TestApp.h"
 
 namespace sonivera {

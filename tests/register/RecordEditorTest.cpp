@@ -72,7 +72,7 @@ TEST_F(RecordEditorTest, NewPatientWhoseNumberExistsKeepsEntriesButTheNumber) {
   auto expected = e;
   expected.PatNo.clear();
   EXPECT_EQ(editor->Save(), Post::NumberTaken);
-  EXPECT_EQ(Shown(), QStringList{Msg(1002) + "|" + Msg(1003)});
+  EXPECT_EQ(Shown(), QStringList{Msg(1003) + "|" + Msg(1002)});
   EXPECT_EQ(editor->Mode(), EditMode::AddingPatient);
   EXPECT_TRUE(e == expected);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");
@@ -116,7 +116,7 @@ TEST_F(RecordEditorTest, PostChecksAskInOrderAndStopWhereAnswered) {
       EXPECT_EQ(listener.pages, std::vector<MainPage>{MainPage::Details});
     }
     if (c.messages[0] == 1600) {
-      EXPECT_EQ(Shown()[0], Msg(1600) + "|" + Msg(1601));
+      EXPECT_EQ(Shown()[0], Msg(1601) + "|" + Msg(1600));
       EXPECT_EQ(t.prompter.Prompts()[0].buttons, Buttons::YesNo);
     }
     EXPECT_EQ(editor->Mode(),
@@ -143,7 +143,7 @@ TEST_F(RecordEditorTest, RegisterPageWhileEditingAsksToSave) {
   t.prompter.QueueAnswer(Answer::Yes);
   EXPECT_TRUE(editor->ConfirmRegisterPage());
   EXPECT_EQ(editor->Mode(), EditMode::Browsing);
-  EXPECT_EQ(Shown(), QStringList(2, Msg(1006) + "|" + Msg(1007)));
+  EXPECT_EQ(Shown(), QStringList(2, Msg(1007) + "|" + Msg(1006)));
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");
 }
 
@@ -167,7 +167,7 @@ TEST_F(RecordEditorTest, InvalidDatesGiveTheirMessagesAndStoreNothing) {
     auto& e = NewPatient("D1");
     (c.box < 0 ? e.DOB : e.Dates[c.box]) = c.text;
     EXPECT_EQ(editor->Save(), Post::Failed);
-    EXPECT_EQ(Shown(), QStringList{Msg(c.message) + "|" + Msg(958)});
+    EXPECT_EQ(Shown(), QStringList{Msg(958) + "|" + Msg(c.message)});
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM PatDetails"), "0");
   }
   // Left before joined is refused; put right, the length of service is stored.
@@ -238,7 +238,7 @@ TEST_F(RecordEditorTest, MirrorFollowsTheNewestTestThroughInsertEditAndDelete) {
   t.prompter = test::ScriptedPrompter();
   t.prompter.QueueAnswer(Answer::No);
   EXPECT_FALSE(editor->DeleteTest(reg->Cursor().PatNo, reg->Cursor().TestIndex));
-  EXPECT_EQ(Shown(), QStringList{Msg(993) + "M1 on 01/06/2021 15:30:00 ?|" + Msg(994)});
+  EXPECT_EQ(Shown(), QStringList{Msg(994) + "|" + Msg(993) + "M1 on 01/06/2021 15:30:00 ?"});
   EXPECT_TRUE(t.prompter.Prompts()[0].buttons == Buttons::YesNo &&
               t.prompter.Prompts()[0].default_answer == Answer::No);
   t.prompter.QueueAnswer(Answer::Yes);
@@ -273,7 +273,7 @@ TEST_F(RecordEditorTest, DeletePatientKeepsThePatientRowForVisionTests) {
     t.prompter = test::ScriptedPrompter();
     t.prompter.QueueAnswer(Answer::Yes);
     ASSERT_TRUE(editor->DeletePatient(no));
-    EXPECT_EQ(Shown()[0], Msg(1093) + no + Msg(1094) + "|Delete Whole Patient");
+    EXPECT_EQ(Shown()[0], "Delete Whole Patient|" + Msg(1093) + no + Msg(1094));
   }
   EXPECT_EQ(t.prompter.Texts().last(),
             "Vision Tests exist for this Patient. These will not be deleted");
@@ -295,7 +295,7 @@ TEST_F(RecordEditorTest, ChangePatientNoMovesEveryRowInOneGo) {
 
   EXPECT_FALSE(editor->ChangePatientNo("R1", "  "));
   EXPECT_FALSE(editor->ChangePatientNo("R1", "r2"));
-  EXPECT_EQ(Shown(), (QStringList{Msg(971) + "|" + Msg(972), Msg(1032) + "|" + Msg(1033)}));
+  EXPECT_EQ(Shown(), (QStringList{Msg(972) + "|" + Msg(971), Msg(1033) + "|" + Msg(1032)}));
   EXPECT_EQ(Dump(), before);
 
   ASSERT_TRUE(editor->ChangePatientNo("R1", "N'9"));
@@ -354,8 +354,8 @@ TEST_F(RecordEditorTest, ArrivedTestAsksItsRecallOnceSaved) {
   EXPECT_TRUE(committed);
   ASSERT_EQ(t.prompter.recall_requests.size(), 1);
   EXPECT_TRUE(t.prompter.recall_requests[0].startsWith("HSE"));
-  EXPECT_EQ(Shown(), QStringList{"This is a 1 month recall test, so please compare with the "
-                                 "original test.|Onr Month Recall"});
+  EXPECT_EQ(Shown(), QStringList{"Onr Month Recall|This is a 1 month recall test, so please "
+                                 "compare with the original test."});
   // Linked to the test before it and categorised.
   EXPECT_EQ(Scalar("SELECT RecallDate || PreviousTest || substr(Categorisation, 1, 3) FROM "
                    "TestDetails WHERE DateofTest = '2020-02-12'"),

@@ -5,7 +5,7 @@
 #include "db/Sqlite.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
-#include "support/RegisterChecks.h"
+#include "support/Checks.h"
 #include "support/StoredRows.h"
 #include "support/TestApp.h"
 
@@ -67,7 +67,7 @@ class RegisterFixture : public ::testing::Test {
   }
 
   QString Scalar(const QString& sql) { return ScalarText(Conn(), sql); }
-  QStringList Shown() const { return PromptLines(t.prompter); }
+  QStringList Shown() const { return test::Shown(t.prompter); }
   // The four status bar texts, joined with " | ".
   QString Status() {
     const auto texts = reg->StatusTexts();

@@ -19,9 +19,6 @@
 #include "report/SummaryReport.h"
 #include "support/PdfSupport.h"
 
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-
 namespace sonivera::test {
 namespace {
 

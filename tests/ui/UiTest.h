@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "base/Messages.h"
-#include "support/BaseChecks.h"
+#include "support/Checks.h"
 #include "support/ScriptedPrompter.h"
 
 namespace sonivera::test {
