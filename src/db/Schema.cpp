@@ -200,6 +200,26 @@ QString Quote(const QString& identifier) {
   return u'"' + escaped + u'"';
 }
 
+QString QuotedList(const QStringList& fields) {
+  QStringList quoted;
+  for (const auto& f : fields) quoted << Quote(f);
+  return quoted.join(QStringLiteral(", "));
+}
+
+QString Placeholders(int first, int count) {
+  QStringList marks;
+  for (int i = 0; i < count; ++i) marks << QStringLiteral("?%1").arg(first + i);
+  return marks.join(QStringLiteral(", "));
+}
+
+QString Assignments(const QStringList& fields, int first) {
+  QStringList parts;
+  for (int i = 0; i < fields.size(); ++i) {
+    parts << QStringLiteral("%1 = ?%2").arg(Quote(fields[i])).arg(first + i);
+  }
+  return parts.join(QStringLiteral(", "));
+}
+
 QString ColumnSql(const FieldDef& field) {
   QString sql = Quote(field.name) + u' ' + TypeName(field);
   if (field.type == FieldType::Text || field.type == FieldType::Memo) sql += " COLLATE NOCASE";

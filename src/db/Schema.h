@@ -40,6 +40,12 @@ QStringList SpeedIndexSql();
 // The column definition for ALTER TABLE ... ADD COLUMN.
 QString ColumnSql(const FieldDef& field);
 QString Quote(const QString& identifier);
+// Pieces of statements over a list of fields: the fields quoted and joined
+// ("a", "b"); numbered parameters from `first` (?1, ?2); assignments of the
+// fields from numbered parameters ("a" = ?2, "b" = ?3).
+QString QuotedList(const QStringList& fields);
+QString Placeholders(int first, int count);
+QString Assignments(const QStringList& fields, int first);
 
 // Creates every table, index and relation of a new database.
 void CreateDatabase(Connection& connection);

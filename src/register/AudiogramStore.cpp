@@ -11,55 +11,6 @@ const std::array<const char*, kThresholdFieldCount> kThresholdFields = {
     "125Hz", "250Hz", "500Hz", "1kHz", "1_5kHz", "2kHz", "3kHz", "4kHz", "6kHz", "8kHz", "750Hz"};
 
 namespace {
-// Fields that accept the empty text store it rather than no value, so that
-// an emptied box reads back as it was typed.
-QString Txt(const QString& value) { return value.isNull() ? QStringLiteral("") : value; }
-
-const QStringList kHeaderFields = {"PatNo",
-                                   "TestType",
-                                   "SerialNo",
-                                   "Examiner",
-                                   "DeptUnit",
-                                   "Company",
-                                   "PositionRank",
-                                   "Location",
-                                   "LeavingReason",
-                                   "EmploymentStatus",
-                                   "Categorisation",
-                                   "Notes",
-                                   "ServiceLengthText",
-                                   "LengthofService",
-                                   "TimeofTest",
-                                   "PreviousTest",
-                                   "Calibrated",
-                                   "RecallDate",
-                                   "DateJoined",
-                                   "DateLeft",
-                                   "DateofTest",
-                                   "F1",
-                                   "F2",
-                                   "F3"};
-
-QString Placeholders(int count) {
-  QStringList marks;
-  for (int i = 1; i <= count; ++i) marks << QStringLiteral("?%1").arg(i);
-  return marks.join(QStringLiteral(", "));
-}
-
-QString Assignments(const QStringList& fields, int first_index) {
-  QStringList parts;
-  for (int i = 0; i < fields.size(); ++i) {
-    parts << QStringLiteral("%1 = ?%2").arg(db::Quote(fields[i])).arg(first_index + i);
-  }
-  return parts.join(QStringLiteral(", "));
-}
-
-QString QuotedList(const QStringList& fields) {
-  QStringList quoted;
-  for (const auto& f : fields) quoted << db::Quote(f);
-  return quoted.join(QStringLiteral(", "));
-}
-
 QStringList EarFields() {
   QStringList fields;
   for (const char* f : kThresholdFields) fields << QString::fromLatin1(f);
@@ -90,12 +41,12 @@ TableSql UpdateAndInsert(const QString& table, const QStringList& fields, const 
                          const char* time) {
   const int n = static_cast<int>(fields.size());
   return {QStringLiteral("UPDATE %1 SET %2 WHERE PatNo = ?1 AND %3 = ?%4 AND %5 = ?%6")
-              .arg(table, Assignments(fields, 2), QLatin1String(date))
+              .arg(table, db::Assignments(fields, 2), QLatin1String(date))
               .arg(n + 2)
               .arg(QLatin1String(time))
               .arg(n + 3),
           QStringLiteral("INSERT INTO %1 (PatNo, %2) VALUES (%3)")
-              .arg(table, QuotedList(fields), Placeholders(n + 1))};
+              .arg(table, db::QuotedList(fields), db::Placeholders(1, n + 1))};
 }
 
 const TableSql& Sql(const char* table) {
@@ -103,7 +54,7 @@ const TableSql& Sql(const char* table) {
     std::map<QString, TableSql> s;
     s["AddressDetails"] = UpdateAndInsert("AddressDetails", AddressFields(), "DateofTest", "TimeofTest");
     s["TestDetails"] =
-        UpdateAndInsert("TestDetails", kHeaderFields.mid(1), "DateofTest", "TimeofTest");
+        UpdateAndInsert("TestDetails", TestHeaderColumns(), "DateofTest", "TimeofTest");
     s["TestQuestions"] = UpdateAndInsert("TestQuestions", AnswerFields(), "TestDate", "TestTime");
     for (const char* ear : {"TestResultsLeft", "TestResultsRight"}) {
       s[ear] = UpdateAndInsert(ear, EarFields(), "TestDate", "TestTime");
@@ -113,6 +64,16 @@ const TableSql& Sql(const char* table) {
   return sql.at(QString::fromLatin1(table));
 }
 }  // namespace
+
+const QStringList& TestHeaderColumns() {
+  static const QStringList columns = {
+      "TestType",     "SerialNo",    "Examiner",          "DeptUnit",        "Company",
+      "PositionRank", "Location",    "LeavingReason",     "EmploymentStatus", "Categorisation",
+      "Notes",        "ServiceLengthText", "LengthofService", "TimeofTest",   "PreviousTest",
+      "Calibrated",   "RecallDate",  "DateJoined",        "DateLeft",        "DateofTest",
+      "F1",           "F2",          "F3"};
+  return columns;
+}
 
 db::Statement& AudiogramStore::Prepared(const QString& sql) {
   auto& slot = statements_[sql];
@@ -201,21 +162,21 @@ void AudiogramStore::WritePatient(EditMode mode, const PatientRecord& p) {
     auto& s =
         Prepared(QStringLiteral("INSERT INTO PatDetails (PatNo, Surname, Forenames, DOB, Sex) "
                                 "VALUES (?1, ?2, ?3, ?4, ?5)"));
-    s.Bind(1, p.PatNo).Bind(2, Txt(p.Surname)).Bind(3, Txt(p.Forenames)).Bind(4, p.DOB);
-    s.Bind(5, Txt(p.Sex)).Run();
+    s.Bind(1, p.PatNo).Bind(2, TextOrEmpty(p.Surname)).Bind(3, TextOrEmpty(p.Forenames)).Bind(4, p.DOB);
+    s.Bind(5, TextOrEmpty(p.Sex)).Run();
     return;
   }
   auto& s = Prepared(QStringLiteral(
       "UPDATE PatDetails SET Surname = ?2, Forenames = ?3, DOB = ?4, Sex = ?5 WHERE PatNo = ?1"));
-  s.Bind(1, p.PatNo).Bind(2, Txt(p.Surname)).Bind(3, Txt(p.Forenames)).Bind(4, p.DOB);
-  s.Bind(5, Txt(p.Sex)).Run();
+  s.Bind(1, p.PatNo).Bind(2, TextOrEmpty(p.Surname)).Bind(3, TextOrEmpty(p.Forenames)).Bind(4, p.DOB);
+  s.Bind(5, TextOrEmpty(p.Sex)).Run();
 }
 
 void AudiogramStore::WriteAddress(EditMode mode, const AudiogramRecord& r,
                                   const TestKey& original) {
   auto bind = [&](db::Statement& s) {
     s.Bind(1, r.patient.PatNo);
-    for (int i = 0; i < 6; ++i) s.Bind(2 + i, Txt(r.address[i]));
+    for (int i = 0; i < 6; ++i) s.Bind(2 + i, TextOrEmpty(r.address[i]));
     s.Bind(8, r.key.date).Bind(9, r.key.time);
   };
   if (mode == EditMode::Editing) {
@@ -231,11 +192,11 @@ void AudiogramStore::WriteAddress(EditMode mode, const AudiogramRecord& r,
 
 void AudiogramStore::WriteHeader(EditMode mode, const AudiogramRecord& r, const TestKey& original) {
   auto bind = [&](db::Statement& s) {
-    s.Bind(1, r.patient.PatNo).Bind(2, Txt(r.TestType)).Bind(3, Txt(r.SerialNo));
-    s.Bind(4, Txt(r.Examiner)).Bind(5, Txt(r.DeptUnit)).Bind(6, Txt(r.Company));
-    s.Bind(7, Txt(r.PositionRank)).Bind(8, Txt(r.Location)).Bind(9, Txt(r.LeavingReason));
-    s.Bind(10, Txt(r.EmploymentStatus)).Bind(11, Txt(r.Categorisation)).Bind(12, Txt(r.Notes));
-    s.Bind(13, Txt(r.ServiceLengthText));
+    s.Bind(1, r.patient.PatNo).Bind(2, TextOrEmpty(r.TestType)).Bind(3, TextOrEmpty(r.SerialNo));
+    s.Bind(4, TextOrEmpty(r.Examiner)).Bind(5, TextOrEmpty(r.DeptUnit)).Bind(6, TextOrEmpty(r.Company));
+    s.Bind(7, TextOrEmpty(r.PositionRank)).Bind(8, TextOrEmpty(r.Location)).Bind(9, TextOrEmpty(r.LeavingReason));
+    s.Bind(10, TextOrEmpty(r.EmploymentStatus)).Bind(11, TextOrEmpty(r.Categorisation)).Bind(12, TextOrEmpty(r.Notes));
+    s.Bind(13, TextOrEmpty(r.ServiceLengthText));
     if (r.LengthofService) {
       s.Bind(14, *r.LengthofService);
     } else {
@@ -243,7 +204,7 @@ void AudiogramStore::WriteHeader(EditMode mode, const AudiogramRecord& r, const 
     }
     s.Bind(15, r.key.time).Bind(16, r.PreviousTest).Bind(17, r.Calibrated);
     s.Bind(18, r.RecallDate).Bind(19, r.DateJoined).Bind(20, r.DateLeft).Bind(21, r.key.date);
-    s.Bind(22, Txt(r.F1)).Bind(23, Txt(r.F2)).Bind(24, Txt(r.F3));
+    s.Bind(22, TextOrEmpty(r.F1)).Bind(23, TextOrEmpty(r.F2)).Bind(24, TextOrEmpty(r.F3));
   };
   if (mode == EditMode::Editing) {
     auto& s = Prepared(Sql("TestDetails").update);
@@ -261,7 +222,7 @@ void AudiogramStore::WriteEar(const char* table, EditMode mode, const AudiogramR
                               const TestKey& original) {
   auto bind = [&](db::Statement& s) {
     s.Bind(1, r.patient.PatNo);
-    for (int i = 0; i < kThresholdFieldCount; ++i) s.Bind(2 + i, Txt(values[i]));
+    for (int i = 0; i < kThresholdFieldCount; ++i) s.Bind(2 + i, TextOrEmpty(values[i]));
     s.Bind(13, r.key.date).Bind(14, r.key.time);
   };
   const TableSql& sql = Sql(table);
@@ -375,7 +336,7 @@ bool AudiogramStore::ChangePatientNo(const QString& old_no, const QString& new_n
   auto& insert =
       Prepared(QStringLiteral("INSERT INTO PatDetails (PatNo, %1) SELECT ?2, %1 FROM PatDetails "
                               "WHERE PatNo = ?1")
-                   .arg(QuotedList(others)));
+                   .arg(db::QuotedList(others)));
   insert.Bind(1, old_no).Bind(2, new_no).Run();
   for (const char* table : {"TestDetails", "TestResultsLeft", "TestResultsRight", "TestQuestions",
                             "AddressDetails", "VisionDetails", "VisionTest"}) {

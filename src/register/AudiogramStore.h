@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <map>
 #include <memory>
@@ -58,6 +59,16 @@ struct AudiogramRecord {
 // no transaction: the caller wraps each save (or a whole bulk run) in one, so
 // a failure half-way leaves nothing behind. Engine failures come out as
 // db::SqliteError.
+// The header columns after PatNo, in table order: those of an audiogram's
+// TestDetails row and of a vision test's VisionDetails row.
+const QStringList& TestHeaderColumns();
+
+// Fields that accept the empty text store it rather than no value, so that
+// an emptied box reads back as it was typed.
+inline QString TextOrEmpty(const QString& value) {
+  return value.isNull() ? QStringLiteral("") : value;
+}
+
 class AudiogramStore {
  public:
   explicit AudiogramStore(db::Connection& connection) : connection_(connection) {}
@@ -99,10 +110,11 @@ class AudiogramStore {
   bool ChangePatientNo(const QString& old_no, const QString& new_no);
   // Stores the recall date ('yyyy-MM-dd') of the audiogram at rowid.
   void SetRecallDate(qint64 rowid, const QString& stored_date);
+  // Inserts the patient row (AddingPatient) or updates its particulars.
+  void WritePatient(EditMode mode, const PatientRecord& patient);
 
  private:
   db::Statement& Prepared(const QString& sql);
-  void WritePatient(EditMode mode, const PatientRecord& patient);
   void WriteAddress(EditMode mode, const AudiogramRecord& record, const TestKey& original);
   void WriteHeader(EditMode mode, const AudiogramRecord& record, const TestKey& original);
   void WriteEar(const char* table, EditMode mode, const AudiogramRecord& record,

@@ -8,33 +8,9 @@ namespace sonivera::vision {
 
 namespace {
 
-// Fields that accept the empty text store it rather than no value.
-QString Txt(const QString& value) { return value.isNull() ? QStringLiteral("") : value; }
-
-// The header columns of VisionDetails after PatNo, in table order.
-const QStringList kHeaderColumns = {"TestType",
-                                    "SerialNo",
-                                    "Examiner",
-                                    "DeptUnit",
-                                    "Company",
-                                    "PositionRank",
-                                    "Location",
-                                    "LeavingReason",
-                                    "EmploymentStatus",
-                                    "Categorisation",
-                                    "Notes",
-                                    "ServiceLengthText",
-                                    "LengthofService",
-                                    "TimeofTest",
-                                    "PreviousTest",
-                                    "Calibrated",
-                                    "RecallDate",
-                                    "DateJoined",
-                                    "DateLeft",
-                                    "DateofTest",
-                                    "F1",
-                                    "F2",
-                                    "F3"};
+// The header columns of VisionDetails after PatNo, in table order: those of
+// an audiogram's header.
+const QStringList& kHeaderColumns = TestHeaderColumns();
 
 // The employment particulars that a vision save carries to the audiogram side.
 const QStringList kEmploymentColumns = {
@@ -44,26 +20,6 @@ const QStringList kEmploymentColumns = {
 // The answers columns of VisionTest after the coded ones.
 const QStringList kAnswerColumns = {"Glasses",    "GlassesType", "Contacts",
                                     "ChangeinRX", "LastExam",    "Refer"};
-
-QString QuotedList(const QStringList& fields) {
-  QStringList quoted;
-  for (const auto& f : fields) quoted << db::Quote(f);
-  return quoted.join(QStringLiteral(", "));
-}
-
-QString Placeholders(int first, int count) {
-  QStringList marks;
-  for (int i = 0; i < count; ++i) marks << QStringLiteral("?%1").arg(first + i);
-  return marks.join(QStringLiteral(", "));
-}
-
-QString Assignments(const QStringList& fields, int first) {
-  QStringList parts;
-  for (int i = 0; i < fields.size(); ++i) {
-    parts << QStringLiteral("%1 = ?%2").arg(db::Quote(fields[i])).arg(first + i);
-  }
-  return parts.join(QStringLiteral(", "));
-}
 
 QStringList CodedColumns() {
   QStringList names;
@@ -200,7 +156,7 @@ bool VisionStore::TestExists(const QString& pat_no, const TestKey& key) {
 std::optional<VisionHeader> VisionStore::ReadHeader(const QString& pat_no, const TestKey& key) {
   auto& s = Prepared(QStringLiteral("SELECT %1 FROM VisionDetails WHERE PatNo = ?1 AND "
                                     "DateofTest = ?2 AND TimeofTest = ?3")
-                         .arg(QuotedList(kHeaderColumns)));
+                         .arg(db::QuotedList(kHeaderColumns)));
   s.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
   std::optional<VisionHeader> header;
   if (s.Step()) header = ReadHeaderColumns(s, 0);
@@ -213,7 +169,7 @@ std::optional<VisionStore::StoredResults> VisionStore::ReadResults(const QString
   const QStringList coded = CodedColumns();
   auto& s = Prepared(QStringLiteral("SELECT %1 FROM VisionTest WHERE PatNo = ?1 AND "
                                     "TestDate = ?2 AND TestTime = ?3")
-                         .arg(QuotedList(coded + kAnswerColumns)));
+                         .arg(db::QuotedList(coded + kAnswerColumns)));
   s.Bind(1, pat_no).Bind(2, key.date).Bind(3, key.time);
   std::optional<StoredResults> stored;
   if (s.Step()) {
@@ -288,7 +244,7 @@ std::optional<std::pair<TestKey, VisionHeader>> VisionStore::LatestAudiogram(
     const QString& pat_no) {
   auto& s = Prepared(QStringLiteral("SELECT %1 FROM TestDetails WHERE PatNo = ?1 "
                                     "ORDER BY DateofTest DESC, TimeofTest DESC LIMIT 1")
-                         .arg(QuotedList(kHeaderColumns)));
+                         .arg(db::QuotedList(kHeaderColumns)));
   s.Bind(1, pat_no);
   std::optional<std::pair<TestKey, VisionHeader>> latest;
   if (s.Step()) {
@@ -310,24 +266,18 @@ bool VisionStore::HasAudiogram(const QString& pat_no) {
 }
 
 void VisionStore::InsertPatient(const PatientRecord& p) {
-  auto& s = Prepared(QStringLiteral(
-      "INSERT INTO PatDetails (PatNo, Surname, Forenames, DOB, Sex) VALUES (?1, ?2, ?3, ?4, ?5)"));
-  s.Bind(1, p.PatNo).Bind(2, Txt(p.Surname)).Bind(3, Txt(p.Forenames)).Bind(4, p.DOB);
-  s.Bind(5, Txt(p.Sex)).Run();
+  AudiogramStore(connection_).WritePatient(EditMode::AddingPatient, p);
 }
 
 void VisionStore::UpdatePatient(const PatientRecord& p) {
-  auto& s = Prepared(QStringLiteral(
-      "UPDATE PatDetails SET Surname = ?2, Forenames = ?3, DOB = ?4, Sex = ?5 WHERE PatNo = ?1"));
-  s.Bind(1, p.PatNo).Bind(2, Txt(p.Surname)).Bind(3, Txt(p.Forenames)).Bind(4, p.DOB);
-  s.Bind(5, Txt(p.Sex)).Run();
+  AudiogramStore(connection_).WritePatient(EditMode::Editing, p);
 }
 
 void VisionStore::AddAddressIfChanged(const QString& pat_no, const TestKey& key,
                                       const std::array<QString, 6>& lines) {
   if (const auto latest = LatestAddress(pat_no)) {
     bool same = true;
-    for (int i = 0; i < 6; ++i) same = same && Txt(latest->second[i]) == Txt(lines[i]);
+    for (int i = 0; i < 6; ++i) same = same && TextOrEmpty(latest->second[i]) == TextOrEmpty(lines[i]);
     if (same) return;
   }
   // A row already keyed by this test (an edit) is replaced.
@@ -338,7 +288,7 @@ void VisionStore::AddAddressIfChanged(const QString& pat_no, const TestKey& key,
       "INSERT INTO AddressDetails (PatNo, Address1, Address2, Address3, Address4, "
       "Address5, Address6, DateofTest, TimeofTest) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"));
   s.Bind(1, pat_no);
-  for (int i = 0; i < 6; ++i) s.Bind(2 + i, Txt(lines[i]));
+  for (int i = 0; i < 6; ++i) s.Bind(2 + i, TextOrEmpty(lines[i]));
   s.Bind(8, key.date).Bind(9, key.time).Run();
 }
 
@@ -361,7 +311,7 @@ void VisionStore::BindHeader(db::Statement& s, const VisionRecord& r) {
                kHeaderColumns[i] == QLatin1String("Calibrated")) {
       s.Bind(index, *texts[i]);  // dates: no value stays no value
     } else {
-      s.Bind(index, Txt(*texts[i]));
+      s.Bind(index, TextOrEmpty(*texts[i]));
     }
   }
 }
@@ -381,13 +331,13 @@ void VisionStore::BindResults(db::Statement& s, const VisionRecord& r) {
 
 void VisionStore::InsertTest(const VisionRecord& record) {
   auto& header = Prepared(QStringLiteral("INSERT INTO VisionDetails (PatNo, %1) VALUES (%2)")
-                              .arg(QuotedList(kHeaderColumns), Placeholders(1, 24)));
+                              .arg(db::QuotedList(kHeaderColumns), db::Placeholders(1, 24)));
   BindHeader(header, record);
   header.Run();
   const QStringList columns = CodedColumns() + kAnswerColumns;
   auto& results =
       Prepared(QStringLiteral("INSERT INTO VisionTest (PatNo, TestDate, TestTime, %1) VALUES (%2)")
-                   .arg(QuotedList(columns), Placeholders(1, 3 + int(columns.size()))));
+                   .arg(db::QuotedList(columns), db::Placeholders(1, 3 + int(columns.size()))));
   BindResults(results, record);
   results.Run();
 }
@@ -395,7 +345,7 @@ void VisionStore::InsertTest(const VisionRecord& record) {
 void VisionStore::UpdateTest(const VisionRecord& record, const TestKey& original) {
   auto& header = Prepared(QStringLiteral("UPDATE VisionDetails SET %1 WHERE PatNo = ?1 AND "
                                          "DateofTest = ?25 AND TimeofTest = ?26")
-                              .arg(Assignments(kHeaderColumns, 2)));
+                              .arg(db::Assignments(kHeaderColumns, 2)));
   BindHeader(header, record);
   header.Bind(25, original.date).Bind(26, original.time).Run();
 
@@ -403,7 +353,7 @@ void VisionStore::UpdateTest(const VisionRecord& record, const TestKey& original
   const int where = 4 + int(columns.size());
   auto& results = Prepared(QStringLiteral("UPDATE VisionTest SET TestDate = ?2, TestTime = ?3, %1 "
                                           "WHERE PatNo = ?1 AND TestDate = ?%2 AND TestTime = ?%3")
-                               .arg(Assignments(columns, 4))
+                               .arg(db::Assignments(columns, 4))
                                .arg(where)
                                .arg(where + 1));
   BindResults(results, record);
@@ -412,7 +362,7 @@ void VisionStore::UpdateTest(const VisionRecord& record, const TestKey& original
     // A header without its results row gets one.
     auto& insert = Prepared(
         QStringLiteral("INSERT INTO VisionTest (PatNo, TestDate, TestTime, %1) VALUES (%2)")
-            .arg(QuotedList(columns), Placeholders(1, 3 + int(columns.size()))));
+            .arg(db::QuotedList(columns), db::Placeholders(1, 3 + int(columns.size()))));
     BindResults(insert, record);
     insert.Run();
   }
@@ -446,16 +396,16 @@ void VisionStore::CarryEmploymentToAudiogram(const QString& pat_no, const TestKe
   if (!latest || latest->first.LaterThan(saved)) return;
   auto& s = Prepared(QStringLiteral("UPDATE TestDetails SET %1 WHERE PatNo = ?1 AND "
                                     "DateofTest = ?12 AND TimeofTest = ?13")
-                         .arg(Assignments(kEmploymentColumns, 2)));
-  s.Bind(1, pat_no).Bind(2, Txt(header.PositionRank)).Bind(3, Txt(header.DeptUnit));
-  s.Bind(4, Txt(header.Company)).Bind(5, Txt(header.Location));
-  s.Bind(6, Txt(header.ServiceLengthText));
+                         .arg(db::Assignments(kEmploymentColumns, 2)));
+  s.Bind(1, pat_no).Bind(2, TextOrEmpty(header.PositionRank)).Bind(3, TextOrEmpty(header.DeptUnit));
+  s.Bind(4, TextOrEmpty(header.Company)).Bind(5, TextOrEmpty(header.Location));
+  s.Bind(6, TextOrEmpty(header.ServiceLengthText));
   if (header.LengthofService) {
     s.Bind(7, *header.LengthofService);
   } else {
     s.BindNull(7);
   }
-  s.Bind(8, Txt(header.LeavingReason)).Bind(9, Txt(header.EmploymentStatus));
+  s.Bind(8, TextOrEmpty(header.LeavingReason)).Bind(9, TextOrEmpty(header.EmploymentStatus));
   s.Bind(10, header.DateJoined).Bind(11, header.DateLeft);
   s.Bind(12, latest->first.date).Bind(13, latest->first.time).Run();
 }
