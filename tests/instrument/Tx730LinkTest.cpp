@@ -68,6 +68,9 @@ class Tx730Link : public test::RegisterFixture {
     test::UseSeries(t->settings(), "S3");
     return sim.Start(t.folder.Path(), StoredTests(), options);
   }
+  void Queue(std::initializer_list<Answer> answers) {
+    for (Answer a : answers) t.prompter.QueueAnswer(a);
+  }
   Tx730StoreOutcome StoreReceived() {
     t.prompter.QueueAnswer(Answer::Yes);
     Tx730Store store(t->Db(), t->Reporter(), *editor, t.prompter);
@@ -149,30 +152,27 @@ TEST_F(Tx730Link, MissingPorts) {
   hooks.hide_request = [&] { hidden = true; };
   EXPECT_FALSE(StartTx730Import(*link, RequestFilter::None, QString(), hooks));
   EXPECT_TRUE(hidden);
-  EXPECT_EQ(t.prompter.Prompts().back().text, "Please set TX730 com port");
-  EXPECT_EQ(t.prompter.Prompts().back().title, "Com Port Warning");
-  t.prompter.QueueAnswer(Answer::Yes);
-  t.prompter.QueueAnswer(Answer::No);
+  Queue({Answer::Yes, Answer::No});
   EXPECT_EQ(Export(), -1);
-  EXPECT_EQ(t.prompter.Prompts().back().text, "Please set TX730 comm port");
   // A port whose device is not there.
   t->settings().SerialPortNumber = 7;
   t.folder.Write("comports.txt", "COM7=/dev/no-such-tty\n");
   EXPECT_FALSE(link->OpenSerialLink());
   EXPECT_EQ(link->LastOpenError(), linkerr::kInvalidPort);
-  EXPECT_EQ(t.prompter.Prompts().back().text,
+  const QStringList prompts = test::PromptLines(t.prompter);
+  EXPECT_EQ(prompts.filter("Please set"),
+            (QStringList{"Please set TX730 com port|Com Port Warning",
+                         "Please set TX730 comm port|Com Port Warning"}));
+  EXPECT_EQ(prompts.last(),
             "Unavailable comm port. Please select a different comm port from the connection tab "
-            "in the configuration window, and check cable is plugged in.");
-  EXPECT_EQ(t.prompter.Prompts().back().title, "TX730");
+            "in the configuration window, and check cable is plugged in.|TX730");
 }
 
 TEST_F(Tx730Link, ExportGoesOutByteForByte) {
   ASSERT_TRUE(StartSim());
   t->settings().Rs232Gap = 0;
   // An empty register sends only the frame.
-  t.prompter.QueueAnswer(Answer::Yes);
-  t.prompter.QueueAnswer(Answer::No);
-  t.prompter.QueueAnswer(Answer::Yes);
+  Queue({Answer::Yes, Answer::No, Answer::Yes});
   EXPECT_EQ(Export(), 0);
   ASSERT_TRUE(WaitForExportEnd(sim));
   EXPECT_EQ(sim.Bytes("RX"), "ECHO,OFF\r\nIMPORT,COMPLETE\r\n");
@@ -185,14 +185,12 @@ TEST_F(Tx730Link, ExportGoesOutByteForByte) {
   hooks.progress = [&](int value) { progress = value; };
   bool closed = false;
   hooks.close_window = [&] { closed = true; };
-  t.prompter.QueueAnswer(Answer::Yes);  // export 6 records
-  t.prompter.QueueAnswer(Answer::No);   // do not erase
-  t.prompter.QueueAnswer(Answer::Yes);  // received
+  Queue({Answer::Yes, Answer::No, Answer::Yes});  // export, do not erase, received
   EXPECT_EQ(Export(), 6);
   ASSERT_TRUE(WaitFor([&] { return sim.Bytes("RX").count("IMPORT,COMPLETE") == 2; }));
-  EXPECT_EQ(t.prompter.Prompts()[asked].text,
-            "Are you sure you want to export 6 records from the database?");
-  EXPECT_EQ(t.prompter.Prompts().back().text, "Have 6 record(s) been successfully received?");
+  EXPECT_EQ(t.prompter.Texts().mid(asked).filter("6 record"),
+            (QStringList{"Are you sure you want to export 6 records from the database?",
+                         "Have 6 record(s) been successfully received?"}));
   EXPECT_TRUE(closed);
   EXPECT_EQ(progress, 6);
   const QByteArray wire = sim.Bytes("RX").mid(before);
@@ -209,10 +207,7 @@ TEST_F(Tx730Link, ExportWithEraseAndStopAfterFive) {
   hooks.progress = [&](int value) {
     if (value == 5) link->StopRequested = true;
   };
-  t.prompter.QueueAnswer(Answer::Yes);  // export
-  t.prompter.QueueAnswer(Answer::Yes);  // erase
-  t.prompter.QueueAnswer(Answer::Yes);  // sure
-  t.prompter.QueueAnswer(Answer::No);   // not received: the window stays
+  Queue({Answer::Yes, Answer::Yes, Answer::Yes, Answer::No});  // export, erase, sure, not received
   EXPECT_EQ(Export(), 5);
   ASSERT_TRUE(WaitForExportEnd(sim));
   const QByteArray wire = sim.Bytes("RX");
@@ -225,9 +220,7 @@ TEST_F(Tx730Link, ExportWithEraseAndStopAfterFive) {
 
   // No to "Are you sure?" after Yes to erasing sends nothing at all.
   const qsizetype before = sim.Bytes("RX").size();
-  t.prompter.QueueAnswer(Answer::Yes);
-  t.prompter.QueueAnswer(Answer::Yes);
-  t.prompter.QueueAnswer(Answer::No);
+  Queue({Answer::Yes, Answer::Yes, Answer::No});
   EXPECT_EQ(Export(), -1);
   SerialLink::PauseSeconds(0.3);
   EXPECT_EQ(sim.Bytes("RX").size(), before);

@@ -19,12 +19,8 @@ inline QString Series3Line(const QString& pat_no, const QString& surname, const 
                            int level = 10) {
   QStringList v = {"IMPORT",   "MODE3",      "\"Screen\"", pat_no,     '"' + surname + '"',
                    "\"John\"", "\"Fitter\"", "\"Works\"",  "\"ACME\"", "\"M\""};
-  v << "\"1 High St\""
-    << "\"\""
-    << "\"\""
-    << "\"\""
-    << "\"\""
-    << "\"\"";
+  v << "\"1 High St\"";
+  for (int i = 0; i < 5; ++i) v << "\"\"";  // the other address lines
   v << date << time << "\"JB\""
     << "01/02/1970"
     << "" << '"' + category + '"' << "01/01/2025";
@@ -42,11 +38,8 @@ inline QString Series1Block(const QString& pat_no, const QString& surname, const
   QStringList lines = {pat_no, surname,     "John", "M",      "01/02/1970", "Fitter",    "Works",
                        "ACME", "1 High St", "",     "",       "",           "",          "",
                        date,   "10:30:00",  "JB",   "Screen", "SN42",       "01/01/2025"};
-  lines << "10,15,20,25,30,35,40,45"
-        << "5,10,*,20,25,30,35,40"
-        << ""
-        << "*,*,*,*,*,*,*,*"
-        << "*,*,*,*,*,*,*,*";
+  lines << QStringList{"10,15,20,25,30,35,40,45", "5,10,*,20,25,30,35,40", "", "*,*,*,*,*,*,*,*",
+                       "*,*,*,*,*,*,*,*"};
   return "<\r\n" + lines.join("\r\n") + "\r\n" + category + ">\r\n";
 }
 
