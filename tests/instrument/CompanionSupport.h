@@ -6,7 +6,7 @@
 #include <QStringList>
 
 #include "instrument/CompanionReplies.h"
-#include "support/ScriptedPrompter.h"
+#include "support/PromptLines.h"
 #include "support/TempFolder.h"
 
 namespace sonivera::test {
@@ -64,15 +64,6 @@ inline QString Summary(const companion::CompanionTest& test) {
   QStringList parts{test.test_type, test.date_box, ear(test.current_left), ear(test.current_right)};
   if (test.has_previous) parts << ear(test.previous_left) << ear(test.previous_right);
   return parts.join(u'|');
-}
-
-// The prompts from the index on, each as "text|title".
-inline QStringList PromptLines(const ScriptedPrompter& prompter, size_t from = 0) {
-  QStringList out;
-  for (size_t i = from; i < prompter.Prompts().size(); ++i) {
-    out << prompter.Prompts()[i].text + u'|' + prompter.Prompts()[i].title;
-  }
-  return out;
 }
 
 }  // namespace sonivera::test

@@ -42,6 +42,11 @@ inline QString Stored(TestApp& t, const QString& sql) {
   return t->Db().Conn().QueryValue(sql).value_or(QVariant()).toString();
 }
 
+// Each patient as "number:surname:tests", in number order.
+inline const char* kPatientsAndTestCounts =
+    "SELECT group_concat(PatNo || ':' || Surname || ':' || (SELECT COUNT(*) FROM TestDetails d "
+    "WHERE d.PatNo = p.PatNo), ' ') FROM (SELECT * FROM PatDetails ORDER BY PatNo) p";
+
 // A file of the header, the heading line and the given lines.
 inline QByteArray CsvFileText(CsvLayout layout, const QStringList& lines,
                               const QString& header = QString()) {
