@@ -142,14 +142,6 @@ TEST_F(CompanionLinkTest, ProblemRepliesAreReportedAndGiveNoTest) {
   }
 }
 
-TEST_F(CompanionLinkTest, CsvReplyWithTheBlockTransferTypeIsTaken) {
-  folder.Write("upload.csv", test::CsvReplyFile("P1", "01/02/2026", "UPLOAD"));
-  SetScenario(folder, "reply=csv\ncsv=upload.csv\n");
-  const auto outcome = Link().LaunchOrGet(true);
-  EXPECT_EQ(outcome.kind, CompanionOutcome::kCsvResult);
-  EXPECT_EQ(outcome.csv_path, folder.File("veldata.csv"));
-}
-
 TEST_F(CompanionLinkTest, MissingOrBrokenCompanion) {
   QFile::remove(folder.File("Bridger.exe"));
   EXPECT_EQ(Link().LaunchOrGet(true).kind, CompanionOutcome::kNothing);

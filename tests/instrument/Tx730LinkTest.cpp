@@ -232,8 +232,11 @@ TEST(Tx730Cli, ParseWritesOneJsonObjectPerWholeRecord) {
                             Series3Line("1002", "JO\"NES", "14/03/2025", "10:30:00") + "\r\n" +
                             "IMPORT,MODE3,\"cut")
                                .toLatin1());
-  const auto result = test::RunCli(
-      {"--folder", folder.Path(), "tx730", "parse", folder.File("wire.txt"), "--series", "S3"});
+  const auto parse = [&](const char* file, const char* series) {
+    return test::RunCli(
+        {"--folder", folder.Path(), "tx730", "parse", folder.File(file), "--series", series});
+  };
+  const auto result = parse("wire.txt", "S3");
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
   const QStringList lines = result.out.split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 2);
@@ -248,13 +251,11 @@ TEST(Tx730Cli, ParseWritesOneJsonObjectPerWholeRecord) {
 
   // Series 1 blocks, and a conversion file that is not there.
   folder.Write("s1.txt", test::Series1Block("2002", "JONES", "15/03/2025").toLatin1());
-  const auto s1 = test::RunCli(
-      {"--folder", folder.Path(), "tx730", "parse", folder.File("s1.txt"), "--series", "s1"});
+  const auto s1 = parse("s1.txt", "s1");
   EXPECT_EQ(s1.exit_code, 0);
   EXPECT_TRUE(s1.out.contains(R"("Patient No":"2002","Surname":"JONES")")) << s1.out.toStdString();
   QFile::remove(folder.File("tx730_1.cvt"));
-  const auto missing = test::RunCli(
-      {"--folder", folder.Path(), "tx730", "parse", folder.File("s1.txt"), "--series", "S1"});
+  const auto missing = parse("s1.txt", "S1");
   EXPECT_EQ(missing.exit_code, 1);
   EXPECT_TRUE(missing.err.contains(
       "An error has occurred: File not found Error No: 53 (transferimporttobuffer:954)"));
