@@ -35,6 +35,14 @@ inline QByteArray ExportFrom(TestApp& t, const QString& name, CsvLayout layout =
   return file.readAll();
 }
 
+// An import's counts as one line.
+inline QString Counts(const ImportSummary& s) {
+  return QStringLiteral("%1 added, %2 existing, %3 rejected")
+      .arg(s.added)
+      .arg(s.existing)
+      .arg(s.rejected);
+}
+
 inline qint64 Count(TestApp& t, const QString& sql) {
   return t->Db().Conn().QueryValue(sql).value_or(QVariant()).toLongLong();
 }
