@@ -8,11 +8,7 @@ namespace sonivera {
 namespace {
 
 TEST(DateText, ReadsOnlyItsShapes) {
-  struct Case {
-    const char* text;
-    QDate typed;  // DateFromDayMonthYear
-  };
-  const Case typed[] = {
+  const std::pair<const char*, QDate> typed[] = {  // DateFromDayMonthYear
       {"7/3/2024", QDate(2024, 3, 7)},   {" 07/03/2024 ", QDate(2024, 3, 7)},
       {"31/12/1999", QDate(1999, 12, 31)}, {"29/02/2023", QDate()},  // no such day
       {"7/3/24", QDate()},               {"123/3/2024", QDate()},
@@ -20,9 +16,8 @@ TEST(DateText, ReadsOnlyItsShapes) {
       {"7/3/2024x", QDate()},            {"", QDate()},
       {"//", QDate()},
   };
-  for (const Case& c : typed) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(DateFromDayMonthYear(QString::fromLatin1(c.text)), c.typed);
+  for (const auto& [text, date] : typed) {
+    EXPECT_EQ(DateFromDayMonthYear(QString::fromLatin1(text)), date) << text;
   }
   EXPECT_EQ(DateFromStored(u"2024-03-07"), QDate(2024, 3, 7));
   for (const char* refused : {"2024-3-07", "2024-03-7", "2024/03/07", "2024-13-01", " 2024-03-07"}) {

@@ -11,42 +11,17 @@ namespace {
 TEST(DetailLists, SectionsByHeadingInAnyCase) {
   test::TempFolder folder;
   folder.Write("patdetails.txt",
-               "Full time\r\n"
-               "Part time\r\n"
-               "[COMPANY names]\r\n"
-               "Acme Ltd\r\n"
-               "O'Brien & Sons\r\n"
-               "\r\n"
-               "  [vsection]\r\n"
-               "Vision only\r\n"
-               "[Department]\n"
-               "Stores\n"
-               "[unit]\n"
-               "Welding\n"
-               "[rank]\n"
-               "Fitter\n"
-               "[f2] user two\n"
-               "Shift A\n"
-               "[Print]\n"
-               "First heading\n"
-               "Occupational Health\n"
-               "[vinfo]\n"
-               "ignored\n"
-               "[sta]\n"
-               "Contract\n"
-               "Contract\n");
+               "Full time\r\nPart time\r\n[COMPANY names]\r\nAcme Ltd\r\nO'Brien & Sons\r\n\r\n"
+               "  [vsection]\r\nVision only\r\n[Department]\nStores\n[unit]\nWelding\n[rank]\n"
+               "Fitter\n[f2] user two\nShift A\n[Print]\nFirst heading\nOccupational Health\n"
+               "[vinfo]\nignored\n[sta]\nContract\nContract\n");
   const DetailLists lists = ReadDetailLists(folder.File("patdetails.txt"));
-  EXPECT_EQ(lists.lists[0], (QStringList{"Full time", "Part time", "Contract", "Contract"}));
-  EXPECT_EQ(lists.lists[3], (QStringList{"Acme Ltd", "O'Brien & Sons"}));
-  EXPECT_EQ(lists.lists[5], (QStringList{"Stores", "Welding"}));
-  EXPECT_EQ(lists.lists[6], (QStringList{"Fitter"}));
-  EXPECT_EQ(lists.lists[8], (QStringList{"Shift A"}));
+  QStringList joined;
+  for (const auto& list : lists.lists) joined << list.join(u',');
+  EXPECT_EQ(joined,
+            (QStringList{"Full time,Part time,Contract,Contract", "", "", "Acme Ltd,O'Brien & Sons",
+                         "", "Stores,Welding", "Fitter", "", "Shift A", ""}));
   EXPECT_EQ(lists.PrintHeading, "Occupational Health");
-  for (int i : {1, 2, 4, 7, 9}) EXPECT_TRUE(lists.lists[i].isEmpty()) << i;
-  for (const auto& list : lists.lists) {
-    EXPECT_FALSE(list.contains("Vision only"));
-    EXPECT_FALSE(list.contains("ignored"));
-  }
   EXPECT_EQ(lists.lines_read, 24);
 }
 

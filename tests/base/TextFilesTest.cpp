@@ -8,6 +8,7 @@
 #include "base/ProgramFolder.h"
 #include "base/Settings.h"
 #include "base/TextFiles.h"
+#include "support/BaseChecks.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
@@ -66,12 +67,8 @@ TEST(TextFiles, SettingsFileInBadForms) {
   EXPECT_EQ(cr.SchemeList, "HSE2006");
   EXPECT_EQ(cr.AudiometerSeries, "S5");
   Settings nan;
-  try {
-    read(corpus("nan-port.ini"), nan);
-    ADD_FAILURE() << "nan was taken as a port";
-  } catch (const AppError& error) {
-    EXPECT_EQ(error.Description(), "Type mismatch (sonivera5.ini, line 3)");
-  }
+  EXPECT_EQ(test::ErrorOf([&] { read(corpus("nan-port.ini"), nan); }),
+            "13 Type mismatch (sonivera5.ini, line 3)");
   Settings unreadable;
   EXPECT_THROW(read(QByteArray(), unreadable), AppError);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "categorise/SchemeRig.h"
 #include "categorise/StoredTests.h"
 #include "register/Recategorise.h"
 #include "support/TestApp.h"
@@ -10,21 +11,6 @@ namespace {
 const QString kFlat10 = "10 10 10 10 10 10 10 10 10";
 const QString kHigh = "10 10 10 10 10 20 20 20 10";  // 3, 4 and 6 kHz up 10 each
 
-void DeleteTest(db::Connection& connection, const QString& pat_no, const QString& date) {
-  for (const char* sql : {"DELETE FROM TestDetails WHERE PatNo = ?1 AND DateofTest = ?2",
-                          "DELETE FROM TestResultsLeft WHERE PatNo = ?1 AND TestDate = ?2",
-                          "DELETE FROM TestResultsRight WHERE PatNo = ?1 AND TestDate = ?2"}) {
-    auto statement = connection.Prepare(sql);
-    statement.Bind(1, pat_no).Bind(2, date).Run();
-  }
-}
-
-QStringList Categorisations(db::Connection& connection, const QString& pat_no) {
-  QStringList texts;
-  for (const auto& row : ReadResults(connection, pat_no)) texts << row.categorisation;
-  return texts;
-}
-
 class Recategorise : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -32,10 +18,35 @@ class Recategorise : public ::testing::Test {
     t->Schemes().CheckHSE = true;
   }
   db::Connection& Conn() { return t->Db().Conn(); }
+  // A patient born 1980 with a test at every threshold 10 on each date.
+  void Patient(const QString& pat, const QStringList& dates, const QString& sex = "Male") {
+    AddPatient(Conn(), pat, "1980-01-01", sex);
+    for (const QString& date : dates) AddTest(Conn(), pat, date, kFlat10, kFlat10);
+  }
+  void DeleteTest(const QString& pat_no, const QString& date) {
+    for (const char* sql : {"DELETE FROM TestDetails WHERE PatNo = ?1 AND DateofTest = ?2",
+                            "DELETE FROM TestResultsLeft WHERE PatNo = ?1 AND TestDate = ?2",
+                            "DELETE FROM TestResultsRight WHERE PatNo = ?1 AND TestDate = ?2"}) {
+      Conn().Prepare(sql).Bind(1, pat_no).Bind(2, date).Run();
+    }
+  }
   // Relinks the patient's tests and categorises them again, as a save does.
   NewestTest Redo(const QString& pat, const std::optional<AddedTest>& added = std::nullopt) {
     RelinkPreviousTests(t->Db(), t->Reporter(), pat);
     return RecategorisePatient(t->Db(), t->ForCategorising(), pat, added);
+  }
+  NewestTest Once(const QString& pat, const std::optional<AddedTest>& added = std::nullopt) {
+    return RecategorisePatient(t->Db(), t->ForCategorising(), pat, added);
+  }
+  RecheckOutcome RecheckShown(const QString& pat, int test_index) {
+    return RecheckShift(t->Db(), t->Categorisation(), t->Reporter(), pat, test_index);
+  }
+  void FrenchSchemes(bool mp42, bool pam, bool ipa) {
+    t->SetUserLocale(1036);
+    t->Schemes() = {};
+    t->Schemes().CheckMP42 = mp42;
+    t->Schemes().CheckPAM = pam;
+    t->Schemes().CheckIPA = ipa;
   }
   TestApp t;
 };
@@ -47,25 +58,18 @@ TEST_F(Recategorise, EachTestAgainstTheNextOlderAndRelinked) {
   AddTest(Conn(), pat, "2019-06-01", kFlat10, kFlat10);
   AddTest(Conn(), pat, "2020-06-01", kHigh, kHigh);
   Redo(pat);
-  auto rows = ReadResults(Conn(), pat);
-  ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[0].categorisation, "HSE:  1 4B ");
-  EXPECT_EQ(rows[1].categorisation, "HSE:  1 ");
   // The oldest: no earlier results, so no rapid-loss check and no date message.
-  EXPECT_EQ(rows[2].categorisation, "HSE:  1 4-no data ");
-  EXPECT_EQ(rows[0].previous, "2019-06-01");
-  EXPECT_EQ(rows[1].previous, "2018-06-01");
-  EXPECT_TRUE(rows[2].previous.isNull());
+  EXPECT_EQ(Summaries(Conn(), pat),
+            (QStringList{"2020-06-01<2019-06-01: HSE:  1 4B ", "2019-06-01<2018-06-01: HSE:  1 ",
+                         "2018-06-01<-: HSE:  1 4-no data "}));
   EXPECT_TRUE(t.prompter.Prompts().empty());
   EXPECT_EQ(t->Categorisation().CategorisationBox, "Data incomplete");
 
   // With the middle test gone, the newest is compared with the oldest.
-  DeleteTest(Conn(), pat, "2019-06-01");
+  DeleteTest(pat, "2019-06-01");
   Redo(pat);
-  rows = ReadResults(Conn(), pat);
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].categorisation, "HSE:  1 ");
-  EXPECT_EQ(rows[0].previous, "2018-06-01");
+  EXPECT_EQ(Summaries(Conn(), pat),
+            (QStringList{"2020-06-01<2018-06-01: HSE:  1 ", "2018-06-01<-: HSE:  1 4-no data "}));
 }
 
 // A test added in the middle changes its own categorisation and that of the
@@ -73,9 +77,7 @@ TEST_F(Recategorise, EachTestAgainstTheNextOlderAndRelinked) {
 // (its stored text, made stale here by hand, stays as it was).
 TEST_F(Recategorise, AddedTestRedoesItselfAndTheNextNewerOnly) {
   const QString pat = "Mid-1";
-  AddPatient(Conn(), pat, "1985-01-01", "Male");
-  AddTest(Conn(), pat, "2016-06-01", kFlat10, kFlat10);
-  AddTest(Conn(), pat, "2018-06-01", kFlat10, kFlat10);
+  Patient(pat, {"2016-06-01", "2018-06-01"});
   AddTest(Conn(), pat, "2020-06-01", kHigh, kHigh);
   Redo(pat);
   EXPECT_EQ(Categorisations(Conn(), pat),
@@ -89,31 +91,30 @@ TEST_F(Recategorise, AddedTestRedoesItselfAndTheNextNewerOnly) {
             (QStringList{"HSE:  1 ", "HSE:  1 4B ", "HSE:  1 ", "stale"}));
 
   // A key that is not stored does the whole patient.
-  RecategorisePatient(t->Db(), t->ForCategorising(), pat, AddedTest{"2001-01-01", "10:00:00"});
+  Once(pat, AddedTest{"2001-01-01", "10:00:00"});
   EXPECT_EQ(Categorisations(Conn(), pat).last(), "HSE:  1 4-no data ");
 }
 
 TEST_F(Recategorise, MissingBirthDateAsksOutsideBulkModeOnly) {
   AddPatient(Conn(), "7", QString(), "Female");
   AddTest(Conn(), "7", "2020-06-01", kFlat10, kFlat10);
-  RecategorisePatient(t->Db(), t->ForCategorising(), "7");
-  ASSERT_EQ(t.prompter.Prompts().size(), 1u);
-  EXPECT_EQ(t.prompter.Prompts()[0].title, "Date of Birth Required for Categorisation");
-  EXPECT_TRUE(t.prompter.Prompts()[0].text.endsWith("Patient: 7"));
+  Once("7");
+  const QStringList asked{
+      "Date of Birth Required for Categorisation|Please return to Patient details page, Press "
+      "Edit and enter Date of Birth. Patient: 7"};
+  EXPECT_EQ(Shown(t.prompter), asked);
   EXPECT_EQ(Categorisations(Conn(), "7"), QStringList{"HSE: Data incomplete"});
   CategoriseEnv bulk = t->ForCategorising();
   bulk.bulk_mode = true;
   RecategorisePatient(t->Db(), bulk, "7");
-  EXPECT_EQ(t.prompter.Prompts().size(), 1u);
+  EXPECT_EQ(Shown(t.prompter), asked);
 }
 
 TEST_F(Recategorise, FrenchValuesAreStored) {
-  t->SetUserLocale(1036);
-  t->Schemes() = {};
-  t->Schemes().CheckMP42 = t->Schemes().CheckPAM = t->Schemes().CheckIPA = true;
+  FrenchSchemes(true, true, true);
   AddPatient(Conn(), "F1", "1970-01-01", "Female");
   AddTest(Conn(), "F1", "2020-06-01", "0 30 40 0 40 10 40 5 0", "0 80 80 0 80 7 80 0 0");
-  RecategorisePatient(t->Db(), t->ForCategorising(), "F1");
+  Once("F1");
   const auto rows = ReadResults(Conn(), "F1");
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].categorisation,
@@ -127,27 +128,21 @@ TEST_F(Recategorise, FrenchValuesAreStored) {
 // A stored threshold that is not a number: that test is reported and keeps
 // what it had; every other test is categorised.
 TEST_F(Recategorise, TextInAStoredThresholdIsReportedAndTheRestGoesOn) {
-  AddPatient(Conn(), "A", "1980-01-01", "Male");
-  AddTest(Conn(), "A", "2018-01-01", kFlat10, kFlat10);
+  Patient("A", {"2018-01-01", "2020-01-01"});
   AddTest(Conn(), "A", "2019-01-01", "10 10 10 10 abc 10 10 10 10", kFlat10, "old");
-  AddTest(Conn(), "A", "2020-01-01", kFlat10, kFlat10);
-  AddPatient(Conn(), "B", "1980-01-01", "Female");
-  AddTest(Conn(), "B", "2017-01-01", kFlat10, kFlat10);
+  Patient("B", {"2017-01-01"}, "Female");
   const auto outcome = RecategoriseAll(t->Db(), t->ForCategorising());
   EXPECT_EQ(outcome.patients_done, 2);
   EXPECT_FALSE(outcome.stopped);
   EXPECT_EQ(Categorisations(Conn(), "A"), (QStringList{"HSE:  1 ", "old", "HSE:  1 4-no data "}));
   EXPECT_EQ(Categorisations(Conn(), "B"), QStringList{"HSE:  1 4-no data "});
-  const QStringList texts = t.prompter.Texts();
-  ASSERT_EQ(texts.size(), 2);  // the question, then the one report
-  EXPECT_EQ(texts[0], "Recategorise the whole database?");
-  EXPECT_EQ(texts[1], "An error has occurred: Type mismatch Error No: 13 (recategorise)");
+  EXPECT_EQ(t.prompter.Texts(),
+            (QStringList{"Recategorise the whole database?",
+                         "An error has occurred: Type mismatch Error No: 13 (recategorise)"}));
 
   // Under the French schemes the same cell is reported by PAM, which goes on.
-  t->SetUserLocale(1036);
-  t->Schemes() = {};
-  t->Schemes().CheckPAM = true;
-  RecategorisePatient(t->Db(), t->ForCategorising(), "A");
+  FrenchSchemes(false, true, false);
+  Once("A");
   EXPECT_EQ(Categorisations(Conn(), "A"),
             (QStringList{"PAM= 10  [PAM(D)= 10, PAM(G)= 10]  ", "PAM= 5  [PAM(D)= 10, PAM(G)= 0]  ",
                          "PAM= 10  [PAM(D)= 10, PAM(G)= 10]  "}));
@@ -156,27 +151,31 @@ TEST_F(Recategorise, TextInAStoredThresholdIsReportedAndTheRestGoesOn) {
 }
 
 TEST_F(Recategorise, AllAsksFirstAndStopsAfterTheCurrentPatient) {
-  AddPatient(Conn(), "P1", "1980-01-01", "Male");
-  AddTest(Conn(), "P1", "2020-03-01", kFlat10, kFlat10);
-  AddPatient(Conn(), "P2", "1980-01-01", "Male");
-  AddTest(Conn(), "P2", "2020-02-01", kFlat10, kFlat10);
-  AddPatient(Conn(), "P3", "1980-01-01", "Male");
-  AddTest(Conn(), "P3", "2020-01-01", kFlat10, kFlat10);
+  Patient("P1", {"2020-03-01"});
+  Patient("P2", {"2020-02-01"});
+  Patient("P3", {"2020-01-01"});
+  // Whether each patient's one test has been categorised.
+  const auto done = [&] {
+    QString marks;
+    for (const char* pat : {"P1", "P2", "P3"}) {
+      marks += Categorisations(Conn(), pat) == QStringList{"HSE:  1 4-no data "} ? '+' : '-';
+    }
+    return marks;
+  };
+  const auto counts = [](const RecategoriseOutcome& o) {
+    return QString::number(o.patients_done) + "/" + QString::number(o.patients_total) +
+           (o.stopped ? " stopped" : "") + (o.cancelled ? " cancelled" : "");
+  };
 
   t.prompter.QueueAnswer(Prompter::Answer::Cancel);
-  auto outcome = RecategoriseAll(t->Db(), t->ForCategorising());
-  EXPECT_TRUE(outcome.cancelled);
-  EXPECT_EQ(outcome.patients_done, 0);
-  EXPECT_EQ(Categorisations(Conn(), "P1"), QStringList{QString()});
+  EXPECT_EQ(counts(RecategoriseAll(t->Db(), t->ForCategorising())), "0/0 cancelled");
+  EXPECT_EQ(done(), "---");
 
   t.prompter.StopProgressAt(1);
-  outcome = RecategoriseAll(t->Db(), t->ForCategorising());
-  EXPECT_TRUE(outcome.stopped);
-  EXPECT_EQ(outcome.patients_done, 1);
-  EXPECT_EQ(outcome.patients_total, 3);
+  auto outcome = RecategoriseAll(t->Db(), t->ForCategorising());
+  EXPECT_EQ(counts(outcome), "1/3 stopped");
   // The register's order: the newest test first.
-  EXPECT_EQ(Categorisations(Conn(), "P1"), QStringList{"HSE:  1 4-no data "});
-  EXPECT_EQ(Categorisations(Conn(), "P2"), QStringList{QString()});
+  EXPECT_EQ(done(), "+--");
   EXPECT_EQ(outcome.first_patient, "P1");
 
   // A stop asked from the progress callback (the window's Stop button).
@@ -189,13 +188,10 @@ TEST_F(Recategorise, AllAsksFirstAndStopsAfterTheCurrentPatient) {
   });
   EXPECT_TRUE(outcome.stopped);
   EXPECT_EQ(seen, (std::vector<int>{1, 2}));
-  EXPECT_EQ(Categorisations(Conn(), "P2"), QStringList{"HSE:  1 4-no data "});
-  EXPECT_EQ(Categorisations(Conn(), "P3"), QStringList{QString()});
+  EXPECT_EQ(done(), "++-");
 
-  outcome = RecategoriseAll(t->Db(), t->ForCategorising());
-  EXPECT_FALSE(outcome.stopped);
-  EXPECT_EQ(outcome.patients_done, 3);
-  EXPECT_EQ(Categorisations(Conn(), "P3"), QStringList{"HSE:  1 4-no data "});
+  EXPECT_EQ(counts(RecategoriseAll(t->Db(), t->ForCategorising())), "3/3");
+  EXPECT_EQ(done(), "+++");
 }
 
 TEST_F(Recategorise, NewestTestIsReportedForTheRecallQuestions) {
@@ -215,35 +211,53 @@ TEST_F(Recategorise, NewestTestIsReportedForTheRecallQuestions) {
   EXPECT_TRUE(t.prompter.Prompts().empty());
   // An unknown patient: nothing found and the text emptied.
   t->Categorisation().CategorisationText = "left over";
-  EXPECT_FALSE(RecategorisePatient(t->Db(), t->ForCategorising(), "nobody").found);
+  EXPECT_FALSE(Once("nobody").found);
   EXPECT_EQ(t->Categorisation().CategorisationText, "");
 }
 
 // The record editor relinks and recategorises inside its own save
 // transaction; the passes nest in it and roll back with it.
 TEST_F(Recategorise, NestsInTheCallersTransaction) {
-  AddPatient(Conn(), "S", "1980-01-01", "Male");
-  AddTest(Conn(), "S", "2019-01-01", kFlat10, kFlat10);
-  {
-    db::Transaction save(Conn());
-    AddTest(Conn(), "S", "2020-01-01", kFlat10, kFlat10);
-    Redo("S");  // not committed: everything goes back
+  Patient("S", {"2019-01-01"});
+  for (const bool commit : {false, true}) {
+    {
+      db::Transaction save(Conn());
+      AddTest(Conn(), "S", "2020-01-01", kFlat10, kFlat10);
+      Redo("S");
+      if (commit) save.Commit();
+    }
+    if (!commit) {
+      EXPECT_EQ(Summaries(Conn(), "S"), QStringList{"2019-01-01<-: "});
+    }
   }
-  auto rows = ReadResults(Conn(), "S");
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_TRUE(rows[0].categorisation.isNull());
-  {
-    db::Transaction save(Conn());
-    AddTest(Conn(), "S", "2020-01-01", kFlat10, kFlat10);
-    Redo("S");
-    save.Commit();
-  }
-  rows = ReadResults(Conn(), "S");
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].categorisation, "HSE:  1 ");
-  EXPECT_EQ(rows[0].previous, "2019-01-01");
-  EXPECT_EQ(rows[1].categorisation, "HSE:  1 4-no data ");
+  EXPECT_EQ(Summaries(Conn(), "S"),
+            (QStringList{"2020-01-01<2019-01-01: HSE:  1 ", "2019-01-01<-: HSE:  1 4-no data "}));
   EXPECT_TRUE(t.prompter.Prompts().empty());
+}
+
+// K'1 has a test before its flagged one, K'2 none.
+TEST_F(Recategorise, RecheckComparesWithTheTestBeforeTheFlaggedOne) {
+  auto& conn = Conn();
+  for (const QString pat : {"K'1", "K'2"}) {
+    AddPatient(conn, pat, "1980-01-01", "Male");
+    AddTest(conn, pat, "2020-01-01", "0 0 0 0 0 10 30 10 0", "0 0 0 0 0 10 10 10 0",
+            pat == "K'1" ? "HSE:  1    +10:4kL " : "+10:4kL ");
+    AddTest(conn, pat, "2020-02-01", "0 0 0 0 0 10 25 10 0", "0 0 0 0 0 10 10 25 0", "HSE:  1 ");
+  }
+  AddTest(conn, "K'1", "2019-01-01", "0 0 0 0 0 10 10 10 0", "0 0 0 0 0 10 10 10 0", "HSE:  1 ");
+  EXPECT_EQ(RecheckShown("K'1", 0), RecheckOutcome::Stored);
+  const QStringList stored{"+10:4kL +10:6kR ", "HSE:  1    +10:4kL ", "HSE:  1 "};
+  EXPECT_EQ(Categorisations(conn, "K'1"), stored);
+  EXPECT_TRUE(t.prompter.Prompts().empty());
+
+  // Shown test 1: the test before it is not flagged.
+  EXPECT_EQ(RecheckShown("K'1", 1), RecheckOutcome::NotFlagged);
+  EXPECT_EQ(Categorisations(conn, "K'1"), stored);
+  EXPECT_EQ(RecheckShown("K'2", 0), RecheckOutcome::NoPreviousTest);
+  EXPECT_EQ(Categorisations(conn, "K'2"), (QStringList{"HSE:  1 ", "+10:4kL "}));
+  EXPECT_EQ(t.prompter.Texts(),
+            (QStringList{"The previous test does not have +10dB categorisation.",
+                         "No previous test result available."}));
 }
 
 }  // namespace

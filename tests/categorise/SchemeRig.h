@@ -5,7 +5,7 @@
 
 #include "base/ErrorLog.h"
 #include "categorise/Categorise.h"
-#include "categorise/QtPrinters.h"
+#include "support/BaseChecks.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
@@ -15,7 +15,7 @@ namespace sonivera::test {
 inline void SetGridRow(AudiogramGrid& grid, int row, const QString& values) {
   const QStringList parts = values.split(u' ', Qt::SkipEmptyParts);
   for (int column = 0; column < 9; ++column) {
-    const QString value = column < parts.size() ? parts[column] : QStringLiteral("-");
+    const QString value = parts.value(column, QStringLiteral("-"));
     grid.SetCell(row, column, value == QLatin1String("-") ? QString("") : value);
   }
 }
@@ -36,15 +36,21 @@ struct SchemeRig {
 
   SchemeRig() { state.grid.Clear(); }
 
-  CategoriseEnv Env() { return CategoriseEnv{state, checks, bulk, lcid, reporter}; }
-
   void SetRow(int row, const QString& values) { SetGridRow(state.grid, row, values); }
   void Flat(int row, int value) {
     SetRow(row, QStringLiteral("%1 %1 %1 %1 %1 %1 %1 %1 %1").arg(value));
   }
 
+  // The test under categorisation, on 01/06/2020 unless told.
+  void View(const QString& dob = QStringLiteral("01/01/1990"), Sex sex = Sex::Male,
+            const QString& previous = kEmptyDateMask,
+            const QString& test_date = QStringLiteral("01/06/2020"),
+            const QString& pat_no = QStringLiteral("1")) {
+    state.view = {test_date, QStringLiteral("10:00:00"), previous, dob, sex, pat_no};
+  }
+
   QString Run() {
-    CategoriseEnv env = Env();
+    CategoriseEnv env{state, checks, bulk, lcid, reporter};
     Categorise(env);
     return state.CategorisationText;
   }

@@ -1,24 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "categorise/SchemeRig.h"
 #include "categorise/ShiftCheck.h"
-#include "categorise/StoredTests.h"
-#include "register/Recategorise.h"
-#include "support/TestApp.h"
 
 namespace sonivera::test {
 namespace {
 
 TEST(ShiftCheck, CodesByEarAndFrequency) {
   const char* kLeft4k = "0 0 0 0 0 0 10 0 0";
-  const struct {
-    const char* before;  // text before the check
-    const char* left;    // rows 0 and 1: now, earlier
-    const char* left_earlier;
-    const char* right;
-    const char* right_earlier;
-    const char* expected;
-  } cases[] = {
+  // The text before the check, left now and earlier, right now and earlier, the text after.
+  using Case = std::array<const char*, 6>;
+  const Case cases[] = {
       {"", kLeft4k, kZero, kZero, kZero, "+10:4kL "},
       {"", "0 0 0 0 0 0 9 0 0", kZero, kZero, kZero, ""},
       {"", "0 0 0 0 0 25 25 25 0", "0 0 0 0 0 15 15 15 0", kHigh10, "0 0 0 0 0 -5 0 -10 0",
@@ -30,71 +24,32 @@ TEST(ShiftCheck, CodesByEarAndFrequency) {
       {"HSE: Data incomplete", kLeft4k, kZero, kZero, kZero, "HSE: Data incomplete   "},
       {"HSE:  1 4B ", kLeft4k, kZero, kZero, kZero, "HSE:  1 4B    +10:4kL "},
   };
-  for (const auto& c : cases) {
+  for (const auto& [before, left, left_earlier, right, right_earlier, expected] : cases) {
     CategorisationState state;
     state.grid.Clear();
-    SetGridRow(state.grid, 0, c.left);
-    SetGridRow(state.grid, 1, c.left_earlier);
-    SetGridRow(state.grid, 2, c.right);
-    SetGridRow(state.grid, 3, c.right_earlier);
-    state.CategorisationText = c.before;
+    for (int row = 0; const char* values : {left, left_earlier, right, right_earlier}) {
+      SetGridRow(state.grid, row++, values);
+    }
+    state.CategorisationText = before;
     ShiftCheck(state);
-    EXPECT_EQ(state.CategorisationText, c.expected)
-        << c.before << "| " << c.left << " / " << c.right;
+    EXPECT_EQ(state.CategorisationText, expected) << before << "| " << left << " / " << right;
   }
-}
-
-class Recheck : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(t.Init());
-    AddPatient(t->Db().Conn(), "K'1", "1980-01-01", "Male");
-  }
-  RecheckOutcome RecheckShown(int test_index) {
-    return RecheckShift(t->Db(), t->Categorisation(), t->Reporter(), "K'1", test_index);
-  }
-  TestApp t;
-};
-
-TEST_F(Recheck, ComparesWithTheTestBeforeTheFlaggedOne) {
-  auto& conn = t->Db().Conn();
-  AddTest(conn, "K'1", "2019-01-01", "0 0 0 0 0 10 10 10 0", "0 0 0 0 0 10 10 10 0", "HSE:  1 ");
-  AddTest(conn, "K'1", "2020-01-01", "0 0 0 0 0 10 30 10 0", "0 0 0 0 0 10 10 10 0",
-          "HSE:  1    +10:4kL ");
-  AddTest(conn, "K'1", "2020-02-01", "0 0 0 0 0 10 25 10 0", "0 0 0 0 0 10 10 25 0", "HSE:  1 ");
-  EXPECT_EQ(RecheckShown(0), RecheckOutcome::Stored);
-  const auto rows = ReadResults(conn, "K'1");
-  EXPECT_EQ(rows[0].categorisation, "+10:4kL +10:6kR ");
-  EXPECT_EQ(rows[1].categorisation, "HSE:  1    +10:4kL ");
-  EXPECT_TRUE(t.prompter.Prompts().empty());
-
-  // Shown test 1: the test before it is not flagged.
-  EXPECT_EQ(RecheckShown(1), RecheckOutcome::NotFlagged);
-  ASSERT_EQ(t.prompter.Texts(),
-            QStringList{"The previous test does not have +10dB categorisation."});
-  EXPECT_EQ(ReadResults(conn, "K'1")[1].categorisation, "HSE:  1    +10:4kL ");
-}
-
-TEST_F(Recheck, WithoutAReferenceTestNothingIsStored) {
-  auto& conn = t->Db().Conn();
-  AddTest(conn, "K'1", "2020-01-01", "0 0 0 0 0 10 30 10 0", "0 0 0 0 0 10 10 10 0", "+10:4kL ");
-  AddTest(conn, "K'1", "2020-02-01", "0 0 0 0 0 10 25 10 0", "0 0 0 0 0 10 10 25 0", "HSE:  1 ");
-  EXPECT_EQ(RecheckShown(0), RecheckOutcome::NoPreviousTest);
-  EXPECT_EQ(t.prompter.Texts(), QStringList{"No previous test result available."});
-  EXPECT_EQ(ReadResults(conn, "K'1")[0].categorisation, "HSE:  1 ");
 }
 
 TEST(Recall, PeriodTexts) {
-  const struct {
-    const char* text;
-    int lcid;
-    long long months;
-  } cases[] = {{"1 month", 2057, 1},  {"18 months", 2057, 18}, {"2 years", 2057, 24},
-               {"3 Years", 1033, 36}, {"abc", 2057, 0},        {"1 an", 1036, 12},
-               {"6 mois", 2060, 6},   {"1 an", 2057, 1},       {" 2 years", 2057, 0},
-               {"", 2057, 0},         {"2y", 2057, 24},        {"0 months", 2057, 0}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(RecallPeriodMonths(c.text, c.lcid), c.months) << c.text << " " << c.lcid;
+  for (const auto& [text, lcid, months] : {std::tuple{"1 month", 2057, 1LL},
+                                           {"18 months", 2057, 18},
+                                           {"2 years", 2057, 24},
+                                           {"3 Years", 1033, 36},
+                                           {"abc", 2057, 0},
+                                           {"1 an", 1036, 12},
+                                           {"6 mois", 2060, 6},
+                                           {"1 an", 2057, 1},
+                                           {" 2 years", 2057, 0},
+                                           {"", 2057, 0},
+                                           {"2y", 2057, 24},
+                                           {"0 months", 2057, 0}}) {
+    EXPECT_EQ(RecallPeriodMonths(text, lcid), months) << text << " " << lcid;
   }
 }
 
@@ -112,10 +67,9 @@ TEST(Recall, PeriodPresetAndAccept) {
   EXPECT_TRUE(prompter.Prompts().empty());
   for (const char* bad : {"abc", "0 months", "99999999 years"}) {
     EXPECT_FALSE(plain.Accept(bad, today, prompter).has_value()) << bad;
-    ASSERT_FALSE(prompter.Prompts().empty());
-    EXPECT_EQ(prompter.Prompts().back().title, "Incorrect Recall");
-    EXPECT_EQ(prompter.Prompts().back().text, "Invalid recall period. Please try again.");
   }
+  EXPECT_EQ(Shown(prompter),
+            QStringList(3, "Incorrect Recall|Invalid recall period. Please try again."));
   EXPECT_EQ(RecallPeriod("", 1036).Accept("1 an", today, prompter), QDate(2022, 1, 31));
 }
 

@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <vector>
 
-#include "categorise/QtPrinters.h"
 #include "db/Sqlite.h"
+#include "support/BaseChecks.h"
 
 namespace sonivera::test {
 
@@ -36,12 +36,8 @@ inline void AddTest(db::Connection& connection, const QString& pat_no, const QSt
             .arg(QLatin1String(table)));
     ear.Bind(1, pat_no).Bind(2, date).Bind(3, time);
     for (int i = 0; i < 9; ++i) {
-      const QString value = i < parts.size() ? parts[i] : QStringLiteral("-");
-      if (value == QLatin1String("-")) {
-        ear.BindNull(4 + i);
-      } else {
-        ear.Bind(4 + i, value);
-      }
+      const QString value = parts.value(i, QStringLiteral("-"));
+      ear.Bind(4 + i, value == QLatin1String("-") ? QString() : value);  // null binds NULL
     }
     ear.Run();
   }
@@ -57,21 +53,38 @@ struct StoredResult {
   QString previous;
   QString categorisation;
   double mp42 = 0, pam = 0, ipa = 0;
-  QString recall;
 };
 
 // The patient's tests, newest first.
 inline std::vector<StoredResult> ReadResults(db::Connection& connection, const QString& pat_no) {
   auto select = connection.Prepare(
-      "SELECT DateofTest, PreviousTest, Categorisation, MP42, PAM, IPA, RecallDate FROM "
+      "SELECT DateofTest, PreviousTest, Categorisation, MP42, PAM, IPA FROM "
       "TestDetails WHERE PatNo = ?1 ORDER BY DateofTest DESC, TimeofTest DESC");
   select.Bind(1, pat_no);
   std::vector<StoredResult> rows;
   while (select.Step()) {
     rows.push_back({select.Text(0), select.Text(1), select.Text(2), select.Double(3),
-                    select.Double(4), select.Double(5), select.Text(6)});
+                    select.Double(4), select.Double(5)});
   }
   return rows;
+}
+
+// One text per test, newest first: "date<previous: categorisation", the
+// previous date "-" when not linked.
+inline QStringList Summaries(db::Connection& connection, const QString& pat_no) {
+  QStringList texts;
+  for (const auto& row : ReadResults(connection, pat_no)) {
+    texts << QStringLiteral("%1<%2: %3")
+                 .arg(row.date, row.previous.isNull() ? QStringLiteral("-") : row.previous,
+                      row.categorisation);
+  }
+  return texts;
+}
+
+inline QStringList Categorisations(db::Connection& connection, const QString& pat_no) {
+  QStringList texts;
+  for (const auto& row : ReadResults(connection, pat_no)) texts << row.categorisation;
+  return texts;
 }
 
 }  // namespace sonivera::test

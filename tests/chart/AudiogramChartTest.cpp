@@ -8,6 +8,7 @@
 #include "chart/ChartTest.h"
 #include "support/ImageChecks.h"
 #include "support/PdfSupport.h"
+#include "support/RegisterChecks.h"
 
 namespace sonivera::chart {
 namespace {
@@ -84,34 +85,25 @@ TEST(AudiogramChartTest, GridRowsAndColumnsGoToTheirEarsAndFrequencyPositions) {
     for (int i = 0; i < kPositionCount; ++i) row[i] = QString::number(100 * r + columns[i]);
     return row;
   };
-  const EarThresholds left = EarFromGrid(grid, Ear::Left);
-  const EarThresholds right = EarFromGrid(grid, Ear::Right);
-  EXPECT_EQ(left.current, expected(0));
-  EXPECT_EQ(left.previous, expected(1));
-  EXPECT_EQ(right.current, expected(2));
-  EXPECT_EQ(right.previous, expected(3));
+  const EarThresholds left = EarFromGrid(grid, Ear::Left), right = EarFromGrid(grid, Ear::Right);
+  EXPECT_EQ((std::array{left.current, left.previous, right.current, right.previous}),
+            (std::array{expected(0), expected(1), expected(2), expected(3)}));
 }
 
 TEST(AudiogramChartTest, PatientDatesComeFromTheViewTexts) {
-  struct Case {
-    const char* dob;
-    const char* test;
-    QDate birth;
-    QDate tested;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, const char*, QDate, QDate> cases[] = {
       {"14/03/1962", "30/09/2021", {1962, 3, 14}, {2021, 9, 30}},
       {"__/__/____", "01/02/2020", QDate(), {2020, 2, 1}},
       {"31/02/1970", "", QDate(), QDate()},
   };
-  for (const Case& c : cases) {
+  for (const auto& [dob, tested, birth_date, test_date] : cases) {
     CurrentTestView view;
-    view.DOB = c.dob;
-    view.DateofTest = c.test;
+    view.DOB = dob;
+    view.DateofTest = tested;
     view.sex = Sex::Female;
     const ChartPatient patient = PatientFromView(view);
-    EXPECT_EQ(patient.date_of_birth, c.birth) << c.dob;
-    EXPECT_EQ(patient.date_of_test, c.tested) << c.test;
+    EXPECT_EQ(patient.date_of_birth, birth_date) << dob;
+    EXPECT_EQ(patient.date_of_test, test_date) << tested;
     EXPECT_EQ(patient.sex, Sex::Female);
   }
 }
@@ -274,23 +266,13 @@ TEST(AudiogramChartTest, PredictiveBandIsGreyWithAWhiteMiddleLine) {
   const QImage female = f.Chart(Ear::Left, {}).Picture(kSize, ChartMedium::Screen);
   EXPECT_EQ(female.pixelColor(Pixel(x, 65)), kBandGrey);
   EXPECT_EQ(female.pixelColor(Pixel(x, 30)), f.files.bands.colours[kMild].ToColor());
-  struct Off {
-    Sex sex;
-    QDate birth;
-    bool show;
-    bool allowed;
-  };
-  const Off offs[] = {{Sex::None, QDate(1970, 1, 1), true, true},
-                      {Sex::Male, QDate(), true, true},
-                      {Sex::Male, QDate(1970, 1, 1), false, true},
-                      {Sex::Male, QDate(1970, 1, 1), true, false}};
-  for (const Off& off : offs) {
-    f.patient.sex = off.sex;
-    f.patient.date_of_birth = off.birth;
-    f.options.ShowPredictiveLine = off.show;
-    f.options.PredictiveLineAllowed = off.allowed;
+  for (int off = 0; off < 4; ++off) {  // each of the four missing in turn
+    f.patient.sex = off == 0 ? Sex::None : Sex::Male;
+    f.patient.date_of_birth = off == 1 ? QDate() : QDate(1970, 1, 1);
+    f.options.ShowPredictiveLine = off != 2;
+    f.options.PredictiveLineAllowed = off != 3;
     const AudiogramChart chart = f.Chart(Ear::Left, {});
-    EXPECT_FALSE(chart.Predictive());
+    EXPECT_FALSE(chart.Predictive()) << off;
     EXPECT_EQ(chart.Picture(kSize, ChartMedium::Screen).pixelColor(Pixel(x, 30)),
               f.files.bands.colours[kMild].ToColor());
   }
@@ -309,11 +291,8 @@ TEST(AudiogramChartTest, ValuesThatAreNotNumbersAreReportedWithTheirTags) {
   const QString expected[] = {
       "An error has occurred: Type mismatch Error No: 13 (InitGraph:954)",
       "An error has occurred: Type mismatch Error No: 13 (plotpredictiveLine:954)"};
-  ASSERT_EQ(f.prompter.Prompts().size(), 2u);
-  for (int i = 0; i < 2; ++i) {
-    EXPECT_EQ(f.prompter.Prompts()[i].text, expected[i]);
-    EXPECT_EQ(f.prompter.Prompts()[i].title, "Error");
-  }
+  EXPECT_EQ(test::PromptLines(f.prompter),
+            (QStringList{expected[0] + "|Error", expected[1] + "|Error"}));
   const QString log = QString::fromUtf8(f.folder.Read("err.log"));
   EXPECT_TRUE(log.contains(expected[0]) && log.contains(expected[1]));
   // The good values are still drawn; the bad ones and the line are left out.
@@ -352,12 +331,10 @@ TEST(AudiogramChartTest, SampleChartPrintsToPdfWithItsAxisTexts) {
     ColourKey::Paint(painter, QRectF(8400, 0, 1400, 2000), f.files.bands);
   }
   const QString text = test::PdfText(pdf);
-  for (const QString& label : FrequencyLabels())
-    EXPECT_TRUE(text.contains(label)) << label.toStdString();
-  for (const QString& label : LevelLabels())
-    EXPECT_TRUE(text.contains(label)) << label.toStdString();
-  EXPECT_TRUE(text.contains("dB"));
-  EXPECT_TRUE(text.contains("Moderate Loss"));
+  QStringList labels{"dB", "Moderate Loss"};
+  labels << QStringList(FrequencyLabels().begin(), FrequencyLabels().end())
+         << QStringList(LevelLabels().begin(), LevelLabels().end());
+  for (const QString& label : labels) EXPECT_TRUE(text.contains(label)) << label.toStdString();
   EXPECT_TRUE(f.prompter.Prompts().empty());
 }
 

@@ -5,6 +5,7 @@
 #include "base/ProgramFolder.h"
 #include "chart/ChartFiles.h"
 #include "chart/ChartTest.h"
+#include "support/RegisterChecks.h"
 #include "support/TestApp.h"
 
 namespace sonivera::chart {
@@ -12,6 +13,8 @@ namespace {
 
 using test::ScriptedPrompter;
 using test::TempFolder;
+
+using Colours = decltype(ColourBands::colours);
 
 QByteArray Lines(std::initializer_list<const char*> lines) {
   QByteArray bytes;
@@ -36,20 +39,15 @@ TEST(ColourBandsTest, MissingTwelveLineAndShortFiles) {
              "Moderate blue=6", "Severe red = 7 ", "Severe green=8", "Severe blue=9",
              "Profound red=10", "Profound green=11", "Profound blue=12"}));
   EXPECT_TRUE(LoadColourBands(path, bands, r.reporter));
-  EXPECT_EQ(bands.colours[kMild], (Rgb{1, 2, 3}));
-  EXPECT_EQ(bands.colours[kModerate], (Rgb{4, 5, 6}));
-  EXPECT_EQ(bands.colours[kSevere], (Rgb{7, 8, 9}));
-  EXPECT_EQ(bands.colours[kProfound], (Rgb{10, 11, 12}));
+  EXPECT_EQ(bands.colours, (Colours{Rgb{1, 2, 3}, Rgb{4, 5, 6}, Rgb{7, 8, 9}, Rgb{10, 11, 12}}));
 
   // Six lines, the last without a line end: the later bands stay as they were.
   r.folder.Write("colourbands.txt", "a=21\r\nb=22\r\nc=23\nd=24\r\ne=25\r\nf=26");
   bands = ColourBands();
   bands.colours[kSevere] = {9, 9, 9};
   LoadColourBands(path, bands, r.reporter);
-  EXPECT_EQ(bands.colours[kMild], (Rgb{21, 22, 23}));
-  EXPECT_EQ(bands.colours[kModerate], (Rgb{24, 25, 26}));
-  EXPECT_EQ(bands.colours[kSevere], (Rgb{9, 9, 9}));
-  EXPECT_EQ(bands.colours[kProfound], (Rgb{255, 205, 45}));
+  EXPECT_EQ(bands.colours,
+            (Colours{Rgb{21, 22, 23}, Rgb{24, 25, 26}, Rgb{9, 9, 9}, Rgb{255, 205, 45}}));
   EXPECT_TRUE(r.prompter.Prompts().empty());
 }
 
@@ -73,12 +71,12 @@ TEST(ColourBandsTest, DamagedValueIsReportedAndKeepsWhatWasReadBeforeIt) {
     ColourBands bands;
     LoadColourBands(r.folder.File("colourbands.txt"), bands, r.reporter);
     SCOPED_TRACE(c.bad_line);
-    EXPECT_EQ(bands.colours[kMild], (Rgb{10, 20, 30}));
-    EXPECT_EQ(bands.colours[kModerate], (Rgb{40, 255, 115}));  // red read, the rest default
-    EXPECT_EQ(bands.colours[kSevere], ColourBands().colours[kSevere]);
-    ASSERT_EQ(r.prompter.Prompts().size(), 1u);
-    EXPECT_EQ(r.prompter.Prompts()[0].text, c.message);
-    EXPECT_EQ(r.prompter.Prompts()[0].title, QStringLiteral("Error"));
+    // Moderate's red read, the rest default.
+    Colours expected = ColourBands().colours;
+    expected[kMild] = {10, 20, 30};
+    expected[kModerate].red = 40;
+    EXPECT_EQ(bands.colours, expected);
+    EXPECT_EQ(test::PromptLines(r.prompter), QStringList{c.message + "|Error"});
     // The log names the file and the line after the message's own text.
     EXPECT_TRUE(r.folder.Read("err.log").startsWith(c.message.toUtf8() +
                                                     " (file colourbands.txt, line 5) "));
@@ -88,17 +86,13 @@ TEST(ColourBandsTest, DamagedValueIsReportedAndKeepsWhatWasReadBeforeIt) {
 TEST(ColourKeyTest, ListsNormalHearingThenTheFourBandsOnAHundredScale) {
   ColourBands bands;
   bands.colours[kSevere] = {1, 2, 3};
-  const auto entries = ColourKey::Entries(bands);
-  ASSERT_EQ(entries.size(), 5u);
-  const QString captions[] = {"Normal Hearing", "Mild Loss", "Moderate Loss", "Severe Loss",
-                              "Profound Loss"};
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(entries[i].caption, captions[i]);
-    EXPECT_EQ(entries[i].from, 20 * i);
-    EXPECT_EQ(entries[i].to, 20 * i + 20);
+  QStringList shown;
+  for (const auto& e : ColourKey::Entries(bands)) {
+    shown << QString("%1 %2-%3 %4").arg(e.caption).arg(e.from).arg(e.to).arg(e.colour.name());
   }
-  EXPECT_EQ(entries[0].colour, QColor(Qt::white));
-  EXPECT_EQ(entries[3].colour, QColor(1, 2, 3));
+  EXPECT_EQ(shown, (QStringList{"Normal Hearing 0-20 #ffffff", "Mild Loss 20-40 #ffffb9",
+                                "Moderate Loss 40-60 #ffff73", "Severe Loss 60-80 #010203",
+                                "Profound Loss 80-100 #ffcd2d"}));
 }
 
 // Reads one table from the given text; returns the prompts' texts.
@@ -112,38 +106,26 @@ QStringList ReadTable(const QByteArray& text, PredictiveTable& table) {
 }
 
 TEST(PredictiveTableTest, BadLinesAreToldAndTheReadingGoesOn) {
+  const QString freq = "PredictiveFile Freq Error", age = "Predictive File Age Error";
   struct Case {
-    const char* name;
-    QByteArray text;
+    const char* lines;  // separated by '|', each ended by CR LF
     QStringList prompts;
     int position;  // where "[30],1,2,3" must have landed, or -1 for nowhere
   };
   const Case cases[] = {
-      {"frequency 1k", Lines({"{1k}", "[30],1,2,3"}), {"PredictiveFile Freq Error"}, -1},
-      {"empty frequency", Lines({"{}", "[30],1,2,3"}), {"PredictiveFile Freq Error"}, -1},
-      {"bad then good frequency",
-       Lines({"{900}", "[30],9,9,9", "{8000}", "[30],1,2,3"}),
-       {"PredictiveFile Freq Error"},
-       k8kHz},
-      {"age 22",
-       Lines({"{500}", "[22],7,7,7", "[30],1,2,3"}),
-       {"Predictive File Age Error"},
-       k500Hz},
-      {"age 85",
-       Lines({"{500}", "[85],7,7,7", "[30],1,2,3"}),
-       {"Predictive File Age Error"},
-       k500Hz},
-      {"fourth value",
-       Lines({"{750}", "[30],1,2,3,4", "[35],5,6,7"}),
-       {"Tableindex Error"},
-       k750Hz},
-      {"age line before any frequency", Lines({"[30],1,2,3"}), {}, -1},
-      {"CR LF and LF mixed", "{125}\n[30],1,2,3\r\n", {}, k125Hz},
+      {"{1k}|[30],1,2,3", {freq}, -1},
+      {"{}|[30],1,2,3", {freq}, -1},
+      {"{900}|[30],9,9,9|{8000}|[30],1,2,3", {freq}, k8kHz},
+      {"{500}|[22],7,7,7|[30],1,2,3", {age}, k500Hz},
+      {"{500}|[85],7,7,7|[30],1,2,3", {age}, k500Hz},
+      {"{750}|[30],1,2,3,4|[35],5,6,7", {"Tableindex Error"}, k750Hz},
+      {"[30],1,2,3", {}, -1},             // an age line before any frequency
+      {"{125}\n[30],1,2,3", {}, k125Hz},  // LF and CR LF mixed
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.lines);
     PredictiveTable table;
-    EXPECT_EQ(ReadTable(c.text, table), c.prompts);
+    EXPECT_EQ(ReadTable(QByteArray(c.lines).replace("|", "\r\n") + "\r\n", table), c.prompts);
     for (int p = 0; p < kPositionCount; ++p) {
       const auto expected =
           p == c.position ? PredictiveTable::Values{"1", "2", "3"} : PredictiveTable::Values{};
@@ -229,18 +211,16 @@ TEST(PredictiveLineTest, ShippedTablesGiveTheDistributionOfTheSexAndAge) {
   ASSERT_TRUE(t.Init());
   const PredictiveTables& tables = t->ChartFiles().predictive;
   // Men of 52 (row 50) at 4 kHz: 10th percentile 0, median 16, 90th 36 dB.
-  const auto male = PredictiveLineFor(tables, Sex::Male, 52);
-  ASSERT_TRUE(male);
-  EXPECT_EQ(male->lower[5], 0.0);
-  EXPECT_EQ(male->middle[5], 16.0);
-  EXPECT_EQ(male->upper[5], 36.0);
+  const auto at = [&](Sex sex, int age, int p) {
+    const auto line = PredictiveLineFor(tables, sex, age);
+    return line
+               ? QString("%1 %2 %3").arg(*line->lower[p]).arg(*line->middle[p]).arg(*line->upper[p])
+               : QString("none");
+  };
+  EXPECT_EQ(at(Sex::Male, 52, 5), "0 16 36");
   // Women of 83 (row 80) at 8 kHz: 21, 58, 104; at 250 Hz: 0, 12, 26.
-  const auto female = PredictiveLineFor(tables, Sex::Female, 83);
-  ASSERT_TRUE(female);
-  EXPECT_EQ(female->lower[7], 21.0);
-  EXPECT_EQ(female->middle[7], 58.0);
-  EXPECT_EQ(female->upper[7], 104.0);
-  EXPECT_EQ(female->upper[0], 26.0);
+  EXPECT_EQ(at(Sex::Female, 83, 7), "21 58 104");
+  EXPECT_EQ(at(Sex::Female, 83, 0), "0 12 26");
   // Every cell of both tables holds a number.
   for (int p = 0; p < kPositionCount; ++p) {
     for (int row = 0; row < kAgeRowCount; ++row) {

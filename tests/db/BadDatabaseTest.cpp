@@ -1,5 +1,6 @@
 // Databases that break our rules or are not ours: check, opening, start-up
 // paths and folders, and the settings file at the end.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -9,10 +10,17 @@
 #include "base/Messages.h"
 #include "interchange/RegisterImport.h"
 #include "register/RecordEditor.h"
+#include "support/RegisterChecks.h"
 #include "support/TestApp.h"
 
 namespace sonivera {
 namespace {
+
+using testing::AllOf;
+using testing::EndsWith;
+using testing::HasSubstr;
+using testing::Not;
+using testing::StartsWith;
 
 // Imports cr-only.csv (three patients) with the patient numbers' "1000" made `prefix`.
 ImportSummary ImportCorpus(test::TestApp& t, const char* prefix) {
@@ -30,8 +38,9 @@ TEST(BadDatabase, CheckFindsBrokenRulesAndOpeningRefusesForeignObjects) {
   EXPECT_EQ(t->Db().CheckIntegrity(), "ok");
   auto& conn = t->Db().Conn();
   // Another program's trigger drops every new left-ear row.
-  conn.Exec("CREATE TRIGGER drop_left AFTER INSERT ON TestResultsLeft BEGIN DELETE FROM "
-            "TestResultsLeft WHERE rowid = new.rowid; END");
+  conn.Exec(
+      "CREATE TRIGGER drop_left AFTER INSERT ON TestResultsLeft BEGIN DELETE FROM "
+      "TestResultsLeft WHERE rowid = new.rowid; END");
   conn.Exec("CREATE VIEW everyone AS SELECT PatNo FROM PatDetails");
   conn.Exec("UPDATE PatDetails SET TimeofTest = '23:59:59' WHERE PatNo = '100003'");
   EXPECT_EQ(ImportCorpus(t, "2000").added, 3);  // as the trigger lets it seem
@@ -48,10 +57,8 @@ TEST(BadDatabase, CheckFindsBrokenRulesAndOpeningRefusesForeignObjects) {
   test::TestApp again;
   again.app = std::make_unique<Application>(ProgramFolder(t.folder.Path()), again.prompter);
   EXPECT_FALSE(again->Initialise());
-  ASSERT_EQ(again.prompter.Prompts().size(), 1u);
-  const QString shown = again.prompter.Prompts()[0].text;
-  EXPECT_TRUE(shown.contains("trigger drop_left, view everyone")) << shown.toStdString();
-  EXPECT_TRUE(shown.endsWith("(opdatabase:954)"));
+  EXPECT_THAT(test::OnlyPrompt(again.prompter),
+              AllOf(HasSubstr("trigger drop_left, view everyone"), EndsWith("(opdatabase:954)")));
 }
 
 TEST(BadDatabase, FilesThatAreNotOursAreNamedNotTakenForAWrongPassword) {
@@ -68,11 +75,9 @@ TEST(BadDatabase, FilesThatAreNotOursAreNamedNotTakenForAWrongPassword) {
     t.prompter.QueueLogin(LoginResult{"again", "A"});
     EXPECT_FALSE(t.Init(2057, "secret")) << c.file;
     EXPECT_EQ(t.prompter.LoginCount(), 0) << c.file;
-    ASSERT_EQ(t.prompter.Prompts().size(), 1u) << c.file;
-    const QString shown = t.prompter.Prompts()[0].text;
-    EXPECT_TRUE(shown.contains(c.said)) << shown.toStdString();
-    EXPECT_TRUE(shown.contains(t.folder.File("sonivera5.mdb"))) << shown.toStdString();
-    EXPECT_FALSE(shown.contains(Msg(950)));
+    EXPECT_THAT(test::OnlyPrompt(t.prompter),
+                AllOf(HasSubstr(c.said), HasSubstr(t.folder.File("sonivera5.mdb").toStdString()),
+                      Not(HasSubstr(Msg(950).toStdString()))));
   }
 }
 
@@ -101,9 +106,7 @@ TEST(BadDatabase, StartUpPathsAndFolders) {
       EXPECT_TRUE(QFileInfo::exists(t.folder.File(c.line1))) << c.line1;
       t->EndProgram(false);
     } else {
-      ASSERT_EQ(t.prompter.Prompts().size(), 1u) << c.line1;
-      EXPECT_TRUE(t.prompter.Prompts()[0].text.startsWith(c.shown))
-          << t.prompter.Prompts()[0].text.toStdString();
+      EXPECT_THAT(test::OnlyPrompt(t.prompter), StartsWith(c.shown.toStdString()));
     }
   }
   // Nothing was made in the current directory.
@@ -114,17 +117,15 @@ TEST(BadDatabase, StartUpPathsAndFolders) {
   test::TestApp unreadable;
   QFile::link("/proc/self/mem", unreadable.folder.File("sonivera5.ini"));
   EXPECT_FALSE(unreadable.Init());
-  ASSERT_EQ(unreadable.prompter.Prompts().size(), 1u);
-  EXPECT_TRUE(unreadable.prompter.Prompts()[0].text.endsWith(Msg(1603)));
+  EXPECT_THAT(test::OnlyPrompt(unreadable.prompter), EndsWith(Msg(1603).toStdString()));
   EXPECT_FALSE(QFileInfo::exists(unreadable.folder.File("sonivera5.mdb")));
 
   test::TestApp unwritable;
   ASSERT_TRUE(unwritable.Init());
   QDir(unwritable.folder.Path()).mkdir("sonivera5.ini");
   EXPECT_FALSE(unwritable->EndProgram(false));
-  ASSERT_EQ(unwritable.prompter.Prompts().size(), 1u);
-  EXPECT_TRUE(unwritable.prompter.Prompts()[0].text.contains("sonivera5.ini"));
-  EXPECT_TRUE(unwritable.prompter.Prompts()[0].text.endsWith("(endprogram:954)"));
+  EXPECT_THAT(test::OnlyPrompt(unwritable.prompter),
+              AllOf(HasSubstr("sonivera5.ini"), EndsWith("(endprogram:954)")));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QStringDecoder>
-
 #include "db/Sqlite.h"
 #include "questionnaire/Questionnaire.h"
 #include "questionnaire/QuestionnaireModel.h"
@@ -11,14 +9,23 @@
 namespace sonivera {
 namespace {
 
-struct NavigationCase {
-  int start;
-  QString action;
-  int expected;
-};
+// The first `count` answers held, space-separated: N, -, Y or T for the
+// codes -1 to 2, then ":" and the text when one is held.
+QString Held(const Answers& answers, int count = 3) {
+  QStringList shown;
+  for (int i = 0; i < count; ++i) {
+    shown << QChar("N-YT"[answers.codes[i] + 1]) +
+                 (answers.texts[i].isEmpty() ? QString() : ":" + answers.texts[i]);
+  }
+  return shown.join(u' ');
+}
 
 TEST(QuestionActionTest, KeepsTheCurrentQuestionBetweenOneAndFortyNineWhateverIsDone) {
-  const NavigationCase cases[] = {
+  const struct {
+    int start;
+    QString action;
+    int expected;
+  } cases[] = {
       {1, "up", 1},     {2, "UP", 1},    {1, "down", 2}, {48, "Down", 49},
       {49, "down", 49}, {49, "yes", 49}, {49, "no", 49}, {49, "text", 49},
       {10, "yes", 11},  {10, "No", 11},  {25, "up", 24}, {1, "sideways", 1},
@@ -33,28 +40,22 @@ TEST(QuestionActionTest, KeepsTheCurrentQuestionBetweenOneAndFortyNineWhateverIs
   Questionnaire q;
   for (int i = 0; i < 60; ++i) q.QuestionAction(QStringLiteral("yes"));
   EXPECT_EQ(q.Current(), 49);
-  EXPECT_EQ(q.Held().codes[48], kAnswerYes);
-  EXPECT_EQ(q.Held().codes[49], kNoAnswer);
-  for (int i = 0; i < 60; ++i) q.QuestionAction(QStringLiteral("down"));
-  EXPECT_EQ(q.Current(), 49);
+  EXPECT_EQ(Held(q.Held(), kQuestionCount).right(3), "Y -");
 }
 
 TEST(QuestionActionTest,
      AnswersReplaceEachOtherDeleteClearsOnlyTheCurrentOneAndAllReachTheEntries) {
   Questionnaire q;
   q.QuestionAction(QStringLiteral("text"), QStringLiteral("Three years"));
-  EXPECT_EQ(q.Held().codes[0], kAnswerText);
-  EXPECT_EQ(q.Held().texts[0], QStringLiteral("Three years"));
+  EXPECT_EQ(Held(q.Held()), "T:Three years - -");
   q.QuestionAction(QStringLiteral("up"));
   q.QuestionAction(QStringLiteral("no"));
-  EXPECT_EQ(q.Held().codes[0], kAnswerNo);
-  EXPECT_TRUE(q.Held().texts[0].isEmpty());
+  EXPECT_EQ(Held(q.Held()), "N - -");       // the text went with the text answer
   q.QuestionAction(QStringLiteral("yes"));  // question 2
   q.QuestionAction(QStringLiteral("up"));
   q.DeleteAnswer();
   EXPECT_EQ(q.Current(), 2);
-  EXPECT_EQ(q.Held().codes[1], kNoAnswer);
-  EXPECT_EQ(q.Held().codes[0], kAnswerNo);
+  EXPECT_EQ(Held(q.Held()), "N - -");
   // What is held goes into the entry fields the save writes, and back.
   q.QuestionAction("text", "Shotgun, weekends");
   EntryFields entries;
@@ -74,8 +75,7 @@ TEST(QuestionActionTest, AnswerWindowCancelAndOverlongTextsEnterNothing) {
   // "cancel" in another case is a real answer; exactly 100 characters fit.
   EXPECT_TRUE(q.AnswerFromWindow(QStringLiteral("cancel")));
   EXPECT_TRUE(q.AnswerFromWindow(QString(kMaxAnswerLength, u'b')));
-  EXPECT_EQ(q.Held().texts[0], QStringLiteral("cancel"));
-  EXPECT_EQ(q.Held().texts[1].size(), kMaxAnswerLength);
+  EXPECT_EQ(Held(q.Held()), "T:cancel T:" + QString(kMaxAnswerLength, u'b') + " -");
   EXPECT_EQ(q.Current(), 3);
 }
 
@@ -89,8 +89,7 @@ TEST(QuestionFileTest, ReadsUpToFiftyOneLinesInEitherEncodingAndLineEnd) {
 
   const QuestionFile ten = ReadQuestionFile(folder.File("ten.txt"));
   EXPECT_TRUE(ten.found);
-  ASSERT_EQ(ten.texts.size(), 10);
-  EXPECT_EQ(ten.texts[9], QStringLiteral("Q ten"));
+  EXPECT_EQ(ten.texts.join(u','), "Q one,Q two,Q3,Q4,Q5,Q6,Q7,Q8,Q9,Q ten");
   EXPECT_EQ(ReadQuestionFile(folder.File("cp1252.txt")).texts.value(0),
             QString::fromUtf8("Caf\xc3\xa9 noise \xe2\x80\x93 loud?"));
   const QuestionFile too_long = ReadQuestionFile(folder.File("long.txt"));
@@ -101,58 +100,52 @@ TEST(QuestionFileTest, ReadsUpToFiftyOneLinesInEitherEncodingAndLineEnd) {
 
 TEST(QuestionnaireModelTest, GridShowsMarkerResponsesQuestionsAndAnswers) {
   Questionnaire q;
-  q.SetQuestions(
-      {QStringLiteral("Loud work?"), QStringLiteral("Tinnitus?"), QStringLiteral("How long?")});
+  q.SetQuestions({"Loud work?", "Tinnitus?", "How long?"});
   QuestionnaireModel model(q);
-  q.QuestionAction(QStringLiteral("yes"));
-  q.QuestionAction(QStringLiteral("no"));
-  q.QuestionAction(QStringLiteral("text"), QStringLiteral("Ten years"));
+  for (const char* action : {"yes", "no", "text"}) q.QuestionAction(action, "Ten years");
   model.updatequestionsdisplay();
-  auto cell = [&](int row, int column) { return model.index(row, column).data().toString(); };
+  // The header, then rows 1 to 4 and 11, each row's four cells joined by '|'.
+  QStringList rows;
+  for (int r : {-1, 0, 1, 2, 3, 10}) {
+    QStringList cells;
+    for (int column = 0; column < 4; ++column) {
+      cells << (r < 0 ? model.headerData(column, Qt::Horizontal) : model.index(r, column).data())
+                   .toString();
+    }
+    rows << cells.join(u'|');
+  }
   EXPECT_EQ(model.rowCount(), kQuestionCount);
-  EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Response"));
-  EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Question"));
-  EXPECT_EQ(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("Answer"));
-  EXPECT_EQ(cell(0, 1), QStringLiteral("Yes"));
-  EXPECT_EQ(cell(1, 1), QStringLiteral("No"));
-  EXPECT_EQ(cell(2, 1), QStringLiteral("-"));
-  EXPECT_EQ(cell(2, 3), QStringLiteral("Ten years"));
-  EXPECT_EQ(cell(3, 1), QString());
-  EXPECT_EQ(cell(3, 0), QStringLiteral(">"));
-  EXPECT_EQ(cell(0, 0), QString());
-  EXPECT_EQ(cell(1, 2), QStringLiteral("Tinnitus?"));
-  EXPECT_EQ(cell(10, 2), QString());  // past the file: no question text
+  EXPECT_EQ(rows, (QStringList{"|Response|Question|Answer", "|Yes|Loud work?|", "|No|Tinnitus?|",
+                               "|-|How long?|Ten years", ">|||", "|||"}));  // no text past the file
 }
 
 class LoadReplyTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(t.Init());
-    auto& conn = t->Db().Conn();
-    conn.Exec("INSERT INTO PatDetails (PatNo, Surname) VALUES ('P1', 'O''Neill')");
+    t->Db().Conn().Exec("INSERT INTO PatDetails (PatNo, Surname) VALUES ('P1', 'O''Neill')");
   }
-  void Store(const QString& date, const QString& time, int code, const QString& text) {
-    db::Statement insert = t->Db().Conn().Prepare(
+  void Store(const QString& date, int code, const QString& text) {
+    auto insert = t->Db().Conn().Prepare(
         "INSERT INTO TestQuestions (PatNo, Q1, Q2, Ans2, TestDate, TestTime) "
-        "VALUES ('P1', 1, ?, ?, ?, ?)");
-    insert.Bind(1, code).Bind(2, text).Bind(3, date).Bind(4, time).Run();
+        "VALUES ('P1', 1, ?, ?, ?, '09:00:00')");
+    insert.Bind(1, code).Bind(2, text).Bind(3, date).Run();
+  }
+  bool Load(Questionnaire& q, const QDate& date) {
+    return q.loadqreply(t->Db().Conn(), "P1", date, QTime(9, 0), t->Reporter());
   }
   test::TestApp t;
 };
 
 TEST_F(LoadReplyTest, LoadsTheShownTestsAnswersAndClearsForATestWithout) {
-  Store("2024-03-01", "09:00:00", kAnswerText, "Since 2010");
-  Store("2025-03-01", "09:00:00", kAnswerNo, QString());
+  Store("2024-03-01", kAnswerText, "Since 2010");
+  Store("2025-03-01", kAnswerNo, QString());
   Questionnaire q;
-  ASSERT_TRUE(q.loadqreply(t->Db().Conn(), "P1", QDate(2024, 3, 1), QTime(9, 0), t->Reporter()));
-  EXPECT_EQ(q.Held().codes[0], kAnswerYes);
-  EXPECT_EQ(q.Held().codes[1], kAnswerText);
-  EXPECT_EQ(q.Held().texts[1], QStringLiteral("Since 2010"));
-  EXPECT_EQ(q.Held().codes[2], kNoAnswer);
-  ASSERT_TRUE(q.loadqreply(t->Db().Conn(), "P1", QDate(2025, 3, 1), QTime(9, 0), t->Reporter()));
-  EXPECT_EQ(q.Held().codes[1], kAnswerNo);
-  EXPECT_TRUE(q.Held().texts[1].isEmpty());
-  ASSERT_TRUE(q.loadqreply(t->Db().Conn(), "P1", QDate(2020, 1, 1), QTime(9, 0), t->Reporter()));
+  ASSERT_TRUE(Load(q, QDate(2024, 3, 1)));
+  EXPECT_EQ(Held(q.Held()), "Y T:Since 2010 -");
+  ASSERT_TRUE(Load(q, QDate(2025, 3, 1)));
+  EXPECT_EQ(Held(q.Held()), "Y N -");
+  ASSERT_TRUE(Load(q, QDate(2020, 1, 1)));
   EXPECT_TRUE(q.Held().IsEmpty());
   EXPECT_TRUE(t.prompter.Prompts().empty());
 }
@@ -162,18 +155,17 @@ TEST_F(LoadReplyTest, DatabaseWithoutTheAnswersTableIsReportedAsAnOlderVersion) 
   t->Db().Conn().Exec("DROP TABLE TestQuestions");
   Questionnaire q;
   q.QuestionAction("yes");
-  EXPECT_FALSE(q.loadqreply(t->Db().Conn(), "P1", QDate(2024, 3, 1), QTime(9, 0), t->Reporter()));
+  EXPECT_FALSE(Load(q, QDate(2024, 3, 1)));
   EXPECT_TRUE(q.Held().IsEmpty());
-  ASSERT_EQ(t.prompter.Prompts().size(), 1u);
-  EXPECT_TRUE(t.prompter.Prompts()[0].text.startsWith(
-      "An error has occurred. This may be because the database is a previous incompatible "
-      "version. "));
-  EXPECT_TRUE(t.prompter.Prompts()[0].text.endsWith(" (loadqreply:1028)"));
+  const QStringList texts = t.prompter.Texts();
+  ASSERT_EQ(texts.size(), 1);
+  EXPECT_TRUE(texts[0].startsWith("An error has occurred. This may be because the database is a "
+                                  "previous incompatible version. ") &&
+              texts[0].endsWith(" (loadqreply:1028)"))
+      << texts[0].toStdString();
 }
 
-TEST(LoadQuestionsTest, OverlongFileIsReportedAndItsFirstQuestionsKeptShippedFileFits) {
-  test::TestApp t;
-  ASSERT_TRUE(t.Init());
+TEST_F(LoadReplyTest, OverlongQuestionFileIsReportedAndItsFirstQuestionsKeptShippedFileFits) {
   QByteArray text;
   for (int i = 1; i <= 55; ++i) text += "Question " + QByteArray::number(i) + "\n";
   t.folder.Write("questions.txt", text);

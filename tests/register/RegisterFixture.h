@@ -5,6 +5,7 @@
 #include "db/Sqlite.h"
 #include "register/RecordEditor.h"
 #include "register/Register.h"
+#include "support/RegisterChecks.h"
 #include "support/StoredRows.h"
 #include "support/TestApp.h"
 
@@ -35,7 +36,7 @@ class RegisterFixture : public ::testing::Test {
   CategorisationState& Categorisation() { return t->Categorisation(); }
   db::Connection& Conn() { return t->Db().Conn(); }
 
-  // Fills the boxes of a complete audiogram.
+  // A test's date and time, and each ear's nine thresholds level, level + 5, ... level + 40.
   static void FillTest(EntryFields& e, const QString& date, const QString& time, int level = 20) {
     e.Dates[kBoxDateofTest] = date;
     e.Dates[kBoxTimeofTest] = time;
@@ -58,7 +59,6 @@ class RegisterFixture : public ::testing::Test {
         << t.prompter.Texts().join("|").toStdString();
   }
 
-  // Inserts an audiogram for the current patient.
   void InsertTest(const QString& date, const QString& time = "10:00:00", int level = 20) {
     ASSERT_TRUE(editor->InsertAudiogram(reg->Cursor().PatNo));
     FillTest(editor->Entries(), date, time, level);
@@ -67,6 +67,12 @@ class RegisterFixture : public ::testing::Test {
   }
 
   QString Scalar(const QString& sql) { return ScalarText(Conn(), sql); }
+  QStringList Shown() const { return PromptLines(t.prompter); }
+  // The four status bar texts, joined with " | ".
+  QString Status() {
+    const auto texts = reg->StatusTexts();
+    return QStringList(texts.begin(), texts.end()).join(" | ");
+  }
   // Every row of every audiogram table, in a fixed order.
   QString Dump() {
     return DumpTables(Conn(), {"PatDetails", "TestDetails", "TestResultsLeft", "TestResultsRight",

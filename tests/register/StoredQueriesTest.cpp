@@ -38,10 +38,8 @@ TEST_F(StoredQueries, ReaderReadsTheWholeTestAndAnswersByKey) {
   const auto header = reader.Header(first);
   ASSERT_TRUE(header);
   ASSERT_EQ(header->size(), StoredTestReader::kHeaderColumns);
-  EXPECT_EQ(header->at(0), "P1");
-  EXPECT_EQ(header->at(1), "Smith");
-  EXPECT_EQ(header->at(3), "2020-04-03");
-  EXPECT_EQ(header->at(4), "10:15:00");
+  EXPECT_EQ(Joined({header->at(0), header->at(1), header->at(3), header->at(4)}),
+            "P1|Smith|2020-04-03|10:15:00");
   EXPECT_EQ(reader.Header({"P1", "2020-04-03", "10:16:00"}), std::nullopt);
 
   // The statements are reused: a second key reads its own rows.
@@ -61,9 +59,8 @@ TEST_F(StoredQueries, ReaderReadsTheWholeTestAndAnswersByKey) {
       "VALUES ('P1', '2020-04-03', '10:15:00', 1, -1, 'loud')");
   for (const auto& row : {reader.Answers(first), ReadTestAnswers(Conn(), first)}) {
     ASSERT_TRUE(row);
-    EXPECT_EQ(row->codes[0], 1);
-    EXPECT_EQ(row->codes[1], -1);
-    EXPECT_EQ(row->codes[2], std::nullopt);
+    EXPECT_EQ((std::vector{row->codes[0], row->codes[1], row->codes[2]}),
+              (std::vector<std::optional<qint64>>{1, -1, std::nullopt}));
     EXPECT_EQ(row->code_texts[1], "-1");
     EXPECT_TRUE(row->code_texts[2].isNull());
     EXPECT_EQ(row->texts[0], "loud");

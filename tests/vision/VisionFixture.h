@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
-#include <QFile>
 #include <random>
 
 #include "db/Database.h"
@@ -24,10 +23,7 @@ struct VisionPlace {
     editor = std::make_unique<VisionEditor>(database, prompter, Log());
   }
   ErrorLog Log() const { return ErrorLog(folder.File("err.log")); }
-  QString LogText() const {
-    QFile file(folder.File("err.log"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-  }
+  QString LogText() const { return QString::fromUtf8(folder.Read("err.log")); }
 
   TempFolder folder;
   ScriptedPrompter prompter;
@@ -89,10 +85,9 @@ inline void GenerateVisionRegister(VisionEditor& editor, int count, unsigned see
       s.date = QDate(2020, 1, 1).addDays(p * 7 + t * 200).toString("dd/MM/yyyy");
       s.time = QStringLiteral("%1:%2:05").arg(8 + t, 2, 10, QChar('0')).arg(p % 60, 2, 10, QChar('0'));
       s.coded = RandomResults(random);
-      s.answers.glasses = random() % 2 ? YesNo::Yes : YesNo::No;
-      s.answers.contacts = random() % 2 ? YesNo::Yes : YesNo::No;
-      s.answers.change_in_rx = random() % 2 ? YesNo::Yes : YesNo::No;
-      s.answers.referred = random() % 2 ? YesNo::Yes : YesNo::No;
+      VisionAnswerFields& a = s.answers;
+      for (YesNo* answer : {&a.glasses, &a.contacts, &a.change_in_rx, &a.referred})
+        *answer = random() % 2 ? YesNo::Yes : YesNo::No;
       s.answers.glasses_type = random() % 3 ? QStringLiteral("Bifocal") : QString();
       s.answers.last_exam =
           random() % 2 ? QStringLiteral("02/05/2019") : kEmptyDateBox;
@@ -104,20 +99,17 @@ inline void GenerateVisionRegister(VisionEditor& editor, int count, unsigned see
     editor.ChoosePatient(QStringLiteral("V%1").arg(100 + p));
     ASSERT_TRUE(editor.Edit());
     EntryFields& e = editor.Details();
-    e.Details[kComboPositionRank] = QStringLiteral("Fitter's mate");
-    e.Details[kComboDeptUnit] = QStringLiteral("Press shop");
-    e.Details[kComboCompany] = QStringLiteral("Acme Ltd");
-    e.Details[kComboLocation] = QStringLiteral("Leeds");
-    e.Details[kComboExaminer] = QStringLiteral("J. Kerr");
-    e.Details[kComboStatus] = QStringLiteral("Employed");
-    e.Details[kComboLeavingReason] = p % 2 ? QStringLiteral("Retired") : QString();
-    e.Details[kComboF1] = QStringLiteral("f1-%1").arg(p);
-    e.Details[kComboF2] = QStringLiteral("f2");
-    e.Details[kComboF3] = QStringLiteral("f3");
-    e.Dates[kBoxPreviousTest] = QStringLiteral("01/01/2019");
-    e.Dates[kBoxRecallDate] = QStringLiteral("01/06/2027");
-    e.Dates[kBoxDateJoined] = QStringLiteral("10/10/2001");
-    e.Dates[kBoxDateLeft] = p % 2 ? QStringLiteral("10/10/2024") : kEmptyDateBox;
+    const std::pair<int, QString> details[] = {
+        {kComboPositionRank, "Fitter's mate"}, {kComboDeptUnit, "Press shop"},
+        {kComboCompany, "Acme Ltd"},           {kComboLocation, "Leeds"},
+        {kComboExaminer, "J. Kerr"},           {kComboStatus, "Employed"},
+        {kComboF1, QStringLiteral("f1-%1").arg(p)}, {kComboF2, "f2"},
+        {kComboF3, "f3"},                      {kComboLeavingReason, p % 2 ? "Retired" : ""}};
+    for (const auto& [item, text] : details) e.Details[item] = text;
+    const std::pair<int, QString> dates[] = {
+        {kBoxPreviousTest, "01/01/2019"}, {kBoxRecallDate, "01/06/2027"},
+        {kBoxDateJoined, "10/10/2001"},   {kBoxDateLeft, p % 2 ? "10/10/2024" : kEmptyDateBox}};
+    for (const auto& [box, text] : dates) e.Dates[box] = text;
     e.TestType = QStringLiteral("Screening");
     e.SerialNo = QStringLiteral("SN-%1").arg(p);
     e.Notes = QStringLiteral("Wears safety glasses; seen by O'Hara");

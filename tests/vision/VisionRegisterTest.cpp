@@ -33,6 +33,13 @@ class VisionRegisterTest : public ::testing::Test {
     test::StoreVision(*place.editor, s, new_patient);
   }
 
+  // Applies a filter of one criterion box.
+  bool FilterOn(int box, const QString& text) {
+    FilterCriteria criteria;
+    criteria.Boxes[box] = text;
+    return reg.ApplyFilter(criteria, kEnglish);
+  }
+
   QStringList Column(int column) const {
     QStringList values;
     for (const auto& row : reg.Rows()) values << row.values.value(column);
@@ -77,9 +84,7 @@ TEST_F(VisionRegisterTest, SortListsEveryTestAndNoneReturnsToTheRegister) {
 }
 
 TEST_F(VisionRegisterTest, FilterCriteriaOverTheVisionTables) {
-  FilterCriteria criteria;
-  criteria.Boxes[1] = "O'Hara";  // an apostrophe in a text criterion
-  ASSERT_TRUE(reg.ApplyFilter(criteria, kEnglish));
+  ASSERT_TRUE(FilterOn(1, "O'Hara"));  // an apostrophe in a text criterion
   EXPECT_TRUE(reg.FilterOn());
   EXPECT_EQ(Column(kColLastTest), (QStringList{"2025-02-01", "2024-02-01"}));
   EXPECT_EQ(reg.PatientsListed(), 1);
@@ -87,15 +92,11 @@ TEST_F(VisionRegisterTest, FilterCriteriaOverTheVisionTables) {
   // A recall-date criterion matches only each patient's latest vision test:
   // O'Hara's older test (recall 01/01/2027) and Zeller's older test (recall
   // 01/05/2027) stay out, though their dates meet it.
-  criteria = {};
-  criteria.Boxes[25] = "01/01/2027";
-  ASSERT_TRUE(reg.ApplyFilter(criteria, kEnglish));
+  ASSERT_TRUE(FilterOn(25, "01/01/2027"));
   EXPECT_EQ(Column(kColPatNo), (QStringList{"P1", "P2"}));
   EXPECT_EQ(Column(kColRecallDate), (QStringList{"2027-03-01", "2027-04-01"}));
   // Without it every test that meets the criteria is listed.
-  criteria = {};
-  criteria.Boxes[16] = "31/12/2024";  // tested on or before
-  ASSERT_TRUE(reg.ApplyFilter(criteria, kEnglish));
+  ASSERT_TRUE(FilterOn(16, "31/12/2024"));  // tested on or before
   EXPECT_EQ(Column(kColLastTest), (QStringList{"2024-02-01", "2024-03-03", "2023-03-03"}));
   // ... in the sort's order when one is chosen.
   reg.ApplySort(SortField::DateofTest);
@@ -103,7 +104,7 @@ TEST_F(VisionRegisterTest, FilterCriteriaOverTheVisionTables) {
   EXPECT_TRUE(reg.FilterOn());
 
   // The categorisation criteria of the locale run on the vision header.
-  criteria = {};
+  FilterCriteria criteria;
   criteria.Category1 = true;
   ASSERT_TRUE(reg.ApplyFilter(criteria, kEnglish));
   EXPECT_TRUE(reg.Rows().empty());
@@ -114,16 +115,13 @@ TEST_F(VisionRegisterTest, FilterCriteriaOverTheVisionTables) {
   EXPECT_TRUE(place.prompter.Texts().isEmpty()) << place.prompter.Texts().join("|").toStdString();
 
   // A date that is no date is refused and the filter in force stays.
-  criteria = {};
-  criteria.Boxes[15] = "32/01/2024";
-  EXPECT_FALSE(reg.ApplyFilter(criteria, kEnglish));
+  EXPECT_FALSE(FilterOn(15, "32/01/2024"));
   EXPECT_EQ(place.prompter.Texts().last(), Msg(1043));
 
   // Current Record: the row's criteria find that row's test.
   reg.Build();
   criteria = reg.CriteriaOfRow(1);
-  EXPECT_EQ(criteria.Boxes[1], "O'Hara");
-  EXPECT_EQ(criteria.Boxes[15], "01/02/2025");
+  EXPECT_EQ(criteria.Boxes[1] + ' ' + criteria.Boxes[15], "O'Hara 01/02/2025");
   ASSERT_TRUE(reg.ApplyFilter(criteria, kEnglish));
   ASSERT_EQ(reg.Rows().size(), 1u);
   EXPECT_EQ(reg.Rows()[0].values.value(kColLastTest), "2025-02-01");
