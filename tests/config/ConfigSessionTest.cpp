@@ -5,7 +5,7 @@
 #include "base/Messages.h"
 #include "config/ConfigSession.h"
 #include "config/UserFiles.h"
-#include "support/PromptLines.h"
+#include "support/RegisterChecks.h"
 #include "support/TestApp.h"
 
 namespace sonivera {

@@ -3,7 +3,7 @@
 #include "base/Messages.h"
 #include "interchange/ImportSupport.h"
 #include "interchange/OldImport.h"
-#include "support/PromptLines.h"
+#include "support/RegisterChecks.h"
 
 namespace sonivera {
 namespace {
