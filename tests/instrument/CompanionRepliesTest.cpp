@@ -107,11 +107,7 @@ TEST(CompanionReplies, AppliedTestFillsBoxesAndGrid) {
   const int left_box[] = {18, 0, 1, 19, 2, 3, 4, 5, 6, 7, 8};
   const int right_box[] = {20, 9, 10, 21, 11, 12, 13, 14, 15, 16, 17};
   const int column[] = {9, 0, 1, 10, 2, 3, 4, 5, 6, 7, 8};
-  CompanionTest test;
-  test.test_type = "computer";
-  test.date_box = "02/02/2026";
-  test.current_left = kLeft;
-  test.current_right = kRight;
+  CompanionTest test{"computer", "02/02/2026", kLeft, kRight};
   EntryFields entries;
   entries.Previous[0] = "99";
   AudiogramGrid grid;
