@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include "base/Messages.h"
 #include "instrument/CompanionLink.h"
 #include "instrument/CompanionSupport.h"
 #include "support/ScriptedPrompter.h"
@@ -11,7 +10,6 @@
 namespace sonivera {
 namespace {
 
-using companion::CompanionTest;
 using test::SetScenario;
 using test::StandInLog;
 
