@@ -63,9 +63,11 @@ class Tx730Link : public test::RegisterFixture {
   }
   void TearDown() override { link.reset(); }
 
-  // A Series 3 audiometer holding StoredTests().
-  bool StartSim(const QStringList& options = {}) {
+  // A Series 3 audiometer holding StoredTests(); an export to it waits `gap`
+  // seconds between records when given.
+  bool StartSim(const QStringList& options = {}, std::optional<double> gap = {}) {
     test::UseSeries(t->settings(), "S3");
+    if (gap) t->settings().Rs232Gap = *gap;
     return sim.Start(t.folder.Path(), StoredTests(), options);
   }
   void Queue(std::initializer_list<Answer> answers) {
@@ -168,8 +170,7 @@ TEST_F(Tx730Link, MissingPorts) {
 }
 
 TEST_F(Tx730Link, ExportGoesOutByteForByte) {
-  ASSERT_TRUE(StartSim());
-  t->settings().Rs232Gap = 0;
+  ASSERT_TRUE(StartSim({}, 0));
   // An empty register sends only the frame.
   Queue({Answer::Yes, Answer::No, Answer::Yes});
   EXPECT_EQ(Export(), 0);
@@ -201,8 +202,7 @@ TEST_F(Tx730Link, ExportGoesOutByteForByte) {
 
 TEST_F(Tx730Link, ExportWithEraseAndStopAfterFive) {
   MakeRegister();
-  ASSERT_TRUE(StartSim());
-  t->settings().Rs232Gap = 0;
+  ASSERT_TRUE(StartSim({}, 0));
   hooks.progress = [&](int value) {
     if (value == 5) link->StopRequested = true;
   };
