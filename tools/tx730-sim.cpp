@@ -156,21 +156,12 @@ bool Matches(const Test& test, const QString& key, const QString& text) {
 }
 
 QByteArray Escaped(const QByteArray& bytes) {
-  QByteArray out;
-  for (const char c : bytes) {
-    if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\\') {
-      out += "\\\\";
-    } else if (uchar(c) < 0x20 || uchar(c) >= 0x7f) {
-      out += QByteArray("\\x") + QByteArray::number(uchar(c), 16).rightJustified(2, '0');
-    } else {
-      out += c;
-    }
+  // Printable text as it is; line ends, other control bytes and '%' as %XX.
+  QByteArray printable;
+  for (char c = ' '; c < 0x7f; ++c) {
+    if (c != '%') printable += c;
   }
-  return out;
+  return bytes.toPercentEncoding(printable);
 }
 
 struct Options {

@@ -17,24 +17,15 @@ namespace {
 TEST(PortList, ItemsMarkEachPortWithTwoSpacesAndAreFoundWhateverTheMark) {
   const QStringList items = BuildPortList([](int port) { return port == 12 || port == 1; });
   ASSERT_EQ(items.size(), 17);
-  EXPECT_EQ(items[0], "COM -");
-  EXPECT_EQ(items[1], "COM 1  (available)");
-  EXPECT_EQ(items[2], "COM 2  (not available)");
-  EXPECT_EQ(items[12], "COM 12  (available)");
-  EXPECT_EQ(items[16], "COM 16  (not available)");
-  EXPECT_EQ(PortItemIndex(items, 0), 0);
-  EXPECT_EQ(PortItemIndex(items, 7), 7);
-  EXPECT_EQ(PortItemIndex(items, 12), 12);
-  EXPECT_EQ(PortItemIndex(items, 16), 16);
+  EXPECT_EQ((QStringList{items[0], items[1], items[2], items[12], items[16]}),
+            (QStringList{"COM -", "COM 1  (available)", "COM 2  (not available)",
+                         "COM 12  (available)", "COM 16  (not available)"}));
+  for (int port : {0, 7, 12, 16}) EXPECT_EQ(PortItemIndex(items, port), port);
   EXPECT_EQ(PortItemIndex(items, 40), -1);
 }
 
 TEST(PortList, PortFromItemText) {
-  struct Case {
-    const char* text;
-    std::optional<int> port;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, std::optional<int>> cases[] = {
       {"COM -", 0},
       {"COM 12  (available)", 12},
       {"COM 12  (not available)", 12},
@@ -48,7 +39,7 @@ TEST(PortList, PortFromItemText) {
       {"COM", std::nullopt},
       {"-", 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(PortFromItem(c.text), c.port) << c.text;
+  for (const auto& [text, port] : cases) EXPECT_EQ(PortFromItem(text), port) << text;
 }
 
 TEST(PortList, GapSliderInTenthsOfASecond) {
@@ -71,11 +62,10 @@ TEST(PortProbe, MapFileOverridesDefaultsAndSkipsDamagedLines) {
                "COM5=\n"
                "garbage line\n");
   const ProgramFolder program(folder.Path());
-  EXPECT_EQ(DevicePathForPort(program, 3), "/dev/ttyUSB0");
-  EXPECT_EQ(DevicePathForPort(program, 4), "/dev/ttyACM1");
-  EXPECT_EQ(DevicePathForPort(program, 7), "/dev/pts/9");
-  EXPECT_EQ(DevicePathForPort(program, 5), "/dev/ttyS4");
-  EXPECT_EQ(DevicePathForPort(program, 1), "/dev/ttyS0");
+  QStringList devices;
+  for (int port : {3, 4, 7, 5, 1}) devices << DevicePathForPort(program, port);
+  EXPECT_EQ(devices, (QStringList{"/dev/ttyUSB0", "/dev/ttyACM1", "/dev/pts/9", "/dev/ttyS4",
+                                  "/dev/ttyS0"}));
   EXPECT_EQ(ReadPortMap(folder.File("comports.txt")).size(), 3);
   // Without the file every port is its ttyS.
   QFile::remove(folder.File("comports.txt"));

@@ -24,7 +24,8 @@ class CompanionRecordTest : public test::RegisterFixture {
     CompanionHooks hooks;
     hooks.pause_scale = 0.05;
     hooks.import_csv = [this](const QString& path) {
-      RegisterImporter(t->ForImport(*editor, reg.get())).ChooseAndImport(QFileInfo(path).fileName());
+      RegisterImporter(t->ForImport(*editor, reg.get()))
+          .ChooseAndImport(QFileInfo(path).fileName());
     };
     link = std::make_unique<CompanionLink>(t->Folder(), "-", t->Reporter(), hooks);
   }
@@ -45,31 +46,27 @@ TEST_F(CompanionRecordTest, TestOnAPatientIsLeftOpenThenSavedAndCategorised) {
   const auto outcome = Run(true);
   ASSERT_EQ(outcome.kind, CompanionOutcome::kTest);
   // The companion was given the latest test's thresholds and date.
-  const auto log = StandInLog(t.folder);
-  ASSERT_EQ(log.size(), 6);
-  EXPECT_EQ(log[0], "argument: [S ]");
-  EXPECT_EQ(log[1], "prev.tmp: -20,20,25,-20,30,35,40,45,50,55,60,");
-  EXPECT_EQ(log[5], "prev.tmp: 01-02-2024");
+  const QString ear = "prev.tmp: -20,20,25,-20,30,35,40,45,50,55,60,";
+  EXPECT_EQ(StandInLog(t.folder), (QStringList{"argument: [S ]", ear, ear, "prev.tmp: ",
+                                               "prev.tmp: ", "prev.tmp: 01-02-2024"}));
   // Open for review: the boxes and the grid hold the test.
   EXPECT_EQ(editor->Mode(), EditMode::InsertingTest);
+  // Type, date, right 8 kHz, previous left 250 Hz in its box and the grid;
+  // the saved 125, 250 and 750 Hz are checked below.
   const auto& e = editor->Entries();
-  EXPECT_EQ(e.TestType, "manual");
-  EXPECT_EQ(e.Dates[kBoxDateofTest], "05/06/2026");
-  EXPECT_EQ(e.Thresholds[17], "100");  // the saved 125, 250 and 750 Hz are checked below
-  EXPECT_EQ(e.Previous[0], "20");
-  EXPECT_EQ(Categorisation().grid.Cell(1, 0), "20");
+  EXPECT_EQ((QStringList{e.TestType, e.Dates[kBoxDateofTest], e.Thresholds[17], e.Previous[0],
+                         Categorisation().grid.Cell(1, 0)}),
+            (QStringList{"manual", "05/06/2026", "100", "20", "20"}));
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TestDetails"), "1");  // nothing stored yet
-  EXPECT_TRUE(editor->NewTestPending());                         // the save offers the recall window
+  EXPECT_TRUE(editor->NewTestPending());                       // the save offers the recall window
 
   ASSERT_EQ(editor->Save(), RecordEditor::SaveResult::Saved)
       << t.prompter.Texts().join("|").toStdString();
-  EXPECT_EQ(Scalar("SELECT TestType || '|' || PreviousTest FROM TestDetails "
+  EXPECT_EQ(Scalar("SELECT TestType || '|' || PreviousTest || '|' || (Categorisation <> '') || "
+                   "'|' || \"125Hz\" || '/' || \"250Hz\" || '/' || \"750Hz\" FROM TestDetails d "
+                   "JOIN TestResultsLeft l ON l.PatNo = d.PatNo AND l.TestDate = d.DateofTest "
                    "WHERE DateofTest = '2026-06-05'"),
-            "manual|2024-02-01");
-  EXPECT_EQ(Scalar("SELECT \"125Hz\" || '/' || \"250Hz\" || '/' || \"750Hz\" FROM "
-                   "TestResultsLeft WHERE TestDate = '2026-06-05'"),
-            "-20/10/20");
-  EXPECT_NE(Scalar("SELECT Categorisation FROM TestDetails WHERE DateofTest = '2026-06-05'"), "");
+            "manual|2024-02-01|1|-20/10/20");
 }
 
 TEST_F(CompanionRecordTest, EmptyRegisterStartsANewPatient) {
@@ -122,37 +119,48 @@ TEST_F(CompanionRecordTest, CommandLineTestFetchAndSend) {
   editor.reset();
   reg.reset();
   t.app.reset();  // the command line opens the database itself
-  auto cli = [&](QStringList args) { return test::RunCli(QStringList{"--folder", folder} + args); };
-  SetScenario(t.folder,
-              "reply=data\ntype=1\ndate=7/7/2026\n"
-              "left=5,10,15,20,25,30,35,40,45,50,55\n");
-  auto result = cli({"ux730", "fetch", "P1"});
-  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
-  EXPECT_TRUE(result.out.contains("Date of test: 07/07/2026")) << result.out.toStdString();
-  EXPECT_TRUE(result.out.contains("Test type: computer"));
-  EXPECT_TRUE(result.out.contains("Left:  125:5 250:10 500:15 750:20 1k:25"));
-
-  // A new number: a new patient.
-  result = cli({"ux730", "test", "NEW7"});
-  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
-
-  SetScenario(t.folder, "reply=none\n");
-  result = cli({"ux730", "test", "P1"});
-  EXPECT_EQ(result.exit_code, 1);
-  EXPECT_TRUE(result.err.contains("Veldata file not found. , 100A")) << result.err.toStdString();
-  EXPECT_TRUE(t.folder.Read("err.log").contains("Veldata file not found., 100A"));
-
-  SetScenario(t.folder, "reply=error\ncode=2\nsubcode=10\nlength=3\n");
-  result = cli({"ux730", "fetch", "P1"});
-  EXPECT_EQ(result.exit_code, 1);
-  EXPECT_TRUE(result.err.contains("No results")) << result.err.toStdString();
-  EXPECT_TRUE(t.folder.Read("err.log").contains("Bridger Error: 2,"));
-
-  result = cli({"ux730", "send"});
-  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  struct Step {
+    const char* scenario;  // nullptr: the one before
+    QStringList args;
+    int exit_code;
+    QStringList shown;   // in what the command printed
+    const char* logged;  // in err.log
+  } steps[] = {
+      {"reply=data\ntype=1\ndate=7/7/2026\nleft=5,10,15,20,25,30,35,40,45,50,55\n",
+       {"fetch", "P1"},
+       0,
+       {"Date of test: 07/07/2026", "Test type: computer",
+        "Left:  125:5 250:10 500:15 750:20 1k:25"},
+       nullptr},
+      {nullptr, {"test", "NEW7"}, 0, {}, nullptr},  // a new number: a new patient
+      {"reply=none\n",
+       {"test", "P1"},
+       1,
+       {"Veldata file not found. , 100A"},
+       "Veldata file not found., 100A"},
+      {"reply=error\ncode=2\nsubcode=10\nlength=3\n",
+       {"fetch", "P1"},
+       1,
+       {"No results"},
+       "Bridger Error: 2,"},
+      {nullptr, {"send"}, 0, {}, nullptr},
+      {nullptr, {"launch"}, 2, {}, nullptr},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.args.join(' ').toStdString());
+    if (step.scenario) SetScenario(t.folder, step.scenario);
+    const auto result = test::RunCli(QStringList{"--folder", folder, "ux730"} + step.args);
+    EXPECT_EQ(result.exit_code, step.exit_code) << result.err.toStdString();
+    for (const QString& text : step.shown) {
+      EXPECT_TRUE((result.out + result.err).contains(text))
+          << (result.out + result.err).toStdString();
+    }
+    if (step.logged) {
+      EXPECT_TRUE(t.folder.Read("err.log").contains(step.logged));
+    }
+  }
   EXPECT_TRUE(StandInLog(t.folder).contains("argument: [X ]"));
   EXPECT_TRUE(t.folder.Read("veldata.csv").startsWith("[SNV/5 Format]"));
-  EXPECT_EQ(cli({"ux730", "launch"}).exit_code, 2);
 
   db::Connection connection;
   connection.Open(t.folder.File("sonivera5.mdb"), false);

@@ -4,6 +4,7 @@
 
 #include "categorise/CategorisationState.h"
 #include "instrument/CompanionReplies.h"
+#include "instrument/CompanionSupport.h"
 
 namespace sonivera::companion {
 namespace {
@@ -32,30 +33,26 @@ TEST(CompanionReplies, PortCharacter) {
 }
 
 TEST(CompanionReplies, WordsErrorsAndDates) {
-  EXPECT_EQ(ThresholdFromWord(236, 255), -20);
-  EXPECT_EQ(ThresholdFromWord(255, 255), -1);
-  EXPECT_EQ(ThresholdFromWord(235, 255), 65515);  // below the negative range
-  EXPECT_EQ(ThresholdFromWord(120, 0), 120);
-  EXPECT_EQ(ThresholdFromWord(1, 1), 257);
+  const std::tuple<int, int, int> words[] = {
+      {236, 255, -20}, {255, 255, -1}, {235, 255, 65515}, {120, 0, 120}, {1, 1, 257}};
+  for (const auto& [low, high, value] : words) EXPECT_EQ(ThresholdFromWord(low, high), value);
 
-  EXPECT_EQ(InstrumentErrorText(2, 10), "No instrument found 2,A(hex) ");
-  EXPECT_EQ(InstrumentErrorText(1, 0), "No reply from instrument 1,0(hex) ");
-  EXPECT_EQ(InstrumentErrorText(3, 1), "System error 3,1(hex) ");
-  EXPECT_EQ(InstrumentErrorText(4, 2), "Function not available 4,2(hex) ");
-  EXPECT_EQ(InstrumentErrorText(5, 3), "Unknown instrument type 5,3(hex) ");
-  EXPECT_EQ(InstrumentErrorText(6, 255), "No data reply (or short) 6,FF(hex) ");
-  EXPECT_EQ(InstrumentErrorText(0, 0), "Unknown error 0,0(hex) ");
-  EXPECT_EQ(InstrumentErrorText(26, 171), "Unknown error 1A,AB(hex) ");
-  EXPECT_EQ(MalformedErrorReplyText(QByteArray("\x97\x00\x02", 3)), "Bridger Error: 2,");
+  // Codes 2 and 6 and the short error reply are checked through the link.
+  const std::tuple<int, int, const char*> errors[] = {{1, 0, "No reply from instrument 1,0(hex) "},
+                                                      {3, 1, "System error 3,1(hex) "},
+                                                      {4, 2, "Function not available 4,2(hex) "},
+                                                      {5, 3, "Unknown instrument type 5,3(hex) "},
+                                                      {0, 0, "Unknown error 0,0(hex) "},
+                                                      {26, 171, "Unknown error 1A,AB(hex) "}};
+  for (const auto& [code, sub, text] : errors) EXPECT_EQ(InstrumentErrorText(code, sub), text);
   EXPECT_EQ(MalformedErrorReplyText(QByteArray("\x97\x00\x02\x0a\x05", 5)), "Bridger Error: 2,A");
   EXPECT_EQ(MalformedErrorReplyText(QByteArray("\x97", 1)), "Bridger Error: ,");
 
-  EXPECT_EQ(ReplyDateBox("0/1/2000"), "01/01/2000");
-  EXPECT_EQ(ReplyDateBox(QByteArray("7/3/2026\0junk", 13)), "07/03/2026");
-  EXPECT_EQ(ReplyDateBox("12/11/2025 10:00"), "12/11/2025");
-  EXPECT_EQ(ReplyDateBox("31/2/2026"), kEmptyDateBox);
-  EXPECT_EQ(ReplyDateBox("0/0/0000"), kEmptyDateBox);
-  EXPECT_EQ(ReplyDateBox(""), kEmptyDateBox);
+  const std::pair<QByteArray, QString> dates[] = {
+      {"0/1/2000", "01/01/2000"},         {QByteArray("7/3/2026\0junk", 13), "07/03/2026"},
+      {"12/11/2025 10:00", "12/11/2025"}, {"31/2/2026", kEmptyDateBox},
+      {"0/0/0000", kEmptyDateBox},        {"", kEmptyDateBox}};
+  for (const auto& [text, box] : dates) EXPECT_EQ(ReplyDateBox(text), box) << text.data();
 
   const char* names[] = {"bekesy", "computer", "manual", "mixed", "", "Upload", "Data", ""};
   for (int code = 0; code < 8; ++code) EXPECT_EQ(TestTypeName(code), names[code]) << code;
@@ -66,11 +63,7 @@ TEST(CompanionReplies, DataReplyAndTestDataFileLayouts) {
   ASSERT_EQ(reply.size(), kDataReplyMinimum);
   const auto test = DecodeDataReply(reply);
   ASSERT_TRUE(test);
-  EXPECT_EQ(test->test_type, "manual");
-  EXPECT_EQ(test->date_box, "01/01/2000");
-  EXPECT_EQ(test->current_left, kLeft);
-  EXPECT_EQ(test->current_right, kRight);
-  EXPECT_FALSE(test->has_previous);
+  EXPECT_EQ(test::Summary(*test), test::Summary({"manual", "01/01/2000", kLeft, kRight}));
   EXPECT_FALSE(DecodeDataReply(reply.left(kDataReplyMinimum - 1)));
   // Bytes past the right ear are not part of the test.
   EXPECT_EQ(DecodeDataReply(reply + QByteArray(500, '\xff')), test);
@@ -78,13 +71,12 @@ TEST(CompanionReplies, DataReplyAndTestDataFileLayouts) {
   const QByteArray data = Sample("vel730.tmp");
   const auto from_file = DecodeTestDataFile(data);
   ASSERT_TRUE(from_file);
-  EXPECT_EQ(from_file->test_type, "Data");
-  EXPECT_EQ(from_file->date_box, "25/12/2025");
-  EXPECT_EQ(from_file->current_left, kLeft);
-  EXPECT_EQ(from_file->current_right, kRight);
-  EXPECT_TRUE(from_file->has_previous);
-  EXPECT_EQ(from_file->previous_left, (EarValues{10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10}));
-  EXPECT_EQ(from_file->previous_right, (EarValues{-20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20}));
+  EarValues previous_right;
+  previous_right.fill(20);
+  previous_right[0] = -20;
+  EXPECT_EQ(test::Summary(*from_file),
+            test::Summary({"Data", "25/12/2025", kLeft, kRight, true,
+                           EarValues{10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10}, previous_right}));
   // The thresholds, type and number without a date: a test with no date.
   const auto undated = DecodeTestDataFile(data.left(kTestDataMinimum));
   ASSERT_TRUE(undated);
@@ -115,11 +107,7 @@ TEST(CompanionReplies, AppliedTestFillsBoxesAndGrid) {
   const int left_box[] = {18, 0, 1, 19, 2, 3, 4, 5, 6, 7, 8};
   const int right_box[] = {20, 9, 10, 21, 11, 12, 13, 14, 15, 16, 17};
   const int column[] = {9, 0, 1, 10, 2, 3, 4, 5, 6, 7, 8};
-  CompanionTest test;
-  test.test_type = "computer";
-  test.date_box = "02/02/2026";
-  test.current_left = kLeft;
-  test.current_right = kRight;
+  CompanionTest test{"computer", "02/02/2026", kLeft, kRight};
   EntryFields entries;
   entries.Previous[0] = "99";
   AudiogramGrid grid;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "instrument/CompanionReplies.h"
+#include "support/RegisterChecks.h"
 #include "support/TempFolder.h"
 
 namespace sonivera::test {
@@ -50,6 +52,18 @@ inline QByteArray CsvReplyFile(const QString& pat_no, const QString& date, const
   values[20] = type;
   for (int i = 33; i < 51; ++i) values[i] = "25";
   return "[SNV/5 Format]\r\nheadings\r\n" + values.join(',').toUtf8() + "\r\n";
+}
+
+// A test as one line: type|date|left|right, then the previous ears when sent.
+inline QString Summary(const companion::CompanionTest& test) {
+  const auto ear = [](const companion::EarValues& values) {
+    QStringList out;
+    for (int v : values) out << QString::number(v);
+    return out.join(u',');
+  };
+  QStringList parts{test.test_type, test.date_box, ear(test.current_left), ear(test.current_right)};
+  if (test.has_previous) parts << ear(test.previous_left) << ear(test.previous_right);
+  return parts.join(u'|');
 }
 
 }  // namespace sonivera::test

@@ -14,11 +14,7 @@ TEST(Tx730Export, FieldValueQuotingAndConstants) {
   r[kFieldSurname] = "SMITH";
   r[kFieldDepartment] = "-";
   r[kFieldCurrentLeft] = "25";
-  struct Case {
-    const char* line;
-    const char* sent;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"S Surname", "\"SMITH\""},
       {"S surname", "\"SMITH\""},
       {"T Surname", "SMITH"},
@@ -34,7 +30,7 @@ TEST(Tx730Export, FieldValueQuotingAndConstants) {
       {"Error", ""},
       {"", ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(ExportFieldValue(c.line, r), c.sent) << c.line;
+  for (const auto& [line, sent] : cases) EXPECT_EQ(ExportFieldValue(line, r), sent) << line;
 
   ConversionFile file({"! c", "K IMPORT", "S Surname", "I Current Left 500", "END", "S Company"});
   r[kFieldImport] = "IMPORT";

@@ -139,22 +139,18 @@ TEST(Tx730Fuzz, GoodTransferSplitAnywhereGivesTheSameRecords) {
 
 TEST(Tx730Framing, BreakMarksAreFoundAndUndone) {
   QByteArray pending;
-  MarkedInput in = UnmarkInput(pending, QByteArray("AB\xff\xff"
-                                                   "C",
-                                                   5));
-  EXPECT_EQ(in.data, QByteArray("AB\xff"
-                                "C",
-                                4));
+  MarkedInput in = UnmarkInput(pending, QByteArray::fromHex("4142ffff43"));  // AB\xff\xffC
+  EXPECT_EQ(in.data, QByteArray::fromHex("4142ff43"));
   EXPECT_FALSE(in.break_seen);
   // A break, and an escape cut by the end of a read.
-  in = UnmarkInput(pending, QByteArray("X\xff", 2));
+  in = UnmarkInput(pending, QByteArray::fromHex("58ff"));
   EXPECT_EQ(in.data, "X");
   EXPECT_EQ(pending.size(), 1);
-  in = UnmarkInput(pending, QByteArray("\0\0Y", 3));
+  in = UnmarkInput(pending, QByteArray::fromHex("000059"));
   EXPECT_TRUE(in.break_seen);
   EXPECT_EQ(in.data, "Y");
   // A character received with a line error is dropped.
-  in = UnmarkInput(pending, QByteArray("\xff\0Z!", 4));
+  in = UnmarkInput(pending, QByteArray::fromHex("ff005a21"));
   EXPECT_FALSE(in.break_seen);
   EXPECT_EQ(in.data, "!");
   EXPECT_TRUE(pending.isEmpty());

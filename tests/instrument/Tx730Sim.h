@@ -48,31 +48,14 @@ class SimulatedAudiometer {
   QString TranscriptPath() const { return folder_ + "/sim-transcript.txt"; }
 
   // The bytes of one direction ("RX" what the audiometer received, "TX"
-  // what it sent), escapes undone.
+  // what it sent), %XX escapes undone.
   QByteArray Bytes(const char* direction) const {
     QFile file(TranscriptPath());
     if (!file.open(QIODevice::ReadOnly)) return {};
     QByteArray out;
     for (const QByteArray& line : file.readAll().split('\n')) {
-      if (!line.startsWith(QByteArray(direction) + ' ')) continue;
-      const QByteArray text = line.mid(3);
-      for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 >= text.size()) {
-          out += text[i];
-          continue;
-        }
-        const char c = text[++i];
-        if (c == 'r') {
-          out += '\r';
-        } else if (c == 'n') {
-          out += '\n';
-        } else if (c == 'x') {
-          out += char(text.mid(i + 1, 2).toInt(nullptr, 16));
-          i += 2;
-        } else {
-          out += c;
-        }
-      }
+      if (line.startsWith(QByteArray(direction) + ' '))
+        out += QByteArray::fromPercentEncoding(line.mid(3));
     }
     return out;
   }

@@ -17,37 +17,26 @@ inline ConversionFile ShippedConversion(const QString& name) {
 inline QString Series3Line(const QString& pat_no, const QString& surname, const QString& date,
                            const QString& time, const QString& category = "HSE Cat 1",
                            int level = 10) {
-  QStringList v = {"IMPORT",   "MODE3",      "\"Screen\"", pat_no,     '"' + surname + '"',
-                   "\"John\"", "\"Fitter\"", "\"Works\"",  "\"ACME\"", "\"M\""};
-  v << "\"1 High St\""
-    << "\"\""
-    << "\"\""
-    << "\"\""
-    << "\"\""
-    << "\"\"";
-  v << date << time << "\"JB\""
-    << "01/02/1970"
-    << "" << '"' + category + '"' << "01/01/2025";
+  QString line = QStringLiteral(
+                     "IMPORT,MODE3,\"Screen\",%1,\"%2\",\"John\",\"Fitter\",\"Works\",\"ACME\","
+                     "\"M\",\"1 High St\",\"\",\"\",\"\",\"\",\"\",%3,%4,\"JB\",01/02/1970,,"
+                     "\"%5\",01/01/2025,")
+                     .arg(pat_no, surname, date, time, category);
   for (int ear = 0; ear < 2; ++ear) {
-    for (int i = 0; i < 8; ++i) v << QString::number(level + 5 * i + ear);
+    for (int i = 0; i < 8; ++i) line += QString::number(level + 5 * i + ear) + u',';
   }
-  for (int i = 0; i < 16; ++i) v << "";
-  v << "\"SN42\"";
-  return v.join(u',') + u',';
+  return line + QString(16, u',') + "\"SN42\",";  // no previous test
 }
 
 // A Series 1 block as the audiometer sends it, with the CR LF after ">".
 inline QString Series1Block(const QString& pat_no, const QString& surname, const QString& date,
                             const QString& category = "Cat 1") {
-  QStringList lines = {pat_no, surname,     "John", "M",      "01/02/1970", "Fitter",    "Works",
-                       "ACME", "1 High St", "",     "",       "",           "",          "",
-                       date,   "10:30:00",  "JB",   "Screen", "SN42",       "01/01/2025"};
-  lines << "10,15,20,25,30,35,40,45"
-        << "5,10,*,20,25,30,35,40"
-        << ""
-        << "*,*,*,*,*,*,*,*"
-        << "*,*,*,*,*,*,*,*";
-  return "<\r\n" + lines.join("\r\n") + "\r\n" + category + ">\r\n";
+  return QStringLiteral(
+             "<\r\n%1\r\n%2\r\nJohn\r\nM\r\n01/02/1970\r\nFitter\r\nWorks\r\nACME\r\n1 High St\r\n"
+             "\r\n\r\n\r\n\r\n\r\n%3\r\n10:30:00\r\nJB\r\nScreen\r\nSN42\r\n01/01/2025\r\n"
+             "10,15,20,25,30,35,40,45\r\n5,10,*,20,25,30,35,40\r\n\r\n*,*,*,*,*,*,*,*\r\n"
+             "*,*,*,*,*,*,*,*\r\n%4>\r\n")
+      .arg(pat_no, surname, date, category);
 }
 
 }  // namespace sonivera::test

@@ -23,7 +23,8 @@ TEST(BadInput, CorpusFilesImportLineByLine) {
     int added;
     int cp1252_lines;
   };
-  const Case cases[] = {{"mixed-encoding.csv", 3, 1}, {"cr-only.csv", 3, 0}, {"bom-value.csv", 2, 0}};
+  const Case cases[] = {
+      {"mixed-encoding.csv", 3, 1}, {"cr-only.csv", 3, 0}, {"bom-value.csv", 2, 0}};
   for (const Case& c : cases) {
     TestApp t;
     ASSERT_TRUE(t.Init());
@@ -31,7 +32,8 @@ TEST(BadInput, CorpusFilesImportLineByLine) {
     EXPECT_EQ(summary.added, c.added) << c.file;
     EXPECT_EQ(summary.rejected, 0) << c.file << t.prompter.Texts().join('\n').toStdString();
     EXPECT_EQ(summary.cp1252_lines, c.cp1252_lines) << c.file;
-    EXPECT_EQ(summary.SummaryText().contains("1 line(s) read as Windows-1252"), c.cp1252_lines == 1);
+    EXPECT_EQ(summary.SummaryText().contains("1 line(s) read as Windows-1252"),
+              c.cp1252_lines == 1);
   }
   TestApp mixed;
   ASSERT_TRUE(mixed.Init());
@@ -66,7 +68,7 @@ TEST(BadInput, DamagedDatabaseExportsEveryReadableRow) {
   ASSERT_TRUE(t.Init());
   const QString path = t.folder.File("rescued.csv");
   const ExportOutcome outcome = WriteRegisterCsv(t->Db(), t->Reporter(), path, CsvLayout::Snv52,
-                                               ListRegisterRows(t->Db().Conn(), RegisterSql()));
+                                                 ListRegisterRows(t->Db().Conn(), RegisterSql()));
   EXPECT_TRUE(outcome.written);
   EXPECT_EQ(outcome.lines, 10);
   EXPECT_EQ(outcome.unreadable, 2);

@@ -162,11 +162,9 @@ TEST(CsvValueTest, DatesTimesAndSexAreReadAsWritten) {
   EXPECT_FALSE(ParseCsvTime("25:00:00")->isValid());
   EXPECT_FALSE(ParseCsvTime("noon")->isValid());
   EXPECT_EQ(CsvDateText("2024-03-01"), "01/03/2024");
-  EXPECT_EQ(ParseSexIsMale("M"), true);
-  EXPECT_EQ(ParseSexIsMale("male"), true);
-  EXPECT_EQ(ParseSexIsMale("F"), false);
-  EXPECT_EQ(ParseSexIsMale("Female"), false);
-  EXPECT_EQ(ParseSexIsMale("Not specified"), std::nullopt);
+  const std::pair<const char*, std::optional<bool>> sexes[] = {
+      {"M", true}, {"male", true}, {"F", false}, {"Female", false}, {"Not specified", {}}};
+  for (const auto& [text, male] : sexes) EXPECT_EQ(ParseSexIsMale(text), male) << text;
 }
 
 TEST(CsvFileTest, ReadsWindowsAndUnixFilesAndNoticesACutLastLine) {

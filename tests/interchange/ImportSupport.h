@@ -35,12 +35,25 @@ inline QByteArray ExportFrom(TestApp& t, const QString& name, CsvLayout layout =
   return file.readAll();
 }
 
+// An import's counts as one line.
+inline QString Counts(const ImportSummary& s) {
+  return QStringLiteral("%1 added, %2 existing, %3 rejected")
+      .arg(s.added)
+      .arg(s.existing)
+      .arg(s.rejected);
+}
+
 inline qint64 Count(TestApp& t, const QString& sql) {
   return t->Db().Conn().QueryValue(sql).value_or(QVariant()).toLongLong();
 }
 inline QString Stored(TestApp& t, const QString& sql) {
   return t->Db().Conn().QueryValue(sql).value_or(QVariant()).toString();
 }
+
+// Each patient as "number:surname:tests", in number order.
+inline const char* kPatientsAndTestCounts =
+    "SELECT group_concat(PatNo || ':' || Surname || ':' || (SELECT COUNT(*) FROM TestDetails d "
+    "WHERE d.PatNo = p.PatNo), ' ') FROM (SELECT * FROM PatDetails ORDER BY PatNo) p";
 
 // A file of the header, the heading line and the given lines.
 inline QByteArray CsvFileText(CsvLayout layout, const QStringList& lines,
