@@ -5,7 +5,7 @@
 #include "base/Messages.h"
 #include "config/ConfigSession.h"
 #include "config/UserFiles.h"
-#include "support/RegisterChecks.h"
+#include "support/Checks.h"
 #include "support/TestApp.h"
 
 namespace sonivera {
@@ -57,7 +57,7 @@ TEST_F(ConfigSessionTest, EditOffersBackupOfCurrentTextAndCancelLocksAgain) {
   t.prompter.QueueFile(t.folder.File("mine.bkp"));
   ASSERT_TRUE(session.CommandEdit({"Q one", "Q two"}));
   EXPECT_TRUE(session.QuestionnaireUnlocked());
-  EXPECT_EQ(test::PromptLines(t.prompter), QStringList{Msg(1041) + '|' + Msg(1042)});
+  EXPECT_EQ(test::Shown(t.prompter), QStringList{Msg(1042) + '|' + Msg(1041)});
   EXPECT_EQ(t.prompter.Prompts()[0].buttons, Prompter::Buttons::YesNo);
   ASSERT_EQ(t.prompter.file_dialogs.size(), 1u);
   const FileDialogSpec& spec = t.prompter.file_dialogs[0];
@@ -70,7 +70,7 @@ TEST_F(ConfigSessionTest, EditOffersBackupOfCurrentTextAndCancelLocksAgain) {
   t.prompter.QueueAnswer(Answer::No);
   ASSERT_TRUE(session.CommandEditPatDetails({"[Status]"}));
   EXPECT_TRUE(session.PatDetailsEdited());
-  EXPECT_EQ(test::PromptLines(t.prompter).last(), Msg(1080) + '|' + Msg(1081));
+  EXPECT_EQ(test::Shown(t.prompter).last(), Msg(1081) + '|' + Msg(1080));
   EXPECT_EQ(t.prompter.file_dialogs.size(), 1u);
 
   // Cancel locks both boxes and puts the schemes back as the list names them.
@@ -122,9 +122,9 @@ TEST_F(ConfigSessionTest, OkRewritesEditedFilesAndSchemeList) {
   EXPECT_EQ(t.folder.Read("patdetails.txt"),
             QByteArray("[Company]\r\nO'Brien Ltd\r\n[Location]\r\nDock\r\n"));
   EXPECT_EQ(session.QuestionnaireLines(), (QStringList{"New question?", "Another?"}));
-  EXPECT_EQ(test::PromptLines(t.prompter).last(),
-            "The patient details file has been edited. For these changes to take effect please "
-            "exit the program|Patient Details File");
+  EXPECT_EQ(test::Shown(t.prompter).last(),
+            "Patient Details File|The patient details file has been edited. For these changes to "
+            "take effect please exit the program");
   EXPECT_FALSE(session.PatDetailsEdited());
   EXPECT_FALSE(session.QuestionnaireUnlocked());
   EXPECT_EQ(t->settings().SchemeList, ",MP42");

@@ -151,9 +151,9 @@ TEST_F(CompanionLinkTest, MissingOrBrokenCompanion) {
   // A file of that name that cannot be run.
   folder.Write("Bridger.exe", "not a program");
   EXPECT_EQ(Link().LaunchOrGet(false).kind, CompanionOutcome::kNothing);
-  EXPECT_EQ(test::PromptLines(prompter),
-            (QStringList{"Could not find Bridger file.|UX730", "Could not find Bridger file.|UX730",
-                         "Error running ux730|Error"}));
+  EXPECT_EQ(test::Shown(prompter),
+            (QStringList{"UX730|Could not find Bridger file.", "UX730|Could not find Bridger file.",
+                         "Error|Error running ux730"}));
   EXPECT_EQ(running_calls, (std::vector<bool>{true, false}));
 }
 

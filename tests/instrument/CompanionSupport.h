@@ -6,7 +6,7 @@
 #include <QStringList>
 
 #include "instrument/CompanionReplies.h"
-#include "support/RegisterChecks.h"
+#include "support/Checks.h"
 #include "support/TempFolder.h"
 
 namespace sonivera::test {

@@ -160,13 +160,13 @@ TEST_F(Tx730Link, MissingPorts) {
   t.folder.Write("comports.txt", "COM7=/dev/no-such-tty\n");
   EXPECT_FALSE(link->OpenSerialLink());
   EXPECT_EQ(link->LastOpenError(), linkerr::kInvalidPort);
-  const QStringList prompts = test::PromptLines(t.prompter);
+  const QStringList prompts = test::Shown(t.prompter);
   EXPECT_EQ(prompts.filter("Please set"),
-            (QStringList{"Please set TX730 com port|Com Port Warning",
-                         "Please set TX730 comm port|Com Port Warning"}));
+            (QStringList{"Com Port Warning|Please set TX730 com port",
+                         "Com Port Warning|Please set TX730 comm port"}));
   EXPECT_EQ(prompts.last(),
-            "Unavailable comm port. Please select a different comm port from the connection tab "
-            "in the configuration window, and check cable is plugged in.|TX730");
+            "TX730|Unavailable comm port. Please select a different comm port from the connection "
+            "tab in the configuration window, and check cable is plugged in.");
 }
 
 TEST_F(Tx730Link, ExportGoesOutByteForByte) {

@@ -48,10 +48,10 @@ TEST_F(Tx730StoreTest, NewKnownAndUnnumberedPatientsAndDuplicates) {
   EXPECT_EQ(outcome.message,
             "3 record(s) added to database. Some of the records already existed in the "
             "database, or were duplicates.");
-  const QStringList prompts = test::PromptLines(t.prompter);
+  const QStringList prompts = test::Shown(t.prompter);
   EXPECT_EQ(prompts.front(),
-            "Are you sure you want to save 5 record(s) into the database?|Are you sure?");
-  EXPECT_TRUE(prompts.back().endsWith("|Stored"));
+            "Are you sure?|Are you sure you want to save 5 record(s) into the database?");
+  EXPECT_TRUE(prompts.back().startsWith("Stored|"));
   EXPECT_TRUE(t.prompter.Texts().contains(
       "Patient No 1002 already in use. Please use: 'change to another patient number'."));
   // Patients with their number of tests; the known patient's boxes take the

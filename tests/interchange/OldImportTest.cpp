@@ -3,7 +3,7 @@
 #include "base/Messages.h"
 #include "interchange/ImportSupport.h"
 #include "interchange/OldImport.h"
-#include "support/RegisterChecks.h"
+#include "support/Checks.h"
 
 namespace sonivera {
 namespace {
@@ -101,17 +101,17 @@ TEST_F(OldImportTest, QuestionsFirstAndBadFilesAreRefused) {
   RecordEditor editor(t->ForEditor(), nullptr);
   OldReleaseImporter importer(t->ForImport(editor, nullptr), t->Schemes());
   EXPECT_TRUE(importer.AskBeforeImport());
-  EXPECT_EQ(test::PromptLines(t.prompter),
-            (QStringList{"Create baseline audiogram from previous results contained in oldest "
-                         "record?|Create Baseline",
-                         "Make sure the import file is sorted in test date order.|Sort Import"}));
+  EXPECT_EQ(test::Shown(t.prompter),
+            (QStringList{"Create Baseline|Create baseline audiogram from previous results "
+                         "contained in oldest record?",
+                         "Sort Import|Make sure the import file is sorted in test date order."}));
   EXPECT_EQ(t.prompter.Prompts()[0].buttons, Prompter::Buttons::YesNo);
 
   t.prompter = test::ScriptedPrompter();
   const ImportSummary wrong = Run(Kind::Csv, Sample("old31_sample.dat"), false);
   EXPECT_TRUE(wrong.refused);
-  EXPECT_EQ(test::PromptLines(t.prompter),
-            QStringList{"This is not an Sonivera 3.1 file type.|Incompatible File Type"});
+  EXPECT_EQ(test::Shown(t.prompter),
+            QStringList{"Incompatible File Type|This is not an Sonivera 3.1 file type."});
 
   // Bad records are reported and skipped; the good one is stored.
   t.prompter = test::ScriptedPrompter();
