@@ -7,6 +7,22 @@ namespace sonivera {
 class ErrorLog;
 class Prompter;
 
+// What became of one line of an import file.
+enum class LineOutcome { Added, Existing, Rejected };
+
+// An import's lines counted by what became of them.
+struct LineCounts {
+  int lines = 0;     // record lines met
+  int added = 0;     // tests stored
+  int existing = 0;  // lines whose test is stored already (1401)
+  int rejected = 0;  // every other line not stored
+  void Count(LineOutcome outcome) {
+    (outcome == LineOutcome::Added      ? added
+     : outcome == LineOutcome::Existing ? existing
+                                        : rejected)++;
+  }
+};
+
 // Names the place of each refused line of an import file. The messages keep
 // their own texts; the log and the command line get the file, the line and
 // the patient number after them. While it lives the prompter knows the place.

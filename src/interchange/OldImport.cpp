@@ -129,9 +129,7 @@ ImportSummary OldReleaseImporter::ImportFile(Kind kind, const QString& path) {
         refusals.Log(text);
       }
     }
-    if (outcome == Outcome::Added) ++summary.added;
-    if (outcome == Outcome::Existing) ++summary.existing;
-    if (outcome == Outcome::Rejected) ++summary.rejected;
+    summary.Count(outcome);
     groups.LineDone();
     if (listener_ != nullptr) listener_->RecordImported(summary.added);
   }

@@ -48,7 +48,7 @@ class OldReleaseImporter {
   QString PatientNumberFor(const OldRecord& record, bool& is_new);
 
  private:
-  enum class Outcome { Added, Existing, Rejected };
+  using Outcome = LineOutcome;
   Outcome ImportRecord(const OldRecord& record);
   bool SaveAudiogram(const QString& pat_no, bool is_new, const OldRecord& record,
                      const QString& date, const QString& time, const OldThresholds& results);

@@ -155,17 +155,7 @@ ImportSummary RegisterImporter::ImportFile(const QString& path) {
     ++summary.lines;
     refusals.StartLine(i + 1);
     const bool complete = i + 1 < count || file->LastLineEnded();
-    switch (ImportLine(line, *layout, complete)) {
-      case Outcome::Added:
-        ++summary.added;
-        break;
-      case Outcome::Existing:
-        ++summary.existing;
-        break;
-      case Outcome::Rejected:
-        ++summary.rejected;
-        break;
-    }
+    summary.Count(ImportLine(line, *layout, complete));
     groups.LineDone();
     if (progress && (i % 64 == 0 || i + 1 == count)) progress->SetValue(int(i + 1));
   }

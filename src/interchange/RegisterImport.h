@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 
+#include "base/LineRefusals.h"
 #include "interchange/CsvLayout.h"
 
 namespace sonivera {
@@ -30,13 +31,9 @@ struct ImportContext {
 };
 
 // What an import did, for the summary line and the tests.
-struct ImportSummary {
+struct ImportSummary : LineCounts {
   bool read = false;     // the file was opened and its header accepted
   bool refused = false;  // the file could not be read, or its header is wrong
-  int lines = 0;         // record lines met
-  int added = 0;         // audiograms stored
-  int existing = 0;      // lines whose test is stored already (1401)
-  int rejected = 0;      // every other line not stored
   bool stopped = false;  // Stop was pressed between lines
   int cp1252_lines = 0;  // lines that were not UTF-8, read as Windows-1252
   QString SummaryText() const;
@@ -64,7 +61,7 @@ class RegisterImporter {
   void RequestStop() { stop_requested_ = true; }
 
  private:
-  enum class Outcome { Added, Existing, Rejected };
+  using Outcome = LineOutcome;
   Outcome ImportLine(const QString& line, CsvLayout layout, bool complete);
   Outcome Reject(const QString& shown, const QString& logged);
   bool PatientSurname(const QString& pat_no, QString& surname);

@@ -2,6 +2,7 @@
 
 #include "base/DateText.h"
 #include "base/Messages.h"
+#include "base/Prompter.h"
 
 namespace sonivera {
 
@@ -85,6 +86,14 @@ bool IsThresholdNumber(QStringView text) {
     if (!digit(i)) return false;
   }
   return true;
+}
+
+bool WantsToFillParticulars(Prompter& ask, bool no_birth_date, bool no_sex) {
+  const auto wants = [&ask](int message) {
+    return ask.Show(Msg(message), Msg(1601), Prompter::Buttons::YesNo, Prompter::Answer::Yes) ==
+           Prompter::Answer::Yes;
+  };
+  return (no_birth_date && wants(1600)) || (no_sex && wants(1602));
 }
 
 bool IsEmptyBox(const QString& text) {

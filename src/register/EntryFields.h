@@ -9,6 +9,8 @@
 
 namespace sonivera {
 
+class Prompter;
+
 // The empty masks of the date and time boxes.
 inline const QString kEmptyDateBox = QStringLiteral("__/__/____");
 inline const QString kEmptyTimeBox = QStringLiteral("__:__:__");
@@ -108,7 +110,11 @@ ThresholdEntryResult ApplyThresholdEntry(const QString& typed);
 // "-10", a minus with one digit, or one to three digits (a threshold's
 // shape; its range is checked apart).
 bool IsThresholdNumber(QStringView text);
-bool IsEmptyBox(const QString& text);  // empty, blank or the bare mask
+bool IsEmptyBox(const QString& text);
+// The questions a save asks before it stores a patient without a birth date
+// or without a sex (messages 1600 and 1602): true when the user chose to go
+// back and fill one in.
+bool WantsToFillParticulars(Prompter& ask, bool no_birth_date, bool no_sex);  // empty, blank or the bare mask
 // A date box's date: nullopt when empty; an invalid QDate when the text is no
 // date; otherwise the date.
 std::optional<QDate> ParseDateBox(const QString& text);

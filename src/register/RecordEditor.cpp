@@ -203,13 +203,8 @@ RecordEditor::SaveResult RecordEditor::Save() {
   refusal_.clear();
   auto& ask = Ask();
   if (!bulk_mode_) {
-    if (IsEmptyBox(entries_.DOB) &&
-        ask.Show(Msg(1600), Msg(1601), Buttons::YesNo, Answer::Yes) == Answer::Yes) {
-      ShowPage(MainPage::Details);
-      return SaveResult::Stopped;
-    }
-    if (!entries_.OptionMale && !entries_.OptionFemale &&
-        ask.Show(Msg(1602), Msg(1601), Buttons::YesNo, Answer::Yes) == Answer::Yes) {
+    if (WantsToFillParticulars(ask, IsEmptyBox(entries_.DOB),
+                               !entries_.OptionMale && !entries_.OptionFemale)) {
       ShowPage(MainPage::Details);
       return SaveResult::Stopped;
     }

@@ -247,17 +247,7 @@ VisionImportSummary VisionImporter::ImportFile(const QString& path) {
     if (line.trimmed().isEmpty()) continue;
     ++summary.lines;
     refusals.StartLine(i + 1);
-    switch (ImportLine(line, refusals)) {
-      case Outcome::Added:
-        ++summary.added;
-        break;
-      case Outcome::Existing:
-        ++summary.existing;
-        break;
-      case Outcome::Rejected:
-        ++summary.rejected;
-        break;
-    }
+    summary.Count(ImportLine(line, refusals));
     groups.LineDone();
     if (progress && i % 64 == 0) progress->SetValue(int(i));
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/ErrorLog.h"
+#include "base/LineRefusals.h"
 #include "base/Prompter.h"
 #include "vision/VisionQueries.h"
 
@@ -61,13 +62,9 @@ VisionExportOutcome ExportVisionRegister(db::Connection& connection, Prompter& p
                                          const ErrorLog& log, const QString& initial_dir,
                                          const std::vector<VisionRegisterRow>& rows);
 
-struct VisionImportSummary {
+struct VisionImportSummary : LineCounts {
   bool read = false;     // the file was read and its header accepted
   bool refused = false;  // the file could not be read or has the wrong header
-  int lines = 0;         // data lines met
-  int added = 0;
-  int existing = 0;  // refused with 1401
-  int rejected = 0;  // every other refusal
   QString SummaryText() const;
 };
 
@@ -84,7 +81,7 @@ class VisionImporter {
   VisionImportSummary ImportFile(const QString& path);
 
  private:
-  enum class Outcome { Added, Existing, Rejected };
+  using Outcome = LineOutcome;
   Outcome ImportLine(const QString& line, LineRefusals& refusals);
   Outcome Refuse(const QString& shown, const QString& logged, LineRefusals& refusals);
 

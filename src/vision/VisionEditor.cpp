@@ -246,13 +246,8 @@ VisionEditor::SaveResult VisionEditor::Save(bool importing) {
   if (!Editing()) return SaveResult::NotEditing;
   if (!importing) {
     const auto dob = ParseDateBox(details_.DOB);
-    if ((!dob || !dob->isValid()) &&
-        prompter_.Show(Msg(1600), Msg(1601), Buttons::YesNo, Answer::Yes) == Answer::Yes) {
-      ShowPage(Page::Details);
-      return SaveResult::Stopped;
-    }
-    if (!details_.OptionMale && !details_.OptionFemale &&
-        prompter_.Show(Msg(1602), Msg(1601), Buttons::YesNo, Answer::Yes) == Answer::Yes) {
+    if (WantsToFillParticulars(prompter_, !dob || !dob->isValid(),
+                               !details_.OptionMale && !details_.OptionFemale)) {
       ShowPage(Page::Details);
       return SaveResult::Stopped;
     }
