@@ -420,28 +420,35 @@ bool RecordEditor::DeletePatient(const QString& pat_no) {
   return true;
 }
 
-bool RecordEditor::ChangePatientNo(const QString& old_no, const QString& new_no) {
-  if (Editing()) return false;
+bool RenumberPatient(db::Connection& connection, ErrorReporter& reporter, const QString& old_no,
+                     const QString& new_no) {
+  auto& ask = reporter.prompter();
   const QString number = new_no.trimmed();
   if (number.isEmpty()) {
-    Ask().Show(Msg(971), Msg(972), Buttons::Ok);
+    ask.Show(Msg(971), Msg(972), Buttons::Ok);
     return false;
   }
   bool changed = false;
   try {
-    auto& conn = context_.database.Conn();
-    db::Transaction transaction(conn);
-    changed = AudiogramStore(conn).ChangePatientNo(old_no, number);
+    db::Transaction transaction(connection);
+    changed = AudiogramStore(connection).ChangePatientNo(old_no, number);
     if (changed) transaction.Commit();
   } catch (const std::exception& e) {
-    ReportFailure(e, ErrorTag(QStringLiteral("changepatientno")));
+    const auto failure = db::DescribeFailure(e);
+    reporter.ShowAndLog(StandardErrorText(failure.description, failure.number,
+                                          ErrorTag(QStringLiteral("changepatientno"))));
     return false;
   }
-  if (!changed) {
-    Ask().Show(Msg(1032), Msg(1033), Buttons::Ok);
+  if (!changed) ask.Show(Msg(1032), Msg(1033), Buttons::Ok);
+  return changed;
+}
+
+bool RecordEditor::ChangePatientNo(const QString& old_no, const QString& new_no) {
+  if (Editing() ||
+      !RenumberPatient(context_.database.Conn(), context_.reporter, old_no, new_no)) {
     return false;
   }
-  Rebuild(number);
+  Rebuild(new_no.trimmed());
   Redraw();
   return true;
 }

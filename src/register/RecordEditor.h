@@ -11,11 +11,18 @@
 namespace sonivera {
 
 namespace db {
+class Connection;
 class Database;
 }
 struct ChartOptions;
 struct NewestTest;
 class Register;
+
+// Change Patient Number, for the audiogram and the vision windows: a blank
+// number (971) and a number in use (1032) are told, a database failure is
+// reported. True when every row of the patient moved to the new number.
+bool RenumberPatient(db::Connection& connection, ErrorReporter& reporter, const QString& old_no,
+                     const QString& new_no);
 
 // What the record editor works with besides its own state.
 struct EditorContext {

@@ -6,6 +6,7 @@
 #include "base/Messages.h"
 #include "db/Database.h"
 #include "register/RecordDisplay.h"
+#include "register/RecordEditor.h"
 
 namespace sonivera::vision {
 
@@ -459,27 +460,9 @@ bool VisionEditor::DeletePatient() {
 }
 
 bool VisionEditor::ChangePatientNo(const QString& old_no, const QString& new_no) {
-  if (Editing()) return false;
-  const QString number = new_no.trimmed();
-  if (number.isEmpty()) {
-    prompter_.Show(Msg(971), Msg(972), Buttons::Ok);
-    return false;
-  }
-  bool changed = false;
-  try {
-    auto& conn = database_.Conn();
-    db::Transaction transaction(conn);
-    changed = AudiogramStore(conn).ChangePatientNo(old_no, number);
-    if (changed) transaction.Commit();
-  } catch (const std::exception& e) {
-    ReportFailure(e, ErrorTag(QStringLiteral("changepatientno")));
-    return false;
-  }
-  if (!changed) {
-    prompter_.Show(Msg(1032), Msg(1033), Buttons::Ok);
-    return false;
-  }
-  current_pat_no_ = number;
+  ErrorReporter reporter(prompter_, log_);
+  if (Editing() || !RenumberPatient(database_.Conn(), reporter, old_no, new_no)) return false;
+  current_pat_no_ = new_no.trimmed();
   Reload();
   Changed();
   return true;
