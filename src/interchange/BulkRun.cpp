@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "register/RecordEditor.h"
+#include "register/Register.h"
 
 namespace sonivera {
 
@@ -10,7 +11,10 @@ BulkRun::BulkRun(RecordEditor& editor, db::Database& database)
   editor_.SetBulkMode(true);
 }
 
-void BulkRun::EndBulkMode() { editor_.SetBulkMode(bulk_); }
+void BulkRun::EndAndShow(Register* reg) {
+  editor_.SetBulkMode(bulk_);
+  if (reg != nullptr) reg->BuildRegister();
+}
 
 BulkRun::~BulkRun() { editor_.SetBulkMode(bulk_); }
 

@@ -8,6 +8,7 @@ namespace db {
 class Database;
 }
 class RecordEditor;
+class Register;
 
 // A file import for its whole run: the record editor in bulk mode and the
 // database in bulk writes (db::BulkWrites).
@@ -18,8 +19,9 @@ class BulkRun {
   BulkRun(const BulkRun&) = delete;
   BulkRun& operator=(const BulkRun&) = delete;
 
-  // Ends bulk mode before the run ends (the register is rebuilt once after it).
-  void EndBulkMode();
+  // Ends bulk mode and rebuilds the register, when there is one, once for
+  // the whole run.
+  void EndAndShow(Register* reg);
 
  private:
   RecordEditor& editor_;

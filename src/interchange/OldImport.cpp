@@ -136,10 +136,7 @@ ImportSummary OldReleaseImporter::ImportFile(Kind kind, const QString& path) {
   schemes_ = schemes;
   refusals_ = nullptr;
   stop_requested_ = false;
-  if (context_.reg != nullptr) {
-    bulk.EndBulkMode();
-    context_.reg->BuildRegister();
-  }
+  bulk.EndAndShow(context_.reg);
   return summary;
 }
 

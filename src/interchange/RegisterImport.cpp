@@ -164,10 +164,7 @@ ImportSummary RegisterImporter::ImportFile(const QString& path) {
   lookups_.reset();
   refusals_ = nullptr;
   stop_requested_ = false;
-  if (context_.reg != nullptr) {
-    bulk.EndBulkMode();
-    context_.reg->BuildRegister();
-  }
+  bulk.EndAndShow(context_.reg);
   return summary;
 }
 
