@@ -51,6 +51,14 @@ std::int16_t CellToInteger(const QString& text) {
   return Narrow(negative ? -value : value);
 }
 
+std::int16_t CellNumber(const AudiogramGrid& grid, int row, int column) {
+  if (const auto known = grid.KnownNumber(row, column)) return *known;
+  // A cell that is not a number throws here each time it is read.
+  const std::int16_t value = CellToInteger(grid.Cell(row, column));
+  grid.KeepNumber(row, column, value);
+  return value;
+}
+
 float CellToSingle(const QString& text) {
   static const QRegularExpression kNumber(
       QStringLiteral("^[ \\t]*[+-]?([0-9]+[.,]?[0-9]*|[.,][0-9]+)([eE][+-]?[0-9]+)?[ \\t]*$"));
@@ -73,7 +81,7 @@ std::int16_t SumCells(const AudiogramGrid& grid, int row, std::initializer_list<
   bool first = true;
   std::int16_t sum = 0;
   for (int column : columns) {
-    const std::int16_t value = CellToInteger(grid.Cell(row, column));
+    const std::int16_t value = CellNumber(grid, row, column);
     sum = first ? value : Add16(sum, value);
     first = false;
   }

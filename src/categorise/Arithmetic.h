@@ -21,6 +21,8 @@ constexpr long kTypeMismatch = 13;
 // are allowed. Throws AppError "Type mismatch" for any other text (the empty
 // text included) and "Overflow" beyond -32768 ... 32767.
 std::int16_t CellToInteger(const QString& text);
+// CellToInteger of a grid cell, each cell read once until it changes.
+std::int16_t CellNumber(const AudiogramGrid& grid, int row, int column);
 // A threshold cell as a 32-bit float ("." or "," as the decimal point).
 float CellToSingle(const QString& text);
 

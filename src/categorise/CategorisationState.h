@@ -3,6 +3,9 @@
 #include <QDate>
 #include <QString>
 #include <array>
+#include <climits>
+#include <cstdint>
+#include <optional>
 
 #include "categorise/AgeCorrection.h"
 
@@ -17,16 +20,40 @@ class AudiogramGrid {
   static constexpr int kRows = 4;
   static constexpr int kColumns = 12;
 
+  AudiogramGrid() { ForgetNumbers(); }
   const QString& Cell(int row, int column) const { return cells_[row][column]; }
-  void SetCell(int row, int column, const QString& text) { cells_[row][column] = text; }
+  void SetCell(int row, int column, const QString& text) {
+    cells_[row][column] = text;
+    numbers_[row][column] = kNotRead;
+  }
   bool Empty(int row, int column) const { return cells_[row][column].isEmpty(); }
   void Clear() {
     for (auto& row : cells_) row.fill(QString(""));
+    ForgetNumbers();
   }
-  void ClearRow(int row) { cells_[row].fill(QString("")); }
+  void ClearRow(int row) {
+    cells_[row].fill(QString(""));
+    numbers_[row].fill(kNotRead);
+  }
+
+  // A cell's whole number as CellToInteger read it, kept until the cell
+  // changes: the schemes read the same cells in several sums. Nothing when
+  // the cell has not been read (or did not read as a number).
+  std::optional<std::int16_t> KnownNumber(int row, int column) const {
+    const std::int32_t n = numbers_[row][column];
+    return n == kNotRead ? std::nullopt : std::optional<std::int16_t>(std::int16_t(n));
+  }
+  void KeepNumber(int row, int column, std::int16_t value) const {
+    numbers_[row][column] = value;
+  }
 
  private:
+  static constexpr std::int32_t kNotRead = INT32_MIN;
+  void ForgetNumbers() {
+    for (auto& row : numbers_) row.fill(kNotRead);
+  }
   std::array<std::array<QString, kColumns>, kRows> cells_;
+  mutable std::array<std::array<std::int32_t, kColumns>, kRows> numbers_;
 };
 
 // The grid columns of the threshold fields, in order.

@@ -21,7 +21,7 @@ bool EarShift(CategorisationState& state, int row, int before_row, QChar ear) {
   for (int i = 0; i < 3; ++i) {
     const int column = 5 + i;
     const std::int16_t rise =
-        Sub16(CellToInteger(grid.Cell(row, column)), CellToInteger(grid.Cell(before_row, column)));
+        Sub16(CellNumber(grid, row, column), CellNumber(grid, before_row, column));
     if (rise >= 10) {
       state.CategorisationText +=
           QStringLiteral("+10:") + QLatin1String(frequencies[i]) + ear + u' ';
