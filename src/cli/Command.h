@@ -36,5 +36,7 @@ struct CommandRegistration {
 int Fail(const QString& message);
 // Prints a usage error to stderr and returns 2.
 int Usage(const Command& command, const QString& message);
+// True for a file that can be read; otherwise prints "cannot read PATH".
+bool ReadableInput(const QString& path);
 
 }  // namespace sonivera::cli

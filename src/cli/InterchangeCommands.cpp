@@ -39,10 +39,8 @@ const Command kImport{
       }
       if (path.isEmpty()) return Usage(self, "expects the file to import");
       if (baseline && !old) return Usage(self, "--baseline goes with --old31");
+      if (!ReadableInput(path)) return 1;
       const QFileInfo info(path);
-      if (!info.isFile() || !info.isReadable()) {
-        return Fail(QStringLiteral("cannot read %1").arg(path));
-      }
       Session session = StartSession(context);
       if (!session.app) return 1;
       Application& app = *session.app;

@@ -83,7 +83,7 @@ std::optional<TestKey> ParseTestKey(const QString& text) {
   const auto date = ParseDateBox(parts[0]);
   const auto time = ParseTimeBox(parts[1]);
   if (!date || !date->isValid() || !time || !time->isValid()) return std::nullopt;
-  return TestKey{StoredDate(*date), StoredTime(*time)};
+  return TestKey{StoredDateText(*date), StoredTimeText(*time)};
 }
 
 report::AudiogramReportSetup SetupOf(Application& app) {

@@ -63,10 +63,8 @@ const Command kVisionImport{
       int status = 0;
       const QString path = FileArgument(context, CommandNamed("vision-import"), status);
       if (path.isEmpty()) return status;
+      if (!ReadableInput(path)) return 1;
       const QFileInfo info(path);
-      if (!info.isFile() || !info.isReadable()) {
-        return Fail(QStringLiteral("cannot read %1").arg(path));
-      }
       Session session = StartSession(context);
       if (!session.app) return 1;
       Application& app = *session.app;

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QGuiApplication>
 #include <memory>
@@ -25,6 +26,13 @@ const Command& CommandNamed(const QString& name) {
 int Fail(const QString& message) {
   std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
   return 1;
+}
+
+bool ReadableInput(const QString& path) {
+  const QFileInfo info(path);
+  if (info.isFile() && info.isReadable()) return true;
+  Fail(QStringLiteral("cannot read %1").arg(path));
+  return false;
 }
 
 int Usage(const Command& command, const QString& message) {

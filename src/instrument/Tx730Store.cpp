@@ -110,7 +110,7 @@ Tx730Store::Outcome Tx730Store::StoreRecord(const ImportRecord& record, int inde
   const auto time = ParseTimeBox(entries.Dates[kBoxTimeofTest]);
   if (date && date->isValid() && time && time->isValid() &&
       AudiogramStore(conn).TestExists(entries.PatNo.trimmed(),
-                                      {StoredDate(*date), StoredTime(*time)})) {
+                                      {StoredDateText(*date), StoredTimeText(*time)})) {
     editor_.Cancel();
     return Outcome::NotAdded;
   }

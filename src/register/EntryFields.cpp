@@ -123,10 +123,6 @@ QString TimeBoxText(const QString& stored) {
   return time.isValid() ? StoredTimeText(time) : kEmptyTimeBox;
 }
 
-QString StoredDate(const QDate& date) { return StoredDateText(date); }
-
-QString StoredTime(const QTime& time) { return StoredTimeText(time); }
-
 int ServiceMonths(const QDate& from, const QDate& to) {
   int months = (to.year() - from.year()) * 12 + (to.month() - from.month());
   if (to.day() < from.day()) --months;
@@ -142,7 +138,7 @@ bool StoredDateOf(const QString& box, QString& stored) {
   stored = QString();
   if (!date) return true;
   if (!date->isValid()) return false;
-  stored = StoredDate(*date);
+  stored = StoredDateText(*date);
   return true;
 }
 

@@ -7,6 +7,8 @@
 #include <optional>
 #include <utility>
 
+#include "base/DateText.h"
+
 namespace sonivera {
 
 class Prompter;
@@ -106,24 +108,24 @@ struct ThresholdEntryResult {
 };
 ThresholdEntryResult ApplyThresholdEntry(const QString& typed);
 
-// Masked-box texts.
 // "-10", a minus with one digit, or one to three digits (a threshold's
 // shape; its range is checked apart).
 bool IsThresholdNumber(QStringView text);
-bool IsEmptyBox(const QString& text);
 // The questions a save asks before it stores a patient without a birth date
 // or without a sex (messages 1600 and 1602): true when the user chose to go
 // back and fill one in.
-bool WantsToFillParticulars(Prompter& ask, bool no_birth_date, bool no_sex);  // empty, blank or the bare mask
+bool WantsToFillParticulars(Prompter& ask, bool no_birth_date, bool no_sex);
+
+// Masked-box texts.
+bool IsEmptyBox(const QString& text);  // empty, blank or the bare mask
 // A date box's date: nullopt when empty; an invalid QDate when the text is no
 // date; otherwise the date.
 std::optional<QDate> ParseDateBox(const QString& text);
 std::optional<QTime> ParseTimeBox(const QString& text);
-// A stored value ('yyyy-MM-dd' / 'HH:mm:ss' or null) shown in a box.
+// A stored value ('yyyy-MM-dd' / 'HH:mm:ss' or null) shown in a box; the
+// other way is base/DateText's StoredDateText and StoredTimeText.
 QString DateBoxText(const QString& stored);
 QString TimeBoxText(const QString& stored);
-QString StoredDate(const QDate& date);
-QString StoredTime(const QTime& time);
 
 // Whole months between two dates, counting a month only once its day is reached.
 int ServiceMonths(const QDate& from, const QDate& to);

@@ -267,7 +267,7 @@ bool RecordEditor::BuildRecord(const QString& pat_no, AudiogramRecord& r) {
   if (!date || !date->isValid()) return date_error(1014);
   const auto time = ParseTimeBox(e.Dates[kBoxTimeofTest]);
   if (time && !time->isValid()) return date_error(1013);
-  r.key = {StoredDate(*date), StoredTime(time ? *time : QTime(0, 0))};
+  r.key = {StoredDateText(*date), StoredTimeText(time ? *time : QTime(0, 0))};
   if (const int refused = FillSharedHeader(e, r)) return date_error(refused);
   if (!r.DateJoined.isNull()) {
     const QDate joined = DateFromStored(r.DateJoined);
@@ -345,7 +345,7 @@ void RecordEditor::AskRecall(const NewestTest& newest) {
   try {
     auto& conn = context_.database.Conn();
     db::Transaction transaction(conn);
-    AudiogramStore(conn).SetRecallDate(newest.rowid, StoredDate(*recall));
+    AudiogramStore(conn).SetRecallDate(newest.rowid, StoredDateText(*recall));
     transaction.Commit();
   } catch (const std::exception& e) {
     ReportFailure(e, ErrorTag(QStringLiteral("saverecord")));

@@ -121,7 +121,7 @@ std::vector<AudiogramRecord> GeneratePatient(const GeneratorOptions& options, in
   const QDate first_test = options.last_test_date.addDays(
       -static_cast<qint64>(spacing_days) * (tests - 1) - rng.Between(0, 900));
   const QDate dob = first_test.addYears(-rng.Between(17, 55)).addDays(-rng.Between(0, 364));
-  patient.DOB = StoredDate(dob);
+  patient.DOB = StoredDateText(dob);
   const QDate joined = first_test.addDays(-rng.Between(0, 60));
   const bool has_left = rng.Chance(0.15);
 
@@ -150,7 +150,7 @@ std::vector<AudiogramRecord> GeneratePatient(const GeneratorOptions& options, in
     r.patient = patient;
     const QDate date = first_test.addDays(static_cast<qint64>(spacing_days) * t);
     const QTime time(rng.Between(8, 16), rng.Between(0, 59), rng.Between(0, 59));
-    r.key = {StoredDate(date), StoredTime(time)};
+    r.key = {StoredDateText(date), StoredTimeText(time)};
     r.TestType = rng.Chance(0.9) ? QStringLiteral("Routine") : QStringLiteral("Pre-employment");
     r.SerialNo = QStringLiteral("TX730-%1").arg(1000 + rng.Between(0, 20));
     r.Examiner = QString::fromUtf8(rng.Pick(kExaminers));
@@ -158,12 +158,12 @@ std::vector<AudiogramRecord> GeneratePatient(const GeneratorOptions& options, in
     r.Company = company;
     r.PositionRank = position;
     r.Location = location;
-    r.DateJoined = StoredDate(joined);
+    r.DateJoined = StoredDateText(joined);
     const bool last = t == tests - 1;
     if (has_left && last) {
       r.EmploymentStatus = QStringLiteral("Left");
       r.LeavingReason = QStringLiteral("Resigned");
-      r.DateLeft = StoredDate(date.addDays(rng.Between(1, 60)));
+      r.DateLeft = StoredDateText(date.addDays(rng.Between(1, 60)));
     } else {
       r.EmploymentStatus = QStringLiteral("Employed");
     }
@@ -172,8 +172,8 @@ std::vector<AudiogramRecord> GeneratePatient(const GeneratorOptions& options, in
     r.LengthofService = months;
     r.ServiceLengthText = ServiceLengthTextFor(months);
     r.PreviousTest = previous_date;
-    r.Calibrated = StoredDate(date.addDays(-rng.Between(10, 300)));
-    r.RecallDate = StoredDate(date.addYears(rng.Chance(0.8) ? 1 : 2));
+    r.Calibrated = StoredDateText(date.addDays(-rng.Between(10, 300)));
+    r.RecallDate = StoredDateText(date.addYears(rng.Chance(0.8) ? 1 : 2));
     r.F1 = QStringLiteral("-");
     r.F2 = QStringLiteral("-");
     r.F3 = QStringLiteral("-");

@@ -308,7 +308,7 @@ VisionImporter::Outcome VisionImporter::ImportLine(const QString& line, LineRefu
     const auto test_date = ParseCsvDate(fields[kVcLastTest]);
     const auto test_time = ParseCsvTime(fields[kVcTimeofTest]);
     if (found && test_date && test_time &&
-        store.TestExists(pat_no, {StoredDate(*test_date), StoredTime(*test_time)})) {
+        store.TestExists(pat_no, {StoredDateText(*test_date), StoredTimeText(*test_time)})) {
       const QString text = Msg(1401) + shown_no + Msg(1402) + fields[kVcLastTest];
       Refuse(text, kImportLog + text + QStringLiteral(" :1401"), refusals);
       return Outcome::Existing;

@@ -309,8 +309,8 @@ bool VisionEditor::BuildRecord(VisionRecord& r, const QString& pat_no) {
   if (time && !time->isValid()) return date_error(1013);
   const auto date = ParseDateBox(e.Dates[kBoxDateofTest]);
   if (date && !date->isValid()) return date_error(1014);
-  r.key.date = StoredDate(date ? *date : moment.date());
-  r.key.time = StoredTime(time ? *time : moment.time());
+  r.key.date = StoredDateText(date ? *date : moment.date());
+  r.key.time = StoredTimeText(time ? *time : moment.time());
   auto& h = r.header;
   if (const int refused = FillSharedHeader(e, h)) return date_error(refused);
   if (!h.DateJoined.isNull()) {
@@ -337,7 +337,7 @@ bool VisionEditor::BuildRecord(VisionRecord& r, const QString& pat_no) {
   if (!last_exam) {
     r.answers.LastExam = QString();
   } else if (last_exam->isValid()) {
-    r.answers.LastExam = StoredDate(*last_exam);
+    r.answers.LastExam = StoredDateText(*last_exam);
   } else {
     prompter_.Show(Msg(1043), Msg(958), Buttons::Ok);
   }

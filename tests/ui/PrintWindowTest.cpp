@@ -68,11 +68,7 @@ TEST_F(PrintWindowTest, PrintAndPreviewTheAudiogramAndTheSummary) {
   int previews = 0;
   printing().run_preview = [&](QPrintPreviewDialog& preview) {
     ++previews;
-    preview.show();
-    QApplication::processEvents();
-    auto* widget = preview.findChild<QPrintPreviewWidget*>();
-    ASSERT_NE(widget, nullptr);
-    EXPECT_EQ(widget->pageCount(), 1);
+    EXPECT_EQ(test::PreviewPages(preview), 1);
     EXPECT_EQ(preview.windowTitle(), "Sonivera " + shown);
     t.prompter.QueueFile(t.folder.File("exported.pdf"));
     test::Child<QAction>(preview, "ExportPdf")->trigger();

@@ -49,6 +49,15 @@ std::function<int(QDialog&)> Answering(std::function<void(T&)> answer) {
   };
 }
 
+// Shows a print preview as the user sees it and gives its number of pages
+// (-1 without a preview widget).
+inline int PreviewPages(QPrintPreviewDialog& preview) {
+  preview.show();
+  QApplication::processEvents();
+  auto* widget = preview.findChild<QPrintPreviewWidget*>();
+  return widget != nullptr ? widget->pageCount() : -1;
+}
+
 // The last prompt as "title|text".
 inline QString LastShown(const ScriptedPrompter& prompter) {
   const QStringList shown = Shown(prompter);

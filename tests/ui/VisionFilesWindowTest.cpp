@@ -43,11 +43,7 @@ TEST_F(VisionFilesWindowTest, PrintPreviewExportAndImportTheShownRegister) {
   int previews = 0;
   vision.Printing().run_preview = [&](QPrintPreviewDialog& preview) {
     ++previews;
-    preview.show();
-    QApplication::processEvents();
-    auto* widget = preview.findChild<QPrintPreviewWidget*>();
-    ASSERT_NE(widget, nullptr);
-    EXPECT_EQ(widget->pageCount(), 1);
+    EXPECT_EQ(test::PreviewPages(preview), 1);
     preview.close();
   };
   Trigger(vision, "PrintPreview");
